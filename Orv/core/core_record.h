@@ -1,0 +1,22 @@
+// CoreRecord: the platform library's single state record.
+//
+// It is built when the window is created (OrvInit) and torn down by OrvUninit; `alive` tells
+// which. A few services work before and after that (counted memory, lists, files, search
+// paths), so the record itself is a process-wide object that always exists and each service
+// checks `alive` where its behaviour depends on the core.
+//
+// Each subsystem keeps its state in a record of its own, declared in its own header and held
+// here as one member, so the parts of the library stay apart.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+struct CoreRecord {
+  std::atomic<bool> alive{false};
+  // Live blocks taken through OrvMemoryAlloc while the core exists (a plain counter in the
+  // original; atomic here so that the leak report is exact with several threads).
+  std::atomic<int32_t> alloc_count{0};
+};
+
+CoreRecord& orv_core();

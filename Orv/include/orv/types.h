@@ -1,0 +1,21 @@
+// Value types shared by the platform library and the game program.
+//
+// Handles are 32-bit: every object that Orv gives out and the game may keep (tasks, lists,
+// sprites, render nodes, fonts, ...) is named by a nonzero id from one generation-checked
+// table (Orv/core/handle_table.h). A stale or foreign id finds nothing, so a call with it
+// fails like a call with a null handle; it never reaches freed memory. Sound handles are
+// encoded numbers (group in the top four bits, channel index below) and are not table ids.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+using OrvHandle = uint32_t;  // 0 is the null handle
+using OrvBool = int32_t;     // nonzero for success, 0 for failure
+
+// A Win32-style file handle: a file descriptor of our platform layer, -1 when invalid.
+using OrvFileHandle = int32_t;
+constexpr OrvFileHandle kOrvInvalidFile = -1;
+
+// Step and end functions of a task; they receive the task's data block.
+using OrvTaskProc = void (*)(void* data);

@@ -1,0 +1,32 @@
+// Message boxes (MessageBoxA) with the Win32 styles and result codes.
+//
+// The text of every box also goes to stderr, so that a player or a game's maker sees it where
+// no box can be drawn. Where no box can be shown (no display, SDL's dummy or offscreen video
+// driver, or SDL fails), the box answers `answer_without_display`; 0 there means the default
+// button. Callers whose "yes" would delete or overwrite the player's data pass kIdNo.
+//
+// Tests inject answers through the environment: VELMORA_MSGBOX_ANSWERS holds result codes
+// separated by commas ("6,7"); each box of the process takes the next one and no box is shown.
+// When the list is used up, the boxes answer as if no display were there.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// Styles (the low bits of uType).
+constexpr uint32_t kMbOk = 0x0, kMbOkCancel = 0x1, kMbYesNoCancel = 0x3, kMbYesNo = 0x4;
+constexpr uint32_t kMbIconHand = 0x10, kMbIconQuestion = 0x20, kMbIconExclamation = 0x30,
+                   kMbIconAsterisk = 0x40;
+constexpr uint32_t kMbDefButton2 = 0x100, kMbDefButton3 = 0x200;
+constexpr uint32_t kMbTopMost = 0x40000;
+// Results.
+constexpr int kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7;
+
+// Shows a box; text and caption are Shift-JIS. Returns the result code of the button chosen.
+int message_box(const char* text, const char* caption, uint32_t style, int answer_without_display = 0);
+
+// True when a real window can be shown (a display and a video driver that draws).
+bool display_available();
+
+}  // namespace platform

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts the demo game (build/demo/). With no display it runs headless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ "${SKIP_SETUP:-0}" = 1 ] || scripts/setup.sh
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+game=build/demo
+[ -x "$game/Velmora" ] || game=build/bin
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: running headless."
+  export SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-dummy} SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+  exec "$game/Velmora" /DIB "$@"
+fi
+exec "$game/Velmora" "$@"

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Runs every fuzz target in FOLDER for SECONDS each, several at a time; fails when one finds a
+# crash. Corpora are kept in build folders only.
+set -euo pipefail
+dir=$1
+seconds=$2
+shopt -s nullglob
+targets=("$dir"/*)
+[ ${#targets[@]} -gt 0 ] || { echo "no fuzz targets"; exit 0; }
+status=0
+running=0
+for t in "${targets[@]}"; do
+  [ -x "$t" ] || continue
+  name=$(basename "$t")
+  mkdir -p "$dir/corpus-$name"
+  (cd "$dir" && "./$name" "corpus-$name" -max_total_time="$seconds" -rss_limit_mb=2048 \
+      -timeout=10 >"log-$name.txt" 2>&1 && echo "fuzz $name: ok" ||
+      { echo "fuzz $name: FAILED"; tail -40 "log-$name.txt"; exit 1; }) &
+  running=$((running + 1))
+  if [ "$running" -ge "$(nproc)" ]; then
+    wait -n || status=1
+    running=$((running - 1))
+  fi
+done
+while [ "$running" -gt 0 ]; do
+  wait -n || status=1
+  running=$((running - 1))
+done
+exit $status
