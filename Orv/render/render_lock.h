@@ -1,0 +1,15 @@
+// The render lock: the critical section of the active render list.
+//
+// The game thread holds it around the task pass, the frame draw and the window requests; the
+// script runner on the work thread holds it around each instruction. It is re-entrant. When
+// there is no active render list there is no lock: enter returns false and the caller goes on
+// without it (and must not call leave).
+#pragma once
+
+// Enters the lock of the active render list and marks the list busy; false when there is none.
+bool render_lock_enter();
+// Tries to enter without waiting (the frame draw never waits); false when another thread holds
+// it or there is no active list.
+bool render_lock_try_enter();
+// Clears the busy mark and leaves the lock entered by one of the above.
+void render_lock_leave();
