@@ -10,7 +10,7 @@ targets=("$dir"/*)
 status=0
 running=0
 for t in "${targets[@]}"; do
-  [ -x "$t" ] || continue
+  [ -f "$t" ] && [ -x "$t" ] || continue
   name=$(basename "$t")
   mkdir -p "$dir/corpus-$name"
   (cd "$dir" && "./$name" "corpus-$name" -max_total_time="$seconds" -rss_limit_mb=2048 \
