@@ -42,7 +42,7 @@ OrvHandle OrvTaskCreate(OrvTaskProc step, OrvTaskProc end, uint32_t data_size, v
                         uint32_t link, OrvHandle reference, const char* name) {
   if (data) *data = nullptr;
   TaskScheduler& s = task_scheduler();
-  if (!step || !s.pool) return 0;
+  if (!step || !s.pool || s.closing) return 0;
 
   TaskRecord* ref = nullptr;
   uint32_t mode = link & kTaskLinkModeMask;

@@ -131,6 +131,7 @@ struct TaskScheduler {
   int32_t task_count = 0;                    // tasks created and not yet freed
   uint32_t pool_capacity = 0;
   uint32_t pool_cursor = 0;             // where the search for a free record starts
+  bool closing = false;                 // task_scheduler_destroy is running: no new tasks
   std::atomic<uint32_t> frame_time{0};  // ms, one stamp per game-thread frame
 };
 
@@ -141,7 +142,8 @@ bool task_scheduler_create();
 
 // OrvUninit's teardown: marks all top-level tasks ending, runs one pass over the top-level list
 // (the main task's end function runs here), tears down what remains, then frees the root and
-// the pool. Nothing when there is no scheduler. On the window thread, with the game and work
+// the pool and the data of tasks that were never linked; OrvTaskCreate fails meanwhile.
+// Nothing when there is no scheduler. On the window thread, with the game and work
 // threads stopped.
 void task_scheduler_destroy();
 

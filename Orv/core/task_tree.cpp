@@ -30,7 +30,12 @@ void release(TaskRecord* t) {
   unlink(t);
   OrvMemoryFree(t->data);
   orv_handles().remove(t->id, HandleKind::kTask);
-  if (t->children) *t->children = TaskRecord{};
+  if (t->children) {
+    // A child whose step is running up the stack was left alone; it stays taken but is cut
+    // off, so that it never writes into the head record once that is handed out again.
+    if (TaskRecord* rest = t->children->next) rest->prev = nullptr;
+    *t->children = TaskRecord{};
+  }
   if (s.current == t) s.current = nullptr;
   *t = TaskRecord{};
   s.task_count--;
@@ -197,6 +202,9 @@ bool task_scheduler_create() {
 void task_scheduler_destroy() {
   TaskScheduler& s = task_scheduler();
   if (!s.root) return;
+  // Whatever the end functions create now would only be torn down again, and an end function
+  // that always creates a task would keep the teardown going for ever.
+  s.closing = true;
   TaskTreeMarkEnding(s.root);
   TaskTreeStep(s.root);
   TaskTreeDestroy(s.root);
@@ -218,5 +226,6 @@ void task_scheduler_destroy() {
   s.current = nullptr;
   s.pool_capacity = 0;
   s.pool_cursor = 0;
+  s.closing = false;
   s.task_data_task.store(0, std::memory_order_release);
 }

@@ -282,13 +282,38 @@ TEST_F(TaskTree, TeardownLeavesARunningTaskAlone) {
   EXPECT_EQ(frame(), "M ~R");  // ended on the next pass instead
 }
 
+TEST_F(TaskTree, TeardownOfAParentLeavesItsRunningChildAlone) {
+  OrvHandle main = make("M", kTaskLinkAfter);
+  OrvHandle a = make("A", kTaskLinkAfter, main);
+  OrvTaskProc resetting = [](void* data) {
+    log_step(data);
+    OrvTaskReset();  // tears down A, whose child this is
+    static_cast<Probe*>(data)->steps += 100;
+  };
+  make("R", kTaskLinkFirstChild, a, resetting);
+  make("B", kTaskLinkAfter, a);
+  EXPECT_EQ(frame(), "M R ~A ~B");
+  EXPECT_EQ(frame(), "M");          // R is cut off; the scheduler's teardown gives its data back
+  make("N", kTaskLinkAfter, main);  // the freed records are sound to reuse
+  make("N", kTaskLinkAfter, main);
+  EXPECT_EQ(frame(), "M N N");
+}
+
 TEST_F(TaskTree, DestroyRunsEveryEndFunctionOnce) {
   OrvHandle main = make("M", kTaskLinkAfter);
   make("C", kTaskLinkFirstChild, main);
   make("U", 0);  // never linked: its data is still given back
+  static OrvHandle created_at_exit;
+  created_at_exit = 1;
+  OrvTaskProc end_that_creates = [](void* data) {
+    log_end(data);
+    created_at_exit = make("late", kTaskLinkAfter);
+  };
+  make("E", kTaskLinkAfter, main, log_step, end_that_creates);
   g_log.clear();
   task_scheduler_destroy();
-  EXPECT_EQ(g_log, (std::vector<std::string>{"~C", "~M"}));
+  EXPECT_EQ(g_log, (std::vector<std::string>{"~C", "~M", "~E"}));
+  EXPECT_EQ(created_at_exit, 0u);  // nothing new is started while the tree is torn down
   EXPECT_EQ(task_scheduler().task_count, 0);
   EXPECT_EQ(OrvTaskFree(main), 0);
   ASSERT_TRUE(task_scheduler_create());  // for TearDown
