@@ -1,5 +1,4 @@
 // The pool of task records and the passes over the task tree.
-#include <cstdio>
 
 #include "Orv/core/core_record.h"
 #include "Orv/core/handle_table.h"

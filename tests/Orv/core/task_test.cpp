@@ -209,13 +209,18 @@ INSTANTIATE_TEST_SUITE_P(
         WaitCase{"Ex after the current task", [] { return OrvWaitTimeEx(16, 0); }, 1000, 16, 3}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
-TEST_F(TaskTree, WaitTimeExHoldsOnlyWhatFollowsItsReference) {
+TEST_F(TaskTree, HeldTasksOnlyEndWhileAWaitHoldsThem) {
   OrvHandle a = make("A", kTaskLinkAfter);
   OrvHandle s = make("S", kTaskLinkAfter, a);
-  make("T", kTaskLinkAfter, s);
-  ASSERT_NE(OrvWaitTimeEx(1000, s), 0u);
+  OrvHandle t = make("T", kTaskLinkAfter, s);
+  make("K", kTaskLinkFirstChild, t);
+  make("U", kTaskLinkAfter, t);
+  ASSERT_NE(OrvWaitTimeEx(1000, s), 0u);  // after S: holds T, its child K, and U
   EXPECT_EQ(frame(), "A S");
   EXPECT_EQ(frame(), "A S");
+  OrvTaskFree(t);
+  EXPECT_EQ(frame(), "A S ~K ~T");  // ending still happens behind the wait
+  EXPECT_EQ(task_scheduler().task_count, 4);
 }
 
 TEST_F(TaskTree, StateMessageAndTaskData) {
