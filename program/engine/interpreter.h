@@ -38,6 +38,9 @@ uint32_t script_run(VmContext& vm);
 // of the code it hands the script back to the game thread.
 void script_run_async(VmContext& vm);
 
+// Drops the scene-skip timings gathered so far without reporting them.
+void script_profile_clear();
+
 // Pushes dwPc as the new top script point and returns it; 0 while skipping (nothing pushed);
 // -1 with a key-0 line when 32 points are stored.
 int32_t script_point_push(VmContext& vm);

@@ -119,6 +119,8 @@ void history_skip_end(VmContext& vm) {
 
 }  // namespace
 
+void script_profile_clear() { g_profile = Profile{}; }
+
 uint32_t script_run(VmContext& vm) {
   ScriptRunner& r = vm.runner;
   if (pending_async_step.load() || r.bAsync.load()) return 1;
