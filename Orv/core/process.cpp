@@ -18,7 +18,7 @@ void ProcessRecord::reset() {
   params = StartParams{};
   window = nullptr;
   window_handle = 0;
-  running = active = inactive = is_movie = system_end = end_requested = false;
+  running = active = inactive = is_movie = system_end = end_requested = end_pending = false;
   measured_fps = 0;
   clear_colour = 0xFF000000u;
   module_folder.clear();

@@ -40,6 +40,9 @@ struct ProcessRecord {
   std::atomic<bool> is_movie{false};
   std::atomic<bool> system_end{false};
   std::atomic<bool> end_requested{false};
+  // The end message arrived; the window thread's loop ends the program at its top level, never
+  // inside a handler whose sender it would then wait for.
+  std::atomic<bool> end_pending{false};
   std::atomic<uint32_t> measured_fps{0};
   uint32_t clear_colour = 0xFF000000u;
   std::string module_folder;

@@ -279,6 +279,7 @@ int32_t OrvRun(void) {
     OrvWindowChangeMode(1);
   }
   while (window_pump(1)) {
+    if (p.end_pending) end_program();
   }
   return 0;
 }
@@ -287,10 +288,12 @@ void OrvEnd(void) {
   ProcessRecord& p = orv_process();
   if (!orv_core().alive || p.system_end) return;
   p.end_requested = true;
-  // Off the window thread the request is posted and this call returns: waiting here would
-  // block a thread that the window thread is about to wait for.
-  if (on_window_thread()) {
-    end_program();
+  // The request is posted and this call returns: waiting here would block a thread that the
+  // window thread is about to wait for. The window thread's loop carries it out.
+  if (on_window_thread() && !p.running) {
+    end_program();  // before OrvRun: no thread to wait for
+  } else if (on_window_thread()) {
+    p.end_pending = true;
   } else {
     window_post(kWndEnd);
   }

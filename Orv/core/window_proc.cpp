@@ -213,7 +213,7 @@ intptr_t window_message(const platform::Message& m) {
     case kWndDebugControl:
       return 0;  // the debug control windows come with the sprite tools
     case kWndEnd:
-      end_program();
+      p.end_pending = true;
       return 0;
     case kWndCall:
       if (m.wparam) reinterpret_cast<void (*)(void*)>(m.wparam)(reinterpret_cast<void*>(m.lparam));
