@@ -298,12 +298,13 @@ bool event_poll(WindowEvent* out) {
         break;
       case SDL_MOUSEMOTION:
         ev.kind = WindowEventKind::kMouseMove;
+        ev.from_touch = e.motion.which == SDL_TOUCH_MOUSEID;
         ev.x = e.motion.x;
         ev.y = e.motion.y;
         break;
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP:
-        if (e.button.which == SDL_TOUCH_MOUSEID) break;  // touches come as finger events
+        ev.from_touch = e.button.which == SDL_TOUCH_MOUSEID;
         ev.kind =
             e.type == SDL_MOUSEBUTTONDOWN ? WindowEventKind::kMouseDown : WindowEventKind::kMouseUp;
         ev.x = e.button.x;

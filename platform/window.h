@@ -97,14 +97,15 @@ enum MouseButton : uint8_t { kMouseLeft = 1, kMouseMiddle = 2, kMouseRight = 3 }
 
 struct WindowEvent {
   WindowEventKind kind = WindowEventKind::kNone;
-  int32_t x = 0, y = 0;  // position (mouse, moved) or size (resized); wheel: y > 0 away
-  uint8_t button = 0;    // MouseButton
-  uint8_t clicks = 0;    // presses in a row within the double-click time
-  uint32_t vk = 0;       // virtual-key code of a key event, 0 for keys without one
-  bool repeat = false;   // a key event repeated by the keyboard
-  bool alt = false;      // Alt held at a key event
-  int64_t finger = 0;    // finger id of a touch event
-  float fx = 0, fy = 0;  // touch position, 0..1 of the window
+  int32_t x = 0, y = 0;     // position (mouse, moved) or size (resized); wheel: y > 0 away
+  uint8_t button = 0;       // MouseButton
+  uint8_t clicks = 0;       // presses in a row within the double-click time
+  uint32_t vk = 0;          // virtual-key code of a key event, 0 for keys without one
+  bool repeat = false;      // a key event repeated by the keyboard
+  bool alt = false;         // Alt held at a key event
+  bool from_touch = false;  // a mouse event that SDL made from a touch
+  int64_t finger = 0;       // finger id of a touch event
+  float fx = 0, fy = 0;     // touch position, 0..1 of the window
 };
 
 // The next pending event, without waiting; false when none.

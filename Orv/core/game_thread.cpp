@@ -5,9 +5,12 @@
 #include "Orv/core/core_record.h"
 #include "Orv/core/frame_draw.h"
 #include "Orv/core/frame_pacing.h"
+#include "Orv/core/frame_time.h"
 #include "Orv/core/process.h"
 #include "Orv/core/seams.h"
+#include "Orv/core/task.h"
 #include "Orv/render/render_lock.h"
+#include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 
@@ -57,6 +60,12 @@ bool drain_one(const platform::Message& m) {
   return true;
 }
 
+// The data block of the first top-level task (the game's main task); null without one.
+void* main_task_data() {
+  const TaskRecord* root = orv_core().services.tasks.root;
+  return root && root->next ? root->next->data : nullptr;
+}
+
 void count_frame(ProcessRecord& p, uint32_t now) {
   ++p.fps_frames;
   if (now - p.fps_second_start >= 1000) {
@@ -97,7 +106,7 @@ InputFrame input_frame_now(uint32_t frame_time) {
 
 bool game_frame() {
   ProcessRecord& p = orv_process();
-  uint32_t now = platform::time_ms();
+  uint32_t now = OrvUpdateTime();
   p.frame_time = now;
   input_update(p.input, input_frame_now(now));
 
@@ -115,9 +124,7 @@ bool game_frame() {
   // script's own end.
   bool runs = (p.active && !p.inactive) || (p.params.display_flags & kRunWhileInactive);
   if (runs && !p.end_requested) {
-    bool locked = render_lock_enter();
-    seam_task_tree_run();
-    if (locked) render_lock_leave();
+    TaskTreeRun();  // takes the render lock itself
   }
 
   if (!p.pacing_started) {
@@ -155,7 +162,7 @@ void game_thread_main() {
   }
   // The end function runs under the render lock, which is left before the thread ends.
   bool locked = render_lock_enter();
-  if (p.params.end_func) p.params.end_func(seam_main_task_data());
+  if (p.params.end_func) p.params.end_func(main_task_data());
   if (locked) render_lock_leave();
   p.game_finished.set();
 }

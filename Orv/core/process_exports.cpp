@@ -25,8 +25,11 @@ int32_t IsActive(void) {
 int32_t IsMovie(void) {
   return orv_process().is_movie ? 1 : 0;
 }
+// From the end request on, so that loops that run the script (the work-thread runner
+// included) stop after their current instruction, before the threads are told to stop.
 int32_t IsSystemEnd(void) {
-  return orv_process().system_end ? 1 : 0;
+  ProcessRecord& p = orv_process();
+  return p.system_end || p.end_requested ? 1 : 0;
 }
 uint32_t OrvGetWindowHandle(void) {
   return orv_core().alive ? orv_process().window_handle : 0;

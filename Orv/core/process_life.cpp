@@ -7,7 +7,10 @@
 #include "Orv/core/core_record.h"
 #include "Orv/core/game_thread.h"
 #include "Orv/core/process.h"
+#include "Orv/core/random_table.h"
 #include "Orv/core/seams.h"
+#include "Orv/core/task.h"
+#include "Orv/core/work_pool.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -48,6 +51,18 @@ bool step_debug_files() {
   return true;  // a missing log leaves the log off; start-up goes on
 }
 
+// Work pools are reserved per thread on first use; what remains of this step is the count of
+// blocks, which starts from here (blocks taken before the core existed are not counted).
+bool step_work_pool() {
+  orv_core().alloc_count = 0;
+  return true;
+}
+
+bool step_random_table() {
+  const StartParams& sp = orv_process().params;
+  return random_table_create(static_cast<uint32_t>(sp.random_count), sp.debug != 0);
+}
+
 bool step_joystick() {
   orv_process().joystick = platform::joystick_open_first();
   return true;  // no joystick is not an error
@@ -65,6 +80,7 @@ bool step_debug_windows() {
   std::string ini = p.debug.base_folder + "/setting.ini";
   p.params.window_x = settings_read_int(ini, "MainWindow", "x", p.params.window_x);
   p.params.window_y = settings_read_int(ini, "MainWindow", "y", p.params.window_y);
+  platform::window_move(p.window, p.params.window_x, p.params.window_y);
   OrvDebugWindowCreate(0, "system", 1);
   // "ライブラリ初期化->OK", "ライブラリデバッグモード"
   OrvErrorLogPrintf("%s", "\x83\x89\x83\x43\x83u\x83\x89\x83\x8a\x8f\x89\x8a\xfa\x89\xbb->OK");
@@ -86,8 +102,7 @@ const InitStep kInitSteps[] = {
     {4, step_window_record, nullptr},
     {5, step_debug_files, nullptr},
     // "メモリ確保に失敗。\n0x00"
-    {6, seam_work_pool_create,
-     "\x83\x81\x83\x82\x83\x8a\x8am\x95\xdb\x82\xc9\x8e\xb8\x94s\x81\x42\n0x00"},
+    {6, step_work_pool, "\x83\x81\x83\x82\x83\x8a\x8am\x95\xdb\x82\xc9\x8e\xb8\x94s\x81\x42\n0x00"},
     {7, seam_renderer_create, ORV_INIT_FAILED "0x02"},
     {8, seam_texture_table_create, ORV_INIT_FAILED "0x05"},
     // "エフェクトの初期化に失敗。\n0x07"
@@ -95,13 +110,13 @@ const InitStep kInitSteps[] = {
      "\x83G\x83t\x83\x46\x83N\x83g\x82\xcc\x8f\x89\x8a\xfa\x89\xbb\x82\xc9\x8e\xb8\x94s\x81\x42\n0x"
      "07"},
     {10, step_joystick, nullptr},
-    {11, seam_task_scheduler_create, ORV_INIT_FAILED "0x06"},
+    {11, task_scheduler_create, ORV_INIT_FAILED "0x06"},
     // "サウンドの初期化に失敗\nスピーカー等の再生環境を確認してください。\n0x09"
     {12, seam_sound_create,
      "\x83T\x83\x45\x83\x93\x83h\x82\xcc\x8f\x89\x8a\xfa\x89\xbb\x82\xc9\x8e\xb8\x94s\n\x83X\x83s"
      "\x81[\x83J\x81[\x93\x99\x82\xcc\x8d\xc4\x90\xb6\x8a\xc2\x8b\xab\x82\xf0\x8am\x94\x46\x82\xb5"
      "\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42\n0x09"},
-    {13, seam_random_table_create, ORV_INIT_FAILED "0x0A"},
+    {13, step_random_table, ORV_INIT_FAILED "0x0A"},
     {14, step_search_paths, nullptr},
     {15, step_debug_windows, nullptr},
 };
@@ -122,10 +137,10 @@ bool system_init() {
 void teardown() {
   ProcessRecord& p = orv_process();
   if (!p.system_end) stop_threads();
-  seam_task_scheduler_destroy();
+  task_scheduler_destroy();
   seam_fonts_release();
   seam_search_paths_release();
-  seam_random_table_release();
+  random_table_destroy();
   seam_sound_destroy();
   if (platform::Joystick* joy = p.joystick.exchange(nullptr)) platform::joystick_close(joy);
   seam_renderer_destroy();
@@ -137,7 +152,7 @@ void teardown() {
         "\x8c\xc2\x82\xa0\x82\xe8\x82\xdc\x82\xb7",
         leaked);
   }
-  seam_work_pool_release();
+  work_pools_release_all();
   debug_dialog_destroy();
   debug_log_close();
   if (p.cursor.loaded) platform::cursor_destroy(p.cursor.loaded);

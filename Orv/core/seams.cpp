@@ -44,7 +44,6 @@ bool seam_file_read_all(const char* name, std::vector<uint8_t>* out) {
   return true;
 }
 
-void seam_task_tree_run() {}
 void* seam_main_task_data() {
   return nullptr;
 }
@@ -53,10 +52,7 @@ OrvRect seam_renderer_client_rect(bool, int32_t width, int32_t height) {
   return OrvRect{0, 0, width, height};
 }
 
-void seam_task_scheduler_destroy() {}
 void seam_fonts_release() {}
 void seam_search_paths_release() {}
-void seam_random_table_release() {}
 void seam_sound_destroy() {}
 void seam_renderer_destroy() {}
-void seam_work_pool_release() {}

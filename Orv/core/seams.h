@@ -10,13 +10,10 @@
 #include "orv/start_params.h"
 
 // System init (window creation).
-bool seam_work_pool_create();         // counted memory's work pool
 bool seam_renderer_create();          // the software renderer (GPU renderer later)
 bool seam_texture_table_create();     // the renderer's texture table
 bool seam_effect_surface_create();    // the screen-effect surface and transition record
-bool seam_task_scheduler_create();    // the task pool and the root task
 bool seam_sound_create();             // the sound device and the sound thread
-bool seam_random_table_create();      // the random table
 void seam_search_paths_init();        // an empty search-path list
 void seam_font_defaults();            // the font state's defaults
 std::string seam_base_folder_utf8();  // the base folder (where setting.ini and reports lie)
@@ -24,17 +21,12 @@ std::string seam_base_folder_utf8();  // the base folder (where setting.ini and 
 bool seam_file_read_all(const char* name, std::vector<uint8_t>* out);
 
 // Frames.
-void seam_task_tree_run();    // the task pass, under the render lock
-void* seam_main_task_data();  // the data block of the first top-level task
-void seam_video_step();       // the events of a full-screen video
+void seam_video_step();  // the events of a full-screen video
 // The area that receives the virtual screen, from the renderer.
 OrvRect seam_renderer_client_rect(bool full_screen, int32_t width, int32_t height);
 
 // OrvUninit.
-void seam_task_scheduler_destroy();
 void seam_fonts_release();
 void seam_search_paths_release();
-void seam_random_table_release();
 void seam_sound_destroy();
 void seam_renderer_destroy();
-void seam_work_pool_release();

@@ -91,10 +91,17 @@ uint32_t button_bit(uint8_t button) {
   }
 }
 
+// Touch mode 0 with touch handling on takes touches as touches (finger events); otherwise they
+// arrive as the mouse events SDL makes from them.
+bool touch_as_touch() {
+  const InputState& in = orv_process().input;
+  return in.touch_handling && in.touch_mode == 0;
+}
+
 void on_finger(const platform::WindowEvent& ev) {
   ProcessRecord& p = orv_process();
   InputState& in = p.input;
-  if (!in.touch_handling || in.touch_mode != 0) return;
+  if (!touch_as_touch()) return;
   int slot = ev.finger == g_fingers[0] ? 0 : ev.finger == g_fingers[1] ? 1 : -1;
   if (ev.kind == platform::WindowEventKind::kFingerDown && slot < 0) {
     slot = g_fingers[0] < 0 ? 0 : g_fingers[1] < 0 ? 1 : -1;
@@ -122,6 +129,7 @@ void handle_event(const platform::WindowEvent& ev) {
   ProcessRecord& p = orv_process();
   InputState& in = p.input;
   using K = platform::WindowEventKind;
+  if (ev.from_touch && touch_as_touch()) return;
   switch (ev.kind) {
     case K::kClose:
       on_close();
@@ -136,7 +144,7 @@ void handle_event(const platform::WindowEvent& ev) {
       p.inactive = true;
       break;
     case K::kRestored:
-      p.inactive = !p.active;
+      p.inactive = false;
       break;
     case K::kMaximized:
       // Maximising means full screen here; the window itself goes back to its size.

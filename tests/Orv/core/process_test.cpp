@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "Orv/core/core_record.h"
 #include "Orv/core/process.h"
+#include "Orv/core/task.h"
 #include "orv/orv.h"
 
 namespace {
@@ -204,6 +207,53 @@ TEST_F(ProcessTest, EndFromAnyThreadMakesRunReturnAndLeavesNoThread) {
     // After the end nothing waits on a thread that has gone.
     EXPECT_EQ(OrvAttachWorkProcess(&end_here, nullptr), 0);
   }
+}
+
+// The main task ends the program from its third step while the window thread is busy for a
+// while, so frames go on before the threads are stopped: none of them steps the task again,
+// and the end function gets the task's data block.
+struct MainData {
+  int32_t steps;
+  int32_t ends;
+};
+std::atomic<int> g_steps{0};
+std::atomic<void*> g_end_data{nullptr};
+void sleep_on_window_thread(void*) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+}
+void hold_window_thread(void*) {
+  OrvAttachProcess(&sleep_on_window_thread, nullptr);
+}
+void main_step(void* data) {
+  auto* d = static_cast<MainData*>(data);
+  g_steps = ++d->steps;
+  if (d->steps == 2) OrvAttachWorkProcess(&hold_window_thread, nullptr);
+  if (d->steps == 3) OrvEnd();
+}
+void main_end(void* data) {
+  ++static_cast<MainData*>(data)->ends;
+}
+void remember_end_data(void* data) {
+  g_end_data = data;
+}
+int32_t start_main_task() {
+  void* data = nullptr;
+  return OrvTaskCreate(&main_step, &main_end, sizeof(MainData), &data, kTaskLinkAfter, 0,
+                       "StartFunc") != 0;
+}
+
+TEST_F(ProcessTest, NoTaskStepRunsAfterTheEndRequest) {
+  g_steps = 0;
+  g_end_data = nullptr;
+  params_.start_func = &start_main_task;
+  params_.end_func = &remember_end_data;
+  ASSERT_EQ(OrvInit(&params_), 1);
+  EXPECT_EQ(OrvRun(), 0);
+  EXPECT_EQ(g_steps, 3);
+  ASSERT_NE(g_end_data.load(), nullptr);
+  EXPECT_EQ(static_cast<MainData*>(g_end_data.load())->steps, 3);
+  EXPECT_EQ(OrvUninit(), 1);  // the main task's end runs here, with the tasks' teardown
+  EXPECT_EQ(g_steps, 3);
 }
 
 // Window requests made on the game thread are forwarded to the window thread at the end of
