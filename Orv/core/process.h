@@ -9,6 +9,41 @@
 // - the work thread runs the functions posted with OrvAttachWorkProcess.
 // Nothing is ever killed or suspended: an end request sets end_requested at once (no frame
 // runs the task tree after it) and each thread leaves at its next check.
+//
+// Exports (orv/exports.h, "process and window"; geometry in window_geometry.h):
+//
+//   void OrvDefaultCreate(StartParams* p)   fills p with the defaults (window centred on the
+//                                            desktop or its override). Before OrvInit.
+//   int32_t OrvInit(StartParams* p)          window thread. Starts SDL video, makes the window
+//     (without GL where the driver has none) and builds the core; the GPU bit of the display
+//     flags is cleared while the software renderer draws. 0 for a null p, a zero client size,
+//     no video, no window (box) or a failed system-init step (its numbered box); OrvUninit
+//     then takes down what was built. 1 on success.
+//   int32_t OrvRun(void)                     window thread. Starts the work and game threads,
+//     switches to full screen when p asked for it, and serves the window until the end;
+//     returns 0, or -1 when a thread cannot be started.
+//   void OrvEnd(void)                        any thread. Posts the end request and returns;
+//     from then on no frame runs the task tree, IsSystemEnd is 1, and OrvRun returns once the
+//     work and game threads have left (the game thread's end function runs first).
+//   int32_t OrvUninit(void)                  window thread, after OrvRun. Stops what still
+//     runs, ends every task, frees the core; 1, or 0 without a core.
+//   int32_t OrvGetSystemParameters(StartParams* p)  copies the current parameters; 0 for null.
+//   IsActive (active and not minimised), IsMovie, IsSystemEnd, OrvCheckWindowMode (1 full
+//   screen), OrvCheckAspectMode, OrvDebugIs, Orv3DIs (display flags AND 8), OrvGetCmdLine,
+//   OrvGetInstanceHandle, OrvGetWindowHandle (the window's 32-bit id, 0 without a core):
+//     read single words; any thread.
+//   int32_t OrvDisableChangeWindowMode(int32_t flag)  nonzero: Alt+Enter does nothing and the
+//     window closes without the question. Returns flag.
+//   uint32_t OrvGetChangeWindowModeTime(void), OrvSetChangeWindowModeTime(void)  the clock stamp
+//     of the last window-mode change (set stores now and returns it).
+//   int32_t OrvAttachWorkProcess(void (*f)(void*), void* arg)  posts f(arg) to the work thread,
+//     run in posting order; 1, or 0 without a core or once the work thread has been stopped.
+//   int32_t OrvAttachProcess(void (*f)(void*), void* arg)  runs f(arg) on the window thread and
+//     waits for it; returns 0.
+//   int32_t OrvIsWorkThreadId(void)          1 on the work thread.
+//   int32_t OrvFrameRateSet(int32_t fps)     the game thread's frames per second (-1: no frame
+//     wait); 0 is refused with the box "OrvFrameSkip zero div" and the rate kept (result 0).
+//   void OrvDebugDump(void)                  does nothing.
 #pragma once
 
 #include <atomic>
