@@ -5,6 +5,24 @@
 // the close question, the show and hide requests); the window thread then shows or hides the
 // real cursor. The functions below are pure over CursorState so that they can be tested with
 // any clock.
+//
+// Exports (orv/exports.h, "input"):
+//
+//   int32_t OrvSetCursor(const char* name, int32_t mode, int32_t hx, int32_t hy)
+//     mode 1: name is a system cursor's resource id (32512 arrow, ...); otherwise name is a
+//     32-bit TGA file with hotspot (hx, hy). The cursor is made on the window thread and
+//     replaces the library's cursor; 1, or 0 when the file is missing or not a 32-bit
+//     uncompressed true-colour image (its reason on stderr) or no cursor can be made: the
+//     current cursor stays.
+//   void OrvReleaseCursor(void), OrvDeleteCursor(void)
+//   int32_t OrvCursorSetAutoHideTime(uint32_t ms)  hides the cursor after ms without movement
+//     while it is in the client area; 0 turns it off.
+//   int32_t OrvCursorSetPos(int32_t x, int32_t y)  moves the cursor to virtual-screen (x, y).
+//   OrvTouchMode(on) / OrvIsTouchMode(void)    1: touches arrive as mouse input; 0: as touches
+//     (first contact = primary button and bit 30, a second contact counted).
+//   OrvTouchEnable(flag), OrvIsTouch(void)     the window's own touch handling.
+//   OrvSetGesture(flags), OrvGetGesture(void* rec48), OrvGestureCheck(void)  the gesture record;
+//     no gestures arrive, so the check answers 0.
 #pragma once
 
 #include <cstddef>

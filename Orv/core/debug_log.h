@@ -8,6 +8,28 @@
 // so that a player can see why a game stopped.
 //
 // Called from the game, work and window threads; one mutex serialises the windows and files.
+//
+// Exports (orv/exports.h, "debug"):
+//
+//   int32_t OrvDebugPrintf(int32_t key, const char* label, const char* fmt, ...)
+//     key 0 always goes to stderr. Debug mode: appends a row to the window of key (type 2 with
+//     the label) and its report file; with state bit 0 only key 0 is written; key 10 keeps at
+//     most 2000 rows. Texts beyond 2048 bytes are cut (box "print string count over"). 1 when
+//     written or ignored, 0 when no window has the key.
+//   int32_t OrvDebugWindowCreate(int32_t key, const char* name, int32_t type)  1, or 0 outside
+//     debug mode or for a key in use. Type 1 makes "<name>.txt" in the report folder; "view=0"
+//     in setting.ini section name creates it hidden.
+//   OrvDebugWindowDelete(key), OrvDebugWindowDeleteLog(key), OrvDebugWindowToggleControl(key)
+//     1, or 0 without that window.
+//   OrvDebugWindowGetState(void), OrvDebugWindowSetState(state)  the state word.
+//   OrvDebugSetData(key, int32_t* const* array, rows)  a watch table's array; returns 0.
+//   OrvBeginUpdate(key), OrvEndUpdate(void), OrvDebugSetRegistryCount, OrvDebugSetEBP,
+//   OrvDebugSetESP, OrvDebugSetSaveThumbnail, OrvDebugSetStringNo, DebugSetActionList
+//     the status dump's watch values.
+//   int32_t OrvErrorLogPrintf(const char* fmt, ...)        a line to stderr always and, in debug
+//   int32_t OrvErrorLogPrintfBasic(const char* fmt, ...)   mode, to log.txt with CR LF (Basic
+//   int32_t OrvErrorLogPuts(void)                          cuts at 1043 bytes; Puts writes the
+//     text of errno). 1, or 0 in debug mode without log.txt.
 #pragma once
 
 #include <atomic>

@@ -5,6 +5,20 @@
 // thread samples them at the start of each frame (input_update) into the KeyBits words that
 // the game reads, and applies the input events the window posted (input_event_apply). The
 // per-frame words are written by the game thread only and read without locks.
+//
+// Exports (orv/exports.h, "input"; cursor and touch in cursor.h):
+//
+//   OrvInputGetKeyPush/On/Pull(void)   KeyBits pressed, held, released this frame.
+//   OrvInputGetKeyOnEx(void)           the repeat word (held more than 500 ms since the push).
+//   OrvInputGetKeyEx(void)             the event word (double clicks, window-mode toggle).
+//   OrvInputSetKeyPush/On/Pull(bits)   OR bits in for the rest of the frame.
+//   OrvInputKeyCancel(keys, events)    masks applied now and every later frame; event bit 0x10
+//                                      also clears the wheel; (0, 0) cancels nothing.
+//   OrvInputKeyRepeatClear(void), OrvInputClear(void)
+//   OrvInputGetMouseX/Y(void)          virtual-screen pixels; -1 far outside.
+//   OrvInputGetMouseMoveX/Y(void)      movement since the last frame.
+//   OrvInputGetWheel(void)             +1 a notch towards the user, -1 away, 0 none.
+//   OrvInputGetJoyPush/On/Pull/OnEx(void)  joystick words; 0 without a joystick.
 #pragma once
 
 #include <atomic>

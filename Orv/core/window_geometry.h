@@ -5,6 +5,25 @@
 // any thread are posted to the game thread, which forwards them to the window thread under the
 // render lock; the window thread carries them out (geometry_change_mode and friends). The pure
 // rules below are what those handlers and the window events use.
+//
+// Exports (orv/exports.h, "process and window"):
+//
+//   int32_t OrvWindowChangeMode(int32_t full)     1 full screen (SDL's desktop full screen),
+//     0 window mode; posted to the game thread (3000 ms at most); 1 when posted, 0 without a
+//     running core. Dropped while changes are disabled; nothing with show flag bit 2.
+//   int32_t OrvChangeWindowSize(int32_t w, int32_t h)  client size in window mode; the height
+//     follows the screen's ratio when the size changes; 1 and nothing in full screen; 0
+//     without a running core.
+//   int32_t OrvChangeAspectMode(int32_t mode)     0-3, passed to the renderer.
+//   int32_t OrvWindowChangeEnable(int32_t flag), OrvWindowChangeEnableIs(void)
+//   int32_t OrvGetWindowSize(int32_t* w, int32_t* h)  client rectangle in full screen, client
+//     size in window mode; either may be null; 0 when both are.
+//   int32_t OrvWindowGetPos(int32_t* x, int32_t* y), OrvWindowSetPos(int32_t x, int32_t y)
+//   int32_t OrvWindowGetPosCenter(int32_t pos[2], int32_t w, int32_t h)  0 for null pos.
+//   int32_t GetMinWindowSize(int32_t* w, int32_t* h)  a quarter of the screen; returns h.
+//   int32_t OrvSetDesktopRect(int32_t flag, int32_t w, int32_t h)  flag 1 sets the desktop
+//     override (any thread, also before OrvInit), else clears it; returns h.
+//   int32_t OrvIsDesktopRectFix(void), OrvGetDesktopRect(OrvRect* r)
 #pragma once
 
 #include <atomic>
