@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "Orv/core/core_services.h"
+#include "Orv/core/process.h"
 
 struct CoreRecord {
   std::atomic<bool> alive{false};
@@ -20,6 +21,8 @@ struct CoreRecord {
   // the leak report stays exact with several threads.
   std::atomic<int32_t> alloc_count{0};
   CoreServices services;  // tasks and frame time, work pools, random table
+  // Start parameters, window, threads, geometry, input, cursor and debug log.
+  ProcessRecord process;
 };
 
 CoreRecord& orv_core();

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "orv/start_params.h"
+
 using OrvHandle = uint32_t;  // 0 is the null handle
 using OrvBool = int32_t;     // nonzero for success, 0 for failure
 
