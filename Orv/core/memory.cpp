@@ -28,8 +28,6 @@ OrvBool OrvMemoryFree(void* block) {
   return 1;
 }
 
-int32_t OrvGetAllocCount(void) {
-  return orv_core().alloc_count.load(std::memory_order_relaxed);
-}
+int32_t OrvGetAllocCount(void) { return orv_core().alloc_count.load(std::memory_order_relaxed); }
 
 }  // extern "C"
