@@ -3,14 +3,8 @@
 #include <cstring>
 #include <vector>
 
-namespace {
-
-// Buckets up to this many bytes of entries are read in one piece; larger ones probe by probe.
-constexpr uint64_t kWholeBucketLimit = 64 * 1024;
-
-}  // namespace
-
-bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMember* out) {
+bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMember* out,
+              uint64_t whole_bucket_limit) {
   const uint32_t bucket_index = key[0];
   if (bucket_index >= pac::kBucketCount) return false;  // a first byte of 255 is never stored
   uint8_t bucket[pac::kBucketSize];
@@ -28,7 +22,7 @@ bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMem
   if (available == 0) return false;
 
   std::vector<uint8_t> whole;
-  if (available * pac::kEntrySize <= kWholeBucketLimit) {
+  if (available * pac::kEntrySize <= whole_bucket_limit) {
     whole.resize(available * pac::kEntrySize);
     uint32_t got =
         source.read(source.context, whole.data(), static_cast<uint32_t>(whole.size()), start);
