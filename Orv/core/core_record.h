@@ -14,6 +14,7 @@
 
 #include "Orv/core/core_services.h"
 #include "Orv/core/process.h"
+#include "Orv/core/file_record.h"
 
 struct CoreRecord {
   std::atomic<bool> alive{false};
@@ -23,6 +24,7 @@ struct CoreRecord {
   CoreServices services;  // tasks and frame time, work pools, random table
   // Start parameters, window, threads, geometry, input, cursor and debug log.
   ProcessRecord process;
+  FileRecord files;  // base folder and search folders
 };
 
 CoreRecord& orv_core();
