@@ -15,8 +15,11 @@ struct ScaleGeometry {
 bool scale_geometry(int32_t dst_pitch, int32_t dst_rows, int32_t src_pitch, int32_t src_rows,
                     float sx, float sy, ScaleGeometry* g) {
   if (!(sx > 0.0f) || !(sy > 0.0f) || src_pitch < 1 || src_rows < 1) return false;
-  double w = std::min<double>(dst_pitch, std::trunc(static_cast<double>(src_pitch) * sx));
-  double h = std::min<double>(dst_rows, std::trunc(static_cast<double>(src_rows) * sy));
+  // Callers pass ratios such as 90.0f / 22 whose product with the source size lands a hair
+  // below the whole number they mean; a small tolerance keeps the last row and column.
+  constexpr double kTolerance = 0.01;
+  double w = std::min<double>(dst_pitch, std::trunc(double{sx} * src_pitch + kTolerance));
+  double h = std::min<double>(dst_rows, std::trunc(double{sy} * src_rows + kTolerance));
   g->out_w = static_cast<int32_t>(w);
   g->out_h = static_cast<int32_t>(h);
   g->step_x = static_cast<int32_t>(std::min(1e9f, std::fabs(128.0f / sx)));
