@@ -18,7 +18,9 @@ TransitionHandle* handle_from(OrvHandle id) {
   return orv_handles().get_as<TransitionHandle>(id, HandleKind::kTransition);
 }
 
-uint32_t with_alpha(uint32_t color, uint32_t alpha) { return (color & 0x00FFFFFFu) | (alpha << 24); }
+uint32_t with_alpha(uint32_t color, uint32_t alpha) {
+  return (color & 0x00FFFFFFu) | (alpha << 24);
+}
 
 }  // namespace
 
@@ -48,8 +50,8 @@ bool crossfade_requests(TransitionHandle* h, DrawRequestDib* in, DrawRequestDib*
   } else {
     sprite_dib_request(so, out);
     uint32_t a_out = so->color >> 24;
-    out->color = with_alpha(so->color, static_cast<uint32_t>(static_cast<float>(a_out) *
-                                                             (1.0f - progress)));
+    out->color =
+        with_alpha(so->color, static_cast<uint32_t>(static_cast<float>(a_out) * (1.0f - progress)));
   }
   return true;
 }
@@ -113,8 +115,8 @@ OrvBool OrvSpriteReleaseTransitionHandle(OrvHandle id) {
   return 1;
 }
 
-OrvBool OrvSpriteSetTransition(OrvHandle list, OrvHandle incoming, OrvHandle outgoing,
-                               int32_t kind, uint32_t start, uint32_t duration, OrvHandle id) {
+OrvBool OrvSpriteSetTransition(OrvHandle list, OrvHandle incoming, OrvHandle outgoing, int32_t kind,
+                               uint32_t start, uint32_t duration, OrvHandle id) {
   TransitionHandle* h = handle_from(id);
   if (!h) {
     orv_set_last_error(kErrorInvalidHandle);

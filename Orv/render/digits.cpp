@@ -110,6 +110,8 @@ int32_t OrvNumberDraw(const OrvHandle* sprites, int32_t value, int32_t count, in
   return result;
 }
 
-int32_t OrvNumberGetPlace(int32_t value) { return digit_count(magnitude_of(value)); }
+int32_t OrvNumberGetPlace(int32_t value) {
+  return digit_count(magnitude_of(value));
+}
 
 }  // extern "C"

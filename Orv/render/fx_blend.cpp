@@ -15,9 +15,13 @@
 
 namespace {
 
-RenderState& rs() { return orv_core().render; }
+RenderState& rs() {
+  return orv_core().render;
+}
 
-uint32_t block_bytes(int32_t type) { return (type == 0 || type == 1) ? 12u : 0u; }
+uint32_t block_bytes(int32_t type) {
+  return (type == 0 || type == 1) ? 12u : 0u;
+}
 
 void free_blocks(FxRecord* r) {
   if (r->target) OrvMemoryFree(r->target);
@@ -219,6 +223,8 @@ int32_t OrvGetFxEffectState(const void* target, uint32_t flags) {
   return (s && s->fx) ? s->fx->state : 0;
 }
 
-int32_t OrvSpriteGetFxEffectState(OrvHandle sprite) { return OrvGetFxEffectState(&sprite, 0); }
+int32_t OrvSpriteGetFxEffectState(OrvHandle sprite) {
+  return OrvGetFxEffectState(&sprite, 0);
+}
 
 }  // extern "C"

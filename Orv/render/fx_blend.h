@@ -12,8 +12,8 @@ struct FxRecord {
   int32_t reverse = 0;
   uint32_t start = 0;
   uint32_t duration = 0;
-  int32_t state = 0;  // 0 off, 1 forward, 2 reverse
-  int32_t type = 0;   // 0 raster wave, 1 radial blur, 2 nothing
+  int32_t state = 0;            // 0 off, 1 forward, 2 reverse
+  int32_t type = 0;             // 0 raster wave, 1 radial blur, 2 nothing
   uint32_t* target = nullptr;   // the caller's block (three words for types 0 and 1)
   uint32_t* current = nullptr;  // this frame's block
 };

@@ -7,7 +7,9 @@
 
 namespace {
 
-ImagePool& pool() { return orv_core().render.images; }
+ImagePool& pool() {
+  return orv_core().render.images;
+}
 
 int32_t next_pow2(int32_t v) {
   int32_t p = 1;
@@ -125,7 +127,8 @@ void image_release(ImageObject* image) {
   {
     std::lock_guard<std::mutex> lock(p.mutex);
     SurfaceSlot* slot = image->slot;
-    bool ours = !p.slots.empty() && slot >= p.slots.data() && slot < p.slots.data() + p.slots.size();
+    bool ours =
+        !p.slots.empty() && slot >= p.slots.data() && slot < p.slots.data() + p.slots.size();
     if (ours && slot->refcount > 0 && --slot->refcount == 0) {
       free_storage(*slot);
       --p.used;

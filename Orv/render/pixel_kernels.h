@@ -5,9 +5,9 @@
 #include <cstdint>
 
 // Nearest-neighbour scale of src (src_pitch x src_rows) into dst (dst_pitch x dst_rows):
-// the output is min(dst_pitch, trunc(src_pitch x sx + 0.01)) by min(dst_rows, trunc(src_rows x sy));
-// steps are trunc(|128 / scale|) in 1/128 pixel, and dst(x, y) = src(x*step >> 7, y*step >> 7)
-// (clamped to the source). A scale of 0 or less, or one that is not a number, does nothing.
+// the output is min(dst_pitch, trunc(src_pitch x sx + 0.01)) by min(dst_rows, trunc(src_rows x
+// sy)); steps are trunc(|128 / scale|) in 1/128 pixel, and dst(x, y) = src(x*step >> 7, y*step >>
+// 7) (clamped to the source). A scale of 0 or less, or one that is not a number, does nothing.
 void scale_nearest32(uint32_t* dst, int32_t dst_pitch, int32_t dst_rows, const uint32_t* src,
                      int32_t src_pitch, int32_t src_rows, float sx, float sy);
 

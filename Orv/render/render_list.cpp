@@ -13,7 +13,9 @@
 
 namespace {
 
-RenderState& rs() { return orv_core().render; }
+RenderState& rs() {
+  return orv_core().render;
+}
 
 // Which list this thread entered through OrvRenderLockEnter, and how often. Keeping the
 // marker per thread means a leave without a matching enter never unlocks a lock the thread
@@ -107,9 +109,13 @@ RenderList* render_list_from(OrvHandle list) {
   return orv_handles().get_as<RenderList>(list, HandleKind::kRenderList);
 }
 
-RenderList* render_list_active() { return render_list_from(rs().active_list.load()); }
+RenderList* render_list_active() {
+  return render_list_from(rs().active_list.load());
+}
 
-void* render_core_object() { return rs().dib; }
+void* render_core_object() {
+  return rs().dib;
+}
 
 RenderNode* render_node_find(RenderList* list, uintptr_t user_data) {
   if (!list) return nullptr;
@@ -155,7 +161,9 @@ void render_node_set_key(RenderNode* node, int32_t key) {
   }
 }
 
-bool render_lock_enter() { return OrvRenderLockEnter() != 0 && t_entered != nullptr; }
+bool render_lock_enter() {
+  return OrvRenderLockEnter() != 0 && t_entered != nullptr;
+}
 
 bool render_lock_try_enter() {
   RenderList* list = render_list_active();
@@ -167,7 +175,9 @@ bool render_lock_try_enter() {
   return true;
 }
 
-void render_lock_leave() { OrvRenderLockLeave(); }
+void render_lock_leave() {
+  OrvRenderLockLeave();
+}
 
 bool render_frame_draw() {
   RenderState& st = rs();
@@ -229,7 +239,9 @@ void OrvRenderUninit(OrvHandle handle) {
   OrvMemoryFree(list);
 }
 
-void OrvRenderSetActive(OrvHandle list) { rs().active_list.store(list); }
+void OrvRenderSetActive(OrvHandle list) {
+  rs().active_list.store(list);
+}
 
 OrvHandle OrvRenderGetActive(void) {
   return render_list_active() ? rs().active_list.load() : 0;
@@ -323,8 +335,12 @@ int32_t OrvRenderMainLock(int32_t value) {
   return 1;
 }
 
-int32_t OrvRenderLock(void) { return OrvRenderMainLock(1); }
-int32_t OrvRenderUnlock(void) { return OrvRenderMainLock(0); }
+int32_t OrvRenderLock(void) {
+  return OrvRenderMainLock(1);
+}
+int32_t OrvRenderUnlock(void) {
+  return OrvRenderMainLock(0);
+}
 
 int32_t OrvRenderGetState(void) {
   RenderList* list = render_list_active();

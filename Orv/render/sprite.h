@@ -22,11 +22,11 @@ struct OrvSprite {
   uint32_t* backup = nullptr;
   uint32_t backup_bytes = 0;
   int32_t backup_w = 0, backup_h = 0;
-  void* movie = nullptr;          // movie record of a movie sprite
-  int32_t transition_mark = 0;    // kind of the cross-fade drawing this sprite, 0 when none
-  FxRecord* fx = nullptr;         // effect blend, made on first use
-  OrvHandle node = 0;             // its render node; 0 for an info sprite
-  std::atomic<int32_t> busy{0};   // set while the pixels are locked
+  void* movie = nullptr;         // movie record of a movie sprite
+  int32_t transition_mark = 0;   // kind of the cross-fade drawing this sprite, 0 when none
+  FxRecord* fx = nullptr;        // effect blend, made on first use
+  OrvHandle node = 0;            // its render node; 0 for an info sprite
+  std::atomic<int32_t> busy{0};  // set while the pixels are locked
   int32_t visible = 0;
   OrvRect rect{};
   uint32_t color = 0xFFFFFFFFu;

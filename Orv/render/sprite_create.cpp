@@ -6,11 +6,11 @@
 
 #include "Orv/core/core_record.h"
 #include "Orv/core/handle_table.h"
+#include "Orv/render/float_int.h"
 #include "Orv/render/fx_blend.h"
 #include "Orv/render/image_store.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/pixel_kernels.h"
-#include "Orv/render/float_int.h"
 #include "Orv/render/sprite.h"
 #include "Orv/render/sprite_info_cache.h"
 #include "orv/orv.h"
@@ -137,8 +137,8 @@ OrvHandle OrvSpriteLoad(OrvHandle list, const char* path, int32_t priority) {
   int32_t got = read(path, &bytes, kLoadScratchBytes);
   if (got == -1) std::fprintf(stderr, "error OrvSpriteLoad : file too large: %s\n", path);
   if (got != 1 || bytes.size() > kLoadScratchBytes) return fail(kErrorInvalidHandle);
-  OrvHandle id = OrvSpriteLoadMemory(list, path, bytes.data(), static_cast<uint32_t>(bytes.size()),
-                                     priority);
+  OrvHandle id =
+      OrvSpriteLoadMemory(list, path, bytes.data(), static_cast<uint32_t>(bytes.size()), priority);
   if (OrvSprite* s = sprite_from(id)) {
     sprite_info_cache_store(path, trunc_to_int(s->x), trunc_to_int(s->y), s->width, s->height,
                             s->cell_width, s->cell_height);

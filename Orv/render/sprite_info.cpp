@@ -200,7 +200,9 @@ OrvBool OrvSpritePaint(OrvHandle handle, const OrvRect* rect, uint32_t argb) {
   return 1;
 }
 
-int32_t OrvSpriteIsUseSpriteInfoCache(void) { return 1; }
+int32_t OrvSpriteIsUseSpriteInfoCache(void) {
+  return 1;
+}
 
 OrvHandle OrvSpriteInfoCreateFromCache(const char* name, int32_t unused1, int32_t unused2,
                                        int32_t priority) {

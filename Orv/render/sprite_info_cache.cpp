@@ -4,7 +4,9 @@
 
 namespace {
 
-bool cacheable(const char* name) { return name && name[0] != '\0' && name[0] != '#'; }
+bool cacheable(const char* name) {
+  return name && name[0] != '\0' && name[0] != '#';
+}
 
 std::string key_of(const char* name) {
   std::string key(name);
@@ -30,7 +32,7 @@ void sprite_info_cache_store(const char* name, int32_t x, int32_t y, int32_t wid
                              int32_t cell_width, int32_t cell_height) {
   if (!cacheable(name)) return;
   auto low16 = [](int32_t v) { return static_cast<int16_t>(static_cast<uint16_t>(v)); };
-  SpriteInfoCacheEntry entry{low16(x),     low16(y),          low16(width),
+  SpriteInfoCacheEntry entry{low16(x),      low16(y),          low16(width),
                              low16(height), low16(cell_width), low16(cell_height)};
   SpriteInfoCache& cache = orv_core().render.info_cache;
   std::lock_guard<std::mutex> lock(cache.mutex);

@@ -21,7 +21,9 @@ OrvBool with_sprite(OrvHandle handle, F change) {
   return 1;
 }
 
-void rekey(OrvSprite& s, int32_t key) { render_node_set_key(render_node_from(s.node), key); }
+void rekey(OrvSprite& s, int32_t key) {
+  render_node_set_key(render_node_from(s.node), key);
+}
 
 // The first coordinate of a cell: the cell itself when it exists, else the last cell of the
 // sheet (a sheet one pixel wider than whole cells ignores that pixel). Never negative: a cell

@@ -11,7 +11,9 @@
 
 namespace {
 
-bool running() { return orv_core().alive.load(); }
+bool running() {
+  return orv_core().alive.load();
+}
 
 bool scale_to(uint32_t* dst, int32_t w, int32_t h, const uint32_t* src, int32_t sw, int32_t sh) {
   if (!dst || !src || w < 1 || h < 1 || sw < 1 || sh < 1) return false;

@@ -7,10 +7,11 @@
 //   add (2):      d = min(255, d + (((s * s.a / 256) * c.a) >> 8))
 //   multiply (3): d = ((((s * s.a / 256) * c.a) >> 8) * d) >> 8
 // Modes 1-3 leave d alone where s.a is 0 and set the target alpha to 255 elsewhere. Any other
-// mode draws as alpha.
+// mode draws as alpha. The alpha blend has SSE2 and AVX2 forms, picked by the processor.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 enum DibBlend : int32_t { kBlendCopy = 0, kBlendAlpha = 1, kBlendAdd = 2, kBlendMultiply = 3 };
 
@@ -18,3 +19,11 @@ enum DibBlend : int32_t { kBlendCopy = 0, kBlendAlpha = 1, kBlendAdd = 2, kBlend
 void blend_row(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color, int32_t mode);
 // The plain reference of blend_row.
 void blend_row_scalar(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color, int32_t mode);
+
+// Every form of blend_row this processor can run (the scalar reference first), so that tests
+// can hold each vector form to the reference.
+struct BlendRowVariant {
+  const char* name;
+  void (*fn)(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color, int32_t mode);
+};
+std::vector<BlendRowVariant> blend_row_variants();

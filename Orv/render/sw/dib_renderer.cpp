@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <new>
 
-DibRenderer* dib_renderer_create(int32_t game_w, int32_t game_h, int32_t window_w,
-                                 int32_t window_h, uint32_t device_flags) {
+DibRenderer* dib_renderer_create(int32_t game_w, int32_t game_h, int32_t window_w, int32_t window_h,
+                                 uint32_t device_flags) {
   if (game_w < 1 || game_h < 1 || game_w > 16384 || game_h > 16384) return nullptr;
   auto* dib = new (std::nothrow) DibRenderer;
   if (!dib) return nullptr;
@@ -26,7 +26,9 @@ DibRenderer* dib_renderer_create(int32_t game_w, int32_t game_h, int32_t window_
   return dib;
 }
 
-void dib_renderer_destroy(DibRenderer* dib) { delete dib; }
+void dib_renderer_destroy(DibRenderer* dib) {
+  delete dib;
+}
 
 DibSurface dib_back_surface(DibRenderer* dib) {
   return DibSurface{dib->back.data(), dib->game_w, dib->game_h, dib->game_w};

@@ -31,11 +31,11 @@ struct DibRenderer {
   int32_t game_w = 0, game_h = 0;
   int32_t window_w = 0, window_h = 0;
   bool windowed = true;
-  bool present_failed = false;  // set by a failed present; frames stop until it is cleared
-  uint32_t device_flags = 0;    // bit 0: smooth stretching
-  std::vector<uint32_t> back;   // the back buffer, game_w x game_h
-  std::vector<uint32_t> row;    // one row of samples of a rotated or scaled sprite
-  std::vector<uint32_t> work;   // cross-fade work surface, grown on demand
+  bool present_failed = false;     // set by a failed present; frames stop until it is cleared
+  uint32_t device_flags = 0;       // bit 0: smooth stretching
+  std::vector<uint32_t> back;      // the back buffer, game_w x game_h
+  std::vector<uint32_t> row;       // one row of samples of a rotated or scaled sprite
+  std::vector<uint32_t> work;      // cross-fade work surface, grown on demand
   std::vector<uint32_t> fx1, fx2;  // the two effect work images, game size
 };
 
@@ -54,8 +54,8 @@ struct DrawRequestDib {
 };
 
 // Makes a renderer for a game of game_w x game_h (each 1..16384); null when memory is out.
-DibRenderer* dib_renderer_create(int32_t game_w, int32_t game_h, int32_t window_w,
-                                 int32_t window_h, uint32_t device_flags);
+DibRenderer* dib_renderer_create(int32_t game_w, int32_t game_h, int32_t window_w, int32_t window_h,
+                                 uint32_t device_flags);
 void dib_renderer_destroy(DibRenderer* dib);
 
 // The back buffer as a surface.

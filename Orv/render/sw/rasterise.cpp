@@ -42,8 +42,8 @@ void blit_plain(const DibSurface& target, const DibSource& src, int64_t x, int64
   h = std::min<int64_t>(h, target.height - y);
   if (w <= 0 || h <= 0) return;
   for (int64_t row = 0; row < h; ++row) {
-    blend_row(target.pixels + (y + row) * target.pitch + x, src.pixels + (sy + row) * src.pitch + sx,
-              static_cast<int32_t>(w), color, blend);
+    blend_row(target.pixels + (y + row) * target.pitch + x,
+              src.pixels + (sy + row) * src.pitch + sx, static_cast<int32_t>(w), color, blend);
   }
 }
 
@@ -92,8 +92,8 @@ void rasterise_sprite(DibRenderer* dib, const DibSurface& target, const DibSourc
       int64_t v = (((dx * sn + dy * cs) * fy) >> 16) + cy;
       samples[tx - x0] = (u >= 0 && v >= 0 && u < sw && v < sh) ? base[v * src.pitch + u] : 0u;
     }
-    blend_row(target.pixels + ty * target.pitch + x0, samples, static_cast<int32_t>(x1 - x0),
-              color, blend);
+    blend_row(target.pixels + ty * target.pitch + x0, samples, static_cast<int32_t>(x1 - x0), color,
+              blend);
   }
 }
 
@@ -106,8 +106,8 @@ int32_t draw_sprite_dib(DibRenderer* dib, const DrawRequestDib& req) {
   DibSurface back = dib_back_surface(dib);
   if (!req.fx || req.fx->effect != 1) {
     // The software renderer has no radial-blur kernel: such a sprite is drawn plainly.
-    rasterise_sprite(dib, back, src, req.x, req.y, req.rotation, req.scale_x, req.scale_y,
-                     req.rect, req.color, blend);
+    rasterise_sprite(dib, back, src, req.x, req.y, req.rotation, req.scale_x, req.scale_y, req.rect,
+                     req.color, blend);
     return 1;
   }
   // Raster wave: draw the sprite alone into the first work image, warp it into the second and

@@ -36,7 +36,7 @@ TEST_F(DigitTest, NumberDrawShowsDigitsSignsAndMarks) {
   const Case cases[] = {
       {-42, 5, 1, {2, 4, 11, -1, -1}},  // the count follows the digits and the sign
       {42, 0, 1, {2, 4, 10, -1, -1}},
-      {7, 3, 2, {7, 0, 0, -1, -1}},     // fixed count: leading zeros
+      {7, 3, 2, {7, 0, 0, -1, -1}},  // fixed count: leading zeros
       {7, 3, 2 | 4, {7, 0, 12, -1, -1}},
       {123, 0, 4, {3, 2, 12, -1, -1}},  // the mark replaces the highest digit
       {5, 0, 8, {13, -1, -1, -1, -1}},

@@ -17,7 +17,9 @@
 namespace rendertest {
 
 inline uint32_t g_now = 0;
-inline uint32_t fake_clock() { return g_now; }
+inline uint32_t fake_clock() {
+  return g_now;
+}
 
 class RenderTest : public ::testing::Test {
  protected:

@@ -40,11 +40,11 @@ TEST_F(RenderListTest, MovingANodePassesEveryNodeOfItsNewKey) {
     std::vector<uintptr_t> order;  // user data = index + 1
   };
   const Case cases[] = {
-      {{10, 5, 3}, 1, 20, {2, 1, 3}},        // towards the head
-      {{10, 5, 3}, 2, 1, {1, 2, 3}},         // the tail stays the tail
-      {{10, 5, 3}, 0, 1, {2, 3, 1}},         // the head goes to the tail
-      {{10, 7, 7, 3}, 3, 7, {1, 4, 2, 3}},   // in front of the equal keys it joins
-      {{10, 7, 7, 3}, 0, 7, {2, 3, 1, 4}},   // behind them when it comes from the head
+      {{10, 5, 3}, 1, 20, {2, 1, 3}},       // towards the head
+      {{10, 5, 3}, 2, 1, {1, 2, 3}},        // the tail stays the tail
+      {{10, 5, 3}, 0, 1, {2, 3, 1}},        // the head goes to the tail
+      {{10, 7, 7, 3}, 3, 7, {1, 4, 2, 3}},  // in front of the equal keys it joins
+      {{10, 7, 7, 3}, 0, 7, {2, 3, 1, 4}},  // behind them when it comes from the head
       {{4}, 0, 99, {1}},
   };
   for (const Case& c : cases) {
@@ -102,7 +102,7 @@ TEST_F(RenderListTest, ReleasingSpritesFromADrawCallbackIsSafe) {
   g_victims[1] = front;
   int32_t before = OrvGetAllocCount();
   EXPECT_TRUE(render_frame_draw());
-  EXPECT_EQ(pixel(0, 0), 0xFF000000u);  // neither released sprite was drawn
+  EXPECT_EQ(pixel(0, 0), 0xFF000000u);    // neither released sprite was drawn
   EXPECT_LT(OrvGetAllocCount(), before);  // their nodes were freed after the walk
   EXPECT_TRUE(render_frame_draw());
 }

@@ -54,19 +54,27 @@ TEST(Blend, EachModeFollowsItsIntegerFormula) {
   }
 }
 
-TEST(Blend, TheVectorPathGivesTheScalarReferenceBytes) {
+TEST(Blend, EveryVectorFormGivesTheScalarReferenceBytes) {
   std::mt19937 rng(12345);
+  std::vector<BlendRowVariant> variants = blend_row_variants();
   for (int32_t mode : {0, 1, 2, 3, 9}) {
     for (uint32_t color : {0xFFFFFFFFu, 0x80FF0000u, 0x01020304u, 0x00FFFFFFu}) {
-      std::vector<uint32_t> src(1037), a(1037), b;
+      std::vector<uint32_t> src(1037), dst(1037);
       for (auto& v : src) v = rng();
       for (size_t i = 0; i < src.size(); i += 7) src[i] &= 0x00FFFFFFu;  // some clear pixels
       for (size_t i = 3; i < src.size(); i += 11) src[i] |= 0xFF000000u;
-      for (auto& v : a) v = rng();
-      b = a;
-      blend_row(a.data(), src.data(), 1037, color, mode);
-      blend_row_scalar(b.data(), src.data(), 1037, color, mode);
-      ASSERT_EQ(a, b) << "mode " << mode << " colour " << std::hex << color;
+      for (size_t i = 512; i < 540; ++i) src[i] &= 0x00FFFFFFu;  // a clear run
+      for (auto& v : dst) v = rng();
+      std::vector<uint32_t> want = dst;
+      blend_row_scalar(want.data(), src.data(), 1037, color, mode);
+      for (const BlendRowVariant& v : variants) {
+        std::vector<uint32_t> got = dst;
+        v.fn(got.data(), src.data(), 1037, color, mode);
+        ASSERT_EQ(got, want) << v.name << " mode " << mode << " colour " << std::hex << color;
+      }
+      std::vector<uint32_t> got = dst;
+      blend_row(got.data(), src.data(), 1037, color, mode);
+      ASSERT_EQ(got, want);
     }
   }
 }
@@ -95,10 +103,8 @@ TEST_F(SoftwareRendererTest, ASpriteHalfOutsideAnyEdgeIsClippedNotWrapped) {
     OrvRect box;
   };
   const Case cases[] = {
-      {-5, 10, {0, 10, 5, 20}},
-      {kW - 4, 10, {kW - 4, 10, kW, 20}},
-      {10, -6, {10, 0, 20, 4}},
-      {10, kH - 3, {10, kH - 3, 20, kH}},
+      {-5, 10, {0, 10, 5, 20}},   {kW - 4, 10, {kW - 4, 10, kW, 20}},
+      {10, -6, {10, 0, 20, 4}},   {10, kH - 3, {10, kH - 3, 20, kH}},
       {-100, 10, {kW, kH, 0, 0}},  // wholly outside: nothing
   };
   for (const Case& c : cases) {

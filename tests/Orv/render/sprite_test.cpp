@@ -70,7 +70,7 @@ TEST_F(SpriteTest, CellSelectionKeepsInsideTheSheet) {
   const Case cases[] = {
       {301, 100, 1, 100}, {301, 100, 5, 200},  // one spare pixel is ignored
       {350, 100, 5, 250},                      // else the last cell ends at the edge
-      {50, 100, 0, 0},   {50, 100, 3, 0},      // a cell wider than the sheet starts at 0
+      {50, 100, 0, 0},    {50, 100, 3, 0},     // a cell wider than the sheet starts at 0
       {1, 2, 4, 0},
   };
   for (const Case& c : cases) {
