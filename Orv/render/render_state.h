@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <unordered_set>
 #include <vector>
 
 #include "Orv/render/image_store.h"
@@ -17,6 +18,7 @@
 
 struct DibRenderer;
 struct FxRecord;
+struct OrvSprite;
 
 // What a decoder reports besides the pixels: images with their own header (GE) carry a
 // position and a cell size.
@@ -47,6 +49,10 @@ struct RenderState {
   std::recursive_mutex list_lock;
   std::mutex target_mutex;
   std::vector<uintptr_t> target_list;
+
+  // Every sprite alive, so that shutdown can release what the game left behind.
+  std::mutex sprites_mutex;
+  std::unordered_set<OrvHandle> sprites;
 
   DibRenderer* dib = nullptr;  // the software renderer, serving both renderer settings for now
   ImagePool images;

@@ -3,6 +3,7 @@
 #include "Orv/core/core_record.h"
 #include "Orv/render/fx_blend.h"
 #include "Orv/render/image_store.h"
+#include "Orv/render/sprite.h"
 #include "Orv/render/sw/dib_renderer.h"
 
 uint32_t render_system_init(const RenderParams& params, bool* ok) {
@@ -20,6 +21,7 @@ uint32_t render_system_init(const RenderParams& params, bool* ok) {
 
 void render_system_uninit() {
   RenderState& st = orv_core().render;
+  sprite_release_all();
   dib_renderer_destroy(st.dib);
   st.dib = nullptr;
   fx_record_free(st.fullscreen_fx);

@@ -23,7 +23,8 @@ constexpr uint32_t kDisplayFlagDirect3D = 8;
 // and the Direct3D bit is cleared (so that Orv3DIs, which tests it, tells the truth).
 // Returns false in *ok (when given) when the renderer cannot be made.
 uint32_t render_system_init(const RenderParams& params, bool* ok);
-// Frees the renderer, the image pool and the full-screen effect blend.
+// Releases the sprites the game left, then frees the renderer, the image pool and the
+// full-screen effect blend.
 void render_system_uninit();
 
 // The software back buffer: game_width x game_height ARGB pixels, top row first, rows

@@ -62,6 +62,10 @@ void sprite_discard(OrvSprite* sprite);
 // the node cannot be made.
 bool sprite_insert(OrvSprite* sprite, OrvHandle list);
 
+// Releases every sprite still alive (the game's leftovers at shutdown). Call under the render
+// lock or with no other thread drawing.
+void sprite_release_all();
+
 // Creates a hidden sprite holding a copy of a BGRA picture (`pitch` pixels a row) at
 // `priority` in list: width, height and cell size are the picture's, the rectangle the whole
 // picture. Null (last error 6) for a bad list or size, a full image pool or no memory. This is

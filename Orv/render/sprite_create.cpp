@@ -25,7 +25,27 @@ OrvHandle fail(uint32_t error) {
   return 0;
 }
 
+void track(OrvHandle id, bool alive) {
+  RenderState& st = orv_core().render;
+  std::lock_guard<std::mutex> lock(st.sprites_mutex);
+  if (alive) {
+    st.sprites.insert(id);
+  } else {
+    st.sprites.erase(id);
+  }
+}
+
 }  // namespace
+
+void sprite_release_all() {
+  std::vector<OrvHandle> ids;
+  {
+    RenderState& st = orv_core().render;
+    std::lock_guard<std::mutex> lock(st.sprites_mutex);
+    ids.assign(st.sprites.begin(), st.sprites.end());
+  }
+  for (OrvHandle id : ids) OrvSpriteRelease(0, id);
+}
 
 OrvSprite* sprite_from(OrvHandle sprite) {
   return orv_handles().get_as<OrvSprite>(sprite, HandleKind::kSprite);
@@ -42,11 +62,13 @@ OrvSprite* sprite_new(int32_t priority) {
     OrvMemoryFree(block);
     return nullptr;
   }
+  track(sprite->id, true);
   return sprite;
 }
 
 void sprite_discard(OrvSprite* sprite) {
   if (!sprite) return;
+  track(sprite->id, false);
   orv_handles().remove(sprite->id, HandleKind::kSprite);
   image_release(sprite->image);
   sprite->~OrvSprite();
@@ -209,6 +231,7 @@ OrvBool OrvSpriteRelease(OrvHandle list, OrvHandle handle) {
     return 0;
   }
   orv_handles().remove(handle, HandleKind::kSprite);
+  track(handle, false);
   sprite->movie = nullptr;
   if (RenderList* owner = render_list_from(sprite->list)) render_node_remove(owner, sprite->id);
   fx_record_free(sprite->fx);

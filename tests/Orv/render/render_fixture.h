@@ -42,6 +42,7 @@ class RenderTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    sprite_release_all();
     OrvRenderUninit(list);
     render_system_uninit();
     orv_core().alive = false;
