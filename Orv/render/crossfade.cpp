@@ -147,7 +147,16 @@ OrvBool OrvSpriteSetTransition(OrvHandle list, OrvHandle incoming, OrvHandle out
   } else {
     node = OrvRenderInsertNext(list, id, crossfade_callback, so->priority, outgoing);
   }
-  (void)node;
+  if (!node) {
+    // No node (a bad list or no memory): the marked sprites would vanish with nothing drawing
+    // them, so the handle is left unset and the call fails.
+    if (si) si->transition_mark = 0;
+    if (so) so->transition_mark = 0;
+    *h = TransitionHandle{};
+    h->id = id;
+    orv_set_last_error(kErrorInvalidHandle);
+    return 0;
+  }
   orv_set_last_error(0);
   return 1;
 }

@@ -78,6 +78,11 @@ TEST_F(CrossFadeTest, CancelReleasesTheOutgoingSpriteAndUnmarksTheIncoming) {
   ASSERT_TRUE(render_frame_draw());
   EXPECT_EQ(pixel(12, 12), 0xFFFCFCFCu);  // the incoming sprite draws itself again
   EXPECT_EQ(OrvSpriteGetTransitionState(0), 3);
+  // A transition that cannot get its node fails and leaves both sprites drawing themselves.
+  EXPECT_EQ(OrvSpriteSetTransition(0, in, 0, 1, 0, 1000, fade), 0);
+  EXPECT_EQ(OrvSpriteGetTransitionState(fade), 0);
+  EXPECT_EQ(sprite_from(in)->transition_mark, 0);
+  EXPECT_EQ(OrvSpriteSetTransition(list, 0, 0, 1, 0, 1000, fade), 0);
 }
 
 TEST_F(CrossFadeTest, ASpriteReleasedByTheGameDrawsNothing) {
@@ -160,6 +165,27 @@ TEST_F(CrossFadeTest, RasterBlendsRunOnTheSharedPhaseAndReverseToOff) {
   EXPECT_EQ(pixel(12, 12), 0xFFFCFCFCu);
   EXPECT_EQ(OrvReleaseFxEffect(&in, 0), 1);
   EXPECT_EQ(OrvReleaseFxEffect(&in, 0), 0);
+}
+
+TEST_F(CrossFadeTest, ARasterBlendWarpsTheSpriteRows) {
+  OrvSpriteViewCtrl(out, 0);
+  uint32_t block[3] = {1000, 0, 0};
+  float amp = 2.0f;  // x amplitude: trunc(48 rows x 2 x 0.1) = 9 pixels
+  std::memcpy(&block[1], &amp, 4);
+  ASSERT_EQ(OrvSpriteSetFxEffect(in, 0, 1, 0, block), 1);
+  ASSERT_TRUE(render_frame_draw());
+  // Phase 0: row y moves left by (9 x sine[y]) >> 16 pixels: none on row 0, one on row 10.
+  EXPECT_EQ(pixel(10, 10), 0xFFFCFCFCu);
+  EXPECT_EQ(pixel(9, 10), 0xFFFCFCFCu);
+  EXPECT_EQ(pixel(17, 10), 0xFF000000u);
+  EXPECT_EQ(pixel(17, 12), 0xFF000000u);
+  // Switched-off screen effects draw the sprite plainly while the blend runs on.
+  orv_core().render.effects_enabled = false;
+  ASSERT_TRUE(render_frame_draw());
+  EXPECT_EQ(pixel(9, 10), 0xFF000000u);
+  EXPECT_EQ(pixel(17, 10), 0xFFFCFCFCu);
+  EXPECT_EQ(OrvSpriteGetFxEffectState(in), 1);
+  orv_core().render.effects_enabled = true;
 }
 
 TEST_F(CrossFadeTest, TheFullScreenBlendHasOneNodeAtATime) {
