@@ -2,6 +2,13 @@
 // an incoming and an outgoing sprite with complementary opacities while their own nodes skip
 // them. The handle keeps the sprites' ids, so a sprite the game releases meanwhile simply
 // stops being drawn. Game thread, under the render lock.
+//
+// Exports: OrvSpriteCreateTransitionHandle() -> id (0, last error 5, when out of memory);
+// OrvSpriteSetTransition(list, incoming, outgoing, kind, start frame time, duration ms, handle)
+// -> 1, 0 for a bad handle (6), no live sprite (1) or no node (6); OrvSpriteCancelTransition
+// releases the outgoing sprite and unmarks the incoming one (0 for an unset handle);
+// OrvSpriteGetTransitionState: 0 unset, 1 running, 2 finished (after a frame past the
+// duration), 3 for a bad handle; OrvSpriteReleaseTransitionHandle cancels and frees.
 #pragma once
 
 #include <cstdint>

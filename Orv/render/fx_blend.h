@@ -2,6 +2,13 @@
 // whole screen. A blend fades its parameter block in from zero over a duration, stays at full
 // strength, and fades back out when reversed. Times are frame times in milliseconds
 // (platform::time_ms, which tests replace). Game thread, under the render lock.
+//
+// Exports: OrvSetFxEffect(target, flags, command, duration, block): target points at a sprite
+// id, or with flags bit 28 (kFxFullScreen) at the priority of the full-screen node; the low 28
+// bits are the effect type; commands 0 stop, 1 start (0 when running, or when a full-screen
+// node exists), 2 reverse; the block is {period ms, amplitude 1, amplitude 2} for the raster
+// wave. OrvSpriteSetFxEffect is the per-sprite form. OrvReleaseFxEffect frees a record (and
+// the full-screen node). OrvGetFxEffectState / OrvSpriteGetFxEffectState: 0 off, 1, 2.
 #pragma once
 
 #include <cstdint>

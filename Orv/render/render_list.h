@@ -10,6 +10,21 @@
 // list_lock), which guards walks against removal. A node removed while the frame walk is
 // running (a draw callback releasing a sprite) is only marked dead and unlinked after the walk,
 // so the walk never follows a freed node.
+//
+// Exports (render_list.cpp). Without an active list the lock calls set last error 6 and
+// return 0 (-1 for OrvRenderGetState, 1 for OrvRenderLockIsBusy).
+// - OrvRenderInit() -> list id (0 when out of memory); OrvRenderUninit(list) frees its nodes
+//   (never their user data); OrvRenderSetActive / OrvRenderGetActive.
+// - OrvRenderInsert(list, user data, callback, key) -> node id, placed by key;
+//   OrvRenderInsertNext(list, user data, callback, key, existing) -> node id, placed before the
+//   first node holding `existing`, or at the tail.
+// - OrvRenderLockEnter / OrvRenderLockLeave: the render lock (re-entrant, waits) and the busy
+//   flag; a leave on a thread that holds no lock only clears the flag. OrvRenderLockIsBusy:
+//   whether any thread holds it. OrvRenderLockWait: sleeps 1 ms at a time while busy.
+//   OrvRenderLock / OrvRenderUnlock / OrvRenderMainLock(value) / OrvRenderGetState: the busy
+//   flag alone.
+// - OrvTargetRenderList{Clear,Add,Draw}: the target list; the software renderer has no
+//   off-screen target, so Draw succeeds without drawing.
 #pragma once
 
 #include <atomic>

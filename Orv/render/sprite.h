@@ -5,6 +5,33 @@
 // through OrvSpriteLock/OrvSpriteUnlock. Sprites are created, changed and released under the
 // render lock; the frame draw reads them under the same lock. A released handle is dead at
 // once: every export, and every cross-fade that named it, then finds nothing.
+//
+// Exports (sprite_create.cpp, sprite_setters.cpp, sprite_info.cpp, sprite_draw.cpp). Handles
+// that are null, released or of another kind fail: last error 6 and 0 (creators return 0).
+// - OrvSpriteCreate(list, w, h, priority): a hidden sprite with a zeroed w x h image (sides
+//   1..16384); 0 when the image pool (256 slots by default) is full.
+// - OrvSpriteLoadMemory(list, name, data, size, priority): the picture decoded by the image
+//   decoder (RenderState::decode_image); a picture with its own header (GE) takes its position
+//   and cell size from it. OrvSpriteLoad(list, path, priority): reads the file through
+//   RenderState::read_file (at most 128 MiB + 1 byte; larger files fail) and records the
+//   sprite in the sprite-info cache.
+// - OrvSpriteCopy(list, source, src_rect, dst_rect, priority): the source rectangle, clipped to
+//   the source image, resized bilinearly to the destination rectangle's size.
+// - Setters and getters: position (the node moves to priority + trunc(z)), offset, priority
+//   (the node moves to the priority alone), scale, rotation, colour, visibility, rectangle,
+//   cell size and cell (OrvSpriteRectSetPos, never left of 0 or above 0), centre offset
+//   (stored negated), render mode, layer, aspect correction.
+// - OrvSpriteGetInfo / OrvSpriteSetInfo: the 372-byte OrvSpriteInfo; names are cut to 259
+//   characters and always terminated; SetInfo does not move the node.
+// - OrvSpriteLock(sprite, &w, &h): pixels with the storage size (rows w pixels apart); sets the
+//   busy flag, which the draw waits on until OrvSpriteUnlock.
+// - OrvSpriteHit / OrvSpriteGetForeground: hit tests on the source rectangle (scale and
+//   rotation not considered), optionally on the pixel's alpha; the front-most hit sprite of the
+//   active list by priority, later nodes winning ties.
+// - OrvSpriteRelease / OrvSpriteReleaseArray: release under the render-list lock; the array is
+//   released from its last entry down, entries set to 0; 1 when any release failed.
+// - OrvSpriteIsUseSpriteInfoCache: 1. OrvSpriteInfoCreateFromCache(name, -, -, priority): an
+//   image-less info sprite from the cache, 0 when the name is not cached.
 #pragma once
 
 #include <atomic>

@@ -214,6 +214,7 @@ std::map<std::string, std::string> g_files;
 
 int32_t read_fake(const char* path, std::vector<uint8_t>* out, size_t limit) {
   auto it = g_files.find(path);
+  if (std::string(path) == "huge") return -1;  // larger than the scratch buffer
   if (it == g_files.end()) return 0;
   if (it->second.size() > limit) return -1;
   out->assign(it->second.begin(), it->second.end());
@@ -262,6 +263,7 @@ TEST_F(SpriteTest, LoadingFillsTheInfoCache) {
   EXPECT_NE(OrvSpriteLoad(list, "#fill", 0), 0u);
   EXPECT_EQ(OrvSpriteInfoCreateFromCache("#fill", 0, 0, 0), 0u);
   EXPECT_EQ(OrvSpriteLoad(list, "missing", 0), 0u);
+  EXPECT_EQ(OrvSpriteLoad(list, "huge", 0), 0u);
   EXPECT_EQ(OrvSpriteLoadMemory(list, "bad", "RAW\xff\xff", 5, 0), 0u);
 
   orv_core().render.read_file = nullptr;
