@@ -15,6 +15,7 @@
 #include "Orv/core/core_services.h"
 #include "Orv/core/process.h"
 #include "Orv/core/file_record.h"
+#include "Orv/render/render_state.h"
 
 struct CoreRecord {
   std::atomic<bool> alive{false};
@@ -25,6 +26,7 @@ struct CoreRecord {
   // Start parameters, window, threads, geometry, input, cursor and debug log.
   ProcessRecord process;
   FileRecord files;  // base folder and search folders
+  RenderState render;  // render list, sprites, image store, software renderer
 };
 
 CoreRecord& orv_core();

@@ -29,3 +29,4 @@ struct FileRange {
   uint32_t end;     // offset + size
   uint32_t size;    // size of the data
 };
+#include "orv/render_types.h"
