@@ -19,3 +19,4 @@ constexpr OrvFileHandle kOrvInvalidFile = -1;
 
 // Step and end functions of a task; they receive the task's data block.
 using OrvTaskProc = void (*)(void* data);
+#include "orv/sound_types.h"
