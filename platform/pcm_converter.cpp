@@ -7,24 +7,27 @@ extern "C" {
 }
 
 #include <new>
+#include <vector>
 
 namespace platform {
 
 struct PcmConverter {
-  SwrContext* swr = nullptr;
+  SwrContext* swr = nullptr;  // stereo 16-bit in, stereo 16-bit out: only the rate changes
   uint32_t rate = 0, channels = 0, bits = 0;
+  std::vector<int16_t> stereo;  // the input widened to stereo 16-bit
 };
 
 namespace {
 
-SwrContext* make_context(uint32_t rate, uint32_t channels, uint32_t bits) {
+SwrContext* make_context(uint32_t rate) {
   SwrContext* swr = nullptr;
   AVChannelLayout in_layout, out_layout;
-  av_channel_layout_default(&in_layout, int(channels));
+  // Mono and 8-bit input is widened by us first: the library's rematrixing would put mono
+  // 3 dB lower on each side, as for a centre speaker.
+  av_channel_layout_default(&in_layout, 2);
   av_channel_layout_default(&out_layout, 2);
-  const AVSampleFormat in_fmt = bits == 8 ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16;
-  if (swr_alloc_set_opts2(&swr, &out_layout, AV_SAMPLE_FMT_S16, 44100, &in_layout, in_fmt,
-                          int(rate), 0, nullptr) < 0 ||
+  if (swr_alloc_set_opts2(&swr, &out_layout, AV_SAMPLE_FMT_S16, 44100, &in_layout,
+                          AV_SAMPLE_FMT_S16, int(rate), 0, nullptr) < 0 ||
       !swr || swr_init(swr) < 0) {
     swr_free(&swr);
     return nullptr;
@@ -42,7 +45,7 @@ PcmConverter* pcm_converter_create(uint32_t rate, uint32_t channels, uint32_t bi
   c->rate = rate;
   c->channels = channels;
   c->bits = bits;
-  c->swr = make_context(rate, channels, bits);
+  c->swr = make_context(rate);
   if (!c->swr) {
     delete c;
     return nullptr;
@@ -59,6 +62,23 @@ void pcm_converter_destroy(PcmConverter* c) {
 uint32_t pcm_converter_run(PcmConverter* c, const uint8_t* in, uint32_t in_frames, uint8_t* out,
                            uint32_t out_capacity) {
   if (!c || !c->swr || !out || out_capacity > 0x1FFFFFFFu || in_frames > 0x1FFFFFFFu) return 0;
+  if (in && (c->channels != 2 || c->bits != 16)) {
+    c->stereo.resize(size_t(in_frames) * 2);
+    for (uint32_t i = 0; i < in_frames; ++i) {
+      for (uint32_t ch = 0; ch < 2; ++ch) {
+        const uint32_t src = c->channels == 2 ? ch : 0;
+        int16_t v;
+        if (c->bits == 8) {
+          v = int16_t((int(in[i * c->channels + src]) - 128) * 256);
+        } else {
+          const uint8_t* p = in + (size_t(i) * c->channels + src) * 2;
+          v = int16_t(uint16_t(p[0] | p[1] << 8));
+        }
+        c->stereo[size_t(i) * 2 + ch] = v;
+      }
+    }
+    in = reinterpret_cast<const uint8_t*>(c->stereo.data());
+  }
   const uint8_t* in_planes[1] = {in};
   uint8_t* out_planes[1] = {out};
   const int n = swr_convert(c->swr, out_planes, int(out_capacity), in ? in_planes : nullptr,
@@ -75,7 +95,7 @@ uint32_t pcm_converter_out_bound(PcmConverter* c, uint32_t in_frames) {
 void pcm_converter_reset(PcmConverter* c) {
   if (!c) return;
   swr_free(&c->swr);
-  c->swr = make_context(c->rate, c->channels, c->bits);
+  c->swr = make_context(c->rate);
 }
 
 }  // namespace platform

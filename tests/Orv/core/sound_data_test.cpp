@@ -2,6 +2,7 @@
 // (checked against oggdec) and the conversion of music to the stream format.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,57 +11,15 @@
 #include <vector>
 
 #include "Orv/core/sound_source.h"
+#include "support/sound_fixtures.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-void put32(std::string& s, uint32_t v) {
-  for (int i = 0; i < 4; ++i) s.push_back(char(v >> (8 * i)));
-}
-void put16(std::string& s, uint16_t v) {
-  s.push_back(char(v));
-  s.push_back(char(v >> 8));
-}
-
-struct WavSpec {
-  uint32_t fmt_bytes = 16;
-  uint16_t channels = 2;
-  uint32_t rate = 44100;
-  uint16_t bits = 16;
-  bool fact = false;
-  bool list = false;
-  int64_t claimed = -1;  // data size written in the header; -1: the true size
-  std::string samples = std::string(400, '\x11');
-};
-
-std::string make_wav(const WavSpec& w) {
-  std::string s = "RIFF";
-  put32(s, 0);
-  s += "WAVEfmt ";
-  put32(s, w.fmt_bytes);
-  const uint16_t align = uint16_t(w.channels * w.bits / 8);
-  put16(s, 1);
-  put16(s, w.channels);
-  put32(s, w.rate);
-  put32(s, w.rate * align);
-  put16(s, align);
-  put16(s, w.bits);
-  if (w.fmt_bytes > 16) s.append(w.fmt_bytes - 16, '\0');
-  if (w.fact) {
-    s += "fact";
-    put32(s, 4);
-    put32(s, uint32_t(w.samples.size() / align));
-  }
-  if (w.list) {
-    s += "LIST";
-    put32(s, 13);  // odd: padded to 14
-    s += std::string("INFOISFT\x01\0\0\0x\0", 14);
-  }
-  s += "data";
-  put32(s, w.claimed < 0 ? uint32_t(w.samples.size()) : uint32_t(w.claimed));
-  s += w.samples;
-  return s;
-}
+using testsupport::make_wav;
+using testsupport::put16;
+using testsupport::put32;
+using testsupport::WavSpec;
 
 bool read_wav(const std::string& bytes, WavInfo* info) {
   SoundFile f;
@@ -368,12 +327,14 @@ TEST(MusicConversion, OtherRatesAndMonoPlayAtTheRightSpeed) {
   const uint32_t got =
       sound_source_read(s, reinterpret_cast<uint8_t*>(pcm.data()), uint32_t(pcm.size() * 2));
   EXPECT_NEAR(got / 4.0, 44100.0, 4.0);
-  int rises = 0;
+  int rises = 0, peak = 0;
   for (uint32_t i = 1; i < got / 4; ++i) {
     EXPECT_EQ(pcm[2 * i], pcm[2 * i + 1]);  // mono onto both sides
     if (pcm[2 * (i - 1)] < 0 && pcm[2 * i] >= 0) ++rises;
+    peak = std::max(peak, int(pcm[2 * i]));
   }
   EXPECT_NEAR(rises, 441, 1);
+  EXPECT_NEAR(peak, 10000, 50);  // the level is kept
   // A seek lands on the converted position: 0.5 s in is 22,050 output frames.
   sound_source_seek(s, 22050 * 4);
   EXPECT_NEAR(double(frames_given(s)), 22050.0, 4.0);
