@@ -310,6 +310,10 @@ void sound_pass() {
   }
 }
 
+void sound_window_active(bool active, uint32_t display_flags) {
+  if (platform::Mixer* m = sound_mixer()) m->set_silent(!active && !(display_flags & 1));
+}
+
 void sound_queue_and_wait(SoundChannel* c, int32_t command) {
   SoundRecord& r = sound_record();
   {

@@ -21,6 +21,10 @@ struct SoundStartOptions {
 };
 bool sound_system_start(const SoundStartOptions& options);
 
+// The window's activation: output is silent while the window is inactive, unless the display
+// flags asked for global focus (bit 0). The window thread calls it on every activation change.
+void sound_window_active(bool active, uint32_t display_flags);
+
 // One pass of the sound thread: the notifications that fired, then one step of every channel,
 // all under the sound lock. Tests without a thread call it themselves.
 void sound_pass();

@@ -437,3 +437,54 @@ TEST(SoundThread, QueuedCommandsAreTakenByTheThread) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SoundChannels, VerEpegStreamJumpsToItsLoopPoint) {
+  // N = 1, V = 4: units of one stereo frame. Data of 1000 frames; loop at 200, end at 300.
+  std::string s;
+  testsupport::put32(s, 0);
+  testsupport::put32(s, 1);
+  s.append(16, '\0');
+  testsupport::put32(s, 200);
+  testsupport::put32(s, 300);
+  testsupport::put32(s, 0);
+  s.append(8 + 18, '\0');
+  testsupport::put32(s, 4);
+  s += testsupport::indexed_frames(1000);
+  testsupport::write_file(dir / "v.ver", s);
+  const OrvSoundHandle h = OrvSoundLoadVerEpeg((dir / "v.ver").c_str());
+  ASSERT_EQ(h, 0x10000000u);
+  EXPECT_EQ(OrvSoundGetParamByType(0, 0, 0), 66);            // data start
+  EXPECT_EQ(OrvSoundGetParamByType(0, 0, 2), 66 + 300 * 4);  // end
+  ASSERT_EQ(OrvSoundPlay(h, 1), 1);
+  sound_pass();
+  std::vector<uint32_t> frames;
+  for (int i = 0; i < 500; ++i) {  // five seconds: several halves
+    auto out = heard(tick());
+    frames.insert(frames.end(), out.begin(), out.end());
+  }
+  // The first half holds frames 32..299 and then silence; every later half starts at 200.
+  EXPECT_EQ(frames[1000], 0u);
+  EXPECT_EQ(frames[44100], 200u);
+  EXPECT_EQ(frames[44100 + 99], 299u);
+  EXPECT_EQ(frames[44100 + 100], 0u);
+  EXPECT_EQ(frames[88200], 200u);
+  testsupport::write_file(dir / "zero.ver", std::string(s).replace(4, 4, std::string(4, '\0')));
+  EXPECT_EQ(OrvSoundLoadVerEpeg((dir / "zero.ver").c_str()), 0u);
+}
+
+TEST_F(SoundChannels, InactiveWindowSilencesTheOutput) {
+  OrvSoundSetVolume(10000, 5);
+  const OrvSoundHandle h = OrvSoundLoad(constant_wav("se.wav", 900, 1000).c_str(), 5, nullptr);
+  OrvSoundPlay(h, 1);
+  sound_window_active(false, 0);
+  EXPECT_EQ(pull(1)[0], 0);
+  sound_window_active(false, 1);  // global focus asked for
+  EXPECT_EQ(pull(1)[0], 900);
+  sound_window_active(false, 0);
+  sound_window_active(true, 0);
+  EXPECT_EQ(pull(1)[0], 900);
+}
+
+}  // namespace
