@@ -73,7 +73,7 @@ int32_t channel_field(SoundChannel* c, int32_t field) {
     case 4:
       return int32_t(c->buffer_bytes);
     case 5:
-      return live ? int32_t(platform::time_ms() - c->fade_start) : -1;
+      return live ? int32_t(OrvtimeGetTime() - c->fade_start) : -1;
     case 6: {
       if (!live) return -1;
       uint32_t cursor = 0;
@@ -252,7 +252,7 @@ OrvBool OrvSoundPause(OrvSoundHandle handle, int32_t pause, int32_t fade_ms) {
   c->command = want ? kCmdPause : kCmdResume;
   if (fade_ms) {
     c->fade_time = std::max(fade_ms, 0);
-    c->fade_start = platform::time_ms();
+    c->fade_start = OrvtimeGetTime();
     c->fade_kind = want ? kFadeOut : kFadeIn;
   }
   return 1;

@@ -8,6 +8,7 @@
 
 #include "Orv/core/core_record.h"
 #include "Orv/core/sound_source.h"
+#include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 
@@ -99,7 +100,7 @@ void do_play(SoundRecord& r, SoundChannel* c, bool with_fade) {
     }
   }
   m->play(c->buffer, c->loop || music || group1);
-  if (with_fade) c->fade_start = platform::time_ms();
+  if (with_fade) c->fade_start = OrvtimeGetTime();
   c->command = kCmdDone;
   c->playing = 1;
   r.completion = kCompletePlay;
@@ -142,7 +143,7 @@ void do_resume(SoundRecord& r, SoundChannel* c) {
   m->play(c->buffer, c->loop || sound_channel_is_streamed(c));
   if (c->fade_kind == kFadeIn) {
     m->set_volume(c->buffer, platform::kVolumeMin);
-    c->fade_start = platform::time_ms();
+    c->fade_start = OrvtimeGetTime();
   } else {
     sound_apply_level(c, sound_channel_level(c));
   }
@@ -163,7 +164,7 @@ void step_channel(SoundRecord& r, SoundChannel* c) {
     c->play_pos = uint32_t(std::min<uint64_t>(position, c->end));
     c->prev_cursor = cursor;
   }
-  const uint32_t now = platform::time_ms();
+  const uint32_t now = OrvtimeGetTime();
   if (c->fade_kind != kFadeNone) {
     if (c->command == kCmdResume) {
       do_resume(r, c);

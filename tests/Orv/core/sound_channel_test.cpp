@@ -20,12 +20,17 @@ uint32_t g_now = 0;
 uint32_t fake_now() {
   return g_now;
 }
+// Moves the fake clock and takes a new frame time from it, as the game thread does each frame.
+void set_now(uint32_t t) {
+  g_now = t;
+  OrvUpdateTime();
+}
 
 class SoundChannels : public testing::Test {
  protected:
   void SetUp() override {
-    g_now = 100000;
     platform::set_clock_source(&fake_now);
+    set_now(100000);
     ASSERT_TRUE(sound_system_start(SoundStartOptions{false, false}));
   }
   void TearDown() override {
@@ -54,7 +59,7 @@ class SoundChannels : public testing::Test {
   // Ten milliseconds of output, then one pass of the sound thread ten milliseconds later.
   std::vector<int16_t> tick() {
     auto out = pull(441);
-    g_now += 10;
+    set_now(g_now + 10);
     sound_pass();
     return out;
   }
@@ -157,7 +162,7 @@ TEST_F(SoundChannels, FadesFollowTheClock) {
     int32_t volume;
   } steps[] = {{500, -602}, {900, -91}, {990, -8}, {1000, 0}};
   for (const Step& s : steps) {
-    g_now = t0 + s.at;
+    set_now(t0 + s.at);
     sound_pass();
     EXPECT_EQ(buffer_volume(h), s.volume) << s.at;
     EXPECT_EQ(OrvSoundPlayIs(h), 1) << s.at;
@@ -175,10 +180,10 @@ TEST_F(SoundChannels, FadesFollowTheClock) {
   EXPECT_EQ(OrvSoundGetState(h), 2);
   EXPECT_EQ(OrvSoundStopFade(h, 500), 1);  // a fade-out already runs: nothing changes
   EXPECT_EQ(sound_channel(h)->fade_time, 2000);
-  g_now = t1 + 1000;
+  set_now(t1 + 1000);
   sound_pass();
   EXPECT_EQ(buffer_volume(h), -602);
-  g_now = t1 + 2000;
+  set_now(t1 + 2000);
   sound_pass();
   sound_pass();
   EXPECT_EQ(OrvSoundPlayIs(h), 0);
@@ -187,10 +192,10 @@ TEST_F(SoundChannels, FadesFollowTheClock) {
   OrvSoundPlay(h, 1);
   const uint32_t t2 = g_now;
   ASSERT_EQ(OrvSoundPause(h, 1, 500), 1);
-  g_now = t2 + 250;
+  set_now(t2 + 250);
   sound_pass();
   EXPECT_EQ(buffer_volume(h), -602);
-  g_now = t2 + 500;
+  set_now(t2 + 500);
   sound_pass();
   sound_pass();
   EXPECT_EQ(OrvSoundPlayIs(h), 0);
@@ -198,7 +203,7 @@ TEST_F(SoundChannels, FadesFollowTheClock) {
   sound_pass();
   EXPECT_EQ(OrvSoundPlayIs(h), 1);
   EXPECT_EQ(buffer_volume(h), -10000);
-  g_now += 200;
+  set_now(g_now + 200);
   sound_pass();
   EXPECT_EQ(buffer_volume(h), -602);
 }
@@ -430,7 +435,10 @@ TEST(SoundThread, QueuedCommandsAreTakenByTheThread) {
   EXPECT_EQ(OrvSoundGetParam(0, 8), 1);
   ASSERT_EQ(OrvSoundStopFade(h, 100), 1);
   EXPECT_EQ(OrvSoundGetState(h), 2);  // returned once the fade-out began
-  for (int i = 0; i < 300 && OrvSoundGetParam(0, 7); ++i) platform::sleep_ms(5);
+  for (int i = 0; i < 300 && OrvSoundGetParam(0, 7); ++i) {
+    platform::sleep_ms(5);
+    OrvUpdateTime();  // the game thread's frames move the fades on
+  }
   EXPECT_EQ(OrvSoundGetParam(0, 7), 0);
   sound_system_destroy();
   EXPECT_EQ(sound_mixer(), nullptr);
