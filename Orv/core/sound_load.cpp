@@ -9,12 +9,21 @@
 #include "Orv/core/sound_source.h"
 #include "Orv/core/sound_system.h"
 #include "orv/orv.h"
+#include "platform/sjis.h"
 
 namespace {
 
 void record_name(SoundChannel* c, const char* name) {
   std::memset(c->file_name, 0, sizeof c->file_name);
-  if (name) std::strncpy(c->file_name, name, sizeof c->file_name - 1);
+  if (!name) return;
+  // At most 31 bytes, never ending on the first byte of a two-byte character.
+  size_t n = 0;
+  while (name[n] && n < sizeof c->file_name - 1) {
+    const size_t step = platform::sjis_is_lead(uint8_t(name[n])) && name[n + 1] ? 2 : 1;
+    if (n + step > sizeof c->file_name - 1) break;
+    n += step;
+  }
+  std::memcpy(c->file_name, name, n);
 }
 
 uint32_t whole_frames(uint64_t bytes) {

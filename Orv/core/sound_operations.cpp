@@ -274,7 +274,7 @@ OrvBool OrvSoundRelease(OrvSoundHandle handle) {
   sound_queue_and_wait(c, kCmdRelease);
   if (r.thread_running) {
     // Whatever was written meanwhile, the release wins.
-    for (uint32_t countdown = 100000; c->loaded && --countdown > 0;) {
+    for (uint32_t countdown = 100000; c->loaded && r.thread_running && --countdown > 0;) {
       platform::sleep_ms(1);
       if (c->loaded) c->command = kCmdRelease;
     }

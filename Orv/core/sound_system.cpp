@@ -323,7 +323,9 @@ void sound_queue_and_wait(SoundChannel* c, int32_t command) {
     c->command = command;
   }
   if (!r.thread_running) return;
-  for (uint32_t countdown = kWaitCountdown; c->command.load() == command && --countdown > 0;)
+  // Ends early when the sound thread is stopped meanwhile: nobody would take the command.
+  for (uint32_t countdown = kWaitCountdown;
+       c->command.load() == command && r.thread_running && --countdown > 0;)
     platform::sleep_ms(1);
 }
 
