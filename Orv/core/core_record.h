@@ -16,6 +16,7 @@
 #include "Orv/core/process.h"
 #include "Orv/core/file_record.h"
 #include "Orv/render/render_state.h"
+#include "Orv/core/sound_record.h"
 
 struct CoreRecord {
   std::atomic<bool> alive{false};
@@ -27,6 +28,7 @@ struct CoreRecord {
   ProcessRecord process;
   FileRecord files;  // base folder and search folders
   RenderState render;  // render list, sprites, image store, software renderer
+  SoundRecord sound;        // sound channels, mixer and sound thread
 };
 
 CoreRecord& orv_core();

@@ -30,3 +30,4 @@ struct FileRange {
   uint32_t size;    // size of the data
 };
 #include "orv/render_types.h"
+#include "orv/sound_types.h"

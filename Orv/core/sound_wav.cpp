@@ -1,0 +1,89 @@
+// RIFF WAVE and VerEpeg headers.
+#include <cstring>
+
+#include "Orv/core/sound_source.h"
+
+namespace {
+
+uint32_t le32(const uint8_t* p) {
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+uint16_t le16(const uint8_t* p) {
+  return uint16_t(p[0] | p[1] << 8);
+}
+
+}  // namespace
+
+bool wav_read_header(SoundFile* file, WavInfo* info) {
+  uint8_t head[12];
+  sound_file_seek(file, 0);
+  if (sound_file_read(file, head, 12) != 12) return false;
+  if (std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0) return false;
+  bool have_format = false;
+  uint64_t at = 12;
+  // Every chunk moves `at` forward by at least 8 bytes, so the walk ends within the file.
+  while (at + 8 <= file->size) {
+    uint8_t chunk[8];
+    sound_file_seek(file, at);
+    if (sound_file_read(file, chunk, 8) != 8) return false;
+    const uint32_t bytes = le32(chunk + 4);
+    const uint64_t body = at + 8;
+    if (std::memcmp(chunk, "fmt ", 4) == 0) {
+      if (bytes < 16) return false;
+      uint8_t f[16];
+      if (sound_file_read(file, f, 16) != 16) return false;
+      platform::WaveFormat& w = info->format;
+      w.format_tag = le16(f);
+      w.channels = le16(f + 2);
+      w.samples_per_sec = le32(f + 4);
+      w.avg_bytes_per_sec = le32(f + 8);
+      w.block_align = le16(f + 12);
+      w.bits_per_sample = le16(f + 14);
+      w.extra_size = 0;
+      if (!platform::wave_format_playable(w)) return false;
+      have_format = true;
+    } else if (std::memcmp(chunk, "data", 4) == 0) {
+      if (!have_format) return false;
+      info->data_offset = body;
+      // A data size that claims more than the file holds is cut to what is there.
+      const uint64_t left = file->size - body;
+      uint64_t n = bytes < left ? bytes : left;
+      n -= n % info->format.block_align;
+      info->data_bytes = n;
+      return true;
+    }
+    at = body + bytes + (bytes & 1);  // chunks are padded to even sizes
+  }
+  return false;
+}
+
+bool verepeg_read_header(SoundFile* file, VerEpegInfo* info) {
+  if (file->size >= 0x100000000ull) return false;
+  uint8_t head[36];
+  sound_file_seek(file, 0);
+  if (sound_file_read(file, head, 36) != 36) return false;
+  const uint64_t n = le32(head + 4);
+  if (n == 0) return false;
+  const uint64_t loop_units = le32(head + 24);
+  const uint64_t end_units = le32(head + 28);
+  const uint64_t v_at = 54 + 8 * n;
+  const uint64_t data_start = v_at + 4;
+  if (data_start > file->size) return false;
+  uint8_t v_bytes[4];
+  sound_file_seek(file, v_at);
+  if (sound_file_read(file, v_bytes, 4) != 4) return false;
+  const uint64_t unit = le32(v_bytes) / n;
+  // Points in units past the data end at the end of the file; units * unit cannot overflow
+  // once units <= room / unit.
+  const uint64_t room = file->size - data_start;
+  auto point = [&](uint64_t units) {
+    return unit != 0 && units > room / unit ? file->size : data_start + units * unit;
+  };
+  const uint64_t end = point(end_units);
+  uint64_t loop = point(loop_units);
+  if (loop > end) loop = end;
+  info->data_start = uint32_t(data_start);
+  info->loop = uint32_t(loop);
+  info->end = uint32_t(end);
+  return true;
+}
