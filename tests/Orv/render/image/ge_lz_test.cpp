@@ -30,11 +30,11 @@ TEST(GeLz, Tokens) {
        "abbbbbbb"},
       // literal "a", literal of count 0, then a reference: the empty literal used up bit 1.
       {"literal of count 0 uses up a control bit", {0x04, 1, 'a', 0, 0x18, 0x00}, 5, 1, "aaaaa"},
-      // long form: distance 3, L = 0x0105 -> 265 + 4 bytes, overlapping its own output.
-      {"long reference", {0x02, 3, 'a', 'b', 'c', 0x31, 0x00, 0x05}, 3 + 269, 1,
+      // long form: distance 3, L = 0x0105 -> 261 + 4 bytes, overlapping its own output.
+      {"long reference", {0x02, 3, 'a', 'b', 'c', 0x31, 0x00, 0x05}, 3 + 265, 1,
        "abc" + [] {
          std::string s;
-         for (int i = 0; i < 269; ++i) s += "abc"[i % 3];
+         for (int i = 0; i < 265; ++i) s += "abc"[i % 3];
          return s;
        }()},
       // Eight one-byte literals fill the output exactly; the next control byte is missing
