@@ -47,8 +47,8 @@ bool png_decode(const uint8_t* data, size_t size, const ImageLimits& limits, Dec
     if (error) *error = message;
     return false;
   }
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &message, keep_message,
-                                           ignore_warning);
+  png_structp png =
+      png_create_read_struct(PNG_LIBPNG_VER_STRING, &message, keep_message, ignore_warning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
   Reader reader{data, size, 0};
@@ -98,8 +98,8 @@ bool png_encode(const uint32_t* pixels, int32_t width, int32_t height, bool with
                 std::vector<uint8_t>* out) {
   out->clear();
   if (width <= 0 || height <= 0) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, keep_message,
-                                            ignore_warning);
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, keep_message, ignore_warning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
   std::vector<png_bytep> rows(static_cast<size_t>(height));

@@ -92,8 +92,8 @@ std::string lz_pack(const std::string& raw, int max_distance) {
   return w.out;
 }
 
-std::string filter_rows(int32_t width, int32_t height, const std::vector<uint32_t>& pixels,
-                        int bpp, const std::vector<uint8_t>& filters) {
+std::string filter_rows(int32_t width, int32_t height, const std::vector<uint32_t>& pixels, int bpp,
+                        const std::vector<uint8_t>& filters) {
   const size_t row = static_cast<size_t>(width) * bpp;
   std::string raw(row * height, '\0');
   for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i)

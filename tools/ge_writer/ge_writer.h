@@ -14,12 +14,12 @@ namespace gewriter {
 std::string lz_pack(const std::string& raw, int max_distance = 4095);
 
 struct GeOptions {
-  int type = 0;            // 0 raw, 1 planes, 2 luma/chroma, 3 row filters
+  int type = 0;                   // 0 raw, 1 planes, 2 luma/chroma, 3 row filters
   uint16_t stored_type = 0xFFFF;  // the type word written; 0xFFFF writes `type`
   int32_t x = 0, y = 0;
   int32_t cell_width = 0, cell_height = 0;  // 0: the picture size
-  int bits = 32;           // type 3: 24 or 32
-  std::vector<uint8_t> filters;  // type 3: filter per row (cycled); empty: none
+  int bits = 32;                            // type 3: 24 or 32
+  std::vector<uint8_t> filters;             // type 3: filter per row (cycled); empty: none
   uint16_t data_offset = 30;
 };
 
@@ -29,8 +29,8 @@ std::string ge_write(int32_t width, int32_t height, const std::vector<uint32_t>&
 
 // Row-filters width x height pixels of `bpp` bytes (3: B, G, R; 4: B, G, R, A) taken from
 // ARGB words: the filter bytes, then the filtered rows (the GE type-3 and VKX body).
-std::string filter_rows(int32_t width, int32_t height, const std::vector<uint32_t>& pixels,
-                        int bpp, const std::vector<uint8_t>& filters);
+std::string filter_rows(int32_t width, int32_t height, const std::vector<uint32_t>& pixels, int bpp,
+                        const std::vector<uint8_t>& filters);
 
 struct VkxOptions {
   const char* magic = "VKX2";

@@ -86,7 +86,8 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
   const bool top_down = h < 0;
   if (top_down) h = -h;
   if (!out->reset(w, h)) return fail(out, error, "BMP picture size is not supported");
-  if (compression != 0 && compression != 3) return fail(out, error, "compressed BMP is not supported");
+  if (compression != 0 && compression != 3)
+    return fail(out, error, "compressed BMP is not supported");
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
     return fail(out, error, "BMP bit depth " + std::to_string(bpp) + " is not supported");
 
@@ -96,8 +97,10 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
   if (bpp <= 8) {
     const size_t at = 14 + size_t{info};
     size_t count = colours && colours < (1u << bpp) ? colours : (1u << bpp);
-    if (at > n) count = 0;
-    else if ((n - at) / entry < count) count = (n - at) / entry;
+    if (at > n)
+      count = 0;
+    else if ((n - at) / entry < count)
+      count = (n - at) / entry;
     for (size_t i = 0; i < 256; ++i) palette[i] = 0xFF000000u;
     for (size_t i = 0; i < count; ++i) {
       const uint8_t* p = d + at + i * entry;
@@ -122,10 +125,18 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
     uint32_t* o = out->row(static_cast<int32_t>(y));
     for (int64_t x = 0; x < w; ++x) {
       switch (bpp) {
-        case 1: o[x] = palette[(s[x >> 3] >> (7 - (x & 7))) & 1]; break;
-        case 4: o[x] = palette[(s[x >> 1] >> ((x & 1) ? 0 : 4)) & 15]; break;
-        case 8: o[x] = palette[s[x]]; break;
-        case 24: o[x] = argb(s[x * 3 + 2], s[x * 3 + 1], s[x * 3]); break;
+        case 1:
+          o[x] = palette[(s[x >> 3] >> (7 - (x & 7))) & 1];
+          break;
+        case 4:
+          o[x] = palette[(s[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+          break;
+        case 8:
+          o[x] = palette[s[x]];
+          break;
+        case 24:
+          o[x] = argb(s[x * 3 + 2], s[x * 3 + 1], s[x * 3]);
+          break;
         default: {
           const uint32_t v = bpp == 16 ? le16(s + x * 2) : le32(s + x * 4);
           o[x] = argb(fr.get(v, 0), fg.get(v, 0), fb.get(v, 0), fa.get(v, 255));
@@ -138,7 +149,9 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
 
 }  // namespace
 
-bool bmp_is(const uint8_t* data, size_t size) { return size >= 2 && le16(data) == 0x4D42; }
+bool bmp_is(const uint8_t* data, size_t size) {
+  return size >= 2 && le16(data) == 0x4D42;
+}
 
 bool bmp_decode(const uint8_t* data, size_t size, BmpTgaMode mode, ImageBuffer* out,
                 std::string* error) {

@@ -9,7 +9,9 @@
 
 namespace {
 
-uint8_t clamp_byte(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
+uint8_t clamp_byte(int v) {
+  return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+}
 
 bool fail(std::string* error, ImageBuffer* out, const char* why) {
   if (error) *error = why;
@@ -39,7 +41,9 @@ bool decode_rows(const uint8_t* data, uint32_t size, ImageBuffer* out, std::stri
 
 }  // namespace
 
-bool ge_is(const uint8_t* data, size_t size) { return size >= 2 && le16(data) == 0x4547; }
+bool ge_is(const uint8_t* data, size_t size) {
+  return size >= 2 && le16(data) == 0x4547;
+}
 
 bool ge_read_header(const uint8_t* data, size_t size, GeHeader* h) {
   if (size < 28 || !ge_is(data, size)) return false;

@@ -8,8 +8,12 @@
 
 namespace {
 
-uint32_t be16(const uint8_t* p) { return static_cast<uint32_t>(p[0] << 8 | p[1]); }
-uint32_t be32(const uint8_t* p) { return be16(p) << 16 | be16(p + 2); }
+uint32_t be16(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0] << 8 | p[1]);
+}
+uint32_t be32(const uint8_t* p) {
+  return be16(p) << 16 | be16(p + 2);
+}
 
 // Walks the segments from the one after the start marker to the first start of frame.
 // Every position must leave 11 bytes before the end of what was read.

@@ -36,10 +36,15 @@ ImageFormat image_format_of(const uint8_t* data, size_t size) {
 bool image_decode(const uint8_t* data, size_t size, BmpTgaMode mode, ImageBuffer* out,
                   std::string* error) {
   switch (image_format_of(data, size)) {
-    case ImageFormat::kGe: return ge_decode(data, size, out, error);
-    case ImageFormat::kPng: return decode_with_library(true, data, size, out, error);
-    case ImageFormat::kJpeg: return decode_with_library(false, data, size, out, error);
-    case ImageFormat::kBmp: return bmp_decode(data, size, mode, out, error);
-    default: return tga_decode(data, size, mode, out, error);
+    case ImageFormat::kGe:
+      return ge_decode(data, size, out, error);
+    case ImageFormat::kPng:
+      return decode_with_library(true, data, size, out, error);
+    case ImageFormat::kJpeg:
+      return decode_with_library(false, data, size, out, error);
+    case ImageFormat::kBmp:
+      return bmp_decode(data, size, mode, out, error);
+    default:
+      return tga_decode(data, size, mode, out, error);
   }
 }

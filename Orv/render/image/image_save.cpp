@@ -4,14 +4,13 @@
 #include <string_view>
 
 #include "platform/image_codec.h"
-#include "platform/save_file.h"
+#include "platform/whole_file.h"
 
 namespace {
 
 enum class Kind { kPng, kPng24, kJpeg };
 
-int save(Kind kind, const char* path, const uint32_t* pixels, int32_t w, int32_t h,
-         int32_t pitch) {
+int save(Kind kind, const char* path, const uint32_t* pixels, int32_t w, int32_t h, int32_t pitch) {
   if (!path || !pixels || w <= 0 || h <= 0 || pitch < w) return 0;
   std::vector<uint32_t> packed(static_cast<size_t>(w) * h);
   for (int32_t y = 0; y < h; ++y) {
@@ -49,7 +48,6 @@ int image_save_png24(const char* path, const uint32_t* pixels, int32_t w, int32_
                      int32_t pitch) {
   return save(Kind::kPng24, path, pixels, w, h, pitch);
 }
-int image_save_jpeg(const char* path, const uint32_t* pixels, int32_t w, int32_t h,
-                    int32_t pitch) {
+int image_save_jpeg(const char* path, const uint32_t* pixels, int32_t w, int32_t h, int32_t pitch) {
   return save(Kind::kJpeg, path, pixels, w, h, pitch);
 }

@@ -27,8 +27,8 @@ void decode_row(uint8_t* out, const uint8_t* above, const uint8_t* in, int32_t w
 }
 
 // 32-bit pixels are 4 bytes B, G, R, A in memory, so a row of them is a row of 4-byte pixels.
-void decode_into_argb32(uint32_t* dst, const uint8_t* filters, const uint8_t* pixels,
-                        int32_t width, int32_t height, int32_t pitch) {
+void decode_into_argb32(uint32_t* dst, const uint8_t* filters, const uint8_t* pixels, int32_t width,
+                        int32_t height, int32_t pitch) {
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* out = reinterpret_cast<uint8_t*>(dst + static_cast<size_t>(y) * pitch);
     const uint8_t* above =
@@ -91,8 +91,8 @@ void GeRowFilterDecode24(uint32_t* dst, const uint8_t* filters, const uint8_t* p
     uint32_t* out = dst + static_cast<size_t>(y) * pitch;
     for (int32_t x = 0; x < width; ++x) {
       const uint8_t* p = cur + static_cast<size_t>(x) * 3;
-      out[x] = 0xFF000000u | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 |
-               p[0];
+      out[x] =
+          0xFF000000u | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
     }
     prev = cur;
   }

@@ -16,19 +16,24 @@ uint32_t argb(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) {
   return a << 24 | r << 16 | g << 8 | b;
 }
 
-uint32_t five(uint32_t v) { return (v << 3) | (v >> 2); }
+uint32_t five(uint32_t v) {
+  return (v << 3) | (v >> 2);
+}
 
 // One pixel of `bytes` bytes (1 grey, 2 for A1R5G5B5, 3 BGR, 4 BGRA) as ARGB.
 uint32_t read_pixel(const uint8_t* p, int bytes, bool alpha_bit) {
   switch (bytes) {
-    case 1: return argb(p[0], p[0], p[0]);
+    case 1:
+      return argb(p[0], p[0], p[0]);
     case 2: {
       const uint32_t v = le16(p);
       return argb(five((v >> 10) & 31), five((v >> 5) & 31), five(v & 31),
                   alpha_bit ? ((v & 0x8000) ? 255 : 0) : 255);
     }
-    case 3: return argb(p[2], p[1], p[0]);
-    default: return argb(p[2], p[1], p[0], p[3]);
+    case 3:
+      return argb(p[2], p[1], p[0]);
+    default:
+      return argb(p[2], p[1], p[0], p[3]);
   }
 }
 
@@ -84,7 +89,8 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
   std::vector<uint32_t> map;
   if (map_type == 1) {
     const size_t map_size = size_t{map_length} * map_bytes;
-    if (at > n || n - at < map_size) return fail(out, error, "TGA colour map lies outside the file");
+    if (at > n || n - at < map_size)
+      return fail(out, error, "TGA colour map lies outside the file");
     map.resize(map_length);
     for (uint32_t i = 0; i < map_length; ++i)
       map[i] = read_pixel(d + at + size_t{i} * map_bytes, map_bytes, alpha_bit);

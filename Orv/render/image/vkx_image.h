@@ -19,7 +19,7 @@ constexpr size_t kVkxBaseNameSize = 34;
 
 struct VkxHeader {
   uint16_t x = 0, y = 0, width = 0, height = 0;
-  int32_t bytes_per_pixel = 4;          // 3 for 24 bits, else 4
+  int32_t bytes_per_pixel = 4;           // 3 for 24 bits, else 4
   char base_name[kVkxBaseNameSize + 1];  // always zero-terminated, even when the file's is not
   uint32_t unpacked = 0;
 };

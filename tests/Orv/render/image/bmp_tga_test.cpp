@@ -39,7 +39,8 @@ std::string bmp(int w, int h, int bpp, bool top_down = false) {
   put16(f, uint32_t(bpp));
   for (int i = 0; i < 6; ++i) put32(f, 0);
   if (bpp == 8)
-    for (int i = 0; i < 256; ++i) put32(f, uint32_t(i * 3) << 16 | uint32_t(i) << 8 | uint32_t(255 - i));
+    for (int i = 0; i < 256; ++i)
+      put32(f, uint32_t(i * 3) << 16 | uint32_t(i) << 8 | uint32_t(255 - i));
   for (int r = 0; r < h; ++r) {
     const int y = top_down ? r : h - 1 - r;
     std::string row;
@@ -131,12 +132,16 @@ bool decode(const std::string& f, BmpTgaMode mode, ImageBuffer* out, std::string
 }
 
 TEST(BmpTga, BmpInBothSettings) {
-  struct Case { int w, h, bpp; bool top_down; bool dib; };
+  struct Case {
+    int w, h, bpp;
+    bool top_down;
+    bool dib;
+  };
   const Case cases[] = {
       {5, 3, 8, false, true},  {5, 3, 8, false, false},   // 8-bit rows padded to 8 bytes
       {3, 4, 24, false, true}, {3, 4, 24, false, false},  // 9-byte rows padded to 12
       {4, 2, 32, false, true}, {4, 2, 32, false, false},
-      {3, 3, 24, true, false},                            // top-down, GPU setting only
+      {3, 3, 24, true, false},  // top-down, GPU setting only
   };
   for (const Case& c : cases) {
     ImageBuffer img;
@@ -151,7 +156,11 @@ TEST(BmpTga, BmpInBothSettings) {
 }
 
 TEST(BmpTga, TgaInBothSettings) {
-  struct Case { int kind, bpp, id; bool top_down; const char* dib_refusal; };
+  struct Case {
+    int kind, bpp, id;
+    bool top_down;
+    const char* dib_refusal;
+  };
   const Case cases[] = {
       {3, 8, 0, false, nullptr},
       {2, 24, 0, false, nullptr},  // 3 pixels of 3 bytes: rows not padded
@@ -204,9 +213,19 @@ TEST(BmpTga, SizesAndOffsetsAreBoundedByTheFile) {
       {"BMP 8 bits without its palette", b8.substr(0, 60)},
       {"BMP header only", b24.substr(0, 30)},
       {"TGA rows cut short", t24.substr(0, t24.size() - 2)},
-      {"TGA identifier beyond the file", [&] { std::string f = t24; f[0] = char(200); return f; }()},
+      {"TGA identifier beyond the file",
+       [&] {
+         std::string f = t24;
+         f[0] = char(200);
+         return f;
+       }()},
       {"TGA header cut short", t24.substr(0, 17)},
-      {"TGA width 0", [&] { std::string f = t24; f[12] = f[13] = 0; return f; }()},
+      {"TGA width 0",
+       [&] {
+         std::string f = t24;
+         f[12] = f[13] = 0;
+         return f;
+       }()},
       {"TGA run packets cut short", tga(3, 4, 10, 24).substr(0, 25)},
       {"TGA colour map cut short", tga(3, 4, 1, 8).substr(0, 300)},
   };

@@ -74,8 +74,8 @@ TEST(GeImage, LosslessTypesDecodeToTheirPixels) {
       {"planes", opt(1, 32, {}), 13, 9, false},
       {"rows 32, every filter", opt(3, 32, {0, 1, 2, 4}), 13, 9, false},
       {"rows 24, every filter", opt(3, 24, {0, 1, 2, 4}), 13, 9, true},
-      {"rows: bits tested from bit 0 (3 is left, 6 is up, 8 is none)", opt(3, 32, {0, 3, 6, 8}),
-       6, 8, false},
+      {"rows: bits tested from bit 0 (3 is left, 6 is up, 8 is none)", opt(3, 32, {0, 3, 6, 8}), 6,
+       8, false},
       {"rows of width 1, left and average", opt(3, 32, {1, 4}), 1, 6, false},
       {"rows with inner bits 16 decode as 32", opt(3, 16, {1, 2}), 5, 4, false},
       {"rows of a wide picture (long references)", opt(3, 32, {2}), 700, 3, false},
@@ -95,10 +95,10 @@ TEST(GeImage, LumaChromaFollowsTheFormula) {
   // 5 x 3: two blocks in the first pair of rows; the odd last column and row stay empty.
   const int w = 5, h = 3;
   std::string planes(3 * 2 + 15, '\0');
-  planes[0] = static_cast<char>(-40);  // Cb of block 0
-  planes[1] = static_cast<char>(100);  // Cb of block 1
-  planes[3] = static_cast<char>(-100); // Cr of block 0
-  planes[4] = static_cast<char>(20);   // Cr of block 1
+  planes[0] = static_cast<char>(-40);   // Cb of block 0
+  planes[1] = static_cast<char>(100);   // Cb of block 1
+  planes[3] = static_cast<char>(-100);  // Cr of block 0
+  planes[4] = static_cast<char>(20);    // Cr of block 1
   for (int i = 0; i < 15; ++i) planes[6 + i] = static_cast<char>(100 + i);
   ImageBuffer img;
   img.reset(w, h);

@@ -26,21 +26,27 @@ std::string unpack(const std::vector<uint8_t>& in, uint32_t size, int* result) {
 TEST(GeLz, Tokens) {
   const std::vector<LzCase> cases = {
       // control 0b10: literal "ab", then a short reference distance 1, length 4 + 2.
-      {"short distance 1 repeats the last byte", {0x02, 2, 'a', 'b', 0x1A, 0x00}, 8, 1,
-       "abbbbbbb"},
+      {"short distance 1 repeats the last byte", {0x02, 2, 'a', 'b', 0x1A, 0x00}, 8, 1, "abbbbbbb"},
       // literal "a", literal of count 0, then a reference: the empty literal used up bit 1.
       {"literal of count 0 uses up a control bit", {0x04, 1, 'a', 0, 0x18, 0x00}, 5, 1, "aaaaa"},
       // long form: distance 3, L = 0x0105 -> 261 + 4 bytes, overlapping its own output.
-      {"long reference", {0x02, 3, 'a', 'b', 'c', 0x31, 0x00, 0x05}, 3 + 265, 1,
-       "abc" + [] {
-         std::string s;
-         for (int i = 0; i < 265; ++i) s += "abc"[i % 3];
-         return s;
-       }()},
+      {"long reference",
+       {0x02, 3, 'a', 'b', 'c', 0x31, 0x00, 0x05},
+       3 + 265,
+       1,
+       "abc" +
+           [] {
+             std::string s;
+             for (int i = 0; i < 265; ++i) s += "abc"[i % 3];
+             return s;
+           }()},
       // Eight one-byte literals fill the output exactly; the next control byte is missing
       // from the input and reads as zero.
-      {"complete after the eighth token", {0x00, 1, '1', 1, '2', 1, '3', 1, '4', 1, '5', 1, '6',
-                                           1, '7', 1, '8'}, 8, 1, "12345678"},
+      {"complete after the eighth token",
+       {0x00, 1, '1', 1, '2', 1, '3', 1, '4', 1, '5', 1, '6', 1, '7', 1, '8'},
+       8,
+       1,
+       "12345678"},
       {"distance 0 is refused", {0x02, 1, 'a', 0x08, 0x00}, 5, 0, ""},
       {"distance beyond the output is refused", {0x02, 1, 'a', 0x28, 0x00}, 5, 0, ""},
       {"reference past the unpacked size is refused", {0x02, 1, 'a', 0x1F, 0x00}, 6, 0, ""},
@@ -62,7 +68,8 @@ TEST(GeLz, Tokens) {
 
 TEST(GeLz, RoundTripsTheWriter) {
   std::string raw;
-  for (int i = 0; i < 20000; ++i) raw += static_cast<char>((i * 7 / 13) ^ (i % 251 == 0 ? 0x55 : 0));
+  for (int i = 0; i < 20000; ++i)
+    raw += static_cast<char>((i * 7 / 13) ^ (i % 251 == 0 ? 0x55 : 0));
   raw += std::string(3000, 'z');  // a run longer than one long reference
   const std::string packed = gewriter::lz_pack(raw);
   ASSERT_LT(packed.size(), raw.size());

@@ -63,7 +63,8 @@ std::string grey_jpeg(int w, int h, bool progressive, int padding = 0) {
   jpeg_set_quality(&c, 90, TRUE);
   if (progressive) jpeg_simple_progression(&c);
   jpeg_start_compress(&c, TRUE);
-  if (padding) jpeg_write_marker(&c, JPEG_APP0 + 1, std::vector<JOCTET>(padding, 7).data(), padding);
+  if (padding)
+    jpeg_write_marker(&c, JPEG_APP0 + 1, std::vector<JOCTET>(padding, 7).data(), padding);
   std::vector<JSAMPLE> row(size_t(w) * 3, 128);
   while (c.next_scanline < c.image_height) {
     JSAMPROW r = row.data();
