@@ -39,10 +39,11 @@ bool decode_dib(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error
   const uint32_t w = le32(d + 18), h = le32(d + 22), offset = le32(d + 10);
   const int bpp = d[28];
   if (bpp != 8 && bpp != 24 && bpp != 32) return fail(out, error, kBrokenImageMessage);
-  if (!out->reset(w, h)) return fail(out, error, kBrokenImageMessage);
+  if (!image_size_ok(w, h)) return fail(out, error, kBrokenImageMessage);
   const size_t stride = bpp == 32 ? size_t{w} * 4 : (size_t{w} * (bpp / 8) + 3) & ~size_t{3};
   if (offset > n || (n - offset) / stride < h) return fail(out, error, kBrokenImageMessage);
   if (bpp == 8 && n < 54 + 256 * 4) return fail(out, error, kBrokenImageMessage);
+  out->reset(w, h);
   for (uint32_t y = 0; y < h; ++y) {
     const uint8_t* s = d + offset + size_t{h - 1 - y} * stride;
     uint32_t* o = out->row(static_cast<int32_t>(y));
@@ -85,7 +86,7 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
   }
   const bool top_down = h < 0;
   if (top_down) h = -h;
-  if (!out->reset(w, h)) return fail(out, error, "BMP picture size is not supported");
+  if (!image_size_ok(w, h)) return fail(out, error, "BMP picture size is not supported");
   if (compression != 0 && compression != 3)
     return fail(out, error, "compressed BMP is not supported");
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
@@ -120,6 +121,7 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
   const size_t stride = ((size_t(w) * bpp + 31) / 32) * 4;
   if (offset > n || (n - offset) / stride < size_t(h))
     return fail(out, error, "BMP pixel data lies outside the file");
+  out->reset(w, h);
   for (int64_t y = 0; y < h; ++y) {
     const uint8_t* s = d + offset + size_t(top_down ? y : h - 1 - y) * stride;
     uint32_t* o = out->row(static_cast<int32_t>(y));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "Orv/render/image/ge_lz.h"
@@ -110,7 +111,9 @@ bool ge_decode(const uint8_t* data, size_t size, ImageBuffer* out, std::string* 
   GeHeader h;
   if (size < kGeHeaderSize || !ge_read_header(data, size, &h))
     return fail(error, out, "GE header is truncated");
-  if (!out->reset(h.width, h.height)) return fail(error, out, "GE picture size is not supported");
+  if (!image_size_ok(h.width, h.height))
+    return fail(error, out, "GE picture size is not supported");
+  const uint64_t pixels = static_cast<uint64_t>(h.width) * static_cast<uint64_t>(h.height);
   const size_t payload = static_cast<size_t>(h.data_offset) + 8;
   if (payload > size) return fail(error, out, "GE data block lies outside the file");
   const uint8_t* body = data + payload;
@@ -120,25 +123,30 @@ bool ge_decode(const uint8_t* data, size_t size, ImageBuffer* out, std::string* 
     const size_t row_bytes = static_cast<size_t>(h.width) * 4;
     if (body_size / row_bytes < static_cast<size_t>(h.height))
       return fail(error, out, "GE raw pixels are shorter than the picture");
+    out->reset(h.width, h.height);
     std::memcpy(out->pixels.data(), body, row_bytes * h.height);
     return true;
   }
   const uint32_t unpacked = le32(data + h.data_offset);
   if (unpacked > kGeScratchSize) return fail(error, out, "GE unpacked size exceeds the scratch");
-  std::vector<uint8_t> scratch(unpacked);
-  if (!GeLzDecode(scratch.data(), unpacked, body, body_size))
+  // Each type must unpack to at least what its picture reads; the picture is allocated only
+  // after the stream has proven that long.
+  const uint64_t need = type == 1 ? pixels * 4 : type == 2 ? ge_ycc_size(h.width, h.height) : 8;
+  if (unpacked < need) return fail(error, out, "GE unpacked size is smaller than the picture");
+  // Not zeroed: a stream that succeeds has written every byte.
+  std::unique_ptr<uint8_t[]> scratch(new uint8_t[unpacked ? unpacked : 1]);
+  if (!GeLzDecode(scratch.get(), unpacked, body, body_size))
     return fail(error, out, "GE packed stream is corrupt");
+  out->reset(h.width, h.height);
   switch (type) {
     case 1:
-      GePlanesToArgb(out->pixels.data(), scratch.data(), unpacked, out->width, out->width,
+      GePlanesToArgb(out->pixels.data(), scratch.get(), unpacked, out->width, out->width,
                      out->height);
       return true;
     case 2:
-      if (ge_ycc_size(out->width, out->height) > unpacked)
-        return fail(error, out, "GE luma/chroma planes are shorter than the picture");
-      GeYccToArgb(out->pixels.data(), out->width, scratch.data(), out->width, out->height);
+      GeYccToArgb(out->pixels.data(), out->width, scratch.get(), out->width, out->height);
       return true;
     default:
-      return decode_rows(scratch.data(), unpacked, out, error);
+      return decode_rows(scratch.get(), unpacked, out, error);
   }
 }

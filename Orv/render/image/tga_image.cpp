@@ -47,10 +47,11 @@ bool decode_dib(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error
   if ((bpp != 8 && bpp != 24 && bpp != 32) || (d[2] & 8))
     return fail(out, error, kBrokenImageMessage);
   const uint32_t w = le16(d + 12), h = le16(d + 14);
-  if (!out->reset(w, h)) return fail(out, error, kBrokenImageMessage);
+  if (!image_size_ok(w, h)) return fail(out, error, kBrokenImageMessage);
   const size_t offset = 18 + size_t{d[0]};
   const size_t stride = size_t{w} * (bpp / 8);
   if (offset > n || (n - offset) / stride < h) return fail(out, error, kBrokenImageMessage);
+  out->reset(w, h);
   for (uint32_t y = 0; y < h; ++y) {
     const uint8_t* s = d + offset + size_t{h - 1 - y} * stride;
     uint32_t* o = out->row(static_cast<int32_t>(y));
@@ -74,7 +75,7 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
   const int map_bytes = (map_bits + 7) / 8;
   if (map_type == 1 && (map_bytes < 2 || map_bytes > 4))
     return fail(out, error, "TGA colour map entries are not supported");
-  if (!out->reset(w, h)) return fail(out, error, "TGA picture size is not supported");
+  if (!image_size_ok(w, h)) return fail(out, error, "TGA picture size is not supported");
   int bytes;
   if (kind == 1)
     bytes = bpp == 8 ? 1 : bpp == 16 ? 2 : 0;
@@ -126,6 +127,7 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
       }
     }
   }
+  out->reset(w, h);
   const bool top_down = descriptor & 0x20, right_to_left = descriptor & 0x10;
   for (uint32_t y = 0; y < h; ++y) {
     const uint32_t* s = seq.data() + size_t{top_down ? y : h - 1 - y} * w;

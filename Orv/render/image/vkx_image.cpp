@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "Orv/render/image/ge_image.h"
@@ -40,12 +41,13 @@ bool vkx_apply(const uint8_t* data, size_t size, ImageBuffer* base, std::string*
     if (error) *error = "VKX unpacked size does not match its rectangle";
     return false;
   }
-  std::vector<uint8_t> packed(h.unpacked);
-  if (!GeLzDecode(packed.data(), h.unpacked, data + kVkxPayloadOffset, size - kVkxPayloadOffset)) {
+  // Not zeroed: a stream that succeeds has written every byte.
+  std::unique_ptr<uint8_t[]> packed(new uint8_t[h.unpacked ? h.unpacked : 1]);
+  if (!GeLzDecode(packed.get(), h.unpacked, data + kVkxPayloadOffset, size - kVkxPayloadOffset)) {
     if (error) *error = "VKX packed stream is corrupt";
     return false;
   }
-  const uint8_t* filters = packed.data();
+  const uint8_t* filters = packed.get();
   const uint8_t* stored = filters + rows;
   // Only the part of the rectangle that lies on the base changes; the rest is dropped.
   const int32_t cols = std::clamp(base->width - static_cast<int32_t>(h.x), 0, w);
