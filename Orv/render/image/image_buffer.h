@@ -12,19 +12,22 @@
 #include <string>
 #include <vector>
 
+#include "platform/image_codec.h"
+
 constexpr int32_t kMaxImageSide = 16384;
 constexpr uint64_t kMaxImagePixels = 0x4000000 / 4;  // 64 MiB of pixels
 
 struct ImageBuffer {
   int32_t width = 0;
   int32_t height = 0;
-  std::vector<uint32_t> pixels;  // width * height words, zeroed by reset()
+  platform::PixelVector pixels;  // width * height words, zeroed by reset()
 
   // Sizes the buffer to w x h zeroed pixels. Returns false (and leaves it empty) when either
   // side is not positive or the picture is larger than the readers accept.
   bool reset(int64_t w, int64_t h);
   uint32_t* row(int32_t y) { return pixels.data() + static_cast<size_t>(y) * width; }
   const uint32_t* row(int32_t y) const { return pixels.data() + static_cast<size_t>(y) * width; }
+  std::vector<uint32_t> to_vector() const { return {pixels.begin(), pixels.end()}; }
 };
 
 // True when w x h is a picture size the readers accept (both sides 1..kMaxImageSide and the

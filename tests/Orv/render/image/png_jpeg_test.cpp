@@ -93,7 +93,7 @@ TEST(PngJpeg, PaletteWithTransparency) {
   ASSERT_EQ(img.width, 4);
   ASSERT_EQ(img.height, 2);
   const uint32_t p0 = 0xFF0A141E, p1 = 0x80C86432, p2 = 0x00010203;
-  EXPECT_EQ(img.pixels, (std::vector<uint32_t>{p0, p1, p2, p0, p2, p1, p0, p1}));
+  EXPECT_EQ(img.to_vector(), (std::vector<uint32_t>{p0, p1, p2, p0, p2, p1, p0, p1}));
 }
 
 TEST(PngJpeg, JpegBaselineAndProgressive) {
@@ -163,12 +163,12 @@ TEST(ImageSave, WrittenFilesReadBack) {
 
   ImageBuffer img;
   ASSERT_TRUE(decode(testsupport::read_file(png), &img));
-  EXPECT_EQ(img.pixels, (std::vector<uint32_t>{0xFF102030, 0x80FF8040, 0x00FFFFFF, 0x01020304,
-                                               0xFF808080, 0x7F000000}));
+  EXPECT_EQ(img.to_vector(), (std::vector<uint32_t>{0xFF102030, 0x80FF8040, 0x00FFFFFF, 0x01020304,
+                                                    0xFF808080, 0x7F000000}));
   ASSERT_TRUE(decode(testsupport::read_file(png24), &img));
   // Alpha 128 on colour 255 writes 255 * 128 / 255 = 128; alpha 0 writes black.
-  EXPECT_EQ(img.pixels, (std::vector<uint32_t>{0xFF102030, 0xFF804020, 0xFF000000, 0xFF000000,
-                                               0xFF808080, 0xFF000000}));
+  EXPECT_EQ(img.to_vector(), (std::vector<uint32_t>{0xFF102030, 0xFF804020, 0xFF000000, 0xFF000000,
+                                                    0xFF808080, 0xFF000000}));
   ASSERT_TRUE(decode(testsupport::read_file(jpg), &img));
   EXPECT_EQ(img.width, 3);
   EXPECT_EQ(img.height, 2);
