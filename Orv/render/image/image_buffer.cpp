@@ -1,8 +1,8 @@
 #include "Orv/render/image/image_buffer.h"
 
 bool image_size_ok(int64_t w, int64_t h) {
-  return w > 0 && h > 0 && w <= kMaxImageSide && h <= kMaxImageSide &&
-         static_cast<uint64_t>(w) * static_cast<uint64_t>(h) <= kMaxImagePixels;
+  return w > 0 && h > 0 && w <= kMaxPictureSide && h <= kMaxPictureSide &&
+         static_cast<uint64_t>(w) * static_cast<uint64_t>(h) <= kMaxPicturePixels;
 }
 
 bool ImageBuffer::reset(int64_t w, int64_t h) {

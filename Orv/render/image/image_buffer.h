@@ -2,7 +2,7 @@
 // the writers and the text drawing before any of it reaches a texture or a surface.
 //
 // Pixels are 32-bit words 0xAARRGGBB, so in memory each pixel is the bytes B, G, R, A; rows lie
-// `width` pixels apart, top row first. The readers refuse pictures above kMaxImagePixels, which
+// `width` pixels apart, top row first. The readers refuse pictures above kMaxPicturePixels, which
 // is the size of the scratch area a packed picture is unpacked into: a file never makes us
 // allocate more than that.
 #pragma once
@@ -14,8 +14,8 @@
 
 #include "platform/image_codec.h"
 
-constexpr int32_t kMaxImageSide = 16384;
-constexpr uint64_t kMaxImagePixels = 0x4000000 / 4;  // 64 MiB of pixels
+constexpr int32_t kMaxPictureSide = 16384;
+constexpr uint64_t kMaxPicturePixels = 0x4000000 / 4;  // 64 MiB of pixels
 
 struct ImageBuffer {
   int32_t width = 0;
@@ -30,8 +30,8 @@ struct ImageBuffer {
   std::vector<uint32_t> to_vector() const { return {pixels.begin(), pixels.end()}; }
 };
 
-// True when w x h is a picture size the readers accept (both sides 1..kMaxImageSide and the
-// pixel count within kMaxImagePixels).
+// True when w x h is a picture size the readers accept (both sides 1..kMaxPictureSide and the
+// pixel count within kMaxPicturePixels).
 bool image_size_ok(int64_t w, int64_t h);
 
 // Little-endian field readers for the file parsers; the caller has checked the bounds.

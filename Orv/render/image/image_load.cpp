@@ -8,8 +8,8 @@ namespace {
 bool decode_with_library(bool png, const uint8_t* data, size_t size, ImageBuffer* out,
                          std::string* error) {
   platform::ImageLimits limits;
-  limits.max_side = kMaxImageSide;
-  limits.max_pixels = kMaxImagePixels;
+  limits.max_side = kMaxPictureSide;
+  limits.max_pixels = kMaxPicturePixels;
   platform::DecodedPixels decoded;
   const bool ok = png ? platform::png_decode(data, size, limits, &decoded, error)
                       : platform::jpeg_decode(data, size, limits, &decoded, error);
