@@ -16,11 +16,18 @@ size_t aligned(int64_t w) {
 }
 
 int32_t scaled(int32_t v, float scale) {
-  const int32_t s = static_cast<int32_t>(static_cast<float>(v) * scale);
+  const int32_t s = scale_trunc(v, scale);
   return s == 0 ? 1 : s;
 }
 
 }  // namespace
+
+int32_t scale_trunc(int32_t v, float scale) {
+  const double p = static_cast<double>(static_cast<float>(v) * scale);
+  if (!(p > -2147483648.0)) return p != p ? 0 : INT32_MIN;
+  if (p >= 2147483647.0) return INT32_MAX;
+  return static_cast<int32_t>(p);
+}
 
 bool bitmap_font_parse(const uint8_t* data, size_t size, int32_t* size_key, std::string* error) {
   if (size < kTextMetricSize + 4) {
@@ -87,7 +94,7 @@ bool bitmap_font_glyph(const BitmapFont& font, uint16_t code, float scale, Glyph
   if (src_w < w) return false;
   const int32_t nw = scaled(w, scale), nh = scaled(h, scale);
   if (nw > kMaxGlyphSide || nh > kMaxGlyphSide) return false;
-  const int32_t sw = std::max(1, static_cast<int32_t>(static_cast<float>(src_w) * scale));
+  const int32_t sw = std::max(1, scale_trunc(src_w, scale));
   std::vector<uint8_t> big(static_cast<size_t>(sw) * nh, 0);
   ScaleBilinear8(big.data(), sw, nh, bits, src_w, h, scale, scale);
   out->box_width = nw;

@@ -19,6 +19,10 @@
 
 using Glyph = platform::GlyphImage;
 
+// v * scale truncated toward zero, saturated to the int32 range (metrics come from files and
+// scales from scripts, so the product may not fit).
+int32_t scale_trunc(int32_t v, float scale);
+
 // Checks that data can be a bitmap font (room for the metrics block) and reads its size key.
 bool bitmap_font_parse(const uint8_t* data, size_t size, int32_t* size_key, std::string* error);
 // The metrics block at the end of the file.

@@ -17,8 +17,8 @@ void font_begin(FontState& s) {
       s.metrics = bitmap_font_metrics(font);
       if (s.size != font.size_key && font.size_key > 0) {
         s.scale = static_cast<float>(s.size) / static_cast<float>(font.size_key);
-        s.metrics.height = static_cast<int32_t>(static_cast<float>(s.metrics.height) * s.scale);
-        s.metrics.ascent = static_cast<int32_t>(static_cast<float>(s.metrics.ascent) * s.scale);
+        s.metrics.height = scale_trunc(s.metrics.height, s.scale);
+        s.metrics.ascent = scale_trunc(s.metrics.ascent, s.scale);
       }
       s.scaled_ascent = s.metrics.ascent;
     }
