@@ -18,28 +18,37 @@ namespace {
 // family is not installed.
 const char* const kFamilies[4] = {"IPAGothic", "IPAMincho", "IPAPGothic", "IPAPMincho"};
 
+}  // namespace
+
 bool find_face_file(FaceKind kind, std::string* path, int* index) {
-  if (!FcInit()) return false;
+  // A configuration of our own, destroyed after the match: the library's shared default one
+  // would live until exit.
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (!config) return false;
   const std::string query = std::string(kFamilies[static_cast<int>(kind)]) + ":lang=ja";
   FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(query.c_str()));
-  if (!pattern) return false;
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
   bool ok = false;
-  if (match) {
-    FcChar8* file = nullptr;
-    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
-      *path = reinterpret_cast<const char*>(file);
-      if (FcPatternGetInteger(match, FC_INDEX, 0, index) != FcResultMatch) *index = 0;
-      ok = true;
+  if (pattern) {
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(config, pattern, &result);
+    if (match) {
+      FcChar8* file = nullptr;
+      if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
+        *path = reinterpret_cast<const char*>(file);
+        if (FcPatternGetInteger(match, FC_INDEX, 0, index) != FcResultMatch) *index = 0;
+        ok = true;
+      }
+      FcPatternDestroy(match);
     }
-    FcPatternDestroy(match);
+    FcPatternDestroy(pattern);
   }
-  FcPatternDestroy(pattern);
+  FcConfigDestroy(config);
   return ok;
 }
+
+namespace {
 
 // Decodes the first UTF-8 character of s; 0 when there is none.
 uint32_t first_codepoint(const std::string& s) {
@@ -78,8 +87,8 @@ const std::string& FontFace::file() const {
   return impl_->file;
 }
 
-std::unique_ptr<FontFace> FontFace::open(FaceKind kind, int32_t size, bool bold,
-                                         std::string* error) {
+std::unique_ptr<FontFace> FontFace::open(FaceKind kind, const std::string& file, int index,
+                                         int32_t size, bool bold, std::string* error) {
   auto fail = [&](const char* why) {
     if (error) *error = why;
     return std::unique_ptr<FontFace>();
@@ -89,8 +98,7 @@ std::unique_ptr<FontFace> FontFace::open(FaceKind kind, int32_t size, bool bold,
   impl->kind = kind;
   impl->size = size;
   impl->bold = bold;
-  int index = 0;
-  if (!find_face_file(kind, &impl->file, &index)) return fail("no Japanese face installed");
+  impl->file = file;
   if (FT_Init_FreeType(&impl->library)) return fail("FreeType failed to start");
   if (FT_New_Face(impl->library, impl->file.c_str(), index, &impl->face))
     return fail("the Japanese face could not be loaded");

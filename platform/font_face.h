@@ -42,11 +42,16 @@ struct FaceMetrics {
   int32_t weight = 400;
 };
 
+// Asks fontconfig for the file of a face kind (and the face index inside it). Slow (it loads
+// the font configuration): callers keep the answer. False when no face is installed.
+bool find_face_file(FaceKind kind, std::string* path, int* index);
+
 class FontFace {
  public:
-  // Opens the face of `kind` at `size` pixels (1..1024); null with a reason in *error when
-  // fontconfig finds no face or FreeType cannot load it.
-  static std::unique_ptr<FontFace> open(FaceKind kind, int32_t size, bool bold, std::string* error);
+  // Opens the face in `file` (from find_face_file) as `kind` at `size` pixels (1..1024); null
+  // with a reason in *error when FreeType cannot load it.
+  static std::unique_ptr<FontFace> open(FaceKind kind, const std::string& file, int index,
+                                        int32_t size, bool bold, std::string* error);
   ~FontFace();
   FontFace(const FontFace&) = delete;
   FontFace& operator=(const FontFace&) = delete;

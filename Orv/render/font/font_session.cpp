@@ -25,9 +25,17 @@ void font_begin(FontState& s) {
   } else {
     const int32_t type = s.type <= 3 ? s.type : 0;
     if (!s.face || s.face_type != type || s.face_size != s.size) {
-      std::string error;
-      s.face = platform::FontFace::open(static_cast<platform::FaceKind>(type), s.size, type == 1,
-                                        &error);
+      const auto kind = static_cast<platform::FaceKind>(type);
+      if (!s.face_looked_up[type]) {
+        s.face_looked_up[type] = true;
+        if (!platform::find_face_file(kind, &s.face_files[type], &s.face_indexes[type]))
+          s.face_files[type].clear();
+      }
+      std::string error = "no Japanese face installed";
+      s.face.reset();
+      if (!s.face_files[type].empty())
+        s.face = platform::FontFace::open(kind, s.face_files[type], s.face_indexes[type], s.size,
+                                          type == 1, &error);
       s.face_type = s.face ? type : -1;
       s.face_size = s.size;
       if (!s.face) std::fprintf(stderr, "font: %s\n", error.c_str());

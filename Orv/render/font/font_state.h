@@ -60,6 +60,10 @@ struct FontState {
   TextMetric metrics;  // height is always the requested size (scaled for type 4)
   std::unique_ptr<platform::FontFace> face;  // types 0-3; kept open across begins of one size
   int32_t face_type = -1, face_size = 0;
+  // Files of the four system faces as fontconfig named them, looked up once each.
+  std::string face_files[4];
+  int32_t face_indexes[4] = {};
+  bool face_looked_up[4] = {};
   int32_t current_bitmap = -1;  // index into bitmap_fonts, -1 for none
   float scale = 1.0f;
   int32_t scaled_ascent = 0;
