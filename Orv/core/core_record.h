@@ -17,6 +17,7 @@
 #include "Orv/core/file_record.h"
 #include "Orv/render/render_state.h"
 #include "Orv/core/sound_record.h"
+#include "Orv/render/font/font_state.h"
 
 struct CoreRecord {
   std::atomic<bool> alive{false};
@@ -29,6 +30,8 @@ struct CoreRecord {
   FileRecord files;  // base folder and search folders
   RenderState render;  // render list, sprites, image store, software renderer
   SoundRecord sound;        // sound channels, mixer and sound thread
+  // The current font, the loaded bitmap and extra fonts, the last glyph drawn.
+  FontState fonts;
 };
 
 CoreRecord& orv_core();

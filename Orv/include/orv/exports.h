@@ -264,6 +264,26 @@ ORV_EXPORT(OrvHandle, OrvSpriteInfoCreateFromCache, (const char* name, int32_t u
 // ---- images ----
 
 // ---- fonts ----
+ORV_EXPORT(OrvBool, OrvFontBegin, (void))
+ORV_EXPORT(void, OrvFontEnd, (void))
+ORV_EXPORT(OrvBool, OrvFontGetSize, (const char* text, int32_t* size_out))
+ORV_EXPORT(OrvBool, OrvFontDrawText, (uint32_t* pixels, const char* text, int32_t x, int32_t y, int32_t width, int32_t height))
+ORV_EXPORT(int32_t, OrvFontGetDrawTextRect, (int32_t* rect_out))
+ORV_EXPORT(OrvBool, OrvFontHasDrawTextRect, (void))
+ORV_EXPORT(int32_t, OrvDrawTextStepX, (int32_t effect))
+ORV_EXPORT(OrvBool, OrvFontGetColor, (int32_t* text_colour, int32_t* effect_colour))
+ORV_EXPORT(OrvBool, OrvFontSetColor, (uint32_t text_colour, uint32_t effect_colour))
+ORV_EXPORT(int32_t, OrvFontGetEffect, (void))
+ORV_EXPORT(OrvBool, OrvFontSetEffect, (int32_t effect))
+ORV_EXPORT(int32_t, OrvFontGetFontSize, (void))
+ORV_EXPORT(OrvBool, OrvFontSetFontSize, (int32_t size))
+ORV_EXPORT(int32_t, OrvFontGetType, (void))
+ORV_EXPORT(OrvBool, OrvFontSetType, (int32_t type))
+ORV_EXPORT(OrvBool, OrvFontOrgSetLoad, (const char* path))
+ORV_EXPORT(OrvBool, OrvFontLoad, (const char* path))
+ORV_EXPORT(OrvBool, OrvFontUnload, (void))
+ORV_EXPORT(OrvBool, OrvExFontLoad, (const char* path))
+ORV_EXPORT(OrvBool, OrvExFontUnload, (void))
 
 // ---- effects, filters and transitions ----
 ORV_EXPORT(OrvHandle, OrvSpriteCreateTransitionHandle, (void))
