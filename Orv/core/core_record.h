@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "Orv/core/core_services.h"
+#include "Orv/core/file_record.h"
 
 struct CoreRecord {
   std::atomic<bool> alive{false};
@@ -20,6 +21,7 @@ struct CoreRecord {
   // the leak report stays exact with several threads.
   std::atomic<int32_t> alloc_count{0};
   CoreServices services;  // tasks and frame time, work pools, random table
+  FileRecord files;  // base folder and search folders
 };
 
 CoreRecord& orv_core();

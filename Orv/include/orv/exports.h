@@ -54,6 +54,14 @@ ORV_EXPORT(int32_t, OrvListGetDataCount, (OrvHandle list, uint32_t key))
 ORV_EXPORT(void, OrvListPrint, (OrvHandle list, int32_t id))
 
 // ---- files ----
+ORV_EXPORT(OrvFileHandle, OrvFileCreateEx, (const char* name, uint32_t access, uint32_t share, uint32_t disposition, uint32_t flags, FileRange* range))
+ORV_EXPORT(OrvFileHandle, OrvFileCreate, (const char* name, FileRange* range))
+ORV_EXPORT(OrvBool, OrvFileGetFullPath, (char* out, uint32_t size, const char* name))
+ORV_EXPORT(OrvBool, OrvFileSetFilePointer, (OrvFileHandle file, int32_t low, int32_t high, uint32_t unused, uint32_t method))
+ORV_EXPORT(OrvBool, OrvSystemPathInit, (void))
+ORV_EXPORT(OrvBool, OrvSystemPathSet, (const char* folder))
+ORV_EXPORT(OrvBool, OrvSystemPathClear, (void))
+ORV_EXPORT(OrvBool, OrvSystemPathUninit, (void))
 
 // ---- debug ----
 

@@ -19,3 +19,11 @@ constexpr OrvFileHandle kOrvInvalidFile = -1;
 
 // Step and end functions of a task; they receive the task's data block.
 using OrvTaskProc = void (*)(void* data);
+
+// Where a file's data lies inside the handle that OrvFileCreate returned: 0..size for a loose
+// file, the member's place for a file inside a .pac archive. All fields are bytes.
+struct FileRange {
+  uint32_t offset;  // absolute position of the data in the opened file
+  uint32_t end;     // offset + size
+  uint32_t size;    // size of the data
+};

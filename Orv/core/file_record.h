@@ -1,0 +1,23 @@
+// FileRecord: the state of file access, one member of CoreRecord.
+//
+// The base folder and the search folders are process-wide: file access works before OrvInit
+// and after OrvUninit.
+#pragma once
+
+#include <shared_mutex>
+#include <vector>
+
+struct FileRecord {
+  // Lookups take it shared, registrations exclusive. Folders are registered at start-up before
+  // other threads search, so it is never contended; it keeps a late registration from tearing
+  // the list under a lookup.
+  std::shared_mutex lock;
+  // The program's folder in Shift-JIS with '\' separators, no trailing separator; empty until
+  // OrvSystemPathInit fills it.
+  char base_folder[260] = {};
+  // The search folders, newest first. Each is a zero-terminated block from OrvMemoryAlloc,
+  // exactly long enough. has_list is false before OrvSystemPathInit and after
+  // OrvSystemPathUninit.
+  bool has_list = false;
+  std::vector<char*> folders;
+};

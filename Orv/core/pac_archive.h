@@ -1,0 +1,33 @@
+// Looking a member up in a .pac archive (layout in pac_format.h).
+//
+// The reader trusts nothing it reads: a bucket whose entries lie outside the file, a probe that
+// leaves its bucket, a short read, or a member whose data does not lie wholly inside the
+// archive all mean "not in this archive", never a crash or a read past a buffer. No directory
+// stays in memory between lookups.
+#pragma once
+
+#include <cstdint>
+
+#include "Orv/core/pac_format.h"
+
+// Where the archive's bytes come from: an open file in the library, memory in the fuzz target.
+struct PacSource {
+  void* context;
+  uint64_t size;  // the archive's size in bytes
+  // Reads up to size bytes at pos into buf; returns the count read (less at the end, 0 on error).
+  uint32_t (*read)(void* context, void* buf, uint32_t size, uint64_t pos);
+};
+
+struct PacMember {
+  uint32_t offset;  // absolute position of the data in the archive
+  uint32_t size;
+};
+
+// Finds the member whose 32-byte key is key (pac::name_key). The search is the archive's own
+// binary probe within the bucket of the key's first byte: first probe at first + count / 2,
+// then steps of half the remaining count. True with *out filled when found.
+// A bucket whose entries take at most whole_bucket_limit bytes is read in one piece, a larger
+// one probe by probe; the answer is the same either way (the fuzz target checks it).
+constexpr uint64_t kPacWholeBucketLimit = 64 * 1024;
+bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMember* out,
+              uint64_t whole_bucket_limit = kPacWholeBucketLimit);
