@@ -4,6 +4,8 @@
 // A command's owner fills its entry here, by index.
 #include "engine/dispatch.h"
 
+#include "engine/commands/library_commands.h"
+
 namespace engine {
 namespace {
 
@@ -63,5 +65,8 @@ const CommandGroup command_group_table[kCommandGroupCount] = {
     group(g16_run),
     group(g17_messages),
 };
+
+// The command library fills its entries once, before any script can run.
+const bool g_library_commands_installed = (install_library_commands(), true);
 
 }  // namespace engine

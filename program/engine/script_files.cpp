@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/commands/data_file.h"
 #include "engine/engine_seams.h"
 #include "engine/neighbour_seams.h"
 #include "engine/orv_api.h"
@@ -230,7 +231,7 @@ void engine_shutdown(VmContext& vm) {
   free_block(&vm.save.lpThumbPixels);
   free_block(&vm.save.lpPrevData);
   free_block(&vm.save.lpSnapshot);
-  // Data files of the script are closed by their own commands' code when it exists.
+  data_files_close_all(vm);
   seam_list_release(vm.hDataFiles);
   vm.hDataFiles = 0;
   free_block(&g_graphic_dat.lpImage);
