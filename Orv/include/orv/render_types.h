@@ -4,13 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// A Win32 RECT: right and bottom are exclusive.
-struct OrvRect {
-  int32_t left;
-  int32_t top;
-  int32_t right;
-  int32_t bottom;
-};
+#include "orv/types.h"
 
 // The draw callback of a render node. `renderer` is the active renderer record (the software
 // renderer's DibRenderer until the GL renderer exists); `user_data` is the value the node was

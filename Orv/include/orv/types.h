@@ -19,6 +19,15 @@ using OrvBool = int32_t;     // nonzero for success, 0 for failure
 using OrvFileHandle = int32_t;
 constexpr OrvFileHandle kOrvInvalidFile = -1;
 
+// A Win32 RECT: left, top, right, bottom; right and bottom are exclusive.
+struct OrvRect {
+  int32_t left;
+  int32_t top;
+  int32_t right;
+  int32_t bottom;
+};
+static_assert(sizeof(OrvRect) == 16, "a RECT is four 32-bit edges");
+
 // Step and end functions of a task; they receive the task's data block.
 using OrvTaskProc = void (*)(void* data);
 

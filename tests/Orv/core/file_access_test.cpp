@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Orv/core/core_record.h"
+
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -290,6 +292,7 @@ TEST_F(FileAccess, FullPath) {
 }
 
 TEST_F(FileAccess, SearchPathList) {
+  orv_core().alive = true;  // blocks are counted only while the core exists
   const int32_t before = OrvGetAllocCount();
   EXPECT_EQ(OrvSystemPathSet("data"), 1);
   EXPECT_EQ(OrvSystemPathSet(system_path(dir_.path() + "/elsewhere").c_str()), 1);
@@ -304,6 +307,7 @@ TEST_F(FileAccess, SearchPathList) {
   EXPECT_EQ(OrvSystemPathSet("data"), 1);
   EXPECT_EQ(OrvSystemPathInit(), 1);  // a new, empty list; the old folder is freed
   EXPECT_EQ(OrvGetAllocCount(), before);
+  orv_core().alive = false;
   EXPECT_EQ(OrvSystemPathUninit(), 1);
   // Without a list nothing can be added, and saying so is the honest answer.
   EXPECT_EQ(OrvSystemPathSet("data"), 0);
