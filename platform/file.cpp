@@ -166,7 +166,8 @@ struct Match {
 // Finds name in the folder (whose stat is st): the exact bytes, else an ASCII case-insensitive
 // match. Returns 1 found, 0 not there (the listing is current), -1 unknown (the folder cannot
 // be listed).
-int lookup(const std::string& folder, const struct stat& st, const std::string& name, Match* out) {
+int lookup(const std::string& folder, const struct stat& st, const std::string& name, Match* out,
+           bool* settled = nullptr) {
   bool force = false;
   for (int attempt = 0; attempt < 2; ++attempt) {
     std::shared_ptr<const Listing> listing = cache().get(folder, st, force);
@@ -181,10 +182,61 @@ int lookup(const std::string& folder, const struct stat& st, const std::string& 
       *out = {f->second, listing->exact.at(f->second)};
       return 1;
     }
+    if (settled) *settled = listing->settled;
     if (listing->settled) return 0;
     force = true;
   }
   return 0;
+}
+
+// Folders found missing from a settled listing of their parent, kept until the parent changes.
+// The search tries every search folder, and most exist only as an archive: this answers "no
+// such folder" with one stat of the parent instead of a failing open and two stats.
+class MissingFolders {
+ public:
+  // True when folder (as written) was found missing and its parent has not changed since.
+  bool known(const std::string& folder) {
+    Entry e;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (map_.empty()) return false;
+      auto it = map_.find(folder);
+      if (it == map_.end()) return false;
+      e = it->second;
+    }
+    struct stat st {};
+    if (stat(e.parent.c_str(), &st) == 0 && st.st_dev == e.dev && st.st_ino == e.ino &&
+        st.st_mtim.tv_sec == e.mtime.tv_sec && st.st_mtim.tv_nsec == e.mtime.tv_nsec) {
+      return true;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    map_.erase(folder);
+    return false;
+  }
+  void note(const std::string& folder, const std::string& parent, const struct stat& parent_st) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (map_.size() >= 256) map_.clear();
+    map_[folder] = Entry{parent, parent_st.st_dev, parent_st.st_ino, parent_st.st_mtim};
+  }
+  void clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    map_.clear();
+  }
+
+ private:
+  struct Entry {
+    std::string parent;  // the parent as found on disk
+    dev_t dev = 0;
+    ino_t ino = 0;
+    struct timespec mtime {};
+  };
+  std::mutex mutex_;
+  std::unordered_map<std::string, Entry> map_;
+};
+
+MissingFolders& missing_folders() {
+  static MissingFolders m;
+  return m;
 }
 
 // ---- names ----
@@ -260,6 +312,12 @@ bool resolve(const char* sjis, Resolved* r) {
   std::string folder = root;
   for (size_t i = 0; i + 1 < parts.size(); ++i) folder = join(folder, parts[i]);
   struct stat st {};
+  if (parts.size() > 1 && missing_folders().known(folder)) {
+    r->folder = folder;
+    r->missing = true;
+    r->path = join(folder, parts.back());
+    return true;
+  }
   bool folder_ok = stat(folder.empty() ? "." : folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   if (!folder_ok && parts.size() > 1) {
     // Keep the longest prefix that exists exactly as written (found backwards: a missing
@@ -285,11 +343,18 @@ bool resolve(const char* sjis, Resolved* r) {
       if (folder_ok && part != "." && part != "..") {
         Match m;
         const char* here = folder.empty() ? "." : folder.c_str();
-        if ((have_stat || (stat(here, &fst) == 0 && S_ISDIR(fst.st_mode))) &&
-            lookup(here, fst, part, &m) == 1) {
+        bool settled = false;
+        int found = -1;
+        if (have_stat || (stat(here, &fst) == 0 && S_ISDIR(fst.st_mode))) {
+          found = lookup(here, fst, part, &m, &settled);
+        }
+        if (found == 1) {
           folder = join(folder, m.name);
           have_stat = false;
           continue;
+        }
+        if (found == 0 && settled && i + 1 == folders) {
+          missing_folders().note(prefixes[folders], here, fst);
         }
         folder_ok = false;  // nothing below a missing folder exists: keep the rest as given
       }
@@ -421,7 +486,12 @@ FileHandle file_open(const char* sjis_path, uint32_t access, uint32_t share, uin
       return kInvalidFile;
     }
     const int trunc = disposition == kTruncateExisting ? O_TRUNC : 0;
-    fd = open(raw_path(absolute, parts).c_str(), base | trunc);
+    const std::string raw = raw_path(absolute, parts);
+    if (parts.size() > 1 && missing_folders().known(parent_of(raw))) {
+      set_error(kErrorPathNotFound);
+      return kInvalidFile;
+    }
+    fd = open(raw.c_str(), base | trunc);
     if (fd < 0 && errno != ENOENT && errno != ENOTDIR) {
       set_errno_error(errno);
       return kInvalidFile;
