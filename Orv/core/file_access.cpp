@@ -7,6 +7,8 @@
 #include <string>
 
 #include "Orv/core/core_record.h"
+#include "Orv/core/handle_table.h"
+#include "Orv/core/list.h"
 #include "Orv/core/pac_archive.h"
 #include "orv/orv.h"
 #include "platform/file.h"
@@ -101,9 +103,13 @@ platform::FileHandle search(const char* name, uint32_t access, uint32_t share, u
     if (f != platform::kInvalidFile || !base_after_own) return f;
     return try_folder(r.base_folder);
   }
-  for (const char* folder : r.folders) {
-    platform::FileHandle f = try_folder(folder);
-    if (f != platform::kInvalidFile) return f;
+  // The list's nodes are walked directly: it is ours, and the lock keeps it still.
+  if (const OrvListNode* head = orv_handles().get_as<OrvListNode>(r.list, HandleKind::kList)) {
+    for (const OrvListNode* node = head->next; node; node = node->next) {
+      if (node->key != kSearchFolderKey || !node->data) continue;
+      platform::FileHandle f = try_folder(reinterpret_cast<const char*>(node->data));
+      if (f != platform::kInvalidFile) return f;
+    }
   }
   return try_folder(r.base_folder);
 }
