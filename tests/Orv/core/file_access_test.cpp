@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Orv/core/pac_format.h"
@@ -308,6 +310,34 @@ TEST_F(FileAccess, SearchPathList) {
   EXPECT_EQ(OrvSystemPathUninit(), 0);
   EXPECT_EQ(OrvSystemPathInit(), 1);
   EXPECT_STREQ(file_base_folder(), system_path(base_).c_str());  // an existing base is kept
+}
+
+// Lookups share nothing but the listing cache: threads may open files at once, also while a
+// folder they search changes.
+TEST_F(FileAccess, ThreadsLookUpAtOnce) {
+  std::vector<pacpack::Member> members;
+  for (int i = 0; i < 50; ++i) {
+    loose("a", "loose" + std::to_string(i) + ".txt", "L" + std::to_string(i));
+    members.push_back({"PACKED" + std::to_string(i) + ".TXT", "P" + std::to_string(i)});
+  }
+  archive("b", members);
+  OrvSystemPathSet("a");
+  OrvSystemPathSet("b");
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int k = 0; k < 200; ++k) {
+        int i = (k * 7 + t) % 50;
+        bool packed = (k + t) % 2;
+        std::string name = (packed ? "packed" : "LOOSE") + std::to_string(i) + ".txt";
+        if (fetch(name) != (packed ? "P" : "L") + std::to_string(i)) ++wrong;
+      }
+    });
+  }
+  for (int k = 0; k < 20; ++k) loose("a", "churn" + std::to_string(k) + ".tmp", "x");
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(wrong.load(), 0);
 }
 
 TEST_F(FileAccess, SetFilePointerTakesBothWords) {
