@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <filesystem>
@@ -257,9 +258,22 @@ TEST_F(FileAccess, DamagedArchivesArePassedOver) {
   OrvSystemPathSet("new");
   archive_bytes("new", good);
   EXPECT_EQ(fetch("x.png"), "packed");
+  int n = 0;
   for (const auto& c : kDamaged) {
-    archive_bytes("new", c.bytes);
+    // Each in a folder of its own: an archive is reported once per run.
+    const std::string where = "new" + std::to_string(n++);
+    archive_bytes(where, c.bytes);
+    OrvSystemPathInit();
+    OrvSystemPathSet("old");
+    OrvSystemPathSet(where.c_str());
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(fetch("x.png"), "fallback") << c.what;
+    EXPECT_EQ(fetch("x.png"), "fallback") << c.what;
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    // One clear line that names the file, however often it is looked into.
+    EXPECT_EQ(said.rfind("Bad archive " + folder(where) + ".pac: ", 0), 0u)
+        << c.what << ": " << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << c.what << ": " << said;
   }
 }
 
