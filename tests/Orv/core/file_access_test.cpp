@@ -324,6 +324,12 @@ TEST_F(FileAccess, SearchPathList) {
   EXPECT_EQ(OrvSystemPathUninit(), 0);
   EXPECT_EQ(OrvSystemPathInit(), 1);
   EXPECT_STREQ(file_base_folder(), system_path(base_).c_str());  // an existing base is kept
+  // An empty one becomes the program's folder, written as the system writes paths.
+  file_set_base_folder("");
+  EXPECT_EQ(OrvSystemPathInit(), 1);
+  std::string program =
+      system_path(std::filesystem::canonical("/proc/self/exe").parent_path().string());
+  EXPECT_STREQ(file_base_folder(), program.c_str());
 }
 
 // Lookups share nothing but the listing cache: threads may open files at once, also while a
