@@ -32,6 +32,7 @@ struct CoreRecord {
   SoundRecord sound;        // sound channels, mixer and sound thread
   // The current font, the loaded bitmap and extra fonts, the last glyph drawn.
   FontState fonts;
+  FileRecord files;       // base folder and search folders
 };
 
 CoreRecord& orv_core();

@@ -1,12 +1,15 @@
 // Finding data files along the search folders, loose or inside .pac archives.
 #include "Orv/core/file_access.h"
 
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <shared_mutex>
 #include <string>
 
 #include "Orv/core/core_record.h"
+#include "Orv/core/handle_table.h"
+#include "Orv/core/list.h"
 #include "Orv/core/pac_archive.h"
 #include "orv/orv.h"
 #include "platform/file.h"
@@ -44,29 +47,42 @@ std::string in_folder(const char* folder, const std::string& name) {
   return path + name;
 }
 
+// A damaged archive is a fault of the game's files that its maker must be able to see: one
+// line on stderr per archive, however often its members are looked up.
+void report_damage(const std::string& archive_path, const char* damage) {
+  FileRecord& r = record();
+  {
+    std::lock_guard<std::mutex> lock(r.report_lock);
+    if (!r.reported.insert(archive_path).second) return;
+  }
+  std::string where = platform::native_path(archive_path.c_str());
+  std::fprintf(stderr, "Bad archive %s: %s\n", where.empty() ? "?" : where.c_str(), damage);
+}
+
 // Looks the file up in one folder: loose first, then in the folder's archive.
 platform::FileHandle lookup_in_folder(const char* folder, const SearchName& name, uint32_t access,
                                       uint32_t share, uint32_t disposition, uint32_t flags,
                                       FileRange* range) {
+  int64_t size = 0;
   platform::FileHandle file = platform::file_open(in_folder(folder, name.normalized).c_str(),
-                                                  access, share, disposition, flags);
+                                                  access, share, disposition, flags, &size);
   if (file != platform::kInvalidFile) {
-    int64_t size = platform::file_size(file);
     uint32_t size32 = size < 0 ? 0 : size > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(size);
     *range = FileRange{0, size32, size32};
     return file;
   }
   std::string archive_path = std::string(folder) + ".pac";
+  int64_t archive_size = 0;
   platform::FileHandle archive =
       platform::file_open(archive_path.c_str(), platform::kGenericRead, platform::kFileShareRead,
-                          platform::kOpenExisting, platform::kFileFlagRandomAccess);
+                          platform::kOpenExisting, platform::kFileFlagRandomAccess, &archive_size);
   if (archive == platform::kInvalidFile) return platform::kInvalidFile;
-  int64_t archive_size = platform::file_size(archive);
-  PacSource source{&archive, archive_size < 0 ? 0 : static_cast<uint64_t>(archive_size),
-                   read_archive};
+  PacSource source{&archive, static_cast<uint64_t>(archive_size), read_archive};
   PacMember member{};
-  if (!pac_find(source, name.key, &member) ||
-      platform::file_seek(archive, member.offset, platform::kFileBegin) < 0) {
+  const char* damage = nullptr;
+  bool found = pac_find(source, name.key, &member, kPacWindowLimit, &damage);
+  if (damage) report_damage(archive_path, damage);
+  if (!found || platform::file_seek(archive, member.offset, platform::kFileBegin) < 0) {
     platform::file_close(archive);
     return platform::kInvalidFile;
   }
@@ -102,9 +118,13 @@ platform::FileHandle search(const char* name, uint32_t access, uint32_t share, u
     if (f != platform::kInvalidFile || !base_after_own) return f;
     return try_folder(r.base_folder);
   }
-  for (const char* folder : r.folders) {
-    platform::FileHandle f = try_folder(folder);
-    if (f != platform::kInvalidFile) return f;
+  // The list's nodes are walked directly: it is ours, and the lock keeps it still.
+  if (const OrvListNode* head = orv_handles().get_as<OrvListNode>(r.list, HandleKind::kList)) {
+    for (const OrvListNode* node = head->next; node; node = node->next) {
+      if (node->key != kSearchFolderKey || !node->data) continue;
+      platform::FileHandle f = try_folder(reinterpret_cast<const char*>(node->data));
+      if (f != platform::kInvalidFile) return f;
+    }
   }
   return try_folder(r.base_folder);
 }
