@@ -12,14 +12,16 @@
 #include <atomic>
 #include <cstdint>
 
+#include "Orv/core/core_services.h"
 #include "Orv/render/render_state.h"
 
 struct CoreRecord {
   std::atomic<bool> alive{false};
-  // Live blocks taken through OrvMemoryAlloc while the core exists (a plain counter in the
-  // original; atomic here so that the leak report is exact with several threads).
+  // Live blocks taken through OrvMemoryAlloc while the core exists (memory.h); atomic so that
+  // the leak report stays exact with several threads.
   std::atomic<int32_t> alloc_count{0};
-  RenderState render;  // render list, sprites, image store, software renderer
+  CoreServices services;  // tasks and frame time, work pools, random table
+  RenderState render;     // render list, sprites, image store, software renderer
 };
 
 CoreRecord& orv_core();

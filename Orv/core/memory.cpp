@@ -1,5 +1,7 @@
 // Counted memory: every block the library hands out goes through here so that debug mode can
 // report the blocks that were never freed.
+#include "Orv/core/memory.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,18 +18,26 @@ void* OrvMemoryAlloc(uint32_t size, uint32_t flags) {
     std::fputs("MemoryAllocFail...\n", stderr);
     return nullptr;
   }
-  if (flags & 1) std::memset(block, 0, size);
-  orv_core().alloc_count.fetch_add(1, std::memory_order_relaxed);
+  if (flags & kOrvMemoryZero) std::memset(block, 0, size);
+  CoreRecord& core = orv_core();
+  if (core.alive.load(std::memory_order_acquire)) {
+    core.alloc_count.fetch_add(1, std::memory_order_relaxed);
+  }
   return block;
 }
 
 OrvBool OrvMemoryFree(void* block) {
   if (!block) return 0;
-  orv_core().alloc_count.fetch_sub(1, std::memory_order_relaxed);
+  CoreRecord& core = orv_core();
+  if (core.alive.load(std::memory_order_acquire)) {
+    core.alloc_count.fetch_sub(1, std::memory_order_relaxed);
+  }
   std::free(block);
   return 1;
 }
 
-int32_t OrvGetAllocCount(void) { return orv_core().alloc_count.load(std::memory_order_relaxed); }
+int32_t OrvGetAllocCount(void) {
+  return orv_core().alloc_count.load(std::memory_order_relaxed);
+}
 
 }  // extern "C"

@@ -12,6 +12,25 @@
 // ---- process and window ----
 
 // ---- tasks and waits ----
+ORV_EXPORT(OrvHandle, OrvTaskCreate,
+           (OrvTaskProc step, OrvTaskProc end, uint32_t data_size, void** data, uint32_t link,
+            OrvHandle reference, const char* name))
+ORV_EXPORT(OrvBool, OrvTaskFree, (OrvHandle task))
+ORV_EXPORT(OrvTaskProc, OrvTaskChangeNext, (OrvTaskProc step))
+ORV_EXPORT(void, OrvTaskChangeNextImm, (OrvTaskProc step))
+ORV_EXPORT(void*, OrvTaskGetTaskData, (OrvHandle task))
+ORV_EXPORT(void, OrvTaskSetTaskData, (OrvHandle task))
+ORV_EXPORT(uint32_t, OrvTaskGetMessage, (OrvHandle task))
+ORV_EXPORT(uint32_t, OrvTaskSetMessage, (OrvHandle task, uint32_t message))
+ORV_EXPORT(int32_t, OrvTaskGetState, (OrvHandle task))
+ORV_EXPORT(int32_t, OrvTaskChangeState, (OrvHandle task, int32_t state))
+ORV_EXPORT(void, OrvTaskReProcess, (OrvHandle task))
+ORV_EXPORT(void, OrvTaskReset, (void))
+ORV_EXPORT(OrvHandle, OrvWait, (int32_t frames))
+ORV_EXPORT(OrvHandle, OrvWaitTime, (uint32_t ms))
+ORV_EXPORT(OrvHandle, OrvWaitTimeEx, (uint32_t ms, OrvHandle reference))
+ORV_EXPORT(uint32_t, OrvUpdateTime, (void))
+ORV_EXPORT(uint32_t, OrvtimeGetTime, (void))
 
 // ---- input ----
 
@@ -19,12 +38,31 @@
 ORV_EXPORT(void*, OrvMemoryAlloc, (uint32_t size, uint32_t flags))
 ORV_EXPORT(OrvBool, OrvMemoryFree, (void* block))
 ORV_EXPORT(int32_t, OrvGetAllocCount, (void))
+ORV_EXPORT(void*, GetMemoryPool, (uint32_t * size))
+ORV_EXPORT(void*, OrvGetlpPool, (void))
+ORV_EXPORT(OrvHandle, OrvListCreate, (void))
+ORV_EXPORT(void, OrvListRelease, (OrvHandle list))
+ORV_EXPORT(OrvBool, OrvListPush, (OrvHandle list, uintptr_t data, uint32_t key))
+ORV_EXPORT(OrvBool, OrvListPushLast, (OrvHandle list, uintptr_t data, uint32_t key))
+ORV_EXPORT(uintptr_t, OrvListPopFirst, (OrvHandle list))
+ORV_EXPORT(uintptr_t, OrvListPop, (OrvHandle list, uint32_t key))
+ORV_EXPORT(OrvBool, OrvListDelete, (OrvHandle list, uintptr_t data))
+ORV_EXPORT(OrvHandle, OrvListFind, (OrvHandle list, uint32_t key))
+ORV_EXPORT(OrvHandle, OrvListFindNext, (OrvHandle cursor))
+ORV_EXPORT(uintptr_t, OrvListGetData, (OrvHandle list, uint32_t key, int32_t n))
+ORV_EXPORT(int32_t, OrvListGetDataCount, (OrvHandle list, uint32_t key))
+ORV_EXPORT(void, OrvListPrint, (OrvHandle list, int32_t id))
 
 // ---- files ----
 
 // ---- debug ----
 
 // ---- random numbers ----
+ORV_EXPORT(int32_t, OrvRandomEx, (void))
+ORV_EXPORT(int32_t, OrvRandom, (void))
+ORV_EXPORT(void, OrvRandomReset, (void))
+ORV_EXPORT(void, OrvRandomSetSeed, (const int32_t* values, int32_t count))
+ORV_EXPORT(int32_t, OrvRandomGetSeed, (int32_t * values, int32_t count))
 
 // ---- sound ----
 
