@@ -33,6 +33,7 @@ struct CoreRecord {
   // The current font, the loaded bitmap and extra fonts, the last glyph drawn.
   FontState fonts;
   FileRecord files;       // base folder and search folders
+  RenderState render;     // render list, sprites, image store, software renderer
 };
 
 CoreRecord& orv_core();

@@ -10,7 +10,6 @@
 #include "Orv/render/sprite.h"
 #include "Orv/render/sw/dib_renderer.h"
 #include "orv/orv.h"
-#include "platform/clock.h"
 
 namespace {
 
@@ -28,7 +27,7 @@ bool crossfade_requests(TransitionHandle* h, DrawRequestDib* in, DrawRequestDib*
   *in = DrawRequestDib{};
   *out = DrawRequestDib{};
   bool done = false;
-  float progress = timed_progress(h->start, h->duration, platform::time_ms(), &done);
+  float progress = timed_progress(h->start, h->duration, OrvtimeGetTime(), &done);
   if (done && h->state == 1) h->state = 2;
   *t = progress;
   OrvSprite* si = sprite_from(h->incoming);

@@ -11,7 +11,6 @@
 #include "Orv/render/sw/blend.h"
 #include "Orv/render/sw/dib_renderer.h"
 #include "orv/orv.h"
-#include "platform/clock.h"
 
 namespace {
 
@@ -45,7 +44,7 @@ bool fx_start(FxRecord* r, int32_t type, uint32_t duration, const void* block) {
   r->reverse = 0;
   r->type = type;
   r->state = 1;
-  r->start = platform::time_ms();
+  r->start = OrvtimeGetTime();
   return true;
 }
 
@@ -66,7 +65,7 @@ int32_t fx_command(FxRecord* r, int32_t type, int32_t command, uint32_t duration
     case 2:
       r->duration = duration;
       r->state = 2;
-      r->start = platform::time_ms();
+      r->start = OrvtimeGetTime();
       r->reverse = 1;
       return 1;
     default:
@@ -93,7 +92,7 @@ float timed_progress(uint32_t start, uint32_t duration, uint32_t now, bool* done
 
 bool fx_evaluate(FxRecord* r, FxResult* out) {
   if (!r || r->state == 0) return false;
-  uint32_t now = platform::time_ms();
+  uint32_t now = OrvtimeGetTime();
   bool done = false;
   float t = timed_progress(r->start, r->duration, now, &done);
   if (r->reverse) t = 1.0f - t;

@@ -1,7 +1,7 @@
 // Effect blends: a timed shader effect (raster wave or radial blur) on one sprite or on the
 // whole screen. A blend fades its parameter block in from zero over a duration, stays at full
 // strength, and fades back out when reversed. Times are frame times in milliseconds
-// (platform::time_ms, which tests replace). Game thread, under the render lock.
+// (the frame time, OrvtimeGetTime). Game thread, under the render lock.
 //
 // Exports: OrvSetFxEffect(target, flags, command, duration, block): target points at a sprite
 // id, or with flags bit 28 (kFxFullScreen) at the priority of the full-screen node; the low 28

@@ -82,16 +82,21 @@ void wave_warp_rows(uint32_t* dst, int32_t dst_pitch, int32_t dst_rows, const ui
                     float y_strength) {
   if (!dst || !src) return;
   const int32_t* sine = sine_table512();
-  int32_t m = static_cast<int32_t>(phase * 511.0f);
-  int64_t g = static_cast<int64_t>(static_cast<float>(src_rows) * x_strength * 0.1f);
-  int64_t h = static_cast<int64_t>(static_cast<float>(src_pitch) * y_strength * 0.1f);
+  // Strengths come from scripts: saturate so that no conversion overflows.
+  auto sat = [](float v) -> int64_t {
+    if (!(v == v)) return 0;
+    return static_cast<int64_t>(std::clamp(v, -1e9f, 1e9f));
+  };
+  int64_t m = sat(phase * 511.0f);
+  int64_t g = sat(static_cast<float>(src_rows) * x_strength * 0.1f);
+  int64_t h = sat(static_cast<float>(src_pitch) * y_strength * 0.1f);
   int32_t w = std::min(dst_pitch, src_pitch);
   int32_t rows = std::min(dst_rows, src_rows);
   auto S = [&](int64_t k) { return int64_t{sine[((k % 512) + 512) % 512]}; };
   for (int32_t y = 0; y < rows; ++y) {
     for (int32_t x = 0; x < w; ++x) {
-      int64_t u = x + ((g * S(int64_t{m} + y)) >> 16);
-      int64_t v = y + ((h * S(int64_t{m} + x)) >> 16);
+      int64_t u = x + ((g * S(m + y)) >> 16);
+      int64_t v = y + ((h * S(m + x)) >> 16);
       if (u < 0 || v < 0 || u >= w || v >= rows) continue;
       dst[static_cast<int64_t>(y) * dst_pitch + x] = src[v * src_pitch + u];
     }

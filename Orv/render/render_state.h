@@ -80,4 +80,7 @@ struct RenderState {
   PresentFn present = nullptr;
   // One step of a running screen transition, called after the node walk of every frame.
   void (*transition_step)() = nullptr;
+  // Releases the movie record of a movie sprite when the sprite is released (under the
+  // render-list lock).
+  void (*release_movie)(void* movie) = nullptr;
 };

@@ -33,5 +33,9 @@ void render_system_uninit() {
 BackBufferView render_back_buffer() {
   DibRenderer* dib = orv_core().render.dib;
   if (!dib) return {};
-  return BackBufferView{dib->back.data(), dib->game_w, dib->game_h};
+  return BackBufferView{dib->back.data(), dib->game_w, dib->game_h, (dib->device_flags & 1) != 0};
+}
+
+void render_present_restored() {
+  if (DibRenderer* dib = orv_core().render.dib) dib->present_failed = false;
 }

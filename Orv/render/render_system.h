@@ -33,5 +33,10 @@ void render_system_uninit();
 struct BackBufferView {
   const uint32_t* pixels = nullptr;
   int32_t width = 0, height = 0;
+  bool smooth = false;  // device flag bit 0: stretch smoothly both ways when showing it
 };
 BackBufferView render_back_buffer();
+
+// After a failed present every frame is skipped; the window code calls this once the display
+// has been restored (the window is active again) so that frames are drawn again.
+void render_present_restored();

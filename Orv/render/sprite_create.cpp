@@ -232,6 +232,9 @@ OrvBool OrvSpriteRelease(OrvHandle list, OrvHandle handle) {
   }
   orv_handles().remove(handle, HandleKind::kSprite);
   track(handle, false);
+  if (sprite->movie && orv_core().render.release_movie) {
+    orv_core().render.release_movie(sprite->movie);
+  }
   sprite->movie = nullptr;
   if (RenderList* owner = render_list_from(sprite->list)) render_node_remove(owner, sprite->id);
   fx_record_free(sprite->fx);

@@ -110,7 +110,10 @@ __attribute__((target("avx2"))) void blend_alpha_avx2(uint32_t* dst, const uint3
     res = _mm256_or_si256(_mm256_and_si256(transparent, d), _mm256_andnot_si256(transparent, res));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), res);
   }
-  blend_alpha_sse2(dst + i, src + i, n - i, color);
+  // Leave the 256-bit state clean: otherwise every later SSE instruction in the process (ours
+  // and other libraries') pays for the dirty upper halves.
+  _mm256_zeroupper();
+  for (; i < n; ++i) dst[i] = blend_alpha(dst[i], src[i], color);
 }
 
 bool has_avx2() {

@@ -62,7 +62,7 @@ void rasterise_sprite(DibRenderer* dib, const DibSurface& target, const DibSourc
   if (!(scale_x > 0.0f) || !(scale_y > 0.0f)) return;
 
   const int32_t* sine = sine_table512();
-  int32_t a = ((-rotation) % 512 + 512) % 512;
+  int32_t a = static_cast<int32_t>(((-int64_t{rotation}) % 512 + 512) % 512);
   int64_t sn = sine[a] / 256;
   int64_t cs = sine[(a + 128) & 511] / 256;
   int64_t sw = std::min(rect.right - rect.left, kDibMaxBox);

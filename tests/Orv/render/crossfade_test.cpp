@@ -31,7 +31,7 @@ class CrossFadeTest : public RenderTest {
 TEST_F(CrossFadeTest, AlphasSplitTheIncomingOpacityByProgress) {
   OrvSpriteSetColor(out, 0xFF0000FFu);
   ASSERT_TRUE(OrvSpriteSetTransition(list, in, out, 1, 0, 1000, fade));
-  g_now = 250;
+  set_time(250);
   DrawRequestDib a, b;
   float t = 0;
   ASSERT_TRUE(crossfade_requests(handle(), &a, &b, &t));
@@ -50,7 +50,7 @@ TEST_F(CrossFadeTest, AlphasSplitTheIncomingOpacityByProgress) {
   EXPECT_EQ(pixel(12, 12), 0xFF000000u | want_r << 16 | want_r << 8 | want_b);
   EXPECT_EQ(OrvSpriteGetTransitionState(fade), 1);
 
-  g_now = 1000;
+  set_time(1000);
   ASSERT_TRUE(render_frame_draw());
   EXPECT_EQ(OrvSpriteGetTransitionState(fade), 2);
   // The incoming sprite alone, still drawn by the handle: mixed at F = 255 (254, alpha 254),
@@ -87,7 +87,7 @@ TEST_F(CrossFadeTest, CancelReleasesTheOutgoingSpriteAndUnmarksTheIncoming) {
 
 TEST_F(CrossFadeTest, ASpriteReleasedByTheGameDrawsNothing) {
   ASSERT_TRUE(OrvSpriteSetTransition(list, in, out, 1, 0, 1000, fade));
-  g_now = 500;
+  set_time(500);
   OrvSpriteRelease(list, in);
   ASSERT_TRUE(render_frame_draw());  // the outgoing sprite fades out alone
   EXPECT_EQ(pixel(12, 12) & 0xFFFF00u, 0u);
@@ -137,27 +137,27 @@ TEST_F(CrossFadeTest, RasterBlendsRunOnTheSharedPhaseAndReverseToOff) {
   EXPECT_EQ(OrvSpriteSetFxEffect(in, 0, 1, 500, block), 0);  // already running
   FxRecord* rec = sprite_from(in)->fx;
   FxResult r;
-  g_now = 0;
+  set_time(0);
   ASSERT_TRUE(fx_evaluate(rec, &r));  // the first raster evaluation starts the phase
   EXPECT_EQ(r.effect, 1);
   EXPECT_EQ(r.amplitude1, 0.0f);
-  g_now = 1000;
+  set_time(1000);
   ASSERT_TRUE(fx_evaluate(rec, &r));
   EXPECT_EQ(r.phase, 0.5f);
   EXPECT_EQ(r.amplitude1, 4.0f);
-  g_now = 2000;
+  set_time(2000);
   ASSERT_TRUE(fx_evaluate(rec, &r));
   EXPECT_EQ(r.phase, 1.0f);
-  g_now = 2500;
+  set_time(2500);
   ASSERT_TRUE(fx_evaluate(rec, &r));
   EXPECT_EQ(r.phase, 0.25f);
 
   ASSERT_EQ(OrvSpriteSetFxEffect(in, 0, 2, 500, nullptr), 1);
-  g_now = 2750;
+  set_time(2750);
   ASSERT_TRUE(fx_evaluate(rec, &r));
   EXPECT_EQ(r.amplitude2, 2.0f);
   EXPECT_EQ(OrvSpriteGetFxEffectState(in), 2);
-  g_now = 3000;
+  set_time(3000);
   ASSERT_TRUE(fx_evaluate(rec, &r));
   EXPECT_EQ(r.amplitude2, 0.0f);
   EXPECT_EQ(OrvSpriteGetFxEffectState(in), 0);

@@ -20,6 +20,11 @@ inline uint32_t g_now = 0;
 inline uint32_t fake_clock() {
   return g_now;
 }
+// Moves the injected clock and takes a new frame time from it, as a frame would.
+inline void set_time(uint32_t ms) {
+  g_now = ms;
+  OrvUpdateTime();
+}
 
 class RenderTest : public ::testing::Test {
  protected:
@@ -34,8 +39,8 @@ class RenderTest : public ::testing::Test {
     ASSERT_TRUE(ok);
     orv_core().alive = true;
     orv_core().render.clear_color = 0xFF000000u;
-    g_now = 0;
     platform::set_clock_source(fake_clock);
+    set_time(0);
     list = OrvRenderInit();
     ASSERT_NE(list, 0u);
     OrvRenderSetActive(list);

@@ -159,6 +159,8 @@ TEST_F(RenderListTest, AnEmptyListShowsTheClearColourAndPresentFailureStopsFrame
   EXPECT_TRUE(render_frame_draw());   // the failing present itself
   EXPECT_FALSE(render_frame_draw());  // and no frame after it
   orv_core().render.present = nullptr;
+  render_present_restored();
+  EXPECT_TRUE(render_frame_draw());
 }
 
 }  // namespace

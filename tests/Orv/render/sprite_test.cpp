@@ -270,6 +270,34 @@ TEST_F(SpriteTest, LoadingFillsTheInfoCache) {
   orv_core().render.decode_image = nullptr;
 }
 
+TEST_F(SpriteTest, AspectCorrectionMovesTowardsTheCropOnlyWhileCropped) {
+  RenderState& st = orv_core().render;
+  OrvHandle s = OrvSpriteCreate(list, 4, 4, 0);
+  auto place = [&](float x, float y, int32_t mode) {
+    OrvSpriteSetPos(s, x, y, 0);
+    OrvSpriteConvertAspectPosition(s, mode);
+    OrvSpriteInfo info{};
+    OrvSpriteGetInfo(s, &info);
+    return std::vector<float>{info.x, info.y};
+  };
+  EXPECT_EQ(place(10, 10, 1), (std::vector<float>{10, 10}));  // not cropped: unchanged
+  // A 1280 x 720 game whose picture (1600 x 900) is cropped to a 1280 x 900 monitor:
+  // ex = 0.8, ey = 1, so x moves 640 - 512 = 128 towards the centre.
+  st.crop_active = true;
+  st.game_w = 1280;
+  st.game_h = 720;
+  st.monitor_w = 1280;
+  st.monitor_h = 900;
+  st.picture_w = 1600;
+  st.picture_h = 900;
+  EXPECT_EQ(place(10, 10, 1), (std::vector<float>{138, 10}));
+  EXPECT_EQ(place(1000, 10, 2), (std::vector<float>{872, 10}));
+  EXPECT_EQ(place(1000, 10, 3), (std::vector<float>{1000, 10}));
+  EXPECT_EQ(place(0, 10, 4), (std::vector<float>{128, 10}));
+  EXPECT_EQ(place(10, 10, 0), (std::vector<float>{10, 10}));
+  st.crop_active = false;
+}
+
 TEST_F(SpriteTest, TheTextTagReadsBackgroundAndSize) {
   struct Case {
     const char* text;
