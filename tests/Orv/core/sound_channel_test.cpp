@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Orv/core/sound_source.h"
 #include "Orv/core/sound_system.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
@@ -301,6 +302,50 @@ TEST_F(SoundChannels, MusicOfAnotherRateIsConverted) {
   }
   EXPECT_EQ(out[2 * 22050], 3000);  // the middle of the second: full level on both sides
   EXPECT_EQ(out[2 * 22050 + 1], 3000);
+}
+
+TEST_F(SoundChannels, MusicLoopPointsAreGivenInTheFilesOwnFrames) {
+  WavSpec spec;
+  spec.channels = 1;
+  spec.rate = 22050;
+  spec.samples.assign(22050 * 2, '\0');
+  const BgmLoopPoints points{1, 4410, 22050, 0};  // 0.1 s and 0.5 s of 16-bit mono
+  ASSERT_NE(OrvSoundLoad(wav("mono.wav", spec).c_str(), 3, &points), 0u);
+  EXPECT_EQ(OrvSoundGetParam(0, 0), 4410 * 4);   // start: 4,410 frames at 44,100 Hz
+  EXPECT_EQ(OrvSoundGetParam(0, 1), 22050 * 4);  // loop point
+  EXPECT_EQ(OrvSoundGetParam(0, 3), 4410 * 4);   // reading starts at the start
+}
+
+TEST_F(SoundChannels, OggMusicStreamsTheDecodedSamples) {
+  const std::string bell = "/usr/share/sounds/freedesktop/stereo/bell.oga";  // 44.1 kHz stereo
+  testsupport::write_file(dir / "bell.ogg", testsupport::read_file(bell));
+  std::vector<int16_t> expected;
+  {
+    SoundFile f;
+    ASSERT_TRUE(sound_file_open(bell.c_str(), &f));
+    OggStream* stream = ogg_stream_open(&f, "bell");
+    sound_file_close(&f);
+    ASSERT_NE(stream, nullptr);
+    int16_t chunk[4096];
+    while (uint32_t n = platform::ogg_decoder_read(stream->decoder,
+                                                   reinterpret_cast<uint8_t*>(chunk), sizeof chunk))
+      expected.insert(expected.end(), chunk, chunk + n / 2);
+    ogg_stream_close(stream);
+  }
+  const OrvSoundHandle h = OrvSoundLoad((dir / "bell.ogg").c_str(), 3, nullptr);
+  ASSERT_EQ(h, 0x20000000u);
+  EXPECT_EQ(OrvSoundGetParam(0, 10), 1);
+  EXPECT_EQ(OrvSoundGetParam(0, 2), int32_t(expected.size() * 2));
+  OrvSoundPlay(h, 0);
+  sound_pass();
+  std::vector<int16_t> out;
+  for (int i = 0; i < 1000 && OrvSoundGetParam(0, 7); ++i) {
+    auto part = tick();
+    out.insert(out.end(), part.begin(), part.end());
+  }
+  EXPECT_EQ(OrvSoundGetParam(0, 7), 0);  // played out and released
+  ASSERT_GE(out.size(), expected.size());
+  for (size_t i = 882; i < expected.size(); ++i) ASSERT_EQ(out[i], expected[i]) << i;
 }
 
 TEST_F(SoundChannels, StopFreesAMusicChannel) {
