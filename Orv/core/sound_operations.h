@@ -55,8 +55,8 @@
 //   int32_t OrvSoundGetState(handle)                     fade kind 0/1/2; -1 not loaded; 0 for 0.
 //   int32_t OrvSoundPlayIs(handle)                       1 while playing.
 //   int32_t OrvSoundGetStatus(int32_t music_index)       command word of music channel 0-1; else 0.
-//   int32_t OrvSoundGetParam(music_index, field)         a field (0-23) of music channel 0-1; else 0.
-//   int32_t OrvSoundGetParamByType(type, index, field)
+//   int32_t OrvSoundGetParam(music_index, field)         a field (0-23) of music channel 0-1; else
+//   0. int32_t OrvSoundGetParamByType(type, index, field)
 //     the same for a channel of any group by type 0-6 and index; 0 outside. Field 19 tells only
 //     whether a source is open (1/0): a pointer does not fit the result.
 //   int32_t OrvSoundGetNowChannel(void)                  the music channel with a source, or -1.
