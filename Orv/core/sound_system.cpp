@@ -80,6 +80,13 @@ void do_play(SoundRecord& r, SoundChannel* c, bool with_fade) {
   platform::Mixer* m = r.mixer.get();
   const bool music = sound_channel_is_music(c);
   const bool group1 = sound_channel_group(c) == 1;
+  if (music || group1) {
+    // Start the stream afresh: stopped, with no refill left over from what it played before,
+    // so that starting at offset 0 asks for the second half and the halves go in order.
+    m->stop(c->buffer);
+    const uint32_t stream = uint32_t(sound_channel_index(c)) + (music ? 0u : 2u);
+    r.pending_events.fetch_and(~(7u << (stream * 3)));
+  }
   m->set_position(c->buffer, 0);
   if (music || group1) {
     if (music) c->read_pos = c->start;

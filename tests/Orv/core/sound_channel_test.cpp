@@ -259,6 +259,23 @@ TEST_F(SoundChannels, MusicStreamsThroughItsBufferWithLoopPoints) {
   EXPECT_NEAR(double(OrvSoundGetParam(0, 23)), double(position), 441 * 4 * 2);
 }
 
+TEST_F(SoundChannels, PlayingMusicAgainStartsOverInOrder) {
+  WavSpec spec;
+  spec.samples = testsupport::indexed_frames(44100 * 4);
+  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", spec).c_str(), 3, nullptr);
+  OrvSoundPlay(h, 1);
+  sound_pass();
+  for (int i = 0; i < 150; ++i) tick();  // 1.5 s: into the second half of the buffer
+  OrvSoundPlayFade(h, 1, 0);
+  sound_pass();
+  std::vector<uint32_t> frames;
+  for (int i = 0; i < 300; ++i) {
+    auto out = heard(tick());
+    frames.insert(frames.end(), out.begin(), out.end());
+  }
+  for (uint32_t k = 441; k < frames.size(); ++k) ASSERT_EQ(frames[k], k) << k;  // after the fade-in
+}
+
 TEST_F(SoundChannels, MusicWithoutLoopPlaysOnceAndReleasesItself) {
   WavSpec spec;
   spec.samples = testsupport::indexed_frames(44100);
