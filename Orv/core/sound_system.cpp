@@ -363,7 +363,7 @@ bool sound_system_start(const SoundStartOptions& options) {
     sound_system_destroy();
     return false;
   }
-  // The sound test of the original start-up: a one-second buffer made and released at once.
+  // A quick check that the device makes buffers: one second of sound, made and released.
   platform::WaveFormat format;
   platform::MixBuffer* probe = r.mixer->create_buffer(format, 176400);
   if (!probe) std::fputs("Sound Test Error\n", stderr);

@@ -15,7 +15,7 @@
 namespace {
 
 using testsupport::frame_index;
-using testsupport::WavSpec;
+using testsupport::WavLayout;
 
 uint32_t g_now = 0;
 uint32_t fake_now() {
@@ -40,17 +40,17 @@ class SoundChannels : public testing::Test {
   }
 
   // Writes a WAV file into the test folder and returns its path.
-  std::string wav(const std::string& name, const WavSpec& spec) {
+  std::string wav(const std::string& name, const WavLayout& layout) {
     const std::string path = dir / name;
-    testsupport::write_file(path, testsupport::make_wav(spec));
+    testsupport::write_file(path, testsupport::make_wav(layout));
     return path;
   }
   // A stereo 16-bit WAV whose every sample is `value`.
   std::string constant_wav(const std::string& name, int16_t value, uint32_t frames) {
-    WavSpec spec;
-    spec.samples.clear();
-    for (uint32_t i = 0; i < 2 * frames; ++i) testsupport::put16(spec.samples, uint16_t(value));
-    return wav(name, spec);
+    WavLayout layout;
+    layout.samples.clear();
+    for (uint32_t i = 0; i < 2 * frames; ++i) testsupport::put16(layout.samples, uint16_t(value));
+    return wav(name, layout);
   }
   std::vector<int16_t> pull(uint32_t frames) {
     std::vector<int16_t> out(size_t(frames) * 2);
@@ -230,10 +230,10 @@ std::vector<uint32_t> heard(const std::vector<int16_t>& out) {
 }
 
 TEST_F(SoundChannels, MusicStreamsThroughItsBufferWithLoopPoints) {
-  WavSpec spec;
-  spec.samples = testsupport::indexed_frames(110250);  // 2.5 s
-  const BgmLoopPoints points{1, 0, 176400, 0};         // loop back to 1.0 s
-  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", spec).c_str(), 3, &points);
+  WavLayout layout;
+  layout.samples = testsupport::indexed_frames(110250);  // 2.5 s
+  const BgmLoopPoints points{1, 0, 176400, 0};           // loop back to 1.0 s
+  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", layout).c_str(), 3, &points);
   ASSERT_EQ(h, 0x20000000u);
   EXPECT_EQ(OrvSoundGetNowChannel(), 0);
   EXPECT_EQ(OrvSoundGetParam(0, 2), 110250 * 4);
@@ -260,9 +260,9 @@ TEST_F(SoundChannels, MusicStreamsThroughItsBufferWithLoopPoints) {
 }
 
 TEST_F(SoundChannels, PlayingMusicAgainStartsOverInOrder) {
-  WavSpec spec;
-  spec.samples = testsupport::indexed_frames(44100 * 4);
-  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", spec).c_str(), 3, nullptr);
+  WavLayout layout;
+  layout.samples = testsupport::indexed_frames(44100 * 4);
+  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", layout).c_str(), 3, nullptr);
   OrvSoundPlay(h, 1);
   sound_pass();
   for (int i = 0; i < 150; ++i) tick();  // 1.5 s: into the second half of the buffer
@@ -277,9 +277,9 @@ TEST_F(SoundChannels, PlayingMusicAgainStartsOverInOrder) {
 }
 
 TEST_F(SoundChannels, MusicWithoutLoopPlaysOnceAndReleasesItself) {
-  WavSpec spec;
-  spec.samples = testsupport::indexed_frames(44100);
-  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", spec).c_str(), 3, nullptr);
+  WavLayout layout;
+  layout.samples = testsupport::indexed_frames(44100);
+  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", layout).c_str(), 3, nullptr);
   ASSERT_EQ(OrvSoundPlay(h, 0), 1);
   sound_pass();
   uint32_t frames_out = 0, last_frame = 0;
@@ -302,12 +302,12 @@ TEST_F(SoundChannels, MusicWithoutLoopPlaysOnceAndReleasesItself) {
 }
 
 TEST_F(SoundChannels, MusicOfAnotherRateIsConverted) {
-  WavSpec spec;
-  spec.channels = 1;
-  spec.rate = 22050;
-  spec.samples.clear();
-  for (int i = 0; i < 22050; ++i) testsupport::put16(spec.samples, 3000);
-  const OrvSoundHandle h = OrvSoundLoad(wav("mono.wav", spec).c_str(), 3, nullptr);
+  WavLayout layout;
+  layout.channels = 1;
+  layout.rate = 22050;
+  layout.samples.clear();
+  for (int i = 0; i < 22050; ++i) testsupport::put16(layout.samples, 3000);
+  const OrvSoundHandle h = OrvSoundLoad(wav("mono.wav", layout).c_str(), 3, nullptr);
   ASSERT_NE(h, 0u);
   EXPECT_NEAR(OrvSoundGetParam(0, 2), 44100 * 4, 16);  // one second at the stream's rate
   OrvSoundPlay(h, 0);
@@ -322,12 +322,12 @@ TEST_F(SoundChannels, MusicOfAnotherRateIsConverted) {
 }
 
 TEST_F(SoundChannels, MusicLoopPointsAreGivenInTheFilesOwnFrames) {
-  WavSpec spec;
-  spec.channels = 1;
-  spec.rate = 22050;
-  spec.samples.assign(22050 * 2, '\0');
+  WavLayout layout;
+  layout.channels = 1;
+  layout.rate = 22050;
+  layout.samples.assign(22050 * 2, '\0');
   const BgmLoopPoints points{1, 4410, 22050, 0};  // 0.1 s and 0.5 s of 16-bit mono
-  ASSERT_NE(OrvSoundLoad(wav("mono.wav", spec).c_str(), 3, &points), 0u);
+  ASSERT_NE(OrvSoundLoad(wav("mono.wav", layout).c_str(), 3, &points), 0u);
   EXPECT_EQ(OrvSoundGetParam(0, 0), 4410 * 4);   // start: 4,410 frames at 44,100 Hz
   EXPECT_EQ(OrvSoundGetParam(0, 1), 22050 * 4);  // loop point
   EXPECT_EQ(OrvSoundGetParam(0, 3), 4410 * 4);   // reading starts at the start
@@ -366,9 +366,9 @@ TEST_F(SoundChannels, OggMusicStreamsTheDecodedSamples) {
 }
 
 TEST_F(SoundChannels, StopFreesAMusicChannel) {
-  WavSpec spec;
-  spec.samples = testsupport::indexed_frames(44100);
-  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", spec).c_str(), 3, nullptr);
+  WavLayout layout;
+  layout.samples = testsupport::indexed_frames(44100);
+  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", layout).c_str(), 3, nullptr);
   OrvSoundPlay(h, 1);
   sound_pass();
   ASSERT_EQ(OrvSoundStopFade(h, 0), 1);
@@ -401,8 +401,8 @@ TEST_F(SoundChannels, CopiesShareTheSamplesAndOutliveTheOriginal) {
   ASSERT_EQ(OrvSoundPlay(copy, 0), 1);
   EXPECT_EQ(pull(100).back(), 700);  // releasing the original did not silence the copy
 
-  WavSpec spec;
-  const OrvSoundHandle music = OrvSoundLoad(wav("bgm.wav", spec).c_str(), 3, nullptr);
+  WavLayout layout;
+  const OrvSoundHandle music = OrvSoundLoad(wav("bgm.wav", layout).c_str(), 3, nullptr);
   EXPECT_EQ(OrvSoundCopy(music, 5), 0u);  // a stream's buffer is its own
   EXPECT_EQ(OrvSoundCopy(copy, 3), 0u);
 }
@@ -465,10 +465,10 @@ TEST_F(SoundChannels, LoadersPickTheReaderAndRefuseBadFiles) {
   EXPECT_EQ(OrvSoundGetParamByType(1, int32_t(ogg & 0xFFFF), 10), 1);
 
   // Gain on a load of type 4: doubled and limited, or left alone at 1 and 0; other types refused.
-  WavSpec spec;
-  spec.samples.clear();
-  for (int16_t v : {100, -100, 20000, -20000}) testsupport::put16(spec.samples, uint16_t(v));
-  const std::string gain_path = wav("g.wav", spec);
+  WavLayout layout;
+  layout.samples.clear();
+  for (int16_t v : {100, -100, 20000, -20000}) testsupport::put16(layout.samples, uint16_t(v));
+  const std::string gain_path = wav("g.wav", layout);
   struct Case {
     float gain;
     int16_t expect[4];
@@ -488,9 +488,9 @@ TEST_F(SoundChannels, LoadersPickTheReaderAndRefuseBadFiles) {
 TEST(SoundThread, QueuedCommandsAreTakenByTheThread) {
   ASSERT_TRUE(sound_system_start(SoundStartOptions{true, true}));
   testsupport::TempDir dir;
-  WavSpec spec;
-  spec.samples = testsupport::indexed_frames(44100 * 3);
-  testsupport::write_file(dir / "bgm.wav", testsupport::make_wav(spec));
+  WavLayout layout;
+  layout.samples = testsupport::indexed_frames(44100 * 3);
+  testsupport::write_file(dir / "bgm.wav", testsupport::make_wav(layout));
   const OrvSoundHandle h = OrvSoundLoad((dir / "bgm.wav").c_str(), 3, nullptr);
   ASSERT_EQ(OrvSoundPlay(h, 1), 1);
   EXPECT_EQ(OrvSoundGetStatus(0), kCmdDone);  // the thread has taken the play
