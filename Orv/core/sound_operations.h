@@ -10,7 +10,9 @@
 //
 // Threads: any thread (the game and work threads in practice). Queuing operations take the
 // sound lock only to write their command and then wait, without it, until the sound thread has
-// taken the command (1 ms polls; no wait when the sound thread is not running).
+// taken the command (1 ms polls; no wait when the sound thread is not running). Operations on
+// a channel's buffer hold the lock while they touch it, since the sound thread releases
+// buffers under it; they wait at most one pass of the thread.
 //
 //   OrvSoundHandle OrvSoundLoad(const char* name, int32_t type, const BgmLoopPoints* points)
 //     loads a WAV (PCM 8/16-bit, mono/stereo) or, for a name ending in ".ogg" in any case, an Ogg
