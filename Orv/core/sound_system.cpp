@@ -29,9 +29,19 @@ SoundChannel* stream_channel(uint32_t stream) {
                                   : sound_handle(1, int(stream - 2)));
 }
 
+// Zeroes a channel record field by field: other threads may be polling its command word.
 void reset_channel(SoundChannel* c) {
-  c->~SoundChannel();
-  new (c) SoundChannel();
+  c->buffer = nullptr;
+  c->source = nullptr;
+  c->playing = c->reserved = c->loop = c->loaded = c->ogg = c->ended = c->paused = 0;
+  c->start = c->loop_pos = c->end = c->read_pos = c->buffer_bytes = 0;
+  c->command.store(kCmdLoaded);
+  c->type = c->fade_kind = c->fade_time = c->volume = 0;
+  c->fade_start = 0;
+  std::memset(c->file_name, 0, sizeof c->file_name);
+  c->play_pos = c->prev_cursor = 0;
+  c->gain = 0.0f;
+  c->data_offset = 0;
 }
 
 void on_notify(void* context, uint32_t index) {
