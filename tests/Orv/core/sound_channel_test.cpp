@@ -391,6 +391,25 @@ TEST_F(SoundChannels, ReservationsHoldMusicChannels) {
   EXPECT_EQ(OrvSoundGetParam(0, 17), 0);
 }
 
+TEST_F(SoundChannels, GroupsByTypeForCountsAndReleases) {
+  struct Case {
+    int32_t type, free;
+  } counts[] = {{0, 2}, {1, 16}, {7, 16}, {2, 8}, {3, 2}, {4, 16}, {5, 64}, {6, 16}, {99, 2}};
+  for (const Case& c : counts) EXPECT_EQ(OrvSoundGetChannelCount(c.type), c.free) << c.type;
+
+  const std::string path = constant_wav("se.wav", 1, 10);
+  for (int i = 0; i < 3; ++i) OrvSoundLoad(path.c_str(), 5, nullptr);
+  OrvSoundLoad(path.c_str(), 2, nullptr);
+  OrvSoundLoadSetReserved(0, 3);
+  EXPECT_EQ(OrvSoundGetChannelCount(5), 61);
+  OrvSoundReleaseEx(5);
+  sound_pass();
+  EXPECT_EQ(OrvSoundGetChannelCount(5), 64);
+  EXPECT_EQ(OrvSoundGetChannelCount(2), 7);  // background voices untouched
+  OrvSoundReleaseEx(3);                      // the music group, reservations too
+  EXPECT_EQ(OrvSoundGetChannelCount(3), 2);
+}
+
 TEST_F(SoundChannels, CopiesShareTheSamplesAndOutliveTheOriginal) {
   OrvSoundSetVolume(10000, 5);
   const OrvSoundHandle h = OrvSoundLoad(constant_wav("se.wav", 700, 100).c_str(), 5, nullptr);
