@@ -12,6 +12,8 @@ uint16_t le16(const uint8_t* p) {
   return uint16_t(p[0] | p[1] << 8);
 }
 
+constexpr uint16_t kFormatExtensible = 0xFFFE;
+
 }  // namespace
 
 bool wav_read_header(SoundFile* file, WavInfo* info) {
@@ -40,6 +42,12 @@ bool wav_read_header(SoundFile* file, WavInfo* info) {
       w.block_align = le16(f + 12);
       w.bits_per_sample = le16(f + 14);
       w.extra_size = 0;
+      if (w.format_tag == kFormatExtensible && bytes >= 40) {
+        // The extensible form names its sample format in a GUID whose first word is the tag.
+        uint8_t ext[24];
+        if (sound_file_read(file, ext, 24) != 24) return false;
+        if (le16(ext + 8) == 1 && le16(ext + 2) == w.bits_per_sample) w.format_tag = 1;
+      }
       if (!platform::wave_format_playable(w)) return false;
       have_format = true;
     } else if (std::memcmp(chunk, "data", 4) == 0) {

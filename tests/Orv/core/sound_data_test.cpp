@@ -42,6 +42,8 @@ TEST(WavReader, WalksChunksAndClampsTheData) {
   mono8.bits = 8;
   mono8.rate = 22050;
   mono8.samples = std::string(301, '\x80');
+  WavLayout extensible;  // patched below into the 40-byte extensible form, sub-format PCM
+  extensible.fmt_bytes = 40;
   const Case cases[] = {
       {"plain 44-byte layout", plain, 44, 400},
       {"18-byte format", fmt18, 46, 400},
@@ -49,10 +51,19 @@ TEST(WavReader, WalksChunksAndClampsTheData) {
       {"LIST chunk, odd size", list, 66, 400},
       {"lying data size", lying, 44, 400},
       {"8-bit mono", mono8, 44, 301},
+      {"extensible form of PCM", extensible, 68, 400},
   };
   for (const Case& c : cases) {
+    std::string bytes = make_wav(c.layout);
+    if (c.layout.fmt_bytes == 40) {
+      bytes[20] = char(0xFE);  // tag 0xFFFE
+      bytes[21] = char(0xFF);
+      bytes[36] = 22;  // extension size
+      bytes[38] = 16;  // valid bits
+      bytes[44] = 1;   // sub-format GUID: PCM
+    }
     WavInfo info;
-    ASSERT_TRUE(read_wav(make_wav(c.layout), &info)) << c.what;
+    ASSERT_TRUE(read_wav(bytes, &info)) << c.what;
     EXPECT_EQ(info.data_offset, c.offset) << c.what;
     EXPECT_EQ(info.data_bytes, c.bytes) << c.what;
     EXPECT_EQ(info.format.channels, c.layout.channels) << c.what;
