@@ -100,6 +100,7 @@ bool sound_load_wav(SoundChannel* c, const char* name, SoundFile file,
                        ? sound_source_new(SoundSourceKind::kWav)
                        : nullptr;
   if (!s) {
+    if (file.is_open()) sound_report_bad_file(name, "not a RIFF WAVE file of 8- or 16-bit PCM");
     sound_file_close(&file);
     c->source = nullptr;
     return false;
@@ -122,8 +123,10 @@ bool sound_load_wav(SoundChannel* c, const char* name, SoundFile file,
 
 bool sound_load_ogg(SoundChannel* c, const char* name, SoundFile file,
                     const BgmLoopPoints* points) {
+  const bool opened = file.is_open();
   OggStream* stream = ogg_stream_open(&file, name);
   sound_file_close(&file);
+  if (!stream && opened) sound_report_bad_file(name, "not an Ogg Vorbis file we can decode");
   SoundSource* s = stream ? sound_source_new(SoundSourceKind::kOgg) : nullptr;
   if (!s) {
     ogg_stream_close(stream);
@@ -162,6 +165,7 @@ bool sound_load_verepeg(SoundChannel* c, const char* name, SoundFile file) {
                        ? sound_source_new(SoundSourceKind::kVerEpeg)
                        : nullptr;
   if (!s) {
+    if (file.is_open()) sound_report_bad_file(name, "bad VerEpeg header");
     sound_file_close(&file);
     return false;
   }

@@ -354,6 +354,7 @@ int32_t OrvSoundGetPrimaryVolume(void) {
 }
 
 OrvBool OrvSoundSetPanChannel(OrvSoundHandle handle, int32_t pan) {
+  Lock lock(sound_record().lock);  // the sound thread releases buffers under it
   SoundChannel* c = loaded_channel(handle);
   if (!c || !sound_mixer()) return 0;
   sound_mixer()->set_pan(c->buffer, pan);
@@ -361,6 +362,7 @@ OrvBool OrvSoundSetPanChannel(OrvSoundHandle handle, int32_t pan) {
 }
 
 OrvBool OrvSoundSetFreq(OrvSoundHandle handle, uint32_t hertz) {
+  Lock lock(sound_record().lock);  // the sound thread releases buffers under it
   SoundChannel* c = loaded_channel(handle);
   if (!c || !sound_mixer()) return 0;
   sound_mixer()->set_frequency(c->buffer, hertz);
@@ -372,6 +374,7 @@ OrvBool OrvSoundSetFraquencyChannel(OrvSoundHandle handle, uint32_t hertz) {
 }
 
 int32_t OrvSoundGetFreq(OrvSoundHandle handle) {
+  Lock lock(sound_record().lock);  // the sound thread releases buffers under it
   SoundChannel* c = loaded_channel(handle);
   if (!c || !sound_mixer()) return -1;
   const uint32_t hz = sound_mixer()->frequency(c->buffer);
@@ -411,6 +414,7 @@ int32_t OrvSoundGetState(OrvSoundHandle handle) {
 }
 
 int32_t OrvSoundPlayIs(OrvSoundHandle handle) {
+  Lock lock(sound_record().lock);  // the sound thread releases buffers under it
   SoundChannel* c = loaded_channel(handle);
   if (!c) return 0;
   if (sound_channel_is_music(c)) return c->playing;
@@ -424,11 +428,13 @@ int32_t OrvSoundGetStatus(int32_t music_index) {
 }
 
 int32_t OrvSoundGetParam(int32_t music_index, int32_t field) {
+  Lock lock(sound_record().lock);  // the sound thread releases buffers under it
   SoundChannel* c = music_channel(music_index);
   return c ? channel_field(c, field) : 0;
 }
 
 int32_t OrvSoundGetParamByType(int32_t type, int32_t index, int32_t field) {
+  Lock lock(sound_record().lock);  // the sound thread releases buffers under it
   static const int kGroupOfType[7] = {1, 3, 7, 2, 4, 5, 6};
   if (type < 0 || type > 6 || index < 0) return 0;
   SoundChannel* c = sound_channel(sound_handle(kGroupOfType[type], index));
@@ -521,6 +527,7 @@ OrvSoundHandle OrvSoundCopy(OrvSoundHandle handle, int32_t type) {
 }
 
 OrvBool OrvGetSoundBufferFormat(OrvSoundHandle handle, void* out18) {
+  Lock lock(sound_record().lock);  // the sound thread releases buffers under it
   SoundChannel* c = sound_channel(handle);
   platform::WaveFormat format;
   if (!c || !out18 || !sound_mixer() || !sound_mixer()->format(c->buffer, &format)) return 0;
@@ -529,6 +536,7 @@ OrvBool OrvGetSoundBufferFormat(OrvSoundHandle handle, void* out18) {
 }
 
 OrvBool OrvSoundGetPlayCursorToBuffer(OrvSoundHandle handle, void* destination, uint32_t bytes) {
+  Lock lock(sound_record().lock);  // the sound thread releases buffers under it
   SoundChannel* c = sound_channel(handle);
   platform::Mixer* m = sound_mixer();
   if (!c || !m || !destination || bytes == 0 || !c->buffer) return 0;

@@ -10,7 +10,9 @@
 //
 // Threads: any thread (the game and work threads in practice). Queuing operations take the
 // sound lock only to write their command and then wait, without it, until the sound thread has
-// taken the command (1 ms polls; no wait when the sound thread is not running).
+// taken the command (1 ms polls; no wait when the sound thread is not running). Operations on
+// a channel's buffer hold the lock while they touch it, since the sound thread releases
+// buffers under it; they wait at most one pass of the thread.
 //
 //   OrvSoundHandle OrvSoundLoad(const char* name, int32_t type, const BgmLoopPoints* points)
 //     loads a WAV (PCM 8/16-bit, mono/stereo) or, for a name ending in ".ogg" in any case, an Ogg
@@ -55,8 +57,8 @@
 //   int32_t OrvSoundGetState(handle)                     fade kind 0/1/2; -1 not loaded; 0 for 0.
 //   int32_t OrvSoundPlayIs(handle)                       1 while playing.
 //   int32_t OrvSoundGetStatus(int32_t music_index)       command word of music channel 0-1; else 0.
-//   int32_t OrvSoundGetParam(music_index, field)         a field (0-23) of music channel 0-1; else 0.
-//   int32_t OrvSoundGetParamByType(type, index, field)
+//   int32_t OrvSoundGetParam(music_index, field)         a field (0-23) of music channel 0-1; else
+//   0. int32_t OrvSoundGetParamByType(type, index, field)
 //     the same for a channel of any group by type 0-6 and index; 0 outside. Field 19 tells only
 //     whether a source is open (1/0): a pointer does not fit the result.
 //   int32_t OrvSoundGetNowChannel(void)                  the music channel with a source, or -1.

@@ -87,6 +87,15 @@ struct SoundNotifyTag {
 };
 
 struct SoundRecord {
+  // A process that ends without OrvUninit still stops the sound thread before the record goes.
+  ~SoundRecord() {
+    if (thread.joinable()) {
+      quit = true;
+      wake.set();
+      thread.join();
+    }
+  }
+
   std::unique_ptr<platform::Mixer> mixer;  // the "DirectSound object"
   std::atomic<bool> ready{false};
   int32_t video_volume_type = 0;

@@ -26,7 +26,8 @@ struct WavInfo {
   uint64_t data_bytes = 0;   // sample bytes that are really there (the chunk's size clamped)
 };
 // Walks the chunks of a RIFF WAVE file from its start: needs "RIFF", "WAVE", a "fmt " chunk
-// of at least 16 bytes describing PCM with 1-2 channels of 8 or 16 bits, and a "data" chunk
+// of at least 16 bytes describing PCM with 1-2 channels of 8 or 16 bits (plain, or the
+// extensible form whose sub-format is PCM with all bits valid), and a "data" chunk
 // after it. Other chunks ("fact", "LIST", ...) are skipped. False for anything else.
 bool wav_read_header(SoundFile* file, WavInfo* info);
 

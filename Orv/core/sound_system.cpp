@@ -29,9 +29,19 @@ SoundChannel* stream_channel(uint32_t stream) {
                                   : sound_handle(1, int(stream - 2)));
 }
 
+// Zeroes a channel record field by field: other threads may be polling its command word.
 void reset_channel(SoundChannel* c) {
-  c->~SoundChannel();
-  new (c) SoundChannel();
+  c->buffer = nullptr;
+  c->source = nullptr;
+  c->playing = c->reserved = c->loop = c->loaded = c->ogg = c->ended = c->paused = 0;
+  c->start = c->loop_pos = c->end = c->read_pos = c->buffer_bytes = 0;
+  c->command.store(kCmdLoaded);
+  c->type = c->fade_kind = c->fade_time = c->volume = 0;
+  c->fade_start = 0;
+  std::memset(c->file_name, 0, sizeof c->file_name);
+  c->play_pos = c->prev_cursor = 0;
+  c->gain = 0.0f;
+  c->data_offset = 0;
 }
 
 void on_notify(void* context, uint32_t index) {
@@ -80,6 +90,13 @@ void do_play(SoundRecord& r, SoundChannel* c, bool with_fade) {
   platform::Mixer* m = r.mixer.get();
   const bool music = sound_channel_is_music(c);
   const bool group1 = sound_channel_group(c) == 1;
+  if (music || group1) {
+    // Start the stream afresh: stopped, with no refill left over from what it played before,
+    // so that starting at offset 0 asks for the second half and the halves go in order.
+    m->stop(c->buffer);
+    const uint32_t stream = uint32_t(sound_channel_index(c)) + (music ? 0u : 2u);
+    r.pending_events.fetch_and(~(7u << (stream * 3)));
+  }
   m->set_position(c->buffer, 0);
   if (music || group1) {
     if (music) c->read_pos = c->start;
@@ -356,7 +373,7 @@ bool sound_system_start(const SoundStartOptions& options) {
     sound_system_destroy();
     return false;
   }
-  // The sound test of the original start-up: a one-second buffer made and released at once.
+  // A quick check that the device makes buffers: one second of sound, made and released.
   platform::WaveFormat format;
   platform::MixBuffer* probe = r.mixer->create_buffer(format, 176400);
   if (!probe) std::fputs("Sound Test Error\n", stderr);

@@ -1,4 +1,4 @@
-// RIFF WAVE and VerEpeg headers.
+// RIFF WAVE headers: the chunk walk.
 #include <cstring>
 
 #include "Orv/core/sound_source.h"
@@ -11,6 +11,8 @@ uint32_t le32(const uint8_t* p) {
 uint16_t le16(const uint8_t* p) {
   return uint16_t(p[0] | p[1] << 8);
 }
+
+constexpr uint16_t kFormatExtensible = 0xFFFE;
 
 }  // namespace
 
@@ -40,6 +42,12 @@ bool wav_read_header(SoundFile* file, WavInfo* info) {
       w.block_align = le16(f + 12);
       w.bits_per_sample = le16(f + 14);
       w.extra_size = 0;
+      if (w.format_tag == kFormatExtensible && bytes >= 40) {
+        // The extensible form names its sample format in a GUID whose first word is the tag.
+        uint8_t ext[24];
+        if (sound_file_read(file, ext, 24) != 24) return false;
+        if (le16(ext + 8) == 1 && le16(ext + 2) == w.bits_per_sample) w.format_tag = 1;
+      }
       if (!platform::wave_format_playable(w)) return false;
       have_format = true;
     } else if (std::memcmp(chunk, "data", 4) == 0) {
@@ -55,35 +63,4 @@ bool wav_read_header(SoundFile* file, WavInfo* info) {
     at = body + bytes + (bytes & 1);  // chunks are padded to even sizes
   }
   return false;
-}
-
-bool verepeg_read_header(SoundFile* file, VerEpegInfo* info) {
-  if (file->size >= 0x100000000ull) return false;
-  uint8_t head[36];
-  sound_file_seek(file, 0);
-  if (sound_file_read(file, head, 36) != 36) return false;
-  const uint64_t n = le32(head + 4);
-  if (n == 0) return false;
-  const uint64_t loop_units = le32(head + 24);
-  const uint64_t end_units = le32(head + 28);
-  const uint64_t v_at = 54 + 8 * n;
-  const uint64_t data_start = v_at + 4;
-  if (data_start > file->size) return false;
-  uint8_t v_bytes[4];
-  sound_file_seek(file, v_at);
-  if (sound_file_read(file, v_bytes, 4) != 4) return false;
-  const uint64_t unit = le32(v_bytes) / n;
-  // Points in units past the data end at the end of the file; units * unit cannot overflow
-  // once units <= room / unit.
-  const uint64_t room = file->size - data_start;
-  auto point = [&](uint64_t units) {
-    return unit != 0 && units > room / unit ? file->size : data_start + units * unit;
-  };
-  const uint64_t end = point(end_units);
-  uint64_t loop = point(loop_units);
-  if (loop > end) loop = end;
-  info->data_start = uint32_t(data_start);
-  info->loop = uint32_t(loop);
-  info->end = uint32_t(end);
-  return true;
 }

@@ -12,7 +12,7 @@ void put32(std::string& s, uint32_t v) {
   put16(s, uint16_t(v >> 16));
 }
 
-std::string make_wav(const WavSpec& w) {
+std::string make_wav(const WavLayout& w) {
   std::string s = "RIFF";
   put32(s, 0);
   s += "WAVEfmt ";

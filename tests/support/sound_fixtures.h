@@ -10,7 +10,7 @@ void put16(std::string& s, uint16_t v);
 void put32(std::string& s, uint32_t v);
 
 // A RIFF WAVE file; the defaults give the plain 44-byte layout of 44,100 Hz stereo 16-bit.
-struct WavSpec {
+struct WavLayout {
   uint32_t fmt_bytes = 16;
   uint16_t channels = 2;
   uint32_t rate = 44100;
@@ -20,7 +20,7 @@ struct WavSpec {
   int64_t claimed = -1;  // the data size the header claims; -1: the true size
   std::string samples = std::string(400, '\x11');
 };
-std::string make_wav(const WavSpec& spec);
+std::string make_wav(const WavLayout& layout);
 
 // Stereo 16-bit samples whose frame i holds (i & 0x7FFF, i >> 15): every frame tells where it
 // came from.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Orv/core/sound_source.h"
 #include "Orv/core/sound_system.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
@@ -14,7 +15,7 @@
 namespace {
 
 using testsupport::frame_index;
-using testsupport::WavSpec;
+using testsupport::WavLayout;
 
 uint32_t g_now = 0;
 uint32_t fake_now() {
@@ -39,17 +40,17 @@ class SoundChannels : public testing::Test {
   }
 
   // Writes a WAV file into the test folder and returns its path.
-  std::string wav(const std::string& name, const WavSpec& spec) {
+  std::string wav(const std::string& name, const WavLayout& layout) {
     const std::string path = dir / name;
-    testsupport::write_file(path, testsupport::make_wav(spec));
+    testsupport::write_file(path, testsupport::make_wav(layout));
     return path;
   }
   // A stereo 16-bit WAV whose every sample is `value`.
   std::string constant_wav(const std::string& name, int16_t value, uint32_t frames) {
-    WavSpec spec;
-    spec.samples.clear();
-    for (uint32_t i = 0; i < 2 * frames; ++i) testsupport::put16(spec.samples, uint16_t(value));
-    return wav(name, spec);
+    WavLayout layout;
+    layout.samples.clear();
+    for (uint32_t i = 0; i < 2 * frames; ++i) testsupport::put16(layout.samples, uint16_t(value));
+    return wav(name, layout);
   }
   std::vector<int16_t> pull(uint32_t frames) {
     std::vector<int16_t> out(size_t(frames) * 2);
@@ -229,10 +230,10 @@ std::vector<uint32_t> heard(const std::vector<int16_t>& out) {
 }
 
 TEST_F(SoundChannels, MusicStreamsThroughItsBufferWithLoopPoints) {
-  WavSpec spec;
-  spec.samples = testsupport::indexed_frames(110250);  // 2.5 s
-  const BgmLoopPoints points{1, 0, 176400, 0};         // loop back to 1.0 s
-  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", spec).c_str(), 3, &points);
+  WavLayout layout;
+  layout.samples = testsupport::indexed_frames(110250);  // 2.5 s
+  const BgmLoopPoints points{1, 0, 176400, 0};           // loop back to 1.0 s
+  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", layout).c_str(), 3, &points);
   ASSERT_EQ(h, 0x20000000u);
   EXPECT_EQ(OrvSoundGetNowChannel(), 0);
   EXPECT_EQ(OrvSoundGetParam(0, 2), 110250 * 4);
@@ -258,10 +259,27 @@ TEST_F(SoundChannels, MusicStreamsThroughItsBufferWithLoopPoints) {
   EXPECT_NEAR(double(OrvSoundGetParam(0, 23)), double(position), 441 * 4 * 2);
 }
 
+TEST_F(SoundChannels, PlayingMusicAgainStartsOverInOrder) {
+  WavLayout layout;
+  layout.samples = testsupport::indexed_frames(44100 * 4);
+  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", layout).c_str(), 3, nullptr);
+  OrvSoundPlay(h, 1);
+  sound_pass();
+  for (int i = 0; i < 150; ++i) tick();  // 1.5 s: into the second half of the buffer
+  OrvSoundPlayFade(h, 1, 0);
+  sound_pass();
+  std::vector<uint32_t> frames;
+  for (int i = 0; i < 300; ++i) {
+    auto out = heard(tick());
+    frames.insert(frames.end(), out.begin(), out.end());
+  }
+  for (uint32_t k = 441; k < frames.size(); ++k) ASSERT_EQ(frames[k], k) << k;  // after the fade-in
+}
+
 TEST_F(SoundChannels, MusicWithoutLoopPlaysOnceAndReleasesItself) {
-  WavSpec spec;
-  spec.samples = testsupport::indexed_frames(44100);
-  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", spec).c_str(), 3, nullptr);
+  WavLayout layout;
+  layout.samples = testsupport::indexed_frames(44100);
+  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", layout).c_str(), 3, nullptr);
   ASSERT_EQ(OrvSoundPlay(h, 0), 1);
   sound_pass();
   uint32_t frames_out = 0, last_frame = 0;
@@ -284,12 +302,12 @@ TEST_F(SoundChannels, MusicWithoutLoopPlaysOnceAndReleasesItself) {
 }
 
 TEST_F(SoundChannels, MusicOfAnotherRateIsConverted) {
-  WavSpec spec;
-  spec.channels = 1;
-  spec.rate = 22050;
-  spec.samples.clear();
-  for (int i = 0; i < 22050; ++i) testsupport::put16(spec.samples, 3000);
-  const OrvSoundHandle h = OrvSoundLoad(wav("mono.wav", spec).c_str(), 3, nullptr);
+  WavLayout layout;
+  layout.channels = 1;
+  layout.rate = 22050;
+  layout.samples.clear();
+  for (int i = 0; i < 22050; ++i) testsupport::put16(layout.samples, 3000);
+  const OrvSoundHandle h = OrvSoundLoad(wav("mono.wav", layout).c_str(), 3, nullptr);
   ASSERT_NE(h, 0u);
   EXPECT_NEAR(OrvSoundGetParam(0, 2), 44100 * 4, 16);  // one second at the stream's rate
   OrvSoundPlay(h, 0);
@@ -303,10 +321,54 @@ TEST_F(SoundChannels, MusicOfAnotherRateIsConverted) {
   EXPECT_EQ(out[2 * 22050 + 1], 3000);
 }
 
+TEST_F(SoundChannels, MusicLoopPointsAreGivenInTheFilesOwnFrames) {
+  WavLayout layout;
+  layout.channels = 1;
+  layout.rate = 22050;
+  layout.samples.assign(22050 * 2, '\0');
+  const BgmLoopPoints points{1, 4410, 22050, 0};  // 0.1 s and 0.5 s of 16-bit mono
+  ASSERT_NE(OrvSoundLoad(wav("mono.wav", layout).c_str(), 3, &points), 0u);
+  EXPECT_EQ(OrvSoundGetParam(0, 0), 4410 * 4);   // start: 4,410 frames at 44,100 Hz
+  EXPECT_EQ(OrvSoundGetParam(0, 1), 22050 * 4);  // loop point
+  EXPECT_EQ(OrvSoundGetParam(0, 3), 4410 * 4);   // reading starts at the start
+}
+
+TEST_F(SoundChannels, OggMusicStreamsTheDecodedSamples) {
+  const std::string bell = "/usr/share/sounds/freedesktop/stereo/bell.oga";  // 44.1 kHz stereo
+  testsupport::write_file(dir / "bell.ogg", testsupport::read_file(bell));
+  std::vector<int16_t> expected;
+  {
+    SoundFile f;
+    ASSERT_TRUE(sound_file_open(bell.c_str(), &f));
+    OggStream* stream = ogg_stream_open(&f, "bell");
+    sound_file_close(&f);
+    ASSERT_NE(stream, nullptr);
+    int16_t chunk[4096];
+    while (uint32_t n = platform::ogg_decoder_read(stream->decoder,
+                                                   reinterpret_cast<uint8_t*>(chunk), sizeof chunk))
+      expected.insert(expected.end(), chunk, chunk + n / 2);
+    ogg_stream_close(stream);
+  }
+  const OrvSoundHandle h = OrvSoundLoad((dir / "bell.ogg").c_str(), 3, nullptr);
+  ASSERT_EQ(h, 0x20000000u);
+  EXPECT_EQ(OrvSoundGetParam(0, 10), 1);
+  EXPECT_EQ(OrvSoundGetParam(0, 2), int32_t(expected.size() * 2));
+  OrvSoundPlay(h, 0);
+  sound_pass();
+  std::vector<int16_t> out;
+  for (int i = 0; i < 1000 && OrvSoundGetParam(0, 7); ++i) {
+    auto part = tick();
+    out.insert(out.end(), part.begin(), part.end());
+  }
+  EXPECT_EQ(OrvSoundGetParam(0, 7), 0);  // played out and released
+  ASSERT_GE(out.size(), expected.size());
+  for (size_t i = 882; i < expected.size(); ++i) ASSERT_EQ(out[i], expected[i]) << i;
+}
+
 TEST_F(SoundChannels, StopFreesAMusicChannel) {
-  WavSpec spec;
-  spec.samples = testsupport::indexed_frames(44100);
-  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", spec).c_str(), 3, nullptr);
+  WavLayout layout;
+  layout.samples = testsupport::indexed_frames(44100);
+  const OrvSoundHandle h = OrvSoundLoad(wav("bgm.wav", layout).c_str(), 3, nullptr);
   OrvSoundPlay(h, 1);
   sound_pass();
   ASSERT_EQ(OrvSoundStopFade(h, 0), 1);
@@ -329,6 +391,25 @@ TEST_F(SoundChannels, ReservationsHoldMusicChannels) {
   EXPECT_EQ(OrvSoundGetParam(0, 17), 0);
 }
 
+TEST_F(SoundChannels, GroupsByTypeForCountsAndReleases) {
+  struct Case {
+    int32_t type, free;
+  } counts[] = {{0, 2}, {1, 16}, {7, 16}, {2, 8}, {3, 2}, {4, 16}, {5, 64}, {6, 16}, {99, 2}};
+  for (const Case& c : counts) EXPECT_EQ(OrvSoundGetChannelCount(c.type), c.free) << c.type;
+
+  const std::string path = constant_wav("se.wav", 1, 10);
+  for (int i = 0; i < 3; ++i) OrvSoundLoad(path.c_str(), 5, nullptr);
+  OrvSoundLoad(path.c_str(), 2, nullptr);
+  OrvSoundLoadSetReserved(0, 3);
+  EXPECT_EQ(OrvSoundGetChannelCount(5), 61);
+  OrvSoundReleaseEx(5);
+  sound_pass();
+  EXPECT_EQ(OrvSoundGetChannelCount(5), 64);
+  EXPECT_EQ(OrvSoundGetChannelCount(2), 7);  // background voices untouched
+  OrvSoundReleaseEx(3);                      // the music group, reservations too
+  EXPECT_EQ(OrvSoundGetChannelCount(3), 2);
+}
+
 TEST_F(SoundChannels, CopiesShareTheSamplesAndOutliveTheOriginal) {
   OrvSoundSetVolume(10000, 5);
   const OrvSoundHandle h = OrvSoundLoad(constant_wav("se.wav", 700, 100).c_str(), 5, nullptr);
@@ -339,8 +420,8 @@ TEST_F(SoundChannels, CopiesShareTheSamplesAndOutliveTheOriginal) {
   ASSERT_EQ(OrvSoundPlay(copy, 0), 1);
   EXPECT_EQ(pull(100).back(), 700);  // releasing the original did not silence the copy
 
-  WavSpec spec;
-  const OrvSoundHandle music = OrvSoundLoad(wav("bgm.wav", spec).c_str(), 3, nullptr);
+  WavLayout layout;
+  const OrvSoundHandle music = OrvSoundLoad(wav("bgm.wav", layout).c_str(), 3, nullptr);
   EXPECT_EQ(OrvSoundCopy(music, 5), 0u);  // a stream's buffer is its own
   EXPECT_EQ(OrvSoundCopy(copy, 3), 0u);
 }
@@ -403,10 +484,10 @@ TEST_F(SoundChannels, LoadersPickTheReaderAndRefuseBadFiles) {
   EXPECT_EQ(OrvSoundGetParamByType(1, int32_t(ogg & 0xFFFF), 10), 1);
 
   // Gain on a load of type 4: doubled and limited, or left alone at 1 and 0; other types refused.
-  WavSpec spec;
-  spec.samples.clear();
-  for (int16_t v : {100, -100, 20000, -20000}) testsupport::put16(spec.samples, uint16_t(v));
-  const std::string gain_path = wav("g.wav", spec);
+  WavLayout layout;
+  layout.samples.clear();
+  for (int16_t v : {100, -100, 20000, -20000}) testsupport::put16(layout.samples, uint16_t(v));
+  const std::string gain_path = wav("g.wav", layout);
   struct Case {
     float gain;
     int16_t expect[4];
@@ -426,9 +507,9 @@ TEST_F(SoundChannels, LoadersPickTheReaderAndRefuseBadFiles) {
 TEST(SoundThread, QueuedCommandsAreTakenByTheThread) {
   ASSERT_TRUE(sound_system_start(SoundStartOptions{true, true}));
   testsupport::TempDir dir;
-  WavSpec spec;
-  spec.samples = testsupport::indexed_frames(44100 * 3);
-  testsupport::write_file(dir / "bgm.wav", testsupport::make_wav(spec));
+  WavLayout layout;
+  layout.samples = testsupport::indexed_frames(44100 * 3);
+  testsupport::write_file(dir / "bgm.wav", testsupport::make_wav(layout));
   const OrvSoundHandle h = OrvSoundLoad((dir / "bgm.wav").c_str(), 3, nullptr);
   ASSERT_EQ(OrvSoundPlay(h, 1), 1);
   EXPECT_EQ(OrvSoundGetStatus(0), kCmdDone);  // the thread has taken the play

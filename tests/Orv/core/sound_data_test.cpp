@@ -19,7 +19,7 @@ namespace {
 using testsupport::make_wav;
 using testsupport::put16;
 using testsupport::put32;
-using testsupport::WavSpec;
+using testsupport::WavLayout;
 
 bool read_wav(const std::string& bytes, WavInfo* info) {
   SoundFile f;
@@ -30,10 +30,10 @@ bool read_wav(const std::string& bytes, WavInfo* info) {
 TEST(WavReader, WalksChunksAndClampsTheData) {
   struct Case {
     const char* what;
-    WavSpec spec;
+    WavLayout layout;
     uint64_t offset, bytes;
   };
-  WavSpec plain, fmt18, fact, list, lying, mono8;
+  WavLayout plain, fmt18, fact, list, lying, mono8;
   fmt18.fmt_bytes = 18;
   fact.fact = true;
   list.list = true;
@@ -42,6 +42,8 @@ TEST(WavReader, WalksChunksAndClampsTheData) {
   mono8.bits = 8;
   mono8.rate = 22050;
   mono8.samples = std::string(301, '\x80');
+  WavLayout extensible;  // patched below into the 40-byte extensible form, sub-format PCM
+  extensible.fmt_bytes = 40;
   const Case cases[] = {
       {"plain 44-byte layout", plain, 44, 400},
       {"18-byte format", fmt18, 46, 400},
@@ -49,22 +51,31 @@ TEST(WavReader, WalksChunksAndClampsTheData) {
       {"LIST chunk, odd size", list, 66, 400},
       {"lying data size", lying, 44, 400},
       {"8-bit mono", mono8, 44, 301},
+      {"extensible form of PCM", extensible, 68, 400},
   };
   for (const Case& c : cases) {
+    std::string bytes = make_wav(c.layout);
+    if (c.layout.fmt_bytes == 40) {
+      bytes[20] = char(0xFE);  // tag 0xFFFE
+      bytes[21] = char(0xFF);
+      bytes[36] = 22;  // extension size
+      bytes[38] = 16;  // valid bits
+      bytes[44] = 1;   // sub-format GUID: PCM
+    }
     WavInfo info;
-    ASSERT_TRUE(read_wav(make_wav(c.spec), &info)) << c.what;
+    ASSERT_TRUE(read_wav(bytes, &info)) << c.what;
     EXPECT_EQ(info.data_offset, c.offset) << c.what;
     EXPECT_EQ(info.data_bytes, c.bytes) << c.what;
-    EXPECT_EQ(info.format.channels, c.spec.channels) << c.what;
-    EXPECT_EQ(info.format.bits_per_sample, c.spec.bits) << c.what;
+    EXPECT_EQ(info.format.channels, c.layout.channels) << c.what;
+    EXPECT_EQ(info.format.bits_per_sample, c.layout.bits) << c.what;
   }
 }
 
 TEST(WavReader, RefusesWhatItCannotPlay) {
-  WavSpec wide, many;
+  WavLayout wide, many;
   wide.bits = 24;
   many.channels = 6;
-  const std::string good = make_wav(WavSpec{});
+  const std::string good = make_wav(WavLayout{});
   std::string not_riff = good, no_data = good.substr(0, 36), short_fmt = good;
   not_riff[0] = 'X';
   short_fmt[16] = 14;  // a format chunk of 14 bytes
@@ -79,9 +90,9 @@ TEST(WavReader, RefusesWhatItCannotPlay) {
 
 TEST(WavReader, DataSizeIsClampedToTheArchiveMember) {
   testsupport::TempDir dir;
-  WavSpec spec;
-  spec.claimed = 5000;  // more than the member, less than the whole archive file
-  const std::string wav = make_wav(spec);
+  WavLayout layout;
+  layout.claimed = 5000;  // more than the member, less than the whole archive file
+  const std::string wav = make_wav(layout);
   testsupport::write_file(dir / "a.pac", std::string(100, 'h') + wav + std::string(8000, 'z'));
   SoundFile f;
   ASSERT_TRUE(sound_file_open_range((dir / "a.pac").c_str(), 100, wav.size(), &f));
@@ -308,13 +319,13 @@ TEST(MusicConversion, OtherRatesAndMonoPlayAtTheRightSpeed) {
   }
 
   // A 441 Hz sine at 22,050 Hz mono still has 441 periods a second after conversion.
-  WavSpec spec;
-  spec.channels = 1;
-  spec.rate = 22050;
-  spec.samples.clear();
+  WavLayout layout;
+  layout.channels = 1;
+  layout.rate = 22050;
+  layout.samples.clear();
   for (int i = 0; i < 22050; ++i)
-    put16(spec.samples, uint16_t(int16_t(10000 * std::sin(2 * M_PI * 441 * i / 22050.0))));
-  const std::string wav = make_wav(spec);
+    put16(layout.samples, uint16_t(int16_t(10000 * std::sin(2 * M_PI * 441 * i / 22050.0))));
+  const std::string wav = make_wav(layout);
   SoundSource* s = sound_source_new(SoundSourceKind::kWav);
   sound_file_open_memory(reinterpret_cast<const uint8_t*>(wav.data()), wav.size(), &s->file);
   WavInfo info;
