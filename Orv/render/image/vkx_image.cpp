@@ -30,6 +30,12 @@ bool vkx_read_header(const uint8_t* data, size_t size, VkxHeader* h) {
 }
 
 bool vkx_apply(const uint8_t* data, size_t size, ImageBuffer* base, std::string* error) {
+  return vkx_apply_pixels(data, size, base->pixels.data(), base->width, base->height, base->width,
+                          error);
+}
+
+bool vkx_apply_pixels(const uint8_t* data, size_t size, uint32_t* pixels, int32_t width,
+                      int32_t height, int32_t pitch, std::string* error) {
   VkxHeader h;
   if (size < kVkxPayloadOffset || !vkx_read_header(data, size, &h)) {
     if (error) *error = "VKX header is truncated";
@@ -50,13 +56,13 @@ bool vkx_apply(const uint8_t* data, size_t size, ImageBuffer* base, std::string*
   const uint8_t* filters = packed.get();
   const uint8_t* stored = filters + rows;
   // Only the part of the rectangle that lies on the base changes; the rest is dropped.
-  const int32_t cols = std::clamp(base->width - static_cast<int32_t>(h.x), 0, w);
-  const int32_t lines = std::clamp(base->height - static_cast<int32_t>(h.y), 0, rows);
+  const int32_t cols = std::clamp(width - static_cast<int32_t>(h.x), 0, w);
+  const int32_t lines = std::clamp(height - static_cast<int32_t>(h.y), 0, rows);
   if (bpp == 3) {
     std::vector<uint8_t> diff(static_cast<size_t>(w) * rows * 3);
     VkxRowFilterDecode24(diff.data(), filters, stored, w, rows);
     for (int32_t j = 0; j < lines; ++j) {
-      uint32_t* out = base->row(h.y + j) + h.x;
+      uint32_t* out = pixels + static_cast<size_t>(h.y + j) * pitch + h.x;
       const uint8_t* d = diff.data() + static_cast<size_t>(j) * w * 3;
       for (int32_t i = 0; i < cols; ++i, d += 3)
         out[i] ^= static_cast<uint32_t>(d[2]) << 16 | static_cast<uint32_t>(d[1]) << 8 | d[0];
@@ -65,7 +71,7 @@ bool vkx_apply(const uint8_t* data, size_t size, ImageBuffer* base, std::string*
     std::vector<uint32_t> diff(static_cast<size_t>(w) * rows);
     GeRowFilterDecode32(diff.data(), filters, stored, w, rows, w);
     for (int32_t j = 0; j < lines; ++j) {
-      uint32_t* out = base->row(h.y + j) + h.x;
+      uint32_t* out = pixels + static_cast<size_t>(h.y + j) * pitch + h.x;
       const uint32_t* d = diff.data() + static_cast<size_t>(j) * w;
       for (int32_t i = 0; i < cols; ++i) out[i] ^= d[i];
     }

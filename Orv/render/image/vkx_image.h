@@ -34,3 +34,7 @@ bool vkx_read_header(const uint8_t* data, size_t size, VkxHeader* header);
 // the rectangle outside the base is ignored. On a corrupt file returns false with a one-line
 // reason in *error and leaves base unchanged.
 bool vkx_apply(const uint8_t* data, size_t size, ImageBuffer* base, std::string* error);
+// The same onto any picture: width x height pixels in rows `pitch` pixels apart (a texture's
+// storage may be wider than its picture).
+bool vkx_apply_pixels(const uint8_t* data, size_t size, uint32_t* pixels, int32_t width,
+                      int32_t height, int32_t pitch, std::string* error);

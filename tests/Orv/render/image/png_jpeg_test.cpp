@@ -45,6 +45,38 @@ std::string palette_png() {
   return out;
 }
 
+// A 4 x 4 JPEG of one colour in another colour space: grey (value 200) or CMYK (Adobe
+// inverted, cyan only: red 0 at full ink).
+std::string other_space_jpeg(bool cmyk) {
+  jpeg_compress_struct c;
+  jpeg_error_mgr err;
+  c.err = jpeg_std_error(&err);
+  jpeg_create_compress(&c);
+  unsigned char* buffer = nullptr;
+  unsigned long length = 0;
+  jpeg_mem_dest(&c, &buffer, &length);
+  c.image_width = 4;
+  c.image_height = 4;
+  c.input_components = cmyk ? 4 : 1;
+  c.in_color_space = cmyk ? JCS_CMYK : JCS_GRAYSCALE;
+  jpeg_set_defaults(&c);
+  jpeg_set_quality(&c, 100, TRUE);
+  jpeg_start_compress(&c, TRUE);
+  std::vector<JSAMPLE> row(16, 200);
+  if (cmyk)
+    for (int x = 0; x < 4; ++x)
+      row[x * 4] = 0, row[x * 4 + 1] = row[x * 4 + 2] = row[x * 4 + 3] = 255;
+  while (c.next_scanline < c.image_height) {
+    JSAMPROW r = row.data();
+    jpeg_write_scanlines(&c, &r, 1);
+  }
+  jpeg_finish_compress(&c);
+  std::string out(reinterpret_cast<char*>(buffer), length);
+  jpeg_destroy_compress(&c);
+  std::free(buffer);
+  return out;
+}
+
 // A w x h JPEG of flat grey 128 (which every quality keeps exact) with options: progressive,
 // and an application segment of `padding` bytes before the frame header.
 std::string grey_jpeg(int w, int h, bool progressive, int padding = 0) {
@@ -109,6 +141,15 @@ TEST(PngJpeg, JpegBaselineAndProgressive) {
     EXPECT_EQ(info.width, 17);
     EXPECT_EQ(info.height, 9);
   }
+}
+
+TEST(PngJpeg, JpegGreyAndCmyk) {
+  ImageBuffer img;
+  std::string error;
+  ASSERT_TRUE(decode(other_space_jpeg(false), &img, &error)) << error;
+  EXPECT_EQ(img.pixels[5], 0xFFC8C8C8u);
+  ASSERT_TRUE(decode(other_space_jpeg(true), &img, &error)) << error;
+  EXPECT_EQ(img.pixels[5], 0xFF00FFFFu);
 }
 
 TEST(PngJpeg, CorruptFilesAreRefused) {
