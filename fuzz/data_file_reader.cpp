@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t at = cell & 0x7FFFFFFFu;
     if (at != next) continue;  // a negative number cell, not a record
     if (uint64_t{at} + 2 > c.pool.size()) std::abort();
-    const uint32_t len = static_cast<uint8_t>(c.pool[at]) | (static_cast<uint8_t>(c.pool[at + 1]) << 8);
+    const uint32_t len =
+        static_cast<uint8_t>(c.pool[at]) | (static_cast<uint8_t>(c.pool[at + 1]) << 8);
     if (len > engine::kDataStringMax || uint64_t{at} + 2 + len > c.pool.size()) std::abort();
     next = uint64_t{at} + 2 + len;
   }

@@ -16,7 +16,8 @@ std::vector<std::string> cells_of(const std::string& text) {
   for (uint32_t v : c.cells) {
     if ((v & 0x80000000u) && (v & 0x7FFFFFFFu) < c.pool.size()) {
       const uint32_t at = v & 0x7FFFFFFFu;
-      const uint32_t len = static_cast<uint8_t>(c.pool[at]) | (static_cast<uint8_t>(c.pool[at + 1]) << 8);
+      const uint32_t len =
+          static_cast<uint8_t>(c.pool[at]) | (static_cast<uint8_t>(c.pool[at + 1]) << 8);
       out.push_back("\"" + c.pool.substr(at + 2, len) + "\"");
     } else {
       out.push_back(std::to_string(static_cast<int32_t>(v)));
@@ -36,12 +37,14 @@ TEST(DataFileFormat, Cells) {
       {"1, 2 // note\r\n3\r\n", {"1", "23"}},  // the comment takes its line end
       {"\r\n\r\n  7\n\n", {"7"}},              // empty lines vanish
       {"\"a b\"", {"\"a b\""}},
-      {"\"a, b\"", {"\"a\"", "0"}},  // a comma splits even inside quotes
+      {"\"a, b\"", {"\"a\"", "0"}},   // a comma splits even inside quotes
       {"\"x\"y, 1", {"\"x\"", "1"}},  // bytes after the closing quote are ignored
       {"-12,+7,0x10,12abc,abc,", {"-12", "7", "0", "12", "0"}},
       {"\"open", {"\"open\""}},
       {"", {}},
-      {"5\0""6", {"5"}},  // a zero byte ends the text
+      {"5\0"
+       "6",
+       {"5"}},  // a zero byte ends the text
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -69,12 +72,12 @@ TEST_F(DataFileCommands, ReadCellsAndStrings) {
   put("table.txt", "10, 20, \"hello\"\r\n30\r\n");
   load(
       "call open_file(file\"table.txt\") -> r1\n"
-      "call read_file(r1, 0, 2) -> r2\n"      // 10, 20
-      "call read_file(r1, 2, 2) -> r3\n"      // the string cell, 30
-      "call read_file(r1, 4, 1) -> r4\n"      // past the cells
+      "call read_file(r1, 0, 2) -> r2\n"  // 10, 20
+      "call read_file(r1, 2, 2) -> r3\n"  // the string cell, 30
+      "call read_file(r1, 4, 1) -> r4\n"  // past the cells
       "call string(0) -> r5\n"
       "call file_string(r1, t[r0+2], r5)\n"
-      "call set_file_pointer(r1, -1, 2)\n"   // from the end of cells and strings
+      "call set_file_pointer(r1, -1, 2)\n"  // from the end of cells and strings
       "call read_file(r1, 5, 1) -> r6\n"
       "call set_file_pointer(r1, 1, 0)\n"
       "call read_file(r1, 5, 1) -> r7\n"
@@ -111,11 +114,11 @@ TEST_F(DataFileCommands, HandlesAreCheckedIds) {
       "call read_file(r4, 9, 1) -> r5\n"
       "call open_file(file\"missing.txt\") -> r6\n"
       "call string(0) -> r10\n"
-      "call file_string(0, 0, r10)\n"        // no handle: --ERR--
+      "call file_string(0, 0, r10)\n"  // no handle: --ERR--
       "call string(0) -> r11\n"
-      "call file_string(r4, r12, r11)\n"     // a number cell read as a string: out of the pool
-      "call file_string(r4, 0, 16)\n"        // no slot 16: nothing written
-      "call read_file(77, 0, 1) -> r7\n"     // an id nobody handed out
+      "call file_string(r4, r12, r11)\n"  // a number cell read as a string: out of the pool
+      "call file_string(r4, 0, 16)\n"     // no slot 16: nothing written
+      "call read_file(77, 0, 1) -> r7\n"  // an id nobody handed out
       "call close_file(77)\n"
       "call close_file(r1)\n"
       "call open_file(file\"nums.txt\") -> r8\n");

@@ -46,8 +46,12 @@ TEST_F(FileCommands, ExistenceSizesFolders) {
       "call dir_exist(text\"sub\") -> r5\n"
       "call dir_exist(text\"s*\") -> r6\n"
       "call dir_exist(text\"data\\\\img.png\") -> r7\n"
-      "call dir_exist(text\"" + long_path + "\") -> r8\n"
-      "call dir_exist(text\"" + too_long + "\") -> r9\n"
+      "call dir_exist(text\"" +
+      long_path +
+      "\") -> r8\n"
+      "call dir_exist(text\"" +
+      too_long +
+      "\") -> r9\n"
       "call string(0) -> r10\n"
       "call get_save_folder(r10) -> r11\n"
       "call string(0) -> r12\n"

@@ -14,15 +14,16 @@ TEST(IniReader, FindsValuesTheLooseWay) {
     const char* key;
     const char* value;  // null: not found
   } cases[] = {
-      {"[A]\r\nPRODUCT_NAME=x\r\nNAME=y\r\n", "A", "NAME", "x\r\n"},  // first name part that holds the key
+      {"[A]\r\nPRODUCT_NAME=x\r\nNAME=y\r\n", "A", "NAME",
+       "x\r\n"},  // first name part that holds the key
       {"[A]\r\nkey =   value  ; note\r\n", "A", "key", "value  ; note\r\n"},
-      {"[A]\r\nkey=\r\nother=1\r\n", "A", "key", nullptr},  // empty value
+      {"[A]\r\nkey=\r\nother=1\r\n", "A", "key", nullptr},      // empty value
       {"[A]\r\nx=1\r\n[B]\r\nkey=2\r\n", "A", "key", nullptr},  // behind the next header
       {"[A]\nx=[B]\nkey=3\n", "B", "key", "3\n"},               // a header inside a value counts
-      {"; [A]\n[A]\nkey=4", "A", "key", "4"},                    // a comment line is skipped
-      {"[a]\nkey=5\n", "A", "key", nullptr},                     // sections are case-sensitive
+      {"; [A]\n[A]\nkey=4", "A", "key", "4"},                   // a comment line is skipped
+      {"[a]\nkey=5\n", "A", "key", nullptr},                    // sections are case-sensitive
       {"[A]\n;key=6\nkey=7\n", "A", "key", "7\n"},
-      {"[A]\rkey=8\rnext=9\r", "A", "next", "9\r"},              // lone CR line ends
+      {"[A]\rkey=8\rnext=9\r", "A", "next", "9\r"},  // lone CR line ends
       {"", "A", "key", nullptr},
   };
   for (const Case& c : cases) {
@@ -42,19 +43,23 @@ TEST_F(IniCommands, ReadWriteAndShadow) {
   put("save/other.ini", "[S]\r\nname=save\r\n");
   load(
       "call string(0) -> r1\n"
-      "call get_private_profile_string(text\"S\", text\"name\", text\"dflt\", r1, file\"conf.ini\") -> r2\n"
+      "call get_private_profile_string(text\"S\", text\"name\", text\"dflt\", r1, "
+      "file\"conf.ini\") -> r2\n"
       "call string(0) -> r3\n"
-      "call get_private_profile_string(text\"S\", text\"name\", text\"dflt\", r3, file\"other.ini\")\n"
+      "call get_private_profile_string(text\"S\", text\"name\", text\"dflt\", r3, "
+      "file\"other.ini\")\n"
       "call string(0) -> r4\n"
-      "call get_private_profile_string(text\"S\", text\"nope\", text\"  dflt  \", r4, file\"conf.ini\") -> r5\n"
+      "call get_private_profile_string(text\"S\", text\"nope\", text\"  dflt  \", r4, "
+      "file\"conf.ini\") -> r5\n"
       "call get_private_profile_int(text\"S\", text\"num\", 7, file\"conf.ini\") -> r6\n"
       "call get_private_profile_int(text\"S\", text\"quoted\", 7, file\"conf.ini\") -> r7\n"
       "call get_private_profile_int(text\"S\", text\"nope\", 7, file\"missing.ini\") -> r8\n"
-      "call get_private_profile_string(text\"S\", text\"name\", text\"d\", 3, file\"conf.ini\") -> r9\n");
+      "call get_private_profile_string(text\"S\", text\"name\", text\"d\", 3, file\"conf.ini\") -> "
+      "r9\n");
   run();
   EXPECT_STREQ(vm().strings.slots[0], "program");
   EXPECT_EQ(vm().reg[2], 7u);
-  EXPECT_STREQ(vm().strings.slots[1], "save");  // the save folder's copy wins
+  EXPECT_STREQ(vm().strings.slots[1], "save");    // the save folder's copy wins
   EXPECT_STREQ(vm().strings.slots[2], "  dflt");  // the default is trimmed too
   EXPECT_EQ(vm().reg[5], 6u);
   EXPECT_EQ(vm().reg[6], 42u);
@@ -66,12 +71,14 @@ TEST_F(IniCommands, ReadWriteAndShadow) {
 
 TEST_F(IniCommands, WrittenValuesReadBack) {
   load(
-      "call write_private_profile_string(text\"Game\", text\"title\", text\"My Game\", file\"user.ini\") -> r1\n"
+      "call write_private_profile_string(text\"Game\", text\"title\", text\"My Game\", "
+      "file\"user.ini\") -> r1\n"
       "call write_private_profile_int(text\"Game\", text\"count\", -5, file\"user.ini\") -> r2\n"
       "call write_private_profile_int(text\"Game\", text\"count\", 9, file\"user.ini\")\n"
       "call write_private_profile_int(text\"Other\", text\"x\", 1, file\"user.ini\")\n"
       "call string(0) -> r10\n"
-      "call get_private_profile_string(text\"Game\", text\"title\", text\"\", r10, file\"user.ini\")\n"
+      "call get_private_profile_string(text\"Game\", text\"title\", text\"\", r10, "
+      "file\"user.ini\")\n"
       "call get_private_profile_int(text\"Game\", text\"count\", 0, file\"user.ini\") -> r3\n"
       "call get_private_profile_int(text\"Game\", text\"title\", 77, file\"user.ini\") -> r4\n");
   run();
