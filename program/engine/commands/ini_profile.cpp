@@ -78,8 +78,10 @@ bool ini_find_value(std::string_view text, std::string_view section, std::string
       while (end < text.size() && text[end] != '\r' && text[end] != '\n' && text[end] != 0) ++end;
       end = next_line(text, end);
       const std::string_view value = text.substr(v, end - v);
-      // The value ends at a zero byte as the C text it is.
-      out->assign(value.substr(0, value.find('\0')));
+      // The value ends at a zero byte as the C text it is; one that starts there is empty.
+      const std::string_view text_part = value.substr(0, value.find('\0'));
+      if (text_part.empty()) return false;
+      out->assign(text_part);
       return true;
     }
     if (eq >= text.size()) return false;
