@@ -124,8 +124,13 @@ class ListingCache {
     listing->mtime = st.st_mtim;
     struct timespec now {};
     clock_gettime(CLOCK_REALTIME, &now);
-    // Two seconds covers coarse file-system clocks and the 2-second stamps of FAT.
-    listing->settled = now.tv_sec - st.st_mtim.tv_sec > 2;
+    // A change made after this listing can carry the folder's current stamp only while the
+    // file system's clock has not moved past it. Stamps with nanoseconds tick at most every
+    // few milliseconds; whole-second stamps (FAT has 2-second ones) need a wider margin.
+    const int64_t margin_ns = st.st_mtim.tv_nsec != 0 ? 50'000'000 : 3'000'000'000;
+    const int64_t age_ns = (static_cast<int64_t>(now.tv_sec) - st.st_mtim.tv_sec) * 1'000'000'000 +
+                           (now.tv_nsec - st.st_mtim.tv_nsec);
+    listing->settled = age_ns > margin_ns;
     while (struct dirent* e = readdir(dir)) {
       std::string name(e->d_name);
       if (name == "." || name == "..") continue;
@@ -159,8 +164,10 @@ struct Match {
 };
 
 // Finds name in the folder (whose stat is st): the exact bytes, else an ASCII case-insensitive
-// match. Returns 1 found, 0 not there, -1 unknown (the folder cannot be listed).
-int lookup(const std::string& folder, const struct stat& st, const std::string& name, Match* out) {
+// match. Returns 1 found, 0 not there (the listing is current), -1 unknown (the folder cannot
+// be listed).
+int lookup(const std::string& folder, const struct stat& st, const std::string& name, Match* out,
+           bool* settled = nullptr) {
   bool force = false;
   for (int attempt = 0; attempt < 2; ++attempt) {
     std::shared_ptr<const Listing> listing = cache().get(folder, st, force);
@@ -175,10 +182,61 @@ int lookup(const std::string& folder, const struct stat& st, const std::string& 
       *out = {f->second, listing->exact.at(f->second)};
       return 1;
     }
+    if (settled) *settled = listing->settled;
     if (listing->settled) return 0;
     force = true;
   }
   return 0;
+}
+
+// Folders found missing from a settled listing of their parent, kept until the parent changes.
+// The search tries every search folder, and most exist only as an archive: this answers "no
+// such folder" with one stat of the parent instead of a failing open and two stats.
+class MissingFolders {
+ public:
+  // True when folder (as written) was found missing and its parent has not changed since.
+  bool known(const std::string& folder) {
+    Entry e;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (map_.empty()) return false;
+      auto it = map_.find(folder);
+      if (it == map_.end()) return false;
+      e = it->second;
+    }
+    struct stat st {};
+    if (stat(e.parent.c_str(), &st) == 0 && st.st_dev == e.dev && st.st_ino == e.ino &&
+        st.st_mtim.tv_sec == e.mtime.tv_sec && st.st_mtim.tv_nsec == e.mtime.tv_nsec) {
+      return true;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    map_.erase(folder);
+    return false;
+  }
+  void note(const std::string& folder, const std::string& parent, const struct stat& parent_st) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (map_.size() >= 256) map_.clear();
+    map_[folder] = Entry{parent, parent_st.st_dev, parent_st.st_ino, parent_st.st_mtim};
+  }
+  void clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    map_.clear();
+  }
+
+ private:
+  struct Entry {
+    std::string parent;  // the parent as found on disk
+    dev_t dev = 0;
+    ino_t ino = 0;
+    struct timespec mtime {};
+  };
+  std::mutex mutex_;
+  std::unordered_map<std::string, Entry> map_;
+};
+
+MissingFolders& missing_folders() {
+  static MissingFolders m;
+  return m;
 }
 
 // ---- names ----
@@ -186,6 +244,8 @@ int lookup(const std::string& folder, const struct stat& st, const std::string& 
 struct Resolved {
   std::string path;                 // UTF-8, '/'-separated
   bool exists = false;              // the last component was found in its folder's listing
+  bool missing = false;             // its folder does not exist, or a current listing lacks it
+  bool folder_found = false;        // the folder of the last component exists
   unsigned char type = DT_UNKNOWN;  // its d_type when found
   std::string folder;               // the resolved folder of the last component ("" for none)
   std::string last;                 // the last component as given, converted to UTF-8
@@ -221,6 +281,13 @@ std::string join(const std::string& folder, const std::string& name) {
   return out;
 }
 
+// The path exactly as written, separators made '/'.
+std::string raw_path(bool absolute, const std::vector<std::string>& parts) {
+  std::string path = absolute ? "/" : "";
+  for (const std::string& part : parts) path = join(path, part);
+  return path.empty() ? std::string("/") : path;
+}
+
 // Resolves every component against the folder listings. False (kErrorInvalidName) when the
 // name is empty or not valid Shift-JIS.
 bool resolve(const char* sjis, Resolved* r) {
@@ -245,23 +312,53 @@ bool resolve(const char* sjis, Resolved* r) {
   std::string folder = root;
   for (size_t i = 0; i + 1 < parts.size(); ++i) folder = join(folder, parts[i]);
   struct stat st {};
+  if (parts.size() > 1 && missing_folders().known(folder)) {
+    r->folder = folder;
+    r->missing = true;
+    r->path = join(folder, parts.back());
+    return true;
+  }
   bool folder_ok = stat(folder.empty() ? "." : folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   if (!folder_ok && parts.size() > 1) {
-    // Walk component by component, matching each against its folder's listing.
-    folder = root;
+    // Keep the longest prefix that exists exactly as written (found backwards: a missing
+    // search folder usually sits in a folder that exists), then match each further component
+    // against its folder's listing.
+    const size_t folders = parts.size() - 1;
+    size_t exact = folders - 1;
+    std::vector<std::string> prefixes(folders + 1);
+    prefixes[0] = root;
+    for (size_t i = 0; i < folders; ++i) prefixes[i + 1] = join(prefixes[i], parts[i]);
+    struct stat fst {};
+    bool have_stat = false;
+    for (; exact > 0; --exact) {
+      if (stat(prefixes[exact].c_str(), &fst) == 0 && S_ISDIR(fst.st_mode)) {
+        have_stat = true;
+        break;
+      }
+    }
+    folder = prefixes[exact];
     folder_ok = true;
-    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+    for (size_t i = exact; i < folders; ++i) {
       const std::string& part = parts[i];
       if (folder_ok && part != "." && part != "..") {
-        struct stat fst {};
         Match m;
-        if (stat(folder.empty() ? "." : folder.c_str(), &fst) == 0 && S_ISDIR(fst.st_mode) &&
-            lookup(folder.empty() ? "." : folder, fst, part, &m) == 1) {
+        const char* here = folder.empty() ? "." : folder.c_str();
+        bool settled = false;
+        int found = -1;
+        if (have_stat || (stat(here, &fst) == 0 && S_ISDIR(fst.st_mode))) {
+          found = lookup(here, fst, part, &m, &settled);
+        }
+        if (found == 1) {
           folder = join(folder, m.name);
+          have_stat = false;
           continue;
+        }
+        if (found == 0 && settled && i + 1 == folders) {
+          missing_folders().note(prefixes[folders], here, fst);
         }
         folder_ok = false;  // nothing below a missing folder exists: keep the rest as given
       }
+      have_stat = false;
       folder = join(folder, part);
     }
     if (folder_ok) {
@@ -269,15 +366,19 @@ bool resolve(const char* sjis, Resolved* r) {
     }
   }
   r->folder = folder;
+  r->folder_found = folder_ok;
   const std::string& last = parts.back();
+  r->missing = !folder_ok;
   if (folder_ok && last != "." && last != "..") {
     Match m;
-    if (lookup(folder.empty() ? "." : folder, st, last, &m) == 1) {
+    int found = lookup(folder.empty() ? "." : folder, st, last, &m);
+    if (found == 1) {
       r->path = join(folder, m.name);
       r->exists = true;
       r->type = m.type;
       return true;
     }
+    r->missing = found == 0;
   }
   r->path = join(folder, last);
   return true;
@@ -311,6 +412,29 @@ bool folder_missing(const std::string& folder) {
   return stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
 }
 
+// The common end of file_open: checks that what opened is a regular file.
+FileHandle finish_open(int fd, const Resolved& r, bool existed, int64_t* size) {
+  if (fd < 0) {
+    int err = errno;
+    // Windows tells a missing folder from a missing file.
+    if (err == ENOENT && !r.folder.empty() && folder_missing(r.folder)) {
+      set_error(kErrorPathNotFound);
+    } else {
+      set_errno_error(err);
+    }
+    return kInvalidFile;
+  }
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    set_error(kErrorAccessDenied);
+    return kInvalidFile;
+  }
+  if (size) *size = static_cast<int64_t>(st.st_size);
+  set_error(existed ? kErrorAlreadyExists : kErrorSuccess);
+  return fd;
+}
+
 bool has_wildcard(const std::string& s) {
   return s.find_first_of("*?") != std::string::npos;
 }
@@ -332,8 +456,9 @@ uint32_t file_last_error() {
 }
 
 FileHandle file_open(const char* sjis_path, uint32_t access, uint32_t share, uint32_t disposition,
-                     uint32_t flags) {
+                     uint32_t flags, int64_t* size) {
   (void)share;
+  (void)flags;
   int mode;
   bool write = access & kGenericWrite;
   if (write) {
@@ -346,26 +471,54 @@ FileHandle file_open(const char* sjis_path, uint32_t access, uint32_t share, uin
     set_error(kErrorInvalidParameter);
     return kInvalidFile;
   }
-  Resolved r;
-  if (!resolve(sjis_path, &r)) return kInvalidFile;
-  if (r.exists && r.type != DT_UNKNOWN && r.type != DT_REG && r.type != DT_LNK) {
-    set_error(kErrorAccessDenied);  // a folder, device or pipe is never a file
-    return kInvalidFile;
-  }
   // O_NONBLOCK keeps a pipe that slipped in from blocking the open; it changes nothing for
   // regular files, the only kind we keep.
   const int base = mode | O_CLOEXEC | O_NONBLOCK;
-  bool existed = false;
   int fd = -1;
+  Resolved r;
+  if (disposition == kOpenExisting || disposition == kTruncateExisting) {
+    // Opening what exists: the name exactly as written is the first candidate anyway, and
+    // trying it costs one call where the listings cost a few.
+    bool absolute = false;
+    std::vector<std::string> parts;
+    if (!split(sjis_path, &absolute, &parts)) {
+      set_error(kErrorInvalidName);
+      return kInvalidFile;
+    }
+    const int trunc = disposition == kTruncateExisting ? O_TRUNC : 0;
+    const std::string raw = raw_path(absolute, parts);
+    if (parts.size() > 1 && missing_folders().known(parent_of(raw))) {
+      set_error(kErrorPathNotFound);
+      return kInvalidFile;
+    }
+    fd = open(raw.c_str(), base | trunc);
+    if (fd < 0 && errno != ENOENT && errno != ENOTDIR) {
+      set_errno_error(errno);
+      return kInvalidFile;
+    }
+    if (fd < 0) {
+      if (!resolve(sjis_path, &r)) return kInvalidFile;
+      if (r.missing) {
+        set_error(r.folder_found ? kErrorFileNotFound : kErrorPathNotFound);
+        return kInvalidFile;
+      }
+      if (r.exists && r.type != DT_UNKNOWN && r.type != DT_REG && r.type != DT_LNK) {
+        set_error(kErrorAccessDenied);  // a folder, device or pipe is never a file
+        return kInvalidFile;
+      }
+      fd = open(r.path.c_str(), base | trunc);
+    }
+    return finish_open(fd, r, false, size);
+  }
+  if (!resolve(sjis_path, &r)) return kInvalidFile;
+  if (r.exists && r.type != DT_UNKNOWN && r.type != DT_REG && r.type != DT_LNK) {
+    set_error(kErrorAccessDenied);
+    return kInvalidFile;
+  }
+  bool existed = false;
   switch (disposition) {
     case kCreateNew:
       fd = open(r.path.c_str(), base | O_CREAT | O_EXCL, 0666);
-      break;
-    case kOpenExisting:
-      fd = open(r.path.c_str(), base);
-      break;
-    case kTruncateExisting:
-      fd = open(r.path.c_str(), base | O_TRUNC);
       break;
     case kCreateAlways:
     case kOpenAlways: {
@@ -382,29 +535,12 @@ FileHandle file_open(const char* sjis_path, uint32_t access, uint32_t share, uin
       break;
     }
   }
-  if (fd < 0) {
-    int err = errno;
-    // Windows tells a missing folder from a missing file.
-    if (err == ENOENT && !r.folder.empty() && folder_missing(r.folder)) {
-      set_error(kErrorPathNotFound);
-    } else {
-      set_errno_error(err);
-    }
-    return kInvalidFile;
-  }
-  struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    set_error(kErrorAccessDenied);
-    return kInvalidFile;
-  }
-  if (flags & kFileFlagRandomAccess) {
-    posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
-  } else if (flags & kFileFlagSequentialScan) {
-    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-  }
-  set_error(existed ? kErrorAlreadyExists : kErrorSuccess);
-  return fd;
+  return finish_open(fd, r, existed, size);
+}
+
+FileHandle file_open(const char* sjis_path, uint32_t access, uint32_t share, uint32_t disposition,
+                     uint32_t flags) {
+  return file_open(sjis_path, access, share, disposition, flags, nullptr);
 }
 
 bool file_read(FileHandle file, void* buf, uint32_t size, uint32_t* done) {

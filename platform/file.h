@@ -40,7 +40,8 @@ constexpr uint32_t kCreateAlways = 2;      // create or empty an existing file
 constexpr uint32_t kOpenExisting = 3;      // open; fails when missing
 constexpr uint32_t kOpenAlways = 4;        // open, creating it when missing (not emptied)
 constexpr uint32_t kTruncateExisting = 5;  // open and empty; fails when missing
-// Flags and attributes: only the access-pattern hints have an effect (posix_fadvise).
+// Flags and attributes: accepted and ignored. The kernel's readahead adapts by itself, and a
+// random-access hint would switch it off for the member reads that follow an archive lookup.
 constexpr uint32_t kFileAttributeNormal = 0x80;
 constexpr uint32_t kFileFlagSequentialScan = 0x08000000u;
 constexpr uint32_t kFileFlagRandomAccess = 0x10000000u;
@@ -71,12 +72,15 @@ constexpr uint32_t kErrorAlreadyExists = 183;
 uint32_t file_last_error();
 
 // Opens a regular file (CreateFileA). access: kGenericRead and/or kGenericWrite (0 opens for
-// reading); share is ignored; disposition: kCreateNew..kTruncateExisting; flags: the access
-// hints above, other bits ignored. A folder, device or pipe never opens (kErrorAccessDenied).
-// New files get mode 0666 less the umask. Returns the handle positioned at 0, or kInvalidFile.
-// kCreateAlways and kOpenAlways on an existing file succeed with kErrorAlreadyExists set.
+// reading); share is ignored; disposition: kCreateNew..kTruncateExisting; flags are ignored. A
+// folder, device or pipe never opens (kErrorAccessDenied). New files get mode 0666 less the umask.
+// Returns the handle positioned at 0, or kInvalidFile. kCreateAlways and kOpenAlways on an existing
+// file succeed with kErrorAlreadyExists set.
 FileHandle file_open(const char* sjis_path, uint32_t access, uint32_t share, uint32_t disposition,
                      uint32_t flags);
+// The same, also giving the file's size (*size) from the check that it is a regular file.
+FileHandle file_open(const char* sjis_path, uint32_t access, uint32_t share, uint32_t disposition,
+                     uint32_t flags, int64_t* size);
 // Reads up to size bytes at the file pointer; *done (when given) gets the count, which is less
 // than size only at the end of the file. False on an error or a bad handle.
 bool file_read(FileHandle file, void* buf, uint32_t size, uint32_t* done);

@@ -21,7 +21,7 @@ struct CoreRecord {
   // the leak report stays exact with several threads.
   std::atomic<int32_t> alloc_count{0};
   CoreServices services;  // tasks and frame time, work pools, random table
-  FileRecord files;  // base folder and search folders
+  FileRecord files;       // base folder and search folders
 };
 
 CoreRecord& orv_core();

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "Orv/core/core_record.h"
+#include "Orv/core/handle_table.h"
+#include "Orv/core/list.h"
 #include "Orv/core/pac_archive.h"
 #include "orv/orv.h"
 #include "platform/file.h"
@@ -48,22 +50,21 @@ std::string in_folder(const char* folder, const std::string& name) {
 platform::FileHandle lookup_in_folder(const char* folder, const SearchName& name, uint32_t access,
                                       uint32_t share, uint32_t disposition, uint32_t flags,
                                       FileRange* range) {
+  int64_t size = 0;
   platform::FileHandle file = platform::file_open(in_folder(folder, name.normalized).c_str(),
-                                                  access, share, disposition, flags);
+                                                  access, share, disposition, flags, &size);
   if (file != platform::kInvalidFile) {
-    int64_t size = platform::file_size(file);
     uint32_t size32 = size < 0 ? 0 : size > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(size);
     *range = FileRange{0, size32, size32};
     return file;
   }
   std::string archive_path = std::string(folder) + ".pac";
+  int64_t archive_size = 0;
   platform::FileHandle archive =
       platform::file_open(archive_path.c_str(), platform::kGenericRead, platform::kFileShareRead,
-                          platform::kOpenExisting, platform::kFileFlagRandomAccess);
+                          platform::kOpenExisting, platform::kFileFlagRandomAccess, &archive_size);
   if (archive == platform::kInvalidFile) return platform::kInvalidFile;
-  int64_t archive_size = platform::file_size(archive);
-  PacSource source{&archive, archive_size < 0 ? 0 : static_cast<uint64_t>(archive_size),
-                   read_archive};
+  PacSource source{&archive, static_cast<uint64_t>(archive_size), read_archive};
   PacMember member{};
   if (!pac_find(source, name.key, &member) ||
       platform::file_seek(archive, member.offset, platform::kFileBegin) < 0) {
@@ -102,9 +103,13 @@ platform::FileHandle search(const char* name, uint32_t access, uint32_t share, u
     if (f != platform::kInvalidFile || !base_after_own) return f;
     return try_folder(r.base_folder);
   }
-  for (const char* folder : r.folders) {
-    platform::FileHandle f = try_folder(folder);
-    if (f != platform::kInvalidFile) return f;
+  // The list's nodes are walked directly: it is ours, and the lock keeps it still.
+  if (const OrvListNode* head = orv_handles().get_as<OrvListNode>(r.list, HandleKind::kList)) {
+    for (const OrvListNode* node = head->next; node; node = node->next) {
+      if (node->key != kSearchFolderKey || !node->data) continue;
+      platform::FileHandle f = try_folder(reinterpret_cast<const char*>(node->data));
+      if (f != platform::kInvalidFile) return f;
+    }
   }
   return try_folder(r.base_folder);
 }

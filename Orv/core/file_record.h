@@ -5,7 +5,10 @@
 #pragma once
 
 #include <shared_mutex>
-#include <vector>
+
+#include "orv/types.h"
+
+constexpr uint32_t kSearchFolderKey = 0xFFFFFFFEu;  // -2
 
 struct FileRecord {
   // Lookups take it shared, registrations exclusive. Folders are registered at start-up before
@@ -15,9 +18,8 @@ struct FileRecord {
   // The program's folder in Shift-JIS with '\' separators, no trailing separator; empty until
   // OrvSystemPathInit fills it.
   char base_folder[260] = {};
-  // The search folders, newest first. Each is a zero-terminated block from OrvMemoryAlloc,
-  // exactly long enough. has_list is false before OrvSystemPathInit and after
-  // OrvSystemPathUninit.
-  bool has_list = false;
-  std::vector<char*> folders;
+  // The search folders, newest first: an OrvList whose nodes carry key kSearchFolderKey and,
+  // as data, a zero-terminated path from OrvMemoryAlloc, exactly long enough. 0 before
+  // OrvSystemPathInit and after OrvSystemPathUninit.
+  OrvHandle list = 0;
 };

@@ -4,7 +4,7 @@
 #include <vector>
 
 bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMember* out,
-              uint64_t whole_bucket_limit) {
+              uint64_t window_limit) {
   const uint32_t bucket_index = key[0];
   if (bucket_index >= pac::kBucketCount) return false;  // a first byte of 255 is never stored
   uint8_t bucket[pac::kBucketSize];
@@ -21,13 +21,20 @@ bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMem
   if (available > bucket_count) available = bucket_count;
   if (available == 0) return false;
 
-  std::vector<uint8_t> whole;
-  if (available * pac::kEntrySize <= whole_bucket_limit) {
-    whole.resize(available * pac::kEntrySize);
-    uint32_t got =
-        source.read(source.context, whole.data(), static_cast<uint32_t>(whole.size()), start);
-    available = got / pac::kEntrySize;
-  }
+  // Entries [window_lo, window_hi) of the bucket, read in one piece: the whole bucket when it
+  // is small, else the stretch that the remaining probes can still reach once that is small.
+  std::vector<uint8_t> window;
+  int64_t window_lo = 0, window_hi = 0;
+  auto load = [&](int64_t lo, int64_t hi) {
+    lo = lo < 0 ? 0 : lo;
+    hi = hi > static_cast<int64_t>(available) ? static_cast<int64_t>(available) : hi;
+    window.resize(static_cast<size_t>(hi - lo) * pac::kEntrySize);
+    uint32_t got = source.read(source.context, window.data(), static_cast<uint32_t>(window.size()),
+                               start + static_cast<uint64_t>(lo) * pac::kEntrySize);
+    window_lo = lo;
+    window_hi = lo + got / pac::kEntrySize;
+  };
+  if (available * pac::kEntrySize <= window_limit) load(0, static_cast<int64_t>(available));
 
   uint8_t single[pac::kEntrySize];
   int64_t probe = bucket_count / 2;  // relative to first
@@ -35,9 +42,15 @@ bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMem
   for (;;) {
     // A probe outside the entries that exist cannot hold this bucket's name.
     if (probe < 0 || static_cast<uint64_t>(probe) >= available) return false;
+    // Every later probe lies within count (+2 for the last steps of 1) of this one.
+    const uint64_t reach = uint64_t{count} + 2;
+    if ((probe < window_lo || probe >= window_hi) &&
+        (2 * reach + 1) * pac::kEntrySize <= window_limit) {
+      load(probe - static_cast<int64_t>(reach), probe + static_cast<int64_t>(reach) + 1);
+    }
     const uint8_t* entry;
-    if (!whole.empty()) {
-      entry = whole.data() + static_cast<uint64_t>(probe) * pac::kEntrySize;
+    if (probe >= window_lo && probe < window_hi) {
+      entry = window.data() + static_cast<uint64_t>(probe - window_lo) * pac::kEntrySize;
     } else {
       if (source.read(source.context, single, sizeof single,
                       start + static_cast<uint64_t>(probe) * pac::kEntrySize) != sizeof single) {

@@ -26,8 +26,9 @@ struct PacMember {
 // Finds the member whose 32-byte key is key (pac::name_key). The search is the archive's own
 // binary probe within the bucket of the key's first byte: first probe at first + count / 2,
 // then steps of half the remaining count. True with *out filled when found.
-// A bucket whose entries take at most whole_bucket_limit bytes is read in one piece, a larger
-// one probe by probe; the answer is the same either way (the fuzz target checks it).
-constexpr uint64_t kPacWholeBucketLimit = 64 * 1024;
+// Entries are read in pieces of at most window_limit bytes: a small bucket whole, a large one
+// probe by probe until the entries the remaining probes can reach fit one piece. The answer is
+// the same for any limit (the fuzz target checks it against 0, one read per probe).
+constexpr uint64_t kPacWindowLimit = 8 * 1024;
 bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMember* out,
-              uint64_t whole_bucket_limit = kPacWholeBucketLimit);
+              uint64_t window_limit = kPacWindowLimit);

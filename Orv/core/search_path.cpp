@@ -1,11 +1,11 @@
 // The base folder and the list of search folders.
 #include <cstring>
 #include <mutex>
-#include <new>
 #include <string>
 
 #include "Orv/core/core_record.h"
 #include "Orv/core/file_access.h"
+#include "Orv/core/list.h"
 #include "orv/orv.h"
 #include "platform/program_path.h"
 #include "platform/sjis.h"
@@ -16,10 +16,9 @@ FileRecord& record() {
   return orv_core().files;
 }
 
-// Frees every folder block. The caller holds the lock exclusively.
+// Removes and frees every folder of the list. The caller holds the lock exclusively.
 void free_folders(FileRecord& r) {
-  for (char* folder : r.folders) OrvMemoryFree(folder);
-  r.folders.clear();
+  while (uintptr_t folder = OrvListPopFirst(r.list)) OrvMemoryFree(reinterpret_cast<void*>(folder));
 }
 
 // The program's folder as the system writes paths: Shift-JIS with '\' separators. Characters
@@ -60,19 +59,23 @@ OrvBool OrvSystemPathInit(void) {
     // name some other folder.
     file_set_base_folder(program_folder_sjis().c_str());
   }
-  std::unique_lock<std::shared_mutex> lock(record().lock);
-  // The original dropped an earlier list without freeing it; its folders are freed here, as
-  // nothing else holds them.
-  free_folders(record());
-  record().has_list = true;
-  return 1;
+  FileRecord& r = record();
+  std::unique_lock<std::shared_mutex> lock(r.lock);
+  // The original dropped an earlier list without freeing it; it is freed here, as nothing else
+  // holds it.
+  if (r.list) {
+    free_folders(r);
+    OrvListRelease(r.list);
+  }
+  r.list = OrvListCreate();
+  return r.list ? 1 : 0;
 }
 
 OrvBool OrvSystemPathSet(const char* folder) {
   if (!folder) return 0;
   FileRecord& r = record();
   std::unique_lock<std::shared_mutex> lock(r.lock);
-  if (!r.has_list) return 0;  // nothing was added, so this is no success
+  if (!r.list) return 0;  // nothing was added, so this is no success
   std::string path;
   if (file_path_is_absolute(folder) || r.base_folder[0] == 0) {
     path = folder;
@@ -82,9 +85,7 @@ OrvBool OrvSystemPathSet(const char* folder) {
   char* block = static_cast<char*>(OrvMemoryAlloc(static_cast<uint32_t>(path.size() + 1), 1));
   if (!block) return 0;
   std::memcpy(block, path.c_str(), path.size());
-  try {
-    r.folders.insert(r.folders.begin(), block);
-  } catch (const std::bad_alloc&) {
+  if (!OrvListPush(r.list, reinterpret_cast<uintptr_t>(block), kSearchFolderKey)) {
     OrvMemoryFree(block);
     return 0;
   }
@@ -93,17 +94,18 @@ OrvBool OrvSystemPathSet(const char* folder) {
 
 OrvBool OrvSystemPathClear(void) {
   std::unique_lock<std::shared_mutex> lock(record().lock);
-  if (!record().has_list) return 0;
+  if (!record().list) return 0;
   free_folders(record());
   return 1;
 }
 
 OrvBool OrvSystemPathUninit(void) {
-  std::unique_lock<std::shared_mutex> lock(record().lock);
-  if (!record().has_list) return 0;
-  free_folders(record());
-  record().folders.shrink_to_fit();
-  record().has_list = false;
+  FileRecord& r = record();
+  std::unique_lock<std::shared_mutex> lock(r.lock);
+  if (!r.list) return 0;
+  free_folders(r);
+  OrvListRelease(r.list);
+  r.list = 0;
   return 1;
 }
 

@@ -222,6 +222,12 @@ TEST(File, ListingCacheFollowsTheFolder) {
   std::filesystem::rename(dir / "Old/b.txt", dir / "Old/c.txt");
   EXPECT_EQ(open_and_read(base + "\\OLD\\B.TXT"), "<error 2>");
   EXPECT_EQ(open_and_read(base + "\\OLD\\C.TXT"), "b");
+  // A folder found missing is remembered only until its parent changes.
+  ASSERT_EQ(utimes(dir.path().c_str(), past), 0);
+  EXPECT_EQ(open_and_read(base + "\\GONE\\A.TXT"), "<error 3>");
+  EXPECT_EQ(open_and_read(base + "\\GONE\\A.TXT"), "<error 3>");
+  write_file(dir / "Gone/a.txt", "g");
+  EXPECT_EQ(open_and_read(base + "\\GONE\\A.TXT"), "g");
   // Changes made within the same clock tick as the last listing.
   write_file(dir / "New/x.txt", "x");
   EXPECT_EQ(open_and_read(base + "\\NEW\\X.TXT"), "x");
