@@ -65,6 +65,13 @@ bool init() {
   orv.OrvMemoryAlloc = &OrvMemoryAlloc;
   orv.OrvMemoryFree = &OrvMemoryFree;
   engine::set_log_sink(discard, nullptr);
+  // Only the commands below run: the command library's file, sleep and shell commands must
+  // never act on what a random script names.
+  for (uint32_t group = 0; group < engine::kCommandGroupCount; ++group) {
+    for (uint32_t index = 0; index < engine::command_group_table[group].count; ++index) {
+      engine::set_command_handler((group << 16) | index, nullptr);
+    }
+  }
   engine::set_command_handler(0x070000, cmd_text);
   engine::set_command_handler(0x070001, cmd_file);
   engine::set_command_handler(0x070002, cmd_park);
