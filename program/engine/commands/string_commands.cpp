@@ -94,8 +94,8 @@ uint32_t copy_over(VmContext& vm, bool file, const char* name) {
   }
   n = sjis_clamp(text, n < kSlotTextMax ? n : kSlotTextMax);
   std::memcpy(slot, text.data(), n);
-  if (terminate || n == kSlotTextMax || !slot[n]) slot[n] = 0;
-  slot[kSlotTextMax] = 0;
+  if (terminate) slot[n] = 0;
+  slot[kSlotTextMax] = 0;  // the slot stays terminated whatever it held
   return 1;
 }
 uint32_t cmd_strcpy(VmContext& vm) {
