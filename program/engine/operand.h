@@ -1,8 +1,9 @@
 // Instruction words, operand words and labels.
 //
-// The code is little-endian 32-bit words. Every fetch stays inside the code: a fetch at a pc
-// whose word would pass the end sets the runner's fetch fault, yields 0 and reads nothing; the
-// runner ends the slice on it. An operand word names a 32-bit cell:
+// The code is little-endian 32-bit words from dwBase (12, after the header of Script.src) to
+// the end. Every fetch stays inside the code: a fetch at a pc before dwBase or whose word would
+// pass the end sets the runner's fetch fault, yields 0 and reads nothing; the runner ends the
+// slice on it. An operand word names a 32-bit cell:
 //
 //   kind (bits 28-31)  cell
 //   0, 10-15           immediate: the whole word, stored in the immediate cell
@@ -32,11 +33,11 @@ namespace engine {
 
 static_assert(std::endian::native == std::endian::little, "code words are read in place");
 
-// The word at dwPc; advances dwPc by 4. Past the end: bFetchFault set, 0, dwPc unchanged.
+// The word at dwPc; advances dwPc by 4. Outside the code: bFetchFault set, 0, dwPc unchanged.
 inline uint32_t fetch_word(VmContext& vm) {
   ScriptRunner& r = vm.runner;
   const uint32_t pc = r.dwPc;
-  if (static_cast<uint64_t>(pc) + 4 > r.dwCodeSize) {
+  if (static_cast<uint64_t>(pc) + 4 > r.dwCodeSize || pc < r.dwBase) {
     r.bFetchFault = 1;
     return 0;
   }

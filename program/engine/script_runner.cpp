@@ -132,6 +132,10 @@ uint32_t script_run(VmContext& vm) {
     for (;;) {
       if (pending_async_step.load(std::memory_order_relaxed)) return 1;
       if (r.bEndRequested.load(std::memory_order_relaxed)) break;
+      if (r.bStepLimited) {
+        if (r.dwStepsLeft == 0) break;
+        --r.dwStepsLeft;
+      }
       if (r.dwPointCount > 0 && r.dwPointCount <= kPointStackSize &&
           r.dwPc == r.dwPointStack[r.dwPointCount - 1]) {
         break;
@@ -187,6 +191,10 @@ void script_run_async(VmContext& vm) {
   script_thread_id.store(4);
   r.bRunning.store(1);
   while (r.bAsync.load() && !r.bEndRequested.load()) {
+    if (r.bStepLimited) {
+      if (r.dwStepsLeft == 0) break;
+      --r.dwStepsLeft;
+    }
     const bool locked = seam_render_lock_enter();
     vm.dwCurrentPc = r.dwPc;
     const uint32_t word = fetch_word(vm);

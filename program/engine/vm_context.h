@@ -76,6 +76,11 @@ struct ScriptRunner {
   std::atomic<uint32_t> bEndRequested;
   // Set when a fetch would leave the code; the running slice then ends.
   uint32_t bFetchFault;
+  // A bound on the instructions that both runners execute, for tools that run untrusted
+  // scripts (the fuzz target): while bStepLimited is set, a runner stops when dwStepsLeft is 0
+  // and counts it down per instruction. The game leaves it clear.
+  uint32_t bStepLimited;
+  uint32_t dwStepsLeft;
 };
 
 // Words of several owners that steer a run (skip modes, save points, backlog, run batch).

@@ -60,8 +60,8 @@ int read_data_file(const char* name, std::string* data) {
   if (file == kOrvInvalidFile) return 1;
   data->resize(range.size);
   uint32_t done = 0;
-  const bool ok = range.size == 0 ||
-                  (platform::file_read(file, data->data(), range.size, &done) && done == range.size);
+  const bool ok = range.size == 0 || (platform::file_read(file, data->data(), range.size, &done) &&
+                                      done == range.size);
   platform::file_close(file);
   if (!ok) {
     data->resize(done);

@@ -18,8 +18,9 @@ constexpr uint32_t kSlotTextMax = kVarStringBytes - 1;
 
 // "string型以外の型を指定しました。": the tail of the error line of a command whose
 // destination is not a string slot.
-#define CMD_NOT_STRING_TYPE \
-  "string\x8c^\x88\xc8\x8aO\x82\xcc\x8c^\x82\xf0\x8ew\x92\xe8\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81" "B"
+#define CMD_NOT_STRING_TYPE                                                                        \
+  "string\x8c^\x88\xc8\x8aO\x82\xcc\x8c^\x82\xf0\x8ew\x92\xe8\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81" \
+  "B"
 
 // The text a text reference names, fetched through a buffer of `size` bytes (its 4-byte head
 // included, so at most size - 5 text bytes).
@@ -33,7 +34,9 @@ std::string fetch_file_name(VmContext& vm, uint32_t value, uint32_t capacity = 4
 size_t sjis_clamp(std::string_view text, size_t max);
 
 // True when value has the string-handle bit.
-inline bool is_string_handle(uint32_t value) { return (value & 0x10000000u) != 0; }
+inline bool is_string_handle(uint32_t value) {
+  return (value & 0x10000000u) != 0;
+}
 // The slot a string handle names, null when the handle's index is 16 or more.
 char* slot_of(VmContext& vm, uint32_t handle);
 // Replaces the slot's text with text, cut to what a slot holds on a character boundary.

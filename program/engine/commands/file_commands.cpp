@@ -16,7 +16,9 @@ namespace {
 constexpr size_t kPathMax = 259;  // a 260-byte path buffer and its terminator
 std::string g_append_path;
 
-void set_result(VmContext& vm, uint32_t v) { vm_set_result(vm, v); }
+void set_result(VmContext& vm, uint32_t v) {
+  vm_set_result(vm, v);
+}
 
 // Cuts a folder path at its last backslash (so "a\b\" gives "a\b" and "a\b\c.exe" "a\b").
 std::string cut_at_last_backslash(const std::string& path) {
@@ -105,13 +107,14 @@ uint32_t cmd_get_exe_folder(VmContext& vm) {
 
 bool append_bytes(const std::string& sjis_path, uint32_t disposition, const std::string& bytes,
                   uint32_t* written) {
-  const platform::FileHandle f = platform::file_open(
-      command_path(sjis_path).c_str(), platform::kGenericWrite, 0, disposition,
-      platform::kFileAttributeNormal | platform::kFileFlagSequentialScan);
+  const platform::FileHandle f =
+      platform::file_open(command_path(sjis_path).c_str(), platform::kGenericWrite, 0, disposition,
+                          platform::kFileAttributeNormal | platform::kFileFlagSequentialScan);
   if (f == platform::kInvalidFile) return false;
   platform::file_seek(f, 0, platform::kFileEnd);
   uint32_t done = 0;
-  if (!bytes.empty()) platform::file_write(f, bytes.data(), static_cast<uint32_t>(bytes.size()), &done);
+  if (!bytes.empty())
+    platform::file_write(f, bytes.data(), static_cast<uint32_t>(bytes.size()), &done);
   platform::file_close(f);
   if (written) *written = done;
   return true;
@@ -137,8 +140,10 @@ bool take_append_path(VmContext& vm, const char* name) {
   const uint32_t value = vm_pop(vm);
   if (!is_string_handle(value)) {
     // "引数がstring型ではありません"
-    vm_log(kLogMain, "%s \x88\xf8\x90\x94\x82\xaastring\x8c^\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82"
-           "\xdc\x82\xb9\x82\xf1", name);
+    vm_log(kLogMain,
+           "%s \x88\xf8\x90\x94\x82\xaastring\x8c^\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82"
+           "\xdc\x82\xb9\x82\xf1",
+           name);
     set_result(vm, 0);
     return false;
   }
@@ -166,7 +171,8 @@ uint32_t cmd_append_file(VmContext& vm) {
     bytes.push_back(c);
   }
   bytes += "\r\n";
-  if (g_append_path.empty() || !append_bytes(g_append_path, platform::kOpenAlways, bytes, nullptr)) {
+  if (g_append_path.empty() ||
+      !append_bytes(g_append_path, platform::kOpenAlways, bytes, nullptr)) {
     vm_log(kLogMain, "append_file open error %s", g_append_path.c_str());
     set_result(vm, 0);
     return 0;
@@ -208,7 +214,9 @@ uint32_t cmd_app_exec(VmContext& vm) {
 
 }  // namespace
 
-const std::string& append_path() { return g_append_path; }
+const std::string& append_path() {
+  return g_append_path;
+}
 
 std::string text_save_convert(const std::string& text) {
   std::string out;

@@ -29,7 +29,9 @@ size_t next_line(std::string_view t, size_t i) {
   return i;
 }
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool is_blank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 }  // namespace
 
@@ -57,14 +59,15 @@ bool ini_find_value(std::string_view text, std::string_view section, std::string
   while (i < text.size()) {
     const char c = text[i];
     if (c == '\r' || c == '\n' || c == ';') {
-      const size_t n = next_line(text, i + (c == ';' ? 0 : 0));
-      i = n == i ? i + 1 : n;
+      const size_t n = next_line(text, i);
+      i = n == i ? i + 1 : n;  // a zero byte: step over it
       continue;
     }
     if (c == '[') return false;
     // The name part runs to the next "=" (two-byte characters taken whole), across lines.
     size_t eq = i;
-    while (eq < text.size() && text[eq] != '=') eq += static_cast<uint8_t>(text[eq]) >= 0x80 ? 2 : 1;
+    while (eq < text.size() && text[eq] != '=')
+      eq += static_cast<uint8_t>(text[eq]) >= 0x80 ? 2 : 1;
     if (eq > text.size()) eq = text.size();
     const std::string_view name = text.substr(i, std::min(eq - i, kNameMax));
     if (name.find(key) != std::string_view::npos) {
@@ -75,8 +78,10 @@ bool ini_find_value(std::string_view text, std::string_view section, std::string
       while (end < text.size() && text[end] != '\r' && text[end] != '\n' && text[end] != 0) ++end;
       end = next_line(text, end);
       const std::string_view value = text.substr(v, end - v);
-      // The value ends at a zero byte as the C text it is.
-      out->assign(value.substr(0, value.find('\0')));
+      // The value ends at a zero byte as the C text it is; one that starts there is empty.
+      const std::string_view text_part = value.substr(0, value.find('\0'));
+      if (text_part.empty()) return false;
+      out->assign(text_part);
       return true;
     }
     if (eq >= text.size()) return false;
@@ -102,7 +107,8 @@ std::string ini_get_string(std::string_view section, std::string_view key,
   std::string out(fallback);
   ini_read_value(section, key, &out, path);
   out = ini_trim_end(out);
-  if (out.size() >= 2 && out.front() == '"' && out.back() == '"') out = out.substr(1, out.size() - 2);
+  if (out.size() >= 2 && out.front() == '"' && out.back() == '"')
+    out = out.substr(1, out.size() - 2);
   return out;
 }
 
@@ -143,8 +149,8 @@ bool read_plain_file(const std::string& path, std::string* data) {
   if (ok) {
     data->resize(static_cast<size_t>(size));
     uint32_t done = 0;
-    ok = size == 0 || (platform::file_read(f, data->data(), static_cast<uint32_t>(size), &done) &&
-                       done == size);
+    ok = size == 0 ||
+         (platform::file_read(f, data->data(), static_cast<uint32_t>(size), &done) && done == size);
   }
   platform::file_close(f);
   return ok;
@@ -199,8 +205,8 @@ bool ini_write_string(std::string_view section, std::string_view key, std::strin
   for (const std::string& l : lines) text += l + "\r\n";
 
   const std::string tmp = path + ".tmp";
-  const platform::FileHandle f = platform::file_open(tmp.c_str(), platform::kGenericWrite, 0,
-                                                     platform::kCreateAlways, 0);
+  const platform::FileHandle f =
+      platform::file_open(tmp.c_str(), platform::kGenericWrite, 0, platform::kCreateAlways, 0);
   if (f == platform::kInvalidFile) return false;
   uint32_t written = 0;
   bool ok = platform::file_write(f, text.data(), static_cast<uint32_t>(text.size()), &written) &&
@@ -223,8 +229,10 @@ uint32_t cmd_get_private_profile_string(VmContext& vm) {
   const std::string file = fetch_file_name(vm, vm_pop(vm));
   if (!is_string_handle(dest)) {
     // "はstring型を指定していません。"
-    vm_log(kLogMain, "get_private_profile_string \x82\xcdstring\x8c^\x82\xf0\x8ew\x92\xe8\x82\xb5"
-                     "\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1\x81" "B");
+    vm_log(kLogMain,
+           "get_private_profile_string \x82\xcdstring\x8c^\x82\xf0\x8ew\x92\xe8\x82\xb5"
+           "\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1\x81"
+           "B");
     vm_set_result(vm, static_cast<uint32_t>(-1));
     return 1;
   }
@@ -278,8 +286,12 @@ uint32_t write_profile(VmContext& vm, bool as_int) {
   vm_set_result(vm, ini_write_string(section, key, value, path) ? 1 : 0);
   return 1;
 }
-uint32_t cmd_write_private_profile_string(VmContext& vm) { return write_profile(vm, false); }
-uint32_t cmd_write_private_profile_int(VmContext& vm) { return write_profile(vm, true); }
+uint32_t cmd_write_private_profile_string(VmContext& vm) {
+  return write_profile(vm, false);
+}
+uint32_t cmd_write_private_profile_int(VmContext& vm) {
+  return write_profile(vm, true);
+}
 
 }  // namespace
 

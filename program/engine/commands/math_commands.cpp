@@ -43,10 +43,16 @@ int32_t smooth_noise(int32_t x) {
 
 namespace {
 
-int32_t pop_int(VmContext& vm) { return static_cast<int32_t>(vm_pop(vm)); }
-double scaled(int32_t v) { return static_cast<double>(v) / 10000.0; }
+int32_t pop_int(VmContext& vm) {
+  return static_cast<int32_t>(vm_pop(vm));
+}
+double scaled(int32_t v) {
+  return static_cast<double>(v) / 10000.0;
+}
 
-void result(VmContext& vm, int32_t v) { vm_set_result(vm, static_cast<uint32_t>(v)); }
+void result(VmContext& vm, int32_t v) {
+  vm_set_result(vm, static_cast<uint32_t>(v));
+}
 
 uint32_t cmd_random(VmContext& vm) {
   const int32_t lo = pop_int(vm);
@@ -78,20 +84,48 @@ uint32_t unary(VmContext& vm, const char* name) {
   vm_log(kLogHistory, "[%d] %s %d", v, name, x);
   return 1;
 }
-double f_sin(double x) { return std::sin(x); }
-double f_cos(double x) { return std::cos(x); }
-double f_tan(double x) { return std::tan(x); }
-double f_atan(double x) { return std::atan(x); }
-double f_log(double x) { return std::log(x); }
-double f_log10(double x) { return std::log10(x); }
-double f_sqrt(double x) { return std::sqrt(x); }
-uint32_t cmd_sin(VmContext& vm) { return unary<f_sin>(vm, "sin"); }
-uint32_t cmd_cos(VmContext& vm) { return unary<f_cos>(vm, "cos"); }
-uint32_t cmd_tan(VmContext& vm) { return unary<f_tan>(vm, "tan"); }
-uint32_t cmd_atan(VmContext& vm) { return unary<f_atan>(vm, "atan"); }
-uint32_t cmd_log(VmContext& vm) { return unary<f_log>(vm, "log"); }
-uint32_t cmd_log10(VmContext& vm) { return unary<f_log10>(vm, "log10"); }
-uint32_t cmd_sqrt(VmContext& vm) { return unary<f_sqrt>(vm, "sqrt"); }
+double f_sin(double x) {
+  return std::sin(x);
+}
+double f_cos(double x) {
+  return std::cos(x);
+}
+double f_tan(double x) {
+  return std::tan(x);
+}
+double f_atan(double x) {
+  return std::atan(x);
+}
+double f_log(double x) {
+  return std::log(x);
+}
+double f_log10(double x) {
+  return std::log10(x);
+}
+double f_sqrt(double x) {
+  return std::sqrt(x);
+}
+uint32_t cmd_sin(VmContext& vm) {
+  return unary<f_sin>(vm, "sin");
+}
+uint32_t cmd_cos(VmContext& vm) {
+  return unary<f_cos>(vm, "cos");
+}
+uint32_t cmd_tan(VmContext& vm) {
+  return unary<f_tan>(vm, "tan");
+}
+uint32_t cmd_atan(VmContext& vm) {
+  return unary<f_atan>(vm, "atan");
+}
+uint32_t cmd_log(VmContext& vm) {
+  return unary<f_log>(vm, "log");
+}
+uint32_t cmd_log10(VmContext& vm) {
+  return unary<f_log10>(vm, "log10");
+}
+uint32_t cmd_sqrt(VmContext& vm) {
+  return unary<f_sqrt>(vm, "sqrt");
+}
 
 uint32_t cmd_pow(VmContext& vm) {
   const int32_t a = pop_int(vm);
@@ -188,17 +222,39 @@ uint32_t cmd_calc_f64(VmContext& vm) {
       vm.tempMem[a] = static_cast<uint32_t>(fixed_truncate(A));
       vm.tempMem[a + 1] = 0;
       break;
-    case 4: write_double(vm, a, std::floor(A)); break;
-    case 5: write_double(vm, a, std::round(A)); break;
-    case 6: write_double(vm, a, std::sin(A)); break;
-    case 7: write_double(vm, a, std::cos(A)); break;
-    case 8: write_double(vm, a, std::tan(A)); break;
-    case 9: write_double(vm, a, std::atan(A)); break;
-    case 10: write_double(vm, a, std::log(A)); break;
-    case 11: write_double(vm, a, std::log10(A)); break;
-    case 12: write_double(vm, a, std::pow(A, B)); break;
-    case 13: write_double(vm, a, std::sqrt(A)); break;
-    case 14: write_double(vm, a, A * B); break;
+    case 4:
+      write_double(vm, a, std::floor(A));
+      break;
+    case 5:
+      write_double(vm, a, std::round(A));
+      break;
+    case 6:
+      write_double(vm, a, std::sin(A));
+      break;
+    case 7:
+      write_double(vm, a, std::cos(A));
+      break;
+    case 8:
+      write_double(vm, a, std::tan(A));
+      break;
+    case 9:
+      write_double(vm, a, std::atan(A));
+      break;
+    case 10:
+      write_double(vm, a, std::log(A));
+      break;
+    case 11:
+      write_double(vm, a, std::log10(A));
+      break;
+    case 12:
+      write_double(vm, a, std::pow(A, B));
+      break;
+    case 13:
+      write_double(vm, a, std::sqrt(A));
+      break;
+    case 14:
+      write_double(vm, a, A * B);
+      break;
     case 15:
       if (B == 0.0) {
         write_double(vm, a, -1.0);
@@ -215,10 +271,18 @@ uint32_t cmd_calc_f64(VmContext& vm) {
         write_double(vm, a, std::fmod(A, B));
       }
       break;
-    case 17: write_double(vm, a, A + B); break;
-    case 18: write_double(vm, a, A - B); break;
-    case 28: write_double(vm, a, 3.141592653589793); break;
-    default: vm.tempMem[a] = 0; break;  // 19 to 27
+    case 17:
+      write_double(vm, a, A + B);
+      break;
+    case 18:
+      write_double(vm, a, A - B);
+      break;
+    case 28:
+      write_double(vm, a, 3.141592653589793);
+      break;
+    default:
+      vm.tempMem[a] = 0;
+      break;  // 19 to 27
   }
   return 1;
 }
@@ -226,9 +290,9 @@ uint32_t cmd_calc_f64(VmContext& vm) {
 }  // namespace
 
 void install_math_commands() {
-  const CommandHandler handlers[] = {cmd_random, cmd_abs,  cmd_sin,  cmd_cos,
-                                     cmd_tan,    cmd_atan, cmd_log,  cmd_log10,
-                                     cmd_pow,    cmd_sqrt, cmd_mul,  cmd_div,
+  const CommandHandler handlers[] = {cmd_random,      cmd_abs,          cmd_sin,     cmd_cos,
+                                     cmd_tan,         cmd_atan,         cmd_log,     cmd_log10,
+                                     cmd_pow,         cmd_sqrt,         cmd_mul,     cmd_div,
                                      cmd_easing_calc, cmd_smooth_noise, cmd_calc_f64};
   for (uint32_t i = 0; i < std::size(handlers); ++i) set_command_handler(0x140000 + i, handlers[i]);
 }

@@ -8,7 +8,9 @@ namespace {
 
 constexpr uint32_t kMaxField = 2047;
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Reads decimal digits at s[i...], capped at kMaxField.
 uint32_t read_number(std::string_view s, size_t* i) {
@@ -87,8 +89,7 @@ bool format_int_piece(std::string_view piece, uint32_t value, std::string* out) 
   return true;
 }
 
-std::string wsprint_format(std::string_view format, const FormatSource& source,
-                           size_t max_bytes) {
+std::string wsprint_format(std::string_view format, const FormatSource& source, size_t max_bytes) {
   std::string out;
   uint32_t next = 0;  // index of the next value
   size_t i = 0;

@@ -13,15 +13,21 @@ namespace {
 
 std::vector<std::string> g_string_list;
 
-void set_result(VmContext& vm, uint32_t v) { vm_set_result(vm, v); }
+void set_result(VmContext& vm, uint32_t v) {
+  vm_set_result(vm, v);
+}
 
-char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char fold(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 std::string folded(std::string s) {
   for (char& c : s) c = fold(c);
   return s;
 }
 
-int32_t sign_byte(char c) { return static_cast<int8_t>(c); }
+int32_t sign_byte(char c) {
+  return static_cast<int8_t>(c);
+}
 
 uint32_t cmd_string(VmContext& vm) {
   vm_pop(vm);
@@ -88,12 +94,16 @@ uint32_t copy_over(VmContext& vm, bool file, const char* name) {
   }
   n = sjis_clamp(text, n < kSlotTextMax ? n : kSlotTextMax);
   std::memcpy(slot, text.data(), n);
-  if (terminate || n == kSlotTextMax || !slot[n]) slot[n] = 0;
-  slot[kSlotTextMax] = 0;
+  if (terminate) slot[n] = 0;
+  slot[kSlotTextMax] = 0;  // the slot stays terminated whatever it held
   return 1;
 }
-uint32_t cmd_strcpy(VmContext& vm) { return copy_over(vm, false, "strcpy"); }
-uint32_t cmd_strcpyf(VmContext& vm) { return copy_over(vm, true, "strcpyf"); }
+uint32_t cmd_strcpy(VmContext& vm) {
+  return copy_over(vm, false, "strcpy");
+}
+uint32_t cmd_strcpyf(VmContext& vm) {
+  return copy_over(vm, true, "strcpyf");
+}
 
 uint32_t append(VmContext& vm, bool file, const char* name) {
   const uint32_t dest = vm_pop(vm);
@@ -113,8 +123,12 @@ uint32_t append(VmContext& vm, bool file, const char* name) {
   slot_store(slot, joined);
   return 1;
 }
-uint32_t cmd_strcat(VmContext& vm) { return append(vm, false, "strcat"); }
-uint32_t cmd_strcatf(VmContext& vm) { return append(vm, true, "strcatf"); }
+uint32_t cmd_strcat(VmContext& vm) {
+  return append(vm, false, "strcat");
+}
+uint32_t cmd_strcatf(VmContext& vm) {
+  return append(vm, true, "strcatf");
+}
 
 uint32_t cmd_cat_str_char(VmContext& vm) {
   const uint32_t dest = vm_pop(vm);
@@ -201,7 +215,8 @@ uint32_t cmd_get_char(VmContext& vm) {
     // "文字の位置指定がオーバーしています。"
     vm_log(kLogMain,
            "get_char : \x95\xb6\x8e\x9a\x82\xcc\x88\xca\x92u\x8ew\x92\xe8\x82\xaa\x83I\x81[\x83o"
-           "\x81[\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7\x81" "B[%d/%d]",
+           "\x81[\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7\x81"
+           "B[%d/%d]",
            position, len);
     return 1;
   }
@@ -452,25 +467,39 @@ uint32_t cmd_strlist_push(VmContext& vm) {
 
 }  // namespace
 
-const std::vector<std::string>& string_list() { return g_string_list; }
+const std::vector<std::string>& string_list() {
+  return g_string_list;
+}
 
 void install_string_commands() {
   const struct {
     uint32_t id;
     CommandHandler handler;
   } table[] = {
-      {0x120003, cmd_str_contains_nocase}, {0x120004, cmd_strcatf},
-      {0x120005, cmd_strgetcf},            {0x120006, cmd_string},
-      {0x120007, cmd_strcpyf},             {0x120009, cmd_wsprint},
-      {0x120012, cmd_strreplace},          {0x120015, cmd_strlenf},
-      {0x120038, cmd_strslim},             {0x120039, cmd_strcut},
-      {0x12003a, cmd_strcpy},              {0x12003b, cmd_strcat},
-      {0x12004d, cmd_is_var_string},       {0x120050, cmd_get_char},
-      {0x12006b, cmd_strlen},              {0x12006d, cmd_str_equal_nocase},
-      {0x120077, cmd_substr},              {0x120078, cmd_get_str_char},
-      {0x120080, cmd_string_move},         {0x120081, cmd_cat_str_char},
-      {0x120082, cmd_download_text},       {0x120083, cmd_str_indexof},
-      {0x120086, cmd_get_active_string_add_no}, {0x12008e, cmd_strlist_clear},
+      {0x120003, cmd_str_contains_nocase},
+      {0x120004, cmd_strcatf},
+      {0x120005, cmd_strgetcf},
+      {0x120006, cmd_string},
+      {0x120007, cmd_strcpyf},
+      {0x120009, cmd_wsprint},
+      {0x120012, cmd_strreplace},
+      {0x120015, cmd_strlenf},
+      {0x120038, cmd_strslim},
+      {0x120039, cmd_strcut},
+      {0x12003a, cmd_strcpy},
+      {0x12003b, cmd_strcat},
+      {0x12004d, cmd_is_var_string},
+      {0x120050, cmd_get_char},
+      {0x12006b, cmd_strlen},
+      {0x12006d, cmd_str_equal_nocase},
+      {0x120077, cmd_substr},
+      {0x120078, cmd_get_str_char},
+      {0x120080, cmd_string_move},
+      {0x120081, cmd_cat_str_char},
+      {0x120082, cmd_download_text},
+      {0x120083, cmd_str_indexof},
+      {0x120086, cmd_get_active_string_add_no},
+      {0x12008e, cmd_strlist_clear},
       {0x12008f, cmd_strlist_push},
   };
   for (const auto& e : table) set_command_handler(e.id, e.handler);

@@ -23,7 +23,9 @@ uint8_t g_script_flag = 0;
 GestureRecord g_gesture{};
 VmContext* g_gesture_vm = nullptr;  // the machine that routed gestures last
 
-void set_result(VmContext& vm, uint32_t v) { vm_set_result(vm, v); }
+void set_result(VmContext& vm, uint32_t v) {
+  vm_set_result(vm, v);
+}
 
 // The game state around a machine: every VmContext lives inside the main task's GameState.
 #pragma GCC diagnostic push
@@ -123,14 +125,30 @@ uint32_t cmd_get_memory_status(VmContext& vm) {
   uint64_t size = 0;
   if (platform::memory_status(&m)) {
     switch (field) {
-      case 0: size = m.load_percent; break;
-      case 1: size = m.total_physical; break;
-      case 2: size = m.available_physical; break;
-      case 3: size = m.total_page_file; break;
-      case 4: size = m.available_page_file; break;
-      case 5: size = m.total_virtual; break;
-      case 6: size = m.available_virtual; break;
-      default: size = 0; break;  // 7, extended virtual memory, does not exist here
+      case 0:
+        size = m.load_percent;
+        break;
+      case 1:
+        size = m.total_physical;
+        break;
+      case 2:
+        size = m.available_physical;
+        break;
+      case 3:
+        size = m.total_page_file;
+        break;
+      case 4:
+        size = m.available_page_file;
+        break;
+      case 5:
+        size = m.total_virtual;
+        break;
+      case 6:
+        size = m.available_virtual;
+        break;
+      default:
+        size = 0;
+        break;  // 7, extended virtual memory, does not exist here
     }
   }
   report_size(vm, size, index, "get_memory_status");
@@ -238,12 +256,23 @@ uint32_t cmd_get_gesture_info(VmContext& vm) {
   const int32_t ax = static_cast<int16_t>(a & 0xFFFF), ay = static_cast<int16_t>(a >> 16);
   uint32_t v = 0;
   switch (field) {
-    case 0: v = (g.dwId == 3 || g.dwId == 4 || g.dwId == 6) ? a - left : a; break;
-    case 1: v = static_cast<uint32_t>(g.dwId == 7 ? ax - left : g.x); break;
-    case 2: v = static_cast<uint32_t>(g.dwId == 7 ? ay - top : g.y); break;
-    case 3: v = g.dwSequence; break;
-    case 4: v = g.dwInstance; break;
-    default: break;
+    case 0:
+      v = (g.dwId == 3 || g.dwId == 4 || g.dwId == 6) ? a - left : a;
+      break;
+    case 1:
+      v = static_cast<uint32_t>(g.dwId == 7 ? ax - left : g.x);
+      break;
+    case 2:
+      v = static_cast<uint32_t>(g.dwId == 7 ? ay - top : g.y);
+      break;
+    case 3:
+      v = g.dwSequence;
+      break;
+    case 4:
+      v = g.dwInstance;
+      break;
+    default:
+      break;
   }
   set_result(vm, v);
   return 1;
@@ -356,13 +385,7 @@ uint32_t cmd_get_begin_skip_keystate(VmContext& vm) {
 uint32_t cmd_leave_sub_scene(VmContext& vm) {
   seam_text_wait_end(vm);
   g_advance_latch = AdvanceLatch{0, 0, 1};
-  if (!(get_skip_state(vm) & kSkipAny)) {
-    if (vm.runner.dwPointCount == 0) {
-      vm_log(kLogMain, "[%d]script point pop stack none", vm.runner.dwPc);
-    } else {
-      script_point_pop(vm);
-    }
-  }
+  script_point_pop(vm);  // does nothing while skipping
   seam_action_clear_marked(vm);
   seam_tips_end_hook(vm);
   if (seam_select_close(vm)) {
@@ -379,8 +402,12 @@ uint32_t cmd_leave_sub_scene(VmContext& vm) {
   return 1;
 }
 
-uint32_t cmd_debug_output(VmContext& vm) { return AdvDebugOutputCore(vm, kLogMain); }
-uint32_t cmd_debug_output_info(VmContext& vm) { return AdvDebugOutputCore(vm, kLogHistory); }
+uint32_t cmd_debug_output(VmContext& vm) {
+  return AdvDebugOutputCore(vm, kLogMain);
+}
+uint32_t cmd_debug_output_info(VmContext& vm) {
+  return AdvDebugOutputCore(vm, kLogHistory);
+}
 
 }  // namespace
 
@@ -403,7 +430,8 @@ uint32_t AdvDebugOutputCore(VmContext& vm, int key) {
   size_t i = 0;
   while (i < format.size()) {
     const size_t pct = format.find('%', i);
-    const std::string literal = format.substr(i, pct == std::string::npos ? std::string::npos : pct - i);
+    const std::string literal =
+        format.substr(i, pct == std::string::npos ? std::string::npos : pct - i);
     if (!fits(literal.size())) return 1;
     out += literal;
     if (pct == std::string::npos || pct + 1 >= format.size()) break;
@@ -442,8 +470,12 @@ void gesture_callback(const GestureRecord& record) {
   vm->runner.dwPc = vm->gestureTargets[record.dwId] + vm->runner.dwBase;
 }
 
-const GestureRecord& last_gesture() { return g_gesture; }
-uint8_t script_flag() { return g_script_flag; }
+const GestureRecord& last_gesture() {
+  return g_gesture;
+}
+uint8_t script_flag() {
+  return g_script_flag;
+}
 
 void install_system_commands() {
   const struct {

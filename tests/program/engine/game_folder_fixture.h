@@ -47,8 +47,12 @@ class GameFolderTest : public VmTest {
     testsupport::write_file(game_ + "/" + relative, bytes);
     platform::file_cache_clear();
   }
-  std::string get(const std::string& relative) { return testsupport::read_file(game_ + "/" + relative); }
-  bool exists(const std::string& relative) { return std::filesystem::exists(game_ + "/" + relative); }
+  std::string get(const std::string& relative) {
+    return testsupport::read_file(game_ + "/" + relative);
+  }
+  bool exists(const std::string& relative) {
+    return std::filesystem::exists(game_ + "/" + relative);
+  }
 
   testsupport::TempDir dir_;
   std::string game_, save_;

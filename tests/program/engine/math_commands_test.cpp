@@ -42,7 +42,7 @@ TEST_F(MathCommands, FixedPointResults) {
       {"smooth_noise(10000)", -2263},
       {"smooth_noise(-10000)", 9001},
       {"smooth_noise(-1)", -2817},
-      {"easing_calc(0, 1234, 5, 0)", 1234},   // max 0
+      {"easing_calc(0, 1234, 5, 0)", 1234},    // max 0
       {"easing_calc(99, 1234, 5, 10)", 1234},  // no such curve
       {"random(7, 7)", 7},
   };
@@ -66,7 +66,7 @@ TEST_F(MathCommands, RandomStaysInItsRange) {
   load(
       "  mov r9, 200\n"
       "again:\n"
-      "  call random(10, 5) -> r2\n"   // size -4: 10..13
+      "  call random(10, 5) -> r2\n"  // size -4: 10..13
       "  lt r2, 10\n"
       "  add r10, r2\n"
       "  call random(10, 5) -> r2\n"
@@ -107,10 +107,20 @@ TEST_F(MathCommands, CalcF64) {
     uint32_t op;
     double a, b, expected;
   } cases[] = {
-      {5, 2.5, 0, 3.0},     {5, -2.5, 0, -3.0},    {5, 2.4999, 0, 2.0},   {4, -1.5, 0, -2.0},
-      {12, 2.0, 10.0, 1024.0}, {14, 1.5, 4.0, 6.0}, {15, 1.0, 4.0, 0.25}, {15, 1.0, -0.0, -1.0},
-      {16, -7.0, 2.0, -1.0}, {16, 7.0, 0.0, -1.0},  {17, 1.0, 2.0, 3.0},   {18, 1.0, 2.0, -1.0},
-      {28, 0, 0, 3.141592653589793}, {13, 9.0, 0, 3.0},
+      {5, 2.5, 0, 3.0},
+      {5, -2.5, 0, -3.0},
+      {5, 2.4999, 0, 2.0},
+      {4, -1.5, 0, -2.0},
+      {12, 2.0, 10.0, 1024.0},
+      {14, 1.5, 4.0, 6.0},
+      {15, 1.0, 4.0, 0.25},
+      {15, 1.0, -0.0, -1.0},
+      {16, -7.0, 2.0, -1.0},
+      {16, 7.0, 0.0, -1.0},
+      {17, 1.0, 2.0, 3.0},
+      {18, 1.0, 2.0, -1.0},
+      {28, 0, 0, 3.141592653589793},
+      {13, 9.0, 0, 3.0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.op);
@@ -142,7 +152,8 @@ TEST_F(MathCommands, CalcF64) {
   run();
   EXPECT_EQ(static_cast<int32_t>(vm().tempMem[10]), -2);
   EXPECT_EQ(vm().tempMem[11], 0u);
-  EXPECT_EQ(static_cast<int64_t>(vm().tempMem[12] | (uint64_t{vm().tempMem[13]} << 32)), -5000000000);
+  EXPECT_EQ(static_cast<int64_t>(vm().tempMem[12] | (uint64_t{vm().tempMem[13]} << 32)),
+            -5000000000);
   EXPECT_EQ(temp_double(vm(), 14), -7.0);
   EXPECT_EQ(vm().tempMem[16], 0u);
   EXPECT_EQ(vm().tempMem[17], 6u);

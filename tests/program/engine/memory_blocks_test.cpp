@@ -98,7 +98,7 @@ TEST_F(MemoryBlocks, Dictionaries) {
       "call strcpy(r10, text\"old\", -1)\n"
       "call vmem_dict_get(5, 8, r10) -> r5\n"
       "call vmem_dict_set(6, 7, text\"x\") -> r6\n"
-      "call vmem_dict_get(5, 7, r11) -> r7\n"   // r11: slot 16 names no slot
+      "call vmem_dict_get(5, 7, r11) -> r7\n"  // r11: slot 16 names no slot
       "call vmem_dict_set(5, 9, r12)\n"
       "call vmem_dict_get(5, 9, r1) -> r8\n");
   vm().reg[11] = 0x10000010;

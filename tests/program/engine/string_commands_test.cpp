@@ -29,52 +29,72 @@ constexpr int32_t kAny = 0x7777;
 
 TEST_F(StringCommands, EditTheSlotText) {
   const SlotCase cases[] = {
-      {"strcpy leaves the old tail", "call string(0) -> r1\ncall strcpy(r1, text\"wxyz\", -1)\n"
-                                     "call strcpy(r1, text\"ab\", -1)\n", "abyz", kAny},
+      {"strcpy leaves the old tail",
+       "call string(0) -> r1\ncall strcpy(r1, text\"wxyz\", -1)\n"
+       "call strcpy(r1, text\"ab\", -1)\n",
+       "abyz", kAny},
       {"strcpy count past the text ends it",
        "call string(0) -> r1\ncall strcpy(r1, text\"wxyz\", -1)\ncall strcpy(r1, text\"ab\", 9)\n",
        "ab", kAny},
       {"strcpyf upper-cases a slot name",
        "call string(0) -> r3\ncall strcpy(r3, text\"data\\\\a.png\", -1)\n"
-       "call string(0) -> r1\ncall strcpyf(r1, r3, -1)\n", "DATA\\A.PNG", kAny},
-      {"strcpyf keeps an address", "call string(0) -> r3\ncall strcpy(r3, text\"httpdoc.txt\", -1)\n"
-                                   "call string(0) -> r1\ncall strcpyf(r1, r3, -1)\n",
+       "call string(0) -> r1\ncall strcpyf(r1, r3, -1)\n",
+       "DATA\\A.PNG", kAny},
+      {"strcpyf keeps an address",
+       "call string(0) -> r3\ncall strcpy(r3, text\"httpdoc.txt\", -1)\n"
+       "call string(0) -> r1\ncall strcpyf(r1, r3, -1)\n",
        "httpdoc.txt", kAny},
       {"strcat", "call string(0) -> r1\ncall strcat(r1, text\"ab\")\ncall strcat(r1, text\"cd\")\n",
        "abcd", kAny},
       {"cat_str_char", "call string(0) -> r1\ncall cat_str_char(r1, 65) -> r2\n", "A", 0},
-      {"substr to the end", "call string(0) -> r1\ncall substr(r1, text\"abcdef\", 2, -1)\n", "cdef",
-       kAny},
+      {"substr to the end", "call string(0) -> r1\ncall substr(r1, text\"abcdef\", 2, -1)\n",
+       "cdef", kAny},
       {"substr past the end is cut", "call string(0) -> r1\ncall substr(r1, text\"abc\", 1, 50)\n",
        "bc", kAny},
-      {"strreplace shorter", "call string(0) -> r1\ncall strcpy(r1, text\"ABCDEF\", -1)\n"
-                             "call strreplace(r1, file\"CD\", file\"X\")\n", "ABXDEF", kAny},
-      {"strreplace missing", "call string(0) -> r1\ncall strcpy(r1, text\"ABCDEF\", -1)\n"
-                             "call strreplace(r1, file\"ZZ\", file\"X\")\n", "ABCDEF", kAny},
+      {"strreplace shorter",
+       "call string(0) -> r1\ncall strcpy(r1, text\"ABCDEF\", -1)\n"
+       "call strreplace(r1, file\"CD\", file\"X\")\n",
+       "ABXDEF", kAny},
+      {"strreplace missing",
+       "call string(0) -> r1\ncall strcpy(r1, text\"ABCDEF\", -1)\n"
+       "call strreplace(r1, file\"ZZ\", file\"X\")\n",
+       "ABCDEF", kAny},
       {"strreplace past the end grows the text",
        "call string(0) -> r1\ncall strcpy(r1, text\"ABCD\", -1)\n"
-       "call strreplace(r1, file\"CD\", file\"XYZW\")\n", "ABXYZW", kAny},
-      {"strslim", "call string(0) -> r1\ncall strcpy(r1, text\"a<b>c<d\", -1)\ncall strslim(r1) -> r2\n",
-       "ac", 1},
-      {"strcut", "call string(0) -> r1\ncall strcpy(r1, text\"%123ab\", -1)\ncall strcut(r1, 2) -> r2\n",
+       "call strreplace(r1, file\"CD\", file\"XYZW\")\n",
+       "ABXYZW", kAny},
+      {"strslim",
+       "call string(0) -> r1\ncall strcpy(r1, text\"a<b>c<d\", -1)\ncall strslim(r1) -> r2\n", "ac",
+       1},
+      {"strcut",
+       "call string(0) -> r1\ncall strcpy(r1, text\"%123ab\", -1)\ncall strcut(r1, 2) -> r2\n",
        "%123a", 3},
-      {"strcut never cuts at 0", "call string(0) -> r1\ncall strcpy(r1, text\"abc\", -1)\n"
-                                 "call strcut(r1, 0) -> r2\n", "abc", 3},
-      {"wsprint", "call string(0) -> r1\ncall wsprint(r1, text\"%d-%05d-%X%%%n\", 7, 42, 255, 0, 0, 0, 0, 0)\n",
+      {"strcut never cuts at 0",
+       "call string(0) -> r1\ncall strcpy(r1, text\"abc\", -1)\n"
+       "call strcut(r1, 0) -> r2\n",
+       "abc", 3},
+      {"wsprint",
+       "call string(0) -> r1\ncall wsprint(r1, text\"%d-%05d-%X%%%n\", 7, 42, 255, 0, 0, 0, 0, "
+       "0)\n",
        "7-00042-FF%\r\n", kAny},
-      {"wsprint text and file", "call string(0) -> r1\n"
-                                "call wsprint(r1, text\"<%s|%f>\", text\"hi\", file\"a.png\", 0, 0, 0, 0, 0, 0)\n",
+      {"wsprint text and file",
+       "call string(0) -> r1\n"
+       "call wsprint(r1, text\"<%s|%f>\", text\"hi\", file\"a.png\", 0, 0, 0, 0, 0, 0)\n",
        "<hi|A.PNG>", kAny},
-      {"wsprint ends at a lone %", "call string(0) -> r1\n"
-                                   "call wsprint(r1, text\"a%d%\", 5, 6, 0, 0, 0, 0, 0, 0)\n", "a5", kAny},
+      {"wsprint ends at a lone %",
+       "call string(0) -> r1\n"
+       "call wsprint(r1, text\"a%d%\", 5, 6, 0, 0, 0, 0, 0, 0)\n",
+       "a5", kAny},
       {"wsprint: no text read from a number",
        "call string(0) -> r1\ncall wsprint(r1, text\"[%5s]%d\", 1, 0, 0, 0, 0, 0, 0, 0)\n",
        "[%5s]1", kAny},
       {"wsprint: %D and unknown letters copy the percent",
        "call string(0) -> r1\ncall wsprint(r1, text\"%D %q %-4d|\", 3, 0, 0, 0, 0, 0, 0, 0)\n",
        "%D %q 3   |", kAny},
-      {"download_text empties", "call string(0) -> r1\ncall strcpy(r1, text\"abc\", -1)\n"
-                                "call download_text(text\"x\", r1) -> r2\n", "", -1},
+      {"download_text empties",
+       "call string(0) -> r1\ncall strcpy(r1, text\"abc\", -1)\n"
+       "call download_text(text\"x\", r1) -> r2\n",
+       "", -1},
   };
   for (const SlotCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -95,8 +115,10 @@ TEST_F(StringCommands, QueriesGiveResults) {
   } cases[] = {
       {"call string(0) -> r1\ncall strcpy(r1, text\"abc\", -1)\ncall strlen(r1) -> r2\n", 3},
       {"call strlenf(file\"a.b\") -> r2\n", 3},
-      {"call string(0) -> r1\ncall strcpy(r1, text\"abc\", -1)\ncall get_char(r1, 3, 0) -> r2\n", 0},
-      {"call string(0) -> r1\ncall strcpy(r1, text\"aあ\", -1)\ncall get_char(r1, 1, 0) -> r2\n", -126},
+      {"call string(0) -> r1\ncall strcpy(r1, text\"abc\", -1)\ncall get_char(r1, 3, 0) -> r2\n",
+       0},
+      {"call string(0) -> r1\ncall strcpy(r1, text\"aあ\", -1)\ncall get_char(r1, 1, 0) -> r2\n",
+       -126},
       {"call get_str_char(text\"abc\", 1) -> r2\n", 'b'},
       {"call strgetcf(file\"AB12\", 2, 2) -> r2\n", 12},
       {"call strgetcf(file\"AB12\", 1, 3) -> r2\n", 0},
@@ -104,7 +126,8 @@ TEST_F(StringCommands, QueriesGiveResults) {
       {"call str_equal_nocase(text\"Abc\", text\"aBC\") -> r2\n", 0},
       {"call str_equal_nocase(text\"Abc\", text\"aBD\") -> r2\n", 1},
       {"call string(0) -> r1\ncall strcpy(r1, text\"Data\\\\Pic\", -1)\n"
-       "call str_contains_nocase(r1, file\"pic\") -> r2\n", 1},
+       "call str_contains_nocase(r1, file\"pic\") -> r2\n",
+       1},
       {"call str_indexof(text\"abcb\", text\"b\", 2, -1) -> r2\n", 3},
       {"call str_indexof(text\"abcb\", text\"x\", 0, -1) -> r2\n", -1},
       {"call str_indexof(text\"abc\", text\"\", 3, 0) -> r2\n", 3},
@@ -133,8 +156,8 @@ TEST_F(StringCommands, RingHandsOutClearedSlots) {
   run();
   EXPECT_EQ(vm().reg[1], 0x10000000u);
   EXPECT_EQ(vm().reg[2], 0x10000001u);
-  EXPECT_EQ(vm().reg[3], 0x10000002u);  // n = 0 only reports
-  EXPECT_EQ(vm().reg[4], 0x1000000Fu);  // 2 - 3 wraps to 15 ...
+  EXPECT_EQ(vm().reg[3], 0x10000002u);       // n = 0 only reports
+  EXPECT_EQ(vm().reg[4], 0x1000000Fu);       // 2 - 3 wraps to 15 ...
   EXPECT_STREQ(vm().strings.slots[15], "");  // ... and clears it
   EXPECT_STREQ(vm().strings.slots[0], "x");
   EXPECT_EQ(vm().reg[5], 15u);
@@ -168,9 +191,10 @@ TEST_F(StringCommands, ErrorsLeaveTextsAndReportAsTheyShould) {
 TEST_F(StringCommands, LongTextsStopAtTheSlotOnACharacterBoundary) {
   // 2,045 single bytes and then a two-byte character: the slot has room for one byte more,
   // which would split the character, so the text stops before it.
-  load("call string(0) -> r1\ncall strcpy(r1, r5, -1)\ncall strcat(r1, r6)\n"
-       "call string(0) -> r3\ncall wsprint(r3, text\"%s%s\", r5, r6, 0, 0, 0, 0, 0, 0)\n"
-       "call string(0) -> r4\ncall substr(r4, r5, 2000, -1)\n");
+  load(
+      "call string(0) -> r1\ncall strcpy(r1, r5, -1)\ncall strcat(r1, r6)\n"
+      "call string(0) -> r3\ncall wsprint(r3, text\"%s%s\", r5, r6, 0, 0, 0, 0, 0, 0)\n"
+      "call string(0) -> r4\ncall substr(r4, r5, 2000, -1)\n");
   std::memset(vm().strings.slots[5], 'a', 2045);
   std::strcpy(vm().strings.slots[6], "\x82\xa0");  // "あ"
   vm().reg[5] = 0x10000005;

@@ -59,6 +59,7 @@ class VmTest : public ::testing::Test {
   }
 
   engine::VmContext& vm() { return gs_->vm; }
+  engine::GameState& gs() { return *gs_; }
 
   // Assembles source and loads it; fails the test when either step fails.
   void load(const std::string& source) {
