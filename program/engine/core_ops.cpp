@@ -13,7 +13,9 @@
 namespace engine {
 namespace {
 
-inline int32_t as_signed(uint32_t v) { return static_cast<int32_t>(v); }
+inline int32_t as_signed(uint32_t v) {
+  return static_cast<int32_t>(v);
+}
 
 // Both operands are decoded before either is used, so dwPc passes the whole instruction.
 template <typename F>
@@ -64,8 +66,8 @@ uint32_t op_shl(VmContext& vm) {
   return binary(vm, [](uint32_t d, uint32_t s) { return d << (s & 31); });
 }
 uint32_t op_sar(VmContext& vm) {
-  return binary(vm,
-                [](uint32_t d, uint32_t s) { return static_cast<uint32_t>(as_signed(d) >> (s & 31)); });
+  return binary(
+      vm, [](uint32_t d, uint32_t s) { return static_cast<uint32_t>(as_signed(d) >> (s & 31)); });
 }
 uint32_t op_eq(VmContext& vm) {
   return binary(vm, [](uint32_t d, uint32_t s) -> uint32_t { return d == s; });
@@ -74,10 +76,12 @@ uint32_t op_ne(VmContext& vm) {
   return binary(vm, [](uint32_t d, uint32_t s) -> uint32_t { return d != s; });
 }
 uint32_t op_le(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) -> uint32_t { return as_signed(d) <= as_signed(s); });
+  return binary(vm,
+                [](uint32_t d, uint32_t s) -> uint32_t { return as_signed(d) <= as_signed(s); });
 }
 uint32_t op_ge(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) -> uint32_t { return as_signed(d) >= as_signed(s); });
+  return binary(vm,
+                [](uint32_t d, uint32_t s) -> uint32_t { return as_signed(d) >= as_signed(s); });
 }
 uint32_t op_lt(VmContext& vm) {
   return binary(vm, [](uint32_t d, uint32_t s) -> uint32_t { return as_signed(d) < as_signed(s); });
@@ -149,7 +153,9 @@ uint32_t op_end(VmContext& vm) {
   return 1;
 }
 
-uint32_t op_nop(VmContext&) { return 1; }
+uint32_t op_nop(VmContext&) {
+  return 1;
+}
 
 uint32_t op_ret(VmContext& vm) {
   DataEntry entry;
@@ -186,8 +192,8 @@ uint32_t op_ret(VmContext& vm) {
   }
   if (vm.run.nRetPairs) {
     // More pairs than the argument stack can hold only log "not stack"; stop there.
-    const uint32_t pairs = vm.run.nRetPairs < kArgumentCells / 2 + 1 ? vm.run.nRetPairs
-                                                                     : kArgumentCells / 2 + 1;
+    const uint32_t pairs =
+        vm.run.nRetPairs < kArgumentCells / 2 + 1 ? vm.run.nRetPairs : kArgumentCells / 2 + 1;
     for (uint32_t i = 0; i < pairs; ++i) {
       vm.frame.dwEbp = vm_pop(vm);
       vm.frame.dwEsp = vm_pop(vm);
@@ -245,49 +251,83 @@ uint32_t op_leave(VmContext& vm) {
 }  // namespace
 
 const CoreOp core_op_table[kCoreOpCount] = {
-    nullptr,   op_mov,  op_add, op_sub,   op_mul, op_div,  op_and,  op_or,   op_xor,
-    op_jmp,    op_jz,   op_gosub, op_eq,  op_ne,  op_le,   op_ge,   op_lt,   op_gt,
-    op_lor,    op_land, op_not, op_end,   op_nop, op_call, op_ret,  op_reset, op_mod,
-    op_shl,    op_sar,  op_neg, op_pop,   op_push, op_enter, op_leave,
+    nullptr, op_mov,  op_add,   op_sub, op_mul,  op_div,   op_and,   op_or,    op_xor,
+    op_jmp,  op_jz,   op_gosub, op_eq,  op_ne,   op_le,    op_ge,    op_lt,    op_gt,
+    op_lor,  op_land, op_not,   op_end, op_nop,  op_call,  op_ret,   op_reset, op_mod,
+    op_shl,  op_sar,  op_neg,   op_pop, op_push, op_enter, op_leave,
 };
 
 uint32_t run_core_op(VmContext& vm, uint32_t index) {
   // A switch rather than the table: the operations inline into the interpreter loop.
   switch (index) {
-    case 0x01: return op_mov(vm);
-    case 0x02: return op_add(vm);
-    case 0x03: return op_sub(vm);
-    case 0x04: return op_mul(vm);
-    case 0x05: return op_div(vm);
-    case 0x06: return op_and(vm);
-    case 0x07: return op_or(vm);
-    case 0x08: return op_xor(vm);
-    case 0x09: return op_jmp(vm);
-    case 0x0A: return op_jz(vm);
-    case 0x0B: return op_gosub(vm);
-    case 0x0C: return op_eq(vm);
-    case 0x0D: return op_ne(vm);
-    case 0x0E: return op_le(vm);
-    case 0x0F: return op_ge(vm);
-    case 0x10: return op_lt(vm);
-    case 0x11: return op_gt(vm);
-    case 0x12: return op_lor(vm);
-    case 0x13: return op_land(vm);
-    case 0x14: return op_not(vm);
-    case 0x15: return op_end(vm);
-    case 0x16: return op_nop(vm);
-    case 0x17: return op_call(vm);
-    case 0x18: return op_ret(vm);
-    case 0x19: return op_reset(vm);
-    case 0x1A: return op_mod(vm);
-    case 0x1B: return op_shl(vm);
-    case 0x1C: return op_sar(vm);
-    case 0x1D: return op_neg(vm);
-    case 0x1E: return op_pop(vm);
-    case 0x1F: return op_push(vm);
-    case 0x20: return op_enter(vm);
-    case 0x21: return op_leave(vm);
-    default: return 0;
+    case 0x01:
+      return op_mov(vm);
+    case 0x02:
+      return op_add(vm);
+    case 0x03:
+      return op_sub(vm);
+    case 0x04:
+      return op_mul(vm);
+    case 0x05:
+      return op_div(vm);
+    case 0x06:
+      return op_and(vm);
+    case 0x07:
+      return op_or(vm);
+    case 0x08:
+      return op_xor(vm);
+    case 0x09:
+      return op_jmp(vm);
+    case 0x0A:
+      return op_jz(vm);
+    case 0x0B:
+      return op_gosub(vm);
+    case 0x0C:
+      return op_eq(vm);
+    case 0x0D:
+      return op_ne(vm);
+    case 0x0E:
+      return op_le(vm);
+    case 0x0F:
+      return op_ge(vm);
+    case 0x10:
+      return op_lt(vm);
+    case 0x11:
+      return op_gt(vm);
+    case 0x12:
+      return op_lor(vm);
+    case 0x13:
+      return op_land(vm);
+    case 0x14:
+      return op_not(vm);
+    case 0x15:
+      return op_end(vm);
+    case 0x16:
+      return op_nop(vm);
+    case 0x17:
+      return op_call(vm);
+    case 0x18:
+      return op_ret(vm);
+    case 0x19:
+      return op_reset(vm);
+    case 0x1A:
+      return op_mod(vm);
+    case 0x1B:
+      return op_shl(vm);
+    case 0x1C:
+      return op_sar(vm);
+    case 0x1D:
+      return op_neg(vm);
+    case 0x1E:
+      return op_pop(vm);
+    case 0x1F:
+      return op_push(vm);
+    case 0x20:
+      return op_enter(vm);
+    case 0x21:
+      return op_leave(vm);
+    default:
+      return 0;
   }
 }
 

@@ -56,7 +56,8 @@ void profiler_step(VmContext& vm, uint32_t word) {
   if ((word & 0xFFFF) == 0x17 && vm.runner.dwPc + 4 <= vm.runner.dwCodeSize) {
     std::memcpy(&id, vm.runner.pCode + vm.runner.dwPc, 4);
   }
-  const uint32_t key = (1u << 24) | ((word & 0xFF) << 16) | (((id >> 16) & 0xFF) << 8) | (id & 0xFF);
+  const uint32_t key =
+      (1u << 24) | ((word & 0xFF) << 16) | (((id >> 16) & 0xFF) << 8) | (id & 0xFF);
   const uint64_t now = platform::counter_ns();
   if (vm.run.bSceneSkip) {
     if (p.last_key) {
@@ -72,8 +73,9 @@ void profiler_step(VmContext& vm, uint32_t word) {
   for (auto& [k, e] : p.table) sum += e.total;
   for (auto& [k, e] : p.table) {
     char line[128];
-    std::snprintf(line, sizeof line, "cmd=%08X / count=%d / time=%lf sec / 1op=%lf ms / percent=%3.5lf",
-                  k, e.count, e.total, e.count ? e.total / e.count * 1000 : 0.0,
+    std::snprintf(line, sizeof line,
+                  "cmd=%08X / count=%d / time=%lf sec / 1op=%lf ms / percent=%3.5lf", k, e.count,
+                  e.total, e.count ? e.total / e.count * 1000 : 0.0,
                   sum > 0 ? e.total / sum * 100 : 0.0);
     vm_log(kLogMain, "%s", line);
   }
@@ -119,7 +121,9 @@ void history_skip_end(VmContext& vm) {
 
 }  // namespace
 
-void script_profile_clear() { g_profile = Profile{}; }
+void script_profile_clear() {
+  g_profile = Profile{};
+}
 
 uint32_t script_run(VmContext& vm) {
   ScriptRunner& r = vm.runner;

@@ -12,10 +12,10 @@ TEST_F(GameTaskTest, ReleaseRunsTheExitLabelWithSkipsOff) {
   load(
       "  mov r1, 1\n"
       "  end\n"
-      "exit:\n"          // offset 16 from the code start
+      "exit:\n"  // offset 16 from the code start
       "  mov r2, 5\n"
       "  mov s[r0], 9\n"
-      "  ret\n"          // takes the event-call entry: the run ends here
+      "  ret\n"  // takes the event-call entry: the run ends here
       "  mov r3, 1\n");
   vm().runner.dwLastProcess = 16;
   vm().run.bSceneSkip = 1;
