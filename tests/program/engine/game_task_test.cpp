@@ -8,7 +8,7 @@ namespace {
 
 class GameTaskTest : public VmTest {};
 
-TEST_F(GameTaskTest, ReleaseRunsTheExitLabelWithSkipsOff) {
+TEST_F(GameTaskTest, ReleaseRunsTheExitLabelAfterTheEndWithSkipsOff) {
   load(
       "  mov r1, 1\n"
       "  end\n"
@@ -17,6 +17,8 @@ TEST_F(GameTaskTest, ReleaseRunsTheExitLabelWithSkipsOff) {
       "  mov s[r0], 9\n"
       "  ret\n"  // takes the event-call entry: the run ends here
       "  mov r3, 1\n");
+  run();  // the script ends the program
+  EXPECT_EQ(vm().reg[1], 1u);
   vm().runner.dwLastProcess = 16;
   vm().run.bSceneSkip = 1;
   vm().run.bHistorySkip = 1;
