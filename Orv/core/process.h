@@ -62,6 +62,7 @@
 namespace platform {
 struct Window;
 struct Joystick;
+struct WindowEvent;
 }  // namespace platform
 
 struct ProcessRecord {
@@ -122,6 +123,9 @@ bool on_window_thread();
 intptr_t window_send(uint32_t id, uintptr_t wparam = 0, intptr_t lparam = 0);
 // Posts to the window thread (returns at once).
 bool window_post(uint32_t id, uintptr_t wparam = 0, intptr_t lparam = 0);
+// The window procedure: one event of the window (window thread). The pump calls it for SDL's
+// events; tests call it with events of their own.
+void window_handle_event(const platform::WindowEvent& event);
 // The window thread's handler of its queue.
 intptr_t window_message(const platform::Message& message);
 // Serves the window thread's queue and window events once; waits up to wait_ms when idle.

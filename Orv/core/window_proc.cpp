@@ -125,7 +125,9 @@ void on_finger(const platform::WindowEvent& ev) {
   }
 }
 
-void handle_event(const platform::WindowEvent& ev) {
+}  // namespace
+
+void window_handle_event(const platform::WindowEvent& ev) {
   ProcessRecord& p = orv_process();
   InputState& in = p.input;
   using K = platform::WindowEventKind;
@@ -199,6 +201,8 @@ void handle_event(const platform::WindowEvent& ev) {
   }
 }
 
+namespace {
+
 void cursor_tick() {
   ProcessRecord& p = orv_process();
   if (cursor_on_tick(p.cursor, platform::time_ms(), cursor_in_client_now())) {
@@ -254,7 +258,7 @@ bool window_pump(uint32_t wait_ms) {
   bool any = false;
   platform::WindowEvent ev;
   while (p.window && platform::event_poll(&ev)) {
-    handle_event(ev);
+    window_handle_event(ev);
     any = true;
   }
   if (p.window_queue.dispatch_all(window_message) > 0) any = true;
