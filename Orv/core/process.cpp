@@ -31,6 +31,7 @@ void ProcessRecord::reset() {
     q->close();
     q->reopen();
   }
+  present_pending = false;
   pacing_started = false;
   pacing_clock = fps_frames = fps_second_frames = fps_second_start = 0;
   geometry.reset();

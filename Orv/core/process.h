@@ -90,6 +90,9 @@ struct ProcessRecord {
   std::atomic<std::thread::id> window_thread_id{}, game_thread_id{}, work_thread_id{};
   platform::MessageQueue window_queue, game_queue, work_queue;
 
+  // One present in flight at most: a slow window thread drops frames instead of queueing them.
+  std::atomic<bool> present_pending{false};
+
   // Frame pacing and the frame-rate measurement (game thread).
   bool pacing_started = false;
   uint32_t pacing_clock = 0;

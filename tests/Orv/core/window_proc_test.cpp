@@ -119,6 +119,38 @@ TEST_F(WindowProcTest, AltEnterAndMaximiseRequestTheModeToggle) {
   EXPECT_EQ(OrvCheckWindowMode(), 0);
 }
 
+TEST_F(WindowProcTest, TouchesAreContactsOrMouseInputByTheTouchMode) {
+  WindowEvent down = event(K::kFingerDown);
+  down.finger = 7;
+  down.fx = 0.5f;
+  down.fy = 0.25f;
+  WindowEvent touch_click = press(platform::kMouseLeft, 1);
+  touch_click.from_touch = true;
+  InputState& in = orv_process().input;
+
+  OrvTouchEnable(1);
+  OrvTouchMode(0);
+  window_handle_event(down);
+  window_handle_event(touch_click);  // the mouse event SDL makes from it is not counted twice
+  EXPECT_EQ(in.touch_flags.load(), kTouchFirstDown | kTouchMoved);
+  EXPECT_EQ(in.touch_x.load(), 320);
+  EXPECT_EQ(in.touch_y.load(), 90);
+  game_frame();
+  game_frame();
+  EXPECT_EQ(OrvInputGetKeyOn() & kKeyTouch, kKeyTouch);  // held as the primary button
+  WindowEvent up = down;
+  up.kind = K::kFingerUp;
+  window_handle_event(up);
+  EXPECT_EQ(in.touch_flags.load(), 0u);
+
+  OrvTouchMode(1);  // touches as mouse input
+  window_handle_event(down);
+  EXPECT_EQ(in.touch_flags.load(), 0u);
+  window_handle_event(touch_click);
+  game_frame();
+  EXPECT_EQ(OrvInputGetKeyPush() & kKeyMouseL, kKeyMouseL);
+}
+
 TEST_F(WindowProcTest, CloseAsksFirstUnlessTheSwitchIsSet) {
   setenv("VELMORA_MSGBOX_ANSWERS", "7", 1);  // No
   orv_process().cursor.show_count = -1;
