@@ -32,6 +32,11 @@ void ProcessRecord::reset() {
     q->reopen();
   }
   present_pending = false;
+  {
+    std::lock_guard<std::mutex> lock(present.mutex);
+    present.pixels.clear();
+    present.width = present.height = 0;
+  }
   pacing_started = false;
   pacing_clock = fps_frames = fps_second_frames = fps_second_start = 0;
   geometry.reset();

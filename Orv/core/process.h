@@ -53,6 +53,7 @@
 
 #include "Orv/core/cursor.h"
 #include "Orv/core/debug_log.h"
+#include "Orv/core/frame_draw.h"
 #include "Orv/core/input.h"
 #include "Orv/core/window_geometry.h"
 #include "orv/start_params.h"
@@ -92,6 +93,7 @@ struct ProcessRecord {
 
   // One present in flight at most: a slow window thread drops frames instead of queueing them.
   std::atomic<bool> present_pending{false};
+  PresentBuffer present;
 
   // Frame pacing and the frame-rate measurement (game thread).
   bool pacing_started = false;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "Orv/core/core_record.h"
+#include "Orv/core/frame_draw.h"
 #include "Orv/core/game_thread.h"
 #include "Orv/core/process.h"
 #include "orv/orv.h"
@@ -149,6 +150,17 @@ TEST_F(WindowProcTest, TouchesAreContactsOrMouseInputByTheTouchMode) {
   window_handle_event(touch_click);
   game_frame();
   EXPECT_EQ(OrvInputGetKeyPush() & kKeyMouseL, kKeyMouseL);
+}
+
+TEST_F(WindowProcTest, DrawnFrameIsShownByTheWindowThread) {
+  const uint32_t pixels[2 * 3] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu,
+                                  0xFFFFFFFFu, 0x80000000u, 0x00000000u};
+  EXPECT_TRUE(frame_present_pixels(pixels, 3, 2));
+  EXPECT_FALSE(frame_present_pixels(nullptr, 3, 2));
+  EXPECT_TRUE(orv_process().present_pending);
+  window_pump(0);
+  EXPECT_FALSE(orv_process().present_pending);
+  EXPECT_EQ(orv_process().present.width, 3);
 }
 
 TEST_F(WindowProcTest, CloseAsksFirstUnlessTheSwitchIsSet) {
