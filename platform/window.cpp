@@ -250,6 +250,21 @@ bool window_present_fill(Window* window, uint32_t argb) {
   return SDL_UpdateWindowSurface(window->sdl) == 0;
 }
 
+bool window_present_argb(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
+                         const Rect& dst) {
+  if (!pixels || width <= 0 || height <= 0) return false;
+  SDL_Surface* target = SDL_GetWindowSurface(window->sdl);
+  if (!target) return false;
+  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<uint32_t*>(pixels), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (!source) return false;
+  SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+  SDL_Rect to{dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top};
+  bool ok = SDL_BlitScaled(source, nullptr, target, &to) == 0;
+  SDL_FreeSurface(source);
+  return SDL_UpdateWindowSurface(window->sdl) == 0 && ok;
+}
+
 bool event_poll(WindowEvent* out) {
   SDL_Event e;
   while (SDL_PollEvent(&e)) {

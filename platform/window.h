@@ -64,6 +64,10 @@ int window_display(Window* window);
 // Fills the client area with one colour and shows it (the frame of a cleared render list).
 // May be called from the thread that draws; false when the window has no surface.
 bool window_present_fill(Window* window, uint32_t argb);
+// Shows top-down ARGB pixels (width x height, rows width apart) stretched into dst of the
+// client area, the rest black. False when the window has no surface.
+bool window_present_argb(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
+                         const Rect& dst);
 
 // Events, translated from SDL's. Mouse positions are in client pixels; keys are Windows
 // virtual-key codes, so the code above this layer keeps the system's key tables.

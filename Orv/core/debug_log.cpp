@@ -148,9 +148,7 @@ std::string debug_status_dump() {
   out << "key\t" << bits_text(in.key_now) << "\n";
   out << "joy\t" << bits_text(in.joy_now) << "\n";
   out << "fps\t" << p.measured_fps.load() << "\n";
-  out << "task\t"
-      << "-"
-      << "\n";         // the task count comes with the task scheduler
+  out << "task\t" << orv_core().services.tasks.task_count << "\n";
   out << "VRAM\t-\n";  // the software renderer has no video memory to report
   out << "mem_cnt\t" << orv_core().alloc_count.load() << "\n";
   int32_t reg = d.register_count.load();

@@ -54,6 +54,9 @@ void InputState::reset() {
   client_origin_x = client_origin_y = 0;
   touch_flags = 0;
   touch_x = touch_y = 0;
+  fingers[0] = fingers[1] = -1;
+  cursor_outside = false;
+  cursor_asked = 0;
   joy_now = joy_prev = joy_push = joy_on = joy_pull = joy_ex = 0;
   key_now = key_prev = push = on = pull = 0;
   event_word = repeat = repeat_keys = repeat_start = 0;

@@ -67,6 +67,11 @@ struct InputState {
   std::atomic<int32_t> client_origin_x{0}, client_origin_y{0};
   std::atomic<uint32_t> touch_flags{0};
   std::atomic<int32_t> touch_x{0}, touch_y{0};
+  // The window thread's own: the first two fingers down, and whether the cursor has left the
+  // window (its position is then asked for instead of reported by events).
+  int64_t fingers[2] = {-1, -1};
+  bool cursor_outside = false;
+  uint32_t cursor_asked = 0;
 
   // Written by the game thread (and the exports that set them).
   uint32_t joy_now = 0, joy_prev = 0, joy_push = 0, joy_on = 0, joy_pull = 0, joy_ex = 0;

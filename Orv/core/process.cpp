@@ -31,6 +31,12 @@ void ProcessRecord::reset() {
     q->close();
     q->reopen();
   }
+  present_pending = false;
+  {
+    std::lock_guard<std::mutex> lock(present.mutex);
+    present.pixels.clear();
+    present.width = present.height = 0;
+  }
   pacing_started = false;
   pacing_clock = fps_frames = fps_second_frames = fps_second_start = 0;
   geometry.reset();

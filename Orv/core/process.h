@@ -53,6 +53,7 @@
 
 #include "Orv/core/cursor.h"
 #include "Orv/core/debug_log.h"
+#include "Orv/core/frame_draw.h"
 #include "Orv/core/input.h"
 #include "Orv/core/window_geometry.h"
 #include "orv/start_params.h"
@@ -62,6 +63,7 @@
 namespace platform {
 struct Window;
 struct Joystick;
+struct WindowEvent;
 }  // namespace platform
 
 struct ProcessRecord {
@@ -88,6 +90,10 @@ struct ProcessRecord {
   platform::Event game_finished{true}, work_finished{true};
   std::atomic<std::thread::id> window_thread_id{}, game_thread_id{}, work_thread_id{};
   platform::MessageQueue window_queue, game_queue, work_queue;
+
+  // One present in flight at most: a slow window thread drops frames instead of queueing them.
+  std::atomic<bool> present_pending{false};
+  PresentBuffer present;
 
   // Frame pacing and the frame-rate measurement (game thread).
   bool pacing_started = false;
@@ -122,6 +128,9 @@ bool on_window_thread();
 intptr_t window_send(uint32_t id, uintptr_t wparam = 0, intptr_t lparam = 0);
 // Posts to the window thread (returns at once).
 bool window_post(uint32_t id, uintptr_t wparam = 0, intptr_t lparam = 0);
+// The window procedure: one event of the window (window thread). The pump calls it for SDL's
+// events; tests call it with events of their own.
+void window_handle_event(const platform::WindowEvent& event);
 // The window thread's handler of its queue.
 intptr_t window_message(const platform::Message& message);
 // Serves the window thread's queue and window events once; waits up to wait_ms when idle.

@@ -48,9 +48,6 @@ void* seam_main_task_data() {
   return nullptr;
 }
 void seam_video_step() {}
-OrvRect seam_renderer_client_rect(bool, int32_t width, int32_t height) {
-  return OrvRect{0, 0, width, height};
-}
 
 void seam_fonts_release() {}
 void seam_search_paths_release() {}

@@ -22,8 +22,6 @@ bool seam_file_read_all(const char* name, std::vector<uint8_t>* out);
 
 // Frames.
 void seam_video_step();  // the events of a full-screen video
-// The area that receives the virtual screen, from the renderer.
-OrvRect seam_renderer_client_rect(bool full_screen, int32_t width, int32_t height);
 
 // OrvUninit.
 void seam_fonts_release();

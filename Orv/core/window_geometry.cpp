@@ -39,7 +39,9 @@ void apply_size_limits(ProcessRecord& p) {
 void refresh_client_rect(ProcessRecord& p) {
   int32_t w = p.params.client_width, h = p.params.client_height;
   if (p.params.full_screen && p.window) platform::window_size(p.window, &w, &h);
-  p.geometry.client_rect = seam_renderer_client_rect(p.params.full_screen != 0, w, h);
+  p.geometry.client_rect =
+      client_area_rect(p.params.full_screen != 0, p.params.aspect_mode, p.params.screen_width,
+                       p.params.screen_height, w, h, p.geometry.client_rect);
 }
 
 }  // namespace
@@ -142,6 +144,41 @@ OrvRect desktop_rect() {
     return OrvRect{r.left, r.top, r.right, r.bottom};
   }
   return OrvRect{0, 0, 1024, 768};
+}
+
+namespace {
+int32_t gcd(int32_t a, int32_t b) {
+  while (b != 0) {
+    int32_t t = a % b;
+    a = b;
+    b = t;
+  }
+  return a;
+}
+}  // namespace
+
+OrvRect aspect_rect(int32_t mode, int32_t gw, int32_t gh, int32_t mw, int32_t mh,
+                    const OrvRect& current) {
+  if (mode == 0) return OrvRect{0, 0, mw, mh};
+  if (mode < 0 || mode > 3 || gw <= 0 || gh <= 0) return current;
+  int32_t g = gcd(gw, gh);
+  float rw = static_cast<float>(gw / g), rh = static_cast<float>(gh / g);
+  int32_t dw = mw - gw, dh = mh - gh;
+  if (mode == 2) return OrvRect{dw / 2, dh / 2, gw + dw / 2, gh + dh / 2};
+  int32_t w1 = gw + static_cast<int32_t>(static_cast<float>(dw) / rw * rw);
+  int32_t h1 = gh + static_cast<int32_t>(static_cast<float>(dw) / rw * rh);
+  int32_t w2 = gw + static_cast<int32_t>(static_cast<float>(dh) / rh * rw);
+  int32_t h2 = gh + static_cast<int32_t>(static_cast<float>(dh) / rh * rh);
+  bool use_height = mode == 1 ? h1 > mh : h1 < mh;
+  int32_t w = use_height ? w2 : w1, h = use_height ? h2 : h1;
+  int32_t left = (mw - w) >> 1, top = (mh - h) >> 1;
+  return OrvRect{left, top, left + w, top + h};
+}
+
+OrvRect client_area_rect(bool full_screen, int32_t aspect_mode, int32_t screen_w, int32_t screen_h,
+                         int32_t width, int32_t height, const OrvRect& current) {
+  if (!full_screen) return OrvRect{0, 0, width, height};
+  return aspect_rect(aspect_mode, screen_w, screen_h, width, height, current);
 }
 
 bool client_fills_desktop(const OrvRect& d, int32_t client_w, int32_t client_h) {

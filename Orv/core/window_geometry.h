@@ -74,6 +74,15 @@ SizingEdge sizing_edge_between(OrvRect before, OrvRect after);
 int32_t client_height_for_width(int32_t width, int32_t screen_w, int32_t screen_h);
 // ((right - width) >> 1, (bottom - height) >> 1) of the desktop.
 void centre_position(const OrvRect& desktop, int32_t width, int32_t height, int32_t* x, int32_t* y);
+// Where the virtual screen (gw x gh) lands on a full-screen monitor (mw x mh) by aspect mode: 0
+// stretch, 1 fit inside with bars, 2 centred at game size, 3 cover and crop (the rectangle may
+// reach beyond the monitor). An unknown mode keeps `current`. Single precision, truncated.
+OrvRect aspect_rect(int32_t mode, int32_t gw, int32_t gh, int32_t mw, int32_t mh,
+                    const OrvRect& current);
+// The area that receives the virtual screen: the whole client area in window mode, the
+// aspect rectangle in full screen (width x height is the client area or the monitor).
+OrvRect client_area_rect(bool full_screen, int32_t aspect_mode, int32_t screen_w, int32_t screen_h,
+                         int32_t width, int32_t height, const OrvRect& current);
 // The desktop: the override, else display 0 (1024 x 768 when there is none).
 OrvRect desktop_rect();
 // Whether a client of that size fills the desktop, so that the game starts full screen.

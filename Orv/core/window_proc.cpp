@@ -16,8 +16,9 @@ namespace {
 
 constexpr uint32_t kShowScreenSaverBit = 0x4;  // display flag: the screen saver may start
 
-// The touch state of the window thread: ids of the first two fingers down.
-int64_t g_fingers[2] = {-1, -1};
+// While the cursor is outside the window no motion events come; its desktop position is asked
+// for instead, once a frame's time at most (the question goes to the display server).
+constexpr uint32_t kCursorAskMs = 15;
 
 void apply_cursor_visibility() {
   platform::cursor_show(cursor_visible(orv_process().cursor));
@@ -102,10 +103,10 @@ void on_finger(const platform::WindowEvent& ev) {
   ProcessRecord& p = orv_process();
   InputState& in = p.input;
   if (!touch_as_touch()) return;
-  int slot = ev.finger == g_fingers[0] ? 0 : ev.finger == g_fingers[1] ? 1 : -1;
+  int slot = ev.finger == in.fingers[0] ? 0 : ev.finger == in.fingers[1] ? 1 : -1;
   if (ev.kind == platform::WindowEventKind::kFingerDown && slot < 0) {
-    slot = g_fingers[0] < 0 ? 0 : g_fingers[1] < 0 ? 1 : -1;
-    if (slot >= 0) g_fingers[slot] = ev.finger;
+    slot = in.fingers[0] < 0 ? 0 : in.fingers[1] < 0 ? 1 : -1;
+    if (slot >= 0) in.fingers[slot] = ev.finger;
   }
   if (slot == 0) {
     int32_t x = static_cast<int32_t>(ev.fx * static_cast<float>(p.params.client_width));
@@ -119,13 +120,15 @@ void on_finger(const platform::WindowEvent& ev) {
   if (slot < 0) return;
   if (ev.kind == platform::WindowEventKind::kFingerUp) {
     in.touch_flags = 0;
-    g_fingers[slot] = -1;
+    in.fingers[slot] = -1;
   } else if (ev.kind == platform::WindowEventKind::kFingerDown) {
     in.touch_flags.fetch_or(slot == 0 ? kTouchFirstDown : kTouchSecondDown);
   }
 }
 
-void handle_event(const platform::WindowEvent& ev) {
+}  // namespace
+
+void window_handle_event(const platform::WindowEvent& ev) {
   ProcessRecord& p = orv_process();
   InputState& in = p.input;
   using K = platform::WindowEventKind;
@@ -160,6 +163,12 @@ void handle_event(const platform::WindowEvent& ev) {
       p.active = false;
       p.inactive = true;
       in.keys_down = 0;
+      break;
+    case K::kMouseEnter:
+      p.input.cursor_outside = false;
+      break;
+    case K::kMouseLeave:
+      p.input.cursor_outside = true;
       break;
     case K::kMouseMove:
       in.cursor_x = in.client_origin_x + ev.x;
@@ -198,6 +207,8 @@ void handle_event(const platform::WindowEvent& ev) {
       break;
   }
 }
+
+namespace {
 
 void cursor_tick() {
   ProcessRecord& p = orv_process();
@@ -254,11 +265,22 @@ bool window_pump(uint32_t wait_ms) {
   bool any = false;
   platform::WindowEvent ev;
   while (p.window && platform::event_poll(&ev)) {
-    handle_event(ev);
+    window_handle_event(ev);
     any = true;
   }
   if (p.window_queue.dispatch_all(window_message) > 0) any = true;
-  if (p.window) cursor_tick();
+  if (p.window) {
+    cursor_tick();
+    uint32_t now = platform::time_ms();
+    if (p.input.cursor_outside && now - p.input.cursor_asked >= kCursorAskMs) {
+      p.input.cursor_asked = now;
+      int32_t x = 0, y = 0;
+      if (platform::cursor_global_position(&x, &y)) {
+        p.input.cursor_x = x;
+        p.input.cursor_y = y;
+      }
+    }
+  }
   if (!any && wait_ms) p.window_queue.dispatch_one(window_message, wait_ms);
   return p.window != nullptr;
 }

@@ -107,6 +107,30 @@ TEST(WindowGeometry, DesktopOverrideDrivesCentringAndFullScreen) {
   EXPECT_FALSE(client_fills_desktop({0, 0, 1920, 1080}, 1280, 720));
 }
 
+TEST(WindowGeometry, FullScreenAspectRectangles) {
+  const OrvRect current{1, 2, 3, 4};
+  struct Case {
+    int32_t mode, mw, mh;
+    OrvRect rect;
+  };
+  const Case cases[] = {
+      {0, 1920, 1200, {0, 0, 1920, 1200}},
+      {1, 1920, 1200, {0, 60, 1920, 1140}},    // bars above and below
+      {3, 1920, 1200, {-107, 0, 2026, 1200}},  // covers, cropped left and right
+      {2, 1920, 1200, {320, 240, 1600, 960}},  // game size, centred
+      {1, 1920, 1080, {0, 0, 1920, 1080}},
+      {1, 1024, 768, {0, 96, 1024, 672}},  // a smaller 4:3 monitor
+      {1, 1600, 1200, {0, 150, 1600, 1050}},
+      {3, 1600, 1200, {-267, 0, 1866, 1200}},  // the shift rounds down
+      {7, 1920, 1200, current},                // unknown mode: unchanged
+  };
+  for (const Case& c : cases) {
+    OrvRect got = aspect_rect(c.mode, 1280, 720, c.mw, c.mh, current);
+    EXPECT_TRUE(same(got, c.rect)) << c.mode << " on " << c.mw << "x" << c.mh << ": " << text(got);
+  }
+  EXPECT_TRUE(same(client_area_rect(false, 1, 1280, 720, 800, 450, current), {0, 0, 800, 450}));
+}
+
 TEST(FramePacing, SleepsTheRestOfTheBudget) {
   struct Case {
     uint32_t elapsed;
