@@ -27,13 +27,11 @@ struct CoreRecord {
   CoreServices services;  // tasks and frame time, work pools, random table
   // Start parameters, window, threads, geometry, input, cursor and debug log.
   ProcessRecord process;
-  FileRecord files;  // base folder and search folders
-  RenderState render;  // render list, sprites, image store, software renderer
-  SoundRecord sound;        // sound channels, mixer and sound thread
+  FileRecord files;     // base folder and search folders
+  RenderState render;   // render list, sprites, image store, software renderer
+  SoundRecord sound;    // sound channels, mixer and sound thread
   // The current font, the loaded bitmap and extra fonts, the last glyph drawn.
   FontState fonts;
-  FileRecord files;       // base folder and search folders
-  RenderState render;     // render list, sprites, image store, software renderer
 };
 
 CoreRecord& orv_core();
