@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "orv/types.h"
+
 // Called first on the game thread; 0 ends the program.
 using OrvStartFunc = int32_t (*)(void);
 // Called when the game thread ends, with the data block of the main task.
@@ -41,11 +43,3 @@ struct StartParams {
   int32_t movie_format;     // nonzero allows .wmv movies besides .mpg
 };
 
-// A Win32 RECT: left, top, right, bottom.
-struct OrvRect {
-  int32_t left;
-  int32_t top;
-  int32_t right;
-  int32_t bottom;
-};
-static_assert(sizeof(OrvRect) == 16, "a RECT is four 32-bit edges");

@@ -19,5 +19,24 @@ using OrvBool = int32_t;     // nonzero for success, 0 for failure
 using OrvFileHandle = int32_t;
 constexpr OrvFileHandle kOrvInvalidFile = -1;
 
+// A Win32 RECT: left, top, right, bottom; right and bottom are exclusive.
+struct OrvRect {
+  int32_t left;
+  int32_t top;
+  int32_t right;
+  int32_t bottom;
+};
+static_assert(sizeof(OrvRect) == 16, "a RECT is four 32-bit edges");
+
 // Step and end functions of a task; they receive the task's data block.
 using OrvTaskProc = void (*)(void* data);
+
+// Where a file's data lies inside the handle that OrvFileCreate returned: 0..size for a loose
+// file, the member's place for a file inside a .pac archive. All fields are bytes.
+struct FileRange {
+  uint32_t offset;  // absolute position of the data in the opened file
+  uint32_t end;     // offset + size
+  uint32_t size;    // size of the data
+};
+#include "orv/render_types.h"
+#include "orv/sound_types.h"

@@ -1,0 +1,140 @@
+// Arbitrary Script.src and table bytes into the script loader, then a bounded run of the
+// interpreter on both runners, with a few commands that resolve script-given references.
+//
+// Input: five little-endian u16 lengths (Script.src, File.dat, Text.dat, Mem.dat; Point.dat
+// takes the rest), a flag byte (bit 0: give Script.src its magic, so that most inputs load),
+// then the bytes.
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "engine/dispatch.h"
+#include "engine/engine_seams.h"
+#include "engine/game_state.h"
+#include "engine/interpreter.h"
+#include "engine/orv_api.h"
+#include "engine/script_files.h"
+#include "engine/vm_log.h"
+#include "engine/vm_services.h"
+#include "orv/orv.h"
+
+namespace {
+
+using engine::VmContext;
+
+uint32_t cmd_text(VmContext& vm) {
+  uint8_t buf[64];
+  engine::get_string_operand(vm, buf, engine::vm_pop(vm), sizeof buf);
+  engine::vm_set_result(vm, buf[4]);
+  return 1;
+}
+uint32_t cmd_file(VmContext& vm) {
+  uint8_t buf[260];
+  engine::get_file_name_operand(vm, buf, sizeof buf, engine::vm_pop(vm), 1);
+  engine::vm_set_result(vm, buf[0]);
+  return 1;
+}
+uint32_t cmd_park(VmContext& vm) {
+  engine::script_point_push(vm);
+  vm.runner.bYield = 1;
+  return 1;
+}
+uint32_t cmd_unpark(VmContext& vm) {
+  return engine::script_point_pop(vm) >= 0;
+}
+uint32_t cmd_retry(VmContext& vm) {
+  vm.runner.bYield = 1;
+  return engine::script_retry_call(vm);
+}
+uint32_t cmd_read_mark(VmContext& vm) {
+  engine::text_read_set(vm, engine::vm_pop(vm));
+  return 1;
+}
+uint32_t cmd_hand_over(VmContext& vm) {
+  vm.runner.bAsync.store(1);
+  vm.runner.bYield = 1;
+  return 1;
+}
+uint32_t cmd_hand_back(VmContext& vm) {
+  vm.runner.bAsync.store(0);
+  return 1;
+}
+
+void discard(int, const char*, void*) {}
+
+bool init() {
+  orv.OrvMemoryAlloc = &OrvMemoryAlloc;
+  orv.OrvMemoryFree = &OrvMemoryFree;
+  engine::set_log_sink(discard, nullptr);
+  // Only the commands below run: the command library's file, sleep and shell commands must
+  // never act on what a random script names.
+  for (uint32_t group = 0; group < engine::kCommandGroupCount; ++group) {
+    for (uint32_t index = 0; index < engine::command_group_table[group].count; ++index) {
+      engine::set_command_handler((group << 16) | index, nullptr);
+    }
+  }
+  engine::set_command_handler(0x070000, cmd_text);
+  engine::set_command_handler(0x070001, cmd_file);
+  engine::set_command_handler(0x070002, cmd_park);
+  engine::set_command_handler(0x070003, cmd_unpark);
+  engine::set_command_handler(0x070004, cmd_retry);
+  engine::set_command_handler(0x070005, cmd_read_mark);
+  engine::set_command_handler(0x12001C, cmd_hand_over);
+  engine::set_command_handler(0x12001D, cmd_hand_back);
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool ready = init();
+  (void)ready;
+  if (size < 11) return 0;
+  uint32_t lengths[5];
+  for (int i = 0; i < 4; ++i) lengths[i] = data[2 * i] | (data[2 * i + 1] << 8);
+  const uint8_t flags = data[8];
+  data += 9;
+  size -= 9;
+  std::string parts[5];
+  for (int i = 0; i < 5; ++i) {
+    const size_t n = i < 4 ? std::min<size_t>(lengths[i], size) : size;
+    parts[i].assign(reinterpret_cast<const char*>(data), n);
+    data += n;
+    size -= n;
+  }
+  if ((flags & 1) && parts[0].size() >= 4) std::memcpy(parts[0].data(), "Sv20", 4);
+
+  auto gs = std::make_unique<engine::GameState>();
+  VmContext& vm = gs->vm;
+  vm.hReturnStack = engine::seam_list_create();
+  vm.seen.hEntryNames = engine::seam_list_create();
+  auto span = [](const std::string& s) {
+    return engine::ScriptFileBytes::Span{reinterpret_cast<const uint8_t*>(s.data()),
+                                         static_cast<uint32_t>(s.size())};
+  };
+  const engine::ScriptFileBytes bytes{span(parts[0]), span(parts[1]), span(parts[2]),
+                                      span(parts[3]), span(parts[4])};
+  if (engine::script_files_load(vm, bytes)) {
+    engine::seen_flags_fit_tables(vm);
+    vm.runner.bStepLimited = 1;
+    vm.runner.dwStepsLeft = 2000;
+    for (int frame = 0; frame < 4 && vm.runner.dwStepsLeft; ++frame) {
+      engine::script_thread_id.store(0);
+      engine::script_run(vm);
+      if (vm.runner.bAsync.load()) engine::script_run_async(vm);
+      engine::script_point_pop(vm);
+    }
+  }
+  engine::return_stack_clear(vm);
+  engine::seam_list_release(vm.hReturnStack);
+  while (void* e = reinterpret_cast<void*>(engine::seam_list_pop(vm.seen.hEntryNames, 0))) {
+    OrvMemoryFree(e);
+  }
+  engine::seam_list_release(vm.seen.hEntryNames);
+  if (vm.seen.lpFileSeen) OrvMemoryFree(vm.seen.lpFileSeen);
+  if (vm.seen.lpTextRead) OrvMemoryFree(vm.seen.lpTextRead);
+  engine::script_files_free(vm);
+  engine::script_profile_clear();
+  return 0;
+}

@@ -1,0 +1,156 @@
+// Files by Shift-JIS name: our stand-in for CreateFile, ReadFile, SetFilePointer, FindFirstFile,
+// MoveFile and their neighbours.
+//
+// Names arrive as the system keeps them: Shift-JIS (CP932) bytes with `\` (or `/`) between the
+// folders. They are converted to UTF-8 and `/` here and nowhere else; a trail byte 0x5C inside a
+// two-byte character is never a separator. A name beginning with `/` or `\` is absolute, any
+// other is relative to the current directory.
+//
+// Windows compares names without regard to ASCII case and the system relies on it (it
+// upper-cases names before opening them). So each component of a name is matched against the
+// folder's listing: the exact bytes first, then an ASCII case-insensitive match; when neither
+// exists the component is used as given (so new files get the name the caller wrote). Listings
+// are cached per folder and read again when the folder's modification time changes.
+//
+// A FileHandle is a file descriptor; kInvalidFile (-1) is the invalid handle. Handles may be
+// used from any thread, one thread at a time per handle. Every function here is thread-safe.
+//
+// Failures set the calling thread's last error (file_last_error) to a Win32 code, so callers
+// that report GetLastError-style codes keep doing so.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+using FileHandle = int32_t;
+constexpr FileHandle kInvalidFile = -1;
+
+// Access rights (a bit set).
+constexpr uint32_t kGenericRead = 0x80000000u;
+constexpr uint32_t kGenericWrite = 0x40000000u;
+// Share modes: accepted and ignored (Linux has no mandatory sharing locks).
+constexpr uint32_t kFileShareRead = 1;
+constexpr uint32_t kFileShareWrite = 2;
+// Creation dispositions.
+constexpr uint32_t kCreateNew = 1;         // create; fails when the file exists
+constexpr uint32_t kCreateAlways = 2;      // create or empty an existing file
+constexpr uint32_t kOpenExisting = 3;      // open; fails when missing
+constexpr uint32_t kOpenAlways = 4;        // open, creating it when missing (not emptied)
+constexpr uint32_t kTruncateExisting = 5;  // open and empty; fails when missing
+// Flags and attributes: accepted and ignored. The kernel's readahead adapts by itself, and a
+// random-access hint would switch it off for the member reads that follow an archive lookup.
+constexpr uint32_t kFileAttributeNormal = 0x80;
+constexpr uint32_t kFileFlagSequentialScan = 0x08000000u;
+constexpr uint32_t kFileFlagRandomAccess = 0x10000000u;
+// Seek origins.
+constexpr uint32_t kFileBegin = 0;
+constexpr uint32_t kFileCurrent = 1;
+constexpr uint32_t kFileEnd = 2;
+
+// Win32 error codes that file_last_error reports.
+constexpr uint32_t kErrorSuccess = 0;
+constexpr uint32_t kErrorFileNotFound = 2;
+constexpr uint32_t kErrorPathNotFound = 3;
+constexpr uint32_t kErrorTooManyOpenFiles = 4;
+constexpr uint32_t kErrorAccessDenied = 5;  // also: the name is a folder, not a file
+constexpr uint32_t kErrorInvalidHandle = 6;
+constexpr uint32_t kErrorNotEnoughMemory = 8;
+constexpr uint32_t kErrorWriteProtect = 19;
+constexpr uint32_t kErrorDiskFull = 112;
+constexpr uint32_t kErrorFileExists = 80;
+constexpr uint32_t kErrorInvalidParameter = 87;
+constexpr uint32_t kErrorNegativeSeek = 131;
+constexpr uint32_t kErrorInvalidName = 123;  // not valid Shift-JIS, or an empty name
+constexpr uint32_t kErrorDirNotEmpty = 145;
+constexpr uint32_t kErrorAlreadyExists = 183;
+
+// The calling thread's last file error (a Win32 code); kErrorSuccess after a success that
+// sets it. Kept per thread like GetLastError.
+uint32_t file_last_error();
+
+// Opens a regular file (CreateFileA). access: kGenericRead and/or kGenericWrite (0 opens for
+// reading); share is ignored; disposition: kCreateNew..kTruncateExisting; flags are ignored. A
+// folder, device or pipe never opens (kErrorAccessDenied). New files get mode 0666 less the umask.
+// Returns the handle positioned at 0, or kInvalidFile. kCreateAlways and kOpenAlways on an existing
+// file succeed with kErrorAlreadyExists set.
+FileHandle file_open(const char* sjis_path, uint32_t access, uint32_t share, uint32_t disposition,
+                     uint32_t flags);
+// The same, also giving the file's size (*size) from the check that it is a regular file.
+FileHandle file_open(const char* sjis_path, uint32_t access, uint32_t share, uint32_t disposition,
+                     uint32_t flags, int64_t* size);
+// Reads up to size bytes at the file pointer; *done (when given) gets the count, which is less
+// than size only at the end of the file. False on an error or a bad handle.
+bool file_read(FileHandle file, void* buf, uint32_t size, uint32_t* done);
+// Writes size bytes at the file pointer; *done (when given) gets the count written. False
+// (kErrorDiskFull for a full disk) unless all of it was written.
+bool file_write(FileHandle file, const void* buf, uint32_t size, uint32_t* done);
+// Reads size bytes at an absolute position without moving the file pointer. False on an error
+// or when fewer than size bytes lie there.
+bool file_read_at(FileHandle file, void* buf, uint32_t size, int64_t position);
+// Moves the file pointer by distance from method (kFileBegin, kFileCurrent, kFileEnd). Returns
+// the new position, or -1 (a position before 0 gives kErrorNegativeSeek and does not move).
+int64_t file_seek(FileHandle file, int64_t distance, uint32_t method);
+// The file's size in bytes, or -1.
+int64_t file_size(FileHandle file);
+// Cuts or extends the file at the file pointer (SetEndOfFile).
+bool file_set_end(FileHandle file);
+// Writes the file's data through to the disk (FlushFileBuffers).
+bool file_flush(FileHandle file);
+// Closes the handle. False for kInvalidFile or a handle that is not open.
+bool file_close(FileHandle file);
+
+// The UTF-8 path the file system uses for sjis_path: separators made '/', each existing
+// component replaced by its name on disk (exact bytes first, else ASCII case-insensitive).
+// Components that do not exist stay as given. Empty for an empty name or one that is not
+// valid Shift-JIS (kErrorInvalidName).
+std::string native_path(const char* sjis_path);
+
+// True when the name is an existing regular file / folder.
+bool file_exists(const char* sjis_path);
+bool folder_exists(const char* sjis_path);
+// Creates one folder (CreateDirectoryA): its parent must exist; false with kErrorAlreadyExists
+// when something of that name exists.
+bool make_folder(const char* sjis_path);
+// Deletes a file (DeleteFileA); a folder is not deleted (kErrorAccessDenied).
+bool delete_file(const char* sjis_path);
+// Deletes an empty folder (RemoveDirectoryA).
+bool delete_folder(const char* sjis_path);
+// Renames a file or folder without ever replacing an existing target (MoveFileA): false with
+// kErrorAlreadyExists when `to` exists. Uses renameat2(RENAME_NOREPLACE), or link + unlink on
+// file systems that refuse it.
+bool move_file_noreplace(const char* sjis_from, const char* sjis_to);
+// Renames tmp over dest atomically, replacing dest (the last step of write-temp-then-rename:
+// flush the temporary file first). The folder is synced so that the rename survives a crash.
+bool replace_file(const char* sjis_tmp, const char* sjis_dest);
+
+// Changes the process's current directory (SetCurrentDirectoryA).
+bool set_current_folder(const char* sjis_path);
+
+// One entry of a folder listing.
+struct DirEntry {
+  std::string name;  // Shift-JIS; a name on disk with no Shift-JIS form has '?' in its place
+  bool is_folder = false;
+  uint64_t size = 0;     // bytes, 0 for folders
+  int64_t mtime_ms = 0;  // modification time, milliseconds since 1970
+};
+
+// Every entry of a folder but "." and "..", sorted by name bytes. Empty when the folder does not
+// exist or cannot be read.
+std::vector<DirEntry> list_folder(const char* sjis_folder);
+
+// FindFirstFileA / FindNextFileA: the entries of the pattern's folder whose names match its last
+// component, where '*' matches any run of characters, '?' one character (a two-byte Shift-JIS
+// character counts as one) and ASCII case is ignored. As on Windows, "." and ".." are listed
+// when the pattern matches them (so "dir\*" finds "." in any folder but the root). A pattern
+// without wildcards finds at most the one entry it names. Sorted by name bytes.
+std::vector<DirEntry> find_files(const char* sjis_pattern);
+// The matcher that find_files uses, over Shift-JIS names.
+bool wildcard_match(const char* pattern, const char* name);
+
+// Forgets every cached folder listing (tests that change folders behind the cache's back).
+void file_cache_clear();
+
+}  // namespace platform

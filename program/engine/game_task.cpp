@@ -1,0 +1,98 @@
+#include "engine/game_task.h"
+
+#include "engine/engine_seams.h"
+#include "engine/interpreter.h"
+#include "engine/orv_api.h"
+#include "engine/script_files.h"
+#include "engine/vm_log.h"
+#include "engine/vm_services.h"
+
+namespace engine {
+namespace {
+
+void task_init(void* data) {
+  game_task_init(static_cast<GameState*>(data));
+}
+void task_frame(void* data) {
+  game_task_frame(static_cast<GameState*>(data));
+}
+void task_release(void* data) {
+  game_task_release(static_cast<GameState*>(data));
+}
+
+}  // namespace
+
+uint32_t StartFunc() {
+  void* data = nullptr;
+  const OrvHandle task =
+      seam_task_create(task_init, task_release, sizeof(GameState), &data, "StartFunc");
+  if (!data) return 0;
+  seam_task_set_task_data(task);
+  return 1;
+}
+
+void game_task_init(GameState* gs) {
+  if (!system_dat_load(*gs) && !system_dat_create(*gs)) {
+    seam_end_program();
+    return;
+  }
+  gs->vm.seen.hEntryNames = seam_list_create();
+  access_dat_load(*gs);
+  gs->dwBootFlag = seam_boot_word();
+  engine_init(gs->vm);  // on failure it has already asked the program to end
+  seam_task_change_next(task_frame);
+}
+
+void game_task_frame(GameState* gs) {
+  game_frame(gs->vm);
+}
+
+void game_task_release(GameState* gs) {
+  VmContext& vm = gs->vm;
+  if (vm.runner.dwLastProcess) {
+    vm.run.bSceneSkip = 0;
+    vm.run.bHistorySkip = 0;
+    // The exit label is the game's own last word, also after the script has ended the program;
+    // an end inside it stops it again.
+    vm.runner.bEndRequested.store(0);
+    data_entry_push(vm, kChannelReturns, vm.runner.dwPc, 2);
+    vm.runner.dwPc = vm.runner.dwBase + vm.runner.dwLastProcess;
+    script_run(vm);
+  }
+  engine_shutdown(vm);
+  system_dat_save(*gs);
+  access_dat_save(*gs);
+  SeenFlags& seen = vm.seen;
+  if (seen.lpTextRead) orv.OrvMemoryFree(seen.lpTextRead);
+  if (seen.lpFileSeen) orv.OrvMemoryFree(seen.lpFileSeen);
+  seen.lpTextRead = nullptr;
+  seen.lpFileSeen = nullptr;
+  while (void* e = reinterpret_cast<void*>(seam_list_pop(seen.hEntryNames, 0))) {
+    orv.OrvMemoryFree(e);
+  }
+  seam_list_release(seen.hEntryNames);
+  seen.hEntryNames = 0;
+}
+
+void game_frame(VmContext& vm) {
+  script_thread_id.store(0);
+  script_run(vm);
+}
+
+// Until the system files are built: no system.dat is read, "creating" one gives empty seen
+// marks (engine_init sizes them to the tables), and nothing is written.
+bool system_dat_load(GameState&) {
+  return false;
+}
+uint32_t system_dat_create(GameState&) {
+  return 1;
+}
+uint32_t system_dat_save(GameState&) {
+  return 1;
+}
+void access_dat_load(GameState&) {}
+uint32_t access_dat_save(GameState&) {
+  return 1;
+}
+
+}  // namespace engine

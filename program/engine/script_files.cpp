@@ -1,0 +1,255 @@
+#include "engine/script_files.h"
+
+#include <cstring>
+
+#include "engine/commands/data_file.h"
+#include "engine/engine_seams.h"
+#include "engine/neighbour_seams.h"
+#include "engine/orv_api.h"
+#include "engine/vm_log.h"
+#include "engine/vm_services.h"
+#include "shared/word_scrambler.h"
+
+namespace engine {
+
+GraphicDat g_graphic_dat;
+
+namespace {
+
+constexpr uint32_t kFailure = 0x80004005u;
+constexpr uint32_t kSaveBufferBytes = 0x200000;
+
+uint8_t* copy_block(const uint8_t* data, uint32_t size) {
+  auto* block = static_cast<uint8_t*>(orv.OrvMemoryAlloc(size, 0));
+  if (block && size) std::memcpy(block, data, size);
+  return block;
+}
+
+void unscramble_table(uint8_t* image, uint32_t size) {
+  if (size > kTableHeaderBytes && image[0] == '$') {
+    unscramble_words(image + kTableHeaderBytes, size - kTableHeaderBytes);
+  }
+}
+
+bool load_table(uint8_t** image, uint32_t* size, const ScriptFileBytes::Span& span,
+                const char* error) {
+  if (*image) orv.OrvMemoryFree(*image);
+  *image = copy_block(span.data, span.size);
+  *size = *image ? span.size : 0;
+  if (!*image) {
+    vm_log(kLogMain, "%s", error);
+    return false;
+  }
+  unscramble_table(*image, *size);
+  return true;
+}
+
+void free_block(uint8_t** block) {
+  if (*block) orv.OrvMemoryFree(*block);
+  *block = nullptr;
+}
+
+bool code_valid(const uint8_t* data, uint32_t size) {
+  if (size < kScriptHeaderBytes) return false;
+  uint32_t magic;
+  std::memcpy(&magic, data, 4);
+  return magic == kScriptMagic;
+}
+
+bool fail(VmContext&, const char* message, uint32_t* result) {
+  vm_log(kLogMain, "%s", message);
+  seam_end_program();
+  *result = kFailure;
+  return false;
+}
+
+}  // namespace
+
+bool script_files_load(VmContext& vm, const ScriptFileBytes& bytes) {
+  ScriptRunner& r = vm.runner;
+  if (!code_valid(bytes.script.data, bytes.script.size)) {
+    vm_log(kLogMain, "script load error");
+    return false;
+  }
+  if (r.pCode) orv.OrvMemoryFree(r.pCode);
+  r.pCode = copy_block(bytes.script.data, bytes.script.size);
+  if (!r.pCode) {
+    r.dwCodeSize = 0;
+    vm_log(kLogMain, "script load error");
+    return false;
+  }
+  r.dwCodeSize = bytes.script.size;
+  uint32_t entry;
+  std::memcpy(&entry, r.pCode + 8, 4);
+  r.dwBase = kScriptHeaderBytes;
+  r.dwRestartPc = entry;
+  r.dwPc = entry;
+  ScriptFiles& f = vm.files;
+  return load_table(&f.pFileDat, &f.dwFileDatSize, bytes.file, "filelist load error") &&
+         load_table(&f.pTextDat, &f.dwTextDatSize, bytes.text, "textlist load error") &&
+         load_table(&f.pMemDat, &f.dwMemDatSize, bytes.mem, "tablelist load error") &&
+         load_table(&f.pPointDat, &f.dwPointDatSize, bytes.point, "pointlist load error");
+}
+
+void script_files_free(VmContext& vm) {
+  free_block(&vm.runner.pCode);
+  vm.runner.dwCodeSize = 0;
+  free_block(&vm.files.pPointDat);
+  free_block(&vm.files.pMemDat);
+  free_block(&vm.files.pFileDat);
+  free_block(&vm.files.pTextDat);
+  vm.files = ScriptFiles{};
+}
+
+namespace {
+
+// Reads one file for engine_init; a short read keeps what was read.
+bool read_file(const char* name, uint8_t** data, uint32_t* size) {
+  const int status = seam_file_read_whole(name, data, size);
+  return status == 0 || status == 3;
+}
+
+bool load_files(VmContext& vm, uint32_t* result) {
+  struct Named {
+    const char* name;
+    const char* error;
+  };
+  const Named names[5] = {{"Script.src", "script load error"},
+                          {"File.dat", "filelist load error"},
+                          {"Text.dat", "textlist load error"},
+                          {"Mem.dat", "tablelist load error"},
+                          {"Point.dat", "pointlist load error"}};
+  uint8_t* data[5] = {};
+  uint32_t sizes[5] = {};
+  bool ok = true;
+  for (int i = 0; i < 5 && ok; ++i) {
+    if (!read_file(names[i].name, &data[i], &sizes[i])) {
+      ok = fail(vm, names[i].error, result);
+    } else if (i == 0 && !code_valid(data[0], sizes[0])) {
+      ok = fail(vm, names[0].error, result);
+    }
+  }
+  if (ok) {
+    ScriptFileBytes bytes{{data[0], sizes[0]},
+                          {data[1], sizes[1]},
+                          {data[2], sizes[2]},
+                          {data[3], sizes[3]},
+                          {data[4], sizes[4]}};
+    if (!script_files_load(vm, bytes)) {
+      seam_end_program();
+      *result = kFailure;
+      ok = false;
+    }
+  }
+  for (uint8_t* block : data) {
+    if (block) orv.OrvMemoryFree(block);
+  }
+  return ok;
+}
+
+bool save_buffers_init(VmContext& vm, uint32_t* result) {
+  SaveStream& s = vm.save;
+  uint32_t width = 0, height = 0;
+  seam_screen_size(&width, &height);
+  s.dwResumePc = 0;
+  s.dwThumbWidth = width / 10;
+  s.dwThumbHeight = height / 10;
+  s.bThumbEnabled = 1;
+  s.dwThumbSize = s.dwThumbWidth * s.dwThumbHeight * 4;
+  s.bSnapValid = 0;
+  s.bSavePointLock = 0;
+  s.dwPrevRawLength = 0;
+  s.lpSnapshot = static_cast<uint8_t*>(orv.OrvMemoryAlloc(kSaveBufferBytes, 1));
+  s.lpPrevData = static_cast<uint8_t*>(orv.OrvMemoryAlloc(kSaveBufferBytes, 1));
+  s.lpThumbPixels = static_cast<uint8_t*>(orv.OrvMemoryAlloc(s.dwThumbSize, 0));
+  if (s.lpSnapshot && s.lpPrevData && s.lpThumbPixels) return true;
+  free_block(&s.lpSnapshot);
+  free_block(&s.lpPrevData);
+  free_block(&s.lpThumbPixels);
+  return fail(vm, "saveload initialize error", result);
+}
+
+void graphic_dat_load() {
+  GraphicDat& g = g_graphic_dat;
+  uint8_t* data = nullptr;
+  uint32_t size = 0;
+  if (!read_file("graphic.dat", &data, &size)) return;
+  if (g.lpImage) orv.OrvMemoryFree(g.lpImage);
+  // One zero byte after the data, for the text lookups of the display defaults.
+  g.lpImage = static_cast<uint8_t*>(orv.OrvMemoryAlloc(size + 1, 0));
+  if (!g.lpImage) {
+    orv.OrvMemoryFree(data);
+    return;
+  }
+  std::memcpy(g.lpImage, data, size);
+  g.lpImage[size] = 0;
+  orv.OrvMemoryFree(data);
+  g.dwSize = size;
+  unscramble_table(g.lpImage, size);
+  std::memset(g.index, 0, sizeof g.index);
+  if (size > kTableHeaderBytes) {
+    const uint32_t n = size - kTableHeaderBytes;
+    std::memcpy(g.index, g.lpImage + kTableHeaderBytes, n < sizeof g.index ? n : sizeof g.index);
+  }
+  g.bLoaded = 1;
+}
+
+}  // namespace
+
+uint32_t engine_init(VmContext& vm) {
+  uint32_t result = 0;
+  if (!load_files(vm, &result)) return result;
+  if (!save_buffers_init(vm, &result)) return result;
+  vm_reset(vm);
+  graphic_dat_load();
+  vm.hRender = seam_render_init();
+  if (vm.hRender) seam_render_set_active(vm.hRender);
+  vm.hReturnStack = seam_list_create();
+  if (!vm.hReturnStack) return fail(vm, "list create error", &result), result;
+  vm.hDataFiles = seam_list_create();
+  if (!vm.hDataFiles) return fail(vm, "saveload initialize error", &result), result;
+  voice_system_init(vm);
+  vm.debugPointers[0] = vm.userMem;
+  vm.debugPointers[1] = vm.tempMem;
+  vm.debugPointers[2] = vm.sysMem;
+  vm.debugPointers[3] = &vm.frame.dwEbp;
+  vm.debugPointers[4] = &vm.frame.dwEsp;
+  // Seen marks kept by an older system.dat may be smaller than the current tables need.
+  if (!seen_flags_fit_tables(vm)) vm_log(kLogMain, "seen marks: memory allocate error");
+  return 0;
+}
+
+void engine_shutdown(VmContext& vm) {
+  text_window_free(vm);
+  btn_release_all(vm);
+  se_release_all(vm);
+  bgm_release_all(vm);
+  voice_release_all(vm);
+  action_uninit_all(vm);
+  layers_clear_all(vm);
+  anim_release_all(vm);
+  select_release(vm);
+  return_stack_clear(vm);
+  if (vm.playerName.bWindow) player_name_window_destroy(vm);
+  free_block(&vm.save.lpThumbPixels);
+  free_block(&vm.save.lpPrevData);
+  free_block(&vm.save.lpSnapshot);
+  data_files_close_all(vm);
+  seam_list_release(vm.hDataFiles);
+  vm.hDataFiles = 0;
+  free_block(&g_graphic_dat.lpImage);
+  g_graphic_dat.bLoaded = 0;
+  free_block(&vm.runner.pCode);
+  vm.runner.dwCodeSize = 0;
+  seam_list_release(vm.hReturnStack);
+  vm.hReturnStack = 0;
+  if (vm.hRender) seam_render_uninit(vm.hRender);
+  vm.hRender = 0;
+  free_block(&vm.files.pPointDat);
+  free_block(&vm.files.pMemDat);
+  free_block(&vm.files.pFileDat);
+  free_block(&vm.files.pTextDat);
+  vm.files = ScriptFiles{};
+}
+
+}  // namespace engine

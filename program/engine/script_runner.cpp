@@ -1,0 +1,396 @@
+// The interpreter loop on the game thread, the work-thread runner and the script points.
+#include <cstdio>
+#include <map>
+
+#include "engine/core_ops.h"
+#include "engine/engine_seams.h"
+#include "engine/interpreter.h"
+#include "engine/neighbour_seams.h"
+#include "engine/operand.h"
+#include "engine/vm_log.h"
+#include "engine/vm_services.h"
+#include "platform/clock.h"
+
+namespace engine {
+
+std::atomic<AsyncStep> pending_async_step{nullptr};
+
+namespace {
+
+// "[%d]内部コマンドエラー1 code = [0x%08X]" / "...2..." / "[%d]内部エラー code = [0x%08X]"
+const char kBadWord1[] =
+    "[%d]\x93\xe0\x95\x94\x83R\x83}\x83\x93\x83h\x83G\x83\x89\x81[1 code = [0x%08X]";
+const char kBadWord2[] =
+    "[%d]\x93\xe0\x95\x94\x83R\x83}\x83\x93\x83h\x83G\x83\x89\x81[2 code = [0x%08X]";
+const char kInternalError[] = "[%d]\x93\xe0\x95\x94\x83G\x83\x89\x81[ code = [0x%08X]";
+// "★エラー スキップ中に非同期関数が動作しています!!!"
+const char kAsyncWhileSkipping[] =
+    "\x81\x9a\x83G\x83\x89\x81[ \x83X\x83L\x83"
+    "b\x83v\x92\x86\x82\xc9\x94\xf1\x93\xaf\x8a\xfa\x8a\xd6\x90\x94\x82\xaa\x93\xae\x8d\xec\x82"
+    "\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7!!!";
+
+// A pc that left the code: the script stands at its end from now on.
+void fetch_fault(VmContext& vm) {
+  ScriptRunner& r = vm.runner;
+  vm_log(kLogMain, "[%d]script pc outside the code (%u bytes) at instruction 0x%08X",
+         vm.dwCurrentPc, r.dwCodeSize, r.dwCommand);
+  r.bFetchFault = 0;
+  r.dwPc = r.dwCodeSize;
+}
+
+// Times the instructions run during a scene skip and reports them after it has ended.
+struct Profile {
+  struct Entry {
+    uint32_t count = 0;
+    double total = 0;
+  };
+  std::map<uint32_t, Entry> table;
+  uint32_t last_key = 0;
+  uint64_t start_ns = 0;
+};
+Profile g_profile;
+
+void profiler_step(VmContext& vm, uint32_t word) {
+  Profile& p = g_profile;
+  if (!vm.run.bSceneSkip && p.last_key == 0) return;  // the common case: nothing to do
+  uint32_t id = 0;
+  if ((word & 0xFFFF) == 0x17 && vm.runner.dwPc + 4 <= vm.runner.dwCodeSize) {
+    std::memcpy(&id, vm.runner.pCode + vm.runner.dwPc, 4);
+  }
+  const uint32_t key =
+      (1u << 24) | ((word & 0xFF) << 16) | (((id >> 16) & 0xFF) << 8) | (id & 0xFF);
+  const uint64_t now = platform::counter_ns();
+  if (vm.run.bSceneSkip) {
+    if (p.last_key) {
+      Profile::Entry& e = p.table[p.last_key];
+      e.count += 1;
+      e.total += static_cast<double>(now - p.start_ns) / 1e9;
+    }
+    p.last_key = key;
+    p.start_ns = now;
+    return;
+  }
+  double sum = 0;
+  for (auto& [k, e] : p.table) sum += e.total;
+  for (auto& [k, e] : p.table) {
+    char line[128];
+    std::snprintf(line, sizeof line,
+                  "cmd=%08X / count=%d / time=%lf sec / 1op=%lf ms / percent=%3.5lf", k, e.count,
+                  e.total, e.count ? e.total / e.count * 1000 : 0.0,
+                  sum > 0 ? e.total / sum * 100 : 0.0);
+    vm_log(kLogMain, "%s", line);
+  }
+  p.table.clear();
+  p.last_key = 0;
+  p.start_ns = 0;
+}
+
+// The script reached the target of a history skip.
+void history_skip_end(VmContext& vm) {
+  ScriptRunner& r = vm.runner;
+  vm_log(kLogHistory, "history_skip end [%x:%x]", vm.run.dwHistorySkipPc, r.dwPc);
+  ret_stack_dump(vm);
+  vm.save.dwPrevRawLength = 0;
+  if (!vm.save.bSavePointLock) {
+    vm.save.dwResumePc = r.dwPc;
+    vm.save.dwSnapOffset = 0;
+    save_snapshot_make(vm);
+  }
+  if (vm.history.dwJumpLabel) {
+    vm_reset(vm);
+    vm.save.dwSnapLength = vm.save.dwSnapOffset;
+    vm.save.dwSnapOffset = 0;
+    save_snapshot_read(vm);
+    vm.save.bSnapValid = 1;
+    vm.buttons.dwWaitStart = platform::time_ms();
+    vm.buttons.dwInvalidTime = 100;
+    data_entry_push(vm, kChannelReturns, r.dwPc, 0);
+    uint32_t target;
+    if (label_target(vm, vm.history.dwJumpLabel, &target)) r.dwPc = target;
+  }
+  vm.run.bHistorySkip = 0;
+  history_skip_cover_image(vm);
+  vm.buttons.dwWaitStart = platform::time_ms();
+  vm.buttons.dwInvalidTime = 100;
+  if (vm.save.nLoadAfterLabel == -1) {
+    r.bYield = 1;
+  } else {
+    data_entry_push(vm, kChannelReturns, r.dwPc, 0);
+    r.dwPc = r.dwBase + static_cast<uint32_t>(vm.save.nLoadAfterLabel);
+  }
+}
+
+}  // namespace
+
+void script_profile_clear() {
+  g_profile = Profile{};
+}
+
+namespace {
+
+// What the slice tests between instructions. Only operations that run commands, return, reset
+// or end can change it, so it is read at the start of a slice and again after each of those,
+// not per instruction; what a script observes stays the same.
+struct SliceState {
+  uint32_t skip;     // get_skip_state()
+  bool has_point;    // the script-point stack is not empty
+  uint32_t stop_pc;  // its top point
+  bool history;      // history skip on
+  bool profiling;    // scene skip on, or a report pending
+};
+
+SliceState slice_state(VmContext& vm) {
+  SliceState s;
+  s.skip = get_skip_state(vm);
+  const uint32_t count = vm.runner.dwPointCount;
+  s.has_point = count > 0 && count <= kPointStackSize;
+  s.stop_pc = s.has_point ? vm.runner.dwPointStack[count - 1] : 0;
+  s.history = vm.run.bHistorySkip != 0;
+  s.profiling = vm.run.bSceneSkip || g_profile.last_key;
+  return s;
+}
+
+enum class After { kGoOn, kStop, kReturnPending };
+
+// An instruction that may call a command, return, reset or end, or a word outside group 1.
+After run_slow(VmContext& vm, uint32_t word, SliceState* s) {
+  ScriptRunner& r = vm.runner;
+  r.bYield = 0;
+  if ((word >> 16) != 1) {
+    vm_log(kLogMain, kBadWord1, r.dwPc, word);
+    vm_log(kLogHistory, kBadWord1, r.dwPc, word);
+  } else {
+    const uint32_t ok = run_core_op(vm, word & 0xFFFF);
+    if (r.bFetchFault) {
+      fetch_fault(vm);
+      return After::kStop;
+    }
+    if (!ok) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
+  }
+  *s = slice_state(vm);
+  const uint32_t mask = vm.run.bSceneSkip ? 0x10 : 0x20;
+  const bool pending = pending_async_step.load(std::memory_order_relaxed) != nullptr;
+  if (s->skip & mask) {
+    if (pending) vm_log(kLogMain, "%s", kAsyncWhileSkipping);
+  } else if (r.bYield) {
+    return After::kStop;
+  }
+  if (pending) return After::kReturnPending;
+  if (r.bEndRequested.load(std::memory_order_relaxed)) return After::kStop;
+  return After::kGoOn;
+}
+
+}  // namespace
+
+uint32_t script_run(VmContext& vm) {
+  ScriptRunner& r = vm.runner;
+  if (pending_async_step.load() || r.bAsync.load()) return 1;
+  r.bRunning.store(1);
+  if (r.dwPc != r.dwCodeSize && !r.bEndRequested.load()) {
+    SliceState s = slice_state(vm);
+    for (;;) {
+      if (r.bStepLimited) {
+        if (r.dwStepsLeft == 0) break;
+        --r.dwStepsLeft;
+      }
+      const uint32_t pc = r.dwPc;
+      if (s.has_point && pc == s.stop_pc) break;
+      vm.dwCurrentPc = pc;
+      if (s.history) {
+        const uint32_t t = vm.run.dwHistorySkipPc;
+        if (t <= pc && pc - t < 12) {
+          history_skip_end(vm);
+          break;
+        }
+      }
+      const uint32_t word = fetch_word(vm);
+      if (r.bFetchFault) {
+        fetch_fault(vm);
+        break;
+      }
+      r.dwCommand = word;
+      if (s.profiling) {
+        profiler_step(vm, word);
+        s.profiling = vm.run.bSceneSkip || g_profile.last_key;
+      }
+      // The plain operations run in place; none of them can yield or change the slice state.
+      uint32_t ok = 1;
+      switch (word) {
+        case 0x00010001:
+          ok = ops::op_mov(vm);
+          break;
+        case 0x00010002:
+          ok = ops::op_add(vm);
+          break;
+        case 0x00010003:
+          ok = ops::op_sub(vm);
+          break;
+        case 0x00010004:
+          ok = ops::op_mul(vm);
+          break;
+        case 0x00010005:
+          ok = ops::op_div(vm);
+          break;
+        case 0x00010006:
+          ok = ops::op_and(vm);
+          break;
+        case 0x00010007:
+          ok = ops::op_or(vm);
+          break;
+        case 0x00010008:
+          ok = ops::op_xor(vm);
+          break;
+        case 0x00010009:
+          ok = ops::op_jmp(vm);
+          break;
+        case 0x0001000A:
+          ok = ops::op_jz(vm);
+          break;
+        case 0x0001000B:
+          ok = ops::op_gosub(vm);
+          break;
+        case 0x0001000C:
+          ok = ops::op_eq(vm);
+          break;
+        case 0x0001000D:
+          ok = ops::op_ne(vm);
+          break;
+        case 0x0001000E:
+          ok = ops::op_le(vm);
+          break;
+        case 0x0001000F:
+          ok = ops::op_ge(vm);
+          break;
+        case 0x00010010:
+          ok = ops::op_lt(vm);
+          break;
+        case 0x00010011:
+          ok = ops::op_gt(vm);
+          break;
+        case 0x00010012:
+          ok = ops::op_lor(vm);
+          break;
+        case 0x00010013:
+          ok = ops::op_land(vm);
+          break;
+        case 0x00010014:
+          ok = ops::op_not(vm);
+          break;
+        case 0x00010016:
+          ok = ops::op_nop(vm);
+          break;
+        case 0x0001001A:
+          ok = ops::op_mod(vm);
+          break;
+        case 0x0001001B:
+          ok = ops::op_shl(vm);
+          break;
+        case 0x0001001C:
+          ok = ops::op_sar(vm);
+          break;
+        case 0x0001001D:
+          ok = ops::op_neg(vm);
+          break;
+        case 0x0001001E:
+          ok = ops::op_pop(vm);
+          break;
+        case 0x0001001F:
+          ok = ops::op_push(vm);
+          break;
+        case 0x00010020:
+          ok = ops::op_enter(vm);
+          break;
+        case 0x00010021:
+          ok = ops::op_leave(vm);
+          break;
+        default: {
+          const After after = run_slow(vm, word, &s);
+          if (after == After::kReturnPending) return 1;
+          if (after == After::kStop) goto stop;
+          if (r.dwPc == r.dwCodeSize) goto stop;
+          continue;
+        }
+      }
+      if (r.bFetchFault) {
+        fetch_fault(vm);
+        break;
+      }
+      if (!ok) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
+      if (r.dwPc == r.dwCodeSize) break;
+    }
+  }
+stop:
+  r.bRunning.store(0);
+  return r.bAsync.load() ? 0 : 1;
+}
+
+void script_run_async(VmContext& vm) {
+  ScriptRunner& r = vm.runner;
+  while (r.bRunning.load()) platform::sleep_ms(1);
+  script_thread_id.store(4);
+  r.bRunning.store(1);
+  while (r.bAsync.load() && !r.bEndRequested.load()) {
+    if (r.bStepLimited) {
+      if (r.dwStepsLeft == 0) break;
+      --r.dwStepsLeft;
+    }
+    const bool locked = seam_render_lock_enter();
+    vm.dwCurrentPc = r.dwPc;
+    const uint32_t word = fetch_word(vm);
+    if (r.bFetchFault) {
+      // Nothing left to run here: the end of the code hands the script back to the game
+      // thread, where it stands at its end.
+      if (vm.dwCurrentPc != r.dwCodeSize) fetch_fault(vm);
+      r.bFetchFault = 0;
+      r.dwPc = r.dwCodeSize;
+      r.bAsync.store(0);
+    } else {
+      r.dwCommand = word;
+      if ((word >> 16) == 1) {
+        const uint32_t ok = run_core_op(vm, word & 0xFFFF);
+        if (r.bFetchFault) {
+          fetch_fault(vm);
+          r.bAsync.store(0);
+        } else if (!ok) {
+          vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
+        }
+      } else {
+        vm_log(kLogMain, kBadWord2, r.dwPc, r.dwCommand);
+        vm_log(kLogHistory, kBadWord2, r.dwPc, r.dwCommand);
+      }
+    }
+    if (locked) seam_render_lock_leave();
+  }
+  r.bRunning.store(0);
+}
+
+int32_t script_point_push(VmContext& vm) {
+  if (get_skip_state(vm) & kSkipAny) return 0;
+  ScriptRunner& r = vm.runner;
+  if (r.dwPointCount >= kPointStackSize) {
+    vm_log(kLogMain, "[%d]script point push stack over", r.dwPc);
+    return -1;
+  }
+  r.dwPointStack[r.dwPointCount++] = r.dwPc;
+  return static_cast<int32_t>(r.dwPc);
+}
+
+int32_t script_point_pop(VmContext& vm) {
+  if (get_skip_state(vm) & kSkipAny) return 0;
+  ScriptRunner& r = vm.runner;
+  if (r.dwPointCount == 0 || r.dwPointCount > kPointStackSize) {
+    vm_log(kLogMain, "[%d]script point pop stack none", r.dwPc);
+    return 0;
+  }
+  const uint32_t pc = r.dwPointStack[--r.dwPointCount];
+  r.dwPointStack[r.dwPointCount] = 0;
+  return static_cast<int32_t>(pc);
+}
+
+uint32_t script_retry_call(VmContext& vm) {
+  if (get_skip_state(vm) & kSkipAny) return 0;
+  vm.runner.dwPc -= 12;
+  return 1;
+}
+
+}  // namespace engine

@@ -1,0 +1,61 @@
+#include "engine/vm_log.h"
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+#include "engine/engine_seams.h"
+#include "platform/sjis.h"
+
+namespace engine {
+namespace {
+
+std::atomic<LogSink> g_sink{nullptr};
+std::atomic<void*> g_context{nullptr};
+
+void emit(int key, const char* line) {
+  if (LogSink sink = g_sink.load()) {
+    sink(key, line, g_context.load());
+  } else if (key == kLogMain || key == kLogError) {
+    std::string text = platform::sjis_to_utf8_lossy(line);
+    text += '\n';
+    std::fputs(text.c_str(), stderr);
+  }
+  if (key == kLogError) {
+    seam_error_log(line);
+  } else {
+    seam_debug_print(key, line);
+  }
+}
+
+void emit_v(int key, const char* format, va_list args) {
+  char line[1024];
+  std::vsnprintf(line, sizeof line, format, args);
+  emit(key, line);
+}
+
+}  // namespace
+
+void vm_log(int key, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  emit_v(key, format, args);
+  va_end(args);
+}
+
+void vm_error_log(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  emit_v(kLogError, format, args);
+  va_end(args);
+}
+
+LogSinkSlot set_log_sink(LogSink sink, void* context) {
+  LogSinkSlot old{g_sink.load(), g_context.load()};
+  g_context.store(context);
+  g_sink.store(sink);
+  return old;
+}
+
+}  // namespace engine

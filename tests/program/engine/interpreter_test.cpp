@@ -1,0 +1,260 @@
+// The interpreter loop: command calls, yields, script points, skip, the work-thread runner and
+// malformed scripts.
+#include "vm_fixture.h"
+
+namespace enginetest {
+namespace {
+
+using engine::VmContext;
+
+// Command ids the tests take over for their own handlers.
+constexpr uint32_t kSubtract = 0x150004;
+constexpr uint32_t kWaitThreeTimes = 0x070000;
+constexpr uint32_t kPark = 0x070001;
+constexpr uint32_t kHandOver = 0x12001C;
+constexpr uint32_t kHandBack = 0x12001D;
+constexpr uint32_t kQuiet = 0x070002;
+
+int g_calls = 0;
+
+uint32_t subtract(VmContext& vm) {
+  const uint32_t a = engine::vm_pop(vm);
+  const uint32_t b = engine::vm_pop(vm);
+  engine::vm_set_result(vm, a - b);
+  return 1;
+}
+
+// A retry wait whose condition holds on the third call.
+uint32_t wait_three_times(VmContext& vm) {
+  if (++g_calls >= 3) {
+    engine::vm_pop(vm);
+    engine::vm_pop(vm);
+    return 1;
+  }
+  vm.runner.bYield = 1;
+  engine::script_retry_call(vm);
+  return 1;
+}
+
+uint32_t park(VmContext& vm) {
+  engine::script_point_push(vm);
+  vm.runner.bYield = 1;
+  return 1;
+}
+
+uint32_t hand_over(VmContext& vm) {
+  vm.runner.bAsync.store(1);
+  vm.runner.bYield = 1;
+  return 1;
+}
+
+uint32_t hand_back(VmContext& vm) {
+  g_calls = static_cast<int>(engine::script_thread_id.load());
+  vm.runner.bAsync.store(0);
+  return 1;
+}
+
+uint32_t quiet(VmContext&) {
+  return 1;
+}
+
+class InterpreterTest : public VmTest {
+ protected:
+  void SetUp() override {
+    VmTest::SetUp();
+    g_calls = 0;
+    install(kSubtract, subtract);
+    install(kWaitThreeTimes, wait_three_times);
+    install(kPark, park);
+    install(kHandOver, hand_over);
+    install(kHandBack, hand_back);
+    install(kQuiet, quiet);
+  }
+};
+
+TEST_F(InterpreterTest, CommandCallPopsArgumentsAndWritesTheResultRegister) {
+  load("  call 0x150004(10, 3) -> r7\n  mov r8, r7\n");
+  vm().reg[9] = 99;
+  run();
+  EXPECT_EQ(vm().reg[7], 7u);  // popped 10 first, then 3
+  EXPECT_EQ(vm().reg[8], 7u);  // the result register is an ordinary operand afterwards
+  EXPECT_EQ(vm().nArgCount, 0);
+  EXPECT_EQ(vm().runner.dwCommand, 0x00010001u);
+}
+
+TEST_F(InterpreterTest, ResultRegisterOutsideTheFileIsDropped) {
+  load("  call 0x150004(1, 1) -> 255\n  call wait_sync_begin -> r4\n");
+  vm().reg[4] = 44;
+  run();
+  EXPECT_TRUE(logged(0, "result register 255"));
+  EXPECT_EQ(vm().reg[4], 44u);  // a command without a result leaves its register alone
+  EXPECT_EQ(vm().runner.dwPc, vm().runner.dwCodeSize);
+}
+
+TEST_F(InterpreterTest, MissingCommandsAndBadWordsAreLoggedAndSkipped) {
+  load(
+      "  call 0x0A0012 -> r0\n"  // an empty entry of group 0x0A
+      "  call 0x180000 -> r0\n"  // no group 0x18
+      "  call 0x020044 -> r0\n"  // past the end of group 0x02
+      "  .word 0x00020001\n"     // not a core operation
+      "  .word 0x00010000 0x00010022\n"
+      "  mov r1, 1\n");
+  run();
+  EXPECT_TRUE(logged(0, "[24]内部エラー code = [0x000A0012]"));
+  EXPECT_TRUE(logged(0, "内部エラー code = [0x00180000]"));
+  EXPECT_TRUE(logged(0, "内部エラー code = [0x00020044]"));
+  EXPECT_TRUE(logged(0, "内部コマンドエラー1 code = [0x00020001]"));
+  EXPECT_TRUE(logged(10, "内部コマンドエラー1 code = [0x00020001]"));
+  EXPECT_TRUE(logged(0, "内部エラー code = [0x00010000]"));
+  EXPECT_TRUE(logged(0, "内部エラー code = [0x00010022]"));
+  EXPECT_EQ(vm().reg[1], 1u);
+}
+
+TEST_F(InterpreterTest, RetryWaitRunsTheCallAgainEachSlice) {
+  load("  call wait(1, 2) -> r0\n  mov r1, 1\n");
+  run();
+  EXPECT_EQ(g_calls, 1);
+  EXPECT_EQ(vm().runner.dwPc, 28u);  // back on the call, after its two pushes
+  run();
+  EXPECT_EQ(g_calls, 2);
+  EXPECT_EQ(vm().reg[1], 0u);
+  run();
+  EXPECT_EQ(g_calls, 3);
+  EXPECT_EQ(vm().reg[1], 1u);
+}
+
+TEST_F(InterpreterTest, ParkedWaitHoldsTheScriptAtItsPoint) {
+  load("  call wait_click -> r0\n  mov r1, 1\n");
+  EXPECT_EQ(run(), 1u);
+  EXPECT_EQ(vm().runner.dwPointCount, 1u);
+  EXPECT_EQ(run(), 1u);  // starts at the top point: runs nothing
+  EXPECT_EQ(vm().reg[1], 0u);
+  EXPECT_EQ(engine::script_point_pop(vm()), 24);
+  run();
+  EXPECT_EQ(vm().reg[1], 1u);
+}
+
+TEST_F(InterpreterTest, SkipIgnoresYieldsAndWaitsNeitherRewindNorPark) {
+  load("  call wait(1, 2) -> r0\n  call wait_click -> r0\n  call wait_frame -> r0\n  mov r1, 1\n");
+  install(0x070005, [](VmContext& v) -> uint32_t {
+    v.runner.bYield = 1;
+    return 1;
+  });
+  for (int mode = 0; mode < 2; ++mode) {
+    SCOPED_TRACE(mode);
+    vm().runner.dwPc = vm().runner.dwRestartPc;
+    vm().reg[1] = 0;
+    g_calls = 0;
+    vm().run.bSceneSkip = mode == 0;
+    vm().run.bHistorySkip = mode == 1;
+    vm().run.dwHistorySkipPc = 0xFFFFFF00;
+    EXPECT_EQ(engine::get_skip_state(vm()) & engine::kSkipAny, mode == 0 ? 0x10u : 0x20u);
+    run();
+    EXPECT_EQ(g_calls, 1);
+    EXPECT_EQ(vm().runner.dwPointCount, 0u);
+    EXPECT_EQ(vm().reg[1], 1u);
+  }
+}
+
+TEST_F(InterpreterTest, PointStackHoldsThirtyTwo) {
+  load("  nop\n");
+  for (int i = 0; i < 32; ++i) EXPECT_EQ(engine::script_point_push(vm()), 12);
+  EXPECT_EQ(engine::script_point_push(vm()), -1);
+  EXPECT_TRUE(logged(0, "script point push stack over"));
+  EXPECT_EQ(vm().runner.dwPointCount, 32u);
+  while (vm().runner.dwPointCount) engine::script_point_pop(vm());
+  EXPECT_EQ(engine::script_point_pop(vm()), 0);
+  EXPECT_TRUE(logged(0, "script point pop stack none"));
+}
+
+TEST_F(InterpreterTest, HistorySkipStopsAnywhereInsideTheTargetCall) {
+  load("  mov r1, 1\n  call wait_sync_begin -> r0\n  mov r2, 1\n");
+  vm().run.bHistorySkip = 1;
+  vm().run.dwHistorySkipPc = 20;  // inside the instruction before the call at 24
+  vm().save.nLoadAfterLabel = -1;
+  run();
+  EXPECT_EQ(vm().reg[1], 1u);
+  EXPECT_EQ(vm().runner.dwPc, 24u);
+  EXPECT_EQ(vm().run.bHistorySkip, 0u);
+  EXPECT_TRUE(logged(10, "history_skip end [14:18]"));
+}
+
+TEST_F(InterpreterTest, WorkThreadRunnerTakesOverAndHandsBack) {
+  load(
+      "  call work_thread_start -> r0\n"
+      "  mov r1, 1\n"
+      "  call wait(1, 2) -> r0\n"  // a retry wait repeats at once on the work thread
+      "  call wait_click -> r0\n"  // a parked wait does not stop it
+      "  call work_thread_stop -> r0\n"
+      "  mov r2, 1\n"
+      "  call wait_frame -> r0\n"
+      "  mov r3, 1\n");
+  install(0x070005, [](VmContext& v) -> uint32_t {
+    v.runner.bYield = 1;
+    return 1;
+  });
+  EXPECT_EQ(run(), 0u);  // handed over
+  EXPECT_EQ(vm().reg[1], 0u);
+  EXPECT_EQ(run(), 1u);  // the game thread does nothing while the work thread owns it
+  EXPECT_EQ(vm().reg[1], 0u);
+
+  engine::script_run_async(vm());  // a synchronous work thread
+  EXPECT_EQ(vm().reg[1], 1u);
+  EXPECT_EQ(g_calls, 4);  // work_thread_stop saw flow 4
+  EXPECT_EQ(vm().reg[2], 0u);
+  EXPECT_EQ(vm().runner.bRunning.load(), 0u);
+
+  engine::script_thread_id.store(0);
+  EXPECT_EQ(run(), 1u);
+  EXPECT_EQ(vm().reg[2], 1u);
+  EXPECT_EQ(vm().reg[3], 0u);
+}
+
+TEST_F(InterpreterTest, WorkThreadRunnerHandsBackAtTheEndOfTheCode) {
+  load("  call work_thread_start -> r0\n  mov r1, 1\n");
+  run();
+  engine::script_run_async(vm());
+  EXPECT_EQ(vm().reg[1], 1u);
+  EXPECT_EQ(vm().runner.bAsync.load(), 0u);
+  EXPECT_EQ(vm().runner.dwPc, vm().runner.dwCodeSize);
+  EXPECT_EQ(log_count(0), 0u);
+}
+
+TEST_F(InterpreterTest, AsyncStepPendingRunsNoScript) {
+  load("  mov r1, 1\n");
+  engine::pending_async_step.store([] {});
+  EXPECT_EQ(run(), 1u);
+  EXPECT_EQ(vm().reg[1], 0u);
+}
+
+// Malformed code ends the slice with a key-0 line and never reads outside the image.
+TEST_F(InterpreterTest, MalformedScriptsEndCleanly) {
+  struct Case {
+    const char* name;
+    const char* source;
+  };
+  const Case cases[] = {
+      {"truncated operand", "  mov r1, 1\n  .word 0x00010001 0x40000001\n"},
+      {"truncated call", "  .word 0x00010017 0x00070002\n"},
+      {"wild jump", "  jmp far\n.label far 0x7FFFFFF0\n"},
+      {"jump into the header", "  gosub back\n.label back 0xFFFFFFF4\n"},
+      {"misaligned jump to the last bytes", "  jmp odd\n  nop\n.label odd 6\n"},
+      {"entry past the end", ".entry 0x1000\n  nop\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    logs_.clear();
+    SetUp();
+    load(c.source);
+    run();
+    EXPECT_TRUE(logged(0, "script pc outside the code"));
+    EXPECT_EQ(vm().runner.dwPc, vm().runner.dwCodeSize);
+    const size_t lines = logs_.size();
+    run();  // stands at its end from now on
+    EXPECT_EQ(logs_.size(), lines);
+  }
+}
+
+}  // namespace
+}  // namespace enginetest

@@ -1,0 +1,191 @@
+// Services of the script machine: text and file references, seen marks, the return stack and
+// the display queue, the skip state and the reset.
+#include <cstring>
+
+#include "vm_fixture.h"
+
+namespace enginetest {
+namespace {
+
+using engine::kNoText;
+using engine::kStringHandleBit;
+
+class ServicesTest : public VmTest {
+ protected:
+  void SetUp() override {
+    VmTest::SetUp();
+    // Text.dat: entry 0 "ab" at 16, entry 1 "xyz" at 23; File.dat: two sorted names.
+    load(".text \"ab\"\n.text \"xyz\"\n.file \"b.png\"\n.file \"a.png\"\n  nop\n");
+  }
+  static void replace(uint8_t** image, uint32_t* size, const std::string& bytes) {
+    orv.OrvMemoryFree(*image);
+    *image = static_cast<uint8_t*>(orv.OrvMemoryAlloc(static_cast<uint32_t>(bytes.size()), 0));
+    std::memcpy(*image, bytes.data(), bytes.size());
+    *size = static_cast<uint32_t>(bytes.size());
+  }
+  std::string text_of(const uint8_t* buffer) { return reinterpret_cast<const char*>(buffer + 4); }
+};
+
+TEST_F(ServicesTest, StringOperandResolvesEveryReferenceKind) {
+  std::strcpy(vm().strings.slots[3], "slot");
+  uint8_t buf[16];
+  std::memset(buf, 0xEE, sizeof buf);
+  engine::get_string_operand(vm(), buf, kStringHandleBit | 3, sizeof buf);
+  EXPECT_EQ(text_of(buf), "slot");
+  EXPECT_EQ(buf[0] | buf[1] | buf[2] | buf[3], 0);
+
+  engine::get_string_operand(vm(), buf, 23, sizeof buf);
+  EXPECT_EQ(buf[0], 1);  // the entry's id head
+  EXPECT_EQ(text_of(buf), "xyz");
+
+  std::memset(buf, 0xEE, sizeof buf);
+  engine::get_string_operand(vm(), buf, kNoText, sizeof buf);
+  for (uint8_t b : buf) EXPECT_EQ(b, 0);
+
+  engine::get_string_operand(vm(), buf, 9999, sizeof buf);  // past Text.dat
+  EXPECT_EQ(text_of(buf), "");
+
+  engine::get_string_operand(vm(), buf, kStringHandleBit | 16, sizeof buf);
+  EXPECT_EQ(text_of(buf), "");
+  EXPECT_TRUE(logged(0, "AdvGetVarString(16): Out of Range"));
+
+  // A small buffer keeps the text terminated inside it.
+  uint8_t small[6];
+  engine::get_string_operand(vm(), small, 23, sizeof small);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(small + 4)), "x");
+  std::strcpy(vm().strings.slots[3], "longer");
+  engine::get_string_operand(vm(), small, kStringHandleBit | 3, sizeof small);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(small + 4)), "l");
+}
+
+TEST_F(ServicesTest, FileNameOperandMarksSeenOrRegisters) {
+  uint8_t name[260];
+  engine::get_file_name_operand(vm(), name, sizeof name, 1, 1);  // "B.PNG"
+  EXPECT_STREQ(reinterpret_cast<char*>(name), "B.PNG");
+  EXPECT_EQ(vm().seen.lpFileSeen[0] & 0x0C, 0x0C);  // entry 1: entered and new
+
+  std::strcpy(vm().strings.slots[0], "a.png");
+  engine::get_file_name_operand(vm(), name, sizeof name, kStringHandleBit | 0, 1);
+  EXPECT_STREQ(reinterpret_cast<char*>(name), "A.PNG");
+  EXPECT_EQ(vm().seen.lpFileSeen[0] & 0x03, 0x03);
+
+  // The trail byte of a two-byte character (0x61 here, an "a") is not upper-cased.
+  std::strcpy(vm().strings.slots[1], "\x82\x61x.ogg");
+  engine::get_file_name_operand(vm(), name, sizeof name, kStringHandleBit | 1, 1);
+  EXPECT_STREQ(reinterpret_cast<char*>(name), "\x82\x61X.OGG");
+  EXPECT_EQ(engine::seam_list_count(vm().seen.hEntryNames, 0), 1u);
+  engine::get_file_name_operand(vm(), name, sizeof name, kStringHandleBit | 1, 1);
+  EXPECT_EQ(engine::seam_list_count(vm().seen.hEntryNames, 0), 1u);  // registered once
+
+  std::strcpy(vm().strings.slots[2], "http://x/a");
+  engine::get_file_name_operand(vm(), name, sizeof name, kStringHandleBit | 2, 1);
+  EXPECT_STREQ(reinterpret_cast<char*>(name), "http://x/a");
+  EXPECT_EQ(engine::seam_list_count(vm().seen.hEntryNames, 0), 1u);
+
+  const uint8_t seen = vm().seen.lpFileSeen[0];
+  std::memset(name, 0xEE, 32);
+  engine::get_file_name_operand(vm(), name, sizeof name, 2, 1);  // past File.dat
+  for (int i = 0; i < 32; ++i) EXPECT_EQ(name[i], 0);
+  EXPECT_EQ(vm().seen.lpFileSeen[0], seen);
+  EXPECT_TRUE(logged(0, "file reference 2 outside File.dat"));
+}
+
+TEST_F(ServicesTest, FileSeenBits) {
+  engine::file_seen_mark(vm(), 1);
+  engine::file_seen_mark(vm(), 1);
+  EXPECT_EQ(vm().seen.lpFileSeen[0], 0x0C);
+  vm().seen.lpFileSeen[0] &= ~0x08;  // "new" cleared by the access-flag commands
+  engine::file_seen_mark(vm(), 1);
+  EXPECT_EQ(vm().seen.lpFileSeen[0], 0x04);
+}
+
+TEST_F(ServicesTest, SeenBitsFitTheTablesAndRefuseOutsideIndexes) {
+  // Blocks from an older system.dat: one byte each, with a mark kept.
+  orv.OrvMemoryFree(vm().seen.lpTextRead);
+  orv.OrvMemoryFree(vm().seen.lpFileSeen);
+  vm().seen.lpTextRead = static_cast<uint8_t*>(orv.OrvMemoryAlloc(1, 1));
+  vm().seen.lpFileSeen = static_cast<uint8_t*>(orv.OrvMemoryAlloc(1, 1));
+  vm().seen.dwTextReadBytes = vm().seen.dwFileSeenBytes = 1;
+  vm().seen.lpTextRead[0] = 0x01;
+  // Tables that grew: 20 texts, 40 file names.
+  std::string texts(16, '\0');
+  texts[12] = 20;
+  for (int i = 0; i < 20; ++i) texts += std::string("\0\0\0\0a", 6);
+  replace(&vm().files.pTextDat, &vm().files.dwTextDatSize, texts);
+  std::string big(16 + 40 * 32, '\0');
+  for (int i = 0; i < 40; ++i) big[16 + 32 * i] = static_cast<char>('A' + i);
+  replace(&vm().files.pFileDat, &vm().files.dwFileDatSize, big);
+
+  ASSERT_TRUE(engine::seen_flags_fit_tables(vm()));
+  EXPECT_EQ(vm().seen.dwTextReadBytes, 20u / 8 + 1);
+  EXPECT_EQ(vm().seen.dwFileSeenBytes, 40u / 4 + 1);
+  EXPECT_TRUE(engine::text_read_get(vm(), 0));  // kept
+  engine::text_read_set(vm(), 19);
+  EXPECT_TRUE(engine::text_read_get(vm(), 19));
+  engine::file_seen_mark(vm(), 39);
+  EXPECT_EQ(vm().seen.lpFileSeen[9], 0xC0);
+
+  engine::text_read_set(vm(), 24);  // past the block
+  EXPECT_FALSE(engine::text_read_get(vm(), 24));
+  engine::file_seen_mark(vm(), 44);
+  engine::file_seen_mark(vm(), -1);
+  EXPECT_EQ(log_count(0), 3u);
+
+  // A count beyond what Text.dat can hold sizes the bits by the file: 136 bytes, 24 entries.
+  texts[12] = texts[13] = texts[14] = texts[15] = '\xFF';
+  replace(&vm().files.pTextDat, &vm().files.dwTextDatSize, texts);
+  ASSERT_TRUE(engine::seen_flags_fit_tables(vm()));
+  EXPECT_EQ(vm().seen.dwTextReadBytes, 24u / 8 + 1);
+}
+
+TEST_F(ServicesTest, ReturnStackAndDisplayQueue) {
+  EXPECT_EQ(engine::is_thread_call(vm()), 0u);
+  engine::data_entry_push(vm(), engine::kChannelReturns, 100, 3);
+  engine::data_entry_push(vm(), engine::kChannelReturns, 200, 0);
+  EXPECT_EQ(engine::is_thread_call(vm()), 1u);
+  for (uint32_t id : {1u, 2u, 3u}) {
+    engine::DisplayOp op{};
+    op.dwId = id;
+    op.args[9] = id * 10;
+    EXPECT_EQ(engine::display_op_push(vm(), op), 1u);
+  }
+  engine::DisplayOp op;
+  ASSERT_TRUE(engine::display_op_pop(vm(), &op));
+  EXPECT_EQ(op.dwId, 1u);  // first in, first out
+  EXPECT_EQ(op.args[9], 10u);
+  engine::DataEntry e;
+  ASSERT_TRUE(engine::data_entry_pop(vm(), engine::kChannelReturns, &e));
+  EXPECT_EQ(e.dwValue, 200u);  // returns are last in, first out
+  engine::vm_reset(vm());
+  EXPECT_FALSE(engine::display_op_pop(vm(), &op));
+  EXPECT_FALSE(engine::data_entry_pop(vm(), engine::kChannelReturns, &e));
+}
+
+TEST_F(ServicesTest, SkipStateAndReset) {
+  EXPECT_EQ(engine::get_skip_state(vm()), 0u);
+  vm().run.bSkip = 1;
+  EXPECT_EQ(engine::get_skip_state(vm()), 1u);
+  vm().run.bSceneSkip = 1;
+  EXPECT_EQ(engine::get_skip_state(vm()), ~0x20u);
+  vm().run.dwBeginSkipMode = 1;
+  vm().tempMem[7] = 7;
+  vm().sysMem[7] = 8;
+  vm().userMem[7] = 9;
+  std::strcpy(vm().strings.slots[5], "kept");
+  vm().messages.dwHandler = 40;
+  vm().messages.bPending = 1;
+  vm().runner.dwPc = 16;
+  engine::vm_reset(vm());
+  EXPECT_EQ(engine::get_skip_state(vm()), 0u);
+  EXPECT_EQ(vm().tempMem[7], 7u);
+  EXPECT_EQ(vm().sysMem[7], 8u);
+  EXPECT_EQ(vm().userMem[7], 0u);
+  EXPECT_STREQ(vm().strings.slots[5], "kept");
+  EXPECT_EQ(vm().messages.dwHandler, 40u);
+  EXPECT_EQ(vm().messages.bPending, 0u);
+  EXPECT_EQ(vm().runner.dwPc, 16u);
+  EXPECT_EQ(vm().save.nLoadAfterLabel, -1);
+}
+
+}  // namespace
+}  // namespace enginetest
