@@ -33,6 +33,9 @@ struct DecodedImageInfo {
 // it must report a bad file in one line naming `name`. Runs under the render lock.
 using ImageDecoder = ImageObject* (*)(const char* name, const uint8_t* data, size_t size,
                                       DecodedImageInfo* info);
+// The library's decoder of every picture format (Orv/render/image/sprite_pictures.h).
+ImageObject* decode_image_object(const char* name, const uint8_t* data, size_t size,
+                                 DecodedImageInfo* info);
 
 // Reads the whole file `path` (a Shift-JIS game path, loose or from an archive) into out.
 // Returns 1 on success, 0 when the file cannot be opened or read, and -1 when it is larger
@@ -75,7 +78,7 @@ struct RenderState {
   int32_t game_w = 0, game_h = 0;
 
   // Seams filled by the other subsystems; null ones are skipped.
-  ImageDecoder decode_image = nullptr;
+  ImageDecoder decode_image = decode_image_object;
   FileReader read_file = nullptr;
   PresentFn present = nullptr;
   // One step of a running screen transition, called after the node walk of every frame.

@@ -16,7 +16,9 @@ FontState& font_state() {
 }
 
 bool font_read_file(const char* path, std::vector<uint8_t>* out) {
-  return path && platform::load_file_bytes(path, out);
+  if (!path) return false;
+  if (FileReader read = orv_core().render.read_file) return read(path, out, size_t{1} << 30) == 1;
+  return platform::load_file_bytes(path, out);
 }
 
 namespace {

@@ -33,6 +33,6 @@
 #include <string>
 #include <vector>
 
-// File reading of the font loaders. Until the library's search-path and archive layer serves
-// them, the loaders read the path as a loose file.
+// File reading of the font loaders: through the game's file layer (search paths and archives,
+// RenderState::read_file) once it is installed, else the path as a loose file.
 bool font_read_file(const char* path, std::vector<uint8_t>* out);
