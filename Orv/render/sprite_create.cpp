@@ -162,11 +162,10 @@ OrvHandle OrvSpriteLoad(OrvHandle list, const char* path, int32_t priority) {
   if (got == -1) std::fprintf(stderr, "error OrvSpriteLoad : file too large: %s\n", path);
   if (got != 1 || bytes.size() > kLoadScratchBytes) return fail(kErrorInvalidHandle);
   // A VKX file is a difference onto another picture, which it loads itself.
-  OrvHandle id =
-      vkx_is(bytes.data(), bytes.size())
-          ? SpriteLoadVkx(list, path, bytes.data(), bytes.size(), priority)
-          : OrvSpriteLoadMemory(list, path, bytes.data(), static_cast<uint32_t>(bytes.size()),
-                                priority);
+  OrvHandle id = vkx_is(bytes.data(), bytes.size())
+                     ? SpriteLoadVkx(list, path, bytes.data(), bytes.size(), priority)
+                     : OrvSpriteLoadMemory(list, path, bytes.data(),
+                                           static_cast<uint32_t>(bytes.size()), priority);
   if (OrvSprite* s = sprite_from(id)) {
     sprite_info_cache_store(path, trunc_to_int(s->x), trunc_to_int(s->y), s->width, s->height,
                             s->cell_width, s->cell_height);
