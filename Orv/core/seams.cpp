@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "Orv/render/font/fonts.h"
 #include "platform/program_path.h"
 #include "platform/sjis.h"
 
@@ -29,7 +30,9 @@ bool seam_random_table_create() {
   return true;
 }
 void seam_search_paths_init() {}
-void seam_font_defaults() {}
+void seam_font_defaults() {
+  fonts_set_defaults();
+}
 std::string seam_base_folder_utf8() {
   return platform::program_folder_utf8();
 }
@@ -49,7 +52,9 @@ void* seam_main_task_data() {
 }
 void seam_video_step() {}
 
-void seam_fonts_release() {}
+void seam_fonts_release() {
+  fonts_release();
+}
 void seam_search_paths_release() {}
 void seam_sound_destroy() {}
 void seam_renderer_destroy() {}

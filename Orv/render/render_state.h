@@ -33,9 +33,6 @@ struct DecodedImageInfo {
 // it must report a bad file in one line naming `name`. Runs under the render lock.
 using ImageDecoder = ImageObject* (*)(const char* name, const uint8_t* data, size_t size,
                                       DecodedImageInfo* info);
-// The library's decoder of every picture format (Orv/render/image/sprite_pictures.h).
-ImageObject* decode_image_object(const char* name, const uint8_t* data, size_t size,
-                                 DecodedImageInfo* info);
 
 // Reads the whole file `path` (a Shift-JIS game path, loose or from an archive) into out.
 // Returns 1 on success, 0 when the file cannot be opened or read, and -1 when it is larger
@@ -45,6 +42,12 @@ using FileReader = int32_t (*)(const char* path, std::vector<uint8_t>* out, size
 // Shows the software back buffer on the window (pixels top row first, `width` pixels a row).
 // Returns false when the blit failed; frames then stop until present_failed is cleared.
 using PresentFn = bool (*)(const uint32_t* pixels, int32_t width, int32_t height);
+
+// The library's decoder of every picture format and its reader of game files (search folders
+// and archives), both in Orv/render/image/sprite_pictures.h.
+ImageObject* decode_image_object(const char* name, const uint8_t* data, size_t size,
+                                 DecodedImageInfo* info);
+int32_t game_file_read(const char* path, std::vector<uint8_t>* out, size_t limit);
 
 struct RenderState {
   std::atomic<OrvHandle> active_list{0};
@@ -79,7 +82,7 @@ struct RenderState {
 
   // Seams filled by the other subsystems; null ones are skipped.
   ImageDecoder decode_image = decode_image_object;
-  FileReader read_file = nullptr;
+  FileReader read_file = game_file_read;
   PresentFn present = nullptr;
   // One step of a running screen transition, called after the node walk of every frame.
   void (*transition_step)() = nullptr;

@@ -16,6 +16,7 @@
 #include "Orv/render/sprite.h"
 #include "Orv/render/sprite_info_cache.h"
 #include "orv/orv.h"
+#include "platform/file.h"
 #include "platform/whole_file.h"
 
 namespace {
@@ -69,6 +70,25 @@ bool header_of_file(const char* path, ImageHeaderInfo* info) {
 }
 
 }  // namespace
+
+int32_t game_file_read(const char* path, std::vector<uint8_t>* out, size_t limit) {
+  out->clear();
+  FileRange range{};
+  const OrvFileHandle file = path ? OrvFileCreate(path, &range) : kOrvInvalidFile;
+  if (file == kOrvInvalidFile) return 0;
+  int32_t result = 1;
+  if (range.size > limit) {
+    result = -1;
+  } else {
+    out->resize(range.size);
+    if (range.size && !platform::file_read_at(file, out->data(), range.size, range.offset)) {
+      out->clear();
+      result = 0;
+    }
+  }
+  platform::file_close(file);
+  return result;
+}
 
 ImageObject* decode_image_object(const char* name, const uint8_t* data, size_t size,
                                  DecodedImageInfo* info) {

@@ -23,6 +23,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "Orv/render/render_state.h"
 #include "orv/types.h"
@@ -31,6 +32,11 @@
 // the active renderer reads them. A bad file is reported in one line on stderr naming `name`.
 ImageObject* decode_image_object(const char* name, const uint8_t* data, size_t size,
                                  DecodedImageInfo* info);
+
+// The FileReader of RenderState::read_file: finds the file through the search folders and
+// archives (OrvFileCreate) and reads it whole. 1 when read, 0 when missing or unreadable, -1
+// when larger than limit (nothing is read then).
+int32_t game_file_read(const char* path, std::vector<uint8_t>* out, size_t limit);
 
 // Makes a sprite from a VKX file image held in memory: loads the base picture it names (through
 // RenderState::read_file) as a sprite at `priority` and XORs the difference onto it. 0 when

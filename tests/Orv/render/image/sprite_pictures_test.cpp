@@ -60,7 +60,7 @@ class SpritePictures : public rendertest::RenderTest {
     g_files["BASE.GE"] = gewriter::ge_write(6, 4, gradient(6, 4), o);
   }
   void TearDown() override {
-    orv_core().render.read_file = nullptr;
+    orv_core().render.read_file = game_file_read;
     RenderTest::TearDown();
   }
 };
@@ -156,6 +156,19 @@ TEST_F(SpritePictures, WritesSpritesAndReadsThemBack) {
   EXPECT_EQ(OrvSpriteSaveTextureToPngFile(0, png.c_str()), 0);
   EXPECT_EQ(orv_last_error(), kErrorInvalidHandle);
   EXPECT_EQ(OrvSpriteSaveTextureToPngFile(s, (dir / "no/such/dir.png").c_str()), 0);
+}
+
+TEST_F(SpritePictures, ReadsGameFilesThroughTheFileLayer) {
+  testsupport::TempDir dir;
+  testsupport::write_file(dir / "pic.ge", g_files["BASE.GE"]);
+  orv_core().render.read_file = game_file_read;
+  const OrvHandle s = OrvSpriteLoad(list, (dir / "pic.ge").c_str(), 0);
+  ASSERT_NE(s, 0u);
+  EXPECT_EQ(sprite_pixels(s), gradient(6, 4));
+  std::vector<uint8_t> bytes;
+  EXPECT_EQ(game_file_read((dir / "pic.ge").c_str(), &bytes, 10), -1);
+  EXPECT_TRUE(bytes.empty());
+  EXPECT_EQ(game_file_read((dir / "none.ge").c_str(), &bytes, 1000), 0);
 }
 
 // A bitmap font whose every printable character is a 2x2 full square, advance 4, key 8.
