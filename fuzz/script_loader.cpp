@@ -40,7 +40,9 @@ uint32_t cmd_park(VmContext& vm) {
   vm.runner.bYield = 1;
   return 1;
 }
-uint32_t cmd_unpark(VmContext& vm) { return engine::script_point_pop(vm) >= 0; }
+uint32_t cmd_unpark(VmContext& vm) {
+  return engine::script_point_pop(vm) >= 0;
+}
 uint32_t cmd_retry(VmContext& vm) {
   vm.runner.bYield = 1;
   return engine::script_retry_call(vm);
@@ -116,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (engine::script_files_load(vm, bytes)) {
     engine::seen_flags_fit_tables(vm);
     vm.runner.bStepLimited = 1;
-    vm.runner.dwStepsLeft = 20000;
+    vm.runner.dwStepsLeft = 2000;
     for (int frame = 0; frame < 4 && vm.runner.dwStepsLeft; ++frame) {
       engine::script_thread_id.store(0);
       engine::script_run(vm);

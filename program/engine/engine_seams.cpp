@@ -100,12 +100,22 @@ uintptr_t seam_list_get_data(OrvHandle list, uint32_t key, uint32_t n) {
   return 0;
 }
 
-int32_t seam_input_wheel() { return 0; }
-uint32_t seam_input_key_push() { return 0; }
-uint32_t seam_input_key_pull() { return 0; }
-uint32_t seam_input_key_on() { return 0; }
+int32_t seam_input_wheel() {
+  return 0;
+}
+uint32_t seam_input_key_push() {
+  return 0;
+}
+uint32_t seam_input_key_pull() {
+  return 0;
+}
+uint32_t seam_input_key_on() {
+  return 0;
+}
 
-bool seam_render_lock_enter() { return false; }
+bool seam_render_lock_enter() {
+  return false;
+}
 void seam_render_lock_leave() {}
 
 int seam_file_read_whole(const char*, uint8_t** data, uint32_t* size, uint32_t) {
@@ -121,7 +131,9 @@ OrvHandle seam_task_create(OrvTaskProc, OrvTaskProc, uint32_t, void** data, cons
 void seam_task_set_task_data(OrvHandle) {}
 void seam_task_change_next(OrvTaskProc) {}
 
-OrvHandle seam_render_init() { return 0; }
+OrvHandle seam_render_init() {
+  return 0;
+}
 void seam_render_set_active(OrvHandle) {}
 void seam_render_uninit(OrvHandle) {}
 
@@ -130,6 +142,8 @@ void seam_screen_size(uint32_t* width, uint32_t* height) {
   *height = 720;
 }
 
-uint32_t seam_boot_word() { return 0; }
+uint32_t seam_boot_word() {
+  return 0;
+}
 
 }  // namespace engine

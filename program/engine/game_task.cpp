@@ -10,9 +10,15 @@
 namespace engine {
 namespace {
 
-void task_init(void* data) { game_task_init(static_cast<GameState*>(data)); }
-void task_frame(void* data) { game_task_frame(static_cast<GameState*>(data)); }
-void task_release(void* data) { game_task_release(static_cast<GameState*>(data)); }
+void task_init(void* data) {
+  game_task_init(static_cast<GameState*>(data));
+}
+void task_frame(void* data) {
+  game_task_frame(static_cast<GameState*>(data));
+}
+void task_release(void* data) {
+  game_task_release(static_cast<GameState*>(data));
+}
 
 }  // namespace
 
@@ -37,13 +43,18 @@ void game_task_init(GameState* gs) {
   seam_task_change_next(task_frame);
 }
 
-void game_task_frame(GameState* gs) { game_frame(gs->vm); }
+void game_task_frame(GameState* gs) {
+  game_frame(gs->vm);
+}
 
 void game_task_release(GameState* gs) {
   VmContext& vm = gs->vm;
   if (vm.runner.dwLastProcess) {
     vm.run.bSceneSkip = 0;
     vm.run.bHistorySkip = 0;
+    // The exit label is the game's own last word, also after the script has ended the program;
+    // an end inside it stops it again.
+    vm.runner.bEndRequested.store(0);
     data_entry_push(vm, kChannelReturns, vm.runner.dwPc, 2);
     vm.runner.dwPc = vm.runner.dwBase + vm.runner.dwLastProcess;
     script_run(vm);
@@ -70,10 +81,18 @@ void game_frame(VmContext& vm) {
 
 // Until the system files are built: no system.dat is read, "creating" one gives empty seen
 // marks (engine_init sizes them to the tables), and nothing is written.
-bool system_dat_load(GameState&) { return false; }
-uint32_t system_dat_create(GameState&) { return 1; }
-uint32_t system_dat_save(GameState&) { return 1; }
+bool system_dat_load(GameState&) {
+  return false;
+}
+uint32_t system_dat_create(GameState&) {
+  return 1;
+}
+uint32_t system_dat_save(GameState&) {
+  return 1;
+}
 void access_dat_load(GameState&) {}
-uint32_t access_dat_save(GameState&) { return 1; }
+uint32_t access_dat_save(GameState&) {
+  return 1;
+}
 
 }  // namespace engine

@@ -22,7 +22,8 @@ void game_task_init(GameState* gs);
 // The per-frame step: the frame procedure.
 void game_task_frame(GameState* gs);
 // The end function: the exit label (when set) runs once as an event call with both skips
-// off, then the engine shuts down, the system files are written and the seen marks freed.
+// off, also when the script itself ended the program; then the engine shuts down, the system
+// files are written and the seen marks freed.
 void game_task_release(GameState* gs);
 
 // The frame procedure. Until the scheduler exists it runs one slice of the main script.

@@ -18,12 +18,7 @@ uint32_t* mem_dat_cell(VmContext& vm, uint32_t index, uint32_t word) {
 
 }  // namespace
 
-uint32_t* decode_operand(VmContext& vm) {
-  const uint32_t word = fetch_word(vm);
-  if (vm.runner.bFetchFault) {
-    vm.dwScratch = 0;
-    return &vm.dwScratch;
-  }
+uint32_t* decode_operand_slow(VmContext& vm, uint32_t word) {
   const uint32_t kind = word >> 28;
   const uint32_t k = (word >> 16) & 0xFFF;
   const uint32_t n = word & 0xFFFF;

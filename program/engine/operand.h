@@ -47,8 +47,23 @@ inline uint32_t fetch_word(VmContext& vm) {
   return word;
 }
 
-// Reads an operand word at dwPc and returns its cell (never null).
-uint32_t* decode_operand(VmContext& vm);
+// Kinds other than registers and immediates, and every index outside its memory.
+uint32_t* decode_operand_slow(VmContext& vm, uint32_t word);
+
+// Reads an operand word at dwPc and returns its cell (never null). Past the end of the code the
+// word reads as the immediate 0 (and the fetch fault is set).
+inline uint32_t* decode_operand(VmContext& vm) {
+  const uint32_t word = fetch_word(vm);
+  const uint32_t kind = word >> 28;
+  if (kind == 4) {
+    const uint32_t n = word & 0xFFFF;
+    if (n < kRegisterCount) return &vm.reg[n];
+  } else if (kind == 0 || kind >= 10) {
+    vm.dwImmediate = word;
+    return &vm.dwImmediate;
+  }
+  return decode_operand_slow(vm, word);
+}
 
 // A register named by a raw word (low 16 bits); the scratch cell, with a key-0 line, when the
 // index is 255 or more.

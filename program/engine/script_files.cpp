@@ -130,8 +130,11 @@ bool load_files(VmContext& vm, uint32_t* result) {
     }
   }
   if (ok) {
-    ScriptFileBytes bytes{{data[0], sizes[0]}, {data[1], sizes[1]}, {data[2], sizes[2]},
-                          {data[3], sizes[3]}, {data[4], sizes[4]}};
+    ScriptFileBytes bytes{{data[0], sizes[0]},
+                          {data[1], sizes[1]},
+                          {data[2], sizes[2]},
+                          {data[3], sizes[3]},
+                          {data[4], sizes[4]}};
     if (!script_files_load(vm, bytes)) {
       seam_end_program();
       *result = kFailure;

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <map>
 
+#include "engine/core_ops.h"
 #include "engine/engine_seams.h"
 #include "engine/interpreter.h"
 #include "engine/neighbour_seams.h"
@@ -56,7 +57,8 @@ void profiler_step(VmContext& vm, uint32_t word) {
   if ((word & 0xFFFF) == 0x17 && vm.runner.dwPc + 4 <= vm.runner.dwCodeSize) {
     std::memcpy(&id, vm.runner.pCode + vm.runner.dwPc, 4);
   }
-  const uint32_t key = (1u << 24) | ((word & 0xFF) << 16) | (((id >> 16) & 0xFF) << 8) | (id & 0xFF);
+  const uint32_t key =
+      (1u << 24) | ((word & 0xFF) << 16) | (((id >> 16) & 0xFF) << 8) | (id & 0xFF);
   const uint64_t now = platform::counter_ns();
   if (vm.run.bSceneSkip) {
     if (p.last_key) {
@@ -72,8 +74,9 @@ void profiler_step(VmContext& vm, uint32_t word) {
   for (auto& [k, e] : p.table) sum += e.total;
   for (auto& [k, e] : p.table) {
     char line[128];
-    std::snprintf(line, sizeof line, "cmd=%08X / count=%d / time=%lf sec / 1op=%lf ms / percent=%3.5lf",
-                  k, e.count, e.total, e.count ? e.total / e.count * 1000 : 0.0,
+    std::snprintf(line, sizeof line,
+                  "cmd=%08X / count=%d / time=%lf sec / 1op=%lf ms / percent=%3.5lf", k, e.count,
+                  e.total, e.count ? e.total / e.count * 1000 : 0.0,
                   sum > 0 ? e.total / sum * 100 : 0.0);
     vm_log(kLogMain, "%s", line);
   }
@@ -119,68 +122,204 @@ void history_skip_end(VmContext& vm) {
 
 }  // namespace
 
-void script_profile_clear() { g_profile = Profile{}; }
+void script_profile_clear() {
+  g_profile = Profile{};
+}
+
+namespace {
+
+// What the slice tests between instructions. Only operations that run commands, return, reset
+// or end can change it, so it is read at the start of a slice and again after each of those,
+// not per instruction; what a script observes stays the same.
+struct SliceState {
+  uint32_t skip;     // get_skip_state()
+  bool has_point;    // the script-point stack is not empty
+  uint32_t stop_pc;  // its top point
+  bool history;      // history skip on
+  bool profiling;    // scene skip on, or a report pending
+};
+
+SliceState slice_state(VmContext& vm) {
+  SliceState s;
+  s.skip = get_skip_state(vm);
+  const uint32_t count = vm.runner.dwPointCount;
+  s.has_point = count > 0 && count <= kPointStackSize;
+  s.stop_pc = s.has_point ? vm.runner.dwPointStack[count - 1] : 0;
+  s.history = vm.run.bHistorySkip != 0;
+  s.profiling = vm.run.bSceneSkip || g_profile.last_key;
+  return s;
+}
+
+enum class After { kGoOn, kStop, kReturnPending };
+
+// An instruction that may call a command, return, reset or end, or a word outside group 1.
+After run_slow(VmContext& vm, uint32_t word, SliceState* s) {
+  ScriptRunner& r = vm.runner;
+  r.bYield = 0;
+  if ((word >> 16) != 1) {
+    vm_log(kLogMain, kBadWord1, r.dwPc, word);
+    vm_log(kLogHistory, kBadWord1, r.dwPc, word);
+  } else {
+    const uint32_t ok = run_core_op(vm, word & 0xFFFF);
+    if (r.bFetchFault) {
+      fetch_fault(vm);
+      return After::kStop;
+    }
+    if (!ok) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
+  }
+  *s = slice_state(vm);
+  const uint32_t mask = vm.run.bSceneSkip ? 0x10 : 0x20;
+  const bool pending = pending_async_step.load(std::memory_order_relaxed) != nullptr;
+  if (s->skip & mask) {
+    if (pending) vm_log(kLogMain, "%s", kAsyncWhileSkipping);
+  } else if (r.bYield) {
+    return After::kStop;
+  }
+  if (pending) return After::kReturnPending;
+  if (r.bEndRequested.load(std::memory_order_relaxed)) return After::kStop;
+  return After::kGoOn;
+}
+
+}  // namespace
 
 uint32_t script_run(VmContext& vm) {
   ScriptRunner& r = vm.runner;
   if (pending_async_step.load() || r.bAsync.load()) return 1;
   r.bRunning.store(1);
   if (r.dwPc != r.dwCodeSize && !r.bEndRequested.load()) {
-    // The skip state only changes through commands and resets; it is read once per slice and
-    // again after each of those, not per instruction.
-    uint32_t skip = get_skip_state(vm);
+    SliceState s = slice_state(vm);
     for (;;) {
-      if (pending_async_step.load(std::memory_order_relaxed)) return 1;
-      if (r.bEndRequested.load(std::memory_order_relaxed)) break;
       if (r.bStepLimited) {
         if (r.dwStepsLeft == 0) break;
         --r.dwStepsLeft;
       }
-      if (r.dwPointCount > 0 && r.dwPointCount <= kPointStackSize &&
-          r.dwPc == r.dwPointStack[r.dwPointCount - 1]) {
-        break;
-      }
-      vm.dwCurrentPc = r.dwPc;
-      if (vm.run.bHistorySkip) {
+      const uint32_t pc = r.dwPc;
+      if (s.has_point && pc == s.stop_pc) break;
+      vm.dwCurrentPc = pc;
+      if (s.history) {
         const uint32_t t = vm.run.dwHistorySkipPc;
-        if (t <= r.dwPc && r.dwPc - t < 12) {
+        if (t <= pc && pc - t < 12) {
           history_skip_end(vm);
           break;
         }
       }
-      r.bYield = 0;
       const uint32_t word = fetch_word(vm);
       if (r.bFetchFault) {
         fetch_fault(vm);
         break;
       }
       r.dwCommand = word;
-      if ((word >> 16) != 1) {
-        vm_log(kLogMain, kBadWord1, r.dwPc, word);
-        vm_log(kLogHistory, kBadWord1, r.dwPc, word);
-      } else {
-        const uint32_t index = word & 0xFFFF;
+      if (s.profiling) {
         profiler_step(vm, word);
-        const uint32_t ok = run_core_op(vm, index);
-        if (r.bFetchFault) {
-          fetch_fault(vm);
-          break;
-        }
-        if (!ok) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
-        if (index == 0x17 || index == 0x18 || index == 0x19) skip = get_skip_state(vm);
+        s.profiling = vm.run.bSceneSkip || g_profile.last_key;
       }
-      const uint32_t mask = vm.run.bSceneSkip ? 0x10 : 0x20;
-      if (skip & mask) {
-        if (pending_async_step.load(std::memory_order_relaxed)) {
-          vm_log(kLogMain, "%s", kAsyncWhileSkipping);
+      // The plain operations run in place; none of them can yield or change the slice state.
+      uint32_t ok = 1;
+      switch (word) {
+        case 0x00010001:
+          ok = ops::op_mov(vm);
+          break;
+        case 0x00010002:
+          ok = ops::op_add(vm);
+          break;
+        case 0x00010003:
+          ok = ops::op_sub(vm);
+          break;
+        case 0x00010004:
+          ok = ops::op_mul(vm);
+          break;
+        case 0x00010005:
+          ok = ops::op_div(vm);
+          break;
+        case 0x00010006:
+          ok = ops::op_and(vm);
+          break;
+        case 0x00010007:
+          ok = ops::op_or(vm);
+          break;
+        case 0x00010008:
+          ok = ops::op_xor(vm);
+          break;
+        case 0x00010009:
+          ok = ops::op_jmp(vm);
+          break;
+        case 0x0001000A:
+          ok = ops::op_jz(vm);
+          break;
+        case 0x0001000B:
+          ok = ops::op_gosub(vm);
+          break;
+        case 0x0001000C:
+          ok = ops::op_eq(vm);
+          break;
+        case 0x0001000D:
+          ok = ops::op_ne(vm);
+          break;
+        case 0x0001000E:
+          ok = ops::op_le(vm);
+          break;
+        case 0x0001000F:
+          ok = ops::op_ge(vm);
+          break;
+        case 0x00010010:
+          ok = ops::op_lt(vm);
+          break;
+        case 0x00010011:
+          ok = ops::op_gt(vm);
+          break;
+        case 0x00010012:
+          ok = ops::op_lor(vm);
+          break;
+        case 0x00010013:
+          ok = ops::op_land(vm);
+          break;
+        case 0x00010014:
+          ok = ops::op_not(vm);
+          break;
+        case 0x00010016:
+          ok = ops::op_nop(vm);
+          break;
+        case 0x0001001A:
+          ok = ops::op_mod(vm);
+          break;
+        case 0x0001001B:
+          ok = ops::op_shl(vm);
+          break;
+        case 0x0001001C:
+          ok = ops::op_sar(vm);
+          break;
+        case 0x0001001D:
+          ok = ops::op_neg(vm);
+          break;
+        case 0x0001001E:
+          ok = ops::op_pop(vm);
+          break;
+        case 0x0001001F:
+          ok = ops::op_push(vm);
+          break;
+        case 0x00010020:
+          ok = ops::op_enter(vm);
+          break;
+        case 0x00010021:
+          ok = ops::op_leave(vm);
+          break;
+        default: {
+          const After after = run_slow(vm, word, &s);
+          if (after == After::kReturnPending) return 1;
+          if (after == After::kStop) goto stop;
+          if (r.dwPc == r.dwCodeSize) goto stop;
+          continue;
         }
-      } else if (r.bYield) {
+      }
+      if (r.bFetchFault) {
+        fetch_fault(vm);
         break;
       }
-      if (pending_async_step.load(std::memory_order_relaxed)) return 1;
+      if (!ok) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
       if (r.dwPc == r.dwCodeSize) break;
     }
   }
+stop:
   r.bRunning.store(0);
   return r.bAsync.load() ? 0 : 1;
 }

@@ -230,7 +230,13 @@ bool seen_flags_fit_tables(VmContext& vm) {
   // The same sizes a fresh system.dat gets: count / 4 + 1 and count / 8 + 1.
   const uint32_t file_need = file_dat_count(vm) / 4 + 1;
   uint32_t text_count = 0;
-  if (vm.files.dwTextDatSize >= kTableHeaderBytes) std::memcpy(&text_count, vm.files.pTextDat + 12, 4);
+  if (vm.files.dwTextDatSize >= kTableHeaderBytes) {
+    std::memcpy(&text_count, vm.files.pTextDat + 12, 4);
+    // The stored count is not trusted beyond what the file can hold: an entry takes at least
+    // five bytes (its id and a terminator). Ids past the bits are refused where they are used.
+    const uint32_t most = (vm.files.dwTextDatSize - kTableHeaderBytes) / 5;
+    if (text_count > most) text_count = most;
+  }
   const uint32_t text_need = text_count / 8 + 1;
   bool ok = grow_block(&vm.seen.lpFileSeen, &vm.seen.dwFileSeenBytes, file_need);
   ok = grow_block(&vm.seen.lpTextRead, &vm.seen.dwTextReadBytes, text_need) && ok;
@@ -260,8 +266,8 @@ EntryName* entry_name_find(VmContext& vm, const uint8_t* name) {
 void entry_name_register(VmContext& vm, const uint8_t* name) {
   if (entry_name_find(vm, name)) return;
   const size_t len = strnlen(reinterpret_cast<const char*>(name), 33);
-  EntryName* e = len <= 32 ? static_cast<EntryName*>(orv.OrvMemoryAlloc(sizeof(EntryName), 1))
-                           : nullptr;
+  EntryName* e =
+      len <= 32 ? static_cast<EntryName*>(orv.OrvMemoryAlloc(sizeof(EntryName), 1)) : nullptr;
   if (e) {
     std::memcpy(e->name, name, len);
     e->flag = 3;
@@ -296,8 +302,8 @@ bool data_entry_pop(VmContext& vm, uint32_t channel, DataEntry* entry) {
 uint32_t is_thread_call(VmContext& vm) {
   const uint32_t count = seam_list_count(vm.hReturnStack, kChannelReturns);
   for (uint32_t n = 0; n < count; ++n) {
-    auto* e = reinterpret_cast<const DataEntry*>(
-        seam_list_get_data(vm.hReturnStack, kChannelReturns, n));
+    auto* e =
+        reinterpret_cast<const DataEntry*>(seam_list_get_data(vm.hReturnStack, kChannelReturns, n));
     if (e && e->dwKind == 3) return 1;
   }
   return 0;

@@ -83,8 +83,9 @@ void file_seen_mark(VmContext& vm, int32_t i);
 bool text_read_get(const VmContext& vm, uint32_t id);
 void text_read_set(VmContext& vm, uint32_t id);
 // Grows the seen-bit blocks, keeping their bits, so that every File.dat index and every text id
-// counted in Text.dat's header has its bits: blocks sized from system.dat may be older than the
-// current tables. False when memory ran out (the old blocks then stay).
+// counted in Text.dat's header (at most as many as the file can hold) has its bits: blocks sized
+// from system.dat may be older than the current tables. False when memory ran out (the old
+// blocks then stay).
 bool seen_flags_fit_tables(VmContext& vm);
 
 // Adds name to the entry-name list with flag 3 unless it is there already; a failure is logged

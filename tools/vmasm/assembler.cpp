@@ -26,8 +26,10 @@ bool is_name_char(char c) {
 }
 
 std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
+    s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    s.remove_suffix(1);
   return s;
 }
 
@@ -55,8 +57,10 @@ std::vector<std::string_view> split_commas(std::string_view s) {
   for (size_t i = 0; i < s.size(); ++i) {
     const char c = s[i];
     if (quoted) {
-      if (c == '\\') ++i;
-      else if (c == '"') quoted = false;
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        quoted = false;
     } else if (c == '"') {
       quoted = true;
     } else if (c == '[' || c == '(') {
@@ -83,8 +87,10 @@ std::vector<std::string_view> split_blanks(std::string_view s) {
     const size_t start = i;
     bool quoted = false;
     while (i < s.size() && (quoted || (s[i] != ' ' && s[i] != '\t'))) {
-      if (quoted && s[i] == '\\') ++i;
-      else if (s[i] == '"') quoted = !quoted;
+      if (quoted && s[i] == '\\')
+        ++i;
+      else if (s[i] == '"')
+        quoted = !quoted;
       ++i;
     }
     parts.push_back(s.substr(start, std::min(i, s.size()) - start));
@@ -107,10 +113,14 @@ std::optional<int64_t> parse_number(std::string_view s) {
   uint64_t v = 0;
   for (char c : s) {
     int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else return std::nullopt;
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
+    else
+      return std::nullopt;
     v = v * base + d;
     if (v > 0xFFFFFFFFull) return std::nullopt;
   }
@@ -133,8 +143,10 @@ std::string parse_string(std::string_view s) {
     char c = s[i];
     if (c == '\\' && i + 2 < s.size()) {
       c = s[++i];
-      if (c == 'n') c = '\n';
-      else if (c == 't') c = '\t';
+      if (c == 'n')
+        c = '\n';
+      else if (c == 't')
+        c = '\t';
     }
     utf8 += c;
   }
@@ -203,8 +215,10 @@ struct Assembler {
     std::string upper = sjis;
     for (size_t i = 0; i < upper.size(); ++i) {
       const uint8_t b = static_cast<uint8_t>(upper[i]);
-      if (platform::sjis_is_lead(b)) ++i;
-      else if (b >= 'a' && b <= 'z') upper[i] = static_cast<char>(b - 'a' + 'A');
+      if (platform::sjis_is_lead(b))
+        ++i;
+      else if (b >= 'a' && b <= 'z')
+        upper[i] = static_cast<char>(b - 'a' + 'A');
     }
     return upper;
   }
@@ -226,7 +240,8 @@ struct Assembler {
   }
 
   static uint32_t register_index(std::string_view s) {
-    if (s.size() < 2 || s[0] != 'r') throw Error{"expected a register, got '" + std::string(s) + "'"};
+    if (s.size() < 2 || s[0] != 'r')
+      throw Error{"expected a register, got '" + std::string(s) + "'"};
     auto n = parse_number(s.substr(1));
     if (!n || *n < 0 || *n > 0xFFFF) throw Error{"bad register '" + std::string(s) + "'"};
     return static_cast<uint32_t>(*n);
@@ -286,13 +301,20 @@ struct Assembler {
         if (k) throw Error{"no offset allowed in '" + std::string(s) + "'"};
       } else {
         n = register_index(inside);
-        if (area == "u") kind = 1;
-        else if (area == "s") kind = 2;
-        else if (area == "t") kind = 5;
-        else if (area == "m") kind = 6;
-        else if (area == "mi") kind = 7;
-        else throw Error{"unknown memory '" + std::string(area) + "'"};
-        if (k && (kind == 1 || kind == 2)) throw Error{"no offset allowed in '" + std::string(s) + "'"};
+        if (area == "u")
+          kind = 1;
+        else if (area == "s")
+          kind = 2;
+        else if (area == "t")
+          kind = 5;
+        else if (area == "m")
+          kind = 6;
+        else if (area == "mi")
+          kind = 7;
+        else
+          throw Error{"unknown memory '" + std::string(area) + "'"};
+        if (k && (kind == 1 || kind == 2))
+          throw Error{"no offset allowed in '" + std::string(s) + "'"};
       }
       code.push_back(encode_operand(kind, k, n));
       return;
@@ -316,8 +338,10 @@ struct Assembler {
     const size_t arrow = rest.find("->");
     if (arrow != std::string_view::npos) {
       std::string_view r = trim(rest.substr(arrow + 2));
-      if (auto v = parse_number(r)) result_reg = static_cast<uint32_t>(*v);
-      else result_reg = register_index(r);
+      if (auto v = parse_number(r))
+        result_reg = static_cast<uint32_t>(*v);
+      else
+        result_reg = register_index(r);
       rest = trim(rest.substr(0, arrow));
     }
     std::string_view name = rest;
@@ -385,8 +409,10 @@ struct Assembler {
         break;
       case OpShape::kLabelAndOperand:
         expect_count(ops, 2, mnemonic);
-        if (auto v = parse_number(ops[0])) code.push_back(static_cast<uint32_t>(*v));
-        else code.push_back(label_number(std::string(ops[0])));
+        if (auto v = parse_number(ops[0]))
+          code.push_back(static_cast<uint32_t>(*v));
+        else
+          code.push_back(label_number(std::string(ops[0])));
         operand(ops[1]);
         break;
       case OpShape::kCall:
@@ -401,8 +427,10 @@ struct Assembler {
       stamp = number_word(args[0]);
     } else if (name == ".entry") {
       if (args.size() != 1) throw Error{".entry takes a label or an offset"};
-      if (auto v = parse_number(args[0])) entry_offset = static_cast<uint32_t>(*v);
-      else entry_label = std::string(args[0]);
+      if (auto v = parse_number(args[0]))
+        entry_offset = static_cast<uint32_t>(*v);
+      else
+        entry_label = std::string(args[0]);
     } else if (name == ".scramble") {
       static const char* kTables[4] = {"file", "text", "mem", "point"};
       for (std::string_view a : args) {
@@ -428,13 +456,16 @@ struct Assembler {
       }
     } else if (name == ".mem") {
       for (std::string_view a : args) {
-        if (a[0] == '@') mem_cells.push_back(label_number(std::string(a.substr(1))));
-        else mem_cells.push_back(number_word(a));
+        if (a[0] == '@')
+          mem_cells.push_back(label_number(std::string(a.substr(1))));
+        else
+          mem_cells.push_back(number_word(a));
       }
     } else if (name == ".labels") {
       for (std::string_view a : args) {
         if (!is_name(a)) throw Error{"bad label name '" + std::string(a) + "'"};
-        if (label_numbers.count(std::string(a))) throw Error{"label numbered twice: " + std::string(a)};
+        if (label_numbers.count(std::string(a)))
+          throw Error{"label numbered twice: " + std::string(a)};
         label_number(std::string(a));
       }
     } else if (name == ".label") {
@@ -462,8 +493,10 @@ struct Assembler {
     while (end < text.size() && text[end] != ' ' && text[end] != '\t') ++end;
     const std::string_view head = text.substr(0, end);
     const std::string_view rest = trim(text.substr(end));
-    if (head[0] == '.') directive(head, rest);
-    else instruction(head, rest);
+    if (head[0] == '.')
+      directive(head, rest);
+    else
+      instruction(head, rest);
   }
 
   static void put32(std::string& out, uint32_t v) {

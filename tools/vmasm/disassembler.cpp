@@ -30,10 +30,14 @@ bool quote(std::string_view sjis, std::string* out) {
   if (!platform::sjis_to_utf8(sjis, utf8)) return false;
   *out = "\"";
   for (char c : utf8) {
-    if (c == '"' || c == '\\') *out += '\\', *out += c;
-    else if (c == '\n') *out += "\\n";
-    else if (c == '\t') *out += "\\t";
-    else *out += c;
+    if (c == '"' || c == '\\')
+      *out += '\\', *out += c;
+    else if (c == '\n')
+      *out += "\\n";
+    else if (c == '\t')
+      *out += "\\t";
+    else
+      *out += c;
   }
   *out += '"';
   return true;
@@ -208,10 +212,16 @@ bool disassemble(const ScriptFiles& files, std::string* source, std::string* err
     size_t need = 0;
     const OpShape shape = core_op_shape(index);
     switch (shape) {
-      case OpShape::kNone: need = 0; break;
+      case OpShape::kNone:
+        need = 0;
+        break;
       case OpShape::kOperand:
-      case OpShape::kRawRegister: need = 1; break;
-      default: need = 2; break;
+      case OpShape::kRawRegister:
+        need = 1;
+        break;
+      default:
+        need = 2;
+        break;
     }
     // An instruction whose words run past the end, or a label inside it, stays raw words.
     bool raw = !name || i + need >= words.size();

@@ -30,7 +30,9 @@ const Op kOps[0x22] = {
 
 }  // namespace
 
-const char* core_op_name(uint32_t index) { return index < 0x22 ? kOps[index].name : nullptr; }
+const char* core_op_name(uint32_t index) {
+  return index < 0x22 ? kOps[index].name : nullptr;
+}
 
 uint32_t core_op_index(std::string_view name) {
   for (uint32_t i = 1; i < 0x22; ++i) {
@@ -39,6 +41,8 @@ uint32_t core_op_index(std::string_view name) {
   return 0;
 }
 
-OpShape core_op_shape(uint32_t index) { return index < 0x22 ? kOps[index].shape : OpShape::kNone; }
+OpShape core_op_shape(uint32_t index) {
+  return index < 0x22 ? kOps[index].shape : OpShape::kNone;
+}
 
 }  // namespace vmasm

@@ -73,11 +73,11 @@ TEST_F(CoreOpsTest, NotAndNegOnRawRegisters) {
 
 TEST_F(CoreOpsTest, JumpsThroughLabels) {
   load(
-      "  jz skip, r1\n"        // r1 = 0: jumps
+      "  jz skip, r1\n"  // r1 = 0: jumps
       "  mov r10, 1\n"
       "skip:\n"
       "  mov r1, 1\n"
-      "  jz never, r1\n"       // r1 = 1: goes on
+      "  jz never, r1\n"  // r1 = 1: goes on
       "  jmp @done\n"
       "never:\n"
       "  mov r11, 1\n"
@@ -127,8 +127,11 @@ TEST_F(CoreOpsTest, RetByEntryKind) {
     bool logs;
     int32_t thread_running;
   };
-  const Case cases[] = {{0, false, true, 1}, {1, true, true, 1}, {2, true, true, 1},
-                        {3, true, false, 0}, {7, false, true, 1}};
+  const Case cases[] = {{0, false, true, 1},
+                        {1, true, true, 1},
+                        {2, true, true, 1},
+                        {3, true, false, 0},
+                        {7, false, true, 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
     TearDown();

@@ -8,15 +8,17 @@ namespace {
 
 class GameTaskTest : public VmTest {};
 
-TEST_F(GameTaskTest, ReleaseRunsTheExitLabelWithSkipsOff) {
+TEST_F(GameTaskTest, ReleaseRunsTheExitLabelAfterTheEndWithSkipsOff) {
   load(
       "  mov r1, 1\n"
       "  end\n"
-      "exit:\n"          // offset 16 from the code start
+      "exit:\n"  // offset 16 from the code start
       "  mov r2, 5\n"
       "  mov s[r0], 9\n"
-      "  ret\n"          // takes the event-call entry: the run ends here
+      "  ret\n"  // takes the event-call entry: the run ends here
       "  mov r3, 1\n");
+  run();  // the script ends the program
+  EXPECT_EQ(vm().reg[1], 1u);
   vm().runner.dwLastProcess = 16;
   vm().run.bSceneSkip = 1;
   vm().run.bHistorySkip = 1;

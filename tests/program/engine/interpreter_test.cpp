@@ -54,7 +54,9 @@ uint32_t hand_back(VmContext& vm) {
   return 1;
 }
 
-uint32_t quiet(VmContext&) { return 1; }
+uint32_t quiet(VmContext&) {
+  return 1;
+}
 
 class InterpreterTest : public VmTest {
  protected:

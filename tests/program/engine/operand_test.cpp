@@ -41,9 +41,9 @@ TEST_F(OperandTest, EveryKindAndOutOfRangeIndexes) {
       {"s[r1]", 22, false},
       {"a[3]", 33, false},
       {"r1", 5, false},
-      {"t[r1]", 44, false},    // k = 0: ebp is not added
-      {"t[r1+3]", 55, false},  // R[1] + 3 + ebp
-      {"m[r1+2]", 70, false},  // Mem.dat cell 7
+      {"t[r1]", 44, false},     // k = 0: ebp is not added
+      {"t[r1+3]", 55, false},   // R[1] + 3 + ebp
+      {"m[r1+2]", 70, false},   // Mem.dat cell 7
       {"mi[r1+0]", 70, false},  // cell R[1] + bits 16-27 of cell 0 (2)
       {"f[2]", 66, false},      // esp - 2
       {"ebp", 100, false},
@@ -67,7 +67,8 @@ TEST_F(OperandTest, EveryKindAndOutOfRangeIndexes) {
     prepare(c.operand);
     run();
     EXPECT_EQ(vm().reg[200], c.expected);
-    EXPECT_EQ(log_count(engine::kLogMain) > 0, c.out_of_range) << (logs_.empty() ? "" : logs_[0].second);
+    EXPECT_EQ(log_count(engine::kLogMain) > 0, c.out_of_range)
+        << (logs_.empty() ? "" : logs_[0].second);
   }
 }
 

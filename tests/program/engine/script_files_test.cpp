@@ -36,7 +36,8 @@ TEST_F(ScriptFilesTest, LoadsHeaderEntryAndScrambledTables) {
 }
 
 TEST_F(ScriptFilesTest, RefusesAnotherMagicAndShortHeaders) {
-  for (const std::string& script : {std::string("Sv21\0\0\0\0\x0c\0\0\0", 12), std::string("Sv20")}) {
+  for (const std::string& script :
+       {std::string("Sv21\0\0\0\0\x0c\0\0\0", 12), std::string("Sv20")}) {
     engine::ScriptFileBytes bytes{};
     bytes.script = {reinterpret_cast<const uint8_t*>(script.data()),
                     static_cast<uint32_t>(script.size())};
@@ -54,8 +55,8 @@ TEST_F(ScriptFilesTest, ShortTablesKeepWhatTheyHave) {
     return engine::ScriptFileBytes::Span{reinterpret_cast<const uint8_t*>(s.data()),
                                          static_cast<uint32_t>(s.size())};
   };
-  engine::ScriptFileBytes bytes{span(script), span(short_table), {nullptr, 0}, span(short_table),
-                                {nullptr, 0}};
+  engine::ScriptFileBytes bytes{
+      span(script), span(short_table), {nullptr, 0}, span(short_table), {nullptr, 0}};
   ASSERT_TRUE(engine::script_files_load(vm(), bytes));
   EXPECT_EQ(vm().files.dwFileDatSize, 4u);
   EXPECT_EQ(std::memcmp(vm().files.pFileDat, "$abc", 4), 0);

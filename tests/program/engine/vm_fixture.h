@@ -25,7 +25,9 @@
 namespace enginetest {
 
 inline uint32_t g_fake_now = 1000;
-inline uint32_t fake_clock() { return g_fake_now; }
+inline uint32_t fake_clock() {
+  return g_fake_now;
+}
 
 class VmTest : public ::testing::Test {
  protected:

@@ -17,6 +17,12 @@ class ServicesTest : public VmTest {
     // Text.dat: entry 0 "ab" at 16, entry 1 "xyz" at 23; File.dat: two sorted names.
     load(".text \"ab\"\n.text \"xyz\"\n.file \"b.png\"\n.file \"a.png\"\n  nop\n");
   }
+  static void replace(uint8_t** image, uint32_t* size, const std::string& bytes) {
+    orv.OrvMemoryFree(*image);
+    *image = static_cast<uint8_t*>(orv.OrvMemoryAlloc(static_cast<uint32_t>(bytes.size()), 0));
+    std::memcpy(*image, bytes.data(), bytes.size());
+    *size = static_cast<uint32_t>(bytes.size());
+  }
   std::string text_of(const uint8_t* buffer) { return reinterpret_cast<const char*>(buffer + 4); }
 };
 
@@ -101,14 +107,14 @@ TEST_F(ServicesTest, SeenBitsFitTheTablesAndRefuseOutsideIndexes) {
   vm().seen.lpFileSeen = static_cast<uint8_t*>(orv.OrvMemoryAlloc(1, 1));
   vm().seen.dwTextReadBytes = vm().seen.dwFileSeenBytes = 1;
   vm().seen.lpTextRead[0] = 0x01;
-  // Tables that grew: 20 texts counted in Text.dat's header, 40 file names.
-  std::memcpy(vm().files.pTextDat + 12, "\x14\0\0\0", 4);
+  // Tables that grew: 20 texts, 40 file names.
+  std::string texts(16, '\0');
+  texts[12] = 20;
+  for (int i = 0; i < 20; ++i) texts += std::string("\0\0\0\0a", 6);
+  replace(&vm().files.pTextDat, &vm().files.dwTextDatSize, texts);
   std::string big(16 + 40 * 32, '\0');
   for (int i = 0; i < 40; ++i) big[16 + 32 * i] = static_cast<char>('A' + i);
-  orv.OrvMemoryFree(vm().files.pFileDat);
-  vm().files.pFileDat = static_cast<uint8_t*>(orv.OrvMemoryAlloc(big.size(), 0));
-  std::memcpy(vm().files.pFileDat, big.data(), big.size());
-  vm().files.dwFileDatSize = static_cast<uint32_t>(big.size());
+  replace(&vm().files.pFileDat, &vm().files.dwFileDatSize, big);
 
   ASSERT_TRUE(engine::seen_flags_fit_tables(vm()));
   EXPECT_EQ(vm().seen.dwTextReadBytes, 20u / 8 + 1);
@@ -124,6 +130,12 @@ TEST_F(ServicesTest, SeenBitsFitTheTablesAndRefuseOutsideIndexes) {
   engine::file_seen_mark(vm(), 44);
   engine::file_seen_mark(vm(), -1);
   EXPECT_EQ(log_count(0), 3u);
+
+  // A count beyond what Text.dat can hold sizes the bits by the file: 136 bytes, 24 entries.
+  texts[12] = texts[13] = texts[14] = texts[15] = '\xFF';
+  replace(&vm().files.pTextDat, &vm().files.dwTextDatSize, texts);
+  ASSERT_TRUE(engine::seen_flags_fit_tables(vm()));
+  EXPECT_EQ(vm().seen.dwTextReadBytes, 24u / 8 + 1);
 }
 
 TEST_F(ServicesTest, ReturnStackAndDisplayQueue) {

@@ -23,7 +23,9 @@ std::string header(uint32_t count, bool scrambled) {
   return h + words({count});
 }
 
-std::string padded(const std::string& name) { return name + std::string(32 - name.size(), '\0'); }
+std::string padded(const std::string& name) {
+  return name + std::string(32 - name.size(), '\0');
+}
 
 std::string scrambled(std::string body) {
   scramble_words(reinterpret_cast<uint8_t*>(body.data()), body.size());
@@ -51,8 +53,8 @@ TEST(Assembler, FileLayoutsAreExact) {
     ASSERT_TRUE(vmasm::assemble(source, &f, &error)) << error;
     EXPECT_EQ(f.script, "Sv20" + words({0x01020304, 16,  // stamp, entry = 12 + offset of start
                                         0x00010016,      // nop
-                                        0x00010001, 0x40000001, 16,  // mov r1, text at 16
-                                        0x0001001F, 0,               // push A.PNG (index 0)
+                                        0x00010001, 0x40000001, 16,    // mov r1, text at 16
+                                        0x0001001F, 0,                 // push A.PNG (index 0)
                                         0x0001000A, 2, 0x40000001}));  // jz label 2, r1
     auto body = [&](const std::string& b) { return scramble ? scrambled(b) : b; };
     EXPECT_EQ(f.file, header(2, scramble) + body(padded("A.PNG") + padded("B.OGG")));
@@ -112,7 +114,10 @@ TEST(Assembler, ReportsErrorsWithTheirLine) {
       {"  call wait(1) -> r0\n", "wait takes 2 argument(s)"},
       {"  call no_such_command -> r0\n", "unknown command"},
       {"  mov t[r1+5000], 1\n", "bad offset"},
-      {".file \"" "0123456789012345678901234567890123" "\"\n", "longer than 32 bytes"},
+      {".file \""
+       "0123456789012345678901234567890123"
+       "\"\n",
+       "longer than 32 bytes"},
       {".scramble code\n", "unknown table 'code'"},
   };
   for (const Case& c : cases) {
