@@ -13,7 +13,11 @@
 #include <cstdint>
 
 #include "Orv/core/core_services.h"
+#include "Orv/core/process.h"
 #include "Orv/core/file_record.h"
+#include "Orv/render/render_state.h"
+#include "Orv/core/sound_record.h"
+#include "Orv/render/font/font_state.h"
 
 struct CoreRecord {
   std::atomic<bool> alive{false};
@@ -21,7 +25,13 @@ struct CoreRecord {
   // the leak report stays exact with several threads.
   std::atomic<int32_t> alloc_count{0};
   CoreServices services;  // tasks and frame time, work pools, random table
-  FileRecord files;       // base folder and search folders
+  // Start parameters, window, threads, geometry, input, cursor and debug log.
+  ProcessRecord process;
+  FileRecord files;     // base folder and search folders
+  RenderState render;   // render list, sprites, image store, software renderer
+  SoundRecord sound;    // sound channels, mixer and sound thread
+  // The current font, the loaded bitmap and extra fonts, the last glyph drawn.
+  FontState fonts;
 };
 
 CoreRecord& orv_core();

@@ -1,6 +1,7 @@
 // Finding data files along the search folders, loose or inside .pac archives.
 #include "Orv/core/file_access.h"
 
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <shared_mutex>
@@ -46,6 +47,18 @@ std::string in_folder(const char* folder, const std::string& name) {
   return path + name;
 }
 
+// A damaged archive is a fault of the game's files that its maker must be able to see: one
+// line on stderr per archive, however often its members are looked up.
+void report_damage(const std::string& archive_path, const char* damage) {
+  FileRecord& r = record();
+  {
+    std::lock_guard<std::mutex> lock(r.report_lock);
+    if (!r.reported.insert(archive_path).second) return;
+  }
+  std::string where = platform::native_path(archive_path.c_str());
+  std::fprintf(stderr, "Bad archive %s: %s\n", where.empty() ? "?" : where.c_str(), damage);
+}
+
 // Looks the file up in one folder: loose first, then in the folder's archive.
 platform::FileHandle lookup_in_folder(const char* folder, const SearchName& name, uint32_t access,
                                       uint32_t share, uint32_t disposition, uint32_t flags,
@@ -66,8 +79,10 @@ platform::FileHandle lookup_in_folder(const char* folder, const SearchName& name
   if (archive == platform::kInvalidFile) return platform::kInvalidFile;
   PacSource source{&archive, static_cast<uint64_t>(archive_size), read_archive};
   PacMember member{};
-  if (!pac_find(source, name.key, &member) ||
-      platform::file_seek(archive, member.offset, platform::kFileBegin) < 0) {
+  const char* damage = nullptr;
+  bool found = pac_find(source, name.key, &member, kPacWindowLimit, &damage);
+  if (damage) report_damage(archive_path, damage);
+  if (!found || platform::file_seek(archive, member.offset, platform::kFileBegin) < 0) {
     platform::file_close(archive);
     return platform::kInvalidFile;
   }

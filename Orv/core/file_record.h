@@ -4,7 +4,10 @@
 // and after OrvUninit.
 #pragma once
 
+#include <mutex>
+#include <set>
 #include <shared_mutex>
+#include <string>
 
 #include "orv/types.h"
 
@@ -22,4 +25,7 @@ struct FileRecord {
   // as data, a zero-terminated path from OrvMemoryAlloc, exactly long enough. 0 before
   // OrvSystemPathInit and after OrvSystemPathUninit.
   OrvHandle list = 0;
+  // Archives already reported as damaged (one line each per run, not one per lookup).
+  std::mutex report_lock;
+  std::set<std::string> reported;
 };

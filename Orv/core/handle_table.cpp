@@ -3,7 +3,9 @@
 namespace {
 constexpr uint32_t kGenerationMask = (1u << (32 - HandleTable::kIndexBits)) - 1;
 
-uint32_t generation_of(uint32_t tag) { return tag >> 8; }
+uint32_t generation_of(uint32_t tag) {
+  return tag >> 8;
+}
 uint32_t make_tag(uint32_t generation, HandleKind kind) {
   return (generation << 8) | static_cast<uint32_t>(kind);
 }
@@ -29,11 +31,13 @@ OrvHandle HandleTable::add(HandleKind kind, void* object) {
     if (used_ >= kMaxSlots - 1) return 0;
     index = used_++;
     auto& chunk = chunks_[index / kChunkSize];
-    if (!chunk.load(std::memory_order_relaxed)) chunk.store(new Slot[kChunkSize], std::memory_order_release);
+    if (!chunk.load(std::memory_order_relaxed))
+      chunk.store(new Slot[kChunkSize], std::memory_order_release);
   }
   Slot* s = slot(index);
   // Generations start at 1 and skip 0 on wrap, so that no id is ever 0.
-  uint32_t generation = (generation_of(s->tag.load(std::memory_order_relaxed)) + 1) & kGenerationMask;
+  uint32_t generation =
+      (generation_of(s->tag.load(std::memory_order_relaxed)) + 1) & kGenerationMask;
   if (generation == 0) generation = 1;
   s->object.store(object, std::memory_order_relaxed);
   s->tag.store(make_tag(generation, kind), std::memory_order_release);

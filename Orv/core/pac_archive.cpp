@@ -4,20 +4,31 @@
 #include <vector>
 
 bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMember* out,
-              uint64_t window_limit) {
+              uint64_t window_limit, const char** damage) {
+  const char* ignored;
+  if (!damage) damage = &ignored;
+  *damage = nullptr;
   const uint32_t bucket_index = key[0];
   if (bucket_index >= pac::kBucketCount) return false;  // a first byte of 255 is never stored
   uint8_t bucket[pac::kBucketSize];
   const uint64_t bucket_pos = pac::kHeaderSize + uint64_t{bucket_index} * pac::kBucketSize;
-  if (source.read(source.context, bucket, sizeof bucket, bucket_pos) != sizeof bucket) return false;
+  if (source.read(source.context, bucket, sizeof bucket, bucket_pos) != sizeof bucket) {
+    *damage = "the file is shorter than its bucket table";
+    return false;
+  }
   const int64_t first = static_cast<int32_t>(pac::read_u32(bucket));
   const uint32_t bucket_count = pac::read_u32(bucket + 4);
-  if (bucket_count == 0 || first < 0) return false;
+  if (bucket_count == 0) return false;
+  if (first < 0) {
+    *damage = "a bucket begins at a negative entry";
+    return false;
+  }
 
-  // The entries the bucket claims that the file really holds.
+  // The entries the bucket claims that the file really holds. A probe that reaches past them
+  // ends the search; members the probes meet before that are still found.
   const uint64_t start = pac::kDirectoryStart + static_cast<uint64_t>(first) * pac::kEntrySize;
-  if (start >= source.size) return false;
-  uint64_t available = (source.size - start) / pac::kEntrySize;
+  uint64_t available = start < source.size ? (source.size - start) / pac::kEntrySize : 0;
+  if (available < bucket_count) *damage = "a bucket lists entries past the end of the file";
   if (available > bucket_count) available = bucket_count;
   if (available == 0) return false;
 
@@ -65,7 +76,10 @@ bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMem
       // The data must lie wholly inside the archive, and its end must fit the 32-bit range
       // that callers are given (the sum is taken in 64 bits: it may wrap in 32).
       const uint64_t end = uint64_t{offset} + size;
-      if (end > source.size || end > UINT32_MAX) return false;
+      if (end > source.size || end > UINT32_MAX) {
+        *damage = "a member's data lies past the end of the file";
+        return false;
+      }
       out->offset = offset;
       out->size = size;
       return true;

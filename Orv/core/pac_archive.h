@@ -30,5 +30,7 @@ struct PacMember {
 // probe by probe until the entries the remaining probes can reach fit one piece. The answer is
 // the same for any limit (the fuzz target checks it against 0, one read per probe).
 constexpr uint64_t kPacWindowLimit = 8 * 1024;
+// When the lookup met bytes that cannot be right, *damage (when given) receives what was wrong
+// in a few words, else null; the answer is then "not found", or a member that is intact.
 bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMember* out,
-              uint64_t window_limit = kPacWindowLimit);
+              uint64_t window_limit = kPacWindowLimit, const char** damage = nullptr);

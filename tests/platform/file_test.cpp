@@ -86,6 +86,7 @@ TEST(File, ShiftJisNamesSurviveTheBoundary) {
       {"trail byte 0x7C", "\x83\x7C.dat", "\xE3\x83\x9D.dat"},                  // ポ
       {"NEC row 13", "\x87\x40.png", "\xE2\x91\xA0.png"},                       // ①
       {"IBM extension", "\xFA\x40.png", "\xE2\x85\xB0.png"},                    // ⅰ
+      {"IBM extension, trail byte 0x5C", "\xFA\x5C.png", "\xE7\xBA\x8A.png"},   // 纊
       {"half-width katakana", "\xB1\xB2.ogg", "\xEF\xBD\xB1\xEF\xBD\xB2.ogg"},  // ｱｲ
   };
   const std::string base = sjis(dir.path());
@@ -100,6 +101,8 @@ TEST(File, ShiftJisNamesSurviveTheBoundary) {
     EXPECT_EQ(read_file(dir / c.utf8_name), std::string(c.what, 3)) << c.what;
     EXPECT_TRUE(file_exists(path.c_str())) << c.what;
   }
+  // The NEC-selected twin of an IBM extension character names the same file.
+  EXPECT_TRUE(file_exists((base + "\\\xED\x40.png").c_str()));
   // Listings come back in Shift-JIS.
   bool found = false;
   for (const DirEntry& e : list_folder(base.c_str())) found |= e.name == "\x95\x5C.txt";

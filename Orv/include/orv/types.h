@@ -10,12 +10,23 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "orv/start_params.h"
+
 using OrvHandle = uint32_t;  // 0 is the null handle
 using OrvBool = int32_t;     // nonzero for success, 0 for failure
 
 // A Win32-style file handle: a file descriptor of our platform layer, -1 when invalid.
 using OrvFileHandle = int32_t;
 constexpr OrvFileHandle kOrvInvalidFile = -1;
+
+// A Win32 RECT: left, top, right, bottom; right and bottom are exclusive.
+struct OrvRect {
+  int32_t left;
+  int32_t top;
+  int32_t right;
+  int32_t bottom;
+};
+static_assert(sizeof(OrvRect) == 16, "a RECT is four 32-bit edges");
 
 // Step and end functions of a task; they receive the task's data block.
 using OrvTaskProc = void (*)(void* data);
@@ -27,3 +38,5 @@ struct FileRange {
   uint32_t end;     // offset + size
   uint32_t size;    // size of the data
 };
+#include "orv/render_types.h"
+#include "orv/sound_types.h"

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Orv/core/pac_format.h"
@@ -255,9 +258,22 @@ TEST_F(FileAccess, DamagedArchivesArePassedOver) {
   OrvSystemPathSet("new");
   archive_bytes("new", good);
   EXPECT_EQ(fetch("x.png"), "packed");
+  int n = 0;
   for (const auto& c : kDamaged) {
-    archive_bytes("new", c.bytes);
+    // Each in a folder of its own: an archive is reported once per run.
+    const std::string where = "new" + std::to_string(n++);
+    archive_bytes(where, c.bytes);
+    OrvSystemPathInit();
+    OrvSystemPathSet("old");
+    OrvSystemPathSet(where.c_str());
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(fetch("x.png"), "fallback") << c.what;
+    EXPECT_EQ(fetch("x.png"), "fallback") << c.what;
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    // One clear line that names the file, however often it is looked into.
+    EXPECT_EQ(said.rfind("Bad archive " + folder(where) + ".pac: ", 0), 0u)
+        << c.what << ": " << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << c.what << ": " << said;
   }
 }
 
@@ -308,6 +324,40 @@ TEST_F(FileAccess, SearchPathList) {
   EXPECT_EQ(OrvSystemPathUninit(), 0);
   EXPECT_EQ(OrvSystemPathInit(), 1);
   EXPECT_STREQ(file_base_folder(), system_path(base_).c_str());  // an existing base is kept
+  // An empty one becomes the program's folder, written as the system writes paths.
+  file_set_base_folder("");
+  EXPECT_EQ(OrvSystemPathInit(), 1);
+  std::string program =
+      system_path(std::filesystem::canonical("/proc/self/exe").parent_path().string());
+  EXPECT_STREQ(file_base_folder(), program.c_str());
+}
+
+// Lookups share nothing but the listing cache: threads may open files at once, also while a
+// folder they search changes.
+TEST_F(FileAccess, ThreadsLookUpAtOnce) {
+  std::vector<pacpack::Member> members;
+  for (int i = 0; i < 50; ++i) {
+    loose("a", "loose" + std::to_string(i) + ".txt", "L" + std::to_string(i));
+    members.push_back({"PACKED" + std::to_string(i) + ".TXT", "P" + std::to_string(i)});
+  }
+  archive("b", members);
+  OrvSystemPathSet("a");
+  OrvSystemPathSet("b");
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int k = 0; k < 200; ++k) {
+        int i = (k * 7 + t) % 50;
+        bool packed = (k + t) % 2;
+        std::string name = (packed ? "packed" : "LOOSE") + std::to_string(i) + ".txt";
+        if (fetch(name) != (packed ? "P" : "L") + std::to_string(i)) ++wrong;
+      }
+    });
+  }
+  for (int k = 0; k < 20; ++k) loose("a", "churn" + std::to_string(k) + ".tmp", "x");
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(wrong.load(), 0);
 }
 
 TEST_F(FileAccess, SetFilePointerTakesBothWords) {

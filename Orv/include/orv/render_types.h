@@ -1,0 +1,41 @@
+// Value types of the render list and the sprites, shared by the library and the game program.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "orv/types.h"
+
+// The draw callback of a render node. `renderer` is the active renderer record (the software
+// renderer's DibRenderer until the GL renderer exists); `user_data` is the value the node was
+// inserted with. Returning 0 asks the frame walk to drop the node after the call.
+using OrvRenderCallback = int32_t (*)(void* renderer, uintptr_t user_data);
+
+// The drawable state of a sprite, copied out and back by OrvSpriteGetInfo/OrvSpriteSetInfo.
+// Games keep this record in their own memory and save data, so its layout is fixed: 372
+// bytes, little-endian, no gaps. sprite_info_to_bytes/from_bytes (Orv/render/sprite_info.h)
+// read and write it field by field.
+struct OrvSpriteInfo {
+  int32_t visible;
+  uint32_t color;  // ARGB
+  float x, y, z;
+  int32_t offset_x, offset_y;
+  int32_t width, height;
+  int32_t cell_width, cell_height;
+  int32_t center_x, center_y;  // stored negated, as OrvSpriteSetCenterOffset keeps them
+  int32_t priority;
+  float scale_x, scale_y;
+  float rotation_x, rotation_y, rotation_z;
+  int32_t render_mode;
+  int32_t layer;
+  char name[260];
+  int32_t texture_width, texture_height;  // the storage behind the image
+  int32_t address_mode;
+  float skew_x, skew_y;
+  int32_t perspective;
+  float rotation_resolution;
+};
+static_assert(sizeof(OrvSpriteInfo) == 372, "the sprite info is a fixed 372-byte record");
+static_assert(offsetof(OrvSpriteInfo, name) == 84);
+static_assert(offsetof(OrvSpriteInfo, texture_width) == 344);
+static_assert(offsetof(OrvSpriteInfo, rotation_resolution) == 368);

@@ -1,0 +1,71 @@
+#include "Orv/render/font/font_session.h"
+
+#include <cstdio>
+
+void font_begin(FontState& s) {
+  s.metrics = TextMetric{};
+  s.current_bitmap = -1;
+  s.scale = 1.0f;
+  s.scaled_ascent = 0;
+  if (s.type == kFontTypeBitmap) {
+    s.current_bitmap = bitmap_font_pick(s.bitmap_fonts, s.size);
+    if (s.current_bitmap < 0) {
+      std::fprintf(stderr, "font size=%d / mOrgFontListCount == 0\n", s.size);
+      s.metrics.height = s.size;
+    } else {
+      const BitmapFont& font = s.bitmap_fonts[s.current_bitmap];
+      s.metrics = bitmap_font_metrics(font);
+      if (s.size != font.size_key && font.size_key > 0) {
+        s.scale = static_cast<float>(s.size) / static_cast<float>(font.size_key);
+        s.metrics.height = scale_trunc(s.metrics.height, s.scale);
+        s.metrics.ascent = scale_trunc(s.metrics.ascent, s.scale);
+      }
+      s.scaled_ascent = s.metrics.ascent;
+    }
+  } else {
+    const int32_t type = s.type <= 3 ? s.type : 0;
+    if (!s.face || s.face_type != type || s.face_size != s.size) {
+      const auto kind = static_cast<platform::FaceKind>(type);
+      if (!s.face_looked_up[type]) {
+        s.face_looked_up[type] = true;
+        if (!platform::find_face_file(kind, &s.face_files[type], &s.face_indexes[type]))
+          s.face_files[type].clear();
+      }
+      std::string error = "no Japanese face installed";
+      s.face.reset();
+      if (!s.face_files[type].empty())
+        s.face = platform::FontFace::open(kind, s.face_files[type], s.face_indexes[type], s.size,
+                                          type == 1, &error);
+      s.face_type = s.face ? type : -1;
+      s.face_size = s.size;
+      if (!s.face) std::fprintf(stderr, "font: %s\n", error.c_str());
+    }
+    if (s.face) {
+      const platform::FaceMetrics& m = s.face->metrics();
+      s.metrics.ascent = m.ascent;
+      s.metrics.descent = m.descent;
+      s.metrics.average_width = m.average_width;
+      s.metrics.max_width = m.max_width;
+      s.metrics.weight = m.weight;
+    }
+    s.metrics.height = s.size;
+  }
+  s.begun = 1;
+}
+
+void font_end(FontState& s) {
+  if (!s.begun) return;
+  s.begun = 0;
+  s.metrics = TextMetric{};
+  s.current_bitmap = -1;
+}
+
+bool font_glyph(FontState& s, uint16_t code, Glyph* out) {
+  *out = Glyph{};
+  if (s.type == kFontTypeBitmap) {
+    if (s.current_bitmap < 0 || s.current_bitmap >= static_cast<int32_t>(s.bitmap_fonts.size()))
+      return false;
+    return bitmap_font_glyph(s.bitmap_fonts[s.current_bitmap], code, s.scale, out);
+  }
+  return s.face && s.face->glyph(code, out);
+}

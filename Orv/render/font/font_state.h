@@ -1,0 +1,84 @@
+// FontState: the one current font of the library and everything text drawing shares.
+//
+// All text functions work on this single state: the type, size, colours and effect that the
+// script sets, the loaded bitmap fonts and extra font, the face opened by the last begin and
+// the record of the last glyph drawn. `mutex` guards all of it; every export takes it, so
+// concurrent callers are serialised (a caller that begins, draws several lines and ends should
+// still do so from one thread, as the state between those calls is shared).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/font_face.h"
+
+// The font metrics that text layout reads (the leading fields of the 56-byte metrics block
+// that bitmap font files end with).
+struct TextMetric {
+  int32_t height = 0;
+  int32_t ascent = 0;
+  int32_t descent = 0;
+  int32_t internal_leading = 0;
+  int32_t external_leading = 0;
+  int32_t average_width = 0;
+  int32_t max_width = 0;
+  int32_t weight = 0;
+};
+constexpr size_t kTextMetricSize = 56;
+
+// A loaded bitmap font file.
+struct BitmapFont {
+  std::vector<uint8_t> data;  // the whole file
+  int32_t size_key = 0;       // the pixel height it was made for
+  std::string name;           // the path it was loaded under (Shift-JIS)
+};
+
+// The loaded extra font: a strip of square coverage cells, top row first.
+struct ExtraFont {
+  std::vector<uint8_t> strip;
+  int32_t strip_width = 0;
+  int32_t rows = 0;
+  int32_t cell = 0;  // 0: none loaded
+};
+
+// Where the last glyph, space or extra glyph was drawn.
+struct LastGlyph {
+  int32_t left = 0, top = 0, right = 0, bottom = 0, box_width = 0;
+  bool valid = false;
+};
+
+enum : uint16_t { kFontTypeBitmap = 4 };
+
+struct FontState {
+  std::recursive_mutex mutex;
+
+  // Set between begin and end, with what the begin prepared.
+  int32_t begun = 0;
+  TextMetric metrics;  // height is always the requested size (scaled for type 4)
+  std::unique_ptr<platform::FontFace> face;  // types 0-3; kept open across begins of one size
+  int32_t face_type = -1, face_size = 0;
+  // Files of the four system faces as fontconfig named them, looked up once each.
+  std::string face_files[4];
+  int32_t face_indexes[4] = {};
+  bool face_looked_up[4] = {};
+  int32_t current_bitmap = -1;  // index into bitmap_fonts, -1 for none
+  float scale = 1.0f;
+  int32_t scaled_ascent = 0;
+
+  std::vector<BitmapFont> bitmap_fonts;
+  ExtraFont extra;
+
+  uint32_t text_colour = 0xFFFFFF;  // 0x00RRGGBB
+  uint32_t effect_colour = 0;
+  uint16_t effect = 0;  // 0 none, 1 outline, 2 shadow, 3 two-pixel outline
+  uint16_t size = 24;
+  uint16_t type = 0;  // 0-3 system faces, 4 bitmap font
+
+  LastGlyph last;
+};
+
+// The library's font state (a member of the core record).
+FontState& font_state();

@@ -1,0 +1,162 @@
+#include "Orv/render/image/bmp_tga.h"
+
+#include <bit>
+#include <cstring>
+
+namespace {
+
+bool fail(ImageBuffer* out, std::string* error, const std::string& why) {
+  out->reset(0, 0);
+  if (error) *error = why;
+  return false;
+}
+
+uint32_t argb(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) {
+  return a << 24 | r << 16 | g << 8 | b;
+}
+
+// One channel of a bit-field pixel, widened to 8 bits.
+struct Field {
+  uint32_t mask = 0;
+  int shift = 0, bits = 0;
+  explicit Field(uint32_t m) : mask(m) {
+    if (m) {
+      shift = std::countr_zero(m);
+      bits = std::popcount(m >> shift);
+      if (bits > 8) shift += bits - 8, bits = 8;
+    }
+  }
+  uint32_t get(uint32_t v, uint32_t absent) const {
+    if (!mask) return absent;
+    const uint32_t max = (1u << bits) - 1;
+    return (((v >> shift) & max) * 255 + max / 2) / max;
+  }
+};
+
+// The software renderer's decoder: fixed offsets, 8/24/32 bits, rows bottom-up.
+bool decode_dib(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error) {
+  if (n < 54) return fail(out, error, kBrokenImageMessage);
+  const uint32_t w = le32(d + 18), h = le32(d + 22), offset = le32(d + 10);
+  const int bpp = d[28];
+  if (bpp != 8 && bpp != 24 && bpp != 32) return fail(out, error, kBrokenImageMessage);
+  if (!image_size_ok(w, h)) return fail(out, error, kBrokenImageMessage);
+  const size_t stride = bpp == 32 ? size_t{w} * 4 : (size_t{w} * (bpp / 8) + 3) & ~size_t{3};
+  if (offset > n || (n - offset) / stride < h) return fail(out, error, kBrokenImageMessage);
+  if (bpp == 8 && n < 54 + 256 * 4) return fail(out, error, kBrokenImageMessage);
+  out->reset(w, h);
+  for (uint32_t y = 0; y < h; ++y) {
+    const uint8_t* s = d + offset + size_t{h - 1 - y} * stride;
+    uint32_t* o = out->row(static_cast<int32_t>(y));
+    for (uint32_t x = 0; x < w; ++x) {
+      if (bpp == 8) {
+        const uint8_t* p = d + 54 + s[x] * 4;
+        o[x] = argb(p[2], p[1], p[0]);
+      } else if (bpp == 24) {
+        const uint8_t* p = s + x * 3;
+        o[x] = argb(p[2], p[1], p[0]);
+      } else {
+        std::memcpy(&o[x], s + x * 4, 4);
+      }
+    }
+  }
+  return true;
+}
+
+bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error) {
+  if (n < 26) return fail(out, error, "BMP header is truncated");
+  const uint32_t info = le32(d + 14);
+  const uint32_t offset = le32(d + 10);
+  int64_t w, h;
+  int bpp;
+  uint32_t compression = 0, colours = 0;
+  size_t entry = 4;
+  if (info == 12) {  // the old core header: 16-bit sizes and 3-byte palette entries
+    w = le16(d + 18);
+    h = le16(d + 20);
+    bpp = le16(d + 24);
+    entry = 3;
+  } else if (info >= 40 && n >= 54) {
+    w = le32s(d + 18);
+    h = le32s(d + 22);
+    bpp = le16(d + 28);
+    compression = le32(d + 30);
+    colours = le32(d + 46);
+  } else {
+    return fail(out, error, "BMP header is truncated");
+  }
+  const bool top_down = h < 0;
+  if (top_down) h = -h;
+  if (!image_size_ok(w, h)) return fail(out, error, "BMP picture size is not supported");
+  if (compression != 0 && compression != 3)
+    return fail(out, error, "compressed BMP is not supported");
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+    return fail(out, error, "BMP bit depth " + std::to_string(bpp) + " is not supported");
+
+  // Palette for indexed pixels; indexes beyond it read black.
+  uint32_t palette[256];
+  std::memset(palette, 0, sizeof palette);
+  if (bpp <= 8) {
+    const size_t at = 14 + size_t{info};
+    size_t count = colours && colours < (1u << bpp) ? colours : (1u << bpp);
+    if (at > n)
+      count = 0;
+    else if ((n - at) / entry < count)
+      count = (n - at) / entry;
+    for (size_t i = 0; i < 256; ++i) palette[i] = 0xFF000000u;
+    for (size_t i = 0; i < count; ++i) {
+      const uint8_t* p = d + at + i * entry;
+      palette[i] = argb(p[2], p[1], p[0]);
+    }
+  }
+  // Bit fields: after a 40-byte header, or inside the larger ones at the same place.
+  uint32_t masks[4] = {0x7C00, 0x03E0, 0x001F, 0};  // 16-bit default: 5-5-5
+  if (bpp == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF, masks[3] = 0;
+  if (compression == 3) {
+    if (n < 14 + 40 + 12) return fail(out, error, "BMP bit fields are truncated");
+    for (int i = 0; i < 3; ++i) masks[i] = le32(d + 54 + 4 * i);
+    masks[3] = info >= 56 && n >= 70 ? le32(d + 66) : 0;
+  }
+  const Field fr(masks[0]), fg(masks[1]), fb(masks[2]), fa(masks[3]);
+
+  const size_t stride = ((size_t(w) * bpp + 31) / 32) * 4;
+  if (offset > n || (n - offset) / stride < size_t(h))
+    return fail(out, error, "BMP pixel data lies outside the file");
+  out->reset(w, h);
+  for (int64_t y = 0; y < h; ++y) {
+    const uint8_t* s = d + offset + size_t(top_down ? y : h - 1 - y) * stride;
+    uint32_t* o = out->row(static_cast<int32_t>(y));
+    for (int64_t x = 0; x < w; ++x) {
+      switch (bpp) {
+        case 1:
+          o[x] = palette[(s[x >> 3] >> (7 - (x & 7))) & 1];
+          break;
+        case 4:
+          o[x] = palette[(s[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+          break;
+        case 8:
+          o[x] = palette[s[x]];
+          break;
+        case 24:
+          o[x] = argb(s[x * 3 + 2], s[x * 3 + 1], s[x * 3]);
+          break;
+        default: {
+          const uint32_t v = bpp == 16 ? le16(s + x * 2) : le32(s + x * 4);
+          o[x] = argb(fr.get(v, 0), fg.get(v, 0), fb.get(v, 0), fa.get(v, 255));
+        }
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool bmp_is(const uint8_t* data, size_t size) {
+  return size >= 2 && le16(data) == 0x4D42;
+}
+
+bool bmp_decode(const uint8_t* data, size_t size, BmpTgaMode mode, ImageBuffer* out,
+                std::string* error) {
+  return mode == BmpTgaMode::kDib ? decode_dib(data, size, out, error)
+                                  : decode_full(data, size, out, error);
+}

@@ -1,0 +1,146 @@
+#include "Orv/render/image/bmp_tga.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool fail(ImageBuffer* out, std::string* error, const std::string& why) {
+  out->reset(0, 0);
+  if (error) *error = why;
+  return false;
+}
+
+uint32_t argb(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) {
+  return a << 24 | r << 16 | g << 8 | b;
+}
+
+uint32_t five(uint32_t v) {
+  return (v << 3) | (v >> 2);
+}
+
+// One pixel of `bytes` bytes (1 grey, 2 for A1R5G5B5, 3 BGR, 4 BGRA) as ARGB.
+uint32_t read_pixel(const uint8_t* p, int bytes, bool alpha_bit) {
+  switch (bytes) {
+    case 1:
+      return argb(p[0], p[0], p[0]);
+    case 2: {
+      const uint32_t v = le16(p);
+      return argb(five((v >> 10) & 31), five((v >> 5) & 31), five(v & 31),
+                  alpha_bit ? ((v & 0x8000) ? 255 : 0) : 255);
+    }
+    case 3:
+      return argb(p[2], p[1], p[0]);
+    default:
+      return argb(p[2], p[1], p[0], p[3]);
+  }
+}
+
+// The software renderer's decoder: no colour maps, no packets, rows bottom-up.
+bool decode_dib(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error) {
+  if (n < 18) return fail(out, error, kBrokenImageMessage);
+  if (d[1] == 1) return fail(out, error, kTgaIndexColorMessage);
+  const int bpp = d[16];
+  // Run-length packets would be read as raw rows and draw garbage: refuse them like a depth
+  // the decoder does not know.
+  if ((bpp != 8 && bpp != 24 && bpp != 32) || (d[2] & 8))
+    return fail(out, error, kBrokenImageMessage);
+  const uint32_t w = le16(d + 12), h = le16(d + 14);
+  if (!image_size_ok(w, h)) return fail(out, error, kBrokenImageMessage);
+  const size_t offset = 18 + size_t{d[0]};
+  const size_t stride = size_t{w} * (bpp / 8);
+  if (offset > n || (n - offset) / stride < h) return fail(out, error, kBrokenImageMessage);
+  out->reset(w, h);
+  for (uint32_t y = 0; y < h; ++y) {
+    const uint8_t* s = d + offset + size_t{h - 1 - y} * stride;
+    uint32_t* o = out->row(static_cast<int32_t>(y));
+    for (uint32_t x = 0; x < w; ++x) o[x] = read_pixel(s + x * (bpp / 8), bpp / 8, false);
+  }
+  return true;
+}
+
+bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error) {
+  if (n < 18) return fail(out, error, "TGA header is truncated");
+  const int map_type = d[1], kind = d[2] & ~8;
+  const bool rle = d[2] & 8;
+  const uint32_t map_first = le16(d + 3), map_length = le16(d + 5);
+  const int map_bits = d[7];
+  const uint32_t w = le16(d + 12), h = le16(d + 14);
+  const int bpp = d[16], descriptor = d[17];
+  const bool alpha_bit = (descriptor & 15) != 0;
+  if (kind != 1 && kind != 2 && kind != 3)
+    return fail(out, error, "TGA image type " + std::to_string(d[2]) + " is not supported");
+  if (map_type > 1) return fail(out, error, "TGA colour map type is not supported");
+  const int map_bytes = (map_bits + 7) / 8;
+  if (map_type == 1 && (map_bytes < 2 || map_bytes > 4))
+    return fail(out, error, "TGA colour map entries are not supported");
+  if (!image_size_ok(w, h)) return fail(out, error, "TGA picture size is not supported");
+  int bytes;
+  if (kind == 1)
+    bytes = bpp == 8 ? 1 : bpp == 16 ? 2 : 0;
+  else if (kind == 3)
+    bytes = bpp == 8 ? 1 : 0;
+  else
+    bytes = bpp == 15 || bpp == 16 ? 2 : bpp == 24 ? 3 : bpp == 32 ? 4 : 0;
+  if (!bytes || (kind == 1 && map_type != 1))
+    return fail(out, error, "TGA bit depth " + std::to_string(bpp) + " is not supported");
+
+  size_t at = 18 + size_t{d[0]};
+  std::vector<uint32_t> map;
+  if (map_type == 1) {
+    const size_t map_size = size_t{map_length} * map_bytes;
+    if (at > n || n - at < map_size)
+      return fail(out, error, "TGA colour map lies outside the file");
+    map.resize(map_length);
+    for (uint32_t i = 0; i < map_length; ++i)
+      map[i] = read_pixel(d + at + size_t{i} * map_bytes, map_bytes, alpha_bit);
+    at += map_size;
+  }
+  if (at > n) return fail(out, error, "TGA pixel data lies outside the file");
+
+  // Pixels in file order, then placed by the origin bits.
+  const size_t count = size_t{w} * h;
+  std::vector<uint32_t> seq(count);
+  auto convert = [&](const uint8_t* p) -> uint32_t {
+    if (kind != 1) return read_pixel(p, bytes, alpha_bit);
+    const uint32_t index = bytes == 1 ? p[0] : le16(p);
+    return index >= map_first && index - map_first < map.size() ? map[index - map_first] : 0;
+  };
+  if (!rle) {
+    if ((n - at) / bytes < count) return fail(out, error, "TGA pixel data lies outside the file");
+    for (size_t i = 0; i < count; ++i) seq[i] = convert(d + at + i * bytes);
+  } else {
+    size_t i = 0;
+    while (i < count) {
+      if (at >= n) return fail(out, error, "TGA run-length data is truncated");
+      const uint8_t head = d[at++];
+      const size_t run = std::min<size_t>((head & 0x7F) + 1u, count - i);
+      if (head & 0x80) {
+        if (n - at < size_t(bytes)) return fail(out, error, "TGA run-length data is truncated");
+        const uint32_t v = convert(d + at);
+        at += bytes;
+        for (size_t k = 0; k < run; ++k) seq[i++] = v;
+      } else {
+        if ((n - at) / bytes < run) return fail(out, error, "TGA run-length data is truncated");
+        for (size_t k = 0; k < run; ++k, at += bytes) seq[i++] = convert(d + at);
+      }
+    }
+  }
+  out->reset(w, h);
+  const bool top_down = descriptor & 0x20, right_to_left = descriptor & 0x10;
+  for (uint32_t y = 0; y < h; ++y) {
+    const uint32_t* s = seq.data() + size_t{top_down ? y : h - 1 - y} * w;
+    uint32_t* o = out->row(static_cast<int32_t>(y));
+    for (uint32_t x = 0; x < w; ++x) o[x] = s[right_to_left ? w - 1 - x : x];
+  }
+  return true;
+}
+
+}  // namespace
+
+bool tga_decode(const uint8_t* data, size_t size, BmpTgaMode mode, ImageBuffer* out,
+                std::string* error) {
+  return mode == BmpTgaMode::kDib ? decode_dib(data, size, out, error)
+                                  : decode_full(data, size, out, error);
+}

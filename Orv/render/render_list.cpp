@@ -1,0 +1,379 @@
+#include "Orv/render/render_list.h"
+
+#include <cstdio>
+#include <new>
+
+#include "Orv/core/core_record.h"
+#include "Orv/core/handle_table.h"
+#include "Orv/render/last_error.h"
+#include "Orv/render/render_lock.h"
+#include "Orv/render/sw/dib_renderer.h"
+#include "orv/orv.h"
+#include "platform/clock.h"
+
+namespace {
+
+RenderState& rs() {
+  return orv_core().render;
+}
+
+// Which list this thread entered through OrvRenderLockEnter, and how often. Keeping the
+// marker per thread means a leave without a matching enter never unlocks a lock the thread
+// does not hold.
+thread_local RenderList* t_entered = nullptr;
+thread_local int32_t t_enter_depth = 0;
+
+RenderNode* new_node(uintptr_t user_data, OrvRenderCallback callback, int32_t key) {
+  void* block = OrvMemoryAlloc(sizeof(RenderNode), 0);
+  if (!block) return nullptr;
+  auto* node = new (block) RenderNode;
+  node->user_data = user_data;
+  node->callback = callback;
+  node->key = key;
+  node->id = orv_handles().add(HandleKind::kRenderNode, node);
+  if (!node->id) {
+    node->~RenderNode();
+    OrvMemoryFree(block);
+    return nullptr;
+  }
+  return node;
+}
+
+void free_node(RenderNode* node) {
+  orv_handles().remove(node->id, HandleKind::kRenderNode);
+  node->~RenderNode();
+  OrvMemoryFree(node);
+}
+
+void link_after(RenderNode* pos, RenderNode* node) {
+  node->prev = pos;
+  node->next = pos->next;
+  if (pos->next) pos->next->prev = node;
+  pos->next = node;
+}
+
+void unlink(RenderNode* node) {
+  node->prev->next = node->next;
+  if (node->next) node->next->prev = node->prev;
+  node->next = node->prev = nullptr;
+}
+
+// Unlinks now, or marks dead while a walk is running (the walk unlinks it afterwards).
+void drop_node(RenderList* list, RenderNode* node) {
+  if (list->walk_depth > 0) {
+    node->dead = true;
+    list->has_dead = true;
+    return;
+  }
+  unlink(node);
+  free_node(node);
+}
+
+void sweep_dead(RenderList* list) {
+  if (!list->has_dead || list->walk_depth > 0) return;
+  RenderNode* node = list->head.next;
+  while (node) {
+    RenderNode* next = node->next;
+    if (node->dead) {
+      unlink(node);
+      free_node(node);
+    }
+    node = next;
+  }
+  list->has_dead = false;
+}
+
+// Calls every live node's callback from the head. The next node is read only after the
+// callback returns, and nodes that go away meanwhile are unlinked after the walk.
+void walk_nodes(RenderList* list, void* renderer) {
+  std::lock_guard<std::recursive_mutex> guard(rs().list_lock);
+  ++list->walk_depth;
+  for (RenderNode* node = list->head.next; node; node = node->next) {
+    if (node->dead || !node->callback) continue;
+    if (node->callback(renderer, node->user_data) == 0) {
+      node->dead = true;
+      list->has_dead = true;
+    }
+  }
+  --list->walk_depth;
+  sweep_dead(list);
+}
+
+void screen_transition_step() {
+  if (rs().transition_step) rs().transition_step();
+}
+
+}  // namespace
+
+RenderList* render_list_from(OrvHandle list) {
+  return orv_handles().get_as<RenderList>(list, HandleKind::kRenderList);
+}
+
+RenderList* render_list_active() {
+  return render_list_from(rs().active_list.load());
+}
+
+void* render_core_object() {
+  return rs().dib;
+}
+
+RenderNode* render_node_find(RenderList* list, uintptr_t user_data) {
+  if (!list) return nullptr;
+  for (RenderNode* n = list->head.next; n; n = n->next) {
+    if (!n->dead && n->user_data == user_data) return n;
+  }
+  return nullptr;
+}
+
+bool render_node_remove(RenderList* list, uintptr_t user_data) {
+  RenderNode* node = render_node_find(list, user_data);
+  if (!node) return false;
+  drop_node(list, node);
+  return true;
+}
+
+bool render_node_remove_locked(RenderList* list, uintptr_t user_data) {
+  std::lock_guard<std::recursive_mutex> guard(rs().list_lock);
+  return render_node_remove(list, user_data);
+}
+
+void render_node_set_key(RenderNode* node, int32_t key) {
+  if (!node || node->dead || !node->prev || node->key == key) return;
+  std::lock_guard<std::recursive_mutex> guard(rs().list_lock);
+  RenderNode* before = node->prev;
+  RenderNode* after = node->next;
+  bool grew = key > node->key;
+  unlink(node);
+  node->key = key;
+  if (grew) {
+    // Towards the head: stop at the sentinel or at the first node with a greater key.
+    RenderNode* pos = before;
+    while (pos->prev && pos->key <= key) pos = pos->prev;
+    link_after(pos, node);
+  } else {
+    RenderNode* pos = before;
+    RenderNode* cur = after;
+    while (cur && cur->key >= key) {
+      pos = cur;
+      cur = cur->next;
+    }
+    link_after(pos, node);
+  }
+}
+
+bool render_lock_enter() {
+  return OrvRenderLockEnter() != 0 && t_entered != nullptr;
+}
+
+bool render_lock_try_enter() {
+  RenderList* list = render_list_active();
+  if (!list) return false;
+  if (!list->lock.try_lock()) return false;
+  t_entered = list;
+  ++t_enter_depth;
+  list->busy.store(1);
+  return true;
+}
+
+void render_lock_leave() {
+  OrvRenderLockLeave();
+}
+
+bool render_frame_draw() {
+  RenderState& st = rs();
+  if (st.fullscreen_movie.load()) return true;
+  RenderList* list = render_list_active();
+  if (!list) {
+    orv_set_last_error(kErrorInvalidHandle);
+    return false;
+  }
+  if (!render_lock_try_enter()) return false;  // another thread holds it: skip this frame
+  DibRenderer* dib = st.dib;
+  if (!dib || dib->present_failed) {
+    render_lock_leave();
+    return false;
+  }
+  dib_clear(dib, st.clear_color.load());
+  walk_nodes(list, dib);
+  screen_transition_step();
+  if (st.present && !st.present(dib->back.data(), dib->game_w, dib->game_h)) {
+    dib->present_failed = true;
+    std::fputs("Present : Error\n", stderr);
+  }
+  render_lock_leave();
+  return true;
+}
+
+extern "C" {
+
+OrvHandle OrvRenderInit(void) {
+  void* block = OrvMemoryAlloc(sizeof(RenderList), 1);
+  if (!block) return 0;
+  auto* list = new (block) RenderList;
+  list->id = orv_handles().add(HandleKind::kRenderList, list);
+  if (!list->id) {
+    list->~RenderList();
+    OrvMemoryFree(block);
+    return 0;
+  }
+  return list->id;
+}
+
+void OrvRenderUninit(OrvHandle handle) {
+  RenderList* list = render_list_from(handle);
+  if (!list) return;
+  {
+    std::lock_guard<std::recursive_mutex> guard(rs().list_lock);
+    RenderNode* node = list->head.next;
+    while (node) {
+      RenderNode* next = node->next;
+      free_node(node);
+      node = next;
+    }
+    list->head.next = nullptr;
+  }
+  orv_handles().remove(handle, HandleKind::kRenderList);
+  OrvHandle expected = handle;
+  rs().active_list.compare_exchange_strong(expected, 0);
+  list->~RenderList();
+  OrvMemoryFree(list);
+}
+
+void OrvRenderSetActive(OrvHandle list) {
+  rs().active_list.store(list);
+}
+
+OrvHandle OrvRenderGetActive(void) {
+  return render_list_active() ? rs().active_list.load() : 0;
+}
+
+OrvHandle OrvRenderInsert(OrvHandle handle, uintptr_t user_data, OrvRenderCallback callback,
+                          int32_t key) {
+  RenderList* list = render_list_from(handle);
+  if (!list) {
+    orv_set_last_error(kErrorInvalidHandle);
+    return 0;
+  }
+  RenderNode* node = new_node(user_data, callback, key);
+  if (!node) return 0;
+  std::lock_guard<std::recursive_mutex> guard(rs().list_lock);
+  RenderNode* pos = &list->head;
+  while (pos->next && pos->next->key >= key) pos = pos->next;
+  link_after(pos, node);
+  return node->id;
+}
+
+OrvHandle OrvRenderInsertNext(OrvHandle handle, uintptr_t user_data, OrvRenderCallback callback,
+                              int32_t key, uintptr_t existing) {
+  RenderList* list = render_list_from(handle);
+  if (!list) {
+    orv_set_last_error(kErrorInvalidHandle);
+    return 0;
+  }
+  RenderNode* node = new_node(user_data, callback, key);
+  if (!node) return 0;
+  std::lock_guard<std::recursive_mutex> guard(rs().list_lock);
+  RenderNode* pos = &list->head;
+  while (pos->next && (pos->next->dead || pos->next->user_data != existing)) pos = pos->next;
+  link_after(pos, node);
+  return node->id;
+}
+
+int32_t OrvRenderLockEnter(void) {
+  RenderList* list = render_list_active();
+  if (!list) {
+    orv_set_last_error(kErrorInvalidHandle);
+    return 0;
+  }
+  list->lock.lock();
+  t_entered = list;
+  ++t_enter_depth;
+  list->busy.store(1);
+  return 1;
+}
+
+int32_t OrvRenderLockLeave(void) {
+  RenderList* list = render_list_active();
+  if (!list) {
+    orv_set_last_error(kErrorInvalidHandle);
+    return 0;
+  }
+  list->busy.store(0);
+  if (t_entered && t_enter_depth > 0) {
+    RenderList* entered = t_entered;
+    if (--t_enter_depth == 0) t_entered = nullptr;
+    entered->lock.unlock();
+  }
+  return 1;
+}
+
+int32_t OrvRenderLockIsBusy(void) {
+  RenderList* list = render_list_active();
+  if (!list) return 1;
+  if (!list->lock.try_lock()) return 1;
+  list->lock.unlock();
+  return 0;
+}
+
+int32_t OrvRenderLockWait(void) {
+  RenderList* list = render_list_active();
+  if (!list) {
+    orv_set_last_error(kErrorInvalidHandle);
+    return 0;
+  }
+  while (list->busy.load() != 0) platform::sleep_ms(1);
+  return 1;
+}
+
+int32_t OrvRenderMainLock(int32_t value) {
+  RenderList* list = render_list_active();
+  if (!list) {
+    orv_set_last_error(kErrorInvalidHandle);
+    return 0;
+  }
+  list->busy.store(value);
+  return 1;
+}
+
+int32_t OrvRenderLock(void) {
+  return OrvRenderMainLock(1);
+}
+int32_t OrvRenderUnlock(void) {
+  return OrvRenderMainLock(0);
+}
+
+int32_t OrvRenderGetState(void) {
+  RenderList* list = render_list_active();
+  if (!list) {
+    orv_set_last_error(kErrorInvalidHandle);
+    return -1;
+  }
+  return list->busy.load();
+}
+
+void OrvTargetRenderListClear(void) {
+  std::lock_guard<std::mutex> lock(rs().target_mutex);
+  rs().target_list.clear();
+}
+
+void OrvTargetRenderListAdd(uintptr_t user_data) {
+  std::lock_guard<std::mutex> lock(rs().target_mutex);
+  rs().target_list.push_back(user_data);
+}
+
+// The software renderer has no off-screen target: the call succeeds and draws nothing.
+int32_t OrvTargetRenderListDraw(void) {
+  if (rs().fullscreen_movie.load()) return 1;
+  if (!render_list_active()) {
+    orv_set_last_error(kErrorInvalidHandle);
+    return 0;
+  }
+  return 1;
+}
+
+}  // extern "C"
+
+RenderNode* render_node_from(OrvHandle node) {
+  RenderNode* n = orv_handles().get_as<RenderNode>(node, HandleKind::kRenderNode);
+  return (n && !n->dead) ? n : nullptr;
+}

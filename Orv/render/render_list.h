@@ -1,0 +1,81 @@
+// The render list: every drawable owns one node, and the frame draw calls the nodes' draw
+// callbacks from the head (drawn first, farthest back) to the tail (in front).
+//
+// Keys do not increase from head to tail: a node inserted by key goes after every node whose
+// key is greater or equal, so equal keys draw in insertion order. Lists, and the nodes the
+// exports hand out, are 32-bit handle ids; a node's user data is pointer-sized.
+//
+// Locks: the render lock (the list's own recursive mutex, held by the task pass, the frame
+// draw and OrvRenderLockEnter callers) comes before the render-list lock (RenderState's
+// list_lock), which guards walks against removal. A node removed while the frame walk is
+// running (a draw callback releasing a sprite) is only marked dead and unlinked after the walk,
+// so the walk never follows a freed node.
+//
+// Exports (render_list.cpp). Without an active list the lock calls set last error 6 and
+// return 0 (-1 for OrvRenderGetState, 1 for OrvRenderLockIsBusy).
+// - OrvRenderInit() -> list id (0 when out of memory); OrvRenderUninit(list) frees its nodes
+//   (never their user data); OrvRenderSetActive / OrvRenderGetActive.
+// - OrvRenderInsert(list, user data, callback, key) -> node id, placed by key;
+//   OrvRenderInsertNext(list, user data, callback, key, existing) -> node id, placed before the
+//   first node holding `existing`, or at the tail.
+// - OrvRenderLockEnter / OrvRenderLockLeave: the render lock (re-entrant, waits) and the busy
+//   flag; a leave on a thread that holds no lock only clears the flag. OrvRenderLockIsBusy:
+//   whether any thread holds it. OrvRenderLockWait: sleeps 1 ms at a time while busy.
+//   OrvRenderLock / OrvRenderUnlock / OrvRenderMainLock(value) / OrvRenderGetState: the busy
+//   flag alone.
+// - OrvTargetRenderList{Clear,Add,Draw}: the target list; the software renderer has no
+//   off-screen target, so Draw succeeds without drawing.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "orv/types.h"
+
+struct RenderNode {
+  uintptr_t user_data = 0;
+  OrvRenderCallback callback = nullptr;
+  int32_t key = 0;
+  RenderNode* next = nullptr;  // towards the tail
+  RenderNode* prev = nullptr;  // towards the head; the list's head sentinel for the first node
+  OrvHandle id = 0;
+  bool dead = false;
+};
+
+struct RenderList {
+  std::atomic<int32_t> busy{0};
+  std::recursive_mutex lock;  // the render lock
+  RenderNode head;            // sentinel: head.next is the first node
+  int32_t walk_depth = 0;     // frame walks in progress (under the render-list lock)
+  bool has_dead = false;
+  OrvHandle id = 0;
+};
+
+// The list behind a handle, or null.
+RenderList* render_list_from(OrvHandle list);
+// The active list, or null.
+RenderList* render_list_active();
+
+// Moves a node to a new key: towards the head it passes every node of its new key (drawn
+// before them), towards the tail likewise (drawn after them). Null or an unchanged key: nothing.
+void render_node_set_key(RenderNode* node, int32_t key);
+// Unlinks and frees the first node from the head holding user_data; true when one was found.
+// The caller holds the render-list lock (render_node_remove_locked takes it).
+bool render_node_remove(RenderList* list, uintptr_t user_data);
+bool render_node_remove_locked(RenderList* list, uintptr_t user_data);
+// The node behind a node handle (null when it was freed, also by OrvRenderUninit).
+RenderNode* render_node_from(OrvHandle node);
+// The first live node holding user_data, or null. The caller holds the render-list lock.
+RenderNode* render_node_find(RenderList* list, uintptr_t user_data);
+
+// The renderer record that draw callbacks receive (the software renderer for now).
+void* render_core_object();
+
+// The frame draw, called once per frame by the game thread: clears the back buffer to the
+// clear colour, calls every node's callback, runs the screen-transition step and presents the
+// back buffer through RenderState::present. Returns false when the frame was not drawn: no
+// active list, another thread holds the render lock (the frame is skipped, never waited for),
+// no software renderer, or presenting has failed before. True also while a full-screen movie
+// plays (nothing is drawn then).
+bool render_frame_draw();

@@ -1,0 +1,86 @@
+// RenderState: the rendering subsystem's member of the CoreRecord.
+//
+// It holds what the library keeps once per process for drawing: the active render list, the
+// render-list lock, the target list, the software renderer, the image pool, the sprite-info
+// cache, the full-screen effect blend, and the seams through which the frame loop, the window
+// and the image decoders plug in. Everything here is reached through orv_core().render.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <unordered_set>
+#include <vector>
+
+#include "Orv/render/image_store.h"
+#include "Orv/render/sprite_info_cache.h"
+#include "orv/types.h"
+
+struct DibRenderer;
+struct FxRecord;
+struct OrvSprite;
+
+// What a decoder reports besides the pixels: images with their own header (GE) carry a
+// position and a cell size.
+struct DecodedImageInfo {
+  bool has_header = false;
+  int32_t x = 0, y = 0;
+  int32_t cell_width = 0, cell_height = 0;
+};
+
+// Decodes a whole image file held in memory into a new image (image_create_from_bgra or
+// image_create + image_pixels). Returns null when the bytes are not a picture it can read;
+// it must report a bad file in one line naming `name`. Runs under the render lock.
+using ImageDecoder = ImageObject* (*)(const char* name, const uint8_t* data, size_t size,
+                                      DecodedImageInfo* info);
+
+// Reads the whole file `path` (a Shift-JIS game path, loose or from an archive) into out.
+// Returns 1 on success, 0 when the file cannot be opened or read, and -1 when it is larger
+// than limit bytes (nothing is read then).
+using FileReader = int32_t (*)(const char* path, std::vector<uint8_t>* out, size_t limit);
+
+// Shows the software back buffer on the window (pixels top row first, `width` pixels a row).
+// Returns false when the blit failed; frames then stop until present_failed is cleared.
+using PresentFn = bool (*)(const uint32_t* pixels, int32_t width, int32_t height);
+
+struct RenderState {
+  std::atomic<OrvHandle> active_list{0};
+  // The render-list lock: guards node walks against node removal. Taken after the render lock.
+  std::recursive_mutex list_lock;
+  std::mutex target_mutex;
+  std::vector<uintptr_t> target_list;
+
+  // Every sprite alive, so that shutdown can release what the game left behind.
+  std::mutex sprites_mutex;
+  std::unordered_set<OrvHandle> sprites;
+
+  DibRenderer* dib = nullptr;  // the software renderer, serving both renderer settings for now
+  ImagePool images;
+  SpriteInfoCache info_cache;
+
+  std::atomic<uint32_t> clear_color{0xFF000000u};
+  std::atomic<bool> fullscreen_movie{false};  // set while a full-screen video owns the screen
+  std::atomic<bool> effects_enabled{true};    // screen effects switch
+
+  // Full-screen effect blend and the raster phase shared by every raster blend.
+  FxRecord* fullscreen_fx = nullptr;
+  OrvHandle fullscreen_fx_list = 0;
+  bool raster_phase_set = false;
+  uint32_t raster_phase_start = 0;
+
+  // Aspect crop of full-screen aspect mode 3, kept by the window code: while `crop_active`,
+  // the game picture (picture_w x picture_h) covers the monitor (monitor_w x monitor_h).
+  bool crop_active = false;
+  int32_t monitor_w = 0, monitor_h = 0, picture_w = 0, picture_h = 0;
+  int32_t game_w = 0, game_h = 0;
+
+  // Seams filled by the other subsystems; null ones are skipped.
+  ImageDecoder decode_image = nullptr;
+  FileReader read_file = nullptr;
+  PresentFn present = nullptr;
+  // One step of a running screen transition, called after the node walk of every frame.
+  void (*transition_step)() = nullptr;
+  // Releases the movie record of a movie sprite when the sprite is released (under the
+  // render-list lock).
+  void (*release_movie)(void* movie) = nullptr;
+};

@@ -1,0 +1,29 @@
+// The software renderer's row blends. Every mode keeps its exact integer formula; the SSE2
+// form of the alpha blend gives the same bytes as the scalar reference (a test compares them).
+//
+// For a source pixel s, target pixel d and sprite colour c, per colour channel:
+//   copy (0):     d = s
+//   alpha (1):    m = (c.a * s.a) >> 8; d = (d * (256 - m) + ((s * c) >> 8) * m) >> 8
+//   add (2):      d = min(255, d + (((s * s.a / 256) * c.a) >> 8))
+//   multiply (3): d = ((((s * s.a / 256) * c.a) >> 8) * d) >> 8
+// Modes 1-3 leave d alone where s.a is 0 and set the target alpha to 255 elsewhere. Any other
+// mode draws as alpha. The alpha blend has SSE2 and AVX2 forms, picked by the processor.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+enum DibBlend : int32_t { kBlendCopy = 0, kBlendAlpha = 1, kBlendAdd = 2, kBlendMultiply = 3 };
+
+// Blends n source pixels onto n target pixels.
+void blend_row(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color, int32_t mode);
+// The plain reference of blend_row.
+void blend_row_scalar(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color, int32_t mode);
+
+// Every form of blend_row this processor can run (the scalar reference first), so that tests
+// can hold each vector form to the reference.
+struct BlendRowVariant {
+  const char* name;
+  void (*fn)(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color, int32_t mode);
+};
+std::vector<BlendRowVariant> blend_row_variants();

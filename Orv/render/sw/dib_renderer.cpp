@@ -1,0 +1,39 @@
+#include "Orv/render/sw/dib_renderer.h"
+
+#include <algorithm>
+#include <new>
+
+DibRenderer* dib_renderer_create(int32_t game_w, int32_t game_h, int32_t window_w, int32_t window_h,
+                                 uint32_t device_flags) {
+  if (game_w < 1 || game_h < 1 || game_w > 16384 || game_h > 16384) return nullptr;
+  auto* dib = new (std::nothrow) DibRenderer;
+  if (!dib) return nullptr;
+  try {
+    size_t n = static_cast<size_t>(game_w) * static_cast<size_t>(game_h);
+    dib->back.assign(n, 0);
+    dib->fx1.assign(n, 0);
+    dib->fx2.assign(n, 0);
+    dib->row.assign(kDibMaxBox, 0);
+  } catch (const std::bad_alloc&) {
+    delete dib;
+    return nullptr;
+  }
+  dib->game_w = game_w;
+  dib->game_h = game_h;
+  dib->window_w = window_w;
+  dib->window_h = window_h;
+  dib->device_flags = device_flags;
+  return dib;
+}
+
+void dib_renderer_destroy(DibRenderer* dib) {
+  delete dib;
+}
+
+DibSurface dib_back_surface(DibRenderer* dib) {
+  return DibSurface{dib->back.data(), dib->game_w, dib->game_h, dib->game_w};
+}
+
+void dib_clear(DibRenderer* dib, uint32_t color) {
+  std::fill(dib->back.begin(), dib->back.end(), color);
+}

@@ -1,0 +1,177 @@
+// Composing a 1280x720 frame: our software renderer against pixman's OVER operator on the
+// same pictures, in the same run, with a plain copy of the frame as the memory floor.
+//   (a) a typical scene: opaque background, three translucent 600x720 sprites, a translucent
+//       1240x220 text window;
+//   (b) sixteen full-screen translucent layers.
+// Our side is one whole frame draw (clear, walk, blend); pixman's is a fill of the clear colour
+// and the same compositions with premultiplied copies of the pictures.
+#include <benchmark/benchmark.h>
+#include <pixman.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Orv/render/render_list.h"
+#include "Orv/render/render_system.h"
+#include "Orv/render/sprite.h"
+#include "orv/orv.h"
+
+namespace {
+
+constexpr int32_t kW = 1280, kH = 720;
+
+struct Layer {
+  int32_t x, y, w, h;
+  bool opaque;
+};
+
+const std::vector<Layer> kTypical = {{0, 0, kW, kH, true},
+                                     {0, 0, 600, 720, false},
+                                     {340, 0, 600, 720, false},
+                                     {680, 0, 600, 720, false},
+                                     {20, 490, 1240, 220, false}};
+
+std::vector<Layer> sixteen_layers() {
+  return std::vector<Layer>(16, Layer{0, 0, kW, kH, false});
+}
+
+// A picture with varied colours; translucent ones have alpha running across 32..223.
+std::vector<uint32_t> picture(const Layer& l, uint32_t seed) {
+  std::vector<uint32_t> px(static_cast<size_t>(l.w) * l.h);
+  for (int32_t y = 0; y < l.h; ++y) {
+    for (int32_t x = 0; x < l.w; ++x) {
+      uint32_t a = l.opaque ? 255u : 32u + static_cast<uint32_t>((x + y) % 192);
+      uint32_t rgb = (seed * 2654435761u + static_cast<uint32_t>(x * 7 + y * 13)) & 0xFFFFFFu;
+      px[static_cast<size_t>(y) * l.w + x] = a << 24 | rgb;
+    }
+  }
+  return px;
+}
+
+struct OurScene {
+  OrvHandle list = 0;
+  explicit OurScene(const std::vector<Layer>& layers) {
+    RenderParams params;
+    params.game_width = kW;
+    params.game_height = kH;
+    render_system_init(params, nullptr);
+    list = OrvRenderInit();
+    OrvRenderSetActive(list);
+    uint32_t seed = 1;
+    for (const Layer& l : layers) {
+      std::vector<uint32_t> px = picture(l, seed++);
+      OrvHandle s = sprite_create_from_bgra(list, l.w, l.h, px.data(), l.w, 0);
+      OrvSpriteSetPos(s, static_cast<float>(l.x), static_cast<float>(l.y), 0);
+      OrvSpriteViewCtrl(s, 1);
+    }
+  }
+  ~OurScene() {
+    OrvRenderUninit(list);
+    render_system_uninit();
+  }
+};
+
+struct PixmanScene {
+  std::vector<std::vector<uint32_t>> pixels;
+  std::vector<pixman_image_t*> images;
+  std::vector<Layer> layers;
+  std::vector<uint32_t> frame;
+  pixman_image_t* dst = nullptr;
+  explicit PixmanScene(const std::vector<Layer>& ls) : layers(ls), frame(size_t{kW} * kH) {
+    uint32_t seed = 1;
+    for (const Layer& l : layers) {
+      std::vector<uint32_t> px = picture(l, seed++);
+      for (uint32_t& p : px) {  // pixman composes premultiplied pictures
+        uint32_t a = p >> 24, out = a << 24;
+        for (int sh = 0; sh < 24; sh += 8) out |= (((p >> sh) & 255) * a + 127) / 255 << sh;
+        p = out;
+      }
+      pixels.push_back(std::move(px));
+      images.push_back(
+          pixman_image_create_bits(PIXMAN_a8r8g8b8, l.w, l.h, pixels.back().data(), l.w * 4));
+    }
+    dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, frame.data(), kW * 4);
+  }
+  ~PixmanScene() {
+    for (pixman_image_t* i : images) pixman_image_unref(i);
+    pixman_image_unref(dst);
+  }
+  void compose() {
+    pixman_color_t black{0, 0, 0, 0xFFFF};
+    pixman_box32_t all{0, 0, kW, kH};
+    pixman_image_fill_boxes(PIXMAN_OP_SRC, dst, &black, 1, &all);
+    for (size_t i = 0; i < layers.size(); ++i) {
+      const Layer& l = layers[i];
+      pixman_image_composite32(PIXMAN_OP_OVER, images[i], nullptr, dst, 0, 0, 0, 0, l.x, l.y, l.w,
+                               l.h);
+    }
+  }
+};
+
+void BM_Ours(benchmark::State& state, const std::vector<Layer>& layers) {
+  OurScene scene(layers);
+  for (auto _ : state) {
+    render_frame_draw();
+    benchmark::DoNotOptimize(render_back_buffer().pixels);
+  }
+}
+
+void BM_Pixman(benchmark::State& state, const std::vector<Layer>& layers) {
+  PixmanScene scene(layers);
+  for (auto _ : state) {
+    scene.compose();
+    benchmark::DoNotOptimize(scene.frame.data());
+  }
+}
+
+void BM_PlainCopy(benchmark::State& state) {
+  std::vector<uint32_t> a(size_t{kW} * kH, 1), b(size_t{kW} * kH);
+  for (auto _ : state) {
+    std::memcpy(b.data(), a.data(), a.size() * 4);
+    benchmark::DoNotOptimize(b.data());
+    benchmark::ClobberMemory();
+  }
+}
+
+BENCHMARK_CAPTURE(BM_Ours, typical_scene, kTypical)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Pixman, typical_scene, kTypical)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Ours, sixteen_layers, sixteen_layers())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Pixman, sixteen_layers, sixteen_layers())->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainCopy)->Unit(benchmark::kMillisecond);
+
+// Prints the usual table, then our times against pixman's and the copy floor.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs) ms_[r.benchmark_name()] = r.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    double copy = ms_["BM_PlainCopy"];
+    for (const char* scene : {"typical_scene", "sixteen_layers"}) {
+      double ours = ms_[std::string("BM_Ours/") + scene];
+      double pix = ms_[std::string("BM_Pixman/") + scene];
+      std::printf(
+          "%-15s ours %8.3f ms  pixman %8.3f ms  copy %6.3f ms  ours/pixman %.2f  "
+          "ours/copy %.1f\n",
+          scene, ours, pix, copy, pix > 0 ? ours / pix : 0.0, copy > 0 ? ours / copy : 0.0);
+    }
+  }
+
+ private:
+  std::map<std::string, double> ms_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,74 @@
+#include "platform/whole_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "platform/sjis.h"
+
+namespace platform {
+namespace {
+
+bool native_path(std::string_view sjis_path, std::string* path) {
+  if (sjis_path.empty() || !sjis_to_utf8(sjis_path, *path)) return false;
+  // After conversion a backslash can only be a separator: trail bytes 0x5C are gone.
+  for (char& c : *path)
+    if (c == '\\') c = '/';
+  return true;
+}
+
+}  // namespace
+
+bool load_file_bytes(std::string_view sjis_path, std::vector<uint8_t>* out, size_t max_size) {
+  out->clear();
+  std::string path;
+  if (!native_path(sjis_path, &path)) return false;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = true;
+  uint8_t buffer[65536];
+  for (;;) {
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 || out->size() + static_cast<size_t>(n) > max_size) {
+      ok = false;
+      break;
+    }
+    if (n == 0) break;
+    out->insert(out->end(), buffer, buffer + n);
+  }
+  close(fd);
+  if (!ok) out->clear();
+  return ok;
+}
+
+bool save_file_bytes(std::string_view sjis_path, const void* data, size_t size) {
+  std::string path;
+  if (!native_path(sjis_path, &path)) return false;
+  const std::string temp = path + ".tmp" + std::to_string(getpid());
+  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  const auto* p = static_cast<const char*>(data);
+  size_t left = size;
+  bool ok = true;
+  while (left > 0) {
+    const ssize_t n = write(fd, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = false;
+      break;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  ok = ok && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
+  unlink(temp.c_str());
+  return false;
+}
+
+}  // namespace platform

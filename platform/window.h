@@ -1,0 +1,144 @@
+// The game window over SDL: the stand-in for the window class, the window and its procedure's
+// sources of messages. All of it is called on the window thread (the thread that started
+// video), except where a function says otherwise.
+//
+// Geometry is in pixels of the client area: SDL places and sizes the client area itself, so
+// the window frame never enters our sums (the frame of the system is 0 here).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+struct Rect {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Starts and stops SDL video and joysticks (with text input off, so no input method is active
+// until an edit box asks for it). video_init may be called again after video_quit.
+bool video_init(std::string* error);
+void video_quit();
+// The name of SDL's video driver ("dummy", "x11", ...), empty before video_init.
+std::string video_driver_name();
+
+// Desktop and monitors. Index 0 is the primary display.
+int display_count();
+bool display_bounds(int index, Rect* out);
+// The display whose bounds hold the point, else the nearest one by centre distance; -1 when
+// there is no display.
+int display_at_point(int32_t x, int32_t y);
+// Allows or blocks the screen saver.
+void screensaver_allow(bool allow);
+
+struct Window;
+
+struct WindowDesc {
+  std::string title_sjis;
+  int32_t x = 0, y = 0, width = 0, height = 0;
+  bool try_gl = false;  // ask for an OpenGL window; falls back to one without GL
+  bool hidden = false;
+  bool resizable = true;
+};
+
+// Creates the window. *with_gl tells whether it was made with GL. Null on failure, with SDL's
+// reason in *error.
+Window* window_create(const WindowDesc& desc, bool* with_gl, std::string* error);
+void window_destroy(Window* window);
+// The window's 32-bit id (SDL's), used as its handle.
+uint32_t window_id(Window* window);
+void window_show(Window* window);
+void window_set_title(Window* window, const std::string& title_sjis);
+void window_position(Window* window, int32_t* x, int32_t* y);
+void window_move(Window* window, int32_t x, int32_t y);
+void window_size(Window* window, int32_t* width, int32_t* height);
+void window_resize(Window* window, int32_t width, int32_t height);
+void window_set_size_limits(Window* window, int32_t min_w, int32_t min_h, int32_t max_w,
+                            int32_t max_h);
+// Desktop full screen (a borderless window over its display) or back to window mode.
+bool window_set_fullscreen(Window* window, bool fullscreen);
+void window_restore(Window* window);
+bool window_is_minimized(Window* window);
+// Index of the display that holds the window's centre.
+int window_display(Window* window);
+// Fills the client area with one colour and shows it (the frame of a cleared render list).
+// May be called from the thread that draws; false when the window has no surface.
+bool window_present_fill(Window* window, uint32_t argb);
+// Shows top-down ARGB pixels (width x height, rows width apart) stretched into dst of the
+// client area, the rest black. False when the window has no surface.
+bool window_present_argb(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
+                         const Rect& dst);
+
+// Events, translated from SDL's. Mouse positions are in client pixels; keys are Windows
+// virtual-key codes, so the code above this layer keeps the system's key tables.
+enum class WindowEventKind : uint8_t {
+  kNone,
+  kQuit,
+  kClose,
+  kMoved,
+  kResized,
+  kMinimized,
+  kMaximized,
+  kRestored,
+  kFocusGained,
+  kFocusLost,
+  kMouseEnter,
+  kMouseLeave,
+  kMouseMove,
+  kMouseDown,
+  kMouseUp,
+  kWheel,
+  kKeyDown,
+  kKeyUp,
+  kFingerDown,
+  kFingerUp,
+  kFingerMove,
+  kJoystickAdded,
+  kJoystickRemoved,
+};
+
+enum MouseButton : uint8_t { kMouseLeft = 1, kMouseMiddle = 2, kMouseRight = 3 };
+
+struct WindowEvent {
+  WindowEventKind kind = WindowEventKind::kNone;
+  int32_t x = 0, y = 0;     // position (mouse, moved) or size (resized); wheel: y > 0 away
+  uint8_t button = 0;       // MouseButton
+  uint8_t clicks = 0;       // presses in a row within the double-click time
+  uint32_t vk = 0;          // virtual-key code of a key event, 0 for keys without one
+  bool repeat = false;      // a key event repeated by the keyboard
+  bool alt = false;         // Alt held at a key event
+  bool from_touch = false;  // a mouse event that SDL made from a touch
+  int64_t finger = 0;       // finger id of a touch event
+  float fx = 0, fy = 0;     // touch position, 0..1 of the window
+};
+
+// The next pending event, without waiting; false when none.
+bool event_poll(WindowEvent* event);
+
+// Cursors.
+struct Cursor;
+// A system cursor by its Win32 resource id (32512 arrow, 32513 I-beam, 32514 wait, 32515
+// cross, 32649 hand, ...); unknown ids give the arrow.
+Cursor* cursor_create_system(uint32_t resource_id);
+// A colour cursor from top-down ARGB pixels.
+Cursor* cursor_create_argb(const uint32_t* pixels, int32_t width, int32_t height, int32_t hotspot_x,
+                           int32_t hotspot_y);
+void cursor_destroy(Cursor* cursor);
+void cursor_set(Cursor* cursor);
+void cursor_show(bool visible);
+// Moves the cursor to client point (x, y).
+void cursor_warp(Window* window, int32_t x, int32_t y);
+// The cursor's position on the desktop; false when the driver cannot tell.
+bool cursor_global_position(int32_t* x, int32_t* y);
+
+// The first attached joystick, in raw button order.
+struct Joystick;
+struct JoystickState {
+  int32_t axis_x = 0, axis_y = 0;  // -1000..1000
+  uint32_t buttons = 0;            // bit i: button i + 1 down
+};
+Joystick* joystick_open_first();
+void joystick_close(Joystick* joystick);
+bool joystick_read(Joystick* joystick, JoystickState* state);
+
+}  // namespace platform

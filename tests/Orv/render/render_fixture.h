@@ -1,0 +1,76 @@
+// A headless rendering setup for the render tests: a small software renderer, one active
+// render list, an injected clock, and helpers to read the back buffer.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "Orv/core/core_record.h"
+#include "Orv/render/render_list.h"
+#include "Orv/render/render_system.h"
+#include "Orv/render/sprite.h"
+#include "orv/orv.h"
+#include "platform/clock.h"
+
+namespace rendertest {
+
+inline uint32_t g_now = 0;
+inline uint32_t fake_clock() {
+  return g_now;
+}
+// Moves the injected clock and takes a new frame time from it, as a frame would.
+inline void set_time(uint32_t ms) {
+  g_now = ms;
+  OrvUpdateTime();
+}
+
+class RenderTest : public ::testing::Test {
+ protected:
+  static constexpr int32_t kW = 64, kH = 48;
+
+  void SetUp() override {
+    RenderParams params;
+    params.game_width = kW;
+    params.game_height = kH;
+    bool ok = false;
+    render_system_init(params, &ok);
+    ASSERT_TRUE(ok);
+    orv_core().alive = true;
+    orv_core().render.clear_color = 0xFF000000u;
+    platform::set_clock_source(fake_clock);
+    set_time(0);
+    list = OrvRenderInit();
+    ASSERT_NE(list, 0u);
+    OrvRenderSetActive(list);
+  }
+
+  void TearDown() override {
+    sprite_release_all();
+    OrvRenderUninit(list);
+    render_system_uninit();
+    orv_core().alive = false;
+    platform::set_clock_source(nullptr);
+  }
+
+  uint32_t pixel(int32_t x, int32_t y) const {
+    BackBufferView v = render_back_buffer();
+    return v.pixels[y * v.width + x];
+  }
+
+  // A visible sprite of w x h filled with one colour, placed at (x, y).
+  OrvHandle solid(int32_t w, int32_t h, uint32_t argb, float x = 0, float y = 0,
+                  int32_t priority = 0) {
+    OrvHandle s = OrvSpriteCreate(list, w, h, priority);
+    EXPECT_NE(s, 0u);
+    OrvSpritePaint(s, nullptr, argb);
+    OrvSpriteSetPos(s, x, y, 0);
+    OrvSpriteViewCtrl(s, 1);
+    return s;
+  }
+
+  OrvHandle list = 0;
+};
+
+}  // namespace rendertest

@@ -1,0 +1,186 @@
+#include <random>
+
+#include "Orv/render/sw/blend.h"
+#include "Orv/render/sw/dib_renderer.h"
+#include "render_fixture.h"
+
+namespace rendertest {
+namespace {
+
+// The blend formulas written out once more, channel by channel, as the golden reference.
+uint32_t expected(uint32_t d, uint32_t s, uint32_t c, int32_t mode) {
+  uint32_t sa = s >> 24, ca = c >> 24;
+  if (mode == kBlendCopy) return s;
+  if (sa == 0) return d;
+  uint32_t out = 0xFF000000u;
+  for (int sh = 0; sh < 24; sh += 8) {
+    uint32_t dv = (d >> sh) & 255, sv = (s >> sh) & 255, cv = (c >> sh) & 255, v;
+    if (mode == kBlendAdd) {
+      v = std::min(255u, dv + (((sv * sa / 256) * ca) >> 8));
+    } else if (mode == kBlendMultiply) {
+      v = ((((sv * sa / 256) * ca) >> 8) * dv) >> 8;
+    } else {
+      uint32_t m = (ca * sa) >> 8;
+      v = (dv * (256 - m) + ((sv * cv) >> 8) * m) >> 8;
+    }
+    out |= v << sh;
+  }
+  return out;
+}
+
+TEST(Blend, EachModeFollowsItsIntegerFormula) {
+  struct Case {
+    int32_t mode;
+    uint32_t d, s, c, want;
+  };
+  const Case cases[] = {
+      // Colour alpha 128 over opaque white: m = 127, red (d*129 + 254*127) >> 8.
+      {kBlendAlpha, 0xFF204060u, 0xFFFFFFFFu, 0x80FF0000u,
+       0xFF000000u | (((0x20u * 129 + 254 * 127) >> 8) << 16 | ((0x40u * 129) >> 8) << 8 |
+                      ((0x60u * 129) >> 8))},
+      {kBlendAlpha, 0xFF204060u, 0x00FFFFFFu, 0xFFFFFFFFu, 0xFF204060u},  // clear source
+      {kBlendAdd, 0xFFF0F0F0u, 0xFF808080u, 0xFFFFFFFFu, 0xFFFFFFFFu},    // clamps at 255
+      {kBlendAdd, 0x00101010u, 0x80404040u, 0xFFFFFFFFu, 0xFF2F2F2Fu},
+      {kBlendMultiply, 0xFF808080u, 0xFF808080u, 0xFFFFFFFFu, 0xFF3F3F3Fu},
+      {kBlendMultiply, 0xFF808080u, 0xFF000000u, 0xFFFFFFFFu, 0xFF000000u},
+      {kBlendCopy, 0xFF808080u, 0x12345678u, 0x00000000u, 0x12345678u},
+      {6, 0xFF000000u, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFCFCFCu},  // unknown modes blend as alpha
+  };
+  for (const Case& c : cases) {
+    uint32_t d = c.d;
+    blend_row(&d, &c.s, 1, c.c, c.mode);
+    EXPECT_EQ(d, c.want) << "mode " << c.mode << " s " << std::hex << c.s;
+    EXPECT_EQ(expected(c.d, c.s, c.c, c.mode), c.want);
+  }
+}
+
+TEST(Blend, EveryVectorFormGivesTheScalarReferenceBytes) {
+  std::mt19937 rng(12345);
+  std::vector<BlendRowVariant> variants = blend_row_variants();
+  for (int32_t mode : {0, 1, 2, 3, 9}) {
+    for (uint32_t color : {0xFFFFFFFFu, 0x80FF0000u, 0x01020304u, 0x00FFFFFFu}) {
+      std::vector<uint32_t> src(1037), dst(1037);
+      for (auto& v : src) v = rng();
+      for (size_t i = 0; i < src.size(); i += 7) src[i] &= 0x00FFFFFFu;  // some clear pixels
+      for (size_t i = 3; i < src.size(); i += 11) src[i] |= 0xFF000000u;
+      for (size_t i = 512; i < 540; ++i) src[i] &= 0x00FFFFFFu;  // a clear run
+      for (auto& v : dst) v = rng();
+      std::vector<uint32_t> want = dst;
+      blend_row_scalar(want.data(), src.data(), 1037, color, mode);
+      for (const BlendRowVariant& v : variants) {
+        std::vector<uint32_t> got = dst;
+        v.fn(got.data(), src.data(), 1037, color, mode);
+        ASSERT_EQ(got, want) << v.name << " mode " << mode << " colour " << std::hex << color;
+      }
+      std::vector<uint32_t> got = dst;
+      blend_row(got.data(), src.data(), 1037, color, mode);
+      ASSERT_EQ(got, want);
+    }
+  }
+}
+
+class SoftwareRendererTest : public RenderTest {
+ protected:
+  // The drawn area: the bounding box of pixels that differ from the clear colour.
+  OrvRect drawn_box() {
+    OrvRect r{kW, kH, 0, 0};
+    for (int32_t y = 0; y < kH; ++y) {
+      for (int32_t x = 0; x < kW; ++x) {
+        if (pixel(x, y) == 0xFF000000u) continue;
+        r.left = std::min(r.left, x);
+        r.top = std::min(r.top, y);
+        r.right = std::max(r.right, x + 1);
+        r.bottom = std::max(r.bottom, y + 1);
+      }
+    }
+    return r;
+  }
+};
+
+TEST_F(SoftwareRendererTest, ASpriteHalfOutsideAnyEdgeIsClippedNotWrapped) {
+  struct Case {
+    float x, y;
+    OrvRect box;
+  };
+  const Case cases[] = {
+      {-5, 10, {0, 10, 5, 20}},   {kW - 4, 10, {kW - 4, 10, kW, 20}},
+      {10, -6, {10, 0, 20, 4}},   {10, kH - 3, {10, kH - 3, 20, kH}},
+      {-100, 10, {kW, kH, 0, 0}},  // wholly outside: nothing
+  };
+  for (const Case& c : cases) {
+    OrvHandle s = solid(10, 10, 0xFFFFFFFFu, c.x, c.y);
+    ASSERT_TRUE(render_frame_draw());
+    OrvRect r = drawn_box();
+    EXPECT_EQ((std::vector<int32_t>{r.left, r.top, r.right, r.bottom}),
+              (std::vector<int32_t>{c.box.left, c.box.top, c.box.right, c.box.bottom}))
+        << "at " << c.x << ", " << c.y;
+    OrvSpriteRelease(list, s);
+  }
+}
+
+TEST_F(SoftwareRendererTest, ASourceRectangleReachingOutsideTheImageIsClippedToIt) {
+  OrvHandle s = solid(8, 8, 0xFFFFFFFFu, 20, 20);
+  OrvRect rect{-4, -4, 100, 6};  // wider and higher than the image
+  OrvSpriteSetRect(s, &rect);
+  ASSERT_TRUE(render_frame_draw());
+  OrvRect r = drawn_box();
+  // The pixels that exist keep their place: image column 0 lands 4 to the right.
+  EXPECT_EQ((std::vector<int32_t>{r.left, r.top, r.right, r.bottom}),
+            (std::vector<int32_t>{24, 24, 32, 30}));
+}
+
+TEST_F(SoftwareRendererTest, ScaleZeroOrNegativeDrawsNothing) {
+  OrvHandle s = solid(8, 8, 0xFFFFFFFFu, 20, 20);
+  for (float scale : {0.0f, -1.0f, -2.5f}) {
+    OrvSpriteSetScale(s, scale, 1.0f);
+    ASSERT_TRUE(render_frame_draw());
+    EXPECT_EQ(drawn_box().right, 0) << scale;
+  }
+  OrvSpriteSetScale(s, 2.0f, 2.0f);  // box 2 x trunc(sqrt(128)) = 22, centred on the rectangle
+  ASSERT_TRUE(render_frame_draw());
+  OrvRect r = drawn_box();
+  EXPECT_EQ((std::vector<int32_t>{r.left, r.top, r.right, r.bottom}),
+            (std::vector<int32_t>{16, 16, 32, 32}));
+}
+
+TEST_F(SoftwareRendererTest, AQuarterTurnGoesThroughTheRasterTable) {
+  // A 200 x 100 picture: top half red, bottom half blue, drawn turned by 128 units.
+  std::vector<uint32_t> pixels(200 * 100);
+  for (int32_t y = 0; y < 100; ++y) {
+    for (int32_t x = 0; x < 200; ++x) pixels[y * 200 + x] = y < 50 ? 0xFFFF0000u : 0xFF0000FFu;
+  }
+  RenderParams params;
+  params.game_width = 400;
+  params.game_height = 300;
+  render_system_init(params, nullptr);
+  OrvHandle s = sprite_create_from_bgra(list, 200, 100, pixels.data(), 200, 0);
+  OrvSpriteSetPos(s, 100, 100, 0);
+  OrvSpriteViewCtrl(s, 1);
+  OrvSpriteSetRotate(s, 128);
+  ASSERT_TRUE(render_frame_draw());
+  BackBufferView v = render_back_buffer();
+  auto at = [&](int32_t x, int32_t y) { return v.pixels[y * v.width + x]; };
+  // The 223 x 223 box is centred on the unrotated rectangle: it starts at (89, 39). The
+  // turned picture is 100 wide and 200 high inside it, at box columns 62..161, rows 11..210.
+  int32_t left = 89 + 62, top = 39 + 11;
+  EXPECT_EQ(at(left - 1, top + 100), 0xFF000000u);
+  EXPECT_EQ(at(left + 100, top + 100), 0xFF000000u);
+  EXPECT_EQ(at(left + 50, top - 1), 0xFF000000u);
+  EXPECT_EQ(at(left + 50, top + 200), 0xFF000000u);
+  // The picture's top (red) turned to the right side, its bottom (blue) to the left; an
+  // opaque sprite of colour 0xFFFFFFFF blends with m = 254, so 255 becomes 252.
+  EXPECT_EQ(at(left + 99, top), 0xFFFC0000u);
+  EXPECT_EQ(at(left + 99, top + 199), 0xFFFC0000u);
+  EXPECT_EQ(at(left, top + 100), 0xFF0000FCu);
+  // 360 is not honoured here: 90 units are 90/512 of a turn, not a quarter.
+  OrvSpriteSetRotate(s, 90);
+  OrvSpriteInfo info{};
+  OrvSpriteGetInfo(s, &info);
+  info.rotation_resolution = 360.0f;
+  OrvSpriteSetInfo(s, &info);
+  ASSERT_TRUE(render_frame_draw());
+  EXPECT_NE(at(left + 99, top), 0xFFFC0000u);
+}
+
+}  // namespace
+}  // namespace rendertest
