@@ -4,14 +4,18 @@
 #include <cstdio>
 #include <string>
 
+#include "orv/orv.h"
 #include "platform/sjis.h"
 
 void sound_error_log(const char* format, ...) {
+  // Formatted here so that the error log gets the finished text and never re-reads a '%' from
+  // a file name.
+  char text[1044];
   va_list args;
   va_start(args, format);
-  std::vfprintf(stderr, format, args);
+  std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
-  std::fputc('\n', stderr);
+  OrvErrorLogPrintfBasic("%s", text);
 }
 
 void sound_report_bad_file(const char* name, const char* why) {

@@ -1,7 +1,8 @@
-// The sound subsystem's error-log lines. They go to stderr until the error log exists; a
-// player must be able to see why a sound did not load.
+// The sound subsystem's log lines.
 #pragma once
 
+// One line of the error log (OrvErrorLogPrintfBasic: stderr always, log.txt in debug mode),
+// cut at the error log's line limit. Any thread.
 void sound_error_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // One line on stderr for a sound file that was found but refused, naming it (Shift-JIS name,
