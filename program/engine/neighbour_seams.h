@@ -54,8 +54,8 @@ void button_follow_update(VmContext& vm);
 // Every image's transform to its sprite.
 void images_apply_all(VmContext& vm);
 // Screen-effect jobs; each returns true when its effect has ended.
-bool effect_shake_update(VmContext& vm);  // asks
-bool effect_snow_update(VmContext& vm);  // asks
+bool effect_shake_update(VmContext& vm);   // asks
+bool effect_snow_update(VmContext& vm);    // asks
 bool effect_sakura_update(VmContext& vm);  // asks
 bool effect_raster_update(VmContext& vm);  // asks
 
@@ -87,7 +87,7 @@ void save_snapshot_read(VmContext& vm);
 void button_follow_table_clear(VmContext& vm);
 // The per-frame hit tests of the buttons and the system buttons: true when one reacted and
 // moved the pc to its label (the caller then runs that slice).
-bool btn_update(VmContext& vm);  // asks
+bool btn_update(VmContext& vm);         // asks
 bool system_btn_update(VmContext& vm);  // asks
 // History-skip end: shows the cover image on layer 65 and commits it.
 void history_skip_cover_image(VmContext& vm);

@@ -64,8 +64,7 @@ uint32_t cmd_wait(VmContext& vm) {
   const uint32_t flags = vm_pop(vm);
   if (is_thread_call(vm)) {
     // The thread shares the pc with the main flow: a wait here would stall both.
-    vm_log(kLogMain, "** error wait method from thread call %d, %d", as_int(length),
-           as_int(flags));
+    vm_log(kLogMain, "** error wait method from thread call %d, %d", as_int(length), as_int(flags));
     w.dwLength = 0;
     w.dwFlags = 0;
     return 1;
@@ -266,9 +265,10 @@ uint32_t cmd_wait_is_clear(VmContext& vm) {
 
 void install_wait_commands() {
   const CommandHandler handlers[] = {
-      cmd_wait,           cmd_wait_click,        cmd_wait_sync_begin,    cmd_wait_sync,
-      cmd_wait_sync_end,  cmd_wait_frame,        cmd_wait_clear,         cmd_wait_click_no_anim,
-      cmd_wait_sync_get_time, cmd_wait_time_push, cmd_wait_time_pop,     cmd_wait_get_time,
+      cmd_wait,           cmd_wait_click,         cmd_wait_sync_begin,
+      cmd_wait_sync,      cmd_wait_sync_end,      cmd_wait_frame,
+      cmd_wait_clear,     cmd_wait_click_no_anim, cmd_wait_sync_get_time,
+      cmd_wait_time_push, cmd_wait_time_pop,      cmd_wait_get_time,
       cmd_wait_is_clear};
   for (uint32_t i = 0; i < std::size(handlers); ++i) set_command_handler(0x070000 + i, handlers[i]);
 }
