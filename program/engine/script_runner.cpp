@@ -3,6 +3,7 @@
 #include <map>
 
 #include "engine/core_ops.h"
+#include "engine/decoded_code.h"
 #include "engine/engine_seams.h"
 #include "engine/interpreter.h"
 #include "engine/neighbour_seams.h"
@@ -150,6 +151,49 @@ SliceState slice_state(VmContext& vm) {
   return s;
 }
 
+// One pre-decoded instruction: the same effects as its operation on the original words (the
+// immediate cell, the pc, dwCommand and the label lookup's failure), without fetching them.
+// Returns the operation's result.
+inline uint32_t run_decoded(VmContext& vm, const DecodedOp& d) {
+  ScriptRunner& r = vm.runner;
+  r.dwCommand = 0x00010000u | d.op;
+  r.dwPc = d.next;
+  const uint32_t s = d.src_imm ? (vm.dwImmediate = d.src) : vm.reg[d.src];
+  uint32_t& dst = vm.reg[d.dst];
+  using ops::as_signed;
+  switch (d.op) {
+    case 0x01: dst = s; break;
+    case 0x02: dst += s; break;
+    case 0x03: dst -= s; break;
+    case 0x04: dst *= s; break;
+    case 0x06: dst &= s; break;
+    case 0x07: dst |= s; break;
+    case 0x08: dst ^= s; break;
+    case 0x0C: dst = dst == s; break;
+    case 0x0D: dst = dst != s; break;
+    case 0x0E: dst = as_signed(dst) <= as_signed(s); break;
+    case 0x0F: dst = as_signed(dst) >= as_signed(s); break;
+    case 0x10: dst = as_signed(dst) < as_signed(s); break;
+    case 0x11: dst = as_signed(dst) > as_signed(s); break;
+    case 0x12: dst = dst != 0 || s != 0; break;
+    case 0x13: dst = dst != 0 && s != 0; break;
+    case 0x1B: dst = dst << (s & 31); break;
+    case 0x1C: dst = static_cast<uint32_t>(as_signed(dst) >> (s & 31)); break;
+    case 0x09:
+    case 0x0A: {
+      const uint32_t label = d.op == 0x09 ? s : d.label;
+      if (d.op == 0x0A && s != 0) break;
+      uint32_t target;
+      if (!label_target(vm, label, &target)) return 0;
+      r.dwPc = target;
+      break;
+    }
+    default:  // nop
+      break;
+  }
+  return 1;
+}
+
 enum class After { kGoOn, kStop, kReturnPending };
 
 // An instruction that may call a command, return, reset or end, or a word outside group 1.
@@ -201,6 +245,14 @@ uint32_t script_run(VmContext& vm) {
         if (t <= pc && pc - t < 12) {
           history_skip_end(vm);
           break;
+        }
+      }
+      if (!s.profiling && (pc & 3) == 0 && (pc >> 2) < r.dwDecodedCount) {
+        const DecodedOp& d = r.pDecoded[pc >> 2];
+        if (d.op) {
+          if (!run_decoded(vm, d)) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
+          if (r.dwPc == r.dwCodeSize) break;
+          continue;
         }
       }
       const uint32_t word = fetch_word(vm);
