@@ -66,10 +66,9 @@ double run_script() {
 
 // Seconds for Lua's loop, as the child reports it; -1 when lua5.4 cannot be run.
 double run_lua() {
-  const std::string command =
-      "lua5.4 -e \"local n = " + std::to_string(kIterations) +
-      " local i = 0 local t = os.clock() while i < n do i = i + 1 end "
-      "io.write(string.format('%.6f', os.clock() - t))\" 2>/dev/null";
+  const std::string command = "lua5.4 -e \"local n = " + std::to_string(kIterations) +
+                              " local i = 0 local t = os.clock() while i < n do i = i + 1 end "
+                              "io.write(string.format('%.6f', os.clock() - t))\" 2>/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return -1;
   char buffer[64] = {};

@@ -21,14 +21,15 @@ struct DecodedOp {
   uint8_t src_imm;  // 1: src is an immediate value, 0: a register index
   uint16_t dst;     // destination register (binary operations)
   uint32_t src;     // source register or immediate; the operand of jmp; the condition of jz
-  uint32_t label;   // jz: the raw label word
+  uint32_t target;  // jz, and jmp with an immediate: the label's pc, resolved at load
   uint32_t next;    // byte offset of the word after the instruction
 };
 static_assert(sizeof(DecodedOp) == 16);
 
-// Builds runner.pDecoded for the loaded code (replacing an old one). Without memory the
+// Builds runner.pDecoded for the loaded code and label table (replacing an old one). Jumps to
+// labels outside Point.dat stay on the ordinary path, which reports them. Without memory the
 // machine runs on the ordinary path alone.
-void decoded_code_build(ScriptRunner& r);
+void decoded_code_build(VmContext& vm);
 // Frees it.
 void decoded_code_free(ScriptRunner& r);
 

@@ -88,11 +88,13 @@ bool script_files_load(VmContext& vm, const ScriptFileBytes& bytes) {
   r.dwRestartPc = entry;
   r.dwPc = entry;
   ScriptFiles& f = vm.files;
-  decoded_code_build(r);
-  return load_table(&f.pFileDat, &f.dwFileDatSize, bytes.file, "filelist load error") &&
-         load_table(&f.pTextDat, &f.dwTextDatSize, bytes.text, "textlist load error") &&
-         load_table(&f.pMemDat, &f.dwMemDatSize, bytes.mem, "tablelist load error") &&
-         load_table(&f.pPointDat, &f.dwPointDatSize, bytes.point, "pointlist load error");
+  const bool loaded =
+      load_table(&f.pFileDat, &f.dwFileDatSize, bytes.file, "filelist load error") &&
+      load_table(&f.pTextDat, &f.dwTextDatSize, bytes.text, "textlist load error") &&
+      load_table(&f.pMemDat, &f.dwMemDatSize, bytes.mem, "tablelist load error") &&
+      load_table(&f.pPointDat, &f.dwPointDatSize, bytes.point, "pointlist load error");
+  if (loaded) decoded_code_build(vm);
+  return loaded;
 }
 
 void script_files_free(VmContext& vm) {
