@@ -80,6 +80,14 @@ TEST_F(FrameProcedureTest, LabelZeroRemovesTheHandlerAndForgetsMessages) {
   EXPECT_EQ(vm().reg[2], 0u);
 }
 
+TEST_F(FrameProcedureTest, LabelsOutsidePointDatMakeNoThreadAndNoHandler) {
+  load("  call create_thread(999)\n  call create_message(999)\n");
+  run();
+  EXPECT_EQ(vm().thread.bExists, 0u);  // not a thread that starts at the top of the code
+  EXPECT_EQ(vm().messages.dwHandler, 0u);
+  EXPECT_TRUE(logged(0, "label 999 outside Point.dat"));
+}
+
 TEST_F(FrameProcedureTest, WindowModeRequestRunsTheHandlerFirst) {
   load(
       "  call create_message(@handler)\n"
