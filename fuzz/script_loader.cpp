@@ -64,8 +64,14 @@ uint32_t cmd_hand_back(VmContext& vm) {
 void discard(int, const char*, void*) {}
 
 bool init() {
-  orv.OrvMemoryAlloc = &OrvMemoryAlloc;
-  orv.OrvMemoryFree = &OrvMemoryFree;
+  // The machine's lists and memory come from the linked library; the log stays silent and
+  // nothing may end the process.
+#define ORV_EXPORT(ret, name, params) orv.name = &::name;
+#include "orv/exports.h"
+#undef ORV_EXPORT
+  orv.OrvEnd = nullptr;
+  orv.OrvDebugPrintf = nullptr;
+  orv.OrvErrorLogPrintf = nullptr;
   engine::set_log_sink(discard, nullptr);
   // Only the commands below run: the command library's file, sleep and shell commands must
   // never act on what a random script names.

@@ -1,8 +1,10 @@
-// The platform-library calls that the script machine needs before their exports exist.
+// The platform-library calls of the script machine, each in one place.
 //
-// Each seam is the one place that makes one call: when the export lands in orv/exports.h the
-// seam's body becomes `orv.Name(...)` and nothing else changes. Until then each seam does the
-// least that keeps the machine correct, as documented per function. Thread: as the export.
+// Each seam makes one call through the binding table `orv`. The log and end calls and the
+// input reads do nothing (or read no input) while the table has no entry for them, so that
+// tools which run the machine without the library stay quiet. The screen size and the boot
+// word belong to the program's start-up and keep their fixed answers until it provides them.
+// Thread: as the export.
 #pragma once
 
 #include <cstdint>
@@ -11,20 +13,20 @@
 
 namespace engine {
 
-// OrvDebugPrintf(key, label, "%s", line): the library's debug log; does nothing until it exists.
+// OrvDebugPrintf(key, null, "%s", line): the library's debug log.
 void seam_debug_print(int key, const char* line);
-// OrvErrorLogPrintf("%s", line): the error log (log.txt in debug mode); nothing until it exists.
+// OrvErrorLogPrintf("%s", line): the error log (stderr, and log.txt in debug mode).
 void seam_error_log(const char* line);
-// OrvEnd(): asks the program to end. Until the export exists the request is only recorded by
-// the caller (the machine stops running the script either way).
+// OrvEnd(): asks the program to end (the caller also records it: the machine stops running the
+// script either way).
 void seam_end_program();
-// OrvEndUpdate(key): lets a log window draw again; nothing until it exists.
+// OrvEndUpdate(): lets the log windows draw again (the key is the caller's note only).
 void seam_end_update(int key);
 
-// OrvList*: the library's keyed list (data is pointer-sized). Until the exports exist these
-// run on a small list table of this file with the same contract: create gives a nonzero id,
-// push puts a node in front, push_last appends, pop takes the first node with the key (0 when
-// none), count counts nodes with the key, get_data gives the n-th node's data with that key.
+// OrvList*: the library's keyed list (data is pointer-sized): create gives a nonzero id (0 out
+// of memory), push puts a node in front, push_last appends, pop takes the first node with the
+// key (0 when none), count counts nodes with the key, get_data gives the n-th node's data with
+// that key (0 when there are fewer).
 OrvHandle seam_list_create();
 void seam_list_release(OrvHandle list);
 bool seam_list_push(OrvHandle list, uintptr_t data, uint32_t key);
@@ -33,8 +35,7 @@ uintptr_t seam_list_pop(OrvHandle list, uint32_t key);
 uint32_t seam_list_count(OrvHandle list, uint32_t key);
 uintptr_t seam_list_get_data(OrvHandle list, uint32_t key, uint32_t n);
 
-// OrvInputGetWheel / GetKeyPush / GetKeyPull / GetKeyOn: this frame's input; 0 (no input)
-// until the exports exist.
+// OrvInputGetWheel / GetKeyPush / GetKeyPull / GetKeyOn: this frame's input.
 int32_t seam_input_wheel();
 uint32_t seam_input_key_push();
 uint32_t seam_input_key_pull();
@@ -48,27 +49,27 @@ void seam_render_lock_leave();
 // Reads a data file whole, found along the search paths like every data file (OrvFileCreate
 // and a read of its size). On success *data is a block from OrvMemoryAlloc (size + extra
 // bytes, the extra ones zeroed) that the caller frees with OrvMemoryFree, *size the bytes
-// read. Returns 0 read whole, 1 not found, 2 no memory, 3 read short (data and size then hold
-// what was read). Until the file exports exist every file is "not found".
+// read. Returns 0 read whole, 1 not found, 2 no memory (or a size that cannot be held with the
+// extra bytes), 3 read short (data and size then hold what was read).
 int seam_file_read_whole(const char* name, uint8_t** data, uint32_t* size, uint32_t extra = 0);
 
 // Tasks: OrvTaskCreate(step, end, size, &data, 1, null, name), OrvTaskSetTaskData(task),
-// OrvTaskChangeNext(step). Until they exist create fails (returns 0).
+// OrvTaskChangeNext(step). Create gives 0 (and *data null) when the task cannot be made.
 OrvHandle seam_task_create(OrvTaskProc step, OrvTaskProc end, uint32_t size, void** data,
                            const char* name);
 void seam_task_set_task_data(OrvHandle task);
 void seam_task_change_next(OrvTaskProc step);
 
-// OrvRenderInit / OrvRenderSetActive / OrvRenderUninit: the render list of the game. Until
-// they exist init gives 0 and the engine goes on without one.
+// OrvRenderInit / OrvRenderSetActive / OrvRenderUninit: the render list of the game; init
+// gives 0 when none can be made, and the engine goes on without one.
 OrvHandle seam_render_init();
 void seam_render_set_active(OrvHandle list);
 void seam_render_uninit(OrvHandle list);
 
-// The game's screen size (from the start-up information); 1280 x 720 until it exists.
+// The game's screen size (from the start-up information); 1280 x 720 until start-up gives it.
 void seam_screen_size(uint32_t* width, uint32_t* height);
 
-// The start-up boot word (from the program's start-up); 0 until it exists.
+// The start-up boot word (from the program's start-up); 0 until start-up gives it.
 uint32_t seam_boot_word();
 
 }  // namespace engine

@@ -1,5 +1,7 @@
 #include "engine/script_files.h"
 
+#include "engine/decoded_code.h"
+
 #include <cstring>
 
 #include "engine/commands/data_file.h"
@@ -71,6 +73,7 @@ bool script_files_load(VmContext& vm, const ScriptFileBytes& bytes) {
     vm_log(kLogMain, "script load error");
     return false;
   }
+  decoded_code_free(r);
   if (r.pCode) orv.OrvMemoryFree(r.pCode);
   r.pCode = copy_block(bytes.script.data, bytes.script.size);
   if (!r.pCode) {
@@ -85,13 +88,17 @@ bool script_files_load(VmContext& vm, const ScriptFileBytes& bytes) {
   r.dwRestartPc = entry;
   r.dwPc = entry;
   ScriptFiles& f = vm.files;
-  return load_table(&f.pFileDat, &f.dwFileDatSize, bytes.file, "filelist load error") &&
-         load_table(&f.pTextDat, &f.dwTextDatSize, bytes.text, "textlist load error") &&
-         load_table(&f.pMemDat, &f.dwMemDatSize, bytes.mem, "tablelist load error") &&
-         load_table(&f.pPointDat, &f.dwPointDatSize, bytes.point, "pointlist load error");
+  const bool loaded =
+      load_table(&f.pFileDat, &f.dwFileDatSize, bytes.file, "filelist load error") &&
+      load_table(&f.pTextDat, &f.dwTextDatSize, bytes.text, "textlist load error") &&
+      load_table(&f.pMemDat, &f.dwMemDatSize, bytes.mem, "tablelist load error") &&
+      load_table(&f.pPointDat, &f.dwPointDatSize, bytes.point, "pointlist load error");
+  if (loaded) decoded_code_build(vm);
+  return loaded;
 }
 
 void script_files_free(VmContext& vm) {
+  decoded_code_free(vm.runner);
   free_block(&vm.runner.pCode);
   vm.runner.dwCodeSize = 0;
   free_block(&vm.files.pPointDat);
@@ -239,6 +246,7 @@ void engine_shutdown(VmContext& vm) {
   vm.hDataFiles = 0;
   free_block(&g_graphic_dat.lpImage);
   g_graphic_dat.bLoaded = 0;
+  decoded_code_free(vm.runner);
   free_block(&vm.runner.pCode);
   vm.runner.dwCodeSize = 0;
   seam_list_release(vm.hReturnStack);

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "engine/core_ops.h"
+#include "engine/decoded_code.h"
 #include "engine/engine_seams.h"
 #include "engine/interpreter.h"
 #include "engine/neighbour_seams.h"
@@ -150,6 +151,198 @@ SliceState slice_state(VmContext& vm) {
   return s;
 }
 
+// One pre-decoded instruction: the same effects as its operation on the original words (the
+// immediate cell, the pc, dwCommand and the label lookup's failure), without fetching them.
+// Returns the operation's result.
+inline uint32_t run_decoded(VmContext& vm, const DecodedOp& d) {
+  ScriptRunner& r = vm.runner;
+  r.dwCommand = 0x00010000u | d.op;
+  r.dwPc = d.next;
+  const uint32_t s = d.src_imm ? (vm.dwImmediate = d.src) : vm.reg[d.src];
+  uint32_t& dst = vm.reg[d.dst];
+  using ops::as_signed;
+  switch (d.op) {
+    case 0x01:
+      dst = s;
+      break;
+    case 0x02:
+      dst += s;
+      break;
+    case 0x03:
+      dst -= s;
+      break;
+    case 0x04:
+      dst *= s;
+      break;
+    case 0x06:
+      dst &= s;
+      break;
+    case 0x07:
+      dst |= s;
+      break;
+    case 0x08:
+      dst ^= s;
+      break;
+    case 0x0C:
+      dst = dst == s;
+      break;
+    case 0x0D:
+      dst = dst != s;
+      break;
+    case 0x0E:
+      dst = as_signed(dst) <= as_signed(s);
+      break;
+    case 0x0F:
+      dst = as_signed(dst) >= as_signed(s);
+      break;
+    case 0x10:
+      dst = as_signed(dst) < as_signed(s);
+      break;
+    case 0x11:
+      dst = as_signed(dst) > as_signed(s);
+      break;
+    case 0x12:
+      dst = dst != 0 || s != 0;
+      break;
+    case 0x13:
+      dst = dst != 0 && s != 0;
+      break;
+    case 0x1B:
+      dst = dst << (s & 31);
+      break;
+    case 0x1C:
+      dst = static_cast<uint32_t>(as_signed(dst) >> (s & 31));
+      break;
+    case 0x09:
+      if (d.src_imm) {
+        r.dwPc = d.target;
+      } else {
+        uint32_t target;
+        if (!label_target(vm, s, &target)) return 0;
+        r.dwPc = target;
+      }
+      break;
+    case 0x0A:
+      if (s == 0) r.dwPc = d.target;
+      break;
+    default:  // nop
+      break;
+  }
+  return 1;
+}
+
+// Runs pre-decoded operations from dwPc until one is not pre-decoded or the code ends, with
+// the same effects as run_decoded one by one; the pc is kept in a local meanwhile (a register
+// write could alias it). Returns the pc reached, which is also in dwPc.
+uint32_t run_decoded_span(VmContext& vm) {
+  ScriptRunner& r = vm.runner;
+  const DecodedOp* const decoded = r.pDecoded;
+  const uint32_t count = r.dwDecodedCount;
+  const uint32_t end = r.dwCodeSize;
+  uint32_t* const reg = vm.reg;
+  uint32_t pc = r.dwPc;
+  uint32_t last_pc = pc;
+  uint32_t last_op = 0;
+  using ops::as_signed;
+  while ((pc & 3) == 0 && (pc >> 2) < count) {
+    const DecodedOp& d = decoded[pc >> 2];
+    if (!d.op) break;
+    last_pc = pc;
+    last_op = d.op;
+    uint32_t s;
+    if (d.src_imm) {
+      s = d.src;
+      vm.dwImmediate = s;
+    } else {
+      s = reg[d.src];
+    }
+    uint32_t next = d.next;
+    uint32_t& dst = reg[d.dst];
+    switch (d.op) {
+      case 0x01:
+        dst = s;
+        break;
+      case 0x02:
+        dst += s;
+        break;
+      case 0x03:
+        dst -= s;
+        break;
+      case 0x04:
+        dst *= s;
+        break;
+      case 0x06:
+        dst &= s;
+        break;
+      case 0x07:
+        dst |= s;
+        break;
+      case 0x08:
+        dst ^= s;
+        break;
+      case 0x0C:
+        dst = dst == s;
+        break;
+      case 0x0D:
+        dst = dst != s;
+        break;
+      case 0x0E:
+        dst = as_signed(dst) <= as_signed(s);
+        break;
+      case 0x0F:
+        dst = as_signed(dst) >= as_signed(s);
+        break;
+      case 0x10:
+        dst = as_signed(dst) < as_signed(s);
+        break;
+      case 0x11:
+        dst = as_signed(dst) > as_signed(s);
+        break;
+      case 0x12:
+        dst = dst != 0 || s != 0;
+        break;
+      case 0x13:
+        dst = dst != 0 && s != 0;
+        break;
+      case 0x1B:
+        dst = dst << (s & 31);
+        break;
+      case 0x1C:
+        dst = static_cast<uint32_t>(as_signed(dst) >> (s & 31));
+        break;
+      case 0x09:
+        if (d.src_imm) {
+          next = d.target;
+        } else {
+          // The label lookup and its failure report see the machine as the plain path has it.
+          r.dwPc = next;
+          r.dwCommand = 0x00010009;
+          vm.dwCurrentPc = pc;
+          uint32_t target;
+          if (label_target(vm, s, &target)) {
+            next = target;
+          } else {
+            vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
+          }
+        }
+        break;
+      case 0x0A:
+        if (s == 0) next = d.target;
+        break;
+      default:  // nop
+        break;
+    }
+    pc = next;
+    if (pc == end) break;
+  }
+  if (last_op) {
+    r.dwCommand = 0x00010000u | last_op;
+    vm.dwCurrentPc = last_pc;
+  }
+  r.dwPc = pc;
+  return pc;
+}
+
 enum class After { kGoOn, kStop, kReturnPending };
 
 // An instruction that may call a command, return, reset or end, or a word outside group 1.
@@ -189,6 +382,10 @@ uint32_t script_run(VmContext& vm) {
   if (r.dwPc != r.dwCodeSize && !r.bEndRequested.load()) {
     SliceState s = slice_state(vm);
     for (;;) {
+      if (!r.bStepLimited && !s.has_point && !s.history && !s.profiling) {
+        // Nothing to watch between plain operations: they run back to back.
+        if (run_decoded_span(vm) == r.dwCodeSize) goto stop;
+      }
       if (r.bStepLimited) {
         if (r.dwStepsLeft == 0) break;
         --r.dwStepsLeft;
@@ -201,6 +398,14 @@ uint32_t script_run(VmContext& vm) {
         if (t <= pc && pc - t < 12) {
           history_skip_end(vm);
           break;
+        }
+      }
+      if (!s.profiling && (pc & 3) == 0 && (pc >> 2) < r.dwDecodedCount) {
+        const DecodedOp& d = r.pDecoded[pc >> 2];
+        if (d.op) {
+          if (!run_decoded(vm, d)) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
+          if (r.dwPc == r.dwCodeSize) break;
+          continue;
         }
       }
       const uint32_t word = fetch_word(vm);

@@ -57,6 +57,8 @@ struct StringSlots {
   char slots[kStringSlots][kVarStringBytes];
 };
 
+struct DecodedOp;
+
 // The interpreter's record.
 struct ScriptRunner {
   uint8_t* pCode;          // the whole Script.src image
@@ -81,6 +83,9 @@ struct ScriptRunner {
   // and counts it down per instruction. The game leaves it clear.
   uint32_t bStepLimited;
   uint32_t dwStepsLeft;
+  // The pre-decoded form of pCode (decoded_code.h), one entry per code word; null: none.
+  DecodedOp* pDecoded;
+  uint32_t dwDecodedCount;
 };
 
 // Words of several owners that steer a run (skip modes, save points, backlog, run batch).

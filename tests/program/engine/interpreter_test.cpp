@@ -1,5 +1,6 @@
 // The interpreter loop: command calls, yields, script points, skip, the work-thread runner and
 // malformed scripts.
+#include "engine/decoded_code.h"
 #include "vm_fixture.h"
 
 namespace enginetest {
@@ -254,6 +255,73 @@ TEST_F(InterpreterTest, MalformedScriptsEndCleanly) {
     run();  // stands at its end from now on
     EXPECT_EQ(logs_.size(), lines);
   }
+}
+
+}  // namespace
+}  // namespace enginetest
+
+namespace enginetest {
+namespace {
+
+// The decoded form must leave the machine exactly as the plain path does: registers, the
+// immediate cell, the pc, the last instruction word and pc, and the log lines.
+TEST_F(InterpreterTest, DecodedOperationsMatchThePlainPath) {
+  const char* script =
+      "  mov r1, -7\n"
+      "  mov r2, r1\n"
+      "  sar r2, 1\n"
+      "  shl r1, 33\n"
+      "  mov r3, 5\n"
+      "  lt r3, r1\n"
+      "  mov r4, 0x0FFFFFFF\n"
+      "  mul r4, 16\n"
+      "  ge r4, 0\n"
+      "  lor r5, 0\n"
+      "  land r6, 3\n"
+      "  mov r7, @there\n"
+      "  jmp r7\n"
+      "  mov r8, 1\n"
+      "there:\n"
+      "  add r9, 1\n"
+      "  mov r10, r9\n"
+      "  eq r10, 3\n"
+      "  jz there, r10\n"
+      "  mov r11, 999\n"
+      "  jmp r11\n"  // a label outside Point.dat: logged, no jump
+      "  xor r12, 6\n"
+      "  nop\n"
+      "  sub r13, 2\n";
+  struct Outcome {
+    std::vector<uint32_t> regs;
+    uint32_t immediate, pc, command, current;
+    std::vector<std::pair<int, std::string>> logs;
+  };
+  auto outcome = [&](bool decoded) {
+    TearDown();
+    logs_.clear();
+    SetUp();
+    load(script);
+    if (!decoded) engine::decoded_code_free(vm().runner);
+    run();
+    return Outcome{std::vector<uint32_t>(vm().reg, vm().reg + 16),
+                   vm().dwImmediate,
+                   vm().runner.dwPc,
+                   vm().runner.dwCommand,
+                   vm().dwCurrentPc,
+                   logs_};
+  };
+  const Outcome plain = outcome(false);
+  const Outcome fast = outcome(true);
+  EXPECT_EQ(fast.regs, plain.regs);
+  EXPECT_EQ(fast.immediate, plain.immediate);
+  EXPECT_EQ(fast.pc, plain.pc);
+  EXPECT_EQ(fast.command, plain.command);
+  EXPECT_EQ(fast.current, plain.current);
+  EXPECT_EQ(fast.logs, plain.logs);
+  EXPECT_EQ(plain.regs[9], 3u);
+  EXPECT_EQ(plain.regs[8], 0u);
+  EXPECT_EQ(plain.regs[13], 0xFFFFFFFEu);
+  EXPECT_FALSE(plain.logs.empty());
 }
 
 }  // namespace

@@ -1,0 +1,113 @@
+// The script interpreter's inner loop against Lua 5.4's: a counted loop of add, compare and
+// conditional jump, about 10^8 script instructions. Lua runs the same loop as `while` in the
+// `lua5.4` program (a child process that times its own loop, so its start-up is not counted).
+// Prints instructions per second, loop iterations per second for both, and the ratio.
+// Aim: at least half of Lua's loop iterations per second.
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "engine/game_state.h"
+#include "engine/interpreter.h"
+#include "engine/orv_api.h"
+#include "engine/script_files.h"
+#include "orv/orv.h"
+#include "vmasm/assembler.h"
+
+namespace {
+
+constexpr uint32_t kIterations = 25'000'000;
+constexpr double kInstructionsPerIteration = 4;  // add, mov, ge, jz
+
+void bind_orv() {
+#define ORV_EXPORT(ret, name, params) orv.name = &::name;
+#include "orv/exports.h"
+#undef ORV_EXPORT
+}
+
+// Seconds for one run of the script's loop; -1 when it could not be assembled or loaded.
+double run_script() {
+  const std::string source =
+      "  mov r1, 0\n"
+      "loop:\n"
+      "  add r1, 1\n"
+      "  mov r2, r1\n"
+      "  ge r2, " +
+      std::to_string(kIterations) +
+      "\n"
+      "  jz loop, r2\n";
+  vmasm::ScriptFiles files;
+  std::string error;
+  if (!vmasm::assemble(source, &files, &error)) {
+    std::fprintf(stderr, "assemble: %s\n", error.c_str());
+    return -1;
+  }
+  auto gs = std::make_unique<engine::GameState>();
+  engine::VmContext& vm = gs->vm;
+  auto span = [](const std::string& s) {
+    return engine::ScriptFileBytes::Span{reinterpret_cast<const uint8_t*>(s.data()),
+                                         static_cast<uint32_t>(s.size())};
+  };
+  const engine::ScriptFileBytes bytes{span(files.script), span(files.file), span(files.text),
+                                      span(files.mem), span(files.point)};
+  if (!engine::script_files_load(vm, bytes)) return -1;
+  const auto start = std::chrono::steady_clock::now();
+  engine::script_run(vm);  // nothing yields: the whole loop is one slice
+  const auto end = std::chrono::steady_clock::now();
+  const bool done = vm.reg[1] == kIterations;
+  engine::script_files_free(vm);
+  if (!done) {
+    std::fprintf(stderr, "the script stopped at r1 = %u\n", vm.reg[1]);
+    return -1;
+  }
+  return std::chrono::duration<double>(end - start).count();
+}
+
+// Seconds for Lua's loop, as the child reports it; -1 when lua5.4 cannot be run.
+double run_lua() {
+  const std::string command = "lua5.4 -e \"local n = " + std::to_string(kIterations) +
+                              " local i = 0 local t = os.clock() while i < n do i = i + 1 end "
+                              "io.write(string.format('%.6f', os.clock() - t))\" 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return -1;
+  char buffer[64] = {};
+  const size_t got = std::fread(buffer, 1, sizeof buffer - 1, pipe);
+  const int status = pclose(pipe);
+  if (status != 0 || got == 0) return -1;
+  return std::strtod(buffer, nullptr);
+}
+
+double best_of(double (*f)(), int runs) {
+  double best = -1;
+  for (int i = 0; i < runs; ++i) {
+    const double t = f();
+    if (t < 0) return -1;
+    if (best < 0 || t < best) best = t;
+  }
+  return best;
+}
+
+}  // namespace
+
+int main() {
+  bind_orv();
+  const double ours = best_of(run_script, 3);
+  const double lua = best_of(run_lua, 3);
+  if (ours < 0) {
+    std::printf("vm_loop: the script could not run\n");
+    return 1;
+  }
+  const double iterations = kIterations;
+  std::printf("%-28s %10.3f s  %8.1f M instructions/s  %8.1f M iterations/s\n",
+              "interpreter (script)", ours, iterations * kInstructionsPerIteration / ours / 1e6,
+              iterations / ours / 1e6);
+  if (lua < 0) {
+    std::printf("lua5.4: not available, no comparison\n");
+    return 0;
+  }
+  std::printf("%-28s %10.3f s  %8s                  %8.1f M iterations/s\n", "Lua 5.4 (while loop)",
+              lua, "", iterations / lua / 1e6);
+  std::printf("ratio: our iterations/s are %.2f of Lua's (aim: at least 0.50)\n", lua / ours);
+  return 0;
+}
