@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "engine/game_task.h"
 #include "engine/startup_info.h"
 #include "engine/system_files.h"
 #include "game_folder_fixture.h"
@@ -184,6 +185,131 @@ TEST_F(SaveFolderFiles, WriteFailuresAreReported) {
   std::filesystem::create_directories(save_ + "/blocked.dat");
   EXPECT_EQ(engine::config_dat_save(system_path(save_) + "\\blocked.dat", p), 0u);
   EXPECT_EQ(engine::config_dat_save(system_path(save_) + "\\missing\\config.dat", p), 0u);
+}
+
+}  // namespace
+}  // namespace enginetest
+
+namespace enginetest {
+namespace {
+
+// A table file whose word at byte 12 is the count (the header is all that is read here).
+std::string table_with_count(uint32_t count) {
+  std::string t(16, '\0');
+  for (int i = 0; i < 4; ++i) t[12 + i] = static_cast<char>(count >> (8 * i));
+  return t;
+}
+
+class SystemDatFiles : public SaveFolderFiles {
+ protected:
+  void put_tables(uint32_t texts, uint32_t files) {
+    put("Script.src", std::string("\0\0\0\0\x44\x33\x22\x11", 8));
+    put("Text.dat", table_with_count(texts));
+    put("File.dat", table_with_count(files));
+  }
+};
+
+TEST_F(SystemDatFiles, CreateSizesTheReadMarksFromTheTables) {
+  struct Case {
+    uint32_t texts, files, text_bytes, file_bytes;
+    bool text_warning, file_warning;
+  };
+  const Case cases[] = {
+      {200000, 65535, 25001, 16384, false, false},
+      {200001, 65536, 25001, 16385, true, true},
+      {0, 0, 1, 1, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.texts);
+    put_tables(c.texts, c.files);
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(engine::system_dat_create(gs()), 1u);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.find("テキストワード数") != std::string::npos, c.text_warning) << err;
+    EXPECT_EQ(err.find("画像ファイル数") != std::string::npos, c.file_warning) << err;
+    EXPECT_EQ(vm().seen.dwTextReadBytes, c.text_bytes);
+    EXPECT_EQ(vm().seen.dwFileSeenBytes, c.file_bytes);
+    EXPECT_EQ(gs().settings.dwScriptStamp, 0x11223344u);
+    EXPECT_EQ(gs().settings.nNewestSave, -1);
+    EXPECT_EQ(gs().settings.dwMessageSpeed, 50u);
+    const std::string file = get("save/system.dat");
+    EXPECT_EQ(file.size(), 7874u + c.text_bytes + c.file_bytes);
+    // The sound defaults as stored: words 0, 1, 3, 2, ... of the volume record.
+    EXPECT_EQ(static_cast<uint8_t>(file[818 + 8]), 0u);  // stored third: word 3, volume 0
+    EXPECT_EQ(static_cast<uint8_t>(file[818 + 12]), 5000 & 0xFF);
+    EXPECT_TRUE(logged(engine::kLogError, "システムファイルを作成。"));
+  }
+}
+
+TEST_F(SystemDatFiles, CreateFailsForEachMissingTable) {
+  const struct {
+    const char* missing;
+    const char* line;
+  } cases[] = {
+      {"Script.src", "[Script.rc]"}, {"Text.dat", "[Text.dat]"}, {"File.dat", "[File.dat]"}};
+  for (const auto& c : cases) {
+    put_tables(1, 1);
+    std::filesystem::remove(game_ + "/" + c.missing);
+    platform::file_cache_clear();
+    EXPECT_EQ(engine::system_dat_create(gs()), 0u) << c.missing;
+    EXPECT_TRUE(logged(engine::kLogError, c.line)) << c.missing;
+  }
+}
+
+TEST_F(SystemDatFiles, SaveAndLoadKeepEverything) {
+  put_tables(100, 100);
+  ASSERT_EQ(engine::system_dat_create(gs()), 1u);
+  gs().settings.dwAutoSpeed = 77;
+  gs().settings.nameColors[3].dwTextColor = 0xFF00FF00;
+  vm().sysMem[1023] = 42;
+  vm().seen.lpTextRead[12] = 0x81;
+  vm().seen.lpFileSeen[25] = 0x3C;
+  ASSERT_EQ(engine::system_dat_save(gs()), 1u);
+
+  engine::GameState fresh{};
+  ASSERT_TRUE(engine::system_dat_load(fresh));
+  EXPECT_EQ(fresh.settings.dwAutoSpeed, 77u);
+  EXPECT_EQ(fresh.settings.nameColors[3].dwTextColor, 0xFF00FF00u);
+  EXPECT_EQ(fresh.vm.sysMem[1023], 42u);
+  ASSERT_EQ(fresh.vm.seen.dwTextReadBytes, 13u);
+  ASSERT_EQ(fresh.vm.seen.dwFileSeenBytes, 26u);
+  EXPECT_EQ(fresh.vm.seen.lpTextRead[12], 0x81);
+  EXPECT_EQ(fresh.vm.seen.lpFileSeen[25], 0x3C);
+  orv.OrvMemoryFree(fresh.vm.seen.lpTextRead);
+  orv.OrvMemoryFree(fresh.vm.seen.lpFileSeen);
+
+  // A file cut short is not taken: the game then creates a new one.
+  const std::string whole = get("save/system.dat");
+  put("save/system.dat", whole.substr(0, whole.size() - 1));
+  engine::GameState cut{};
+  EXPECT_FALSE(engine::system_dat_load(cut));
+  EXPECT_EQ(cut.vm.seen.lpTextRead, nullptr);
+}
+
+TEST_F(SystemDatFiles, EntryNamesGoThroughAccessDat) {
+  const std::string full(32, 'N');
+  EXPECT_EQ(engine::entry_name_add(gs(), full.c_str(), 2), 1u);
+  EXPECT_EQ(engine::entry_name_add(gs(), (full + "X").c_str(), 1), 0u);  // 33 bytes
+  EXPECT_EQ(engine::entry_name_add(gs(), "BG01.PNG", 3), 1u);
+  ASSERT_EQ(engine::access_dat_save(gs()), 1u);
+  EXPECT_EQ(get("save/access.dat").size(), 66u);
+
+  engine::GameState other{};
+  other.vm.seen.hEntryNames = engine::seam_list_create();
+  engine::access_dat_load(other);
+  ASSERT_EQ(engine::seam_list_count(other.vm.seen.hEntryNames, 0), 2u);
+  bool found_full = false;
+  while (auto* e = reinterpret_cast<engine::EntryName*>(
+             engine::seam_list_pop(other.vm.seen.hEntryNames, 0))) {
+    if (std::memcmp(e->name, full.data(), 32) == 0) found_full = e->flag == 2;
+    orv.OrvMemoryFree(e);
+  }
+  EXPECT_TRUE(found_full);
+  engine::seam_list_release(other.vm.seen.hEntryNames);
+
+  // An empty list writes an empty file; no list writes nothing.
+  engine::GameState none{};
+  EXPECT_EQ(engine::access_dat_save(none), 0u);
 }
 
 }  // namespace
