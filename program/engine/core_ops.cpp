@@ -7,6 +7,15 @@
 
 namespace engine {
 namespace ops {
+namespace {
+
+// exit_thread zeroes the count while the call's return entry stays on the stack; the count
+// stays at 0 then, so that a thread created afterwards is called again.
+void thread_call_closed(VmContext& vm) {
+  if (vm.thread.nRunning) --vm.thread.nRunning;
+}
+
+}  // namespace
 
 uint32_t op_gosub(VmContext& vm) {
   const uint32_t label = *decode_operand(vm);
@@ -33,7 +42,7 @@ uint32_t op_end(VmContext& vm) {
 uint32_t op_ret(VmContext& vm) {
   DataEntry entry;
   if (data_entry_pop(vm, kChannelThreadMarkers, &entry)) {
-    --vm.thread.nRunning;
+    thread_call_closed(vm);
     vm.runner.bYield = 1;
     return 1;
   }
@@ -56,7 +65,7 @@ uint32_t op_ret(VmContext& vm) {
       vm.runner.bYield = 1;
       break;
     case 3:
-      --vm.thread.nRunning;
+      thread_call_closed(vm);
       vm.runner.bYield = 1;
       log = false;
       break;

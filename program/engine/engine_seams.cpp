@@ -1,141 +1,121 @@
 #include "engine/engine_seams.h"
 
-#include <deque>
-#include <map>
-#include <mutex>
-#include <utility>
-
 #include "engine/orv_api.h"
+#include "platform/file.h"
 
 namespace engine {
 
-void seam_debug_print(int, const char*) {}
-void seam_error_log(const char*) {}
-void seam_end_program() {}
-void seam_end_update(int) {}
-
-namespace {
-
-// Stand-in for OrvList until it is exported: ids to node chains, guarded for the work thread.
-struct ListTable {
-  std::mutex mutex;
-  OrvHandle next = 1;
-  std::map<OrvHandle, std::deque<std::pair<uint32_t, uintptr_t>>> lists;
-};
-ListTable& list_table() {
-  static ListTable table;
-  return table;
+// The log calls are guarded: tools that run the machine without the library (the assembler's
+// checks, the fuzz target) leave the binding table empty, and a log line must never crash.
+void seam_debug_print(int key, const char* line) {
+  if (orv.OrvDebugPrintf) orv.OrvDebugPrintf(key, nullptr, "%s", line);
 }
-
-}  // namespace
+void seam_error_log(const char* line) {
+  if (orv.OrvErrorLogPrintf) orv.OrvErrorLogPrintf("%s", line);
+}
+void seam_end_program() {
+  if (orv.OrvEnd) orv.OrvEnd();
+}
+void seam_end_update(int) {
+  if (orv.OrvEndUpdate) orv.OrvEndUpdate();
+}
 
 OrvHandle seam_list_create() {
-  ListTable& t = list_table();
-  std::lock_guard lock(t.mutex);
-  OrvHandle id = t.next++;
-  t.lists[id];
-  return id;
+  return orv.OrvListCreate();
 }
-
 void seam_list_release(OrvHandle list) {
-  ListTable& t = list_table();
-  std::lock_guard lock(t.mutex);
-  t.lists.erase(list);
+  orv.OrvListRelease(list);
 }
-
 bool seam_list_push(OrvHandle list, uintptr_t data, uint32_t key) {
-  ListTable& t = list_table();
-  std::lock_guard lock(t.mutex);
-  auto it = t.lists.find(list);
-  if (it == t.lists.end()) return false;
-  it->second.emplace_front(key, data);
-  return true;
+  return orv.OrvListPush(list, data, key) != 0;
 }
-
 bool seam_list_push_last(OrvHandle list, uintptr_t data, uint32_t key) {
-  ListTable& t = list_table();
-  std::lock_guard lock(t.mutex);
-  auto it = t.lists.find(list);
-  if (it == t.lists.end()) return false;
-  it->second.emplace_back(key, data);
-  return true;
+  return orv.OrvListPushLast(list, data, key) != 0;
 }
-
 uintptr_t seam_list_pop(OrvHandle list, uint32_t key) {
-  ListTable& t = list_table();
-  std::lock_guard lock(t.mutex);
-  auto it = t.lists.find(list);
-  if (it == t.lists.end()) return 0;
-  auto& nodes = it->second;
-  for (auto n = nodes.begin(); n != nodes.end(); ++n) {
-    if (n->first == key) {
-      uintptr_t data = n->second;
-      nodes.erase(n);
-      return data;
-    }
-  }
-  return 0;
+  return orv.OrvListPop(list, key);
 }
-
 uint32_t seam_list_count(OrvHandle list, uint32_t key) {
-  ListTable& t = list_table();
-  std::lock_guard lock(t.mutex);
-  auto it = t.lists.find(list);
-  if (it == t.lists.end()) return 0;
-  uint32_t count = 0;
-  for (auto& n : it->second) count += n.first == key;
-  return count;
+  const int32_t n = orv.OrvListGetDataCount(list, key);
+  return n > 0 ? static_cast<uint32_t>(n) : 0;
 }
-
 uintptr_t seam_list_get_data(OrvHandle list, uint32_t key, uint32_t n) {
-  ListTable& t = list_table();
-  std::lock_guard lock(t.mutex);
-  auto it = t.lists.find(list);
-  if (it == t.lists.end()) return 0;
-  for (auto& node : it->second) {
-    if (node.first != key) continue;
-    if (n == 0) return node.second;
-    --n;
-  }
-  return 0;
+  if (n > 0x7FFFFFFFu) return 0;
+  return orv.OrvListGetData(list, key, static_cast<int32_t>(n));
 }
 
 int32_t seam_input_wheel() {
-  return 0;
+  return orv.OrvInputGetWheel ? orv.OrvInputGetWheel() : 0;
 }
 uint32_t seam_input_key_push() {
-  return 0;
+  return orv.OrvInputGetKeyPush ? orv.OrvInputGetKeyPush() : 0;
 }
 uint32_t seam_input_key_pull() {
-  return 0;
+  return orv.OrvInputGetKeyPull ? orv.OrvInputGetKeyPull() : 0;
 }
 uint32_t seam_input_key_on() {
-  return 0;
+  return orv.OrvInputGetKeyOn ? orv.OrvInputGetKeyOn() : 0;
 }
 
 bool seam_render_lock_enter() {
-  return false;
+  if (!orv.OrvRenderLockEnter) return false;
+  return orv.OrvRenderLockEnter() != 0;
 }
-void seam_render_lock_leave() {}
+void seam_render_lock_leave() {
+  orv.OrvRenderLockLeave();
+}
 
-int seam_file_read_whole(const char*, uint8_t** data, uint32_t* size, uint32_t) {
+int seam_file_read_whole(const char* name, uint8_t** data, uint32_t* size, uint32_t extra) {
   *data = nullptr;
   *size = 0;
-  return 1;
+  FileRange range{};
+  const OrvFileHandle file = orv.OrvFileCreate(name, &range);
+  if (file == kOrvInvalidFile) return 1;
+  // The range comes from the file system or an archive's directory: a size that cannot be
+  // held with the extra bytes is no memory rather than a wrapped allocation.
+  const uint64_t want = static_cast<uint64_t>(range.size) + extra;
+  if (want > 0xFFFFFFFFu) {
+    platform::file_close(file);
+    return 2;
+  }
+  auto* block = static_cast<uint8_t*>(orv.OrvMemoryAlloc(static_cast<uint32_t>(want), 0));
+  if (!block) {
+    platform::file_close(file);
+    return 2;
+  }
+  // The range is absolute in the opened file: a member of an archive starts inside it.
+  uint32_t done = 0;
+  if (range.size && platform::file_read_at(file, block, range.size, range.offset)) {
+    done = range.size;
+  }
+  platform::file_close(file);
+  for (uint32_t i = done; i < want; ++i) block[i] = 0;
+  *data = block;
+  *size = done;
+  return done == range.size ? 0 : 3;
 }
 
-OrvHandle seam_task_create(OrvTaskProc, OrvTaskProc, uint32_t, void** data, const char*) {
+OrvHandle seam_task_create(OrvTaskProc step, OrvTaskProc end, uint32_t size, void** data,
+                           const char* name) {
   *data = nullptr;
-  return 0;
+  return orv.OrvTaskCreate(step, end, size, data, 1, 0, name);
 }
-void seam_task_set_task_data(OrvHandle) {}
-void seam_task_change_next(OrvTaskProc) {}
+void seam_task_set_task_data(OrvHandle task) {
+  orv.OrvTaskSetTaskData(task);
+}
+void seam_task_change_next(OrvTaskProc step) {
+  orv.OrvTaskChangeNext(step);
+}
 
 OrvHandle seam_render_init() {
-  return 0;
+  return orv.OrvRenderInit();
 }
-void seam_render_set_active(OrvHandle) {}
-void seam_render_uninit(OrvHandle) {}
+void seam_render_set_active(OrvHandle list) {
+  orv.OrvRenderSetActive(list);
+}
+void seam_render_uninit(OrvHandle list) {
+  orv.OrvRenderUninit(list);
+}
 
 void seam_screen_size(uint32_t* width, uint32_t* height) {
   *width = 1280;

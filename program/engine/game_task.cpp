@@ -1,6 +1,7 @@
 #include "engine/game_task.h"
 
 #include "engine/engine_seams.h"
+#include "engine/frame_procedure.h"
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
 #include "engine/script_files.h"
@@ -44,7 +45,7 @@ void game_task_init(GameState* gs) {
 }
 
 void game_task_frame(GameState* gs) {
-  game_frame(gs->vm);
+  game_frame(*gs);
 }
 
 void game_task_release(GameState* gs) {
@@ -72,11 +73,6 @@ void game_task_release(GameState* gs) {
   }
   seam_list_release(seen.hEntryNames);
   seen.hEntryNames = 0;
-}
-
-void game_frame(VmContext& vm) {
-  script_thread_id.store(0);
-  script_run(vm);
 }
 
 }  // namespace engine

@@ -26,9 +26,6 @@ void game_task_frame(GameState* gs);
 // files are written and the seen marks freed.
 void game_task_release(GameState* gs);
 
-// The frame procedure. Until the scheduler exists it runs one slice of the main script.
-void game_frame(VmContext& vm);
-
 // ---- system files (their own code comes with the system-file work) ----
 // Reads system.dat into the settings, SystemMemory and the seen-mark blocks and applies the
 // effect, window-mode and cursor settings; false when it cannot (nothing is applied then).

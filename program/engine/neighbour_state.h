@@ -9,7 +9,12 @@ namespace engine {
 
 // Message window (text, voice and sound).
 struct TextWindow {
-  uint32_t dwMode;
+  uint32_t dwMode;         // mode word: low half the window's state, high bits its flags
+  uint32_t dwWaitStart;    // start (ms) of the window's own timed click wait
+  uint32_t dwWaitTime;     // its length (ms), 0 none
+  uint32_t bAdvanceRequest;  // an advance input reached the window this frame
+  uint32_t bClickAdvance;  // enable_text_click_advance
+  uint32_t bEndOfText[2];  // both set: the line has been shown to its end
 };
 
 // Save settings and snapshot buffers (interaction and persistence).
@@ -49,16 +54,17 @@ struct HistoryLog {
   uint32_t bDisabled;
 };
 
-// Timed waits (the waits issue fills the rest).
+// The running wait of the wait commands; cleared by vm_reset, carried by no save.
 struct WaitState {
-  uint32_t dwStart;
-  uint32_t dwLength;
-  uint32_t dwSyncBase;
-  uint32_t dwSyncLength;
+  uint32_t dwStart;        // time stamp (ms) of the running wait
+  uint32_t dwLength;       // ms; 0 no wait running, 0xFFFFFFFF endless
+  uint32_t dwSyncLength;   // ms; 0 no sync wait running
+  uint32_t dwSyncBase;     // time stamp set by wait_sync_begin
+  uint32_t dwSavedMark;    // the length saved by wait_time_push, 0 none
   uint32_t dwSavedStart;
   uint32_t dwSavedLength;
-  uint32_t dwFlags;
-  uint32_t bWaitClear;
+  uint32_t dwFlags;        // nonzero: any skip bit ends the wait
+  uint32_t bWaitClear;     // wait_clear cancelled a running wait
 };
 
 struct SoundState {
@@ -75,7 +81,13 @@ struct LayerSlot {
 
 struct ScreenEffectState {
   uint32_t dwSyncBits;
-  uint32_t dwActiveJobs;
+  uint32_t dwActiveJobs;  // bit 0 shake, 1 flush colour sprite, 2 snow, 3 petals, 4 raster
+  // The flush colour sprite: its sprite on the game's render list, a second word, start and
+  // length (ms).
+  uint32_t dwFlushSprite;
+  uint32_t dwFlushWord2;
+  uint32_t dwFlushStart;
+  uint32_t dwFlushLength;
 };
 
 struct ActionSystem {

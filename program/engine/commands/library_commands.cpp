@@ -11,6 +11,8 @@ void install_library_commands() {
   install_system_commands();
   install_math_commands();
   install_memory_block_commands();
+  install_wait_commands();
+  install_thread_commands();
 }
 
 }  // namespace engine

@@ -16,5 +16,7 @@ void install_access_flag_commands();
 void install_system_commands();
 void install_math_commands();
 void install_memory_block_commands();
+void install_wait_commands();
+void install_thread_commands();
 
 }  // namespace engine
