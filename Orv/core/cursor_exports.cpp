@@ -3,14 +3,17 @@
 
 #include "Orv/core/app_messages.h"
 #include "Orv/core/core_record.h"
+#include "Orv/core/data_file_read.h"
 #include "Orv/core/process.h"
-#include "Orv/core/seams.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/sjis.h"
 #include "platform/window.h"
 
 namespace {
+
+// A cursor image is small; a larger file is not read.
+constexpr size_t kCursorFileLimit = 16u << 20;
 
 struct CursorRequest {
   uint32_t system_id = 0;  // nonzero: a system cursor
@@ -65,7 +68,7 @@ int32_t OrvSetCursor(const char* name, int32_t mode, int32_t hotspot_x, int32_t 
     if (request.system_id == 0) request.system_id = kCursorArrow;
   } else {
     std::vector<uint8_t> bytes;
-    if (!seam_file_read_all(name, &bytes)) return 0;
+    if (data_file_read(name, &bytes, kCursorFileLimit) != 1) return 0;
     std::string why;
     if (!cursor_tga_decode(bytes.data(), bytes.size(), &image, &why)) {
       // A bad file keeps the current cursor.

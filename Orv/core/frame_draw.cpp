@@ -4,6 +4,7 @@
 
 #include "Orv/core/app_messages.h"
 #include "Orv/core/process.h"
+#include "Orv/render/render_list.h"
 #include "platform/window.h"
 
 namespace {
@@ -19,7 +20,16 @@ void request_present() {
 void frame_draw() {
   ProcessRecord& p = orv_process();
   if (p.is_movie) return;
-  request_present();
+  // The renderer presents through frame_present_pixels. A frame it could not draw (no render
+  // list yet, the lock held elsewhere) keeps the last one; before the first, the window shows
+  // the clear colour.
+  if (render_frame_draw()) return;
+  bool shown;
+  {
+    std::lock_guard<std::mutex> lock(p.present.mutex);
+    shown = !p.present.pixels.empty();
+  }
+  if (!shown) request_present();
 }
 
 bool frame_present_pixels(const uint32_t* pixels, int32_t width, int32_t height) {

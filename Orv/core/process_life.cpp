@@ -5,12 +5,16 @@
 
 #include "Orv/core/app_messages.h"
 #include "Orv/core/core_record.h"
+#include "Orv/core/data_file_read.h"
+#include "Orv/core/frame_draw.h"
 #include "Orv/core/game_thread.h"
 #include "Orv/core/process.h"
 #include "Orv/core/random_table.h"
 #include "Orv/core/seams.h"
+#include "Orv/core/sound_system.h"
 #include "Orv/core/task.h"
 #include "Orv/core/work_pool.h"
+#include "Orv/render/render_system.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -41,7 +45,6 @@ bool step_params() {
 bool step_window_record() {
   ProcessRecord& p = orv_process();
   p.clear_colour = 0xFF000000u;
-  seam_font_defaults();
   p.module_folder = platform::program_folder_utf8();
   return true;
 }
@@ -63,14 +66,35 @@ bool step_random_table() {
   return random_table_create(static_cast<uint32_t>(sp.random_count), sp.debug != 0);
 }
 
+// The software renderer (serving both renderer settings for now) and its image pool; frames
+// reach the window through frame_present_pixels, files through the search folders.
+bool step_renderer() {
+  ProcessRecord& p = orv_process();
+  StartParams& sp = p.params;
+  RenderParams rp;
+  rp.game_width = sp.screen_width;
+  rp.game_height = sp.screen_height;
+  rp.window_width = sp.client_width;
+  rp.window_height = sp.client_height;
+  rp.display_flags = sp.display_flags;
+  rp.device_flags = ((sp.display_flags & 0x2) ? 0x1u : 0u) | (sp.wait_mode == 1 ? 0x2u : 0u) |
+                    ((sp.display_flags & 0x10) ? 0x4u : 0u);
+  rp.texture_count = sp.texture_count;
+  bool ok = false;
+  sp.display_flags = render_system_init(rp, &ok);
+  RenderState& rs = orv_core().render;
+  rs.present = &frame_present_pixels;
+  rs.read_file = &data_file_read;
+  return ok;
+}
+
 bool step_joystick() {
   orv_process().joystick = platform::joystick_open_first();
   return true;  // no joystick is not an error
 }
 
 bool step_search_paths() {
-  seam_search_paths_init();
-  return true;
+  return OrvSystemPathInit() != 0;
 }
 
 bool step_debug_windows() {
@@ -103,7 +127,7 @@ const InitStep kInitSteps[] = {
     {5, step_debug_files, nullptr},
     // "メモリ確保に失敗。\n0x00"
     {6, step_work_pool, "\x83\x81\x83\x82\x83\x8a\x8am\x95\xdb\x82\xc9\x8e\xb8\x94s\x81\x42\n0x00"},
-    {7, seam_renderer_create, ORV_INIT_FAILED "0x02"},
+    {7, step_renderer, ORV_INIT_FAILED "0x02"},
     {8, seam_texture_table_create, ORV_INIT_FAILED "0x05"},
     // "エフェクトの初期化に失敗。\n0x07"
     {9, seam_effect_surface_create,
@@ -112,7 +136,7 @@ const InitStep kInitSteps[] = {
     {10, step_joystick, nullptr},
     {11, task_scheduler_create, ORV_INIT_FAILED "0x06"},
     // "サウンドの初期化に失敗\nスピーカー等の再生環境を確認してください。\n0x09"
-    {12, seam_sound_create,
+    {12, sound_system_create,
      "\x83T\x83\x45\x83\x93\x83h\x82\xcc\x8f\x89\x8a\xfa\x89\xbb\x82\xc9\x8e\xb8\x94s\n\x83X\x83s"
      "\x81[\x83J\x81[\x93\x99\x82\xcc\x8d\xc4\x90\xb6\x8a\xc2\x8b\xab\x82\xf0\x8am\x94\x46\x82\xb5"
      "\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42\n0x09"},
@@ -139,11 +163,13 @@ void teardown() {
   if (!p.system_end) stop_threads();
   task_scheduler_destroy();
   seam_fonts_release();
-  seam_search_paths_release();
+  OrvSystemPathUninit();
   random_table_destroy();
-  seam_sound_destroy();
+  sound_system_destroy();
   if (platform::Joystick* joy = p.joystick.exchange(nullptr)) platform::joystick_close(joy);
-  seam_renderer_destroy();
+  render_system_uninit();
+  orv_core().render.present = nullptr;
+  orv_core().render.read_file = nullptr;
   int32_t leaked = orv_core().alloc_count.load();
   if (leaked > 0 && p.params.debug) {
     // "メモリの解放忘れが %d 個あります"
@@ -262,6 +288,7 @@ int32_t OrvInit(StartParams* params) {
   if (!(p.params.show_flags & kShowHidden)) {
     platform::window_show(p.window);
     p.active = true;
+    sound_window_active(true, p.params.display_flags);
   }
   if (desktop_override().set ||
       client_fills_desktop(p.geometry.desktop, p.params.client_width, p.params.client_height)) {

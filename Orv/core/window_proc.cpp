@@ -7,6 +7,7 @@
 #include "Orv/core/frame_draw.h"
 #include "Orv/core/process.h"
 #include "Orv/core/seams.h"
+#include "Orv/core/sound_system.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -19,6 +20,12 @@ constexpr uint32_t kShowScreenSaverBit = 0x4;  // display flag: the screen saver
 // While the cursor is outside the window no motion events come; its desktop position is asked
 // for instead, once a frame's time at most (the question goes to the display server).
 constexpr uint32_t kCursorAskMs = 15;
+
+// Sound is silent while the window is inactive, unless the display flags give it global focus.
+void activation_changed() {
+  ProcessRecord& p = orv_process();
+  sound_window_active(p.active && !p.inactive, p.params.display_flags);
+}
 
 void apply_cursor_visibility() {
   platform::cursor_show(cursor_visible(orv_process().cursor));
@@ -145,9 +152,11 @@ void window_handle_event(const platform::WindowEvent& ev) {
       break;
     case K::kMinimized:
       p.inactive = true;
+      activation_changed();
       break;
     case K::kRestored:
       p.inactive = false;
+      activation_changed();
       break;
     case K::kMaximized:
       // Maximising means full screen here; the window itself goes back to its size.
@@ -157,12 +166,14 @@ void window_handle_event(const platform::WindowEvent& ev) {
     case K::kFocusGained:
       p.active = true;
       p.inactive = platform::window_is_minimized(p.window);
+      activation_changed();
       break;
     case K::kFocusLost:
       // The next frame sees the window inactive and clears the key words.
       p.active = false;
       p.inactive = true;
       in.keys_down = 0;
+      activation_changed();
       break;
     case K::kMouseEnter:
       p.input.cursor_outside = false;

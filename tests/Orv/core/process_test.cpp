@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -12,6 +13,8 @@
 #include "Orv/core/process.h"
 #include "Orv/core/task.h"
 #include "orv/orv.h"
+#include "platform/program_path.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -294,6 +297,34 @@ TEST_F(ProcessTest, WindowRequestsAreForwardedAndCarriedOut) {
     }
     EXPECT_EQ(OrvUninit(), 1);
   }
+}
+
+// Debug mode: the report folder with log.txt and the "system" window under the base folder
+// (the program's folder), and the window position kept in setting.ini at the end.
+TEST_F(ProcessTest, DebugModeOpensTheLogsAndKeepsTheWindowPosition) {
+  namespace fs = std::filesystem;
+  fs::path base = platform::program_folder_utf8();
+  fs::path reports = base / "_ORV_DEBUG_REPORT_", ini = base / "setting.ini";
+  fs::remove_all(reports);
+  fs::remove(ini);
+  params_.debug = 1;
+  params_.start_func = &start_and_arrange_end;
+  g_end_from = EndFrom::kGame;
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(OrvInit(&params_), 1);
+  EXPECT_EQ(OrvDebugIs(), 1);
+  EXPECT_EQ(OrvDebugPrintf(0, nullptr, "from the test"), 1);
+  EXPECT_EQ(OrvRun(), 0);
+  EXPECT_EQ(OrvUninit(), 1);
+  testing::internal::GetCapturedStderr();
+  std::string log = testsupport::read_file((reports / "log.txt").string());
+  EXPECT_NE(log.find("->OK\r\n"), std::string::npos) << log;
+  EXPECT_EQ(testsupport::read_file((reports / "system.txt").string()), "from the test\r\n");
+  StartParams now;
+  OrvGetSystemParameters(&now);
+  EXPECT_EQ(settings_read_int(ini.string(), "MainWindow", "x", -1), now.window_x);
+  fs::remove_all(reports);
+  fs::remove(ini);
 }
 
 TEST_F(ProcessTest, FrameRateZeroIsRefusedAndTheRateKept) {
