@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "engine/system_files.h"
+#include "shared/word_scrambler.h"
 #include "support/game_folder.h"
 
 namespace fs = std::filesystem;
@@ -47,6 +48,58 @@ TEST(Startup, RunsAndLeavesItsDisplaySettings) {
     ASSERT_EQ(config.size(), 36u) << r.output;
     EXPECT_EQ(config[16] & 8, 8);  // saved with the Direct3D bit although /DIB ran
     EXPECT_TRUE(has(r.output, "save_folder=" + game.save())) << r.output;
+  }
+}
+
+// A script that keeps a system-memory cell, marks a name outside File.dat as seen and ends.
+std::string script_that_leaves_marks() {
+  std::string s = ".stamp 0x5151\n";
+  for (int i = 0; i < 80; ++i) s += ".text \"t" + std::to_string(i) + "\"\n";      // T = 81 / 8 + 1
+  for (int i = 0; i < 80; ++i) s += ".file \"F" + std::to_string(i) + ".PNG\"\n";  // F = 80 / 4 + 1
+  s += "  mov r1, 0x8000000\n"
+       "  add r1, r1\n"  // string slot 0
+       "  call strcpy(r1, text\"EXTRA.PNG\", -1)\n"
+       "  call entry_access(r1)\n"
+       "  mov s[r0], 99\n"
+       "  end\n";
+  return s;
+}
+
+TEST(Startup, GameEndsWithItsFilesWritten) {
+  GameFolderOptions o;
+  o.script = script_that_leaves_marks();
+  GameFolder game(o);
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run == 0 ? "first start" : "second start");
+    const auto r = game.run();
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_FALSE(has(r.output, kScriptQuestion)) << r.output;
+
+    const std::string sys = testsupport::read_file(game.save() + "/system.dat");
+    ASSERT_EQ(sys.size(), 7874u + 11 + 21) << r.output;
+    auto u32 = [&](size_t at) {
+      return static_cast<uint8_t>(sys[at]) | static_cast<uint8_t>(sys[at + 1]) << 8 |
+             static_cast<uint8_t>(sys[at + 2]) << 16 |
+             static_cast<uint32_t>(static_cast<uint8_t>(sys[at + 3])) << 24;
+    };
+    EXPECT_EQ(sys[0], 27);
+    EXPECT_EQ(sys[1], 0);
+    EXPECT_EQ(u32(2), 0x5151u);           // the script's stamp
+    EXPECT_EQ(u32(2 + 24), 0xFFFFFFFFu);  // no save yet
+    EXPECT_EQ(u32(3770), 99u);            // system memory cell 0
+    EXPECT_EQ(u32(7866), 11u);
+    EXPECT_EQ(u32(7866 + 4 + 11), 21u);
+
+    std::string access = testsupport::read_file(game.save() + "/access.dat");
+    ASSERT_EQ(access.size(), 33u);  // the name is not added twice on the second start
+    unscramble_words(reinterpret_cast<uint8_t*>(access.data()), access.size());
+    EXPECT_EQ(access.substr(0, 10), std::string("EXTRA.PNG\0", 10));
+    EXPECT_EQ(access[32], 3);  // entered and new
+
+    EXPECT_EQ(testsupport::read_file(game.save() + "/config.dat").size(), 36u);
+    for (const auto& e : fs::directory_iterator(game.save())) {
+      EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+    }
   }
 }
 
