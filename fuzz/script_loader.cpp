@@ -66,6 +66,14 @@ void discard(int, const char*, void*) {}
 bool init() {
   orv.OrvMemoryAlloc = &OrvMemoryAlloc;
   orv.OrvMemoryFree = &OrvMemoryFree;
+  // The machine keeps its return stack and entry names in the library's lists.
+  orv.OrvListCreate = &OrvListCreate;
+  orv.OrvListRelease = &OrvListRelease;
+  orv.OrvListPush = &OrvListPush;
+  orv.OrvListPushLast = &OrvListPushLast;
+  orv.OrvListPop = &OrvListPop;
+  orv.OrvListGetData = &OrvListGetData;
+  orv.OrvListGetDataCount = &OrvListGetDataCount;
   engine::set_log_sink(discard, nullptr);
   // Only the commands below run: the command library's file, sleep and shell commands must
   // never act on what a random script names.
