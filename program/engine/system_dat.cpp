@@ -146,7 +146,10 @@ uint32_t system_dat_create(GameState& gs) {
   SeenFlags& seen = gs.vm.seen;
   if (seen.lpTextRead) orv.OrvMemoryFree(seen.lpTextRead);
   if (seen.lpFileSeen) orv.OrvMemoryFree(seen.lpFileSeen);
+  // The read marks start over; the entry-name list (when there is one) stays its own.
+  const OrvHandle names = seen.hEntryNames;
   seen = SeenFlags{};
+  seen.hEntryNames = names;
   gs.settings = SystemSettings{};
   std::memset(gs.soundSettings, 0, sizeof gs.soundSettings);
   std::memset(gs.vm.sysMem, 0, sizeof gs.vm.sysMem);
