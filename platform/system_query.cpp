@@ -1,5 +1,6 @@
 #include "platform/system_query.h"
 
+#include <SDL.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <spawn.h>
@@ -78,6 +79,10 @@ std::string temp_folder_sjis() {
   }
   if (sjis.empty() || sjis.back() != '\\') sjis.push_back('\\');
   return sjis;
+}
+
+int touch_device_count() {
+  return SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetNumTouchDevices() : 0;
 }
 
 bool desktop_available() {

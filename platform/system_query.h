@@ -40,6 +40,9 @@ bool local_network_up();
 // The temporary folder ($TMPDIR, else /tmp) in Shift-JIS with '\' separators and a trailing '\'.
 std::string temp_folder_sjis();
 
+// Touch devices that SDL reports (0 before SDL's video starts).
+int touch_device_count();
+
 // True when a desktop display is there to open documents on ($DISPLAY or $WAYLAND_DISPLAY).
 bool desktop_available();
 // Opens a document, folder or address with the desktop's handler (xdg-open through

@@ -7,17 +7,17 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/sjis.h"
+#include "platform/file.h"
 
 namespace platform {
 namespace {
 
-bool native_path(std::string_view sjis_path, std::string* path) {
-  if (sjis_path.empty() || !sjis_to_utf8(sjis_path, *path)) return false;
-  // After conversion a backslash can only be a separator: trail bytes 0x5C are gone.
-  for (char& c : *path)
-    if (c == '\\') c = '/';
-  return true;
+// Through the file layer's name resolution, so that each folder and the name match the way
+// they do for every other file (case-insensitively, as the games expect).
+bool to_native(std::string_view sjis_path, std::string* path) {
+  if (sjis_path.empty()) return false;
+  *path = native_path(std::string(sjis_path).c_str());
+  return !path->empty();
 }
 
 }  // namespace
@@ -25,7 +25,7 @@ bool native_path(std::string_view sjis_path, std::string* path) {
 bool load_file_bytes(std::string_view sjis_path, std::vector<uint8_t>* out, size_t max_size) {
   out->clear();
   std::string path;
-  if (!native_path(sjis_path, &path)) return false;
+  if (!to_native(sjis_path, &path)) return false;
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   bool ok = true;
@@ -47,7 +47,7 @@ bool load_file_bytes(std::string_view sjis_path, std::vector<uint8_t>* out, size
 
 bool save_file_bytes(std::string_view sjis_path, const void* data, size_t size) {
   std::string path;
-  if (!native_path(sjis_path, &path)) return false;
+  if (!to_native(sjis_path, &path)) return false;
   const std::string temp = path + ".tmp" + std::to_string(getpid());
   const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;

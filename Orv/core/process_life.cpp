@@ -14,6 +14,7 @@
 #include "Orv/core/sound_system.h"
 #include "Orv/core/task.h"
 #include "Orv/core/work_pool.h"
+#include "Orv/render/font/fonts.h"
 #include "Orv/render/render_system.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
@@ -45,6 +46,7 @@ bool step_params() {
 bool step_window_record() {
   ProcessRecord& p = orv_process();
   p.clear_colour = 0xFF000000u;
+  fonts_set_defaults();
   p.module_folder = platform::program_folder_utf8();
   return true;
 }

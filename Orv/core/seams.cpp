@@ -2,6 +2,7 @@
 
 #include "Orv/core/file_access.h"
 #include "platform/file.h"
+#include "Orv/render/font/fonts.h"
 #include "platform/program_path.h"
 
 bool seam_texture_table_create() {
@@ -24,4 +25,6 @@ std::string seam_base_folder_utf8() {
 
 void seam_video_step() {}
 
-void seam_fonts_release() {}
+void seam_fonts_release() {
+  fonts_release();
+}

@@ -43,6 +43,12 @@ using FileReader = int32_t (*)(const char* path, std::vector<uint8_t>* out, size
 // Returns false when the blit failed; frames then stop until present_failed is cleared.
 using PresentFn = bool (*)(const uint32_t* pixels, int32_t width, int32_t height);
 
+// The library's decoder of every picture format and its reader of game files (search folders
+// and archives), both in Orv/render/image/sprite_pictures.h.
+ImageObject* decode_image_object(const char* name, const uint8_t* data, size_t size,
+                                 DecodedImageInfo* info);
+int32_t game_file_read(const char* path, std::vector<uint8_t>* out, size_t limit);
+
 struct RenderState {
   std::atomic<OrvHandle> active_list{0};
   // The render-list lock: guards node walks against node removal. Taken after the render lock.
@@ -75,8 +81,8 @@ struct RenderState {
   int32_t game_w = 0, game_h = 0;
 
   // Seams filled by the other subsystems; null ones are skipped.
-  ImageDecoder decode_image = nullptr;
-  FileReader read_file = nullptr;
+  ImageDecoder decode_image = decode_image_object;
+  FileReader read_file = game_file_read;
   PresentFn present = nullptr;
   // One step of a running screen transition, called after the node walk of every frame.
   void (*transition_step)() = nullptr;

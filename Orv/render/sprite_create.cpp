@@ -8,6 +8,8 @@
 #include "Orv/core/handle_table.h"
 #include "Orv/render/float_int.h"
 #include "Orv/render/fx_blend.h"
+#include "Orv/render/image/sprite_pictures.h"
+#include "Orv/render/image/vkx_image.h"
 #include "Orv/render/image_store.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/pixel_kernels.h"
@@ -159,8 +161,11 @@ OrvHandle OrvSpriteLoad(OrvHandle list, const char* path, int32_t priority) {
   int32_t got = read(path, &bytes, kLoadScratchBytes);
   if (got == -1) std::fprintf(stderr, "error OrvSpriteLoad : file too large: %s\n", path);
   if (got != 1 || bytes.size() > kLoadScratchBytes) return fail(kErrorInvalidHandle);
-  OrvHandle id =
-      OrvSpriteLoadMemory(list, path, bytes.data(), static_cast<uint32_t>(bytes.size()), priority);
+  // A VKX file is a difference onto another picture, which it loads itself.
+  OrvHandle id = vkx_is(bytes.data(), bytes.size())
+                     ? SpriteLoadVkx(list, path, bytes.data(), bytes.size(), priority)
+                     : OrvSpriteLoadMemory(list, path, bytes.data(),
+                                           static_cast<uint32_t>(bytes.size()), priority);
   if (OrvSprite* s = sprite_from(id)) {
     sprite_info_cache_store(path, trunc_to_int(s->x), trunc_to_int(s->y), s->width, s->height,
                             s->cell_width, s->cell_height);

@@ -260,8 +260,15 @@ ORV_EXPORT(uint32_t*, OrvSpriteLock, (OrvHandle sprite, int32_t* width, int32_t*
 ORV_EXPORT(void, OrvSpriteUnlock, (OrvHandle sprite))
 ORV_EXPORT(int32_t, OrvSpriteIsUseSpriteInfoCache, (void))
 ORV_EXPORT(OrvHandle, OrvSpriteInfoCreateFromCache, (const char* name, int32_t unused1, int32_t unused2, int32_t priority))
+ORV_EXPORT(OrvHandle, OrvSpriteCreateText, (OrvHandle list, const char* text, int32_t priority, uint32_t argb))
+ORV_EXPORT(OrvBool, OrvSpriteCreateTextEx, (OrvHandle sprite, const char* text, int32_t x, int32_t y, uint32_t argb))
 
 // ---- images ----
+ORV_EXPORT(OrvHandle, OrvSpriteInfoCreate, (const char* path, int32_t width, int32_t height, int32_t priority))
+ORV_EXPORT(OrvBool, OrvSpriteLoadTextureToFile, (OrvHandle sprite, const char* path))
+ORV_EXPORT(OrvBool, OrvSpriteSaveTextureToFile, (OrvHandle sprite, const char* path))
+ORV_EXPORT(OrvBool, OrvSpriteSaveTextureToPngFile, (OrvHandle sprite, const char* path))
+ORV_EXPORT(OrvBool, OrvSpriteSaveTextureToPng24File, (OrvHandle sprite, const char* path))
 
 // ---- fonts ----
 ORV_EXPORT(OrvBool, OrvFontBegin, (void))

@@ -15,8 +15,31 @@ FontState& font_state() {
   return orv_core().fonts;
 }
 
+void fonts_set_defaults() {
+  FontState& s = font_state();
+  std::lock_guard<std::recursive_mutex> lock(s.mutex);
+  s.type = 0;
+  s.size = 24;
+  s.text_colour = 0xFFFFFF;
+  s.effect_colour = 0;
+  s.effect = 0;
+}
+
+void fonts_release() {
+  FontState& s = font_state();
+  std::lock_guard<std::recursive_mutex> lock(s.mutex);
+  font_end(s);
+  s.bitmap_fonts.clear();
+  s.current_bitmap = -1;
+  s.extra = ExtraFont{};
+  s.face.reset();
+  s.face_type = -1;
+}
+
 bool font_read_file(const char* path, std::vector<uint8_t>* out) {
-  return path && platform::load_file_bytes(path, out);
+  if (!path) return false;
+  if (FileReader read = orv_core().render.read_file) return read(path, out, size_t{1} << 30) == 1;
+  return platform::load_file_bytes(path, out);
 }
 
 namespace {

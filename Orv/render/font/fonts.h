@@ -33,6 +33,11 @@
 #include <string>
 #include <vector>
 
-// File reading of the font loaders. Until the library's search-path and archive layer serves
-// them, the loaders read the path as a loose file.
+// Start-up: the font defaults (type 0, size 24, white text, black effect colour, no effect).
+void fonts_set_defaults();
+// Shutdown: ends the font and frees the bitmap fonts, the extra font and the open face.
+void fonts_release();
+
+// File reading of the font loaders: through the game's file layer (search paths and archives,
+// RenderState::read_file) once it is installed, else the path as a loose file.
 bool font_read_file(const char* path, std::vector<uint8_t>* out);

@@ -1,7 +1,11 @@
 #include "engine/commands/command_seams.h"
 
+#include "engine/interpreter.h"
+#include "engine/neighbour_seams.h"
+#include "engine/orv_api.h"
 #include "platform/program_path.h"
 #include "platform/sjis.h"
+#include "platform/system_query.h"
 
 namespace engine {
 
@@ -9,7 +13,7 @@ namespace {
 
 std::string g_program_folder;
 std::string g_save_folder;
-uint32_t g_debug_is = 0;
+int64_t g_debug_override = -1;  // -1: ask the library
 
 std::string default_program_folder() {
   std::string sjis = platform::utf8_to_sjis_lossy(platform::program_folder_utf8());
@@ -43,26 +47,32 @@ std::string command_path(const std::string& sjis_name) {
 }
 
 uint32_t seam_debug_is() {
-  return g_debug_is;
+  if (g_debug_override >= 0) return static_cast<uint32_t>(g_debug_override);
+  return orv.OrvDebugIs ? static_cast<uint32_t>(orv.OrvDebugIs()) : 0;
 }
-void set_seam_debug_is(uint32_t value) {
-  g_debug_is = value;
+void set_seam_debug_is(int64_t value) {
+  g_debug_override = value;
 }
 
+// A touch device that is there counts as an integrated, ready digitizer.
 uint32_t seam_touch_digitizer() {
-  return 0;
+  return platform::touch_device_count() > 0 ? 0x81u : 0u;
 }
 uint32_t seam_is_touch() {
-  return 0;
+  return orv.OrvIsTouch ? static_cast<uint32_t>(orv.OrvIsTouch()) : 0;
 }
-void seam_touch_enable(uint32_t) {}
-void seam_touch_mode(uint32_t) {}
+void seam_touch_enable(uint32_t on) {
+  if (orv.OrvTouchEnable) orv.OrvTouchEnable(static_cast<int32_t>(on));
+}
+void seam_touch_mode(uint32_t on) {
+  if (orv.OrvTouchMode) orv.OrvTouchMode(static_cast<int32_t>(on));
+}
 uint32_t seam_is_touch_mode() {
-  return 0;
+  return orv.OrvIsTouchMode ? static_cast<uint32_t>(orv.OrvIsTouchMode()) : 0;
 }
 
 uint32_t seam_3d_is() {
-  return 0;
+  return orv.Orv3DIs ? orv.Orv3DIs() : 0;
 }
 uint32_t seam_max_texture_width() {
   return 0;
@@ -82,19 +92,23 @@ uint32_t seam_display_mode(uint32_t, uint32_t) {
 void seam_set_pow(uint8_t) {}
 
 uint32_t seam_change_window_mode_time() {
-  return 0;
+  return orv.OrvGetChangeWindowModeTime ? orv.OrvGetChangeWindowModeTime() : 0;
 }
 uint32_t seam_effect_enable_is() {
   return 1;
 }
-bool seam_attach_script_runner(VmContext&) {
-  return false;
+
+namespace {
+void run_script_on_work_thread(void* vm) {
+  script_run_async(*static_cast<VmContext*>(vm));
+}
+}  // namespace
+
+bool seam_attach_script_runner(VmContext& vm) {
+  return orv.OrvAttachWorkProcess && orv.OrvAttachWorkProcess(run_script_on_work_thread, &vm) != 0;
 }
 void seam_set_window_title(const char*) {}
 
-}  // namespace engine
-
-namespace engine {
 float seam_easing_rate(uint32_t type, uint32_t now, uint32_t max) {
   if (max == 0) return 1.0f;
   const bool named = type <= 3 || (type >= 16 && type <= 48);
@@ -102,11 +116,7 @@ float seam_easing_rate(uint32_t type, uint32_t now, uint32_t max) {
   if (now > max) now = max;
   return static_cast<float>(now) / static_cast<float>(max);
 }
-}  // namespace engine
 
-#include "engine/neighbour_seams.h"
-
-namespace engine {
 void seam_set_gesture_callback(GestureCallback) {}
 void seam_text_wait_end(VmContext&) {}
 void seam_action_clear_marked(VmContext&) {}
@@ -115,9 +125,12 @@ bool seam_select_close(VmContext&) {
   return false;
 }
 void seam_system_buttons_enable(VmContext&) {}
-void seam_input_clear() {}
+void seam_input_clear() {
+  if (orv.OrvInputClear) orv.OrvInputClear();
+}
 void seam_history_save(VmContext&) {}
 void seam_save_snapshot_make(VmContext& vm) {
   save_snapshot_make(vm);
 }
+
 }  // namespace engine

@@ -29,21 +29,22 @@ void set_command_save_folder(const std::string& sjis_folder);
 // the program folder.
 std::string command_path(const std::string& sjis_name);
 
-// OrvDebugIs(): the game program never switches debug mode on, so 0 unless a test sets it.
+// OrvDebugIs(). The game program never switches debug mode on; tests force an answer with
+// set_seam_debug_is(0 or 1), and -1 asks the library again.
 uint32_t seam_debug_is();
-void set_seam_debug_is(uint32_t value);
+void set_seam_debug_is(int64_t value);
 
-// OrvIsTouch / OrvTouchEnable / OrvTouchMode / OrvIsTouchMode: touch state of the input
-// layer; no touch until the input exports exist.
-uint32_t seam_touch_digitizer();  // nonzero when a touch device is present and ready
+// The touch digitizer (0x81, integrated and ready, when SDL reports a touch device; else 0),
+// and OrvIsTouch / OrvTouchEnable / OrvTouchMode / OrvIsTouchMode of the input layer.
+uint32_t seam_touch_digitizer();
 uint32_t seam_is_touch();
 void seam_touch_enable(uint32_t on);
 void seam_touch_mode(uint32_t on);
 uint32_t seam_is_touch_mode();
 
-// Renderer facts: Orv3DIs (8 with the 3D renderer, 0 without), the maximum texture size, the
-// power-of-two texture rule, free texture memory in bytes, adapter count and display mode,
-// OrvSetPow. The software renderer (0 everywhere) until the renderer exports exist.
+// Renderer facts: Orv3DIs (8 with the 3D renderer, 0 without); the maximum texture size, the
+// power-of-two texture rule, free texture memory in bytes, adapter count and display mode and
+// OrvSetPow answer as the software renderer does (0) until the renderer exports them.
 uint32_t seam_3d_is();
 uint32_t seam_max_texture_width();
 uint32_t seam_max_texture_height();
@@ -52,27 +53,20 @@ uint64_t seam_texture_memory();
 uint32_t seam_display_mode(uint32_t field, uint32_t adapter);
 void seam_set_pow(uint8_t value);
 
-// OrvGetChangeWindowModeTime: 0 until the window exports exist.
+// OrvGetChangeWindowModeTime.
 uint32_t seam_change_window_mode_time();
 // OrvEffectEnableIs: screen transitions on (1) until the transition exports exist.
 uint32_t seam_effect_enable_is();
-// OrvAttachWorkProcess(script_run_async, vm): hands the script to the work thread. False
-// (nothing started) until the work-thread export exists.
+// OrvAttachWorkProcess(script_run_async, vm): hands the script to the work thread. False when
+// the library has no work thread to take it (no core, or the thread has stopped).
 bool seam_attach_script_runner(VmContext& vm);
 // SetWindowTextA(OrvGetWindowHandle(), title): nothing until the window exports exist.
 void seam_set_window_title(const char* sjis_title);
 
-}  // namespace engine
-
-namespace engine {
 // easing_rate(type, now, max) of the action system: 1.0 when max is 0 or the curve number
 // names no curve (0-3 and 16-48 do); otherwise the action system's curve at the elapsed time
 // clamped to max. Until the action system exists the named curves run linearly (now / max).
 float seam_easing_rate(uint32_t type, uint32_t now, uint32_t max);
-}  // namespace engine
-
-namespace engine {
-
 // A touch gesture as the platform reports it: gesture id (3 zoom, 4 pan, 5 rotate, 6
 // two-finger tap, 7 press and tap), location in screen pixels, ids and the packed arguments.
 struct GestureRecord {
@@ -91,8 +85,8 @@ using GestureCallback = void (*)(const GestureRecord& record);
 void seam_set_gesture_callback(GestureCallback callback);
 
 // Neighbouring subsystems' steps that leave_sub_scene and set_save_point run; each does
-// nothing until its subsystem exists. seam_select_close releases the open choice menu's
-// sprites and returns true when a menu was open.
+// nothing until its subsystem exists (seam_input_clear is OrvInputClear). seam_select_close
+// releases the open choice menu's sprites and returns true when a menu was open.
 void seam_text_wait_end(VmContext& vm);
 void seam_action_clear_marked(VmContext& vm);
 void seam_tips_end_hook(VmContext& vm);

@@ -33,6 +33,10 @@ TEST(IniReader, FindsValuesTheLooseWay) {
     EXPECT_EQ(found, c.value != nullptr);
     EXPECT_EQ(out, c.value ? c.value : "unchanged");
   }
+  // A value that starts with a zero byte is empty, as the C text it is.
+  std::string out = "unchanged";
+  EXPECT_FALSE(engine::ini_find_value(std::string_view("[A]\nkey=\0x\n", 11), "A", "key", &out));
+  EXPECT_EQ(out, "unchanged");
 }
 
 class IniCommands : public GameFolderTest {};

@@ -11,7 +11,7 @@ namespace {
 class SystemCommands : public VmTest {
  protected:
   void TearDown() override {
-    engine::set_seam_debug_is(0);
+    engine::set_seam_debug_is(-1);
     VmTest::TearDown();
   }
 };
@@ -115,6 +115,7 @@ TEST_F(SystemCommands, DebugOutputFormatsOnlyInDebugMode) {
   const std::string call =
       "call debug_output(text\"a=%d b=%04d c=%x %s!\", 5, 7, 255, 0, 0, 0, 0)\n"
       "call debug_output_info(text\"%t|%f|%q.\", text\"hi\", file\"x.png\", 0, 0, 0, 0, 0)\n";
+  engine::set_seam_debug_is(0);
   load(call);
   vm().nArgCount = 0;
   run();
