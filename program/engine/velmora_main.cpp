@@ -193,9 +193,6 @@ int velmora_main(int argc, char** argv) {
   info.bPlatformStarted = 1;
   settings.dwBootWord = 1;
   if (!orv.OrvInit(&params)) return 0;
-  // The search folders of app_init are gone; the data folders are registered anew on an
-  // empty list (OrvSystemPathInit starts one whether or not the library made one).
-  orv.OrvSystemPathInit();
   archive_list_load(0);
   if (script_stamp_check() == StampCheck::kEnd) {
     orv.OrvUninit();
