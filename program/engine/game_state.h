@@ -6,6 +6,7 @@
 // field by the system-file code, which relies on the field order and the sizes asserted here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/vm_context.h"
@@ -39,8 +40,12 @@ struct SystemSettings {
 };
 static_assert(sizeof(SystemSettings) == 816);
 
+// The sound settings as system.dat stores them (their fields belong to the sound subsystem).
+constexpr size_t kSoundSettingsBytes = 2952;
+
 struct GameState {
   SystemSettings settings;
+  uint8_t soundSettings[kSoundSettingsBytes];
   uint32_t bVoiceCheck;
   uint32_t dwBootFlag;
   VmContext vm;

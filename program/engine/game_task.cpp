@@ -75,20 +75,4 @@ void game_task_release(GameState* gs) {
   seen.hEntryNames = 0;
 }
 
-// Until the system files are built: no system.dat is read, "creating" one gives empty seen
-// marks (engine_init sizes them to the tables), and nothing is written.
-bool system_dat_load(GameState&) {
-  return false;
-}
-uint32_t system_dat_create(GameState&) {
-  return 1;
-}
-uint32_t system_dat_save(GameState&) {
-  return 1;
-}
-void access_dat_load(GameState&) {}
-uint32_t access_dat_save(GameState&) {
-  return 1;
-}
-
 }  // namespace engine

@@ -13,6 +13,7 @@ void install_library_commands() {
   install_memory_block_commands();
   install_wait_commands();
   install_thread_commands();
+  install_debug_commands();
 }
 
 }  // namespace engine

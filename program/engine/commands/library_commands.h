@@ -18,5 +18,6 @@ void install_math_commands();
 void install_memory_block_commands();
 void install_wait_commands();
 void install_thread_commands();
+void install_debug_commands();
 
 }  // namespace engine

@@ -1,0 +1,66 @@
+#include "support/game_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <atomic>
+#include <filesystem>
+
+#include "pacpack/pac_writer.h"
+#include "vmasm/assembler.h"
+
+namespace fs = std::filesystem;
+
+namespace testsupport {
+namespace {
+
+std::string unique_product() {
+  static std::atomic<int> counter{0};
+  return "VelmoraTest" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+}
+
+}  // namespace
+
+std::string version_record_text(const std::string& company, const std::string& product,
+                                const std::string& comments) {
+  return "CompanyName=" + company + "\nProductName=" + product +
+         "\nOriginalFilename=Velmora\nComments=" + comments + "\n";
+}
+
+GameFolder::GameFolder(const GameFolderOptions& o)
+    : product_(o.product.empty() ? unique_product() : o.product) {
+  fs::copy_file(VELMORA_BIN_DIR "/Velmora", dir_ / "Velmora");
+  fs::copy(VELMORA_BIN_DIR "/dll", dir_ / "dll", fs::copy_options::recursive);
+  write_file(dir_ / "Velmora.version", version_record_text(o.company, product_, o.comments));
+  if (!o.system_ini.empty()) write_file(dir_ / "System.ini", o.system_ini);
+  if (o.with_archive_dat) write_file(dir_ / "data/archive.dat", "scene");
+  vmasm::ScriptFiles files;
+  std::string error;
+  EXPECT_TRUE(vmasm::assemble(o.script, &files, &error)) << error;
+  const std::vector<pacpack::Member> members = {{"Script.src", files.script},
+                                                {"File.dat", files.file},
+                                                {"Text.dat", files.text},
+                                                {"Mem.dat", files.mem},
+                                                {"Point.dat", files.point}};
+  if (o.packed) {
+    std::string archive;
+    EXPECT_TRUE(pacpack::build_archive(members, &archive, &error)) << error;
+    write_file(dir_ / "scene.pac", archive);
+  } else {
+    for (const pacpack::Member& m : members) write_file(dir_ / ("data/" + m.name), m.data);
+  }
+}
+
+RunResult GameFolder::run(std::vector<std::string> args, std::map<std::string, std::string> env,
+                          int timeout_s) const {
+  args.insert(args.begin(), "/DIB");
+  std::map<std::string, std::string> all = {
+      {"SDL_VIDEODRIVER", "dummy"},         {"SDL_AUDIODRIVER", "dummy"},
+      {"XDG_DATA_HOME", dir_ / "xdg-data"}, {"XDG_CONFIG_HOME", dir_ / "xdg-config"},
+      {"XDG_RUNTIME_DIR", dir_.path()},     {"VELMORA_STARTUP_TRACE", "1"},
+  };
+  for (const auto& [k, v] : env) all[k] = v;
+  return run_program(dir_ / "Velmora", args, dir_.path(), all, timeout_s);
+}
+
+}  // namespace testsupport
