@@ -1,5 +1,7 @@
 #include "engine/engine_seams.h"
 
+#include "engine/startup_info.h"
+
 #include "engine/orv_api.h"
 #include "platform/file.h"
 
@@ -118,12 +120,16 @@ void seam_render_uninit(OrvHandle list) {
 }
 
 void seam_screen_size(uint32_t* width, uint32_t* height) {
-  *width = 1280;
-  *height = 720;
+  // The game's screen size as start-up chose it; before start-up has run (unit tests), the
+  // default screen.
+  const StartupSettings& settings = startup_settings();
+  const bool known = settings.nScreenWidth > 0 && settings.nScreenHeight > 0;
+  *width = known ? static_cast<uint32_t>(settings.nScreenWidth) : 1280;
+  *height = known ? static_cast<uint32_t>(settings.nScreenHeight) : 720;
 }
 
 uint32_t seam_boot_word() {
-  return 0;
+  return startup_settings().dwBootWord;
 }
 
 }  // namespace engine
