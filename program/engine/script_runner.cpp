@@ -256,7 +256,10 @@ uint32_t run_decoded_span(VmContext& vm) {
     } else {
       s = reg[d.src];
     }
-    uint32_t next = d.next;
+    // The length of each decoded operation is fixed by its kind, so the next pc is computed
+    // rather than loaded: straight-line code then carries no load-to-load dependency from one
+    // operation to the next, and the processor can run ahead.
+    uint32_t next = pc + 12;
     uint32_t& dst = reg[d.dst];
     switch (d.op) {
       case 0x01:
@@ -311,6 +314,7 @@ uint32_t run_decoded_span(VmContext& vm) {
         dst = static_cast<uint32_t>(as_signed(dst) >> (s & 31));
         break;
       case 0x09:
+        next = pc + 8;
         if (d.src_imm) {
           next = d.target;
         } else {
@@ -330,6 +334,7 @@ uint32_t run_decoded_span(VmContext& vm) {
         if (s == 0) next = d.target;
         break;
       default:  // nop
+        next = pc + 4;
         break;
     }
     pc = next;
