@@ -9,11 +9,15 @@ namespace engine {
 
 // The log calls are guarded: tools that run the machine without the library (the assembler's
 // checks, the fuzz target) leave the binding table empty, and a log line must never crash.
-void seam_debug_print(int key, const char* line) {
-  if (orv.OrvDebugPrintf) orv.OrvDebugPrintf(key, nullptr, "%s", line);
+bool seam_debug_print(int key, const char* line) {
+  if (!orv.OrvDebugPrintf) return false;
+  orv.OrvDebugPrintf(key, nullptr, "%s", line);
+  return true;
 }
-void seam_error_log(const char* line) {
-  if (orv.OrvErrorLogPrintf) orv.OrvErrorLogPrintf("%s", line);
+bool seam_error_log(const char* line) {
+  if (!orv.OrvErrorLogPrintf) return false;
+  orv.OrvErrorLogPrintf("%s", line);
+  return true;
 }
 void seam_end_program() {
   if (orv.OrvEnd) orv.OrvEnd();

@@ -14,9 +14,9 @@
 namespace engine {
 
 // OrvDebugPrintf(key, null, "%s", line): the library's debug log.
-void seam_debug_print(int key, const char* line);
+bool seam_debug_print(int key, const char* line);
 // OrvErrorLogPrintf("%s", line): the error log (stderr, and log.txt in debug mode).
-void seam_error_log(const char* line);
+bool seam_error_log(const char* line);
 // OrvEnd(): asks the program to end (the caller also records it: the machine stops running the
 // script either way).
 void seam_end_program();

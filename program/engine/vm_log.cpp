@@ -15,17 +15,15 @@ std::atomic<LogSink> g_sink{nullptr};
 std::atomic<void*> g_context{nullptr};
 
 void emit(int key, const char* line) {
-  if (LogSink sink = g_sink.load()) {
-    sink(key, line, g_context.load());
-  } else if (key == kLogMain || key == kLogError) {
+  LogSink sink = g_sink.load();
+  if (sink) sink(key, line, g_context.load());
+  // The library writes main-log and error-log lines to stderr itself; before it is bound (or
+  // in tests without it) they go there from here, so that they are never lost nor doubled.
+  const bool taken = key == kLogError ? seam_error_log(line) : seam_debug_print(key, line);
+  if (!sink && !taken && (key == kLogMain || key == kLogError)) {
     std::string text = platform::sjis_to_utf8_lossy(line);
     text += '\n';
     std::fputs(text.c_str(), stderr);
-  }
-  if (key == kLogError) {
-    seam_error_log(line);
-  } else {
-    seam_debug_print(key, line);
   }
 }
 
