@@ -77,10 +77,9 @@ void count_frame(ProcessRecord& p, uint32_t now) {
 
 }  // namespace
 
-InputFrame input_frame_now(uint32_t frame_time) {
+InputFrame input_frame_placement() {
   ProcessRecord& p = orv_process();
   InputFrame f;
-  f.inactive = !p.active || p.inactive || p.geometry.sizing;
   f.full_screen = p.params.full_screen != 0;
   f.window_x = p.params.window_x;
   f.window_y = p.params.window_y;
@@ -91,6 +90,13 @@ InputFrame input_frame_now(uint32_t frame_time) {
   f.rect_top = r.top;
   f.rect_width = r.right - r.left;
   f.rect_height = r.bottom - r.top;
+  return f;
+}
+
+InputFrame input_frame_now(uint32_t frame_time) {
+  ProcessRecord& p = orv_process();
+  InputFrame f = input_frame_placement();
+  f.inactive = !p.active || p.inactive || p.geometry.sizing;
   f.screen_width = p.params.screen_width;
   f.screen_height = p.params.screen_height;
   f.frame_time = frame_time;

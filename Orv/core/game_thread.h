@@ -17,3 +17,6 @@ void work_thread_main();
 bool game_frame();
 // What input_update needs, read from the process record (and the joystick) now.
 InputFrame input_frame_now(uint32_t frame_time);
+// Only where the window and its client area lie, read from the process record: what the
+// cursor tests need, without touching the joystick (any thread).
+InputFrame input_frame_placement();

@@ -5,6 +5,7 @@
 #include "Orv/core/app_messages.h"
 #include "Orv/core/core_record.h"
 #include "Orv/core/frame_draw.h"
+#include "Orv/core/game_thread.h"
 #include "Orv/core/process.h"
 #include "Orv/core/seams.h"
 #include "Orv/core/sound_system.h"
@@ -32,19 +33,7 @@ void apply_cursor_visibility() {
 }
 
 bool cursor_in_client_now() {
-  ProcessRecord& p = orv_process();
-  InputFrame f;
-  f.full_screen = p.params.full_screen != 0;
-  f.window_x = p.params.window_x;
-  f.window_y = p.params.window_y;
-  f.client_width = p.params.client_width;
-  f.client_height = p.params.client_height;
-  const OrvRect& r = p.geometry.client_rect;
-  f.rect_left = r.left;
-  f.rect_top = r.top;
-  f.rect_width = r.right - r.left;
-  f.rect_height = r.bottom - r.top;
-  return cursor_in_client(p.input, f);
+  return cursor_in_client(orv_process().input, input_frame_placement());
 }
 
 // Posts an input event to the game thread (before the game thread runs, it waits in the
