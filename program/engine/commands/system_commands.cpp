@@ -5,6 +5,7 @@
 
 #include "engine/commands/command_util.h"
 #include "engine/commands/script_format.h"
+#include "engine/commands/thread_commands.h"
 #include "engine/dispatch.h"
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
@@ -395,9 +396,7 @@ uint32_t cmd_leave_sub_scene(VmContext& vm) {
     }
     seam_system_buttons_enable(vm);
     seam_input_clear();
-    vm.messages.slots[2].bPosted = 1;
-    vm.messages.slots[2].dwParam = 1;
-    vm.messages.bPending = 1;
+    message_post(vm, 2, 1);
   }
   return 1;
 }
