@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "Orv/core/file_access.h"
+#include "Orv/core/files/file_access.h"
 #include "orv/orv.h"
 #include "pacpack/pac_writer.h"
 #include "platform/file.h"

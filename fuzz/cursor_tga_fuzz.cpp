@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Orv/core/cursor.h"
+#include "Orv/core/window/cursor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CursorImage image;

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "Orv/core/pac_archive.h"
+#include "Orv/core/files/pac_archive.h"
 #include "pacpack/pac_writer.h"
 
 namespace {

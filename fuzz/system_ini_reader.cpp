@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/commands/ini_profile.h"
-#include "engine/startup_info.h"
+#include "commands/ini_profile.h"
+#include "engine/formats/startup_info.h"
 #include "shared/utility.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

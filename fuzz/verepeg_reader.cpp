@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "Orv/core/sound_source.h"
+#include "Orv/core/sound/sound_source.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SoundFile file;

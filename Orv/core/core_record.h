@@ -13,10 +13,10 @@
 #include <cstdint>
 
 #include "Orv/core/core_services.h"
-#include "Orv/core/process.h"
-#include "Orv/core/file_record.h"
+#include "Orv/core/window/process.h"
+#include "Orv/core/files/file_record.h"
 #include "Orv/render/render_state.h"
-#include "Orv/core/sound_record.h"
+#include "Orv/core/sound/sound_record.h"
 #include "Orv/render/font/font_state.h"
 
 struct CoreRecord {

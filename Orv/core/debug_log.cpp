@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "Orv/core/core_record.h"
-#include "Orv/core/process.h"
+#include "Orv/core/window/process.h"
 #include "orv/orv.h"
 #include "platform/message_box.h"
 #include "platform/sjis.h"

@@ -1,6 +1,6 @@
 #include "Orv/core/seams.h"
 
-#include "Orv/core/file_access.h"
+#include "Orv/core/files/file_access.h"
 #include "platform/file.h"
 #include "Orv/render/font/fonts.h"
 #include "platform/program_path.h"

@@ -4,7 +4,7 @@
 // A command's owner fills its entry here, by index.
 #include "engine/dispatch.h"
 
-#include "engine/commands/library_commands.h"
+#include "commands/library_commands.h"
 
 namespace engine {
 namespace {

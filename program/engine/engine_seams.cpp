@@ -1,6 +1,6 @@
 #include "engine/engine_seams.h"
 
-#include "engine/startup_info.h"
+#include "engine/formats/startup_info.h"
 
 #include "engine/orv_api.h"
 #include "platform/file.h"

@@ -1,6 +1,6 @@
 #include "engine/frame_procedure.h"
 
-#include "engine/commands/thread_commands.h"
+#include "engine/thread_commands.h"
 #include "engine/interpreter.h"
 #include "engine/neighbour_seams.h"
 #include "engine/orv_api.h"

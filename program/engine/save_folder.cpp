@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/commands/ini_profile.h"
-#include "engine/startup_info.h"
+#include "commands/ini_profile.h"
+#include "engine/formats/startup_info.h"
 #include "platform/file.h"
 #include "platform/message_box.h"
 #include "platform/sjis.h"

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "engine/commands/data_file.h"
+#include "commands/data_file.h"
 #include "engine/engine_seams.h"
 #include "engine/neighbour_seams.h"
 #include "engine/orv_api.h"

@@ -2,11 +2,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/commands/command_util.h"
+#include "commands/command_util.h"
 #include "engine/orv_api.h"
-#include "engine/startup_info.h"
+#include "engine/formats/startup_info.h"
 #include "engine/startup_steps.h"
-#include "engine/system_files.h"
+#include "engine/formats/system_files.h"
 #include "platform/message_box.h"
 #include "platform/whole_file.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/startup_info.h"
+#include "engine/formats/startup_info.h"
 #include "orv/start_params.h"
 
 namespace engine {

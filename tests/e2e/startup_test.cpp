@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/system_files.h"
+#include "engine/formats/system_files.h"
 #include "shared/word_scrambler.h"
 #include "support/game_folder.h"
 

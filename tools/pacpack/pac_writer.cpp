@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "Orv/core/pac_format.h"
+#include "Orv/core/files/pac_format.h"
 #include "platform/sjis.h"
 
 namespace pacpack {

@@ -7,7 +7,7 @@
 
 #include "Orv/core/core_record.h"
 #include "Orv/core/debug_log.h"
-#include "Orv/core/process.h"
+#include "Orv/core/window/process.h"
 #include "orv/orv.h"
 #include "support/temp_dir.h"
 

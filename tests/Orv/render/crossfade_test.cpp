@@ -4,7 +4,7 @@
 #include "Orv/render/crossfade.h"
 #include "Orv/render/fx_blend.h"
 #include "Orv/render/sw/dib_renderer.h"
-#include "render_fixture.h"
+#include "support/render_fixture.h"
 
 namespace rendertest {
 namespace {

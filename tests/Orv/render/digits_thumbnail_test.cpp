@@ -1,7 +1,7 @@
 #include <climits>
 
 #include "Orv/render/pixel_kernels.h"
-#include "render_fixture.h"
+#include "support/render_fixture.h"
 
 namespace rendertest {
 namespace {

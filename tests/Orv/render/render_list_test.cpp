@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "Orv/render/render_lock.h"
-#include "render_fixture.h"
+#include "support/render_fixture.h"
 
 namespace rendertest {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "Orv/render/sw/blend.h"
 #include "Orv/render/sw/dib_renderer.h"
-#include "render_fixture.h"
+#include "support/render_fixture.h"
 
 namespace rendertest {
 namespace {

@@ -5,7 +5,7 @@
 #include "Orv/render/image_store.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/sprite_info.h"
-#include "render_fixture.h"
+#include "support/render_fixture.h"
 
 namespace rendertest {
 namespace {

@@ -1,6 +1,6 @@
 // The core operations: arithmetic and comparisons as one table, jumps, calls and returns,
 // frames, the argument stack, reset and end.
-#include "vm_fixture.h"
+#include "support/vm_fixture.h"
 
 namespace enginetest {
 namespace {

@@ -1,6 +1,6 @@
 // Whole data files read through the library's file lookup: loose, inside an archive, missing.
 #include "engine/engine_seams.h"
-#include "game_folder_fixture.h"
+#include "support/game_folder_fixture.h"
 #include "pacpack/pac_writer.h"
 
 namespace enginetest {

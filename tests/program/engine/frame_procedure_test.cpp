@@ -1,8 +1,8 @@
 // The frame procedure: script messages, the script thread and the order of a frame's steps.
 #include <algorithm>
 
-#include "engine/commands/thread_commands.h"
-#include "frame_fixture.h"
+#include "engine/thread_commands.h"
+#include "support/frame_fixture.h"
 
 namespace enginetest {
 namespace {

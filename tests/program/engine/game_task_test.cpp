@@ -1,7 +1,7 @@
 // The end of the main task: the exit label runs once as an event call, then the engine is
 // released.
 #include "engine/game_task.h"
-#include "vm_fixture.h"
+#include "support/vm_fixture.h"
 
 namespace enginetest {
 namespace {

@@ -1,7 +1,7 @@
 // The interpreter loop: command calls, yields, script points, skip, the work-thread runner and
 // malformed scripts.
 #include "engine/decoded_code.h"
-#include "vm_fixture.h"
+#include "support/vm_fixture.h"
 
 namespace enginetest {
 namespace {

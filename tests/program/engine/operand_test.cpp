@@ -1,5 +1,5 @@
 // Operand words: every kind, and indexes outside their memory.
-#include "vm_fixture.h"
+#include "support/vm_fixture.h"
 
 namespace enginetest {
 namespace {

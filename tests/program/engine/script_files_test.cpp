@@ -3,7 +3,7 @@
 
 #include "engine/operand.h"
 #include "shared/word_scrambler.h"
-#include "vm_fixture.h"
+#include "support/vm_fixture.h"
 
 namespace enginetest {
 namespace {

@@ -2,7 +2,7 @@
 // the display queue, the skip state and the reset.
 #include <cstring>
 
-#include "vm_fixture.h"
+#include "support/vm_fixture.h"
 
 namespace enginetest {
 namespace {

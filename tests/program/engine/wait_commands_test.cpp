@@ -1,6 +1,6 @@
 // The wait commands: timed waits, sync waits, cancelling, skip and the thread-call refusal.
 #include "engine/operand.h"
-#include "frame_fixture.h"
+#include "support/frame_fixture.h"
 
 namespace enginetest {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Orv/core/file_access.h"
+#include "Orv/core/files/file_access.h"
 #include "orv/orv.h"
 #include "platform/file.h"
 #include "support/run_program.h"

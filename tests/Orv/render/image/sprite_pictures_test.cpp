@@ -11,7 +11,7 @@
 #include "Orv/render/image/image_load.h"
 #include "Orv/render/image_store.h"
 #include "Orv/render/last_error.h"
-#include "Orv/render/render_fixture.h"
+#include "support/render_fixture.h"
 #include "ge_writer/ge_writer.h"
 #include "support/temp_dir.h"
 

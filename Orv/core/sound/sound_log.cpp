@@ -1,0 +1,24 @@
+#include "Orv/core/sound/sound_log.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+#include "orv/orv.h"
+#include "platform/sjis.h"
+
+void sound_error_log(const char* format, ...) {
+  // Formatted here so that the error log gets the finished text and never re-reads a '%' from
+  // a file name.
+  char text[1044];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  OrvErrorLogPrintfBasic("%s", text);
+}
+
+void sound_report_bad_file(const char* name, const char* why) {
+  const std::string shown = platform::sjis_to_utf8_lossy(name ? name : "");
+  std::fprintf(stderr, "sound: %s: %s\n", shown.c_str(), why);
+}

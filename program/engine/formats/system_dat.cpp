@@ -1,0 +1,278 @@
+// The system files as the main game task reads and writes them: system.dat and access.dat
+// between the files and the game state.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "commands/command_util.h"
+#include "engine/engine_seams.h"
+#include "engine/game_task.h"
+#include "engine/orv_api.h"
+#include "engine/formats/startup_info.h"
+#include "engine/formats/system_files.h"
+#include "engine/vm_log.h"
+#include "platform/message_box.h"
+#include "platform/whole_file.h"
+
+namespace engine {
+namespace {
+
+// "システムファイルの読み込みに失敗 [file open error]"
+constexpr char kSaveOpenError[] =
+    "\x83V\x83X\x83"
+    "e\x83\x80\x83t\x83@\x83"
+    "C\x83\x8b\x82\xcc\x93\xc7\x82\xdd\x8d\x9e\x82\xdd"
+    "\x82\xc9\x8e\xb8\x94s [file open error]";
+// "システムファイルの作成に失敗。" followed by the reason in brackets.
+#define CREATE_FAILED                                 \
+  "\x83V\x83X\x83"                                    \
+  "e\x83\x80\x83t\x83@\x83"                           \
+  "C\x83\x8b\x82\xcc\x8d\xec\x90\xac\x82\xc9\x8e\xb8" \
+  "\x94s\x81"                                         \
+  "B"
+constexpr char kNoScript[] = CREATE_FAILED "[Script.rc]";
+constexpr char kNoText[] = CREATE_FAILED "[Text.dat]";
+constexpr char kNoFile[] = CREATE_FAILED "[File.dat]";
+// "[メモリ不足 : 0x00]" / "[メモリ不足 : 0x01]"
+constexpr char kNoMemoryText[] = CREATE_FAILED "[\x83\x81\x83\x82\x83\x8a\x95s\x91\xab : 0x00]";
+constexpr char kNoMemoryFile[] = CREATE_FAILED "[\x83\x81\x83\x82\x83\x8a\x95s\x91\xab : 0x01]";
+#undef CREATE_FAILED
+// "システムファイルを作成。"
+constexpr char kCreated[] =
+    "\x83V\x83X\x83"
+    "e\x83\x80\x83t\x83@\x83"
+    "C\x83\x8b\x82\xf0\x8d\xec\x90\xac\x81"
+    "B";
+// "テキストワード数が基準値をオーバーしました。\n管理者に報告してください。"
+constexpr char kTooManyTexts[] =
+    "\x83"
+    "e\x83L\x83X\x83g\x83\x8f\x81[\x83h\x90\x94\x82\xaa\x8a\xee\x8f\x80\x92l\x82\xf0\x83I"
+    "\x81[\x83o\x81[\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81"
+    "B\n\x8a\xc7\x97\x9d\x8e\xd2\x82\xc9\x95"
+    "\xf1\x8d\x90\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81"
+    "B";
+// "画像ファイル数が基準値をオーバーしました。\n管理者に報告してください。"
+constexpr char kTooManyFiles[] =
+    "\x89\xe6\x91\x9c\x83t\x83@\x83"
+    "C\x83\x8b\x90\x94\x82\xaa\x8a\xee\x8f\x80\x92l\x82\xf0\x83I"
+    "\x81[\x83o\x81[\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81"
+    "B\n\x8a\xc7\x97\x9d\x8e\xd2\x82\xc9\x95"
+    "\xf1\x8d\x90\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81"
+    "B";
+// "警告"
+constexpr char kWarning[] = "\x8cx\x8d\x90";
+// "メモリが不足している可能性があります。[]"
+constexpr char kOutOfMemory[] =
+    "\x83\x81\x83\x82\x83\x8a\x82\xaa\x95s\x91\xab\x82\xb5\x82\xc4\x82\xa2\x82\xe9\x89\xc2\x94\\"
+    "\x90\xab\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb7\x81"
+    "B[]";
+
+// The sound settings keep the words of their first two records in the order 0, 1, 3, 2, ...
+constexpr int kStoredWord[8] = {0, 1, 3, 2, 4, 5, 6, 7};
+
+uint32_t sound_word(const uint8_t* block, int record, int word) {
+  const uint8_t* p = block + 32 * record + 4 * kStoredWord[word];
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+void set_sound_word(uint8_t* block, int record, int word, uint32_t v) {
+  uint8_t* p = block + 32 * record + 4 * kStoredWord[word];
+  for (int b = 0; b < 4; ++b) p[b] = static_cast<uint8_t>(v >> (8 * b));
+}
+
+void sound_settings_apply(const uint8_t* block) {
+  orv.OrvSoundSetPrimaryVolume(static_cast<int32_t>(sound_word(block, 0, 0)));
+  // (word of the first record, sound type)
+  constexpr int kTypes[6][2] = {{2, 1}, {1, 3}, {4, 5}, {5, 4}, {6, 6}, {7, 7}};
+  for (const auto& t : kTypes) {
+    orv.OrvSoundSetVolume(static_cast<int32_t>(sound_word(block, 0, t[0])), t[1]);
+  }
+}
+
+// The u32 at byte `offset` of a data file; false when the file is missing or too short.
+bool data_file_word(const char* name, uint32_t offset, uint32_t* value) {
+  std::string data;
+  if (read_data_file(name, &data) != 0 || data.size() < offset + 4) return false;
+  const auto* p = reinterpret_cast<const uint8_t*>(data.data()) + offset;
+  *value = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+  return true;
+}
+
+uint8_t* alloc_bits(const std::vector<uint8_t>& bits) {
+  auto* block = static_cast<uint8_t*>(orv.OrvMemoryAlloc(static_cast<uint32_t>(bits.size()), 1));
+  if (block && !bits.empty()) std::memcpy(block, bits.data(), bits.size());
+  return block;
+}
+
+std::string access_dat_path() {
+  return save_folder_file("access.dat");
+}
+
+}  // namespace
+
+bool system_dat_load(GameState& gs) {
+  std::vector<uint8_t> bytes;
+  const std::string path = system_dat_path();
+  if (!platform::load_file_bytes(path, &bytes, 256u << 20)) return false;
+  SystemDatImage image;
+  std::string error;
+  if (!system_dat_decode(bytes.data(), bytes.size(), &image, &error)) {
+    vm_error_log("%s: damaged system file (%s)", path.c_str(), error.c_str());
+    return false;
+  }
+  SeenFlags& seen = gs.vm.seen;
+  seen.lpTextRead = alloc_bits(image.textRead);
+  seen.lpFileSeen = alloc_bits(image.fileSeen);
+  if ((!image.textRead.empty() && !seen.lpTextRead) ||
+      (!image.fileSeen.empty() && !seen.lpFileSeen)) {
+    if (seen.lpTextRead) orv.OrvMemoryFree(seen.lpTextRead);
+    if (seen.lpFileSeen) orv.OrvMemoryFree(seen.lpFileSeen);
+    seen.lpTextRead = seen.lpFileSeen = nullptr;
+    return false;
+  }
+  seen.dwTextReadBytes = static_cast<uint32_t>(image.textRead.size());
+  seen.dwFileSeenBytes = static_cast<uint32_t>(image.fileSeen.size());
+  gs.settings = image.settings;
+  std::memcpy(gs.soundSettings, image.sound, kSoundSettingsBytes);
+  std::memcpy(gs.vm.sysMem, image.sysMem, sizeof image.sysMem);
+  sound_settings_apply(gs.soundSettings);
+  // The screen-effects switch waits for the transition exports.
+  orv.OrvWindowChangeMode(static_cast<int32_t>(gs.settings.dwWindowMode));
+  orv.OrvCursorSetAutoHideTime(gs.settings.dwCursorHideTime);
+  return true;
+}
+
+uint32_t system_dat_create(GameState& gs) {
+  SeenFlags& seen = gs.vm.seen;
+  if (seen.lpTextRead) orv.OrvMemoryFree(seen.lpTextRead);
+  if (seen.lpFileSeen) orv.OrvMemoryFree(seen.lpFileSeen);
+  // The read marks start over; the entry-name list (when there is one) stays its own.
+  const OrvHandle names = seen.hEntryNames;
+  seen = SeenFlags{};
+  seen.hEntryNames = names;
+  gs.settings = SystemSettings{};
+  std::memset(gs.soundSettings, 0, sizeof gs.soundSettings);
+  std::memset(gs.vm.sysMem, 0, sizeof gs.vm.sysMem);
+  gs.bVoiceCheck = 0;
+  gs.dwBootFlag = 0;
+
+  SystemSettings& s = gs.settings;
+  s.bEffectEnable = 1;
+  s.bAspectPos = 1;
+  s.nNewestSave = -1;
+  s.dwAutoSpeed = 50;
+  s.dwMessageSpeed = 50;
+  s.nTextBaseImage = -1;
+  s.nTextAlpha = -1;
+
+  for (int w = 0; w < 8; ++w) {
+    set_sound_word(gs.soundSettings, 0, w, w == 3 ? 0 : 5000);
+    set_sound_word(gs.soundSettings, 1, w, 1);
+  }
+  // The music auto-volume settings follow the two records: 0, 5000, 0.
+  set_sound_word(gs.soundSettings, 2, 1, 5000);
+  sound_settings_apply(gs.soundSettings);
+
+  if (!data_file_word("Script.src", 4, &s.dwScriptStamp)) {
+    vm_error_log("%s", kNoScript);
+    return 0;
+  }
+  uint32_t texts = 0;
+  if (!data_file_word("Text.dat", 12, &texts)) {
+    vm_error_log("%s", kNoText);
+    return 0;
+  }
+  if (texts > 200000) {
+    platform::message_box(kTooManyTexts, kWarning,
+                          platform::kMbIconExclamation | platform::kMbTopMost);
+  }
+  seen.dwTextReadBytes = texts / 8 + 1;
+  seen.lpTextRead = static_cast<uint8_t*>(orv.OrvMemoryAlloc(seen.dwTextReadBytes, 1));
+  if (!seen.lpTextRead) {
+    seen.dwTextReadBytes = 0;
+    vm_error_log("%s", kNoMemoryText);
+    return 0;
+  }
+  uint32_t files = 0;
+  if (!data_file_word("File.dat", 12, &files)) {
+    vm_error_log("%s", kNoFile);
+    return 0;
+  }
+  if (files >= 65536) {
+    platform::message_box(kTooManyFiles, kWarning,
+                          platform::kMbIconExclamation | platform::kMbTopMost);
+  }
+  seen.dwFileSeenBytes = files / 4 + 1;
+  seen.lpFileSeen = static_cast<uint8_t*>(orv.OrvMemoryAlloc(seen.dwFileSeenBytes, 1));
+  if (!seen.lpFileSeen) {
+    seen.dwFileSeenBytes = 0;
+    vm_error_log("%s", kNoMemoryFile);
+    return 0;
+  }
+  system_dat_save(gs);
+  vm_error_log("%s", kCreated);
+  return 1;
+}
+
+uint32_t system_dat_save(GameState& gs) {
+  gs.settings.dwWindowMode = static_cast<uint32_t>(orv.OrvCheckWindowMode());
+  SystemDatImage image;
+  image.settings = gs.settings;
+  std::memcpy(image.sound, gs.soundSettings, kSoundSettingsBytes);
+  std::memcpy(image.sysMem, gs.vm.sysMem, sizeof image.sysMem);
+  const SeenFlags& seen = gs.vm.seen;
+  if (seen.lpTextRead)
+    image.textRead.assign(seen.lpTextRead, seen.lpTextRead + seen.dwTextReadBytes);
+  if (seen.lpFileSeen)
+    image.fileSeen.assign(seen.lpFileSeen, seen.lpFileSeen + seen.dwFileSeenBytes);
+  const std::vector<uint8_t> bytes = system_dat_encode(image);
+  if (!platform::save_file_bytes(system_dat_path(), bytes.data(), bytes.size())) {
+    vm_error_log("%s", kSaveOpenError);
+    return 0;
+  }
+  return 1;
+}
+
+void access_dat_load(GameState& gs) {
+  std::vector<uint8_t> bytes;
+  if (!platform::load_file_bytes(access_dat_path(), &bytes, 64u << 20)) return;
+  for (const EntryName& e : access_dat_decode(bytes.data(), bytes.size())) {
+    char name[33];
+    std::memcpy(name, e.name, 32);
+    name[32] = 0;
+    entry_name_add(gs, name, e.flag);
+  }
+}
+
+uint32_t access_dat_save(GameState& gs) {
+  const OrvHandle list = gs.vm.seen.hEntryNames;
+  if (!list) return 0;
+  std::vector<EntryName> names;
+  const uint32_t count = seam_list_count(list, 0);
+  for (uint32_t n = 0; n < count; ++n) {
+    const auto* e = reinterpret_cast<const EntryName*>(seam_list_get_data(list, 0, n));
+    if (e) names.push_back(*e);
+  }
+  const std::vector<uint8_t> bytes = access_dat_encode(names);
+  return platform::save_file_bytes(access_dat_path(), bytes.data(), bytes.size()) ? 1 : 0;
+}
+
+uint32_t entry_name_add(GameState& gs, const char* name, uint8_t flag) {
+  const size_t length = strnlen(name, 33);
+  if (length > 32) return 0;
+  auto* e = static_cast<EntryName*>(orv.OrvMemoryAlloc(sizeof(EntryName), 1));
+  if (e && !seam_list_push(gs.vm.seen.hEntryNames, reinterpret_cast<uintptr_t>(e), 0)) {
+    orv.OrvMemoryFree(e);
+    e = nullptr;
+  }
+  if (!e) {
+    platform::message_box(kOutOfMemory, startup_info().szProduct,
+                          platform::kMbIconExclamation | platform::kMbTopMost);
+    return 0;
+  }
+  std::memcpy(e->name, name, length);
+  e->flag = flag;
+  return 1;
+}
+
+}  // namespace engine

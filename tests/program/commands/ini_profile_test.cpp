@@ -1,0 +1,106 @@
+// INI profiles: the reader's rules on texts, and the four commands with the save folder
+// shadowing the program folder.
+#include "commands/ini_profile.h"
+
+#include "support/game_folder_fixture.h"
+
+namespace enginetest {
+namespace {
+
+TEST(IniReader, FindsValuesTheLooseWay) {
+  struct Case {
+    const char* text;
+    const char* section;
+    const char* key;
+    const char* value;  // null: not found
+  } cases[] = {
+      {"[A]\r\nPRODUCT_NAME=x\r\nNAME=y\r\n", "A", "NAME",
+       "x\r\n"},  // first name part that holds the key
+      {"[A]\r\nkey =   value  ; note\r\n", "A", "key", "value  ; note\r\n"},
+      {"[A]\r\nkey=\r\nother=1\r\n", "A", "key", nullptr},      // empty value
+      {"[A]\r\nx=1\r\n[B]\r\nkey=2\r\n", "A", "key", nullptr},  // behind the next header
+      {"[A]\nx=[B]\nkey=3\n", "B", "key", "3\n"},               // a header inside a value counts
+      {"; [A]\n[A]\nkey=4", "A", "key", "4"},                   // a comment line is skipped
+      {"[a]\nkey=5\n", "A", "key", nullptr},                    // sections are case-sensitive
+      {"[A]\n;key=6\nkey=7\n", "A", "key", "7\n"},
+      {"[A]\rkey=8\rnext=9\r", "A", "next", "9\r"},  // lone CR line ends
+      {"", "A", "key", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::string out = "unchanged";
+    const bool found = engine::ini_find_value(c.text, c.section, c.key, &out);
+    EXPECT_EQ(found, c.value != nullptr);
+    EXPECT_EQ(out, c.value ? c.value : "unchanged");
+  }
+  // A value that starts with a zero byte is empty, as the C text it is.
+  std::string out = "unchanged";
+  EXPECT_FALSE(engine::ini_find_value(std::string_view("[A]\nkey=\0x\n", 11), "A", "key", &out));
+  EXPECT_EQ(out, "unchanged");
+}
+
+class IniCommands : public GameFolderTest {};
+
+TEST_F(IniCommands, ReadWriteAndShadow) {
+  put("conf.ini", "[S]\r\nname=program\r\nnum= 42 \r\nquoted=\"12\"\r\n");
+  put("other.ini", "[S]\r\nname=program\r\n");
+  put("save/other.ini", "[S]\r\nname=save\r\n");
+  load(
+      "call string(0) -> r1\n"
+      "call get_private_profile_string(text\"S\", text\"name\", text\"dflt\", r1, "
+      "file\"conf.ini\") -> r2\n"
+      "call string(0) -> r3\n"
+      "call get_private_profile_string(text\"S\", text\"name\", text\"dflt\", r3, "
+      "file\"other.ini\")\n"
+      "call string(0) -> r4\n"
+      "call get_private_profile_string(text\"S\", text\"nope\", text\"  dflt  \", r4, "
+      "file\"conf.ini\") -> r5\n"
+      "call get_private_profile_int(text\"S\", text\"num\", 7, file\"conf.ini\") -> r6\n"
+      "call get_private_profile_int(text\"S\", text\"quoted\", 7, file\"conf.ini\") -> r7\n"
+      "call get_private_profile_int(text\"S\", text\"nope\", 7, file\"missing.ini\") -> r8\n"
+      "call get_private_profile_string(text\"S\", text\"name\", text\"d\", 3, file\"conf.ini\") -> "
+      "r9\n");
+  run();
+  EXPECT_STREQ(vm().strings.slots[0], "program");
+  EXPECT_EQ(vm().reg[2], 7u);
+  EXPECT_STREQ(vm().strings.slots[1], "save");    // the save folder's copy wins
+  EXPECT_STREQ(vm().strings.slots[2], "  dflt");  // the default is trimmed too
+  EXPECT_EQ(vm().reg[5], 6u);
+  EXPECT_EQ(vm().reg[6], 42u);
+  EXPECT_EQ(vm().reg[7], 0u);  // a quoted number reads as 0
+  EXPECT_EQ(vm().reg[8], 7u);
+  EXPECT_EQ(vm().reg[9], 0xFFFFFFFFu);
+  EXPECT_TRUE(logged(0, "get_private_profile_string はstring型を指定していません。"));
+}
+
+TEST_F(IniCommands, WrittenValuesReadBack) {
+  load(
+      "call write_private_profile_string(text\"Game\", text\"title\", text\"My Game\", "
+      "file\"user.ini\") -> r1\n"
+      "call write_private_profile_int(text\"Game\", text\"count\", -5, file\"user.ini\") -> r2\n"
+      "call write_private_profile_int(text\"Game\", text\"count\", 9, file\"user.ini\")\n"
+      "call write_private_profile_int(text\"Other\", text\"x\", 1, file\"user.ini\")\n"
+      "call string(0) -> r10\n"
+      "call get_private_profile_string(text\"Game\", text\"title\", text\"\", r10, "
+      "file\"user.ini\")\n"
+      "call get_private_profile_int(text\"Game\", text\"count\", 0, file\"user.ini\") -> r3\n"
+      "call get_private_profile_int(text\"Game\", text\"title\", 77, file\"user.ini\") -> r4\n");
+  run();
+  EXPECT_NE(vm().reg[1], 0u);
+  EXPECT_NE(vm().reg[2], 0u);
+  EXPECT_STREQ(vm().strings.slots[0], "My Game");
+  EXPECT_EQ(vm().reg[3], 9u);
+  EXPECT_EQ(vm().reg[4], 0u);  // a quoted text is no number
+  EXPECT_EQ(get("save/USER.INI"), "[Game]\r\ntitle=\"My Game\"\r\ncount=9\r\n[Other]\r\nx=1\r\n");
+}
+
+TEST_F(IniCommands, AFailedWriteGivesZero) {
+  engine::set_command_save_folder(system_path(game_ + "/no/such/folder"));
+  load("call write_private_profile_int(text\"A\", text\"b\", 1, file\"x.ini\") -> r1\n");
+  vm().reg[1] = 5;
+  run();
+  EXPECT_EQ(vm().reg[1], 0u);
+}
+
+}  // namespace
+}  // namespace enginetest
