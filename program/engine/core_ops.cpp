@@ -42,7 +42,9 @@ uint32_t op_end(VmContext& vm) {
 uint32_t op_ret(VmContext& vm) {
   DataEntry entry;
   if (data_entry_pop(vm, kChannelThreadMarkers, &entry)) {
+    // A thread-return marker sends the thread back to where thread_return_push stood.
     thread_call_closed(vm);
+    vm.runner.dwPc = entry.dwValue;
     vm.runner.bYield = 1;
     return 1;
   }

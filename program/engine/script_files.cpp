@@ -110,10 +110,10 @@ void script_files_free(VmContext& vm) {
 
 namespace {
 
-// Reads one file for engine_init; a short read keeps what was read.
-bool read_file(const char* name, uint8_t** data, uint32_t* size) {
+// Reads one file for engine_init; a short read keeps what was read unless whole is asked.
+bool read_file(const char* name, uint8_t** data, uint32_t* size, bool whole = false) {
   const int status = seam_file_read_whole(name, data, size);
-  return status == 0 || status == 3;
+  return status == 0 || (status == 3 && !whole);
 }
 
 bool load_files(VmContext& vm, uint32_t* result) {
@@ -130,7 +130,8 @@ bool load_files(VmContext& vm, uint32_t* result) {
   uint32_t sizes[5] = {};
   bool ok = true;
   for (int i = 0; i < 5 && ok; ++i) {
-    if (!read_file(names[i].name, &data[i], &sizes[i])) {
+    // A table that reads short keeps what it has; the code must arrive whole.
+    if (!read_file(names[i].name, &data[i], &sizes[i], i == 0)) {
       ok = fail(vm, names[i].error, result);
     } else if (i == 0 && !code_valid(data[0], sizes[0])) {
       ok = fail(vm, names[0].error, result);
@@ -210,7 +211,8 @@ uint32_t engine_init(VmContext& vm) {
   vm_reset(vm);
   graphic_dat_load();
   vm.hRender = seam_render_init();
-  if (vm.hRender) seam_render_set_active(vm.hRender);
+  if (!vm.hRender) return fail(vm, "render init error", &result), result;
+  seam_render_set_active(vm.hRender);
   vm.hReturnStack = seam_list_create();
   if (!vm.hReturnStack) return fail(vm, "list create error", &result), result;
   vm.hDataFiles = seam_list_create();
