@@ -4,3 +4,7 @@ CoreRecord& orv_core() {
   static CoreRecord core;
   return core;
 }
+
+RenderState& orv_render() {
+  return orv_core().render;
+}
