@@ -30,6 +30,8 @@ TEST(ToolCli, HelpAndBadArguments) {
       {"pacpack", {"--help"}, 0, "usage: pacpack FOLDER [ARCHIVE]"},
       {"pacpack", {}, 2, "usage: pacpack"},
       {"pacpack", {"--bogus"}, 2, "usage: pacpack"},
+      {"graphic_dat", {"--help"}, 0, "usage: graphic_dat [--scramble] LIST OUT"},
+      {"graphic_dat", {"list.txt"}, 2, "usage: graphic_dat"},
       {"ge_writer", {"--help"}, 0, "usage: ge_writer IN.png OUT.ge"},
       {"ge_writer", {"a.png"}, 2, "usage: ge_writer"},
       {"ge_writer", {"a.png", "b.ge", "three"}, 2, "usage: ge_writer"},
