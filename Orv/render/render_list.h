@@ -68,12 +68,3 @@ bool render_node_remove_locked(RenderList* list, uintptr_t user_data);
 RenderNode* render_node_from(OrvHandle node);
 // The first live node holding user_data, or null. The caller holds the render-list lock.
 RenderNode* render_node_find(RenderList* list, uintptr_t user_data);
-
-// The frame draw, called once per frame by the game thread: through the active renderer's
-// table (render_renderer()) it clears the frame to the clear colour, calls every node's
-// callback, runs the screen-transition step and presents (the software peer through
-// RenderState::present). Returns false when the frame was not drawn: no active list, another
-// thread holds the render lock (the frame is skipped, never waited for), no renderer, or
-// presenting has failed before. True also while a full-screen movie plays (nothing is drawn
-// then).
-bool render_frame_draw();

@@ -2,8 +2,9 @@
 //
 // The system initialisation (on the window thread, before the game thread runs) calls
 // render_system_init, which chooses the renderer table (renderer.h) once; the frame loop then
-// calls render_frame_draw (render_list.h) once per frame on the game thread, which draws
-// through that table and presents through RenderState::present.
+// calls render_frame_draw once per frame on the game thread, which draws the render list
+// (render_list.h) through that table and presents through RenderState::present. This is the
+// header the window code includes; it sees no render records.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +41,15 @@ const Renderer* render_renderer();
 // The frame as drawn so far (the active renderer's read_back); empty without a renderer. Read
 // it on the game thread after render_frame_draw returned (or while holding the render lock).
 BackBufferView render_back_buffer();
+
+// The frame draw, called once per frame by the game thread: through the active renderer's
+// table (render_renderer()) it clears the frame to the clear colour, calls every node's
+// callback, runs the screen-transition step and presents (the software peer through
+// RenderState::present). Returns false when the frame was not drawn: no active list, another
+// thread holds the render lock (the frame is skipped, never waited for), no renderer, or
+// presenting has failed before. True also while a full-screen movie plays (nothing is drawn
+// then).
+bool render_frame_draw();
 
 // After a failed present every frame is skipped; the window code calls this once the display
 // has been restored (the window is active again) so that frames are drawn again.

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "Orv/core/core_record.h"
+#include "Orv/core_alive.h"
 #include "Orv/render/pixel_kernels.h"
 #include "Orv/render/render_system.h"
 #include "orv/orv.h"
@@ -12,7 +12,7 @@
 namespace {
 
 bool running() {
-  return orv_core().alive.load();
+  return orv_core_alive();
 }
 
 bool scale_to(uint32_t* dst, int32_t w, int32_t h, const uint32_t* src, int32_t sw, int32_t sh) {

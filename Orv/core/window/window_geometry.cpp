@@ -1,9 +1,9 @@
 #include "Orv/core/window/window_geometry.h"
 
-#include "Orv/core/window/app_messages.h"
-#include "Orv/core/core_record.h"
-#include "Orv/core/window/process.h"
 #include "Orv/core/seams.h"
+#include "Orv/core/window/app_messages.h"
+#include "Orv/core/window/process.h"
+#include "Orv/core_alive.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -21,7 +21,7 @@ int32_t height_of(const OrvRect& r) {
 }
 
 bool core_running() {
-  return orv_core().alive && orv_process().running;
+  return orv_core_alive() && orv_process().running;
 }
 
 // Size limits of window mode: a client of a quarter of the screen up to twice the screen.
@@ -39,9 +39,9 @@ void apply_size_limits(ProcessRecord& p) {
 void refresh_client_rect(ProcessRecord& p) {
   int32_t w = p.params.client_width, h = p.params.client_height;
   if (p.params.full_screen && p.window) platform::window_size(p.window, &w, &h);
-  p.geometry.client_rect =
+  orv_geometry().client_rect =
       client_area_rect(p.params.full_screen != 0, p.params.aspect_mode, p.params.screen_width,
-                       p.params.screen_height, w, h, p.geometry.client_rect);
+                       p.params.screen_height, w, h, orv_geometry().client_rect);
 }
 
 }  // namespace
@@ -187,7 +187,7 @@ bool client_fills_desktop(const OrvRect& d, int32_t client_w, int32_t client_h) 
 
 void geometry_on_created() {
   ProcessRecord& p = orv_process();
-  GeometryState& g = p.geometry;
+  GeometryState& g = orv_geometry();
   StartParams& sp = p.params;
   g.saved_x = sp.window_x;
   g.saved_y = sp.window_y;
@@ -212,7 +212,7 @@ int32_t geometry_change_mode(int32_t full) {
       (sp.show_flags & kShowNoModeChange)) {
     return 1;
   }
-  GeometryState& g = p.geometry;
+  GeometryState& g = orv_geometry();
   platform::window_restore(p.window);
   if (full) {
     g.windowed_rect = OrvRect{sp.window_x, sp.window_y, sp.window_x + sp.client_width,
@@ -244,7 +244,7 @@ int32_t geometry_change_size(int32_t width, int32_t height) {
   }
   sp.client_width = width;
   sp.client_height = height;
-  p.geometry.window_rect =
+  orv_geometry().window_rect =
       OrvRect{sp.window_x, sp.window_y, sp.window_x + width, sp.window_y + height};
   if (!sp.full_screen) platform::window_resize(p.window, width, height);
   refresh_client_rect(p);
@@ -287,12 +287,12 @@ void geometry_on_resized(int32_t width, int32_t height) {
   OrvRect before{sp.window_x, sp.window_y, sp.window_x + sp.client_width,
                  sp.window_y + sp.client_height};
   OrvRect after{x, y, x + width, y + height};
-  p.geometry.sizing = true;
+  orv_geometry().sizing = true;
   OrvRect fitted = aspect_sizing(sizing_edge_between(before, after), after, sp.screen_width,
                                  sp.screen_height, 0, 0);
-  p.geometry.window_rect = fitted;
+  orv_geometry().window_rect = fitted;
   if (fitted.left != x || fitted.top != y) platform::window_move(p.window, fitted.left, fitted.top);
-  p.geometry.sizing = false;
+  orv_geometry().sizing = false;
   OrvChangeWindowSize(width_of(fitted), height_of(fitted));
 }
 
@@ -330,18 +330,18 @@ int32_t OrvChangeAspectMode(int32_t mode) {
 }
 
 int32_t OrvWindowChangeEnable(int32_t flag) {
-  orv_process().geometry.change_enabled = flag ? 1 : 0;
+  orv_geometry().change_enabled = flag ? 1 : 0;
   return 1;
 }
 
 int32_t OrvWindowChangeEnableIs(void) {
-  return orv_process().geometry.change_enabled;
+  return orv_geometry().change_enabled;
 }
 
 int32_t OrvGetWindowSize(int32_t* width, int32_t* height) {
   if (!width && !height) return 0;
   ProcessRecord& p = orv_process();
-  const OrvRect& r = p.geometry.client_rect;
+  const OrvRect& r = orv_geometry().client_rect;
   if (width) *width = p.params.full_screen ? width_of(r) : p.params.client_width;
   if (height) *height = p.params.full_screen ? height_of(r) : p.params.client_height;
   return 1;
@@ -349,8 +349,8 @@ int32_t OrvGetWindowSize(int32_t* width, int32_t* height) {
 
 int32_t OrvWindowGetPos(int32_t* x, int32_t* y) {
   ProcessRecord& p = orv_process();
-  if (x) *x = p.params.full_screen ? p.geometry.client_rect.left : p.params.window_x;
-  if (y) *y = p.params.full_screen ? p.geometry.client_rect.top : p.params.window_y;
+  if (x) *x = p.params.full_screen ? orv_geometry().client_rect.left : p.params.window_x;
+  if (y) *y = p.params.full_screen ? orv_geometry().client_rect.top : p.params.window_y;
   return (x || y) ? 1 : 0;
 }
 
@@ -358,7 +358,7 @@ int32_t OrvWindowSetPos(int32_t x, int32_t y) {
   ProcessRecord& p = orv_process();
   p.params.window_x = x;
   p.params.window_y = y;
-  if (!orv_core().alive || !p.window) return 0;
+  if (!orv_core_alive() || !p.window) return 0;
   window_send(kWndCall, reinterpret_cast<uintptr_t>(&move_window), 0);
   return 1;
 }

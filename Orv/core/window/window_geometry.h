@@ -45,6 +45,10 @@ struct GeometryState {
   void reset();
 };
 
+// The geometry, one member of the library's state record. Window thread (sizing and
+// change_enabled are read from any thread).
+GeometryState& orv_geometry();
+
 // The desktop override (library-wide, works before OrvInit).
 struct DesktopOverride {
   std::atomic<int32_t> set{0}, width{0}, height{0};

@@ -4,10 +4,11 @@
 
 #include <cstdlib>
 
-#include "Orv/core/core_record.h"
 #include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/game_thread.h"
 #include "Orv/core/window/process.h"
+#include "Orv/core/window/window_proc.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 #include "platform/window.h"
 
@@ -157,10 +158,10 @@ TEST_F(WindowProcTest, DrawnFrameIsShownByTheWindowThread) {
                                   0xFFFFFFFFu, 0x80000000u, 0x00000000u};
   EXPECT_TRUE(frame_present_pixels(pixels, 3, 2));
   EXPECT_FALSE(frame_present_pixels(nullptr, 3, 2));
-  EXPECT_TRUE(orv_process().present_pending);
+  EXPECT_TRUE(orv_present().pending);
   window_pump(0);
-  EXPECT_FALSE(orv_process().present_pending);
-  EXPECT_EQ(orv_process().present.width, 3);
+  EXPECT_FALSE(orv_present().pending);
+  EXPECT_EQ(orv_present().width, 3);
 }
 
 TEST_F(WindowProcTest, CloseAsksFirstUnlessTheSwitchIsSet) {
