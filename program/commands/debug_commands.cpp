@@ -6,10 +6,11 @@
 #include <cstring>
 #include <string>
 
-#include "commands/command_seams.h"
 #include "commands/library_commands.h"
+#include "commands/platform_calls.h"
 #include "commands/system_commands.h"
 #include "engine/dispatch.h"
+#include "engine/neighbours.h"
 #include "engine/engine_seams.h"
 #include "engine/orv_api.h"
 #include "engine/formats/startup_info.h"
@@ -36,7 +37,7 @@ const char* read_text(VmContext& vm, uint32_t value, char* buffer, uint32_t size
 
 uint32_t cmd_debug_print(VmContext& vm) {
   const uint32_t value = vm_pop(vm);
-  if (!seam_debug_is()) return 1;
+  if (!debug_is()) return 1;
   char buffer[520];
   vm_log(kLogOutput, "%s", read_text(vm, value, buffer, sizeof buffer));  // a '%' in the text is printed, never converted
   return 1;
@@ -52,7 +53,7 @@ uint32_t cmd_debug_messagebox(VmContext& vm) {
 uint32_t cmd_set_window_text(VmContext& vm) {
   const uint32_t value = vm_pop(vm);
   const uint32_t mode = vm_pop(vm);
-  if (seam_debug_is()) {
+  if (debug_is()) {
     const char* product = startup_info().szProduct;
     std::string title;
     if (value == kNoText) {
@@ -66,7 +67,7 @@ uint32_t cmd_set_window_text(VmContext& vm) {
     }
     // The title keeps to its 520-byte buffer: a longer one is cut.
     if (title.size() > 519) title.resize(519);
-    seam_set_window_title(title.c_str());
+    window_title_set(title.c_str());
     vm_log(kLogHistory, "set_window_text %s", title.c_str());
   }
   vm.run.dwBeginSkipMode = 0;
@@ -74,9 +75,9 @@ uint32_t cmd_set_window_text(VmContext& vm) {
   if (!vm.save.bSavePointLock) {
     vm.save.dwResumePc = vm.runner.dwPc;
     vm.save.dwSnapOffset = 0;
-    seam_save_snapshot_make(vm);
+    neighbour_run(neighbours.interaction.save_snapshot_make, vm);
   }
-  seam_history_save(vm);
+  neighbour_run(neighbours.interaction.history_save, vm);
   return 1;
 }
 

@@ -1,6 +1,6 @@
 #include "commands/file_commands.h"
 
-#include "commands/command_seams.h"
+#include "commands/command_paths.h"
 #include "commands/command_util.h"
 #include "engine/dispatch.h"
 #include "engine/orv_api.h"

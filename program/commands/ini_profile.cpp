@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "commands/command_seams.h"
+#include "commands/command_paths.h"
 #include "commands/command_util.h"
 #include "engine/dispatch.h"
 #include "engine/vm_log.h"

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "commands/command_seams.h"
+#include "commands/command_paths.h"
 #include "commands/command_util.h"
 #include "engine/dispatch.h"
 #include "engine/orv_api.h"

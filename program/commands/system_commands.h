@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "commands/command_seams.h"
+#include "commands/platform_calls.h"
 #include "engine/vm_context.h"
 
 namespace engine {

@@ -3,7 +3,7 @@
 
 #include "engine/engine_seams.h"
 #include "engine/interpreter.h"
-#include "engine/neighbour_seams.h"
+#include "engine/neighbours.h"
 
 namespace engine {
 namespace ops {
@@ -93,7 +93,13 @@ uint32_t op_ret(VmContext& vm) {
 }
 
 uint32_t op_reset(VmContext& vm) {
-  display_ops_commit(vm);
+  if (neighbours.layers.display_ops_commit) {
+    neighbours.layers.display_ops_commit(vm);
+  } else {
+    DisplayOp op;  // no layers to apply them to: the queued requests only go
+    while (display_op_pop(vm, &op)) {
+    }
+  }
   vm_reset(vm);
   return 1;
 }

@@ -6,7 +6,7 @@
 
 #include "commands/data_file.h"
 #include "engine/engine_seams.h"
-#include "engine/neighbour_seams.h"
+#include "engine/neighbours.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
@@ -217,7 +217,7 @@ uint32_t engine_init(VmContext& vm) {
   if (!vm.hReturnStack) return fail(vm, "list create error", &result), result;
   vm.hDataFiles = seam_list_create();
   if (!vm.hDataFiles) return fail(vm, "saveload initialize error", &result), result;
-  voice_system_init(vm);
+  neighbour_run(neighbours.text.voice_system_init, vm);
   vm.debugPointers[0] = vm.userMem;
   vm.debugPointers[1] = vm.tempMem;
   vm.debugPointers[2] = vm.sysMem;
@@ -229,17 +229,17 @@ uint32_t engine_init(VmContext& vm) {
 }
 
 void engine_shutdown(VmContext& vm) {
-  text_window_free(vm);
-  btn_release_all(vm);
-  se_release_all(vm);
-  bgm_release_all(vm);
-  voice_release_all(vm);
-  action_uninit_all(vm);
-  layers_clear_all(vm);
-  anim_release_all(vm);
-  select_release(vm);
+  neighbour_run(neighbours.text.text_window_free, vm);
+  neighbour_run(neighbours.interaction.btn_release_all, vm);
+  neighbour_run(neighbours.text.se_release_all, vm);
+  neighbour_run(neighbours.text.bgm_release_all, vm);
+  neighbour_run(neighbours.text.voice_release_all, vm);
+  neighbour_run(neighbours.layers.action_uninit_all, vm);
+  neighbour_run(neighbours.layers.layers_clear_all, vm);
+  neighbour_run(neighbours.layers.anim_release_all, vm);
+  neighbour_run(neighbours.interaction.select_release, vm);
   return_stack_clear(vm);
-  if (vm.playerName.bWindow) player_name_window_destroy(vm);
+  if (vm.playerName.bWindow) neighbour_run(neighbours.interaction.player_name_window_destroy, vm);
   free_block(&vm.save.lpThumbPixels);
   free_block(&vm.save.lpPrevData);
   free_block(&vm.save.lpSnapshot);

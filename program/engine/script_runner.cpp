@@ -6,7 +6,7 @@
 #include "engine/decoded_code.h"
 #include "engine/engine_seams.h"
 #include "engine/interpreter.h"
-#include "engine/neighbour_seams.h"
+#include "engine/neighbours.h"
 #include "engine/operand.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
@@ -90,18 +90,18 @@ void profiler_step(VmContext& vm, uint32_t word) {
 void history_skip_end(VmContext& vm) {
   ScriptRunner& r = vm.runner;
   vm_log(kLogHistory, "history_skip end [%x:%x]", vm.run.dwHistorySkipPc, r.dwPc);
-  ret_stack_dump(vm);
+  neighbour_run(neighbours.text.ret_stack_dump, vm);
   vm.save.dwPrevRawLength = 0;
   if (!vm.save.bSavePointLock) {
     vm.save.dwResumePc = r.dwPc;
     vm.save.dwSnapOffset = 0;
-    save_snapshot_make(vm);
+    neighbour_run(neighbours.interaction.save_snapshot_make, vm);
   }
   if (vm.history.dwJumpLabel) {
     vm_reset(vm);
     vm.save.dwSnapLength = vm.save.dwSnapOffset;
     vm.save.dwSnapOffset = 0;
-    save_snapshot_read(vm);
+    neighbour_run(neighbours.interaction.save_snapshot_read, vm);
     vm.save.bSnapValid = 1;
     vm.buttons.dwWaitStart = platform::time_ms();
     vm.buttons.dwInvalidTime = 100;
@@ -110,7 +110,7 @@ void history_skip_end(VmContext& vm) {
     if (label_target(vm, vm.history.dwJumpLabel, &target)) r.dwPc = target;
   }
   vm.run.bHistorySkip = 0;
-  history_skip_cover_image(vm);
+  neighbour_run(neighbours.layers.history_skip_cover_image, vm);
   vm.buttons.dwWaitStart = platform::time_ms();
   vm.buttons.dwInvalidTime = 100;
   if (vm.save.nLoadAfterLabel == -1) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/command_seams.h"
+#include "commands/command_paths.h"
 #include "engine/game_task.h"
 #include "engine/orv_api.h"
 #include "engine/orv_loader.h"

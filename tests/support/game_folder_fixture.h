@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Orv/core/files/file_access.h"
-#include "commands/command_seams.h"
+#include "commands/command_paths.h"
 #include "platform/file.h"
 #include "support/temp_dir.h"
 #include "support/vm_fixture.h"

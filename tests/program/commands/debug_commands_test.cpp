@@ -2,7 +2,7 @@
 // machine's stack and frame registers.
 #include <cstring>
 
-#include "commands/command_seams.h"
+#include "commands/platform_calls.h"
 #include "engine/formats/startup_info.h"
 #include "support/vm_fixture.h"
 
