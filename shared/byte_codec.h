@@ -33,6 +33,16 @@
 
 namespace codec {
 
+// Unchecked loads for inner loops over pixels or table entries whose whole block the caller
+// has bounded once (with a ByteReader's take(), say). Headers go through ByteReader.
+inline uint16_t load_u16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+inline uint32_t load_u32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
 class ByteReader {
  public:
   ByteReader() = default;
@@ -45,6 +55,9 @@ class ByteReader {
   uint32_t u32() { return static_cast<uint32_t>(load(4)); }
   int16_t i16() { return static_cast<int16_t>(u16()); }
   int32_t i32() { return static_cast<int32_t>(u32()); }
+  // Big-endian values, for the few outside formats that store them so.
+  uint16_t u16be() { return static_cast<uint16_t>(swap(load(2), 2)); }
+  uint32_t u32be() { return swap(load(4), 4); }
 
   // The same as fields of a record (see sync above).
   void u8(uint8_t& v) { v = u8(); }
@@ -97,6 +110,11 @@ class ByteReader {
     uint32_t v = 0;
     for (size_t i = 0; i < n; ++i) v |= static_cast<uint32_t>(p[i]) << (8 * i);
     return v;
+  }
+  static uint32_t swap(uint32_t v, size_t n) {
+    uint32_t out = 0;
+    for (size_t i = 0; i < n; ++i) out |= ((v >> (8 * i)) & 0xFF) << (8 * (n - 1 - i));
+    return out;
   }
   void overrun() {
     pos_ = size_;
