@@ -143,3 +143,11 @@ uint32_t* image_pixels(const ImageObject* image, int32_t* pitch, int32_t* rows) 
   if (rows) *rows = image->slot->buffer->height;
   return image->slot->buffer->pixels;
 }
+
+void image_mark_changed(ImageObject* image) {
+  if (image && image->slot) ++image->slot->revision;
+}
+
+uint32_t image_revision(const ImageObject* image) {
+  return image && image->slot ? image->slot->revision : 0;
+}

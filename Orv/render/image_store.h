@@ -26,6 +26,7 @@ struct SurfaceSlot {
   PixelBuffer* buffer = nullptr;
   int32_t width = 0, height = 0;  // image size
   int32_t refcount = 0;           // 0: free
+  uint32_t revision = 0;          // counts pixel writes, for caches of the pixels (textures)
   char name[32] = {};             // not terminated when full
 };
 
@@ -72,3 +73,9 @@ void image_release(ImageObject* image);
 
 // The image's pixels; *pitch and *rows (when given) receive the storage size. Null for null.
 uint32_t* image_pixels(const ImageObject* image, int32_t* pitch, int32_t* rows);
+
+// Records that the image's pixels were written, so that a copy made from them (a GPU texture)
+// is made again. Null does nothing.
+void image_mark_changed(ImageObject* image);
+// The image's write count (0 for null).
+uint32_t image_revision(const ImageObject* image);

@@ -38,3 +38,11 @@ static_assert(sizeof(OrvSpriteInfo) == 372, "the sprite info is a fixed 372-byte
 static_assert(offsetof(OrvSpriteInfo, name) == 84);
 static_assert(offsetof(OrvSpriteInfo, texture_width) == 344);
 static_assert(offsetof(OrvSpriteInfo, rotation_resolution) == 368);
+
+// A grey-scale mask in the caller's memory for OrvSpriteMaskAlpha and OrvSpriteMaskAlpha2:
+// width x height 32-bit pixels in rows of width; a pixel's mask value is its first byte (B).
+struct OrvAlphaMask {
+  int32_t width;
+  int32_t height;
+  const uint32_t* pixels;
+};
