@@ -6,6 +6,7 @@
 #include "platform/program_path.h"
 #include "platform/sjis.h"
 #include "platform/system_query.h"
+#include "platform/window.h"
 
 namespace engine {
 
@@ -107,7 +108,19 @@ void run_script_on_work_thread(void* vm) {
 bool seam_attach_script_runner(VmContext& vm) {
   return orv.OrvAttachWorkProcess && orv.OrvAttachWorkProcess(run_script_on_work_thread, &vm) != 0;
 }
-void seam_set_window_title(const char*) {}
+namespace {
+void set_title_on_window_thread(void* title) {
+  platform::window_set_title_by_handle(orv.OrvGetWindowHandle(),
+                                       *static_cast<const std::string*>(title));
+}
+}  // namespace
+
+// The window belongs to the window thread, so the title is set there; the call waits for it.
+void seam_set_window_title(const char* sjis_title) {
+  if (!sjis_title || !orv.OrvAttachProcess || !orv.OrvGetWindowHandle) return;
+  std::string title = sjis_title;
+  orv.OrvAttachProcess(set_title_on_window_thread, &title);
+}
 
 float seam_easing_rate(uint32_t type, uint32_t now, uint32_t max) {
   if (max == 0) return 1.0f;

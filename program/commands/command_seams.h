@@ -60,7 +60,8 @@ uint32_t seam_effect_enable_is();
 // OrvAttachWorkProcess(script_run_async, vm): hands the script to the work thread. False when
 // the library has no work thread to take it (no core, or the thread has stopped).
 bool seam_attach_script_runner(VmContext& vm);
-// SetWindowTextA(OrvGetWindowHandle(), title): nothing until the window exports exist.
+// SetWindowTextA(OrvGetWindowHandle(), title), carried out on the window thread; nothing
+// without a window.
 void seam_set_window_title(const char* sjis_title);
 
 // easing_rate(type, now, max) of the action system: 1.0 when max is 0 or the curve number
