@@ -3,6 +3,7 @@
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
 #include "platform/system_query.h"
+#include "platform/window.h"
 
 namespace engine {
 
@@ -68,7 +69,19 @@ void run_script_on_work_thread(void* vm) {
 bool attach_script_runner(VmContext& vm) {
   return orv.OrvAttachWorkProcess && orv.OrvAttachWorkProcess(run_script_on_work_thread, &vm) != 0;
 }
-void window_title_set(const char*) {}
+namespace {
+void set_title_on_window_thread(void* title) {
+  platform::window_set_title_by_handle(orv.OrvGetWindowHandle(),
+                                       *static_cast<const std::string*>(title));
+}
+}  // namespace
+
+// The window belongs to the window thread, so the title is set there; the call waits for it.
+void window_title_set(const char* sjis_title) {
+  if (!sjis_title || !orv.OrvAttachProcess || !orv.OrvGetWindowHandle) return;
+  std::string title = sjis_title;
+  orv.OrvAttachProcess(set_title_on_window_thread, &title);
+}
 void input_clear() {
   if (orv.OrvInputClear) orv.OrvInputClear();
 }

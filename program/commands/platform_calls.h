@@ -44,7 +44,7 @@ uint32_t change_window_mode_time();
 // OrvAttachWorkProcess(script_run_async, vm): hands the script to the work thread. False when
 // the library has no work thread to take it (no library, or the thread has stopped).
 bool attach_script_runner(VmContext& vm);
-// The game window's title (Shift-JIS); nothing until the window title is exported.
+// The game window's title (Shift-JIS), set on the window thread; nothing without a window.
 void window_title_set(const char* sjis_title);
 // OrvInputClear: forgets this frame's input.
 void input_clear();

@@ -52,6 +52,7 @@ void GeometryState::reset() {
   maximised_position = false;
   sizing = false;
   desktop = client_rect = adjusted_screen_rect = window_rect = windowed_rect = OrvRect{};
+  settled_x = settled_y = 0;
 }
 
 DesktopOverride& desktop_override() {
@@ -109,6 +110,16 @@ OrvRect aspect_sizing(SizingEdge edge, OrvRect r, int32_t sw, int32_t sh, int32_
       break;
   }
   return r;
+}
+
+OrvRect resize_origin(int32_t settled_x, int32_t settled_y, int32_t x, int32_t y, int32_t width,
+                      int32_t height, const OrvRect& after) {
+  const OrvRect settled{settled_x, settled_y, settled_x + width, settled_y + height};
+  if ((after.right == settled.right && after.left != settled.left) ||
+      (after.bottom == settled.bottom && after.top != settled.top)) {
+    return settled;
+  }
+  return OrvRect{x, y, x + width, y + height};
 }
 
 SizingEdge sizing_edge_between(OrvRect before, OrvRect after) {
@@ -198,6 +209,8 @@ void geometry_on_created() {
   g.window_rect = OrvRect{sp.window_x, sp.window_y, sp.window_x + sp.client_width,
                           sp.window_y + sp.client_height};
   g.windowed_rect = g.window_rect;
+  g.settled_x = sp.window_x;
+  g.settled_y = sp.window_y;
   g.desktop = desktop_rect();
   p.input.client_origin_x = sp.window_x;
   p.input.client_origin_y = sp.window_y;
@@ -246,6 +259,8 @@ int32_t geometry_change_size(int32_t width, int32_t height) {
   sp.client_height = height;
   orv_geometry().window_rect =
       OrvRect{sp.window_x, sp.window_y, sp.window_x + width, sp.window_y + height};
+  orv_geometry().settled_x = sp.window_x;
+  orv_geometry().settled_y = sp.window_y;
   if (!sp.full_screen) platform::window_resize(p.window, width, height);
   refresh_client_rect(p);
   return 1;
@@ -265,6 +280,14 @@ void geometry_on_moved(int32_t x, int32_t y) {
   if (p.window && platform::window_is_minimized(p.window)) return;
   p.params.window_x = x;
   p.params.window_y = y;
+  // SDL has already taken the size of a resize that comes with this move (a dragged left or
+  // top edge): only a move at the settled size moves the settled position.
+  int32_t w = 0, h = 0;
+  if (p.window) platform::window_size(p.window, &w, &h);
+  if (w == p.params.client_width && h == p.params.client_height) {
+    orv_geometry().settled_x = x;
+    orv_geometry().settled_y = y;
+  }
 }
 
 void geometry_on_resized(int32_t width, int32_t height) {
@@ -284,15 +307,17 @@ void geometry_on_resized(int32_t width, int32_t height) {
   // The resize has settled: fit it to the screen's ratio by the edge that moved.
   int32_t x = 0, y = 0;
   platform::window_position(p.window, &x, &y);
-  OrvRect before{sp.window_x, sp.window_y, sp.window_x + sp.client_width,
-                 sp.window_y + sp.client_height};
   OrvRect after{x, y, x + width, y + height};
+  OrvRect before = resize_origin(orv_geometry().settled_x, orv_geometry().settled_y, sp.window_x,
+                                 sp.window_y, sp.client_width, sp.client_height, after);
   orv_geometry().sizing = true;
   OrvRect fitted = aspect_sizing(sizing_edge_between(before, after), after, sp.screen_width,
                                  sp.screen_height, 0, 0);
   orv_geometry().window_rect = fitted;
   if (fitted.left != x || fitted.top != y) platform::window_move(p.window, fitted.left, fitted.top);
   orv_geometry().sizing = false;
+  orv_geometry().settled_x = fitted.left;
+  orv_geometry().settled_y = fitted.top;
   OrvChangeWindowSize(width_of(fitted), height_of(fitted));
 }
 
