@@ -6,13 +6,13 @@
 #include "commands/command_paths.h"
 #include "commands/command_util.h"
 #include "commands/script_format.h"
-#include "engine/thread_commands.h"
 #include "engine/dispatch.h"
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
 #include "engine/neighbours.h"
 #include "engine/operand.h"
 #include "engine/orv_api.h"
+#include "engine/thread_commands.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "platform/clock.h"
@@ -398,9 +398,10 @@ uint32_t cmd_leave_sub_scene(VmContext& vm) {
   neighbour_run(neighbours.layers.action_clear_marked, vm);
   neighbour_run(neighbours.text.tips_end_hook, vm);
   if (neighbour_ask(neighbours.interaction.select_close, vm, false)) {
+    // The buttons' cooldown, so that the click that closed the menu presses nothing.
     if (get_skip_state(vm) == 0) {
-      vm.dwRunWaitStart = orv.OrvtimeGetTime();
-      vm.dwRunWaitLength = 100;
+      vm.buttons.dwWaitStart = orv.OrvtimeGetTime();
+      vm.buttons.dwInvalidTime = 100;
     }
     neighbour_run(neighbours.interaction.system_buttons_enable, vm);
     input_clear();
