@@ -37,8 +37,7 @@ void set_command_save_folder(const std::string& sjis_folder) {
 }
 
 std::string command_path(const std::string& sjis_name) {
-  if (!sjis_name.empty() && (sjis_name[0] == '\\' || sjis_name[0] == '/')) return sjis_name;
-  return command_program_folder() + "\\" + sjis_name;
+  return sjis_name;
 }
 
 }  // namespace engine

@@ -9,8 +9,9 @@
 
 namespace engine {
 
-// The program folder (the folder of the executable). Relative names that the script gives to
-// its file commands are taken relative to this folder: the current directory never changes.
+// The program folder (the folder of the executable). Start-up makes it the current directory,
+// and relative names that the script gives to its file commands are taken relative to the
+// current directory, so they name files of the program folder.
 const std::string& command_program_folder();
 // The save folder; the program folder until start-up has chosen one.
 const std::string& command_save_folder();
@@ -18,8 +19,8 @@ const std::string& command_save_folder();
 void set_command_program_folder(const std::string& sjis_folder);
 void set_command_save_folder(const std::string& sjis_folder);
 
-// A plain name made absolute: returned as is when it begins with '\' or '/', else put under
-// the program folder.
+// The path a file command opens for a name the script gave: the name as it is (a relative name
+// is taken from the current directory by the file layer).
 std::string command_path(const std::string& sjis_name);
 
 }  // namespace engine
