@@ -3,7 +3,10 @@
 // file-seen bits; other names keep theirs in the entry-name list.
 #include <cstring>
 
+#include "commands/access_flag_command_list.h"
 #include "commands/command_util.h"
+#include "commands/library_commands.h"
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
 #include "engine/engine_seams.h"
 #include "engine/vm_log.h"
@@ -125,11 +128,10 @@ uint32_t cmd_get_access_flags(VmContext& vm) {
 
 }  // namespace
 
-void install_access_flag_commands() {
-  set_command_handler(0x12000c, cmd_get_access_flags);
-  set_command_handler(0x12000d, cmd_entry_access);
-  set_command_handler(0x12000e, cmd_update_access);
-  set_command_handler(0x120028, cmd_clear_access);
-}
+namespace {
+const CommandEntry kAccessFlagCommands[] = {ACCESS_FLAG_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList access_flag_commands = command_list(kAccessFlagCommands);
 
 }  // namespace engine

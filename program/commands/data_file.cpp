@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "commands/command_util.h"
+#include "commands/data_file_command_list.h"
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
 #include "engine/engine_seams.h"
 #include "engine/orv_api.h"
@@ -298,12 +300,10 @@ void data_files_close_all(VmContext& vm) {
   }
 }
 
-void install_data_file_commands() {
-  set_command_handler(0x12001e, cmd_open_file);
-  set_command_handler(0x12001f, cmd_read_file);
-  set_command_handler(0x120020, cmd_close_file);
-  set_command_handler(0x120021, cmd_set_file_pointer);
-  set_command_handler(0x120022, cmd_file_string);
-}
+namespace {
+const CommandEntry kDataFileCommands[] = {DATA_FILE_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList data_file_commands = command_list(kDataFileCommands);
 
 }  // namespace engine

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/command_list.h"
 #include "engine/vm_context.h"
 
 namespace engine {
@@ -32,6 +33,7 @@ DataFileContents data_file_parse(std::string_view text);
 // Closes every open data file of the machine (at engine shutdown).
 void data_files_close_all(VmContext& vm);
 
-void install_data_file_commands();
+// The commands of this family, installed by library_commands_attach.
+extern const CommandList data_file_commands;
 
 }  // namespace engine

@@ -4,6 +4,8 @@
 
 #include "commands/command_paths.h"
 #include "commands/command_util.h"
+#include "commands/ini_command_list.h"
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
@@ -295,11 +297,10 @@ uint32_t cmd_write_private_profile_int(VmContext& vm) {
 
 }  // namespace
 
-void install_ini_commands() {
-  set_command_handler(0x120024, cmd_get_private_profile_string);
-  set_command_handler(0x120025, cmd_get_private_profile_int);
-  set_command_handler(0x120026, cmd_write_private_profile_string);
-  set_command_handler(0x120027, cmd_write_private_profile_int);
-}
+namespace {
+const CommandEntry kIniCommands[] = {INI_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList ini_commands = command_list(kIniCommands);
 
 }  // namespace engine

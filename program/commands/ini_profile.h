@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/command_list.h"
+
 namespace engine {
 
 // Offset of the line after the first "[section]" in text; text.size() or more when none.
@@ -48,6 +50,7 @@ std::string ini_resolve_path(const std::string& name);
 bool ini_write_string(std::string_view section, std::string_view key, std::string_view value,
                       const std::string& path);
 
-void install_ini_commands();
+// The commands of this family, installed by library_commands_attach.
+extern const CommandList ini_commands;
 
 }  // namespace engine

@@ -19,6 +19,7 @@
 #include "engine/vm_services.h"
 #include "platform/clock.h"
 #include "platform/sjis.h"
+#include "subsystems.h"
 #include "support/orv_link.h"
 #include "vmasm/assembler.h"
 
@@ -32,6 +33,7 @@ inline uint32_t fake_clock() {
 class VmTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    attach_subsystems();  // as the program does at start-up
     testsupport::bind_linked_orv();
     platform::set_clock_source(fake_clock);
     engine::set_log_sink(&VmTest::capture, this);
