@@ -8,7 +8,7 @@
 #include "commands/library_commands.h"
 #include "engine/command_list.h"
 #include "engine/dispatch.h"
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 
@@ -25,9 +25,9 @@ struct EntryName {
 EntryName* entry_name_lookup(VmContext& vm, const char* name) {
   char key[32] = {};
   std::memcpy(key, name, strnlen(name, sizeof key));
-  const uint32_t count = seam_list_count(vm.seen.hEntryNames, 0);
+  const uint32_t count = orv_list_count(vm.seen.hEntryNames, 0);
   for (uint32_t n = 0; n < count; ++n) {
-    auto* e = reinterpret_cast<EntryName*>(seam_list_get_data(vm.seen.hEntryNames, 0, n));
+    auto* e = reinterpret_cast<EntryName*>(orv_list_get_data(vm.seen.hEntryNames, 0, n));
     if (e && std::strncmp(e->name, key, 32) == 0) return e;
   }
   return nullptr;

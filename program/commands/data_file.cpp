@@ -6,7 +6,7 @@
 #include "commands/data_file_command_list.h"
 #include "engine/command_list.h"
 #include "engine/dispatch.h"
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/formats/data_file_format.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
@@ -29,9 +29,9 @@ struct DataFileHandle {
 
 DataFileHandle* find_handle(VmContext& vm, uint32_t id) {
   if (id == 0) return nullptr;
-  const uint32_t count = seam_list_count(vm.hDataFiles, kDataFileKey);
+  const uint32_t count = orv_list_count(vm.hDataFiles, kDataFileKey);
   for (uint32_t n = 0; n < count; ++n) {
-    auto* h = reinterpret_cast<DataFileHandle*>(seam_list_get_data(vm.hDataFiles, kDataFileKey, n));
+    auto* h = reinterpret_cast<DataFileHandle*>(orv_list_get_data(vm.hDataFiles, kDataFileKey, n));
     if (h && h->dwId == id) return h;
   }
   return nullptr;
@@ -52,10 +52,10 @@ void free_handle(DataFileHandle* h) {
 // Takes h off the list (the list has no delete by data: pop all, push back the others).
 void unlist(VmContext& vm, DataFileHandle* h) {
   std::vector<uintptr_t> keep;
-  while (uintptr_t d = seam_list_pop(vm.hDataFiles, kDataFileKey)) {
+  while (uintptr_t d = orv_list_pop(vm.hDataFiles, kDataFileKey)) {
     if (d != reinterpret_cast<uintptr_t>(h)) keep.push_back(d);
   }
-  for (uintptr_t d : keep) seam_list_push_last(vm.hDataFiles, d, kDataFileKey);
+  for (uintptr_t d : keep) orv_list_push_last(vm.hDataFiles, d, kDataFileKey);
 }
 
 uint32_t cmd_open_file(VmContext& vm) {
@@ -99,7 +99,7 @@ uint32_t cmd_open_file(VmContext& vm) {
   h->dwCellSize = static_cast<uint32_t>(cell_bytes);
   h->dwTotalSize = static_cast<uint32_t>(total);
   h->dwId = free_id(vm);
-  if (!seam_list_push(vm.hDataFiles, reinterpret_cast<uintptr_t>(h), kDataFileKey)) {
+  if (!orv_list_push(vm.hDataFiles, reinterpret_cast<uintptr_t>(h), kDataFileKey)) {
     free_handle(h);
     vm_set_result(vm, 0);
     vm_log(kLogMain, "open_file handle create error");
@@ -212,7 +212,7 @@ uint32_t cmd_close_file(VmContext& vm) {
 }  // namespace
 
 void data_files_close_all(VmContext& vm) {
-  while (uintptr_t d = seam_list_pop(vm.hDataFiles, kDataFileKey)) {
+  while (uintptr_t d = orv_list_pop(vm.hDataFiles, kDataFileKey)) {
     free_handle(reinterpret_cast<DataFileHandle*>(d));
   }
 }

@@ -12,7 +12,7 @@
 #include "commands/system_commands.h"
 #include "engine/command_list.h"
 #include "engine/dispatch.h"
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/neighbours.h"
 #include "engine/orv_api.h"
 #include "engine/formats/startup_info.h"
@@ -143,10 +143,10 @@ uint32_t cmd_debug_break(VmContext& vm) {
   for (int32_t i = depth - 1; i >= 0; --i) {
     vm_log(kLogHistory, "stack -- %d[%d (0x%08X)] --", i, vm.argStack[i], vm.argStack[i]);
   }
-  const uint32_t entries = seam_list_count(vm.hReturnStack, kChannelReturns);
+  const uint32_t entries = orv_list_count(vm.hReturnStack, kChannelReturns);
   for (uint32_t n = 0; n < entries; ++n) {
     const auto* e =
-        reinterpret_cast<const DataEntry*>(seam_list_get_data(vm.hReturnStack, kChannelReturns, n));
+        reinterpret_cast<const DataEntry*>(orv_list_get_data(vm.hReturnStack, kChannelReturns, n));
     if (e) vm_log(kLogHistory, "ret stack %08x %d/%d", e->dwValue, n + 1, entries);
   }
   vm_log(kLogHistory, "-----------------");

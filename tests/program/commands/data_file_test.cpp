@@ -10,11 +10,11 @@ class DataFileCommands : public GameFolderTest {
  protected:
   void SetUp() override {
     GameFolderTest::SetUp();
-    vm().hDataFiles = engine::seam_list_create();
+    vm().hDataFiles = engine::orv_list_create();
   }
   void TearDown() override {
     engine::data_files_close_all(vm());
-    engine::seam_list_release(vm().hDataFiles);
+    engine::orv_list_release(vm().hDataFiles);
     GameFolderTest::TearDown();
   }
 };
