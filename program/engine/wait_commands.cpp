@@ -21,8 +21,6 @@ int32_t as_int(uint32_t v) {
   return static_cast<int32_t>(v);
 }
 
-// What the click waits share before they look at their own state: under scene skip the marked
-// action lists end, and the advance latch starts afresh with both end-of-text flags.
 // The text window shows its click icon; without a text window only its mode says it waits.
 void click_wait_start(VmContext& vm) {
   if (neighbours.text.text_click_wait_start) {
@@ -32,6 +30,8 @@ void click_wait_start(VmContext& vm) {
   }
 }
 
+// What the click waits share before they look at their own state: under scene skip the marked
+// action lists end, and the advance latch starts afresh with both end-of-text flags.
 void click_wait_prologue(VmContext& vm, uint32_t skip) {
   vm.runner.bYield = 1;
   if (skip & 0x20) neighbour_run(neighbours.layers.action_clear_marked, vm);
