@@ -6,12 +6,14 @@
 #include <cstring>
 #include <string>
 
+#include "commands/debug_command_list.h"
 #include "commands/library_commands.h"
 #include "commands/platform_calls.h"
 #include "commands/system_commands.h"
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
+#include "engine/orv_calls.h"
 #include "engine/neighbours.h"
-#include "engine/engine_seams.h"
 #include "engine/orv_api.h"
 #include "engine/formats/startup_info.h"
 #include "engine/vm_log.h"
@@ -141,10 +143,10 @@ uint32_t cmd_debug_break(VmContext& vm) {
   for (int32_t i = depth - 1; i >= 0; --i) {
     vm_log(kLogHistory, "stack -- %d[%d (0x%08X)] --", i, vm.argStack[i], vm.argStack[i]);
   }
-  const uint32_t entries = seam_list_count(vm.hReturnStack, kChannelReturns);
+  const uint32_t entries = orv_list_count(vm.hReturnStack, kChannelReturns);
   for (uint32_t n = 0; n < entries; ++n) {
     const auto* e =
-        reinterpret_cast<const DataEntry*>(seam_list_get_data(vm.hReturnStack, kChannelReturns, n));
+        reinterpret_cast<const DataEntry*>(orv_list_get_data(vm.hReturnStack, kChannelReturns, n));
     if (e) vm_log(kLogHistory, "ret stack %08x %d/%d", e->dwValue, n + 1, entries);
   }
   vm_log(kLogHistory, "-----------------");
@@ -162,24 +164,10 @@ uint32_t cmd_debug_nop(VmContext&) {
 
 }  // namespace
 
-void install_debug_commands() {
-  const CommandHandler handlers[] = {cmd_debug_print,
-                                     cmd_debug_messagebox,
-                                     cmd_set_window_text,
-                                     cmd_entry_access_all,
-                                     cmd_debug_output_window,
-                                     cmd_debug_window_set_state,
-                                     cmd_debug_window_get_state,
-                                     cmd_get_ebp,
-                                     cmd_get_stack_point,
-                                     cmd_set_stack_point,
-                                     cmd_debug_break,
-                                     cmd_set_ebp,
-                                     cmd_get_stack_point,  // get_stack_depth reads the same depth
-                                     cmd_debug_nop};
-  for (uint32_t i = 0; i < sizeof handlers / sizeof handlers[0]; ++i) {
-    set_command_handler(0x0f0000 + i, handlers[i]);
-  }
-}
+namespace {
+const CommandEntry kDebugCommands[] = {DEBUG_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList debug_commands = command_list(kDebugCommands);
 
 }  // namespace engine

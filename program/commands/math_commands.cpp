@@ -4,6 +4,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "commands/math_command_list.h"
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
 #include "engine/neighbours.h"
 #include "engine/orv_api.h"
@@ -299,12 +301,10 @@ uint32_t cmd_calc_f64(VmContext& vm) {
 
 }  // namespace
 
-void install_math_commands() {
-  const CommandHandler handlers[] = {cmd_random,      cmd_abs,          cmd_sin,     cmd_cos,
-                                     cmd_tan,         cmd_atan,         cmd_log,     cmd_log10,
-                                     cmd_pow,         cmd_sqrt,         cmd_mul,     cmd_div,
-                                     cmd_easing_calc, cmd_smooth_noise, cmd_calc_f64};
-  for (uint32_t i = 0; i < std::size(handlers); ++i) set_command_handler(0x140000 + i, handlers[i]);
-}
+namespace {
+const CommandEntry kMathCommands[] = {MATH_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList math_commands = command_list(kMathCommands);
 
 }  // namespace engine

@@ -6,6 +6,9 @@
 #include "commands/command_paths.h"
 #include "commands/command_util.h"
 #include "commands/script_format.h"
+#include "commands/system_command_list.h"
+#include "engine/command_list.h"
+#include "engine/thread_commands.h"
 #include "engine/dispatch.h"
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
@@ -485,57 +488,10 @@ uint8_t script_flag() {
   return g_script_flag;
 }
 
-void install_system_commands() {
-  const struct {
-    uint32_t id;
-    CommandHandler handler;
-  } table[] = {
-      {0x12000b, cmd_is_debug},
-      {0x12000f, cmd_get_boot_flag},
-      {0x120010, cmd_set_window_title},
-      {0x120013, cmd_get_time_10ms},
-      {0x120014, cmd_get_global_flag},
-      {0x12001c, cmd_work_thread_start},
-      {0x12001d, cmd_work_thread_stop},
-      {0x120023, cmd_set_last_process},
-      {0x120035, cmd_clear_save_point},
-      {0x120036, cmd_set_save_point},
-      {0x120051, cmd_thread_return_push},
-      {0x120058, cmd_is_network},
-      {0x120059, cmd_is_touch},
-      {0x12005a, cmd_debug_output},
-      {0x12005b, cmd_touch_enable},
-      {0x12005c, cmd_debug_output_info},
-      {0x12005d, cmd_get_3d_value_a},
-      {0x12005e, cmd_get_3d_value_b},
-      {0x12005f, cmd_get_3d_flag},
-      {0x120060, cmd_is_3d},
-      {0x120061, cmd_get_memory_status},
-      {0x120062, cmd_get_disk_free},
-      {0x120063, cmd_get_os_version},
-      {0x120064, cmd_get_display_mode},
-      {0x120065, cmd_touch_mode},
-      {0x120066, cmd_is_touch_mode},
-      {0x120067, cmd_gesture_call_set},
-      {0x120068, cmd_gesture_call_reset},
-      {0x120069, cmd_get_gesture_info},
-      {0x12006a, cmd_set_pow},
-      {0x12006c, cmd_is_scene_skip},
-      {0x12006e, cmd_get_texture_memory},
-      {0x12006f, cmd_get_state_flags},
-      {0x120070, cmd_set_vm_value},
-      {0x120075, cmd_get_script_flag},
-      {0x120076, cmd_set_script_flag},
-      {0x120079, cmd_time_get_time},
-      {0x12007a, cmd_sleep},
-      {0x12007b, cmd_get_alloc_count},
-      {0x12007c, cmd_begin_skip},
-      {0x12007d, cmd_end_skip},
-      {0x12007e, cmd_get_begin_skip_keystate},
-      {0x12007f, cmd_get_change_window_mode_time},
-      {0x1200a0, cmd_leave_sub_scene},
-  };
-  for (const auto& e : table) set_command_handler(e.id, e.handler);
-}
+namespace {
+const CommandEntry kSystemCommands[] = {SYSTEM_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList system_commands = command_list(kSystemCommands);
 
 }  // namespace engine

@@ -1,7 +1,7 @@
 // The core operations that call, return, reset or end, and the operation table.
 #include "engine/core_ops.h"
 
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/interpreter.h"
 #include "engine/neighbours.h"
 
@@ -34,7 +34,7 @@ uint32_t op_end(VmContext& vm) {
   // Recorded first: the request to end may return before the program has stopped, and no
   // instruction after this one may run in this slice or any later one.
   vm.runner.bEndRequested.store(1);
-  seam_end_program();
+  orv_end_program();
   vm.runner.bYield = 1;
   return 1;
 }

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "commands/data_file.h"
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/neighbours.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
@@ -60,7 +60,7 @@ bool code_valid(const uint8_t* data, uint32_t size) {
 
 bool fail(VmContext&, const char* message, uint32_t* result) {
   vm_log(kLogMain, "%s", message);
-  seam_end_program();
+  orv_end_program();
   *result = kFailure;
   return false;
 }
@@ -112,7 +112,7 @@ namespace {
 
 // Reads one file for engine_init; a short read keeps what was read unless whole is asked.
 bool read_file(const char* name, uint8_t** data, uint32_t* size, bool whole = false) {
-  const int status = seam_file_read_whole(name, data, size);
+  const int status = orv_file_read_whole(name, data, size);
   return status == 0 || (status == 3 && !whole);
 }
 
@@ -144,7 +144,7 @@ bool load_files(VmContext& vm, uint32_t* result) {
                           {data[3], sizes[3]},
                           {data[4], sizes[4]}};
     if (!script_files_load(vm, bytes)) {
-      seam_end_program();
+      orv_end_program();
       *result = kFailure;
       ok = false;
     }
@@ -158,7 +158,7 @@ bool load_files(VmContext& vm, uint32_t* result) {
 bool save_buffers_init(VmContext& vm, uint32_t* result) {
   SaveStream& s = vm.save;
   uint32_t width = 0, height = 0;
-  seam_screen_size(&width, &height);
+  game_screen_size(&width, &height);
   s.dwResumePc = 0;
   s.dwThumbWidth = width / 10;
   s.dwThumbHeight = height / 10;
@@ -210,12 +210,12 @@ uint32_t engine_init(VmContext& vm) {
   if (!save_buffers_init(vm, &result)) return result;
   vm_reset(vm);
   graphic_dat_load();
-  vm.hRender = seam_render_init();
+  vm.hRender = orv_render_init();
   if (!vm.hRender) return fail(vm, "render init error", &result), result;
-  seam_render_set_active(vm.hRender);
-  vm.hReturnStack = seam_list_create();
+  orv_render_set_active(vm.hRender);
+  vm.hReturnStack = orv_list_create();
   if (!vm.hReturnStack) return fail(vm, "list create error", &result), result;
-  vm.hDataFiles = seam_list_create();
+  vm.hDataFiles = orv_list_create();
   if (!vm.hDataFiles) return fail(vm, "saveload initialize error", &result), result;
   neighbour_run(neighbours.text.voice_system_init, vm);
   vm.debugPointers[0] = vm.userMem;
@@ -244,16 +244,16 @@ void engine_shutdown(VmContext& vm) {
   free_block(&vm.save.lpPrevData);
   free_block(&vm.save.lpSnapshot);
   data_files_close_all(vm);
-  seam_list_release(vm.hDataFiles);
+  orv_list_release(vm.hDataFiles);
   vm.hDataFiles = 0;
   free_block(&g_graphic_dat.lpImage);
   g_graphic_dat.bLoaded = 0;
   decoded_code_free(vm.runner);
   free_block(&vm.runner.pCode);
   vm.runner.dwCodeSize = 0;
-  seam_list_release(vm.hReturnStack);
+  orv_list_release(vm.hReturnStack);
   vm.hReturnStack = 0;
-  if (vm.hRender) seam_render_uninit(vm.hRender);
+  if (vm.hRender) orv_render_uninit(vm.hRender);
   vm.hRender = 0;
   free_block(&vm.files.pPointDat);
   free_block(&vm.files.pMemDat);

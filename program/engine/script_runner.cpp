@@ -4,7 +4,7 @@
 
 #include "engine/core_ops.h"
 #include "engine/decoded_code.h"
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/interpreter.h"
 #include "engine/neighbours.h"
 #include "engine/operand.h"
@@ -546,7 +546,7 @@ void script_run_async(VmContext& vm) {
       if (r.dwStepsLeft == 0) break;
       --r.dwStepsLeft;
     }
-    const bool locked = seam_render_lock_enter();
+    const bool locked = orv_render_lock_enter();
     vm.dwCurrentPc = r.dwPc;
     const uint32_t word = fetch_word(vm);
     if (r.bFetchFault) {
@@ -571,7 +571,7 @@ void script_run_async(VmContext& vm) {
         vm_log(kLogHistory, kBadWord2, r.dwPc, r.dwCommand);
       }
     }
-    if (locked) seam_render_lock_leave();
+    if (locked) orv_render_lock_leave();
   }
   r.bRunning.store(0);
 }

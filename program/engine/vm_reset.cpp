@@ -1,7 +1,7 @@
 // The full reset of the script machine.
 #include <cstring>
 
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/interpreter.h"
 #include "engine/neighbours.h"
 #include "engine/vm_log.h"
@@ -10,7 +10,7 @@
 namespace engine {
 
 void vm_reset(VmContext& vm) {
-  seam_end_update(kLogHistory);
+  orv_end_update(kLogHistory);
 
   RunState& run = vm.run;
   run.bSceneSkip = 0;

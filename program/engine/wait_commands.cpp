@@ -3,11 +3,13 @@
 #include <cstring>
 #include <iterator>
 
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
 #include "engine/interpreter.h"
 #include "engine/neighbours.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
+#include "engine/wait_command_list.h"
 #include "platform/clock.h"
 
 namespace engine {
@@ -19,8 +21,6 @@ int32_t as_int(uint32_t v) {
   return static_cast<int32_t>(v);
 }
 
-// What the click waits share before they look at their own state: under scene skip the marked
-// action lists end, and the advance latch starts afresh with both end-of-text flags.
 // The text window shows its click icon; without a text window only its mode says it waits.
 void click_wait_start(VmContext& vm) {
   if (neighbours.text.text_click_wait_start) {
@@ -30,6 +30,8 @@ void click_wait_start(VmContext& vm) {
   }
 }
 
+// What the click waits share before they look at their own state: under scene skip the marked
+// action lists end, and the advance latch starts afresh with both end-of-text flags.
 void click_wait_prologue(VmContext& vm, uint32_t skip) {
   vm.runner.bYield = 1;
   if (skip & 0x20) neighbour_run(neighbours.layers.action_clear_marked, vm);
@@ -272,14 +274,10 @@ uint32_t cmd_wait_is_clear(VmContext& vm) {
 
 }  // namespace
 
-void install_wait_commands() {
-  const CommandHandler handlers[] = {
-      cmd_wait,           cmd_wait_click,         cmd_wait_sync_begin,
-      cmd_wait_sync,      cmd_wait_sync_end,      cmd_wait_frame,
-      cmd_wait_clear,     cmd_wait_click_no_anim, cmd_wait_sync_get_time,
-      cmd_wait_time_push, cmd_wait_time_pop,      cmd_wait_get_time,
-      cmd_wait_is_clear};
-  for (uint32_t i = 0; i < std::size(handlers); ++i) set_command_handler(0x070000 + i, handlers[i]);
-}
+namespace {
+const CommandEntry kWaitCommands[] = {WAIT_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList wait_commands = command_list(kWaitCommands);
 
 }  // namespace engine

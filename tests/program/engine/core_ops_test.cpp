@@ -103,7 +103,7 @@ TEST_F(CoreOpsTest, LabelOutsidePointDatFailsWithoutJumping) {
   EXPECT_TRUE(logged(0, "label 2 outside Point.dat"));
   EXPECT_TRUE(logged(0, "内部エラー code = [0x00010009]"));
   EXPECT_TRUE(logged(0, "内部エラー code = [0x0001000B]"));
-  EXPECT_EQ(engine::seam_list_count(vm().hReturnStack, engine::kChannelReturns), 0u);
+  EXPECT_EQ(engine::orv_list_count(vm().hReturnStack, engine::kChannelReturns), 0u);
 }
 
 TEST_F(CoreOpsTest, GosubAndRetContinueInTheSameSlice) {
@@ -159,7 +159,7 @@ TEST_F(CoreOpsTest, RetTakesAThreadMarkerFirst) {
   EXPECT_EQ(vm().runner.dwPc, 28u);  // yielded at the marker's position
   EXPECT_EQ(vm().reg[1], 0u);
   EXPECT_EQ(vm().reg[2], 0u);
-  EXPECT_EQ(engine::seam_list_count(vm().hReturnStack, engine::kChannelReturns), 1u);
+  EXPECT_EQ(engine::orv_list_count(vm().hReturnStack, engine::kChannelReturns), 1u);
 }
 
 TEST_F(CoreOpsTest, RetPopsFramePairsSetByLpop) {
