@@ -25,6 +25,7 @@
 // All three are plain values; one object belongs to one thread at a time.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -55,6 +56,7 @@ class ByteReader {
   uint32_t u32() { return static_cast<uint32_t>(load(4)); }
   int16_t i16() { return static_cast<int16_t>(u16()); }
   int32_t i32() { return static_cast<int32_t>(u32()); }
+  float f32() { return std::bit_cast<float>(u32()); }  // IEEE single, bits as a u32
   // Big-endian values, for the few outside formats that store them so.
   uint16_t u16be() { return static_cast<uint16_t>(swap(load(2), 2)); }
   uint32_t u32be() { return swap(load(4), 4); }
@@ -65,6 +67,7 @@ class ByteReader {
   void u32(uint32_t& v) { v = u32(); }
   void i16(int16_t& v) { v = i16(); }
   void i32(int32_t& v) { v = i32(); }
+  void f32(float& v) { v = f32(); }
   // n words into out (zeros past the end).
   void u32s(uint32_t* out, size_t n);
   // n raw bytes into out; past the end out is zero-filled.
@@ -137,6 +140,7 @@ class ByteWriter {
   void u32(uint32_t v) { store(v, 4); }
   void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
   void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
+  void f32(float v) { u32(std::bit_cast<uint32_t>(v)); }
   void u32s(const uint32_t* p, size_t n);
   void bytes(const void* p, size_t n);
   template <size_t N>
@@ -171,6 +175,7 @@ class ByteCounter {
   constexpr void u32(const uint32_t&) { size_ += 4; }
   constexpr void i16(const int16_t&) { size_ += 2; }
   constexpr void i32(const int32_t&) { size_ += 4; }
+  constexpr void f32(const float&) { size_ += 4; }
   constexpr void u32s(const uint32_t*, size_t n) { size_ += 4 * n; }
   constexpr void bytes(const void*, size_t n) { size_ += n; }
   template <size_t N>

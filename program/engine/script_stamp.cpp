@@ -3,12 +3,13 @@
 #include <vector>
 
 #include "commands/command_util.h"
-#include "engine/orv_api.h"
 #include "engine/formats/startup_info.h"
-#include "engine/startup_steps.h"
 #include "engine/formats/system_files.h"
+#include "engine/orv_api.h"
+#include "engine/startup_steps.h"
 #include "platform/message_box.h"
 #include "platform/whole_file.h"
+#include "shared/byte_codec.h"
 
 namespace engine {
 namespace {
@@ -36,10 +37,6 @@ constexpr char kWipeFailed[] =
 // "予期せぬエラー"
 constexpr char kUnexpectedCaption[] = "\x97\\\x8a\xfa\x82\xb9\x82\xca\x83G\x83\x89\x81[";
 
-uint32_t le32(const uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
 }  // namespace
 
 StampCheck script_stamp_check() {
@@ -47,12 +44,15 @@ StampCheck script_stamp_check() {
   if (!platform::load_file_bytes(system_dat_path(), &system, 256u << 20) || system.size() < 6) {
     return StampCheck::kContinue;
   }
-  const uint32_t kept = le32(system.data() + 2);
+  codec::ByteReader settings(system.data(), system.size());
+  settings.skip(2);  // the format number; the settings begin with the stamp
+  const uint32_t kept = settings.u32();
   std::string script;
   // Without a readable script nothing shows that it changed: the player's saves stay.
   if (read_data_file("Script.src", &script) != 0 || script.size() < 8) return StampCheck::kContinue;
-  if (le32(reinterpret_cast<const uint8_t*>(script.data()) + 4) == kept)
-    return StampCheck::kContinue;
+  codec::ByteReader header(reinterpret_cast<const uint8_t*>(script.data()), script.size());
+  header.skip(4);  // the magic
+  if (header.u32() == kept) return StampCheck::kContinue;
 
   if (!startup_settings().bWindowModeLock) {
     // Where no box can be shown the answer keeps the saves.
