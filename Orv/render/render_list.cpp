@@ -4,6 +4,7 @@
 #include <new>
 
 #include "Orv/core/core_record.h"
+#include "Orv/core/error_report.h"
 #include "Orv/core/handle_table.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/render_lock.h"
@@ -198,7 +199,7 @@ bool render_frame_draw() {
   screen_transition_step();
   if (st.present && !st.present(dib->back.data(), dib->game_w, dib->game_h)) {
     dib->present_failed = true;
-    std::fputs("Present : Error\n", stderr);
+    error_report("Present : Error");
   }
   render_lock_leave();
   return true;
