@@ -34,11 +34,13 @@
 
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
 #include <list>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/file.h"
 
 // Window types.
 constexpr uint8_t kLogText = 1, kLogLabel = 2, kLogWatch = 3;
@@ -60,7 +62,7 @@ struct LogWindow {
   uint8_t type = kLogText;
   int32_t* const* watched = nullptr;  // type 3: the word holding the watched array's address
   int32_t watched_rows = 0;
-  std::FILE* report = nullptr;  // type 1
+  platform::FileHandle report = platform::kInvalidFile;  // type 1
   std::vector<LogRow> rows;
   int32_t place[4] = {0, 0, 300, 230};  // x, y, w, h kept for setting.ini
 };
@@ -70,8 +72,8 @@ struct DebugState {
   bool active = false;           // debug mode with the main dialog made
   std::list<LogWindow> windows;  // newest first
   std::atomic<uint32_t> state_word{0};
-  std::FILE* log_file = nullptr;
-  std::string base_folder;    // UTF-8, where setting.ini lies
+  platform::FileHandle log_file = platform::kInvalidFile;  // "log.txt"
+  std::string base_folder;                                 // UTF-8, where setting.ini lies
   std::string report_folder;  // UTF-8, "_ORV_DEBUG_REPORT_" under the base folder
   int32_t updating_key = -1;
   // Watch values of the status dump.
@@ -95,8 +97,9 @@ void debug_dialog_create();
 void debug_dialog_destroy();
 // OrvUninit: closes "log.txt".
 void debug_log_close();
-// Writes a line of the error log (and stderr); used by the library itself.
-void debug_error_line(const std::string& line);
+// Appends a Shift-JIS line to "log.txt" when it is open; false when it is not. Only the error
+// reporter calls it (Orv/core/error_report.h), which also writes the line to stderr.
+bool error_log_write(std::string_view sjis_line);
 
 // Text dumps of the main dialog's status rows and of one window (watch tables included).
 std::string debug_status_dump();

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "Orv/core/error_report.h"
 #include "Orv/render/image_store.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/sprite.h"
@@ -78,7 +79,7 @@ extern "C" {
 
 OrvBool OrvSpriteGetInfo(OrvHandle handle, OrvSpriteInfo* info) {
   if (handle == 0xCCCCCCCCu || handle == 0xDDDDDDDDu || handle == 0xEEEEEEEEu) {
-    std::fputs("error OrvSpriteGetInfo hSprite is Bad Pointer\n", stderr);
+    error_report("error OrvSpriteGetInfo hSprite is Bad Pointer");
     return 0;
   }
   OrvSprite* s = sprite_from(handle);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/orv_api.h"
+#include "platform/console.h"
 #include "platform/dynlib.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
@@ -21,8 +22,7 @@ void* lookup(const char* name, void* context) {
 }
 
 bool fail(const std::string& path, const std::string& reason) {
-  std::fprintf(stderr, "Velmora: cannot load the platform library %s: %s\n", path.c_str(),
-               reason.c_str());
+  platform::stderr_line("Velmora: cannot load the platform library " + path + ": " + reason);
   platform::message_box(kLibraryMissingText, kLibraryMissingCaption, platform::kMbIconHand);
   return false;
 }

@@ -14,10 +14,12 @@
 #include "engine/orv_loader.h"
 #include "engine/startup_params.h"
 #include "engine/startup_steps.h"
+#include "platform/console.h"
 #include "platform/file.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
 #include "platform/sjis.h"
+#include "platform/system_query.h"
 #include "platform/user_folders.h"
 #include "platform/whole_file.h"
 
@@ -139,19 +141,20 @@ void display_settings_save() {
 
 // VELMORA_STARTUP_TRACE=1: one line with the start-up's decisions on stderr, for tests.
 void startup_trace(const StartParams& p) {
-  const char* on = std::getenv("VELMORA_STARTUP_TRACE");
-  if (!on || !*on || *on == '0') return;
+  if (!platform::test_switch_on("VELMORA_STARTUP_TRACE")) return;
   const StartupSettings& s = startup_settings();
-  std::fprintf(stderr,
-               "startup: product=%s company=%s brand=%s screen=%dx%d full_screen=%d "
-               "gpu=%u run_inactive=%u wait_mode=%d movie_skip=%u run_mode=%u ruby=%u grid=%u "
-               "save_folder=%s \n",
-               platform::sjis_to_utf8_lossy(startup_info().szProduct).c_str(),
-               platform::sjis_to_utf8_lossy(startup_info().szCompany).c_str(),
-               platform::sjis_to_utf8_lossy(startup_info().szBrand).c_str(), s.nScreenWidth,
-               s.nScreenHeight, p.full_screen, (p.display_flags >> 3) & 1, p.display_flags & 1,
-               p.wait_mode, s.bMovieSkip, s.nRunMode, s.bRubyOffset, s.bLayoutGrid,
-               platform::native_path(startup_info().szSaveFolder).c_str());
+  char line[2048];
+  std::snprintf(line, sizeof line,
+                "startup: product=%s company=%s brand=%s screen=%dx%d full_screen=%d "
+                "gpu=%u run_inactive=%u wait_mode=%d movie_skip=%u run_mode=%u ruby=%u grid=%u "
+                "save_folder=%s ",
+                platform::sjis_to_utf8_lossy(startup_info().szProduct).c_str(),
+                platform::sjis_to_utf8_lossy(startup_info().szCompany).c_str(),
+                platform::sjis_to_utf8_lossy(startup_info().szBrand).c_str(), s.nScreenWidth,
+                s.nScreenHeight, p.full_screen, (p.display_flags >> 3) & 1, p.display_flags & 1,
+                p.wait_mode, s.bMovieSkip, s.nRunMode, s.bRubyOffset, s.bLayoutGrid,
+                platform::native_path(startup_info().szSaveFolder).c_str());
+  platform::stderr_line(line);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "Orv/core/error_report.h"
 #include "Orv/core/sound/sound_source.h"
 #include "Orv/core_record.h"
 #include "orv/orv.h"
@@ -376,7 +377,7 @@ bool sound_system_start(const SoundStartOptions& options) {
   // A quick check that the device makes buffers: one second of sound, made and released.
   platform::WaveFormat format;
   platform::MixBuffer* probe = r.mixer->create_buffer(format, 176400);
-  if (!probe) std::fputs("Sound Test Error\n", stderr);
+  if (!probe) error_report("Sound Test Error");
   r.mixer->release_buffer(probe);
   return true;
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <system_error>
 
+#include "Orv/core/error_report.h"
 #include "Orv/core/files/data_file_read.h"
 #include "Orv/core/random_table.h"
 #include "Orv/core/seams.h"
@@ -235,7 +236,7 @@ int32_t OrvInit(StartParams* params) {
   if (orv_core().alive) return 0;  // one core per process
   std::string error;
   if (!platform::video_init(&error)) {
-    std::fprintf(stderr, "OrvInit: no video: %s\n", error.c_str());
+    error_reportf(ErrorLog::kSkip, "OrvInit: no video: %s", error.c_str());
     return 0;
   }
   p.reset();
@@ -264,7 +265,7 @@ int32_t OrvInit(StartParams* params) {
   bool with_gl = false;
   p.window = platform::window_create(desc, &with_gl, &error);
   if (!p.window) {
-    std::fprintf(stderr, "OrvInit: no window: %s\n", error.c_str());
+    error_reportf(ErrorLog::kSkip, "OrvInit: no window: %s", error.c_str());
     // "システムの初期化時に問題が生じました。" / "警告"
     process_box(
         "\x83V\x83X\x83\x65\x83\x80\x82\xcc\x8f\x89\x8a\xfa\x89\xbb\x8e\x9e\x82\xc9\x96\xe2"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Orv/core/error_report.h"
 #include "Orv/render/image/ge_image.h"
 #include "Orv/render/image/image_header.h"
 #include "Orv/render/image/image_load.h"
@@ -43,7 +44,8 @@ int save(OrvHandle handle, const char* path,
   const uint32_t* pixels = image_pixels(s->image, &pitch, &rows);
   if (!pixels) return 0;
   const int result = writer(path, pixels, s->image->width, s->image->height, pitch);
-  if (!result) std::fprintf(stderr, "%s: the picture could not be written\n", path ? path : "");
+  if (!result)
+    error_reportf(ErrorLog::kSkip, "%s: the picture could not be written", path ? path : "");
   return result;
 }
 
@@ -53,9 +55,9 @@ bool header_of_file(const char* path, ImageHeaderInfo* info) {
   if (!read_game_file(path, &bytes)) return false;
   if (!image_read_header(bytes.data(), bytes.size(), info)) {
     if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8)
-      std::fprintf(stderr, "JPEG header analyze fail: %s\n", path);
+      error_reportf(ErrorLog::kSkip, "JPEG header analyze fail: %s", path);
     else
-      std::fprintf(stderr, "%s: the picture header is truncated\n", path);
+      error_reportf(ErrorLog::kSkip, "%s: the picture header is truncated", path);
     return false;
   }
   if (info->vkx_base_name.empty()) return true;
@@ -97,7 +99,8 @@ ImageObject* decode_image_object(const char* name, const uint8_t* data, size_t s
   ImageBuffer picture;
   std::string error;
   if (!image_decode(data, size, BmpTgaMode::kDib, &picture, &error)) {
-    std::fprintf(stderr, "%s: %s\n", name && *name ? name : "(memory image)", error.c_str());
+    error_reportf(ErrorLog::kSkip, "%s: %s", name && *name ? name : "(memory image)",
+                  error.c_str());
     return nullptr;
   }
   GeHeader header;
@@ -130,7 +133,7 @@ OrvHandle SpriteLoadVkx(OrvHandle list, const char* name, const uint8_t* data, s
                                              pitch, &error);
   s->busy.store(0);
   if (!ok) {
-    std::fprintf(stderr, "%s: %s\n", name ? name : "", error.c_str());
+    error_reportf(ErrorLog::kSkip, "%s: %s", name ? name : "", error.c_str());
     OrvSpriteRelease(list, id);
     return 0;
   }
@@ -175,7 +178,7 @@ OrvBool OrvSpriteLoadTextureToFile(OrvHandle sprite, const char* path) {
   ImageBuffer picture;
   std::string error;
   if (!image_decode(bytes.data(), bytes.size(), BmpTgaMode::kFollowHeaders, &picture, &error)) {
-    std::fprintf(stderr, "%s: %s\n", path, error.c_str());
+    error_reportf(ErrorLog::kSkip, "%s: %s", path, error.c_str());
     return 0;
   }
   ImageObject* image = image_create_from_bgra(picture.width, picture.height, picture.pixels.data(),

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Orv/core/debug_log.h"
+#include "Orv/core/error_report.h"
 #include "Orv/core/window/process.h"
 #include "Orv/core_record.h"
 #include "orv/orv.h"
@@ -133,6 +134,21 @@ TEST_F(DebugLogTest, ErrorLogInDebugModeOnlyButAlwaysOnStderr) {
   std::string log = report("log.txt");
   EXPECT_EQ(log, "lost 4\r\n" + std::string(1043, 'y') + "\r\n");
   EXPECT_EQ(OrvErrorLogPrintf("no file"), 0);  // debug mode without the file
+}
+
+// Every error line takes one path: Shift-JIS names reach stderr as UTF-8, once; the lines of
+// the error log reach log.txt once, in Shift-JIS, and the others do not.
+TEST_F(DebugLogTest, ErrorLinesReachStderrInUtf8AndTheErrorLogOnce) {
+  start(true);
+  const std::string sjis_name = "\x89\xe6\x91\x9c.png";  // 画像.png
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(error_reportf(ErrorLog::kSkip, "%s: bad header", sjis_name.c_str()));
+  EXPECT_TRUE(error_reportf(ErrorLog::kWrite, "%s: lost", sjis_name.c_str()));
+  EXPECT_EQ(OrvErrorLogPrintfBasic("%s: cut", sjis_name.c_str()), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "\u753b\u50cf.png: bad header\n\u753b\u50cf.png: lost\n\u753b\u50cf.png: cut\n");
+  debug_log_close();
+  EXPECT_EQ(report("log.txt"), sjis_name + ": lost\r\n" + sjis_name + ": cut\r\n");
 }
 
 }  // namespace
