@@ -22,6 +22,9 @@ bool seam_error_log(const char* line) {
 void seam_end_program() {
   if (orv.OrvEnd) orv.OrvEnd();
 }
+bool seam_system_end() {
+  return orv.IsSystemEnd && orv.IsSystemEnd() != 0;
+}
 void seam_end_update(int) {
   if (orv.OrvEndUpdate) orv.OrvEndUpdate();
 }

@@ -56,6 +56,7 @@ void game_task_release(GameState* gs) {
     // The exit label is the game's own last word, also after the script has ended the program;
     // an end inside it stops it again.
     vm.runner.bEndRequested.store(0);
+    vm.runner.bEndPollOff = 1;
     data_entry_push(vm, kChannelReturns, vm.runner.dwPc, 2);
     vm.runner.dwPc = vm.runner.dwBase + vm.runner.dwLastProcess;
     script_run(vm);

@@ -1,0 +1,130 @@
+// Ending the real Velmora while its script never yields: a signal, and the script's own end
+// asked for from the game thread and from the work thread. Each ends with exit code 0 within a
+// second and leaves the player's files written.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "support/game_folder.h"
+
+namespace fs = std::filesystem;
+using testsupport::GameFolder;
+using testsupport::GameFolderOptions;
+using testsupport::RunControl;
+
+namespace {
+
+// A cell of the persistent script memory, and a loop that never gives the frame back: plain
+// operations only, or a command in every round.
+const char kMarkCell[] = ".stamp 0x77\n  mov s[r0], 42\n";
+const char kPlainLoop[] = "spin:\n  add r2, 1\n  jmp spin\n";
+const char kCommandLoop[] = "spin:\n  call strlen(text\"x\") -> r3\n  jmp spin\n";
+
+void expect_files_written(const GameFolder& game, const std::string& output) {
+  const std::string sys = testsupport::read_file(game.save() + "/system.dat");
+  ASSERT_GT(sys.size(), 3774u) << output;
+  EXPECT_EQ(static_cast<uint8_t>(sys[3770]), 42) << output;  // persistent cell 0 kept
+  EXPECT_TRUE(fs::exists(game.save() + "/access.dat")) << output;
+  EXPECT_TRUE(fs::exists(game.save() + "/config.dat")) << output;
+}
+
+TEST(Ending, SignalEndsALoopingScriptWithItsFilesWritten) {
+  struct Case {
+    const char* what;
+    int signal;
+    const char* loop;
+  };
+  const Case cases[] = {
+      {"SIGTERM, plain loop", SIGTERM, kPlainLoop},
+      {"SIGINT, plain loop", SIGINT, kPlainLoop},
+      {"SIGTERM, loop with a command", SIGTERM, kCommandLoop},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    GameFolderOptions o;
+    o.script = std::string(kMarkCell) + c.loop;
+    GameFolder game(o);
+    RunControl control;
+    control.signal = c.signal;
+    control.after_output = "startup:";
+    control.after_ms = 1500;
+    const auto r = game.run({}, {}, 30, control);
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_GE(r.ms_after_signal, 0) << r.output;
+    EXPECT_LT(r.ms_after_signal, 1000) << r.output;
+    expect_files_written(game, r.output);
+  }
+}
+
+// A script that asks for the end from the work thread while the game thread is idle, and one
+// that hands itself to the work thread and loops there until a signal ends the program.
+TEST(Ending, WorkThreadScriptEnds) {
+  {
+    SCOPED_TRACE("end on the work thread");
+    GameFolderOptions o;
+    o.script = std::string(kMarkCell) + "  call work_thread_start\n  end\n";
+    GameFolder game(o);
+    const auto r = game.run({}, {}, 30);
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    expect_files_written(game, r.output);
+  }
+  {
+    SCOPED_TRACE("signal while the work thread loops");
+    GameFolderOptions o;
+    o.script = std::string(kMarkCell) + "  call work_thread_start\n" + kPlainLoop;
+    GameFolder game(o);
+    RunControl control;
+    control.signal = SIGTERM;
+    control.after_output = "startup:";
+    control.after_ms = 1500;
+    const auto r = game.run({}, {}, 30, control);
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_GE(r.ms_after_signal, 0) << r.output;
+    EXPECT_LT(r.ms_after_signal, 1000) << r.output;
+    expect_files_written(game, r.output);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The voluntary context switches of a thread so far (each one a sleep the thread woke from).
+long wakeups(int pid, int tid) {
+  const std::string status = testsupport::read_file("/proc/" + std::to_string(pid) + "/task/" +
+                                                    std::to_string(tid) + "/status");
+  const std::string key = "voluntary_ctxt_switches:";
+  const size_t at = status.find(key);
+  return at == std::string::npos ? -1 : std::stol(status.substr(at + key.size()));
+}
+
+// An idle game (the script waits frame after frame) leaves the window thread asleep between the
+// frames it shows: no waking every millisecond.
+TEST(Ending, IdleWindowThreadSleeps) {
+  GameFolderOptions o;
+  o.script = "spin:\n  call wait_frame\n  jmp spin\n";
+  GameFolder game(o);
+  long per_second = -1;
+  RunControl control;
+  control.signal = SIGTERM;
+  control.after_output = "startup:";
+  control.after_ms = 1000;
+  control.probe = [&](int pid) {
+    const long before = wakeups(pid, pid);  // the main thread is the window thread
+    usleep(2000 * 1000);
+    const long after = wakeups(pid, pid);
+    if (before >= 0 && after >= 0) per_second = (after - before) / 2;
+  };
+  const auto r = game.run({}, {}, 30, control);
+  EXPECT_EQ(r.exit_code, 0) << r.output;
+  ASSERT_GE(per_second, 0);
+  // 60 frames a second reach the window; a thread that polled would wake about 1,000 times.
+  EXPECT_LT(per_second, 200) << r.output;
+  std::printf("window thread wake-ups a second: %ld\n", per_second);
+}
+
+}  // namespace
