@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "Orv/core/core_record.h"
-#include "Orv/core/seams.h"
-#include "Orv/core/sound/sound_system.h"
 #include "Orv/core/window/app_messages.h"
+#include "Orv/core/core_record.h"
 #include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/game_thread.h"
 #include "Orv/core/window/process.h"
+#include "Orv/core/seams.h"
+#include "Orv/core/sound/sound_system.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
