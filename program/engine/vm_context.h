@@ -153,6 +153,7 @@ struct VmContext {
   MemoryStack memStack;
   StringSlots strings;
   OrvHandle hDataFiles;
+  uint32_t dwDataFileSerial;  // the last data-file id handed out; ids are not reused
   ScriptRunner runner;
   uint32_t dwCurrentPc;
   OrvHandle hReturnStack;
