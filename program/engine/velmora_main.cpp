@@ -167,6 +167,9 @@ int velmora_main(int argc, char** argv) {
       !platform::instance_lock_acquire(platform::sjis_to_utf8_lossy(info.szProduct))) {
     return 1;
   }
+  // What a killed run left half-written beside the player's files (this copy holds the lock,
+  // so no other one is writing them).
+  platform::remove_stale_temporaries(info.szSaveFolder);
 
   static StartParams params{};
   orv.OrvDefaultCreate(&params);

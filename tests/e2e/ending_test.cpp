@@ -128,3 +128,22 @@ TEST(Ending, IdleWindowThreadSleeps) {
 }
 
 }  // namespace
+
+namespace {
+
+// The temporary files a killed run left in the save folder go at the next start; files that
+// only look like them stay.
+TEST(Ending, NextStartRemovesTheTemporariesOfAKilledRun) {
+  GameFolder game;
+  fs::create_directories(game.save());
+  const char* gone[] = {"system.dat.tmp4242", "SAVE001.DAT.tmp7"};
+  const char* kept[] = {"notes.tmp", "x.tmp12ab", ".tmp55", "keep.tmp1.txt"};
+  for (const char* n : gone) testsupport::write_file(game.save() + "/" + n, "half");
+  for (const char* n : kept) testsupport::write_file(game.save() + "/" + n, "mine");
+  const auto r = game.run();
+  EXPECT_EQ(r.exit_code, 0) << r.output;
+  for (const char* n : gone) EXPECT_FALSE(fs::exists(game.save() + "/" + n)) << n;
+  for (const char* n : kept) EXPECT_TRUE(fs::exists(game.save() + "/" + n)) << n;
+}
+
+}  // namespace
