@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "engine/formats/system_files.h"
 #include "support/game_folder.h"
 
 namespace fs = std::filesystem;
@@ -144,6 +145,52 @@ TEST(Ending, NextStartRemovesTheTemporariesOfAKilledRun) {
   EXPECT_EQ(r.exit_code, 0) << r.output;
   for (const char* n : gone) EXPECT_FALSE(fs::exists(game.save() + "/" + n)) << n;
   for (const char* n : kept) EXPECT_TRUE(fs::exists(game.save() + "/" + n)) << n;
+}
+
+}  // namespace
+
+namespace {
+
+// A damaged system.dat never deletes a save, whether the start may ask or wipes without
+// asking (-DISWND): its stamp means nothing. It is kept aside as it was, and the game runs.
+TEST(Ending, DamagedSystemDatNeverDeletesASave) {
+  engine::SystemDatImage image;
+  image.settings.dwScriptStamp = 1;  // another script's
+  image.sysMem[0] = 42;
+  image.textRead.assign(1, 0);
+  image.fileSeen.assign(1, 0);
+  const std::vector<uint8_t> encoded = engine::system_dat_encode(image);
+  const std::string valid(encoded.begin(), encoded.end());
+  std::string noise(64, '\0');
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>(i * 37 + 11);
+  struct Case {
+    const char* what;
+    std::string system_dat;
+  };
+  const Case files[] = {{"random bytes", noise},
+                        {"cut by one byte", valid.substr(0, valid.size() - 1)}};
+  for (const Case& f : files) {
+    for (const char* comments : {"", " -DISWND"}) {
+      SCOPED_TRACE(std::string(f.what) + comments);
+      GameFolderOptions o;
+      o.comments = comments;
+      o.script = ".stamp 2\n  end\n";
+      GameFolder game(o);
+      testsupport::write_file(game.save() + "/system.dat", f.system_dat);
+      testsupport::write_file(game.save() + "/save001.dat", "slot");
+      const auto r = game.run({}, {{"VELMORA_MSGBOX_ANSWERS", "6"}});
+      EXPECT_EQ(r.exit_code, 0) << r.output;
+      EXPECT_EQ(r.output.find("スクリプトファイルが更新されています。"), std::string::npos)
+          << r.output;
+      EXPECT_TRUE(fs::exists(game.save() + "/save001.dat")) << r.output;
+      EXPECT_EQ(testsupport::read_file(game.save() + "/system.dat.bad"), f.system_dat);
+      EXPECT_NE(r.output.find("damaged system file"), std::string::npos) << r.output;
+      // Written again for this script: the next start asks nothing either.
+      const auto again = game.run({}, {{"VELMORA_MSGBOX_ANSWERS", "6"}});
+      EXPECT_EQ(again.exit_code, 0) << again.output;
+      EXPECT_TRUE(fs::exists(game.save() + "/save001.dat")) << again.output;
+    }
+  }
 }
 
 }  // namespace
