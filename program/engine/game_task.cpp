@@ -1,6 +1,8 @@
 #include "engine/game_task.h"
 
 #include "engine/engine_seams.h"
+#include "engine/formats/startup_info.h"
+#include "engine/formats/system_files.h"
 #include "engine/frame_procedure.h"
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
@@ -34,13 +36,15 @@ uint32_t StartFunc() {
 
 void game_task_init(GameState* gs) {
   if (!system_dat_load(*gs) && !system_dat_create(*gs)) {
+    startup_settings().bStartFailed = 1;
     seam_end_program();
     return;
   }
   gs->vm.seen.hEntryNames = seam_list_create();
   access_dat_load(*gs);
   gs->dwBootFlag = seam_boot_word();
-  engine_init(gs->vm);  // on failure it has already asked the program to end
+  // On failure engine_init has already logged why and asked the program to end.
+  if (engine_init(gs->vm) != 0) startup_settings().bStartFailed = 1;
   seam_task_change_next(task_frame);
 }
 
@@ -62,8 +66,14 @@ void game_task_release(GameState* gs) {
     script_run(vm);
   }
   engine_shutdown(vm);
-  system_dat_save(*gs);
-  access_dat_save(*gs);
+  // A start that failed has nothing of the player's to keep, and must not write its defaults
+  // (or a stamp of no script) over the files of a good start.
+  if (!startup_settings().bStartFailed) {
+    system_dat_save(*gs);
+    if (!access_dat_save(*gs)) {
+      vm_error_log("%s: could not be written", save_folder_file("access.dat").c_str());
+    }
+  }
   SeenFlags& seen = vm.seen;
   if (seen.lpTextRead) orv.OrvMemoryFree(seen.lpTextRead);
   if (seen.lpFileSeen) orv.OrvMemoryFree(seen.lpFileSeen);

@@ -195,7 +195,7 @@ int velmora_main(int argc, char** argv) {
 
   info.bPlatformStarted = 1;
   settings.dwBootWord = 1;
-  if (!orv.OrvInit(&params)) return 0;
+  if (!orv.OrvInit(&params)) return 1;
   archive_list_load(0);
   if (script_stamp_check() == StampCheck::kEnd) {
     orv.OrvUninit();
@@ -203,9 +203,10 @@ int velmora_main(int argc, char** argv) {
   }
   if (orv.OrvDebugIs()) debug_windows_create();
   orv.OrvRun();
-  display_settings_save();
+  // A game that could not start keeps the display settings of the last good start.
+  if (!settings.bStartFailed) display_settings_save();
   orv.OrvUninit();
-  return 0;
+  return settings.bStartFailed ? 1 : 0;
 }
 
 }  // namespace engine

@@ -194,3 +194,45 @@ TEST(Ending, DamagedSystemDatNeverDeletesASave) {
 }
 
 }  // namespace
+
+namespace {
+
+// A start whose script cannot be read fails with exit code 1 and writes nothing over the files
+// of the last good start, so the next good start goes on as before (no question, no wipe).
+TEST(Ending, FailedStartLeavesTheGoodFilesAlone) {
+  struct Case {
+    const char* what;
+    bool remove;  // true: no archive; false: an archive of noise
+  };
+  const Case cases[] = {{"missing script", true}, {"damaged archive", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    GameFolderOptions o;
+    o.script = std::string(kMarkCell) + "  end\n";
+    GameFolder game(o);
+    testsupport::write_file(game.save() + "/save001.dat", "slot");
+    const auto good = game.run();
+    ASSERT_EQ(good.exit_code, 0) << good.output;
+    const std::string system_dat = testsupport::read_file(game.save() + "/system.dat");
+    const std::string config_dat = testsupport::read_file(game.save() + "/config.dat");
+    const std::string pac = testsupport::read_file(game / "scene.pac");
+    if (c.remove) {
+      fs::remove(game / "scene.pac");
+    } else {
+      testsupport::write_file(game / "scene.pac", std::string(pac.size(), 'Z'));
+    }
+    const auto failed = game.run();
+    EXPECT_EQ(failed.exit_code, 1) << failed.output;
+    EXPECT_EQ(testsupport::read_file(game.save() + "/system.dat"), system_dat);
+    EXPECT_EQ(testsupport::read_file(game.save() + "/config.dat"), config_dat);
+
+    testsupport::write_file(game / "scene.pac", pac);
+    const auto next = game.run({}, {{"VELMORA_MSGBOX_ANSWERS", "6"}});
+    EXPECT_EQ(next.exit_code, 0) << next.output;
+    EXPECT_EQ(next.output.find("スクリプトファイルが更新されています。"), std::string::npos)
+        << next.output;
+    EXPECT_TRUE(fs::exists(game.save() + "/save001.dat"));
+  }
+}
+
+}  // namespace
