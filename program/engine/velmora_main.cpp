@@ -115,8 +115,16 @@ void window_mode_decide(StartParams* params) {
 void display_settings_load(StartParams* params) {
   const std::string path = save_file("config.dat");
   std::vector<uint8_t> bytes;
-  if (!platform::load_file_bytes(path, &bytes, 1 << 20) ||
-      !config_dat_decode(bytes.data(), bytes.size(), params)) {
+  const bool read = platform::load_file_bytes(path, &bytes, 1 << 20);
+  if (!read || !config_dat_decode(bytes.data(), bytes.size(), params)) {
+    if (read) {
+      // Before the platform library (and its error log) starts: the line goes to stderr.
+      const bool kept = platform::save_file_bytes(path + ".bad", bytes.data(), bytes.size());
+      std::fprintf(stderr, "%s: damaged file (%zu bytes, %zu expected); %s\n",
+                   platform::native_path(path.c_str()).c_str(), bytes.size(), kConfigDatBytes,
+                   kept ? "the original is kept as config.dat.bad, the defaults are used"
+                        : "the defaults are used");
+    }
     config_dat_write_default(path, params);
     return;
   }

@@ -236,3 +236,26 @@ TEST(Ending, FailedStartLeavesTheGoodFilesAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// A damaged access.dat or config.dat is said so, on stderr, naming the file; the original is
+// kept beside the file that replaces it.
+TEST(Ending, DamagedAccessAndConfigFilesAreReported) {
+  GameFolder game;
+  fs::create_directories(game.save());
+  const std::string access(34, 'A');  // one record and a byte
+  const std::string config(5, 'C');
+  testsupport::write_file(game.save() + "/access.dat", access);
+  testsupport::write_file(game.save() + "/config.dat", config);
+  const auto r = game.run();
+  EXPECT_EQ(r.exit_code, 0) << r.output;
+  EXPECT_NE(r.output.find("access.dat: damaged file"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("config.dat: damaged file"), std::string::npos) << r.output;
+  EXPECT_EQ(testsupport::read_file(game.save() + "/access.dat.bad"), access);
+  EXPECT_EQ(testsupport::read_file(game.save() + "/config.dat.bad"), config);
+  EXPECT_EQ(testsupport::read_file(game.save() + "/access.dat").size(), 33u);
+  EXPECT_EQ(testsupport::read_file(game.save() + "/config.dat").size(), 36u);
+}
+
+}  // namespace

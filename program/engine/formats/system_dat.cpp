@@ -290,7 +290,16 @@ uint32_t system_dat_save(GameState& gs) {
 
 void access_dat_load(GameState& gs) {
   std::vector<uint8_t> bytes;
-  if (!platform::load_file_bytes(access_dat_path(), &bytes, 64u << 20)) return;
+  const std::string path = access_dat_path();
+  if (!platform::load_file_bytes(path, &bytes, 64u << 20)) return;
+  if (bytes.size() % kEntryNameBytes != 0) {
+    // The whole records are kept; the original stays beside the file that replaces it.
+    const bool kept = platform::save_file_bytes(path + ".bad", bytes.data(), bytes.size());
+    vm_error_log("%s: damaged file (%zu bytes, not a whole number of records); %s", path.c_str(),
+                 bytes.size(),
+                 kept ? "the original is kept as access.dat.bad"
+                      : "the original could not be kept aside");
+  }
   for (const EntryName& e : access_dat_decode(bytes.data(), bytes.size())) {
     char name[33];
     std::memcpy(name, e.name, 32);
