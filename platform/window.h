@@ -119,6 +119,15 @@ struct WindowEvent {
 
 // The next pending event, without waiting; false when none.
 bool event_poll(WindowEvent* event);
+// Sleeps until an event arrives, event_wake is called or timeout_ms pass (-1: no limit); true
+// with the event when one of ours arrived, false otherwise (the caller then polls and looks at
+// its queue).
+bool event_wait(WindowEvent* event, int32_t timeout_ms);
+// Whether event_wait really sleeps with this video driver (false for dummy and offscreen,
+// where SDL polls every millisecond instead: wait on something else there).
+bool event_wait_blocks();
+// Wakes event_wait. Any thread; does nothing before video has started.
+void event_wake();
 
 // Cursors.
 struct Cursor;

@@ -30,6 +30,33 @@ const char kAsyncWhileSkipping[] =
     "b\x83v\x92\x86\x82\xc9\x94\xf1\x93\xaf\x8a\xfa\x8a\xd6\x90\x94\x82\xaa\x93\xae\x8d\xec\x82"
     "\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7!!!";
 
+// How many instructions run between two questions to the library whether the program is
+// ending: often enough that a script looping without a yield ends well within a frame, rarely
+// enough that the question costs nothing beside the instructions.
+constexpr uint32_t kEndPollEvery = 4096;
+
+// Asks the library now; an end seen there is recorded like the script's own end.
+bool end_poll(VmContext& vm) {
+  ScriptRunner& r = vm.runner;
+  if (r.bEndRequested.load(std::memory_order_relaxed)) return true;
+  if (r.bEndPollOff || !orv_system_end()) return false;
+  r.bEndRequested.store(1);
+  return true;
+}
+
+// The check after each instruction: the end request, and every kEndPollEvery instructions
+// the library's.
+inline bool end_seen(VmContext& vm) {
+  ScriptRunner& r = vm.runner;
+  if (r.bEndRequested.load(std::memory_order_relaxed)) return true;
+  if (r.dwEndPollLeft != 0) {
+    --r.dwEndPollLeft;
+    return false;
+  }
+  r.dwEndPollLeft = kEndPollEvery;
+  return end_poll(vm);
+}
+
 // A pc that left the code: the script stands at its end from now on.
 void fetch_fault(VmContext& vm) {
   ScriptRunner& r = vm.runner;
@@ -243,6 +270,7 @@ uint32_t run_decoded_span(VmContext& vm) {
   uint32_t pc = r.dwPc;
   uint32_t last_pc = pc;
   uint32_t last_op = 0;
+  uint32_t poll = kEndPollEvery;
   using ops::as_signed;
   while ((pc & 3) == 0 && (pc >> 2) < count) {
     const DecodedOp& d = decoded[pc >> 2];
@@ -341,6 +369,11 @@ uint32_t run_decoded_span(VmContext& vm) {
     }
     pc = next;
     if (pc == end) break;
+    // A loop of these operations never leaves the span: the end request is looked at here.
+    if (--poll == 0) {
+      poll = kEndPollEvery;
+      if (end_poll(vm)) break;
+    }
   }
   if (last_op) {
     r.dwCommand = 0x00010000u | last_op;
@@ -376,7 +409,7 @@ After run_slow(VmContext& vm, uint32_t word, SliceState* s) {
     return After::kStop;
   }
   if (pending) return After::kReturnPending;
-  if (r.bEndRequested.load(std::memory_order_relaxed)) return After::kStop;
+  if (end_seen(vm)) return After::kStop;
   return After::kGoOn;
 }
 
@@ -392,6 +425,7 @@ uint32_t script_run(VmContext& vm) {
       if (!r.bStepLimited && !s.has_point && !s.history && !s.profiling) {
         // Nothing to watch between plain operations: they run back to back.
         if (run_decoded_span(vm) == r.dwCodeSize) goto stop;
+        if (r.bEndRequested.load(std::memory_order_relaxed)) goto stop;
       }
       if (r.bStepLimited) {
         if (r.dwStepsLeft == 0) break;
@@ -411,7 +445,7 @@ uint32_t script_run(VmContext& vm) {
         const DecodedOp& d = r.pDecoded[pc >> 2];
         if (d.op) {
           if (!run_decoded(vm, d)) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
-          if (r.dwPc == r.dwCodeSize) break;
+          if (r.dwPc == r.dwCodeSize || end_seen(vm)) break;
           continue;
         }
       }
@@ -528,7 +562,7 @@ uint32_t script_run(VmContext& vm) {
         break;
       }
       if (!ok) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
-      if (r.dwPc == r.dwCodeSize) break;
+      if (r.dwPc == r.dwCodeSize || end_seen(vm)) break;
     }
   }
 stop:
@@ -572,6 +606,7 @@ void script_run_async(VmContext& vm) {
       }
     }
     if (locked) orv_render_lock_leave();
+    if (end_seen(vm)) break;
   }
   r.bRunning.store(0);
 }

@@ -44,9 +44,14 @@ StampCheck script_stamp_check() {
   if (!platform::load_file_bytes(system_dat_path(), &system, 256u << 20) || system.size() < 6) {
     return StampCheck::kContinue;
   }
-  codec::ByteReader settings(system.data(), system.size());
-  settings.skip(2);  // the format number; the settings begin with the stamp
-  const uint32_t kept = settings.u32();
+  // Only a system.dat that passes its checks may lead to deleting the saves: the stamp of a
+  // damaged one means nothing (its load keeps it aside and reads what it can).
+  SystemDatImage image;
+  std::string error;
+  if (!system_dat_decode(system.data(), system.size(), &image, &error)) {
+    return StampCheck::kContinue;
+  }
+  const uint32_t kept = image.settings.dwScriptStamp;
   std::string script;
   // Without a readable script nothing shows that it changed: the player's saves stay.
   if (read_data_file("Script.src", &script) != 0 || script.size() < 8) return StampCheck::kContinue;

@@ -117,8 +117,18 @@ void window_mode_decide(StartParams* params) {
 void display_settings_load(StartParams* params) {
   const std::string path = save_file("config.dat");
   std::vector<uint8_t> bytes;
-  if (!platform::load_file_bytes(path, &bytes, 1 << 20) ||
-      !config_dat_decode(bytes.data(), bytes.size(), params)) {
+  const bool read = platform::load_file_bytes(path, &bytes, 1 << 20);
+  if (!read || !config_dat_decode(bytes.data(), bytes.size(), params)) {
+    if (read) {
+      // Before the platform library (and its error log) starts: the line goes to stderr.
+      const bool kept = platform::save_file_bytes(path + ".bad", bytes.data(), bytes.size());
+      char line[1200];
+      std::snprintf(line, sizeof line, "%s: damaged file (%zu bytes, %zu expected); %s",
+                    platform::native_path(path.c_str()).c_str(), bytes.size(), kConfigDatBytes,
+                    kept ? "the original is kept as config.dat.bad, the defaults are used"
+                         : "the defaults are used");
+      platform::stderr_line(line);
+    }
     config_dat_write_default(path, params);
     return;
   }
@@ -174,6 +184,9 @@ int velmora_main(int argc, char** argv) {
       !platform::instance_lock_acquire(platform::sjis_to_utf8_lossy(info.szProduct))) {
     return 1;
   }
+  // What a killed run left half-written beside the player's files (this copy holds the lock,
+  // so no other one is writing them).
+  platform::remove_stale_temporaries(info.szSaveFolder);
 
   static StartParams params{};
   orv.OrvDefaultCreate(&params);
@@ -199,7 +212,7 @@ int velmora_main(int argc, char** argv) {
 
   info.bPlatformStarted = 1;
   settings.dwBootWord = 1;
-  if (!orv.OrvInit(&params)) return 0;
+  if (!orv.OrvInit(&params)) return 1;
   archive_list_load(0);
   if (script_stamp_check() == StampCheck::kEnd) {
     orv.OrvUninit();
@@ -207,9 +220,10 @@ int velmora_main(int argc, char** argv) {
   }
   if (orv.OrvDebugIs()) debug_windows_create();
   orv.OrvRun();
-  display_settings_save();
+  // A game that could not start keeps the display settings of the last good start.
+  if (!settings.bStartFailed) display_settings_save();
   orv.OrvUninit();
-  return 0;
+  return settings.bStartFailed ? 1 : 0;
 }
 
 }  // namespace engine

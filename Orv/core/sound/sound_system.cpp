@@ -89,6 +89,7 @@ void thread_main(SoundRecord& r) {
 
 void do_play(SoundRecord& r, SoundChannel* c, bool with_fade) {
   platform::Mixer* m = r.mixer.get();
+  c->paused = 0;  // playing again ends a pause
   const bool music = sound_channel_is_music(c);
   const bool group1 = sound_channel_group(c) == 1;
   if (music || group1) {
@@ -136,6 +137,7 @@ void do_stop(SoundRecord& r, SoundChannel* c) {
     c->read_pos = c->loop_pos;
   }
   c->playing = 0;
+  c->paused = 0;
   c->command = kCmdDone;
   int32_t expected = 0;
   r.completion.compare_exchange_strong(expected, kCmdStop);
@@ -145,6 +147,7 @@ void do_release(SoundRecord& r, SoundChannel* c) {
   sound_channel_clear(c);
   if (sound_channel_is_streamed(c)) {
     c->playing = 0;
+    c->paused = 0;
     c->command = kCmdLoaded;
     c->loaded = 0;
     c->reserved = 0;

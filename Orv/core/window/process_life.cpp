@@ -243,6 +243,8 @@ int32_t OrvInit(StartParams* params) {
   orv_geometry().reset();
   orv_present().reset();
   p.window_thread_id = std::this_thread::get_id();
+  // The window thread sleeps on its window's events; a message for it wakes that sleep.
+  p.window_queue.set_wake(platform::event_wake);
 
   OrvRect desktop = desktop_rect();
   if (desktop_override().set) {
@@ -327,7 +329,7 @@ int32_t OrvRun(void) {
     p.params.full_screen = 0;
     OrvWindowChangeMode(1);
   }
-  while (window_pump(1)) {
+  while (window_pump(kPumpUntilEvent)) {
     if (p.end_pending) end_program();
   }
   return 0;

@@ -120,6 +120,45 @@ TEST_F(SoundChannels, StaticSoundPlaysStopsPausesAndResumes) {
   EXPECT_EQ(OrvSoundPlay(h, 0), 0);
 }
 
+// Stopping, releasing or playing again ends a pause: the next pause of the channel (or of
+// the sound loaded into it next) pauses.
+TEST_F(SoundChannels, StopReleaseAndReplayEndAPause) {
+  enum class After { kStop, kRelease, kReplay };
+  for (int32_t type : {5, 3}) {
+    for (After after : {After::kStop, After::kRelease, After::kReplay}) {
+      SCOPED_TRACE(testing::Message() << "type " << type << ", after " << int(after));
+      const std::string path = constant_wav("s.wav", 1000, 44100);
+      OrvSoundHandle h = OrvSoundLoad(path.c_str(), type, nullptr);
+      ASSERT_NE(h, 0u);
+      ASSERT_EQ(OrvSoundPlay(h, 1), 1);
+      sound_pass();
+      ASSERT_EQ(OrvSoundPause(h, 1, 0), 1);
+      sound_pass();
+      switch (after) {
+        case After::kStop:
+          ASSERT_EQ(OrvSoundStop(h), 1);
+          sound_pass();
+          if (type == 3) h = OrvSoundLoad(path.c_str(), type, nullptr);  // a stopped stream unloads
+          break;
+        case After::kRelease:
+          ASSERT_EQ(OrvSoundRelease(h), 1);
+          sound_pass();
+          h = OrvSoundLoad(path.c_str(), type, nullptr);
+          ASSERT_NE(h, 0u);
+          break;
+        case After::kReplay:
+          break;
+      }
+      ASSERT_EQ(OrvSoundPlay(h, 1), 1);
+      sound_pass();
+      EXPECT_EQ(OrvSoundPause(h, 1, 0), 1);
+      sound_pass();
+      OrvSoundRelease(h);
+      sound_pass();
+    }
+  }
+}
+
 TEST_F(SoundChannels, VolumeByChannelTypeAndMaster) {
   const OrvSoundHandle h = OrvSoundLoad(constant_wav("se.wav", 1000, 100).c_str(), 4, nullptr);
   ASSERT_NE(h, 0u);
