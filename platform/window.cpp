@@ -440,6 +440,10 @@ void joystick_close(Joystick* joystick) {
   delete joystick;
 }
 
+bool joystick_attached(Joystick* joystick) {
+  return joystick && SDL_JoystickGetAttached(joystick->sdl);
+}
+
 bool joystick_read(Joystick* joystick, JoystickState* state) {
   if (!joystick || !state || !SDL_JoystickGetAttached(joystick->sdl)) return false;
   // SDL's axes run -32768..32767; the system's thresholds are set on -1000..1000.

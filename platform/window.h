@@ -144,6 +144,9 @@ struct JoystickState {
 };
 Joystick* joystick_open_first();
 void joystick_close(Joystick* joystick);
+// False when the pad cannot be read (it was unplugged).
 bool joystick_read(Joystick* joystick, JoystickState* state);
+// Whether the pad is still plugged in.
+bool joystick_attached(Joystick* joystick);
 
 }  // namespace platform

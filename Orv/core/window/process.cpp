@@ -43,6 +43,7 @@ void ProcessRecord::reset() {
   input.reset();
   cursor = CursorState{};
   joystick = nullptr;
+  joystick_rescan = false;
   frame_time = 0;
 }
 

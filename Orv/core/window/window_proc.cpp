@@ -201,7 +201,8 @@ void window_handle_event(const platform::WindowEvent& ev) {
       on_finger(ev);
       break;
     case K::kJoystickAdded:
-      if (!p.joystick) p.joystick = platform::joystick_open_first();
+    case K::kJoystickRemoved:
+      p.joystick_rescan = true;
       break;
     default:
       break;

@@ -1,5 +1,6 @@
 // The window procedure: window events become input events for the game thread's next frame,
 // window-mode toggle requests and the close question.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -211,6 +212,47 @@ TEST_F(WindowProcTest, DraggedEdgesKeepTheOppositeEdgeInPlace) {
     EXPECT_EQ(wx - x, c.fitted.left);
     EXPECT_EQ(wy - y, c.fitted.top);
   }
+}
+
+TEST_F(WindowProcTest, JoystickUnpluggedReleasesAndAReplugIsRead) {
+  // SDL's virtual pads stand in for a real one being plugged in and out. SDL drops presses
+  // while no window has the focus, which a window of the dummy driver never gets.
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  auto plug = [](int button) {
+    int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 12, 0);
+    EXPECT_GE(index, 0) << SDL_GetError();
+    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    EXPECT_NE(pad, nullptr) << SDL_GetError();
+    SDL_JoystickSetVirtualButton(pad, button, SDL_PRESSED);
+    window_pump(0);  // the plug event, and the pad's state
+    return std::make_pair(index, pad);
+  };
+  auto unplug = [](std::pair<int, SDL_Joystick*> pad) {
+    SDL_JoystickClose(pad.second);
+    SDL_JoystickDetachVirtual(pad.first);
+    window_pump(0);
+  };
+
+  auto first = plug(0);
+  game_frame();
+  EXPECT_EQ(OrvInputGetJoyPush(), 0x10u);  // button 1
+  game_frame();
+  EXPECT_EQ(OrvInputGetJoyPush(), 0u);
+  EXPECT_EQ(OrvInputGetJoyOn(), 0x10u);
+
+  unplug(first);
+  game_frame();
+  EXPECT_EQ(OrvInputGetJoyOn(), 0u);  // not held by a pad that is gone
+  EXPECT_EQ(OrvInputGetJoyPull(), 0x10u);
+  game_frame();
+  EXPECT_EQ(OrvInputGetJoyPush() | OrvInputGetJoyOn() | OrvInputGetJoyPull(), 0u);
+
+  auto second = plug(1);
+  game_frame();
+  EXPECT_EQ(OrvInputGetJoyPush(), 0x20u);  // button 2 of the pad plugged in again
+  unplug(second);
+  game_frame();
+  EXPECT_EQ(OrvInputGetJoyOn(), 0u);
 }
 
 TEST_F(WindowProcTest, DrawnFrameIsShownByTheWindowThread) {
