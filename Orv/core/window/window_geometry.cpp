@@ -42,6 +42,16 @@ void refresh_client_rect(ProcessRecord& p) {
   p.geometry.client_rect =
       client_area_rect(p.params.full_screen != 0, p.params.aspect_mode, p.params.screen_width,
                        p.params.screen_height, w, h, p.geometry.client_rect);
+  // The crop that sprite positions are corrected for: full screen in aspect mode 3, where the
+  // picture covers the monitor (the full-screen client area) and reaches beyond it.
+  RenderState& rs = orv_core().render;
+  rs.crop_active = p.params.full_screen && p.params.aspect_mode == 3;
+  rs.monitor_w = w;
+  rs.monitor_h = h;
+  rs.picture_w = width_of(p.geometry.client_rect);
+  rs.picture_h = height_of(p.geometry.client_rect);
+  rs.game_w = p.params.screen_width;
+  rs.game_h = p.params.screen_height;
 }
 
 }  // namespace

@@ -255,6 +255,34 @@ TEST_F(WindowProcTest, JoystickUnpluggedReleasesAndAReplugIsRead) {
   EXPECT_EQ(OrvInputGetJoyOn(), 0u);
 }
 
+TEST_F(WindowProcTest, FullScreenCoverCropMovesSpritesTowardsTheCentre) {
+  // The dummy driver's monitor is 1024 x 768; the 1280 x 720 game picture covers it at
+  // 1365 x 768, so ex = 1024 / 1365 and x moves 640 - trunc(640 * ex) = 160 inwards.
+  ProcessRecord& p = orv_process();
+  ASSERT_EQ(p.params.screen_width, 1280);
+  OrvHandle list = OrvRenderInit();
+  OrvHandle s = OrvSpriteCreate(list, 4, 4, 0);
+  auto place = [&](float x, int32_t mode) {
+    OrvSpriteSetPos(s, x, 10, 0);
+    OrvSpriteConvertAspectPosition(s, mode);
+    OrvSpriteInfo info{};
+    OrvSpriteGetInfo(s, &info);
+    return info.x;
+  };
+  p.running = true;  // as under OrvRun, where mode changes are carried out
+  geometry_change_aspect(3);
+  EXPECT_EQ(place(10, 1), 10.0f);  // window mode: nothing is cropped
+  ASSERT_EQ(geometry_change_mode(1), 1);
+  EXPECT_EQ(place(10, 1), 170.0f);
+  EXPECT_EQ(place(1000, 1), 840.0f);
+  geometry_change_aspect(1);  // bars instead of a crop
+  EXPECT_EQ(place(10, 1), 10.0f);
+  geometry_change_mode(0);
+  p.running = false;
+  OrvSpriteRelease(list, s);
+  OrvRenderUninit(list);
+}
+
 TEST_F(WindowProcTest, DrawnFrameIsShownByTheWindowThread) {
   const uint32_t pixels[2 * 3] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu,
                                   0xFFFFFFFFu, 0x80000000u, 0x00000000u};
