@@ -58,5 +58,6 @@ void frame_present_on_window() {
   }
   const OrvRect& r = p.geometry.client_rect;
   platform::window_present_argb(p.window, p.present.pixels.data(), p.present.width,
-                                p.present.height, platform::Rect{r.left, r.top, r.right, r.bottom});
+                                p.present.height, platform::Rect{r.left, r.top, r.right, r.bottom},
+                                p.present.smooth);
 }

@@ -14,6 +14,7 @@ struct PresentBuffer {
   std::mutex mutex;
   std::vector<uint32_t> pixels;  // top-down ARGB; empty: show the clear colour
   int32_t width = 0, height = 0;
+  bool smooth = false;  // stretch smoothly (the renderer's device flag bit 0)
 };
 
 // Draws and presents the active render list; skipped while a full-screen video plays or when

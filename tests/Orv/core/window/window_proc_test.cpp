@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "Orv/core/core_record.h"
 #include "Orv/core/window/frame_draw.h"
@@ -292,6 +294,49 @@ TEST_F(WindowProcTest, DrawnFrameIsShownByTheWindowThread) {
   window_pump(0);
   EXPECT_FALSE(orv_process().present_pending);
   EXPECT_EQ(orv_process().present.width, 3);
+}
+
+TEST_F(WindowProcTest, ShownFrameIsStretchedSmoothlyByTheDeviceFlag) {
+  // A 1280 x 720 frame of one-pixel black and white columns shown in the 640 x 360 client area:
+  // nearest neighbour picks one column of each pair, smooth stretching mixes them to grey.
+  std::vector<uint32_t> columns(1280 * 720);
+  for (size_t i = 0; i < columns.size(); ++i) columns[i] = (i % 2) ? 0xFFFFFFFFu : 0xFF000000u;
+  SDL_Surface* shown = SDL_GetWindowSurface(SDL_GetWindowFromID(OrvGetWindowHandle()));
+  ASSERT_NE(shown, nullptr);
+  auto green_at = [&](int x, int y) {
+    SDL_LockSurface(shown);
+    uint32_t value = 0;
+    std::memcpy(&value, static_cast<uint8_t*>(shown->pixels) + y * shown->pitch + x * 4, 4);
+    SDL_UnlockSurface(shown);
+    uint8_t r, g, b;
+    SDL_GetRGB(value, shown->format, &r, &g, &b);
+    return g;
+  };
+  for (bool smooth : {false, true}) {
+    SCOPED_TRACE(smooth ? "smooth" : "nearest");
+    orv_process().present.smooth = smooth;
+    ASSERT_TRUE(frame_present_pixels(columns.data(), 1280, 720));
+    window_pump(0);
+    for (int x : {0, 101, 320, 639}) {
+      uint8_t g = green_at(x, 180);
+      if (smooth) {
+        EXPECT_NEAR(g, 128, 2) << x;
+      } else {
+        EXPECT_TRUE(g == 0 || g == 255) << x << ": " << int(g);
+      }
+    }
+  }
+  // The start parameters' display flag bit 1 (set by default) asks for smooth stretching.
+  orv_process().present.smooth = false;
+  OrvUninit();
+  StartParams p;
+  OrvDefaultCreate(&p);
+  p.client_width = 640;
+  p.client_height = 360;
+  p.start_func = &start_never_called;
+  ASSERT_EQ(p.display_flags & 0x2u, 0x2u);
+  ASSERT_EQ(OrvInit(&p), 1);
+  EXPECT_TRUE(orv_process().present.smooth);
 }
 
 TEST_F(WindowProcTest, CloseAsksFirstUnlessTheSwitchIsSet) {
