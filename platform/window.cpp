@@ -275,7 +275,7 @@ bool window_present_fill(Window* window, uint32_t argb) {
 }
 
 bool window_present_argb(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
-                         const Rect& dst) {
+                         const Rect& dst, bool smooth) {
   if (!pixels || width <= 0 || height <= 0) return false;
   SDL_Surface* target = SDL_GetWindowSurface(window->sdl);
   if (!target) return false;
@@ -284,7 +284,18 @@ bool window_present_argb(Window* window, const uint32_t* pixels, int32_t width, 
   if (!source) return false;
   SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
   SDL_Rect to{dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top};
-  bool ok = SDL_BlitScaled(source, nullptr, target, &to) == 0;
+  bool ok;
+  if (smooth && to.w > 0 && to.h > 0 && (to.w != width || to.h != height)) {
+    // SDL's blit only scales by nearest neighbour: stretch bilinearly in the frame's own format
+    // first, then copy (and convert) at one to one.
+    SDL_Surface* stretched =
+        SDL_CreateRGBSurfaceWithFormat(0, to.w, to.h, 32, SDL_PIXELFORMAT_ARGB8888);
+    ok = stretched && SDL_SoftStretchLinear(source, nullptr, stretched, nullptr) == 0 &&
+         SDL_BlitSurface(stretched, nullptr, target, &to) == 0;
+    SDL_FreeSurface(stretched);
+  } else {
+    ok = SDL_BlitScaled(source, nullptr, target, &to) == 0;
+  }
   SDL_FreeSurface(source);
   return SDL_UpdateWindowSurface(window->sdl) == 0 && ok;
 }
@@ -478,6 +489,10 @@ void joystick_close(Joystick* joystick) {
   if (!joystick) return;
   SDL_JoystickClose(joystick->sdl);
   delete joystick;
+}
+
+bool joystick_attached(Joystick* joystick) {
+  return joystick && SDL_JoystickGetAttached(joystick->sdl);
 }
 
 bool joystick_read(Joystick* joystick, JoystickState* state) {

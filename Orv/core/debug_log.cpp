@@ -9,6 +9,7 @@
 
 #include "Orv/core/core_services.h"
 #include "Orv/core/error_report.h"
+#include "Orv/core/sound/sound_watch.h"
 #include "Orv/core/window/process.h"
 #include "Orv/core_alive.h"
 #include "orv/orv.h"
@@ -96,6 +97,21 @@ void close_window_files(LogWindow& w) {
   close_report(&w.report);
 }
 
+// A log window's name as a file name in the report folder: it must not leave that folder (the
+// file layer takes '\' as a separator too).
+std::string report_name(const std::string& sjis_name) {
+  std::string file_name = platform::sjis_to_utf8_lossy(sjis_name);
+  std::replace(file_name.begin(), file_name.end(), '/', '_');
+  std::replace(file_name.begin(), file_name.end(), '\\', '_');
+  return file_name;
+}
+
+// Replaces a dump file whole (named by a UTF-8 path), so that a reader never sees half of one.
+void write_dump(const std::string& utf8_path, const std::string& sjis_text) {
+  platform::save_file_bytes(platform::utf8_to_sjis_lossy(utf8_path), sjis_text.data(),
+                            sjis_text.size());
+}
+
 std::string bits_text(uint32_t word) {
   std::string s(32, '0');
   for (int i = 0; i < 32; ++i) {
@@ -127,6 +143,7 @@ void debug_dialog_create() {
   DebugState& d = dbg();
   std::lock_guard<std::recursive_mutex> lock(d.mutex);
   d.active = true;
+  d.dumps_started = false;
   std::string ini = settings_path();
   d.dialog_place[0] = std::max(0, settings_read_int(ini, "DebugWindow", "x", 0));
   d.dialog_place[1] = std::max(0, settings_read_int(ini, "DebugWindow", "y", 0));
@@ -197,12 +214,35 @@ std::string debug_status_dump() {
   return out.str();
 }
 
+void debug_dumps_tick(uint32_t now) {
+  DebugState& d = dbg();
+  std::lock_guard<std::recursive_mutex> lock(d.mutex);
+  if (!d.active) return;
+  if (d.dumps_started && now - d.status_dumped < kStatusDumpMs) return;
+  const bool windows_due = !d.dumps_started || now - d.windows_dumped >= kWindowDumpMs;
+  d.dumps_started = true;
+  d.status_dumped = now;
+  write_dump(d.report_folder + "/" + kStatusDumpName, debug_status_dump());
+  if (!windows_due) return;
+  d.windows_dumped = now;
+  for (const LogWindow& w : d.windows) {
+    // A text log writes its own report file as it goes.
+    if (w.type == kLogText) continue;
+    write_dump(d.report_folder + "/" + report_name(w.name) + ".txt", debug_window_dump(w.key));
+  }
+}
+
 std::string debug_window_dump(int32_t key) {
   std::lock_guard<std::recursive_mutex> lock(dbg().mutex);
   LogWindow* w = find_window(key);
   if (!w) return {};
   std::ostringstream out;
   out << w->name << "\n";
+  if (w->type == kLogWatch && sound_watch_key(key)) {
+    const uint8_t* table = w->watched ? reinterpret_cast<const uint8_t*>(*w->watched) : nullptr;
+    for (const std::string& row : sound_watch_rows(key, table)) out << row << "\n";
+    return out.str();
+  }
   if (w->type == kLogWatch) {
     const int32_t* values = w->watched ? *w->watched : nullptr;
     for (int32_t i = 0; i < w->watched_rows; ++i) {
@@ -294,11 +334,7 @@ int32_t OrvDebugWindowCreate(int32_t key, const char* name, int32_t type) {
   w.key = key;
   w.name = name ? name : "";
   w.type = static_cast<uint8_t>(type);
-  std::string file_name = platform::sjis_to_utf8_lossy(w.name);
-  // The name becomes a file name in the report folder: it must not leave that folder (the file
-  // layer takes '\' as a separator too).
-  std::replace(file_name.begin(), file_name.end(), '/', '_');
-  std::replace(file_name.begin(), file_name.end(), '\\', '_');
+  const std::string file_name = report_name(w.name);
   if (w.type == kLogText) {
     w.report = create_report(d.report_folder + "/" + file_name + ".txt");
   }

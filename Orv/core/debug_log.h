@@ -81,6 +81,9 @@ struct DebugState {
   std::atomic<const int32_t*> stack_base{nullptr}, stack_top{nullptr};
   char action_list[32] = {};
   int32_t dialog_place[4] = {0, 0, 300, 230};
+  // When the dumps were last written (window thread).
+  bool dumps_started = false;
+  uint32_t status_dumped = 0, windows_dumped = 0;
 };
 
 // The debug state, one member of the library's state record; guarded by its mutex.
@@ -101,7 +104,16 @@ void debug_log_close();
 // reporter calls it (Orv/core/error_report.h), which also writes the line to stderr.
 bool error_log_write(std::string_view sjis_line);
 
-// Text dumps of the main dialog's status rows and of one window (watch tables included).
+// The dumps stand in for the debug dialogs that a player would watch: every 200 ms the status
+// rows go to "status.txt" in the report folder, every 1000 ms each label and watch window to
+// "<name>.txt" there (text windows write their report file as they go). Each file is replaced
+// whole. Window thread, in debug mode; does nothing before the dialog is made.
+constexpr uint32_t kStatusDumpMs = 200, kWindowDumpMs = 1000;
+constexpr const char* kStatusDumpName = "status.txt";
+void debug_dumps_tick(uint32_t now);
+
+// Text dumps of the main dialog's status rows and of one window (watch tables included; the
+// sound channels' for keys 14, 15 and 19).
 std::string debug_status_dump();
 std::string debug_window_dump(int32_t key);
 // The rows of a window, for tests and dumps; empty when there is no such window.

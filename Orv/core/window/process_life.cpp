@@ -85,6 +85,7 @@ bool step_renderer() {
   rp.device_flags = ((sp.display_flags & 0x2) ? 0x1u : 0u) | (sp.wait_mode == 1 ? 0x2u : 0u) |
                     ((sp.display_flags & 0x10) ? 0x4u : 0u);
   rp.texture_count = sp.texture_count;
+  orv_present().smooth = (rp.device_flags & 0x1) != 0;
   bool ok = false;
   sp.display_flags = render_system_init(rp, &ok);
   RenderState& rs = orv_render();

@@ -214,7 +214,8 @@ void window_handle_event(const platform::WindowEvent& ev) {
       on_finger(ev);
       break;
     case K::kJoystickAdded:
-      if (!p.joystick) p.joystick = platform::joystick_open_first();
+    case K::kJoystickRemoved:
+      p.joystick_rescan = true;
       break;
     default:
       break;
@@ -299,6 +300,7 @@ bool window_pump(uint32_t wait_ms) {
   if (p.window_queue.dispatch_all(window_message) > 0) any = true;
   if (p.window) {
     cursor_tick();
+    debug_dumps_tick(platform::time_ms());
     uint32_t now = platform::time_ms();
     if (p.input.cursor_outside && now - p.input.cursor_asked >= kCursorAskMs) {
       p.input.cursor_asked = now;

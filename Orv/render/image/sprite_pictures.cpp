@@ -1,5 +1,6 @@
 #include "Orv/render/image/sprite_pictures.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -49,10 +50,18 @@ int save(OrvHandle handle, const char* path,
   return result;
 }
 
-// Reads a header from a whole file; a VKX file is measured by the base picture it names.
+// The first bytes of a file, as many as the longest header needs: a skipping game makes these
+// records for many pictures, which must not be read whole.
+bool read_game_file_head(const char* path, std::vector<uint8_t>* out) {
+  FileReader read = orv_render().read_file_head;
+  return read && path && read(path, out, kJpegHeaderScan) == 1;
+}
+
+// Reads a header from a file's first bytes; a VKX file is measured by the base picture it
+// names.
 bool header_of_file(const char* path, ImageHeaderInfo* info) {
   std::vector<uint8_t> bytes;
-  if (!read_game_file(path, &bytes)) return false;
+  if (!read_game_file_head(path, &bytes)) return false;
   if (!image_read_header(bytes.data(), bytes.size(), info)) {
     if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8)
       error_reportf(ErrorLog::kSkip, "JPEG header analyze fail: %s", path);
@@ -63,7 +72,7 @@ bool header_of_file(const char* path, ImageHeaderInfo* info) {
   if (info->vkx_base_name.empty()) return true;
   const std::string base = info->vkx_base_name;
   ImageHeaderInfo base_info;
-  if (!read_game_file(base.c_str(), &bytes) ||
+  if (!read_game_file_head(base.c_str(), &bytes) ||
       !image_read_header(bytes.data(), bytes.size(), &base_info) ||
       !base_info.vkx_base_name.empty())
     return false;
@@ -87,6 +96,23 @@ int32_t game_file_read(const char* path, std::vector<uint8_t>* out, size_t limit
       out->clear();
       result = 0;
     }
+  }
+  platform::file_close(file);
+  return result;
+}
+
+int32_t game_file_read_head(const char* path, std::vector<uint8_t>* out, size_t limit) {
+  out->clear();
+  FileRange range{};
+  const OrvFileHandle file = path ? OrvFileCreate(path, &range) : kOrvInvalidFile;
+  if (file == kOrvInvalidFile) return 0;
+  const size_t size = static_cast<size_t>(std::min<uint64_t>(range.size, limit));
+  out->resize(size);
+  int32_t result = 1;
+  if (size &&
+      !platform::file_read_at(file, out->data(), static_cast<uint32_t>(size), range.offset)) {
+    out->clear();
+    result = 0;
   }
   platform::file_close(file);
   return result;
