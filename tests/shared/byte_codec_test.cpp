@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -63,6 +64,11 @@ TEST(ByteCodec, OneFieldListReadsAndWritesTheSameBytes) {
   sync(w, s);
   EXPECT_EQ(out.size(), 1 + kSampleBytes.size());
   EXPECT_EQ(std::vector<uint8_t>(out.begin() + 1, out.end()), kSampleBytes);
+
+  std::string text;  // the tools build files in strings
+  codec::StringByteWriter t(&text);
+  sync(t, s);
+  EXPECT_EQ(std::vector<uint8_t>(text.begin(), text.end()), kSampleBytes);
 
   Sample blank{};
   codec::ByteCounter c;
