@@ -5,7 +5,7 @@
 // cursor to the end and sets a failure flag that stays set, so a caller reads a whole field
 // list and checks failed() once at the end. Nothing is ever read outside the range.
 //
-// ByteWriter appends to a byte vector that the caller owns.
+// ByteWriter appends to a byte vector that the caller owns (StringByteWriter to a string).
 //
 // ByteCounter only counts, so a record's stored size can be checked at compile time.
 //
@@ -19,8 +19,8 @@
 //   }
 //
 // With a ByteReader the fields receive what the bytes hold; with a ByteWriter (which never
-// writes through the reference) or a ByteCounter they are stored or counted. The field
-// methods take the exact type, so a signed field stored as unsigned does not compile.
+// writes through the reference) or a ByteCounter they are stored or counted. The reader's
+// field methods take the exact type, so a signed field listed as unsigned does not compile.
 //
 // All three are plain values; one object belongs to one thread at a time.
 #pragma once
