@@ -5,7 +5,7 @@
 // cursor to the end and sets a failure flag that stays set, so a caller reads a whole field
 // list and checks failed() once at the end. Nothing is ever read outside the range.
 //
-// ByteWriter appends to a byte vector that the caller owns.
+// ByteWriter appends to a byte vector that the caller owns (StringByteWriter to a string).
 //
 // ByteCounter only counts, so a record's stored size can be checked at compile time.
 //
@@ -19,8 +19,8 @@
 //   }
 //
 // With a ByteReader the fields receive what the bytes hold; with a ByteWriter (which never
-// writes through the reference) or a ByteCounter they are stored or counted. The field
-// methods take the exact type, so a signed field stored as unsigned does not compile.
+// writes through the reference) or a ByteCounter they are stored or counted. The reader's
+// field methods take the exact type, so a signed field listed as unsigned does not compile.
 //
 // All three are plain values; one object belongs to one thread at a time.
 #pragma once
@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace codec {
@@ -42,6 +43,10 @@ inline uint16_t load_u16(const uint8_t* p) {
 inline uint32_t load_u32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
          static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+// The same for a word kept in place inside a stored block.
+inline void store_u32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 class ByteReader {
@@ -130,19 +135,27 @@ class ByteReader {
   bool failed_ = false;
 };
 
-class ByteWriter {
+// Bytes is std::vector<uint8_t> (ByteWriter) or std::string (StringByteWriter, for tools
+// that build files in strings).
+template <class Bytes>
+class BasicByteWriter {
  public:
   // Appends to *out, which must outlive the writer.
-  explicit ByteWriter(std::vector<uint8_t>* out) : out_(out) {}
+  explicit BasicByteWriter(Bytes* out) : out_(out) {}
 
-  void u8(uint8_t v) { out_->push_back(v); }
+  void u8(uint8_t v) { out_->push_back(static_cast<Byte>(v)); }
   void u16(uint16_t v) { store(v, 2); }
   void u32(uint32_t v) { store(v, 4); }
   void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
   void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
   void f32(float v) { u32(std::bit_cast<uint32_t>(v)); }
-  void u32s(const uint32_t* p, size_t n);
-  void bytes(const void* p, size_t n);
+  void u32s(const uint32_t* p, size_t n) {
+    for (size_t i = 0; i < n; ++i) u32(p[i]);
+  }
+  void bytes(const void* p, size_t n) {
+    const Byte* b = static_cast<const Byte*>(p);
+    out_->insert(out_->end(), b, b + n);
+  }
   template <size_t N>
   void bytes(const char (&a)[N]) {
     bytes(a, N);
@@ -152,20 +165,29 @@ class ByteWriter {
     bytes(a, N);
   }
   // The byte count as a 32-bit word, then the bytes.
-  void sized_bytes(const std::vector<uint8_t>& v);
-  void zeros(size_t n) { out_->insert(out_->end(), n, 0); }
+  void sized_bytes(const std::vector<uint8_t>& v) {
+    u32(static_cast<uint32_t>(v.size()));
+    bytes(v.data(), v.size());
+  }
+  void zeros(size_t n) { out_->insert(out_->end(), n, Byte{0}); }
 
-  // Bytes in the vector (including what it held before the writer began).
+  // Bytes in the output (including what it held before the writer began).
   size_t size() const { return out_->size(); }
   bool failed() const { return false; }
 
  private:
+  using Byte = typename Bytes::value_type;
+  static_assert(sizeof(Byte) == 1);
+
   void store(uint32_t v, size_t n) {
-    for (size_t i = 0; i < n; ++i) out_->push_back(static_cast<uint8_t>(v >> (8 * i)));
+    for (size_t i = 0; i < n; ++i) out_->push_back(static_cast<Byte>(v >> (8 * i)));
   }
 
-  std::vector<uint8_t>* out_;
+  Bytes* out_;
 };
+
+using ByteWriter = BasicByteWriter<std::vector<uint8_t>>;
+using StringByteWriter = BasicByteWriter<std::string>;
 
 // Counts the bytes a field list stores; usable in constant expressions.
 class ByteCounter {

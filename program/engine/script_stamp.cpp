@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "commands/command_util.h"
-#include "engine/formats/startup_info.h"
-#include "engine/formats/system_files.h"
 #include "engine/orv_api.h"
+#include "engine/formats/startup_info.h"
 #include "engine/startup_steps.h"
+#include "engine/formats/system_files.h"
 #include "platform/message_box.h"
 #include "platform/whole_file.h"
 #include "shared/byte_codec.h"

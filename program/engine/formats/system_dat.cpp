@@ -15,6 +15,7 @@
 #include "engine/vm_log.h"
 #include "platform/message_box.h"
 #include "platform/whole_file.h"
+#include "shared/byte_codec.h"
 
 namespace engine {
 namespace {
@@ -73,12 +74,10 @@ constexpr char kOutOfMemory[] =
 constexpr int kStoredWord[8] = {0, 1, 3, 2, 4, 5, 6, 7};
 
 uint32_t sound_word(const uint8_t* block, int record, int word) {
-  const uint8_t* p = block + 32 * record + 4 * kStoredWord[word];
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+  return codec::load_u32(block + 32 * record + 4 * kStoredWord[word]);
 }
 void set_sound_word(uint8_t* block, int record, int word, uint32_t v) {
-  uint8_t* p = block + 32 * record + 4 * kStoredWord[word];
-  for (int b = 0; b < 4; ++b) p[b] = static_cast<uint8_t>(v >> (8 * b));
+  codec::store_u32(block + 32 * record + 4 * kStoredWord[word], v);
 }
 
 // A volume of the first record as the player set it: the word of the second record at the same
@@ -97,9 +96,12 @@ void sound_settings_apply(const uint8_t* block) {
 // The u32 at byte `offset` of a data file; false when the file is missing or too short.
 bool data_file_word(const char* name, uint32_t offset, uint32_t* value) {
   std::string data;
-  if (read_data_file(name, &data) != 0 || data.size() < offset + 4) return false;
-  const auto* p = reinterpret_cast<const uint8_t*>(data.data()) + offset;
-  *value = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+  if (read_data_file(name, &data) != 0) return false;
+  codec::ByteReader r(reinterpret_cast<const uint8_t*>(data.data()), data.size());
+  r.seek(offset);
+  const uint32_t word = r.u32();
+  if (r.failed()) return false;
+  *value = word;
   return true;
 }
 
