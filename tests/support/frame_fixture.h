@@ -50,7 +50,7 @@ class FrameTest : public VmTest {
     engine::set_seam_probe(nullptr);
     g_frame_record = nullptr;
     VmTest::TearDown();
-    testsupport::bind_linked_orv();
+    engine::orv_static_bind();
   }
 
   // One frame at the current fake time; then the clock moves on by step ms.

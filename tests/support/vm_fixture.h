@@ -14,12 +14,12 @@
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
+#include "engine/orv_static_bind.h"
 #include "engine/script_files.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "platform/clock.h"
 #include "platform/sjis.h"
-#include "support/orv_link.h"
 #include "vmasm/assembler.h"
 
 namespace enginetest {
@@ -32,7 +32,7 @@ inline uint32_t fake_clock() {
 class VmTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::bind_linked_orv();
+    engine::orv_static_bind();
     platform::set_clock_source(fake_clock);
     engine::set_log_sink(&VmTest::capture, this);
     gs_ = std::make_unique<engine::GameState>();
