@@ -328,6 +328,15 @@ ORV_EXPORT(int32_t, OrvSpriteSetFxEffect, (OrvHandle sprite, int32_t type, int32
 ORV_EXPORT(int32_t, OrvReleaseFxEffect, (const void* target, uint32_t flags))
 ORV_EXPORT(int32_t, OrvGetFxEffectState, (const void* target, uint32_t flags))
 ORV_EXPORT(int32_t, OrvSpriteGetFxEffectState, (OrvHandle sprite))
+ORV_EXPORT(OrvBool, OrvSpriteSetOption, (OrvHandle sprite, int32_t option))
+ORV_EXPORT(OrvBool, StretchImage, (OrvHandle dst, OrvHandle src, int32_t mode))
+ORV_EXPORT(OrvBool, OrvBoxBlurFilter, (OrvHandle dst, OrvHandle src, int32_t x_radius, int32_t y_radius, int32_t passes))
+ORV_EXPORT(OrvBool, OrvGaussianBlurFilter, (OrvHandle dst, OrvHandle src, int32_t level))
+ORV_EXPORT(OrvBool, OrvAlphaCopyFilter, (OrvHandle dst, OrvHandle src, int32_t level))
+ORV_EXPORT(OrvBool, OrvMotionBlurFilter, (OrvHandle dst, OrvHandle src, int32_t length, double angle, int32_t density))
+ORV_EXPORT(void, OrvSpriteSwirlBlur, (OrvHandle dst, OrvHandle src, const OrvRect* region, float angle, float strength))
+ORV_EXPORT(OrvBool, OrvSpriteWallSpringEffect, (OrvHandle dst, OrvHandle src, int32_t cx, int32_t cy, float power, float unused))
+ORV_EXPORT(void, OrvSpriteWaveformWarp, (OrvHandle dst, OrvHandle src, float phase, float amplitude, float wavelength, float speed, float degrees, int32_t type))
 
 // ---- thumbnails and digits ----
 ORV_EXPORT(OrvBool, OrvThumbnailCreate, (uint32_t* dst, uint32_t size, int32_t w, int32_t h))
