@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "commands/data_file.h"
+#include "engine/formats/data_file_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "commands/ini_profile.h"
+#include "engine/formats/ini_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;

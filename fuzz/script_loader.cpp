@@ -10,7 +10,7 @@
 #include <string>
 
 #include "engine/dispatch.h"
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
@@ -113,8 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   auto gs = std::make_unique<engine::GameState>();
   VmContext& vm = gs->vm;
-  vm.hReturnStack = engine::seam_list_create();
-  vm.seen.hEntryNames = engine::seam_list_create();
+  vm.hReturnStack = engine::orv_list_create();
+  vm.seen.hEntryNames = engine::orv_list_create();
   auto span = [](const std::string& s) {
     return engine::ScriptFileBytes::Span{reinterpret_cast<const uint8_t*>(s.data()),
                                          static_cast<uint32_t>(s.size())};
@@ -133,11 +133,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   engine::return_stack_clear(vm);
-  engine::seam_list_release(vm.hReturnStack);
-  while (void* e = reinterpret_cast<void*>(engine::seam_list_pop(vm.seen.hEntryNames, 0))) {
+  engine::orv_list_release(vm.hReturnStack);
+  while (void* e = reinterpret_cast<void*>(engine::orv_list_pop(vm.seen.hEntryNames, 0))) {
     OrvMemoryFree(e);
   }
-  engine::seam_list_release(vm.seen.hEntryNames);
+  engine::orv_list_release(vm.seen.hEntryNames);
   if (vm.seen.lpFileSeen) OrvMemoryFree(vm.seen.lpFileSeen);
   if (vm.seen.lpTextRead) OrvMemoryFree(vm.seen.lpTextRead);
   engine::script_files_free(vm);

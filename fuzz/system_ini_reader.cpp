@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "commands/ini_profile.h"
+#include "engine/formats/ini_file.h"
 #include "engine/formats/startup_info.h"
 #include "shared/utility.h"
 

@@ -196,6 +196,18 @@ void window_set_title(Window* window, const std::string& title_sjis) {
   SDL_SetWindowTitle(window->sdl, sjis_to_utf8_lossy(title_sjis).c_str());
 }
 
+bool window_set_title_by_handle(uint32_t handle, const std::string& title_sjis) {
+  SDL_Window* sdl = handle ? SDL_GetWindowFromID(handle) : nullptr;
+  if (!sdl) return false;
+  SDL_SetWindowTitle(sdl, sjis_to_utf8_lossy(title_sjis).c_str());
+  return true;
+}
+
+std::string window_title_sjis(uint32_t handle) {
+  SDL_Window* sdl = handle ? SDL_GetWindowFromID(handle) : nullptr;
+  return sdl ? utf8_to_sjis_lossy(SDL_GetWindowTitle(sdl)) : std::string();
+}
+
 void window_position(Window* window, int32_t* x, int32_t* y) {
   int px = 0, py = 0;
   SDL_GetWindowPosition(window->sdl, &px, &py);

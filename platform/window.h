@@ -49,6 +49,11 @@ void window_destroy(Window* window);
 uint32_t window_id(Window* window);
 void window_show(Window* window);
 void window_set_title(Window* window, const std::string& title_sjis);
+// The same for the window with SDL's id `handle` (what OrvGetWindowHandle gives out); false when
+// no such window exists. Window thread.
+bool window_set_title_by_handle(uint32_t handle, const std::string& title_sjis);
+// The window's title in Shift-JIS (characters without a Shift-JIS form become '?').
+std::string window_title_sjis(uint32_t handle);
 void window_position(Window* window, int32_t* x, int32_t* y);
 void window_move(Window* window, int32_t x, int32_t y);
 void window_size(Window* window, int32_t* width, int32_t* height);

@@ -11,3 +11,6 @@ struct CoreServices {
   WorkPools work_pools;
   RandomTable random;
 };
+
+// The services' member of the library's state record. Any thread; members say their locks.
+CoreServices& orv_services();

@@ -9,8 +9,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "Orv/core/core_record.h"
+#include "Orv/core/core_services.h"
 #include "Orv/core/window/process.h"
+#include "Orv/core_alive.h"
 #include "orv/orv.h"
 #include "platform/message_box.h"
 #include "platform/sjis.h"
@@ -18,11 +19,11 @@
 namespace {
 
 DebugState& dbg() {
-  return orv_process().debug;
+  return orv_debug();
 }
 
 bool debug_mode() {
-  return orv_core().alive && orv_process().params.debug != 0;
+  return orv_core_alive() && orv_process().params.debug != 0;
 }
 
 // Formats into at most kDebugTextMax bytes; *overlong tells whether the text was cut.
@@ -138,7 +139,7 @@ std::vector<LogRow> debug_window_rows(int32_t key) {
 
 std::string debug_status_dump() {
   ProcessRecord& p = orv_process();
-  DebugState& d = p.debug;
+  DebugState& d = dbg();
   const InputState& in = p.input;
   char line[256];
   std::ostringstream out;
@@ -148,9 +149,9 @@ std::string debug_status_dump() {
   out << "key\t" << bits_text(in.key_now) << "\n";
   out << "joy\t" << bits_text(in.joy_now) << "\n";
   out << "fps\t" << p.measured_fps.load() << "\n";
-  out << "task\t" << orv_core().services.tasks.task_count << "\n";
+  out << "task\t" << orv_services().tasks.task_count << "\n";
   out << "VRAM\t-\n";  // the software renderer has no video memory to report
-  out << "mem_cnt\t" << orv_core().alloc_count.load() << "\n";
+  out << "mem_cnt\t" << OrvGetAllocCount() << "\n";
   int32_t reg = d.register_count.load();
   std::snprintf(line, sizeof line, "%d / %d", reg & 0xFFFF, (reg >> 16) & 0xFFFF);
   out << "reg_cnt\t" << line << "\n";

@@ -81,6 +81,9 @@ struct DebugState {
   int32_t dialog_place[4] = {0, 0, 300, 230};
 };
 
+// The debug state, one member of the library's state record; guarded by its mutex.
+DebugState& orv_debug();
+
 // Debug-mode start (system init): creates the report folder and "log.txt" afresh under the
 // UTF-8 base folder. False when the folder or the file cannot be made (the log then stays
 // off); the caller goes on.

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "Orv/core/core_record.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 
 extern "C" {

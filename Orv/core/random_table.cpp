@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <ctime>
 
-#include "Orv/core/core_record.h"
 #include "Orv/core/memory.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // The pool of task records and the passes over the task tree.
 
-#include "Orv/core/core_record.h"
+#include "Orv/core/task_tree.h"
 #include "Orv/core/handle_table.h"
 #include "Orv/core/memory.h"
-#include "Orv/core/task_tree.h"
+#include "Orv/core_record.h"
 #include "Orv/render/render_lock.h"
 #include "orv/orv.h"
 

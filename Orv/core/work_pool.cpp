@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "Orv/core/core_record.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 #include "platform/address_space.h"
 

@@ -2,13 +2,12 @@
 
 #include <new>
 
-#include "Orv/core/core_record.h"
 #include "Orv/core/handle_table.h"
 #include "Orv/render/fx_blend.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/render_list.h"
+#include "Orv/render/render_system.h"
 #include "Orv/render/sprite.h"
-#include "Orv/render/sw/dib_renderer.h"
 #include "orv/orv.h"
 
 namespace {
@@ -23,9 +22,9 @@ uint32_t with_alpha(uint32_t color, uint32_t alpha) {
 
 }  // namespace
 
-bool crossfade_requests(TransitionHandle* h, DrawRequestDib* in, DrawRequestDib* out, float* t) {
-  *in = DrawRequestDib{};
-  *out = DrawRequestDib{};
+bool crossfade_requests(TransitionHandle* h, DrawRequest* in, DrawRequest* out, float* t) {
+  *in = DrawRequest{};
+  *out = DrawRequest{};
   bool done = false;
   float progress = timed_progress(h->start, h->duration, OrvtimeGetTime(), &done);
   if (done && h->state == 1) h->state = 2;
@@ -36,18 +35,18 @@ bool crossfade_requests(TransitionHandle* h, DrawRequestDib* in, DrawRequestDib*
   if ((si && !si->visible) || (so && !so->visible)) return false;
   if (!si && !so) return false;
   if (si) {
-    sprite_dib_request(si, in);
+    sprite_draw_request(si, in);
     uint32_t a_in = si->color >> 24;
     uint32_t a_in_now = static_cast<uint32_t>(static_cast<float>(a_in) * progress);
     in->color = with_alpha(si->color, a_in_now);
     if (so && h->duration != 0) {
-      sprite_dib_request(so, out);
+      sprite_draw_request(so, out);
       out->scale_x = si->scale_x;
       out->scale_y = si->scale_y;
       out->color = with_alpha(so->color, a_in - a_in_now);
     }
   } else {
-    sprite_dib_request(so, out);
+    sprite_draw_request(so, out);
     uint32_t a_out = so->color >> 24;
     out->color =
         with_alpha(so->color, static_cast<uint32_t>(static_cast<float>(a_out) * (1.0f - progress)));
@@ -55,17 +54,17 @@ bool crossfade_requests(TransitionHandle* h, DrawRequestDib* in, DrawRequestDib*
   return true;
 }
 
-int32_t crossfade_callback(void* renderer, uintptr_t handle_id) {
+int32_t crossfade_callback(void*, uintptr_t handle_id) {
   TransitionHandle* h = handle_from(static_cast<OrvHandle>(handle_id));
   if (!h) {
     orv_set_last_error(kErrorInvalidHandle);
     return 0;
   }
   if (h->kind != 1) return 1;
-  DrawRequestDib in, out;
+  DrawRequest in, out;
   float t = 0;
-  auto* dib = static_cast<DibRenderer*>(renderer);
-  if (dib && crossfade_requests(h, &in, &out, &t)) draw_crossfade_dib(dib, in, out, t);
+  const Renderer* renderer = render_renderer();
+  if (renderer && crossfade_requests(h, &in, &out, &t)) renderer->draw_crossfade(in, out, t);
   return 1;
 }
 

@@ -15,7 +15,7 @@
 
 #include "orv/types.h"
 
-struct DrawRequestDib;
+struct DrawRequest;
 
 struct TransitionHandle {
   int32_t kind = 0;   // 1 cross-fade; other kinds only mark the sprites
@@ -28,11 +28,11 @@ struct TransitionHandle {
   OrvHandle id = 0;
 };
 
-// The pair of software draw requests of a running cross-fade at the current frame time and
+// The pair of draw requests of a running cross-fade at the current frame time and
 // its progress t; a side with no live or visible sprite has no image. False when nothing of
 // the pair is to be drawn this frame.
-bool crossfade_requests(TransitionHandle* handle, DrawRequestDib* incoming,
-                        DrawRequestDib* outgoing, float* t);
+bool crossfade_requests(TransitionHandle* handle, DrawRequest* incoming,
+                        DrawRequest* outgoing, float* t);
 
 // The draw callback of a cross-fade node; user data is the transition handle's id.
 int32_t crossfade_callback(void* renderer, uintptr_t handle_id);

@@ -3,19 +3,17 @@
 #include <cstring>
 #include <new>
 
-#include "Orv/core/core_record.h"
 #include "Orv/render/last_error.h"
-#include "Orv/render/pixel_kernels.h"
 #include "Orv/render/render_list.h"
+#include "Orv/render/render_state.h"
+#include "Orv/render/render_system.h"
 #include "Orv/render/sprite.h"
-#include "Orv/render/sw/blend.h"
-#include "Orv/render/sw/dib_renderer.h"
 #include "orv/orv.h"
 
 namespace {
 
 RenderState& rs() {
-  return orv_core().render;
+  return orv_render();
 }
 
 uint32_t block_bytes(int32_t type) {
@@ -126,7 +124,7 @@ bool fx_evaluate(FxRecord* r, FxResult* out) {
     result.amplitude2 = a2;
   } else if (r->type == 1 && r->target && r->current) {
     std::memcpy(r->current, r->target, 12);
-    result.effect = 0;  // the software renderer has no radial blur
+    result.effect = 2;  // drawn by a renderer that has the kernel (RendererCaps::radial_blur)
     std::memcpy(result.words, r->current, 12);
   }
   if (r->reverse && done) r->state = 0;
@@ -141,15 +139,10 @@ void fx_record_free(FxRecord* r) {
   delete r;
 }
 
-int32_t fullscreen_fx_callback(void* renderer, uintptr_t) {
-  auto* dib = static_cast<DibRenderer*>(renderer);
+int32_t fullscreen_fx_callback(void*, uintptr_t) {
+  const Renderer* renderer = render_renderer();
   FxResult fx;
-  if (!dib || !fx_evaluate(rs().fullscreen_fx, &fx) || fx.effect != 1) return 1;
-  wave_warp_rows(dib->fx1.data(), dib->game_w, dib->game_h, dib->back.data(), dib->game_w,
-                 dib->game_h, fx.phase, fx.amplitude1, fx.amplitude2);
-  DibSource src{dib->fx1.data(), dib->game_w, dib->game_h, dib->game_w};
-  rasterise_sprite(dib, dib_back_surface(dib), src, 0, 0, 0, 1.0f, 1.0f,
-                   OrvRect{0, 0, dib->game_w, dib->game_h}, 0xFFFFFFFFu, kBlendAlpha);
+  if (renderer && fx_evaluate(rs().fullscreen_fx, &fx)) renderer->draw_effect(fx);
   return 1;
 }
 

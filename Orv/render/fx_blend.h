@@ -31,8 +31,8 @@ constexpr uint32_t kFxFullScreen = 0x10000000u;
 // elapsed / duration capped at 1; a duration of 0 gives 1. *done tells the duration is over.
 float timed_progress(uint32_t start, uint32_t duration, uint32_t now, bool* done);
 
-// This frame's effect of the record for the software renderer; false when there is none
-// (record off, or screen effects switched off).
+// This frame's effect of the record, for the renderer; false when there is none (record off,
+// or screen effects switched off).
 bool fx_evaluate(FxRecord* record, FxResult* out);
 // Frees the record and its blocks. Null does nothing.
 void fx_record_free(FxRecord* record);

@@ -3,12 +3,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "Orv/core/core_record.h"
+#include "Orv/render/render_state.h"
 
 namespace {
 
 ImagePool& pool() {
-  return orv_core().render.images;
+  return orv_render().images;
 }
 
 int32_t next_pow2(int32_t v) {

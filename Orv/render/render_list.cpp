@@ -3,18 +3,18 @@
 #include <cstdio>
 #include <new>
 
-#include "Orv/core/core_record.h"
 #include "Orv/core/handle_table.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/render_lock.h"
-#include "Orv/render/sw/dib_renderer.h"
+#include "Orv/render/render_state.h"
+#include "Orv/render/render_system.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 
 namespace {
 
 RenderState& rs() {
-  return orv_core().render;
+  return orv_render();
 }
 
 // Which list this thread entered through OrvRenderLockEnter, and how often. Keeping the
@@ -84,7 +84,9 @@ void sweep_dead(RenderList* list) {
 }
 
 // Calls every live node's callback from the head. The next node is read only after the
-// callback returns, and nodes that go away meanwhile are unlinked after the walk.
+// callback returns, and nodes that go away meanwhile are unlinked after the walk. Callbacks
+// receive the active renderer's table as their opaque first argument; the library's own ones
+// draw through render_renderer() and do not read it.
 void walk_nodes(RenderList* list, void* renderer) {
   std::lock_guard<std::recursive_mutex> guard(rs().list_lock);
   ++list->walk_depth;
@@ -111,10 +113,6 @@ RenderList* render_list_from(OrvHandle list) {
 
 RenderList* render_list_active() {
   return render_list_from(rs().active_list.load());
-}
-
-void* render_core_object() {
-  return rs().dib;
 }
 
 RenderNode* render_node_find(RenderList* list, uintptr_t user_data) {
@@ -192,16 +190,16 @@ bool render_frame_draw() {
     return false;
   }
   if (!render_lock_try_enter()) return false;  // another thread holds it: skip this frame
-  DibRenderer* dib = st.dib;
-  if (!dib || dib->present_failed) {
+  const Renderer* renderer = render_renderer();
+  if (!renderer || st.present_failed) {
     render_lock_leave();
     return false;
   }
-  dib_clear(dib, st.clear_color.load());
-  walk_nodes(list, dib);
+  renderer->clear(st.clear_color.load());
+  walk_nodes(list, &st.renderer);
   screen_transition_step();
-  if (st.present && !st.present(dib->back.data(), dib->game_w, dib->game_h)) {
-    dib->present_failed = true;
+  if (!renderer->present(st.present)) {
+    st.present_failed = true;
     std::fputs("Present : Error\n", stderr);
   }
   render_lock_leave();

@@ -68,14 +68,3 @@ bool render_node_remove_locked(RenderList* list, uintptr_t user_data);
 RenderNode* render_node_from(OrvHandle node);
 // The first live node holding user_data, or null. The caller holds the render-list lock.
 RenderNode* render_node_find(RenderList* list, uintptr_t user_data);
-
-// The renderer record that draw callbacks receive (the software renderer for now).
-void* render_core_object();
-
-// The frame draw, called once per frame by the game thread: clears the back buffer to the
-// clear colour, calls every node's callback, runs the screen-transition step and presents the
-// back buffer through RenderState::present. Returns false when the frame was not drawn: no
-// active list, another thread holds the render lock (the frame is skipped, never waited for),
-// no software renderer, or presenting has failed before. True also while a full-screen movie
-// plays (nothing is drawn then).
-bool render_frame_draw();

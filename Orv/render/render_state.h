@@ -1,9 +1,10 @@
 // RenderState: the rendering subsystem's member of the CoreRecord.
 //
 // It holds what the library keeps once per process for drawing: the active render list, the
-// render-list lock, the target list, the software renderer, the image pool, the sprite-info
-// cache, the full-screen effect blend, and the seams through which the frame loop, the window
-// and the image decoders plug in. Everything here is reached through orv_core().render.
+// render-list lock, the target list, the renderer table and its peers' records, the image
+// pool, the sprite-info cache, the full-screen effect blend, and the seams through which the
+// frame loop, the window and the image decoders plug in. Everything here is reached through
+// orv_render().
 #pragma once
 
 #include <atomic>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "Orv/render/image_store.h"
+#include "Orv/render/renderer.h"
 #include "Orv/render/sprite_info_cache.h"
 #include "orv/types.h"
 
@@ -39,10 +41,6 @@ using ImageDecoder = ImageObject* (*)(const char* name, const uint8_t* data, siz
 // than limit bytes (nothing is read then).
 using FileReader = int32_t (*)(const char* path, std::vector<uint8_t>* out, size_t limit);
 
-// Shows the software back buffer on the window (pixels top row first, `width` pixels a row).
-// Returns false when the blit failed; frames then stop until present_failed is cleared.
-using PresentFn = bool (*)(const uint32_t* pixels, int32_t width, int32_t height);
-
 // The library's decoder of every picture format and its reader of game files (search folders
 // and archives), both in Orv/render/image/sprite_pictures.h.
 ImageObject* decode_image_object(const char* name, const uint8_t* data, size_t size,
@@ -60,7 +58,11 @@ struct RenderState {
   std::mutex sprites_mutex;
   std::unordered_set<OrvHandle> sprites;
 
-  DibRenderer* dib = nullptr;  // the software renderer, serving both renderer settings for now
+  // The active renderer's table, copied at render_system_init; all entries null before and
+  // after. Draw through render_renderer() (render_system.h).
+  Renderer renderer;
+  DibRenderer* dib = nullptr;   // the software peer's record; read by sw/ only
+  bool present_failed = false;  // a present failed; frames stop until render_present_restored
   ImagePool images;
   SpriteInfoCache info_cache;
 
@@ -83,10 +85,14 @@ struct RenderState {
   // Seams filled by the other subsystems; null ones are skipped.
   ImageDecoder decode_image = decode_image_object;
   FileReader read_file = game_file_read;
-  PresentFn present = nullptr;
+  PresentFn present = nullptr;  // where the software peer shows its frames (the window)
   // One step of a running screen transition, called after the node walk of every frame.
   void (*transition_step)() = nullptr;
   // Releases the movie record of a movie sprite when the sprite is released (under the
   // render-list lock).
   void (*release_movie)(void* movie) = nullptr;
 };
+
+// The render state, one member of the library's state record. Any thread; its members say
+// which lock guards them.
+RenderState& orv_render();

@@ -1,41 +1,64 @@
 #include "Orv/render/render_system.h"
 
-#include "Orv/core/core_record.h"
 #include "Orv/render/fx_blend.h"
 #include "Orv/render/image_store.h"
+#include "Orv/render/render_state.h"
 #include "Orv/render/sprite.h"
-#include "Orv/render/sw/dib_renderer.h"
+#include "Orv/render/sw/software_renderer.h"
+
+namespace {
+
+// The one choice of peer: GL only when asked for and available.
+const Renderer& choose_renderer(const RenderParams& params) {
+  if ((params.display_flags & kDisplayFlagDirect3D) && params.gl) return *params.gl;
+  return software_renderer();
+}
+
+}  // namespace
 
 uint32_t render_system_init(const RenderParams& params, bool* ok) {
-  RenderState& st = orv_core().render;
+  RenderState& st = orv_render();
   render_system_uninit();
   image_pool_init(params.texture_count > 0 ? params.texture_count : 256);
-  st.dib = dib_renderer_create(params.game_width, params.game_height, params.window_width,
-                               params.window_height, params.device_flags);
+  const Renderer& chosen = choose_renderer(params);
+  RendererSetup setup;
+  setup.game_width = params.game_width;
+  setup.game_height = params.game_height;
+  setup.window_width = params.window_width;
+  setup.window_height = params.window_height;
+  setup.device_flags = params.device_flags;
+  const bool opened = chosen.open && chosen.open(setup);
+  st.renderer = opened ? chosen : Renderer{};
+  st.present_failed = false;
   st.game_w = params.game_width;
   st.game_h = params.game_height;
   st.raster_phase_set = false;
-  if (ok) *ok = st.dib != nullptr;
+  if (ok) *ok = opened;
+  if (&chosen == params.gl && params.gl) return params.display_flags;
   return params.display_flags & ~kDisplayFlagDirect3D;
 }
 
 void render_system_uninit() {
-  RenderState& st = orv_core().render;
+  RenderState& st = orv_render();
   sprite_release_all();
-  dib_renderer_destroy(st.dib);
-  st.dib = nullptr;
+  if (st.renderer.close) st.renderer.close();
+  st.renderer = Renderer{};
   fx_record_free(st.fullscreen_fx);
   st.fullscreen_fx = nullptr;
   st.fullscreen_fx_list = 0;
   image_pool_uninit();
 }
 
+const Renderer* render_renderer() {
+  const Renderer& r = orv_render().renderer;
+  return r.open ? &r : nullptr;
+}
+
 BackBufferView render_back_buffer() {
-  DibRenderer* dib = orv_core().render.dib;
-  if (!dib) return {};
-  return BackBufferView{dib->back.data(), dib->game_w, dib->game_h, (dib->device_flags & 1) != 0};
+  const Renderer* r = render_renderer();
+  return r ? r->read_back() : BackBufferView{};
 }
 
 void render_present_restored() {
-  if (DibRenderer* dib = orv_core().render.dib) dib->present_failed = false;
+  orv_render().present_failed = false;
 }

@@ -1,12 +1,15 @@
 // Starting and stopping the rendering subsystem, and what the window code needs of it.
 //
 // The system initialisation (on the window thread, before the game thread runs) calls
-// render_system_init; the frame loop then calls render_frame_draw (render_list.h) once per
-// frame on the game thread and shows render_back_buffer() through RenderState::present, or by
-// reading the pixels itself after the draw.
+// render_system_init, which chooses the renderer table (renderer.h) once; the frame loop then
+// calls render_frame_draw once per frame on the game thread, which draws the render list
+// (render_list.h) through that table and presents through RenderState::present. This is the
+// header the window code includes; it sees no render records.
 #pragma once
 
 #include <cstdint>
+
+#include "Orv/render/renderer.h"
 
 struct RenderParams {
   int32_t game_width = 0, game_height = 0;
@@ -14,28 +17,39 @@ struct RenderParams {
   uint32_t display_flags = 0;  // bit 3 asks for the GL renderer; bit 0 of device_flags smooths
   uint32_t device_flags = 0;
   int32_t texture_count = 256;  // slots of the image pool
+  // The GL peer's table when the window got a GL context; null when there is none (always,
+  // until the GL peer exists).
+  const Renderer* gl = nullptr;
 };
 
 constexpr uint32_t kDisplayFlagDirect3D = 8;
 
-// Makes the image pool and the software renderer. Returns the display flags as they are in
-// effect: the GL renderer does not exist yet, so the software renderer serves both settings
-// and the Direct3D bit is cleared (so that Orv3DIs, which tests it, tells the truth).
-// Returns false in *ok (when given) when the renderer cannot be made.
+// Makes the image pool and opens the renderer: the GL peer when the display flags ask for it
+// (bit 3) and params.gl is given, else the software peer. Returns the display flags as they
+// are in effect: with the software peer the Direct3D bit is cleared (so that Orv3DIs, which
+// tests it, tells the truth). Returns false in *ok (when given) when the renderer cannot be
+// opened; no renderer is active then.
 uint32_t render_system_init(const RenderParams& params, bool* ok);
-// Releases the sprites the game left, then frees the renderer, the image pool and the
-// full-screen effect blend.
+// Releases the sprites the game left, then closes the renderer and frees the image pool and
+// the full-screen effect blend.
 void render_system_uninit();
 
-// The software back buffer: game_width x game_height ARGB pixels, top row first, rows
-// game_width pixels apart. Valid between render_system_init and render_system_uninit; read it
-// on the game thread after render_frame_draw returned (or while holding the render lock).
-struct BackBufferView {
-  const uint32_t* pixels = nullptr;
-  int32_t width = 0, height = 0;
-  bool smooth = false;  // device flag bit 0: stretch smoothly both ways when showing it
-};
+// The active renderer's table; null before a successful render_system_init and after
+// render_system_uninit. Game thread, under the render lock, for the drawing entries.
+const Renderer* render_renderer();
+
+// The frame as drawn so far (the active renderer's read_back); empty without a renderer. Read
+// it on the game thread after render_frame_draw returned (or while holding the render lock).
 BackBufferView render_back_buffer();
+
+// The frame draw, called once per frame by the game thread: through the active renderer's
+// table (render_renderer()) it clears the frame to the clear colour, calls every node's
+// callback, runs the screen-transition step and presents (the software peer through
+// RenderState::present). Returns false when the frame was not drawn: no active list, another
+// thread holds the render lock (the frame is skipped, never waited for), no renderer, or
+// presenting has failed before. True also while a full-screen movie plays (nothing is drawn
+// then).
+bool render_frame_draw();
 
 // After a failed present every frame is skipped; the window code calls this once the display
 // has been restored (the window is active again) so that frames are drawn again.

@@ -104,8 +104,8 @@ OrvHandle sprite_create_from_bgra(OrvHandle list, int32_t width, int32_t height,
 int32_t sprite_draw_callback(void* renderer, uintptr_t sprite_id);
 
 // Builds the software draw request of a sprite as its own node would draw it (no effect).
-struct DrawRequestDib;
-void sprite_dib_request(const OrvSprite* sprite, DrawRequestDib* request);
+struct DrawRequest;
+void sprite_draw_request(const OrvSprite* sprite, DrawRequest* request);
 
 // The key the sprite's node should have after a position change: priority + trunc(z).
 int32_t sprite_key(const OrvSprite* sprite);

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <new>
 
-#include "Orv/core/core_record.h"
 #include "Orv/core/handle_table.h"
 #include "Orv/render/float_int.h"
 #include "Orv/render/fx_blend.h"
@@ -13,6 +12,7 @@
 #include "Orv/render/image_store.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/pixel_kernels.h"
+#include "Orv/render/render_state.h"
 #include "Orv/render/sprite.h"
 #include "Orv/render/sprite_info_cache.h"
 #include "orv/orv.h"
@@ -28,7 +28,7 @@ OrvHandle fail(uint32_t error) {
 }
 
 void track(OrvHandle id, bool alive) {
-  RenderState& st = orv_core().render;
+  RenderState& st = orv_render();
   std::lock_guard<std::mutex> lock(st.sprites_mutex);
   if (alive) {
     st.sprites.insert(id);
@@ -42,7 +42,7 @@ void track(OrvHandle id, bool alive) {
 void sprite_release_all() {
   std::vector<OrvHandle> ids;
   {
-    RenderState& st = orv_core().render;
+    RenderState& st = orv_render();
     std::lock_guard<std::mutex> lock(st.sprites_mutex);
     ids.assign(st.sprites.begin(), st.sprites.end());
   }
@@ -127,7 +127,7 @@ OrvHandle OrvSpriteCreate(OrvHandle list, int32_t width, int32_t height, int32_t
 OrvHandle OrvSpriteLoadMemory(OrvHandle list, const char* name, const void* data, uint32_t size,
                               int32_t priority) {
   if (!render_list_from(list) || !data) return fail(kErrorInvalidHandle);
-  ImageDecoder decode = orv_core().render.decode_image;
+  ImageDecoder decode = orv_render().decode_image;
   if (!decode) return fail(kErrorInvalidHandle);
   OrvSprite* sprite = sprite_new(priority);
   if (!sprite) return fail(kErrorInvalidHandle);
@@ -155,7 +155,7 @@ OrvHandle OrvSpriteLoadMemory(OrvHandle list, const char* name, const void* data
 
 OrvHandle OrvSpriteLoad(OrvHandle list, const char* path, int32_t priority) {
   if (!render_list_from(list) || !path) return fail(kErrorInvalidHandle);
-  FileReader read = orv_core().render.read_file;
+  FileReader read = orv_render().read_file;
   if (!read) return fail(kErrorInvalidHandle);
   std::vector<uint8_t> bytes;
   int32_t got = read(path, &bytes, kLoadScratchBytes);
@@ -229,7 +229,7 @@ OrvHandle OrvSpriteCopy(OrvHandle list, OrvHandle source, const OrvRect* src_rec
 
 OrvBool OrvSpriteRelease(OrvHandle list, OrvHandle handle) {
   (void)list;  // the sprite's own list is used; a sprite lives in exactly one
-  std::lock_guard<std::recursive_mutex> guard(orv_core().render.list_lock);
+  std::lock_guard<std::recursive_mutex> guard(orv_render().list_lock);
   OrvSprite* sprite = sprite_from(handle);
   if (!sprite) {
     orv_set_last_error(kErrorInvalidHandle);
@@ -237,8 +237,8 @@ OrvBool OrvSpriteRelease(OrvHandle list, OrvHandle handle) {
   }
   orv_handles().remove(handle, HandleKind::kSprite);
   track(handle, false);
-  if (sprite->movie && orv_core().render.release_movie) {
-    orv_core().render.release_movie(sprite->movie);
+  if (sprite->movie && orv_render().release_movie) {
+    orv_render().release_movie(sprite->movie);
   }
   sprite->movie = nullptr;
   if (RenderList* owner = render_list_from(sprite->list)) render_node_remove(owner, sprite->id);

@@ -1,18 +1,18 @@
 // Drawing sprites, hit tests and the text tag.
 #include <cstring>
 
-#include "Orv/core/core_record.h"
 #include "Orv/render/float_int.h"
 #include "Orv/render/fx_blend.h"
 #include "Orv/render/image_store.h"
 #include "Orv/render/last_error.h"
+#include "Orv/render/render_state.h"
+#include "Orv/render/render_system.h"
 #include "Orv/render/sprite.h"
-#include "Orv/render/sw/dib_renderer.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "shared/utility.h"
 
-void sprite_dib_request(const OrvSprite* s, DrawRequestDib* r) {
+void sprite_draw_request(const OrvSprite* s, DrawRequest* r) {
   r->image = s->image;
   r->x = add_sat(trunc_to_int(s->x), s->offset_x);
   r->y = add_sat(trunc_to_int(s->y), s->offset_y);
@@ -25,7 +25,7 @@ void sprite_dib_request(const OrvSprite* s, DrawRequestDib* r) {
   r->fx = nullptr;
 }
 
-int32_t sprite_draw_callback(void* renderer, uintptr_t sprite_id) {
+int32_t sprite_draw_callback(void*, uintptr_t sprite_id) {
   OrvSprite* s = sprite_from(static_cast<OrvHandle>(sprite_id));
   if (!s) {
     orv_set_last_error(kErrorInvalidHandle);
@@ -35,12 +35,12 @@ int32_t sprite_draw_callback(void* renderer, uintptr_t sprite_id) {
   while (s->busy.load() != 0) platform::sleep_ms(1);
   FxResult fx;
   bool has_fx = s->fx && fx_evaluate(s->fx, &fx);
-  auto* dib = static_cast<DibRenderer*>(renderer);
-  if (!dib) return 1;
-  DrawRequestDib request;
-  sprite_dib_request(s, &request);
+  const Renderer* renderer = render_renderer();
+  if (!renderer) return 1;
+  DrawRequest request;
+  sprite_draw_request(s, &request);
   request.fx = has_fx ? &fx : nullptr;
-  draw_sprite_dib(dib, request);
+  renderer->draw_sprite(request);
   return 1;
 }
 
@@ -91,7 +91,7 @@ OrvBool OrvSpriteHit(OrvHandle handle, int32_t x, int32_t y, int32_t alpha_test)
 OrvHandle OrvSpriteGetForeground(int32_t x, int32_t y, int32_t alpha_test) {
   RenderList* list = render_list_active();
   if (!list) return 0;
-  std::lock_guard<std::recursive_mutex> guard(orv_core().render.list_lock);
+  std::lock_guard<std::recursive_mutex> guard(orv_render().list_lock);
   OrvHandle best = 0;
   int32_t best_priority = 0;
   for (RenderNode* n = list->head.next; n; n = n->next) {

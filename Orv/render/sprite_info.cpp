@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "Orv/core/core_record.h"
 #include "Orv/render/image_store.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/sprite.h"

@@ -1,6 +1,6 @@
 #include "Orv/render/sprite_info_cache.h"
 
-#include "Orv/core/core_record.h"
+#include "Orv/render/render_state.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ std::string key_of(const char* name) {
 
 bool sprite_info_cache_lookup(const char* name, SpriteInfoCacheEntry* out) {
   if (!cacheable(name)) return false;
-  SpriteInfoCache& cache = orv_core().render.info_cache;
+  SpriteInfoCache& cache = orv_render().info_cache;
   std::lock_guard<std::mutex> lock(cache.mutex);
   auto it = cache.map.find(key_of(name));
   if (it == cache.map.end()) return false;
@@ -34,7 +34,7 @@ void sprite_info_cache_store(const char* name, int32_t x, int32_t y, int32_t wid
   auto low16 = [](int32_t v) { return static_cast<int16_t>(static_cast<uint16_t>(v)); };
   SpriteInfoCacheEntry entry{low16(x),      low16(y),          low16(width),
                              low16(height), low16(cell_width), low16(cell_height)};
-  SpriteInfoCache& cache = orv_core().render.info_cache;
+  SpriteInfoCache& cache = orv_render().info_cache;
   std::lock_guard<std::mutex> lock(cache.mutex);
   cache.map[key_of(name)] = entry;
 }

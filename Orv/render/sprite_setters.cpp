@@ -1,9 +1,9 @@
 // The sprite setters and getters: place, size, colour, transform, cells.
 #include <cmath>
 
-#include "Orv/core/core_record.h"
 #include "Orv/render/float_int.h"
 #include "Orv/render/last_error.h"
+#include "Orv/render/render_state.h"
 #include "Orv/render/sprite.h"
 #include "orv/orv.h"
 
@@ -176,7 +176,7 @@ OrvBool OrvSpriteSetLayer(OrvHandle s, int32_t layer) {
 
 void OrvSpriteConvertAspectPosition(OrvHandle s, int32_t mode) {
   OrvSprite* p = sprite_from(s);
-  const RenderState& st = orv_core().render;
+  const RenderState& st = orv_render();
   if (!p || mode == 0 || !st.crop_active || st.picture_w <= 0 || st.picture_h <= 0) return;
   float ex = static_cast<float>(st.monitor_w) / static_cast<float>(st.picture_w);
   float ey = static_cast<float>(st.monitor_h) / static_cast<float>(st.picture_h);

@@ -4,15 +4,15 @@
 #include <cmath>
 #include <vector>
 
-#include "Orv/core/core_record.h"
+#include "Orv/core_alive.h"
 #include "Orv/render/pixel_kernels.h"
-#include "Orv/render/sw/dib_renderer.h"
+#include "Orv/render/render_system.h"
 #include "orv/orv.h"
 
 namespace {
 
 bool running() {
-  return orv_core().alive.load();
+  return orv_core_alive();
 }
 
 bool scale_to(uint32_t* dst, int32_t w, int32_t h, const uint32_t* src, int32_t sw, int32_t sh) {
@@ -43,17 +43,17 @@ extern "C" {
 
 OrvBool OrvThumbnailCreate(uint32_t* dst, uint32_t size, int32_t w, int32_t h) {
   (void)size;
-  DibRenderer* dib = orv_core().render.dib;
-  if (!running() || !dib) return 0;
-  return scale_to(dst, w, h, dib->back.data(), dib->game_w, dib->game_h) ? 1 : 0;
+  if (!running()) return 0;
+  BackBufferView frame = render_back_buffer();
+  return scale_to(dst, w, h, frame.pixels, frame.width, frame.height) ? 1 : 0;
 }
 
 OrvBool OrvThumbnailCreateMosaic(uint32_t* dst, uint32_t size, int32_t w, int32_t h,
                                  int32_t factor) {
   (void)size;
-  DibRenderer* dib = orv_core().render.dib;
-  if (!running() || !dib) return 0;
-  return mosaic(dst, w, h, dib->back.data(), dib->game_w, dib->game_h, factor) ? 1 : 0;
+  if (!running()) return 0;
+  BackBufferView frame = render_back_buffer();
+  return mosaic(dst, w, h, frame.pixels, frame.width, frame.height, factor) ? 1 : 0;
 }
 
 OrvBool OrvThumbnailCreateEx(uint32_t* dst, int32_t w, int32_t h, const uint32_t* src, int32_t sw,

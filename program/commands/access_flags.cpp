@@ -3,9 +3,12 @@
 // file-seen bits; other names keep theirs in the entry-name list.
 #include <cstring>
 
+#include "commands/access_flag_command_list.h"
 #include "commands/command_util.h"
+#include "commands/library_commands.h"
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 
@@ -22,9 +25,9 @@ struct EntryName {
 EntryName* entry_name_lookup(VmContext& vm, const char* name) {
   char key[32] = {};
   std::memcpy(key, name, strnlen(name, sizeof key));
-  const uint32_t count = seam_list_count(vm.seen.hEntryNames, 0);
+  const uint32_t count = orv_list_count(vm.seen.hEntryNames, 0);
   for (uint32_t n = 0; n < count; ++n) {
-    auto* e = reinterpret_cast<EntryName*>(seam_list_get_data(vm.seen.hEntryNames, 0, n));
+    auto* e = reinterpret_cast<EntryName*>(orv_list_get_data(vm.seen.hEntryNames, 0, n));
     if (e && std::strncmp(e->name, key, 32) == 0) return e;
   }
   return nullptr;
@@ -125,11 +128,10 @@ uint32_t cmd_get_access_flags(VmContext& vm) {
 
 }  // namespace
 
-void install_access_flag_commands() {
-  set_command_handler(0x12000c, cmd_get_access_flags);
-  set_command_handler(0x12000d, cmd_entry_access);
-  set_command_handler(0x12000e, cmd_update_access);
-  set_command_handler(0x120028, cmd_clear_access);
-}
+namespace {
+const CommandEntry kAccessFlagCommands[] = {ACCESS_FLAG_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList access_flag_commands = command_list(kAccessFlagCommands);
 
 }  // namespace engine

@@ -3,12 +3,14 @@
 #include <cstring>
 
 #include "commands/command_util.h"
+#include "commands/data_file_command_list.h"
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
+#include "engine/formats/data_file_format.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "shared/utility.h"
 
 namespace engine {
 
@@ -16,7 +18,6 @@ namespace {
 
 // Every open file is one node of DataFileList with this key.
 constexpr uint32_t kDataFileKey = 256;
-constexpr int32_t kTokenMax = 512;
 
 struct DataFileHandle {
   uint32_t dwId;  // what the script holds
@@ -26,93 +27,11 @@ struct DataFileHandle {
   uint32_t dwCellSize;
 };
 
-bool is_space(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// Drops blanks and comments, keeps quoted pieces whole, and keeps a LF only after a line that
-// copied something.
-std::string clean(std::string_view t) {
-  std::string out;
-  bool copied = false;  // a byte was copied since the start or the last copied LF
-  size_t i = 0;
-  while (i < t.size() && t[i] != 0) {
-    const char c = t[i];
-    if (c == '/' && i + 1 < t.size() && t[i + 1] == '/') {
-      i += 2;
-      while (i < t.size() && t[i] != '\r' && t[i] != '\n' && t[i] != 0) ++i;
-      if (i < t.size() && t[i] == '\r') {
-        ++i;
-        if (i < t.size() && t[i] == '\n') ++i;
-      } else if (i < t.size() && t[i] == '\n') {
-        ++i;
-      }
-      continue;
-    }
-    if (c == '"') {
-      size_t close = t.find('"', i + 1);
-      close = close == std::string_view::npos ? t.size() : close + 1;
-      std::string_view piece = t.substr(i, close - i);
-      piece = piece.substr(0, piece.find('\0'));
-      out.append(piece);
-      copied = true;
-      if (piece.size() < close - i) break;  // the zero byte ends the text
-      i = close;
-      continue;
-    }
-    if (is_space(c)) {
-      if (c == '\n' && copied) {
-        out.push_back('\n');
-        copied = false;
-      }
-      ++i;
-      continue;
-    }
-    out.push_back(c);
-    copied = true;
-    ++i;
-  }
-  return out;
-}
-
-}  // namespace
-
-DataFileContents data_file_parse(std::string_view text) {
-  DataFileContents contents;
-  const std::string cleaned = clean(text);
-  // str_split_copy may write up to maximum + 2 bytes and a terminator.
-  char token[kTokenMax + 4];
-  const char* p = cleaned.c_str();
-  const char* end = p + cleaned.size();
-  while (p < end) {
-    const int32_t step = str_split_copy(token, p, ",\n", kTokenMax);
-    if (token[0] == '"') {
-      const char* body = token + 1;
-      const char* close = std::strchr(body, '"');
-      size_t len = close ? static_cast<size_t>(close - body) : std::strlen(body);
-      if (len > kDataStringMax) len = kDataStringMax;
-      const uint32_t offset = static_cast<uint32_t>(contents.pool.size());
-      contents.pool.push_back(static_cast<char>(len & 0xFF));
-      contents.pool.push_back(static_cast<char>(len >> 8));
-      contents.pool.append(body, len);
-      contents.cells.push_back(0x80000000u | offset);
-    } else {
-      int32_t digits = 0;
-      contents.cells.push_back(static_cast<uint32_t>(str_to_int(token, &digits)));
-    }
-    if (step <= 0) break;
-    p += step;
-  }
-  return contents;
-}
-
-namespace {
-
 DataFileHandle* find_handle(VmContext& vm, uint32_t id) {
   if (id == 0) return nullptr;
-  const uint32_t count = seam_list_count(vm.hDataFiles, kDataFileKey);
+  const uint32_t count = orv_list_count(vm.hDataFiles, kDataFileKey);
   for (uint32_t n = 0; n < count; ++n) {
-    auto* h = reinterpret_cast<DataFileHandle*>(seam_list_get_data(vm.hDataFiles, kDataFileKey, n));
+    auto* h = reinterpret_cast<DataFileHandle*>(orv_list_get_data(vm.hDataFiles, kDataFileKey, n));
     if (h && h->dwId == id) return h;
   }
   return nullptr;
@@ -133,10 +52,10 @@ void free_handle(DataFileHandle* h) {
 // Takes h off the list (the list has no delete by data: pop all, push back the others).
 void unlist(VmContext& vm, DataFileHandle* h) {
   std::vector<uintptr_t> keep;
-  while (uintptr_t d = seam_list_pop(vm.hDataFiles, kDataFileKey)) {
+  while (uintptr_t d = orv_list_pop(vm.hDataFiles, kDataFileKey)) {
     if (d != reinterpret_cast<uintptr_t>(h)) keep.push_back(d);
   }
-  for (uintptr_t d : keep) seam_list_push_last(vm.hDataFiles, d, kDataFileKey);
+  for (uintptr_t d : keep) orv_list_push_last(vm.hDataFiles, d, kDataFileKey);
 }
 
 uint32_t cmd_open_file(VmContext& vm) {
@@ -180,7 +99,7 @@ uint32_t cmd_open_file(VmContext& vm) {
   h->dwCellSize = static_cast<uint32_t>(cell_bytes);
   h->dwTotalSize = static_cast<uint32_t>(total);
   h->dwId = free_id(vm);
-  if (!seam_list_push(vm.hDataFiles, reinterpret_cast<uintptr_t>(h), kDataFileKey)) {
+  if (!orv_list_push(vm.hDataFiles, reinterpret_cast<uintptr_t>(h), kDataFileKey)) {
     free_handle(h);
     vm_set_result(vm, 0);
     vm_log(kLogMain, "open_file handle create error");
@@ -293,17 +212,15 @@ uint32_t cmd_close_file(VmContext& vm) {
 }  // namespace
 
 void data_files_close_all(VmContext& vm) {
-  while (uintptr_t d = seam_list_pop(vm.hDataFiles, kDataFileKey)) {
+  while (uintptr_t d = orv_list_pop(vm.hDataFiles, kDataFileKey)) {
     free_handle(reinterpret_cast<DataFileHandle*>(d));
   }
 }
 
-void install_data_file_commands() {
-  set_command_handler(0x12001e, cmd_open_file);
-  set_command_handler(0x12001f, cmd_read_file);
-  set_command_handler(0x120020, cmd_close_file);
-  set_command_handler(0x120021, cmd_set_file_pointer);
-  set_command_handler(0x120022, cmd_file_string);
-}
+namespace {
+const CommandEntry kDataFileCommands[] = {DATA_FILE_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList data_file_commands = command_list(kDataFileCommands);
 
 }  // namespace engine

@@ -1,37 +1,22 @@
-// Script data files: text tables of numbers and quoted texts, separated by commas and line
-// ends, with "//" comments, read whole into cells and a string pool.
-//
-// A number cell holds its number; a string cell holds 0x80000000 | the offset of its record in
-// the pool, a record being a little-endian u16 length and that many bytes. The script holds an
-// open file by a small nonzero id that every command checks against the open list, so a stale
-// or made-up id finds nothing.
+// The script's data-file commands: open a data file (its text read whole into cells and a
+// string pool, engine/formats/data_file_format.h), read cells in turn, move the read position,
+// fetch a string cell, close. The script holds an open file by a small nonzero id that every
+// command checks against the open list, so a stale or made-up id finds nothing.
 //
 // Thread: whichever thread runs the script.
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <string_view>
-#include <vector>
 
+#include "engine/command_list.h"
 #include "engine/vm_context.h"
 
 namespace engine {
 
-// Longest text a string cell keeps; a longer quoted text is cut there.
-constexpr uint32_t kDataStringMax = 511;
-
-// The cells and the pool of a data-file text.
-struct DataFileContents {
-  std::vector<uint32_t> cells;
-  std::string pool;
-};
-// Cleans, splits and converts a data-file text. Never fails: any bytes give some cells.
-DataFileContents data_file_parse(std::string_view text);
-
 // Closes every open data file of the machine (at engine shutdown).
 void data_files_close_all(VmContext& vm);
 
-void install_data_file_commands();
+// The commands of this family, installed by library_commands_attach.
+extern const CommandList data_file_commands;
 
 }  // namespace engine

@@ -6,11 +6,14 @@
 #include <cstring>
 #include <string>
 
-#include "commands/command_seams.h"
+#include "commands/debug_command_list.h"
 #include "commands/library_commands.h"
+#include "commands/platform_calls.h"
 #include "commands/system_commands.h"
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
+#include "engine/neighbours.h"
 #include "engine/orv_api.h"
 #include "engine/formats/startup_info.h"
 #include "engine/vm_log.h"
@@ -36,7 +39,7 @@ const char* read_text(VmContext& vm, uint32_t value, char* buffer, uint32_t size
 
 uint32_t cmd_debug_print(VmContext& vm) {
   const uint32_t value = vm_pop(vm);
-  if (!seam_debug_is()) return 1;
+  if (!debug_is()) return 1;
   char buffer[520];
   vm_log(kLogOutput, "%s", read_text(vm, value, buffer, sizeof buffer));  // a '%' in the text is printed, never converted
   return 1;
@@ -52,7 +55,7 @@ uint32_t cmd_debug_messagebox(VmContext& vm) {
 uint32_t cmd_set_window_text(VmContext& vm) {
   const uint32_t value = vm_pop(vm);
   const uint32_t mode = vm_pop(vm);
-  if (seam_debug_is()) {
+  if (debug_is()) {
     const char* product = startup_info().szProduct;
     std::string title;
     if (value == kNoText) {
@@ -66,7 +69,7 @@ uint32_t cmd_set_window_text(VmContext& vm) {
     }
     // The title keeps to its 520-byte buffer: a longer one is cut.
     if (title.size() > 519) title.resize(519);
-    seam_set_window_title(title.c_str());
+    window_title_set(title.c_str());
     vm_log(kLogHistory, "set_window_text %s", title.c_str());
   }
   vm.run.dwBeginSkipMode = 0;
@@ -74,9 +77,9 @@ uint32_t cmd_set_window_text(VmContext& vm) {
   if (!vm.save.bSavePointLock) {
     vm.save.dwResumePc = vm.runner.dwPc;
     vm.save.dwSnapOffset = 0;
-    seam_save_snapshot_make(vm);
+    neighbour_run(neighbours.interaction.save_snapshot_make, vm);
   }
-  seam_history_save(vm);
+  neighbour_run(neighbours.interaction.history_save, vm);
   return 1;
 }
 
@@ -140,10 +143,10 @@ uint32_t cmd_debug_break(VmContext& vm) {
   for (int32_t i = depth - 1; i >= 0; --i) {
     vm_log(kLogHistory, "stack -- %d[%d (0x%08X)] --", i, vm.argStack[i], vm.argStack[i]);
   }
-  const uint32_t entries = seam_list_count(vm.hReturnStack, kChannelReturns);
+  const uint32_t entries = orv_list_count(vm.hReturnStack, kChannelReturns);
   for (uint32_t n = 0; n < entries; ++n) {
     const auto* e =
-        reinterpret_cast<const DataEntry*>(seam_list_get_data(vm.hReturnStack, kChannelReturns, n));
+        reinterpret_cast<const DataEntry*>(orv_list_get_data(vm.hReturnStack, kChannelReturns, n));
     if (e) vm_log(kLogHistory, "ret stack %08x %d/%d", e->dwValue, n + 1, entries);
   }
   vm_log(kLogHistory, "-----------------");
@@ -161,24 +164,10 @@ uint32_t cmd_debug_nop(VmContext&) {
 
 }  // namespace
 
-void install_debug_commands() {
-  const CommandHandler handlers[] = {cmd_debug_print,
-                                     cmd_debug_messagebox,
-                                     cmd_set_window_text,
-                                     cmd_entry_access_all,
-                                     cmd_debug_output_window,
-                                     cmd_debug_window_set_state,
-                                     cmd_debug_window_get_state,
-                                     cmd_get_ebp,
-                                     cmd_get_stack_point,
-                                     cmd_set_stack_point,
-                                     cmd_debug_break,
-                                     cmd_set_ebp,
-                                     cmd_get_stack_point,  // get_stack_depth reads the same depth
-                                     cmd_debug_nop};
-  for (uint32_t i = 0; i < sizeof handlers / sizeof handlers[0]; ++i) {
-    set_command_handler(0x0f0000 + i, handlers[i]);
-  }
-}
+namespace {
+const CommandEntry kDebugCommands[] = {DEBUG_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList debug_commands = command_list(kDebugCommands);
 
 }  // namespace engine

@@ -1,7 +1,9 @@
 #include "commands/file_commands.h"
 
-#include "commands/command_seams.h"
+#include "commands/command_paths.h"
 #include "commands/command_util.h"
+#include "commands/file_command_list.h"
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
@@ -234,20 +236,10 @@ std::string text_save_convert(const std::string& text) {
   return out;
 }
 
-void install_file_commands() {
-  const struct {
-    uint32_t id;
-    CommandHandler handler;
-  } table[] = {
-      {0x120001, cmd_app_exec},        {0x120008, cmd_file_exist},
-      {0x12002f, cmd_remove_file},     {0x120031, cmd_get_temp_folder},
-      {0x120032, cmd_get_save_folder}, {0x120033, cmd_get_exe_folder},
-      {0x120034, cmd_rename_file},     {0x120037, cmd_text_file_save},
-      {0x120071, cmd_truncate_file},   {0x120072, cmd_append_set_file},
-      {0x120073, cmd_append_file},     {0x120074, cmd_dir_exist},
-      {0x1200a3, cmd_get_file_size},
-  };
-  for (const auto& e : table) set_command_handler(e.id, e.handler);
-}
+namespace {
+const CommandEntry kFileCommands[] = {FILE_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList file_commands = command_list(kFileCommands);
 
 }  // namespace engine

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "engine/command_list.h"
+
 namespace engine {
 
 // The file that append_file writes to (set by truncate_file and append_set_file); empty at
@@ -19,6 +21,7 @@ const std::string& append_path();
 // "n" CR LF; every other byte stays (second bytes of two-byte characters included).
 std::string text_save_convert(const std::string& text);
 
-void install_file_commands();
+// The commands of this family, installed by library_commands_attach.
+extern const CommandList file_commands;
 
 }  // namespace engine

@@ -1,19 +1,24 @@
 #include "commands/library_commands.h"
 
+#include "commands/data_file.h"
+#include "commands/file_commands.h"
+#include "commands/ini_profile.h"
+#include "commands/math_commands.h"
+#include "commands/memory_blocks.h"
+#include "commands/string_commands.h"
+#include "commands/system_commands.h"
+#include "engine/thread_commands.h"
+#include "engine/wait_commands.h"
+
 namespace engine {
 
-void install_library_commands() {
-  install_string_commands();
-  install_file_commands();
-  install_ini_commands();
-  install_data_file_commands();
-  install_access_flag_commands();
-  install_system_commands();
-  install_math_commands();
-  install_memory_block_commands();
-  install_wait_commands();
-  install_thread_commands();
-  install_debug_commands();
+void library_commands_attach() {
+  const CommandList* lists[] = {
+      &string_commands,      &file_commands,   &ini_commands,     &data_file_commands,
+      &access_flag_commands, &system_commands, &math_commands,    &memory_block_commands,
+      &wait_commands,        &thread_commands, &message_commands, &debug_commands,
+  };
+  for (const CommandList* list : lists) command_list_install(*list);
 }
 
 }  // namespace engine

@@ -1,23 +1,19 @@
 // The script command library: strings, files, INI profiles, data files, access flags, system
-// queries and controls, math and memory blocks.
+// queries and controls, math, memory blocks and debug commands, with the script machine's own
+// wait, thread and message commands.
 #pragma once
+
+#include "engine/command_list.h"
 
 namespace engine {
 
-// Puts every handler of the library into the command table. Runs once before main (from the
-// table's own file), so every assembled script reaches the commands by id.
-void install_library_commands();
+// Installs every command list of the library in the command table. Called once at start-up
+// from the attach list (program/subsystems.cpp), before any script runs; installing again
+// changes nothing.
+void library_commands_attach();
 
-void install_string_commands();
-void install_file_commands();
-void install_ini_commands();
-void install_data_file_commands();
-void install_access_flag_commands();
-void install_system_commands();
-void install_math_commands();
-void install_memory_block_commands();
-void install_wait_commands();
-void install_thread_commands();
-void install_debug_commands();
+// The lists whose families have no header of their own.
+extern const CommandList access_flag_commands;
+extern const CommandList debug_commands;
 
 }  // namespace engine

@@ -4,8 +4,10 @@
 #include <cstring>
 #include <iterator>
 
-#include "commands/command_seams.h"
+#include "commands/math_command_list.h"
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
+#include "engine/neighbours.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
@@ -156,12 +158,22 @@ uint32_t cmd_div(VmContext& vm) {
   return 1;
 }
 
+// The action system's curves; until it is attached the named curves run linearly.
+float easing_rate(uint32_t type, uint32_t now, uint32_t max) {
+  if (neighbours.layers.easing_rate) return neighbours.layers.easing_rate(type, now, max);
+  if (max == 0) return 1.0f;
+  const bool named = type <= 3 || (type >= 16 && type <= 48);
+  if (!named) return 1.0f;
+  if (now > max) now = max;
+  return static_cast<float>(now) / static_cast<float>(max);
+}
+
 uint32_t cmd_easing_calc(VmContext& vm) {
   const uint32_t type = vm_pop(vm);
   const int32_t num = pop_int(vm);
   const uint32_t now = vm_pop(vm);
   const uint32_t max = vm_pop(vm);
-  const float product = seam_easing_rate(type, now, max) * static_cast<float>(num);
+  const float product = easing_rate(type, now, max) * static_cast<float>(num);
   const int32_t v = fixed_truncate(static_cast<double>(product));
   result(vm, v);
   vm_log(kLogHistory, "[%d] easing_calc %d, num=%d, now=%d, max=%d", v, static_cast<int32_t>(type),
@@ -289,12 +301,10 @@ uint32_t cmd_calc_f64(VmContext& vm) {
 
 }  // namespace
 
-void install_math_commands() {
-  const CommandHandler handlers[] = {cmd_random,      cmd_abs,          cmd_sin,     cmd_cos,
-                                     cmd_tan,         cmd_atan,         cmd_log,     cmd_log10,
-                                     cmd_pow,         cmd_sqrt,         cmd_mul,     cmd_div,
-                                     cmd_easing_calc, cmd_smooth_noise, cmd_calc_f64};
-  for (uint32_t i = 0; i < std::size(handlers); ++i) set_command_handler(0x140000 + i, handlers[i]);
-}
+namespace {
+const CommandEntry kMathCommands[] = {MATH_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList math_commands = command_list(kMathCommands);
 
 }  // namespace engine

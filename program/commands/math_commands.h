@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "engine/command_list.h"
+
 namespace engine {
 
 // Truncation toward zero to a signed 32-bit value; -2147483648 for what does not fit.
@@ -15,6 +17,7 @@ int32_t fixed_truncate(double v);
 // The one-dimensional value noise at x / 10000, times 10000 (single precision).
 int32_t smooth_noise(int32_t x);
 
-void install_math_commands();
+// The commands of this family, installed by library_commands_attach.
+extern const CommandList math_commands;
 
 }  // namespace engine

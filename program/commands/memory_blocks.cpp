@@ -4,8 +4,10 @@
 #include <map>
 #include <string>
 
-#include "commands/command_seams.h"
+#include "commands/command_paths.h"
 #include "commands/command_util.h"
+#include "commands/memory_block_command_list.h"
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
@@ -258,19 +260,10 @@ void vmem_delete_all_blocks() {
   store().clear();
 }
 
-void install_memory_block_commands() {
-  const struct {
-    uint32_t id;
-    CommandHandler handler;
-  } table[] = {
-      {0x120091, cmd_create},    {0x120092, cmd_delete},    {0x120093, cmd_delete_all},
-      {0x120094, cmd_is_valid},  {0x120095, cmd_get_kind},  {0x120096, cmd_get_count},
-      {0x120097, cmd_get<1>},    {0x120098, cmd_get<2>},    {0x120099, cmd_get<4>},
-      {0x12009a, cmd_set<1>},    {0x12009b, cmd_set<2>},    {0x12009c, cmd_set<4>},
-      {0x12009d, cmd_copy},      {0x12009e, cmd_dict_set},  {0x12009f, cmd_dict_get},
-      {0x1200a1, cmd_file_load}, {0x1200a2, cmd_file_save},
-  };
-  for (const auto& e : table) set_command_handler(e.id, e.handler);
-}
+namespace {
+const CommandEntry kMemoryBlockCommands[] = {MEMORY_BLOCK_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList memory_block_commands = command_list(kMemoryBlockCommands);
 
 }  // namespace engine

@@ -8,11 +8,14 @@
 
 #include <cstdint>
 
+#include "engine/command_list.h"
+
 namespace engine {
 
 // Frees every block (the script's vmem_delete_all; also the end of the process).
 void vmem_delete_all_blocks();
 
-void install_memory_block_commands();
+// The commands of this family, installed by library_commands_attach.
+extern const CommandList memory_block_commands;
 
 }  // namespace engine

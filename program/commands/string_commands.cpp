@@ -4,6 +4,8 @@
 
 #include "commands/command_util.h"
 #include "commands/script_format.h"
+#include "commands/string_command_list.h"
+#include "engine/command_list.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 
@@ -471,38 +473,10 @@ const std::vector<std::string>& string_list() {
   return g_string_list;
 }
 
-void install_string_commands() {
-  const struct {
-    uint32_t id;
-    CommandHandler handler;
-  } table[] = {
-      {0x120003, cmd_str_contains_nocase},
-      {0x120004, cmd_strcatf},
-      {0x120005, cmd_strgetcf},
-      {0x120006, cmd_string},
-      {0x120007, cmd_strcpyf},
-      {0x120009, cmd_wsprint},
-      {0x120012, cmd_strreplace},
-      {0x120015, cmd_strlenf},
-      {0x120038, cmd_strslim},
-      {0x120039, cmd_strcut},
-      {0x12003a, cmd_strcpy},
-      {0x12003b, cmd_strcat},
-      {0x12004d, cmd_is_var_string},
-      {0x120050, cmd_get_char},
-      {0x12006b, cmd_strlen},
-      {0x12006d, cmd_str_equal_nocase},
-      {0x120077, cmd_substr},
-      {0x120078, cmd_get_str_char},
-      {0x120080, cmd_string_move},
-      {0x120081, cmd_cat_str_char},
-      {0x120082, cmd_download_text},
-      {0x120083, cmd_str_indexof},
-      {0x120086, cmd_get_active_string_add_no},
-      {0x12008e, cmd_strlist_clear},
-      {0x12008f, cmd_strlist_push},
-  };
-  for (const auto& e : table) set_command_handler(e.id, e.handler);
-}
+namespace {
+const CommandEntry kStringCommands[] = {STRING_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList string_commands = command_list(kStringCommands);
 
 }  // namespace engine

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
 
 namespace engine {
@@ -23,6 +24,7 @@ const std::vector<std::string>& string_list();
 int32_t strcut_count(std::string* text, int32_t limit);
 
 // Puts the handlers of this family into the command table.
-void install_string_commands();
+// The commands of this family, installed by library_commands_attach.
+extern const CommandList string_commands;
 
 }  // namespace engine

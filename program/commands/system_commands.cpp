@@ -3,14 +3,19 @@
 #include <cstddef>
 #include <string>
 
+#include "commands/command_paths.h"
 #include "commands/command_util.h"
 #include "commands/script_format.h"
+#include "commands/system_command_list.h"
+#include "engine/command_list.h"
 #include "engine/thread_commands.h"
 #include "engine/dispatch.h"
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
+#include "engine/neighbours.h"
 #include "engine/operand.h"
 #include "engine/orv_api.h"
+#include "engine/thread_commands.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "platform/clock.h"
@@ -52,57 +57,57 @@ uint32_t cmd_is_network(VmContext& vm) {
 
 uint32_t cmd_is_touch(VmContext& vm) {
   set_result(vm, 0);
-  const uint32_t digitizer = seam_touch_digitizer();
+  const uint32_t digitizer = touch_digitizer();
   if (digitizer == 0) {
     vm_log(kLogHistory, "is_touch Touch is not alive.");
   } else if (!(digitizer & 0x80)) {
     vm_log(kLogHistory, "is_touch Touch is not ready.");
   } else {
-    set_result(vm, seam_is_touch());
+    set_result(vm, touch_is());
   }
   return 1;
 }
 
 uint32_t cmd_touch_enable(VmContext& vm) {
-  seam_touch_enable(vm_pop(vm) != 0);
+  touch_enable(vm_pop(vm) != 0);
   return 1;
 }
 uint32_t cmd_touch_mode(VmContext& vm) {
-  seam_touch_mode(vm_pop(vm) != 0);
+  touch_mode(vm_pop(vm) != 0);
   return 1;
 }
 uint32_t cmd_is_touch_mode(VmContext& vm) {
-  set_result(vm, seam_is_touch_mode());
+  set_result(vm, touch_mode_is());
   return 1;
 }
 uint32_t cmd_is_3d(VmContext& vm) {
-  set_result(vm, seam_3d_is());
+  set_result(vm, renderer_3d_is());
   return 1;
 }
 uint32_t cmd_get_3d_value_a(VmContext& vm) {
-  set_result(vm, seam_max_texture_width());
+  set_result(vm, max_texture_width());
   return 1;
 }
 uint32_t cmd_get_3d_value_b(VmContext& vm) {
-  set_result(vm, seam_max_texture_height());
+  set_result(vm, max_texture_height());
   return 1;
 }
 uint32_t cmd_get_3d_flag(VmContext& vm) {
-  set_result(vm, seam_texture_pow2() ? 1 : 0);
+  set_result(vm, texture_pow2() ? 1 : 0);
   return 1;
 }
 uint32_t cmd_get_texture_memory(VmContext& vm) {
-  set_result(vm, static_cast<uint32_t>(seam_texture_memory() >> 20));
+  set_result(vm, static_cast<uint32_t>(texture_memory() >> 20));
   return 1;
 }
 uint32_t cmd_get_display_mode(VmContext& vm) {
   const uint32_t field = vm_pop(vm);
   const uint32_t adapter = vm_pop(vm);
-  set_result(vm, field <= 3 ? seam_display_mode(field, adapter) : 0);
+  set_result(vm, field <= 3 ? display_mode(field, adapter) : 0);
   return 1;
 }
 uint32_t cmd_set_pow(VmContext& vm) {
-  seam_set_pow(static_cast<uint8_t>(vm_pop(vm)));
+  set_pow(static_cast<uint8_t>(vm_pop(vm)));
   return 1;
 }
 
@@ -182,7 +187,7 @@ uint32_t cmd_get_os_version(VmContext& vm) {
 }
 
 uint32_t cmd_is_debug(VmContext& vm) {
-  set_result(vm, seam_debug_is());
+  set_result(vm, debug_is());
   return 1;
 }
 uint32_t cmd_get_alloc_count(VmContext& vm) {
@@ -202,7 +207,7 @@ uint32_t cmd_sleep(VmContext& vm) {
   return 1;
 }
 uint32_t cmd_get_change_window_mode_time(VmContext& vm) {
-  const uint32_t t = seam_change_window_mode_time();
+  const uint32_t t = change_window_mode_time();
   set_result(vm, t);
   vm_log(kLogHistory, "get_change_window_mode_time %d", static_cast<int32_t>(t));
   return 1;
@@ -231,7 +236,7 @@ uint32_t cmd_gesture_call_set(VmContext& vm) {
   }
   vm.gestureTargets[code] = target;  // a code offset from dwBase, as the label table holds them
   g_gesture_vm = &vm;
-  seam_set_gesture_callback(gesture_callback);
+  gesture_callback_set(gesture_callback);
   set_result(vm, 1);
   return 1;
 }
@@ -291,12 +296,18 @@ uint32_t cmd_set_last_process(VmContext& vm) {
   return 1;
 }
 
+// Screen transitions are on unless their subsystem says otherwise.
+bool transitions_enabled() {
+  const auto enable_is = neighbours.transitions.effect_enable_is;
+  return !enable_is || enable_is() != 0;
+}
+
 uint32_t cmd_work_thread_start(VmContext& vm) {
-  if (get_skip_state(vm) != 0 || seam_effect_enable_is() == 0 || vm.runner.bAsync.load()) return 1;
+  if (get_skip_state(vm) != 0 || !transitions_enabled() || vm.runner.bAsync.load()) return 1;
   vm.runner.bAsync.store(1);
   vm.runner.bYield = 1;
   // Without a work thread to take it the script simply stays on this thread.
-  if (!seam_attach_script_runner(vm)) {
+  if (!attach_script_runner(vm)) {
     vm.runner.bAsync.store(0);
     vm.runner.bYield = 0;
   }
@@ -310,7 +321,7 @@ uint32_t cmd_work_thread_stop(VmContext& vm) {
 
 uint32_t cmd_set_window_title(VmContext& vm) {
   const uint32_t value = vm_pop(vm);
-  if (value != kNoText) seam_set_window_title(fetch_text(vm, value, 260).c_str());
+  if (value != kNoText) window_title_set(fetch_text(vm, value, 260).c_str());
   vm.runner.bYield = 1;
   return 1;
 }
@@ -321,9 +332,9 @@ uint32_t cmd_set_save_point(VmContext& vm) {
   if (!vm.save.bSavePointLock) {
     vm.save.dwResumePc = vm.runner.dwPc;
     vm.save.dwSnapOffset = 0;
-    seam_save_snapshot_make(vm);
+    neighbour_run(neighbours.interaction.save_snapshot_make, vm);
   }
-  seam_history_save(vm);
+  neighbour_run(neighbours.interaction.history_save, vm);
   return 1;
 }
 
@@ -384,18 +395,19 @@ uint32_t cmd_get_begin_skip_keystate(VmContext& vm) {
 }
 
 uint32_t cmd_leave_sub_scene(VmContext& vm) {
-  seam_text_wait_end(vm);
+  neighbour_run(neighbours.text.text_wait_end, vm);
   g_advance_latch = AdvanceLatch{0, 0, 1};
   script_point_pop(vm);  // does nothing while skipping
-  seam_action_clear_marked(vm);
-  seam_tips_end_hook(vm);
-  if (seam_select_close(vm)) {
+  neighbour_run(neighbours.layers.action_clear_marked, vm);
+  neighbour_run(neighbours.text.tips_end_hook, vm);
+  if (neighbour_ask(neighbours.interaction.select_close, vm, false)) {
+    // The buttons' cooldown, so that the click that closed the menu presses nothing.
     if (get_skip_state(vm) == 0) {
-      vm.dwRunWaitStart = orv.OrvtimeGetTime();
-      vm.dwRunWaitLength = 100;
+      vm.buttons.dwWaitStart = orv.OrvtimeGetTime();
+      vm.buttons.dwInvalidTime = 100;
     }
-    seam_system_buttons_enable(vm);
-    seam_input_clear();
+    neighbour_run(neighbours.interaction.system_buttons_enable, vm);
+    input_clear();
     message_post(vm, 2, 1);
   }
   return 1;
@@ -414,7 +426,7 @@ uint32_t AdvDebugOutputCore(VmContext& vm, int key) {
   const uint32_t format_ref = vm_pop(vm);
   uint32_t values[7];
   for (uint32_t& v : values) v = vm_pop(vm);
-  if (!seam_debug_is()) return 1;
+  if (!debug_is()) return 1;
   const std::string format = fetch_text(vm, format_ref, 519);
   std::string out;
   uint32_t next = 0;
@@ -476,57 +488,10 @@ uint8_t script_flag() {
   return g_script_flag;
 }
 
-void install_system_commands() {
-  const struct {
-    uint32_t id;
-    CommandHandler handler;
-  } table[] = {
-      {0x12000b, cmd_is_debug},
-      {0x12000f, cmd_get_boot_flag},
-      {0x120010, cmd_set_window_title},
-      {0x120013, cmd_get_time_10ms},
-      {0x120014, cmd_get_global_flag},
-      {0x12001c, cmd_work_thread_start},
-      {0x12001d, cmd_work_thread_stop},
-      {0x120023, cmd_set_last_process},
-      {0x120035, cmd_clear_save_point},
-      {0x120036, cmd_set_save_point},
-      {0x120051, cmd_thread_return_push},
-      {0x120058, cmd_is_network},
-      {0x120059, cmd_is_touch},
-      {0x12005a, cmd_debug_output},
-      {0x12005b, cmd_touch_enable},
-      {0x12005c, cmd_debug_output_info},
-      {0x12005d, cmd_get_3d_value_a},
-      {0x12005e, cmd_get_3d_value_b},
-      {0x12005f, cmd_get_3d_flag},
-      {0x120060, cmd_is_3d},
-      {0x120061, cmd_get_memory_status},
-      {0x120062, cmd_get_disk_free},
-      {0x120063, cmd_get_os_version},
-      {0x120064, cmd_get_display_mode},
-      {0x120065, cmd_touch_mode},
-      {0x120066, cmd_is_touch_mode},
-      {0x120067, cmd_gesture_call_set},
-      {0x120068, cmd_gesture_call_reset},
-      {0x120069, cmd_get_gesture_info},
-      {0x12006a, cmd_set_pow},
-      {0x12006c, cmd_is_scene_skip},
-      {0x12006e, cmd_get_texture_memory},
-      {0x12006f, cmd_get_state_flags},
-      {0x120070, cmd_set_vm_value},
-      {0x120075, cmd_get_script_flag},
-      {0x120076, cmd_set_script_flag},
-      {0x120079, cmd_time_get_time},
-      {0x12007a, cmd_sleep},
-      {0x12007b, cmd_get_alloc_count},
-      {0x12007c, cmd_begin_skip},
-      {0x12007d, cmd_end_skip},
-      {0x12007e, cmd_get_begin_skip_keystate},
-      {0x12007f, cmd_get_change_window_mode_time},
-      {0x1200a0, cmd_leave_sub_scene},
-  };
-  for (const auto& e : table) set_command_handler(e.id, e.handler);
-}
+namespace {
+const CommandEntry kSystemCommands[] = {SYSTEM_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList system_commands = command_list(kSystemCommands);
 
 }  // namespace engine

@@ -8,7 +8,8 @@
 
 #include <cstdint>
 
-#include "commands/command_seams.h"
+#include "commands/platform_calls.h"
+#include "engine/command_list.h"
 #include "engine/vm_context.h"
 
 namespace engine {
@@ -29,6 +30,7 @@ const GestureRecord& last_gesture();
 // The script's own flag (process-wide, not saved).
 uint8_t script_flag();
 
-void install_system_commands();
+// The commands of this family, installed by library_commands_attach.
+extern const CommandList system_commands;
 
 }  // namespace engine

@@ -1,10 +1,8 @@
 // The command groups: one handler array per group, sized to the group's highest index + 1.
 // Entries stay null until their command is built; the empty entries of a group (0x03: 0x00,
 // 0x01, 0x0A; 0x08: 0x02; 0x0A: 0x12-0x14; 0x11: 0x16; 0x12: 0x00) stay null for good.
-// A command's owner fills its entry here, by index.
+// A command's owner fills its entries from its command list at start-up (engine/command_list.h).
 #include "engine/dispatch.h"
-
-#include "commands/library_commands.h"
 
 namespace engine {
 namespace {
@@ -65,8 +63,5 @@ const CommandGroup command_group_table[kCommandGroupCount] = {
     group(g16_run),
     group(g17_messages),
 };
-
-// The command library fills its entries once, before any script can run.
-const bool g_library_commands_installed = (install_library_commands(), true);
 
 }  // namespace engine

@@ -1,9 +1,9 @@
 // The core operations that call, return, reset or end, and the operation table.
 #include "engine/core_ops.h"
 
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/interpreter.h"
-#include "engine/neighbour_seams.h"
+#include "engine/neighbours.h"
 
 namespace engine {
 namespace ops {
@@ -34,7 +34,7 @@ uint32_t op_end(VmContext& vm) {
   // Recorded first: the request to end may return before the program has stopped, and no
   // instruction after this one may run in this slice or any later one.
   vm.runner.bEndRequested.store(1);
-  seam_end_program();
+  orv_end_program();
   vm.runner.bYield = 1;
   return 1;
 }
@@ -42,7 +42,9 @@ uint32_t op_end(VmContext& vm) {
 uint32_t op_ret(VmContext& vm) {
   DataEntry entry;
   if (data_entry_pop(vm, kChannelThreadMarkers, &entry)) {
+    // A thread-return marker sends the thread back to where thread_return_push stood.
     thread_call_closed(vm);
+    vm.runner.dwPc = entry.dwValue;
     vm.runner.bYield = 1;
     return 1;
   }
@@ -91,7 +93,13 @@ uint32_t op_ret(VmContext& vm) {
 }
 
 uint32_t op_reset(VmContext& vm) {
-  display_ops_commit(vm);
+  if (neighbours.layers.display_ops_commit) {
+    neighbours.layers.display_ops_commit(vm);
+  } else {
+    DisplayOp op;  // no layers to apply them to: the queued requests only go
+    while (display_op_pop(vm, &op)) {
+    }
+  }
   vm_reset(vm);
   return 1;
 }

@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "commands/ini_profile.h"
+#include "engine/formats/ini_file.h"
 #include "engine/orv_api.h"
 #include "engine/startup_steps.h"
 #include "platform/file.h"

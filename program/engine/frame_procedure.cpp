@@ -2,7 +2,7 @@
 
 #include "engine/thread_commands.h"
 #include "engine/interpreter.h"
-#include "engine/neighbour_seams.h"
+#include "engine/neighbours.h"
 #include "engine/orv_api.h"
 #include "engine/vm_services.h"
 #include "platform/clock.h"
@@ -30,12 +30,13 @@ void run_event(VmContext& vm, uint32_t flow) {
 // frame then.
 bool screen_effect_jobs(VmContext& vm) {
   ScreenEffectState& fx = vm.screenEffects;
+  const LayerServices& layers = neighbours.layers;
   for (uint32_t bit = 0; bit < 32; ++bit) {
     const uint32_t job = 1u << bit;
     if (!(fx.dwActiveJobs & job)) continue;
     switch (job) {
       case kJobShake:
-        if (effect_shake_update(vm)) fx.dwActiveJobs &= ~job;
+        if (neighbour_ask(layers.effect_shake_update, vm, true)) fx.dwActiveJobs &= ~job;
         break;
       case kJobFlush:
         if (platform::time_ms() - fx.dwFlushStart >= fx.dwFlushLength) {
@@ -51,13 +52,13 @@ bool screen_effect_jobs(VmContext& vm) {
         }
         break;
       case kJobSnow:
-        if (effect_snow_update(vm)) fx.dwActiveJobs &= ~job;
+        if (neighbour_ask(layers.effect_snow_update, vm, true)) fx.dwActiveJobs &= ~job;
         break;
       case kJobPetals:
-        if (effect_sakura_update(vm)) fx.dwActiveJobs &= ~job;
+        if (neighbour_ask(layers.effect_sakura_update, vm, true)) fx.dwActiveJobs &= ~job;
         break;
       case kJobRaster:
-        if (effect_raster_update(vm)) fx.dwActiveJobs &= ~job;
+        if (neighbour_ask(layers.effect_raster_update, vm, true)) fx.dwActiveJobs &= ~job;
         break;
       default:
         break;
@@ -70,6 +71,7 @@ bool screen_effect_jobs(VmContext& vm) {
 
 void script_update(VmContext& vm) {
   ScriptRunner& r = vm.runner;
+  const Neighbours& n = neighbours;
   if (AsyncStep step = pending_async_step.load()) {
     step();
     return;
@@ -78,20 +80,21 @@ void script_update(VmContext& vm) {
   script_thread_id.store(0);
   if (screen_effect_jobs(vm)) return;
 
-  if (action_sync_run(vm)) {
+  if (neighbour_ask(n.layers.action_sync_run, vm, false)) {
     // Only events run beside a synchronous action list; the main script waits for its end.
-    if (screen_transition_running(vm) || vm.buttons.bRunSkip) return;
-    if (btn_update(vm)) {
+    const bool transition = neighbour_ask(n.transitions.screen_transition_running, vm, false);
+    if (transition || vm.buttons.bRunSkip) return;
+    if (neighbour_ask(n.interaction.btn_update, vm, false)) {
       run_event(vm, 2);
-    } else if (system_btn_update(vm)) {
+    } else if (neighbour_ask(n.interaction.system_btn_update, vm, false)) {
       run_event(vm, 3);
     } else {
       script_thread_id.store(0);
-      text_update(vm);
+      neighbour_run(n.text.text_update, vm);
     }
     return;
   }
-  if (screen_transition_running(vm)) return;
+  if (neighbour_ask(n.transitions.screen_transition_running, vm, false)) return;
 
   ButtonSystem& b = vm.buttons;
   if (b.dwInvalidTime && platform::time_ms() - b.dwWaitStart >= b.dwInvalidTime) {
@@ -111,11 +114,11 @@ void script_update(VmContext& vm) {
   }
 
   if (!vm.buttons.bRunSkip) {
-    if (btn_update(vm)) {
+    if (neighbour_ask(n.interaction.btn_update, vm, false)) {
       run_event(vm, 2);
       return;
     }
-    if (system_btn_update(vm)) {
+    if (neighbour_ask(n.interaction.system_btn_update, vm, false)) {
       run_event(vm, 3);
       return;
     }
@@ -123,11 +126,12 @@ void script_update(VmContext& vm) {
   script_thread_id.store(0);
   script_run(vm);
   script_thread_id.store(0);
-  text_update(vm);
+  neighbour_run(n.text.text_update, vm);
 }
 
 void game_frame(GameState& gs) {
   VmContext& vm = gs.vm;
+  const Neighbours& n = neighbours;
   if (orv.OrvInputGetKeyEx() & kWindowModeRequest) {
     message_post(vm, 0, gs.settings.dwWindowMode == 0 ? 1 : 0);
   }
@@ -142,14 +146,14 @@ void game_frame(GameState& gs) {
   if (orv.IsMovie()) return;
   orv.OrvFrameRateSet(get_skip_state(vm) ? -1 : 60);
   vm.run.dwKeyPushLog |= orv.OrvInputGetKeyPush();
-  image_action_blocks_clear(vm);
+  neighbour_run(n.layers.image_action_blocks_clear, vm);
   script_update(vm);
-  sound_channels_update(vm);
-  action_update(vm);
-  anim_players_update(vm);
-  layers_frame_update(vm);
-  button_follow_update(vm);
-  images_apply_all(vm);
+  neighbour_run(n.text.sound_channels_update, vm);
+  neighbour_run(n.layers.action_update, vm);
+  neighbour_run(n.layers.anim_players_update, vm);
+  neighbour_run(n.layers.layers_frame_update, vm);
+  neighbour_run(n.interaction.button_follow_update, vm);
+  neighbour_run(n.layers.images_apply_all, vm);
 }
 
 }  // namespace engine

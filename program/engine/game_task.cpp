@@ -1,6 +1,6 @@
 #include "engine/game_task.h"
 
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/frame_procedure.h"
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
@@ -26,22 +26,22 @@ void task_release(void* data) {
 uint32_t StartFunc() {
   void* data = nullptr;
   const OrvHandle task =
-      seam_task_create(task_init, task_release, sizeof(GameState), &data, "StartFunc");
+      orv_task_create(task_init, task_release, sizeof(GameState), &data, "StartFunc");
   if (!data) return 0;
-  seam_task_set_task_data(task);
+  orv_task_set_task_data(task);
   return 1;
 }
 
 void game_task_init(GameState* gs) {
   if (!system_dat_load(*gs) && !system_dat_create(*gs)) {
-    seam_end_program();
+    orv_end_program();
     return;
   }
-  gs->vm.seen.hEntryNames = seam_list_create();
+  gs->vm.seen.hEntryNames = orv_list_create();
   access_dat_load(*gs);
-  gs->dwBootFlag = seam_boot_word();
+  gs->dwBootFlag = startup_boot_word();
   engine_init(gs->vm);  // on failure it has already asked the program to end
-  seam_task_change_next(task_frame);
+  orv_task_change_next(task_frame);
 }
 
 void game_task_frame(GameState* gs) {
@@ -68,10 +68,10 @@ void game_task_release(GameState* gs) {
   if (seen.lpFileSeen) orv.OrvMemoryFree(seen.lpFileSeen);
   seen.lpTextRead = nullptr;
   seen.lpFileSeen = nullptr;
-  while (void* e = reinterpret_cast<void*>(seam_list_pop(seen.hEntryNames, 0))) {
+  while (void* e = reinterpret_cast<void*>(orv_list_pop(seen.hEntryNames, 0))) {
     orv.OrvMemoryFree(e);
   }
-  seam_list_release(seen.hEntryNames);
+  orv_list_release(seen.hEntryNames);
   seen.hEntryNames = 0;
 }
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "commands/ini_profile.h"
+#include "engine/formats/ini_file.h"
 #include "engine/formats/startup_info.h"
 #include "platform/file.h"
 #include "platform/message_box.h"

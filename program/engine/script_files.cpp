@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "commands/data_file.h"
-#include "engine/engine_seams.h"
-#include "engine/neighbour_seams.h"
+#include "engine/orv_calls.h"
+#include "engine/neighbours.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
@@ -60,7 +60,7 @@ bool code_valid(const uint8_t* data, uint32_t size) {
 
 bool fail(VmContext&, const char* message, uint32_t* result) {
   vm_log(kLogMain, "%s", message);
-  seam_end_program();
+  orv_end_program();
   *result = kFailure;
   return false;
 }
@@ -110,10 +110,10 @@ void script_files_free(VmContext& vm) {
 
 namespace {
 
-// Reads one file for engine_init; a short read keeps what was read.
-bool read_file(const char* name, uint8_t** data, uint32_t* size) {
-  const int status = seam_file_read_whole(name, data, size);
-  return status == 0 || status == 3;
+// Reads one file for engine_init; a short read keeps what was read unless whole is asked.
+bool read_file(const char* name, uint8_t** data, uint32_t* size, bool whole = false) {
+  const int status = orv_file_read_whole(name, data, size);
+  return status == 0 || (status == 3 && !whole);
 }
 
 bool load_files(VmContext& vm, uint32_t* result) {
@@ -130,7 +130,8 @@ bool load_files(VmContext& vm, uint32_t* result) {
   uint32_t sizes[5] = {};
   bool ok = true;
   for (int i = 0; i < 5 && ok; ++i) {
-    if (!read_file(names[i].name, &data[i], &sizes[i])) {
+    // A table that reads short keeps what it has; the code must arrive whole.
+    if (!read_file(names[i].name, &data[i], &sizes[i], i == 0)) {
       ok = fail(vm, names[i].error, result);
     } else if (i == 0 && !code_valid(data[0], sizes[0])) {
       ok = fail(vm, names[0].error, result);
@@ -143,7 +144,7 @@ bool load_files(VmContext& vm, uint32_t* result) {
                           {data[3], sizes[3]},
                           {data[4], sizes[4]}};
     if (!script_files_load(vm, bytes)) {
-      seam_end_program();
+      orv_end_program();
       *result = kFailure;
       ok = false;
     }
@@ -157,7 +158,7 @@ bool load_files(VmContext& vm, uint32_t* result) {
 bool save_buffers_init(VmContext& vm, uint32_t* result) {
   SaveStream& s = vm.save;
   uint32_t width = 0, height = 0;
-  seam_screen_size(&width, &height);
+  game_screen_size(&width, &height);
   s.dwResumePc = 0;
   s.dwThumbWidth = width / 10;
   s.dwThumbHeight = height / 10;
@@ -209,13 +210,14 @@ uint32_t engine_init(VmContext& vm) {
   if (!save_buffers_init(vm, &result)) return result;
   vm_reset(vm);
   graphic_dat_load();
-  vm.hRender = seam_render_init();
-  if (vm.hRender) seam_render_set_active(vm.hRender);
-  vm.hReturnStack = seam_list_create();
+  vm.hRender = orv_render_init();
+  if (!vm.hRender) return fail(vm, "render init error", &result), result;
+  orv_render_set_active(vm.hRender);
+  vm.hReturnStack = orv_list_create();
   if (!vm.hReturnStack) return fail(vm, "list create error", &result), result;
-  vm.hDataFiles = seam_list_create();
+  vm.hDataFiles = orv_list_create();
   if (!vm.hDataFiles) return fail(vm, "saveload initialize error", &result), result;
-  voice_system_init(vm);
+  neighbour_run(neighbours.text.voice_system_init, vm);
   vm.debugPointers[0] = vm.userMem;
   vm.debugPointers[1] = vm.tempMem;
   vm.debugPointers[2] = vm.sysMem;
@@ -227,31 +229,31 @@ uint32_t engine_init(VmContext& vm) {
 }
 
 void engine_shutdown(VmContext& vm) {
-  text_window_free(vm);
-  btn_release_all(vm);
-  se_release_all(vm);
-  bgm_release_all(vm);
-  voice_release_all(vm);
-  action_uninit_all(vm);
-  layers_clear_all(vm);
-  anim_release_all(vm);
-  select_release(vm);
+  neighbour_run(neighbours.text.text_window_free, vm);
+  neighbour_run(neighbours.interaction.btn_release_all, vm);
+  neighbour_run(neighbours.text.se_release_all, vm);
+  neighbour_run(neighbours.text.bgm_release_all, vm);
+  neighbour_run(neighbours.text.voice_release_all, vm);
+  neighbour_run(neighbours.layers.action_uninit_all, vm);
+  neighbour_run(neighbours.layers.layers_clear_all, vm);
+  neighbour_run(neighbours.layers.anim_release_all, vm);
+  neighbour_run(neighbours.interaction.select_release, vm);
   return_stack_clear(vm);
-  if (vm.playerName.bWindow) player_name_window_destroy(vm);
+  if (vm.playerName.bWindow) neighbour_run(neighbours.interaction.player_name_window_destroy, vm);
   free_block(&vm.save.lpThumbPixels);
   free_block(&vm.save.lpPrevData);
   free_block(&vm.save.lpSnapshot);
   data_files_close_all(vm);
-  seam_list_release(vm.hDataFiles);
+  orv_list_release(vm.hDataFiles);
   vm.hDataFiles = 0;
   free_block(&g_graphic_dat.lpImage);
   g_graphic_dat.bLoaded = 0;
   decoded_code_free(vm.runner);
   free_block(&vm.runner.pCode);
   vm.runner.dwCodeSize = 0;
-  seam_list_release(vm.hReturnStack);
+  orv_list_release(vm.hReturnStack);
   vm.hReturnStack = 0;
-  if (vm.hRender) seam_render_uninit(vm.hRender);
+  if (vm.hRender) orv_render_uninit(vm.hRender);
   vm.hRender = 0;
   free_block(&vm.files.pPointDat);
   free_block(&vm.files.pMemDat);

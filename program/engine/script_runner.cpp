@@ -4,9 +4,9 @@
 
 #include "engine/core_ops.h"
 #include "engine/decoded_code.h"
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/interpreter.h"
-#include "engine/neighbour_seams.h"
+#include "engine/neighbours.h"
 #include "engine/operand.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
@@ -90,18 +90,18 @@ void profiler_step(VmContext& vm, uint32_t word) {
 void history_skip_end(VmContext& vm) {
   ScriptRunner& r = vm.runner;
   vm_log(kLogHistory, "history_skip end [%x:%x]", vm.run.dwHistorySkipPc, r.dwPc);
-  ret_stack_dump(vm);
+  neighbour_run(neighbours.text.ret_stack_dump, vm);
   vm.save.dwPrevRawLength = 0;
   if (!vm.save.bSavePointLock) {
     vm.save.dwResumePc = r.dwPc;
     vm.save.dwSnapOffset = 0;
-    save_snapshot_make(vm);
+    neighbour_run(neighbours.interaction.save_snapshot_make, vm);
   }
   if (vm.history.dwJumpLabel) {
     vm_reset(vm);
     vm.save.dwSnapLength = vm.save.dwSnapOffset;
     vm.save.dwSnapOffset = 0;
-    save_snapshot_read(vm);
+    neighbour_run(neighbours.interaction.save_snapshot_read, vm);
     vm.save.bSnapValid = 1;
     vm.buttons.dwWaitStart = platform::time_ms();
     vm.buttons.dwInvalidTime = 100;
@@ -110,7 +110,7 @@ void history_skip_end(VmContext& vm) {
     if (label_target(vm, vm.history.dwJumpLabel, &target)) r.dwPc = target;
   }
   vm.run.bHistorySkip = 0;
-  history_skip_cover_image(vm);
+  neighbour_run(neighbours.layers.history_skip_cover_image, vm);
   vm.buttons.dwWaitStart = platform::time_ms();
   vm.buttons.dwInvalidTime = 100;
   if (vm.save.nLoadAfterLabel == -1) {
@@ -546,7 +546,7 @@ void script_run_async(VmContext& vm) {
       if (r.dwStepsLeft == 0) break;
       --r.dwStepsLeft;
     }
-    const bool locked = seam_render_lock_enter();
+    const bool locked = orv_render_lock_enter();
     vm.dwCurrentPc = r.dwPc;
     const uint32_t word = fetch_word(vm);
     if (r.bFetchFault) {
@@ -571,7 +571,7 @@ void script_run_async(VmContext& vm) {
         vm_log(kLogHistory, kBadWord2, r.dwPc, r.dwCommand);
       }
     }
-    if (locked) seam_render_lock_leave();
+    if (locked) orv_render_lock_leave();
   }
   r.bRunning.store(0);
 }

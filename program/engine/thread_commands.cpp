@@ -2,9 +2,11 @@
 
 #include <iterator>
 
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
 #include "engine/interpreter.h"
 #include "engine/operand.h"
+#include "engine/thread_command_list.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 
@@ -108,14 +110,12 @@ void message_post(VmContext& vm, uint32_t slot, uint32_t param) {
   vm.messages.bPending = 1;
 }
 
-void install_thread_commands() {
-  const CommandHandler thread[] = {cmd_create_thread, cmd_exit_thread, cmd_enable_thread,
-                                   cmd_get_thread, cmd_get_script_thread_id};
-  for (uint32_t i = 0; i < std::size(thread); ++i) set_command_handler(0x150000 + i, thread[i]);
-  const CommandHandler messages[] = {cmd_create_message, cmd_get_message, cmd_get_message_param};
-  for (uint32_t i = 0; i < std::size(messages); ++i) {
-    set_command_handler(0x170000 + i, messages[i]);
-  }
-}
+namespace {
+const CommandEntry kThreadCommands[] = {THREAD_COMMANDS(COMMAND_ENTRY)};
+const CommandEntry kMessageCommands[] = {MESSAGE_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList thread_commands = command_list(kThreadCommands);
+const CommandList message_commands = command_list(kMessageCommands);
 
 }  // namespace engine

@@ -9,11 +9,14 @@
 
 #include <cstdint>
 
+#include "engine/command_list.h"
 #include "engine/vm_context.h"
 
 namespace engine {
 
-void install_thread_commands();
+// The commands of this family, installed by library_commands_attach.
+extern const CommandList thread_commands;
+extern const CommandList message_commands;
 
 // Posts message slot (0-7; others are ignored) with its parameter and marks a message pending.
 void message_post(VmContext& vm, uint32_t slot, uint32_t param);

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "commands/command_seams.h"
+#include "commands/command_paths.h"
+#include "engine/formats/startup_info.h"
+#include "engine/formats/system_files.h"
 #include "engine/game_task.h"
 #include "engine/orv_api.h"
 #include "engine/orv_loader.h"
-#include "engine/formats/startup_info.h"
 #include "engine/startup_params.h"
 #include "engine/startup_steps.h"
-#include "engine/formats/system_files.h"
 #include "platform/file.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
@@ -158,6 +158,10 @@ void startup_trace(const StartParams& p) {
 
 int velmora_main(int argc, char** argv) {
   if (!program_folder_usable()) return 1;
+  // The game runs in its own folder, whatever folder it was started from: relative names of
+  // the script's file commands name files there.
+  platform::set_current_folder(
+      platform::utf8_to_sjis_lossy(platform::program_folder_utf8()).c_str());
   if (!orv_library_load()) return 1;
   if (!app_init()) return 1;
   StartupInfo& info = startup_info();

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "platform/sjis.h"
 
 namespace engine {
@@ -19,7 +19,7 @@ void emit(int key, const char* line) {
   if (sink) sink(key, line, g_context.load());
   // The library writes main-log and error-log lines to stderr itself; before it is bound (or
   // in tests without it) they go there from here, so that they are never lost nor doubled.
-  const bool taken = key == kLogError ? seam_error_log(line) : seam_debug_print(key, line);
+  const bool taken = key == kLogError ? orv_error_log(line) : orv_debug_print(key, line);
   if (!sink && !taken && (key == kLogMain || key == kLogError)) {
     std::string text = platform::sjis_to_utf8_lossy(line);
     text += '\n';

@@ -4,8 +4,8 @@
 // where command handlers log their name and arguments. Texts are Shift-JIS. Key-0 lines and
 // error-log lines also go to stderr (as UTF-8), always: a player or a game's maker must see
 // why a game stopped even though the debug windows are never on. Every line is also handed to
-// the library's debug log (OrvDebugPrintf) or error log (OrvErrorLogPrintf) through the seams
-// of engine_seams.h.
+// the library's debug log (OrvDebugPrintf) or error log (OrvErrorLogPrintf) through the calls
+// of orv_calls.h.
 //
 // Tests switch on a sink that receives every line instead of stderr.
 // Thread: any thread; the sink must be safe to call from the game and the work thread.

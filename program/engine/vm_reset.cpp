@@ -1,16 +1,16 @@
 // The full reset of the script machine.
 #include <cstring>
 
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/interpreter.h"
-#include "engine/neighbour_seams.h"
+#include "engine/neighbours.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 
 namespace engine {
 
 void vm_reset(VmContext& vm) {
-  seam_end_update(kLogHistory);
+  orv_end_update(kLogHistory);
 
   RunState& run = vm.run;
   run.bSceneSkip = 0;
@@ -23,32 +23,32 @@ void vm_reset(VmContext& vm) {
   run.dwBeginSkipKeys = 0;
   g_advance_latch = AdvanceLatch{0, 0, 1};
 
-  anim_release_all(vm);
-  layer_shader_pool_clear(vm);
-  text_window_free(vm);
-  btn_release_all(vm);
+  neighbour_run(neighbours.layers.anim_release_all, vm);
+  neighbour_run(neighbours.layers.layer_shader_pool_clear, vm);
+  neighbour_run(neighbours.text.text_window_free, vm);
+  neighbour_run(neighbours.interaction.btn_release_all, vm);
 
   vm.save.nLoadAfterLabel = -1;
   vm.save.bSnapValid = 0;
   vm.save.bSavePointLock = 0;
   vm.save.bThumbEnabled = 1;
 
-  se_release_all(vm);
-  bgm_release_all(vm);
-  voice_release_all(vm);
-  layers_clear_all(vm);
-  select_release(vm);
-  action_uninit_all(vm);
+  neighbour_run(neighbours.text.se_release_all, vm);
+  neighbour_run(neighbours.text.bgm_release_all, vm);
+  neighbour_run(neighbours.text.voice_release_all, vm);
+  neighbour_run(neighbours.layers.layers_clear_all, vm);
+  neighbour_run(neighbours.interaction.select_release, vm);
+  neighbour_run(neighbours.layers.action_uninit_all, vm);
 
   vm.history.nEntryCount = 0;
   vm.history.bDisabled = 0;
   vm.thread = ScriptThreadRecord{};
 
-  screen_effects_release(vm);
+  neighbour_run(neighbours.layers.screen_effects_release, vm);
   if (vm.screenEffects.dwSyncBits && !(get_skip_state(vm) & kSkipAny)) script_point_pop(vm);
   vm.screenEffects = ScreenEffectState{};
 
-  if (vm.playerName.bWindow) player_name_window_destroy(vm);
+  if (vm.playerName.bWindow) neighbour_run(neighbours.interaction.player_name_window_destroy, vm);
 
   vm.wait = WaitState{};
   std::memset(vm.runner.dwPointStack, 0, sizeof vm.runner.dwPointStack);
@@ -63,7 +63,7 @@ void vm_reset(VmContext& vm) {
   vm.messages.bPending = 0;
   for (MessageSlot& slot : vm.messages.slots) slot = MessageSlot{};
 
-  button_follow_table_clear(vm);
+  neighbour_run(neighbours.interaction.button_follow_table_clear, vm);
   vm.playerName = PlayerNameBlock{};
 
   return_stack_clear(vm);

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 
@@ -48,9 +48,9 @@ uint32_t get_skip_state(VmContext& vm) {
   if (vm.run.bSceneSkip) return ~0x20u;
   if (vm.run.bHistorySkip) return ~0x10u;
   uint32_t bits = vm.run.bSkip ? 1 : 0;
-  if (static_cast<int16_t>(seam_input_wheel() & 0xFFFF) > 0) bits |= 8;
-  const uint32_t keys = vm.buttons.bKeyRelease ? seam_input_key_pull() : seam_input_key_push();
-  const uint32_t on = seam_input_key_on();
+  if (static_cast<int16_t>(orv_input_wheel() & 0xFFFF) > 0) bits |= 8;
+  const uint32_t keys = vm.buttons.bKeyRelease ? orv_input_key_pull() : orv_input_key_push();
+  const uint32_t on = orv_input_key_on();
   if ((keys & 0x800006u) && !(on & 0x20u)) {
     bits |= 8;
     if (vm.run.dwBeginSkipMode) vm.run.dwBeginSkipKeys |= 8;
@@ -253,9 +253,9 @@ struct EntryName {
 };
 
 EntryName* entry_name_find(VmContext& vm, const uint8_t* name) {
-  const uint32_t count = seam_list_count(vm.seen.hEntryNames, 0);
+  const uint32_t count = orv_list_count(vm.seen.hEntryNames, 0);
   for (uint32_t n = 0; n < count; ++n) {
-    auto* e = reinterpret_cast<EntryName*>(seam_list_get_data(vm.seen.hEntryNames, 0, n));
+    auto* e = reinterpret_cast<EntryName*>(orv_list_get_data(vm.seen.hEntryNames, 0, n));
     if (e && std::strncmp(e->name, reinterpret_cast<const char*>(name), 32) == 0) return e;
   }
   return nullptr;
@@ -271,7 +271,7 @@ void entry_name_register(VmContext& vm, const uint8_t* name) {
   if (e) {
     std::memcpy(e->name, name, len);
     e->flag = 3;
-    if (seam_list_push(vm.seen.hEntryNames, reinterpret_cast<uintptr_t>(e), 0)) return;
+    if (orv_list_push(vm.seen.hEntryNames, reinterpret_cast<uintptr_t>(e), 0)) return;
     orv.OrvMemoryFree(e);
   }
   vm_log(kLogHistory, "entry filename buffer over '%.32s'", reinterpret_cast<const char*>(name));
@@ -284,7 +284,7 @@ uint32_t data_entry_push(VmContext& vm, uint32_t channel, uint32_t value, uint32
   if (e) {
     e->dwValue = value;
     e->dwKind = kind;
-    if (seam_list_push(vm.hReturnStack, reinterpret_cast<uintptr_t>(e), channel)) return 1;
+    if (orv_list_push(vm.hReturnStack, reinterpret_cast<uintptr_t>(e), channel)) return 1;
     orv.OrvMemoryFree(e);
   }
   vm_error_log("[%d]memory allocate error DataEntry", vm.runner.dwPc);
@@ -292,7 +292,7 @@ uint32_t data_entry_push(VmContext& vm, uint32_t channel, uint32_t value, uint32
 }
 
 bool data_entry_pop(VmContext& vm, uint32_t channel, DataEntry* entry) {
-  auto* e = reinterpret_cast<DataEntry*>(seam_list_pop(vm.hReturnStack, channel));
+  auto* e = reinterpret_cast<DataEntry*>(orv_list_pop(vm.hReturnStack, channel));
   if (!e) return false;
   *entry = *e;
   orv.OrvMemoryFree(e);
@@ -300,10 +300,10 @@ bool data_entry_pop(VmContext& vm, uint32_t channel, DataEntry* entry) {
 }
 
 uint32_t is_thread_call(VmContext& vm) {
-  const uint32_t count = seam_list_count(vm.hReturnStack, kChannelReturns);
+  const uint32_t count = orv_list_count(vm.hReturnStack, kChannelReturns);
   for (uint32_t n = 0; n < count; ++n) {
     auto* e =
-        reinterpret_cast<const DataEntry*>(seam_list_get_data(vm.hReturnStack, kChannelReturns, n));
+        reinterpret_cast<const DataEntry*>(orv_list_get_data(vm.hReturnStack, kChannelReturns, n));
     if (e && e->dwKind == 3) return 1;
   }
   return 0;
@@ -313,8 +313,8 @@ uint32_t display_op_push(VmContext& vm, const DisplayOp& op) {
   auto* copy = static_cast<DisplayOp*>(orv.OrvMemoryAlloc(sizeof(DisplayOp), 1));
   if (copy) {
     *copy = op;
-    if (seam_list_push_last(vm.hReturnStack, reinterpret_cast<uintptr_t>(copy),
-                            kChannelDisplayOps)) {
+    if (orv_list_push_last(vm.hReturnStack, reinterpret_cast<uintptr_t>(copy),
+                           kChannelDisplayOps)) {
       return 1;
     }
     orv.OrvMemoryFree(copy);
@@ -325,7 +325,7 @@ uint32_t display_op_push(VmContext& vm, const DisplayOp& op) {
 }
 
 bool display_op_pop(VmContext& vm, DisplayOp* op) {
-  auto* e = reinterpret_cast<DisplayOp*>(seam_list_pop(vm.hReturnStack, kChannelDisplayOps));
+  auto* e = reinterpret_cast<DisplayOp*>(orv_list_pop(vm.hReturnStack, kChannelDisplayOps));
   if (!e) return false;
   *op = *e;
   orv.OrvMemoryFree(e);
@@ -334,7 +334,7 @@ bool display_op_pop(VmContext& vm, DisplayOp* op) {
 
 void return_stack_clear(VmContext& vm) {
   for (uint32_t channel : {kChannelDisplayOps, kChannelReturns, kChannelThreadMarkers}) {
-    while (void* e = reinterpret_cast<void*>(seam_list_pop(vm.hReturnStack, channel))) {
+    while (void* e = reinterpret_cast<void*>(orv_list_pop(vm.hReturnStack, channel))) {
       orv.OrvMemoryFree(e);
     }
   }

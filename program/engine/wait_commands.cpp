@@ -3,11 +3,13 @@
 #include <cstring>
 #include <iterator>
 
+#include "engine/command_list.h"
 #include "engine/dispatch.h"
 #include "engine/interpreter.h"
-#include "engine/neighbour_seams.h"
+#include "engine/neighbours.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
+#include "engine/wait_command_list.h"
 #include "platform/clock.h"
 
 namespace engine {
@@ -19,11 +21,20 @@ int32_t as_int(uint32_t v) {
   return static_cast<int32_t>(v);
 }
 
+// The text window shows its click icon; without a text window only its mode says it waits.
+void click_wait_start(VmContext& vm) {
+  if (neighbours.text.text_click_wait_start) {
+    neighbours.text.text_click_wait_start(vm);
+  } else {
+    vm.text.dwMode = (vm.text.dwMode & 0xFFFF0000u) | 2;
+  }
+}
+
 // What the click waits share before they look at their own state: under scene skip the marked
 // action lists end, and the advance latch starts afresh with both end-of-text flags.
 void click_wait_prologue(VmContext& vm, uint32_t skip) {
   vm.runner.bYield = 1;
-  if (skip & 0x20) action_clear_marked(vm);
+  if (skip & 0x20) neighbour_run(neighbours.layers.action_clear_marked, vm);
   g_advance_latch = AdvanceLatch{0, 0, 1};
   vm.text.bEndOfText[0] = 0;
   vm.text.bEndOfText[1] = 0;
@@ -40,7 +51,7 @@ uint32_t cmd_wait(VmContext& vm) {
       w.dwLength = 0;
       elapsed = 0;
     } else if (script_thread_id.load() == 0 && g_advance_latch.bEnabled && vm.run.bAuto &&
-               voice_playing_muted(vm)) {
+               neighbour_ask(neighbours.text.voice_playing_muted, vm, false)) {
       // Auto mode would otherwise wait for a voice that nobody hears.
       w.dwLength = 0;
       elapsed = 0;
@@ -114,7 +125,7 @@ uint32_t cmd_wait_click(VmContext& vm) {
       text.dwWaitTime = 0;
       w.dwStart = 0;
     } else if (mode_before == 0) {
-      text_click_wait_start(vm);
+      click_wait_start(vm);
     }
     script_point_push(vm);
     w.dwLength = 0;
@@ -122,7 +133,7 @@ uint32_t cmd_wait_click(VmContext& vm) {
   }
   if (t == 0) t = 1;
   w.dwStart = now;
-  text_click_wait_start(vm);
+  click_wait_start(vm);
   script_point_push(vm);
   text.dwMode |= 4;
   text.dwWaitStart = now;
@@ -140,7 +151,7 @@ uint32_t cmd_wait_click_no_anim(VmContext& vm) {
   if (w.dwLength) {
     bool over = skip != 0 || vm.text.bAdvanceRequest != 0;
     if (w.dwLength == kEndless) {
-      over = over || (vm.run.bAuto && !voice_any_playing(vm));
+      over = over || (vm.run.bAuto && !neighbour_ask(neighbours.text.voice_any_playing, vm, false));
     } else {
       over = over || now - w.dwStart >= w.dwLength;
     }
@@ -263,14 +274,10 @@ uint32_t cmd_wait_is_clear(VmContext& vm) {
 
 }  // namespace
 
-void install_wait_commands() {
-  const CommandHandler handlers[] = {
-      cmd_wait,           cmd_wait_click,         cmd_wait_sync_begin,
-      cmd_wait_sync,      cmd_wait_sync_end,      cmd_wait_frame,
-      cmd_wait_clear,     cmd_wait_click_no_anim, cmd_wait_sync_get_time,
-      cmd_wait_time_push, cmd_wait_time_pop,      cmd_wait_get_time,
-      cmd_wait_is_clear};
-  for (uint32_t i = 0; i < std::size(handlers); ++i) set_command_handler(0x070000 + i, handlers[i]);
-}
+namespace {
+const CommandEntry kWaitCommands[] = {WAIT_COMMANDS(COMMAND_ENTRY)};
+}  // namespace
+
+const CommandList wait_commands = command_list(kWaitCommands);
 
 }  // namespace engine

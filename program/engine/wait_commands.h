@@ -8,8 +8,11 @@
 // is VmContext::wait, which vm_reset clears and no save carries. Game thread.
 #pragma once
 
+#include "engine/command_list.h"
+
 namespace engine {
 
-void install_wait_commands();
+// The commands of this family, installed by library_commands_attach.
+extern const CommandList wait_commands;
 
 }  // namespace engine

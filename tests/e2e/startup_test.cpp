@@ -295,3 +295,25 @@ TEST(Startup, VersionTokensAndNames) {
 }
 
 }  // namespace
+
+namespace {
+
+// Started from another folder, the game still works in its own: a relative name of a file
+// command names a file of the program folder.
+TEST(Startup, RelativeFileNamesNameFilesOfTheProgramFolder) {
+  GameFolderOptions o;
+  o.script = "  call text_file_save(text\"marks.txt\", text\"here\")\n  end\n";
+  GameFolder game(o);
+  testsupport::TempDir elsewhere;
+  const auto r = testsupport::run_program(game / "Velmora", {"/DIB"}, elsewhere.path(),
+                                          {{"SDL_VIDEODRIVER", "dummy"},
+                                           {"SDL_AUDIODRIVER", "dummy"},
+                                           {"XDG_DATA_HOME", elsewhere / "xdg"},
+                                           {"XDG_CONFIG_HOME", elsewhere / "xdg"},
+                                           {"XDG_RUNTIME_DIR", elsewhere.path()}});
+  ASSERT_EQ(r.exit_code, 0) << r.output;
+  EXPECT_EQ(testsupport::read_file(game / "marks.txt"), "here");
+  EXPECT_FALSE(std::filesystem::exists(elsewhere / "marks.txt"));
+}
+
+}  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Orv/core/files/file_access.h"
-#include "commands/command_seams.h"
+#include "commands/command_paths.h"
 #include "platform/file.h"
 #include "support/temp_dir.h"
 #include "support/vm_fixture.h"
@@ -34,8 +34,12 @@ class GameFolderTest : public VmTest {
     engine::set_command_program_folder(system_path(game_));
     engine::set_command_save_folder(system_path(save_));
     platform::file_cache_clear();
+    // As start-up does: the game folder is the current directory.
+    old_cwd_ = std::filesystem::current_path();
+    std::filesystem::current_path(game_);
   }
   void TearDown() override {
+    std::filesystem::current_path(old_cwd_);
     orv.OrvSystemPathUninit();
     file_set_base_folder("");
     engine::set_command_program_folder("");
@@ -56,6 +60,7 @@ class GameFolderTest : public VmTest {
 
   testsupport::TempDir dir_;
   std::string game_, save_;
+  std::filesystem::path old_cwd_;
 };
 
 }  // namespace enginetest

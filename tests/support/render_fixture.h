@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Orv/core/core_record.h"
+#include "Orv/core_record.h"
 #include "Orv/render/render_list.h"
 #include "Orv/render/render_system.h"
 #include "Orv/render/sprite.h"

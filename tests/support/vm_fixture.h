@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/dispatch.h"
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
@@ -19,6 +19,7 @@
 #include "engine/vm_services.h"
 #include "platform/clock.h"
 #include "platform/sjis.h"
+#include "subsystems.h"
 #include "support/orv_link.h"
 #include "vmasm/assembler.h"
 
@@ -32,22 +33,23 @@ inline uint32_t fake_clock() {
 class VmTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    attach_subsystems();  // as the program does at start-up
     testsupport::bind_linked_orv();
     platform::set_clock_source(fake_clock);
     engine::set_log_sink(&VmTest::capture, this);
     gs_ = std::make_unique<engine::GameState>();
-    vm().hReturnStack = engine::seam_list_create();
-    vm().seen.hEntryNames = engine::seam_list_create();
+    vm().hReturnStack = engine::orv_list_create();
+    vm().seen.hEntryNames = engine::orv_list_create();
   }
 
   void TearDown() override {
     engine::VmContext& v = vm();
     engine::return_stack_clear(v);
-    engine::seam_list_release(v.hReturnStack);
-    while (void* e = reinterpret_cast<void*>(engine::seam_list_pop(v.seen.hEntryNames, 0))) {
+    engine::orv_list_release(v.hReturnStack);
+    while (void* e = reinterpret_cast<void*>(engine::orv_list_pop(v.seen.hEntryNames, 0))) {
       orv.OrvMemoryFree(e);
     }
-    engine::seam_list_release(v.seen.hEntryNames);
+    engine::orv_list_release(v.seen.hEntryNames);
     if (v.seen.lpFileSeen) orv.OrvMemoryFree(v.seen.lpFileSeen);
     if (v.seen.lpTextRead) orv.OrvMemoryFree(v.seen.lpTextRead);
     engine::script_files_free(v);

@@ -12,12 +12,39 @@
 #include "ge_writer.h"
 #include "platform/image_codec.h"
 
+namespace {
+
+const char kUsage[] =
+    "usage: ge_writer IN.png OUT.ge [TYPE [X Y [CELL_W CELL_H]]]\n"
+    "Writes the PNG picture as a GE file. TYPE: 0 raw, 1 planes, 2 luma/chroma (lossy),\n"
+    "3 row filters (default). X Y: the picture's position; CELL_W CELL_H: its cell size.\n";
+
+bool is_number(const char* s) {
+  if (*s == '-') ++s;
+  if (!*s) return false;
+  for (; *s; ++s)
+    if (*s < '0' || *s > '9') return false;
+  return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: %s IN.png OUT.ge [TYPE [X Y [CELL_W CELL_H]]]\n", argv[0]);
+  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  bool numbers = true;
+  for (int i = 3; i < argc; ++i) numbers = numbers && is_number(argv[i]);
+  if (argc < 3 || argc == 5 || argc == 7 || argc > 8 || !numbers || argv[1][0] == '-') {
+    std::fputs(kUsage, stderr);
     return 2;
   }
   std::ifstream in(argv[1], std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "ge_writer: cannot read %s\n", argv[1]);
+    return 1;
+  }
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                    std::istreambuf_iterator<char>());
   platform::DecodedPixels picture;

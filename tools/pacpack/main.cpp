@@ -9,9 +9,22 @@
 
 #include "pacpack/pac_writer.h"
 
+namespace {
+
+const char kUsage[] =
+    "usage: pacpack FOLDER [ARCHIVE]\n"
+    "Packs every file directly inside FOLDER into ARCHIVE (default FOLDER.pac), each under its\n"
+    "upper-cased name. Name the folder in data/archive.dat so that the game searches it.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: pacpack FOLDER [ARCHIVE]\n");
+  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc < 2 || argc > 3 || argv[1][0] == '-') {
+    std::fputs(kUsage, stderr);
     return 2;
   }
   std::string folder = argv[1];

@@ -59,30 +59,34 @@ bool build_archive(const std::vector<Member>& members, std::string* out, std::st
     return false;
   }
 
-  out->assign(static_cast<size_t>(directory_end), '\0');
-  uint8_t* bytes = reinterpret_cast<uint8_t*>(out->data());
-  // Header: a tag and the number of entries, for people reading a dump; the library skips it.
-  std::memcpy(bytes, "PAC", 3);
-  pac::write_u32(bytes + 4, static_cast<uint32_t>(entries.size()));
+  // Buckets of first bytes that no name has stay empty (entry 0, none).
+  pac::Bucket buckets[pac::kBucketCount] = {};
   for (size_t i = 0; i < entries.size();) {
     const uint8_t first_byte = entries[i].key[0];
     size_t j = i;
     while (j < entries.size() && entries[j].key[0] == first_byte) ++j;
-    uint8_t* bucket = bytes + pac::kHeaderSize + first_byte * pac::kBucketSize;
-    pac::write_u32(bucket, static_cast<uint32_t>(i));
-    pac::write_u32(bucket + 4, static_cast<uint32_t>(j - i));
+    buckets[first_byte] = {static_cast<int32_t>(i), static_cast<uint32_t>(j - i)};
     i = j;
   }
+  std::vector<uint8_t> directory;
+  directory.reserve(static_cast<size_t>(directory_end));
+  codec::ByteWriter w(&directory);
+  // Header: a tag and the number of entries, for people reading a dump; the library skips it.
+  w.bytes("PAC", 4);
+  w.u32(static_cast<uint32_t>(entries.size()));
+  w.zeros(pac::kHeaderSize - 8);
+  for (pac::Bucket& b : buckets) sync(w, b);
   uint32_t offset = static_cast<uint32_t>(directory_end);
-  for (size_t i = 0; i < entries.size(); ++i) {
-    uint8_t* entry = bytes + pac::kDirectoryStart + i * pac::kEntrySize;
-    const std::string& data = entries[i].member->data;
-    std::memcpy(entry, entries[i].key, pac::kNameSize);
-    pac::write_u32(entry + pac::kNameSize, static_cast<uint32_t>(data.size()));
-    pac::write_u32(entry + pac::kNameSize + 4, offset);
-    offset += static_cast<uint32_t>(data.size());
+  for (const Keyed& k : entries) {
+    pac::Entry e{};
+    std::memcpy(e.key, k.key, pac::kNameSize);
+    e.size = static_cast<uint32_t>(k.member->data.size());
+    e.offset = offset;
+    sync(w, e);
+    offset += e.size;
   }
   out->reserve(static_cast<size_t>(total));
+  out->assign(directory.begin(), directory.end());
   for (const Keyed& k : entries) out->append(k.member->data);
   return true;
 }

@@ -17,6 +17,7 @@ namespace {
 
 struct Error {
   std::string text;
+  size_t line = 0;  // 0: the line being read
 };
 
 // ---- tokens ----
@@ -181,10 +182,13 @@ struct Assembler {
     std::string name;
   };
   std::vector<FileFixup> file_fixups;
+  size_t line_no = 0;                             // the source line being read
+  std::map<std::string, size_t> label_first_use;  // where an undefined label is reported
 
   uint32_t label_number(const std::string& name) {
     auto it = label_numbers.find(name);
     if (it != label_numbers.end()) return it->second;
+    label_first_use[name] = line_no;
     label_order.push_back(name);
     const uint32_t n = static_cast<uint32_t>(label_order.size());
     label_numbers[name] = n;
@@ -513,7 +517,9 @@ struct Assembler {
 
   void finish(ScriptFiles* out) {
     for (const std::string& name : label_order) {
-      if (!label_offsets.count(name)) throw Error{"label never defined: " + name};
+      if (!label_offsets.count(name)) {
+        throw Error{"label never defined: " + name, label_first_use[name]};
+      }
     }
     // File.dat: sorted by unsigned bytewise comparison of the zero-padded 32 bytes.
     std::vector<std::string> names = file_names;
@@ -557,25 +563,32 @@ struct Assembler {
 
 }  // namespace
 
-bool assemble(std::string_view source, ScriptFiles* out, std::string* error) {
+bool assemble(std::string_view source, ScriptFiles* out, std::string* error, size_t* error_line) {
   Assembler a;
-  size_t line_no = 0;
   try {
     size_t start = 0;
     while (start <= source.size()) {
       size_t end = source.find('\n', start);
       if (end == std::string_view::npos) end = source.size();
-      ++line_no;
+      ++a.line_no;
       a.line(source.substr(start, end - start));
       start = end + 1;
     }
-    line_no = 0;
+    a.line_no = 0;
     a.finish(out);
   } catch (const Error& e) {
-    *error = line_no ? "line " + std::to_string(line_no) + ": " + e.text : e.text;
+    *error = e.text;
+    *error_line = e.line ? e.line : a.line_no;
     return false;
   }
   return true;
+}
+
+bool assemble(std::string_view source, ScriptFiles* out, std::string* error) {
+  size_t line = 0;
+  if (assemble(source, out, error, &line)) return true;
+  if (line) *error = "line " + std::to_string(line) + ": " + *error;
+  return false;
 }
 
 }  // namespace vmasm

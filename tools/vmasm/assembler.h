@@ -65,12 +65,17 @@ struct ScriptFiles {
 
 // Assembles source. On failure returns false and sets error to "line N: reason".
 bool assemble(std::string_view source, ScriptFiles* out, std::string* error);
+// The same, with the reason and its line apart (line 0: the source as a whole), so that a
+// caller can name the file as "FILE:LINE: reason". An undefined label is reported at the line
+// that first used it.
+bool assemble(std::string_view source, ScriptFiles* out, std::string* error, size_t* error_line);
 
 // Disassembles the five files into a source that assembles to the same bytes. Returns false
 // with a reason when a file is malformed beyond what the source format can express.
 bool disassemble(const ScriptFiles& files, std::string* source, std::string* error);
 
-// Writes or reads the five files (Script.src, File.dat, Text.dat, Mem.dat, Point.dat) in dir.
+// Writes or reads the five files (Script.src, File.dat, Text.dat, Mem.dat, Point.dat) in dir;
+// writing creates dir (and its parents) when missing. Errors name the file and the reason.
 bool write_script_files(const ScriptFiles& files, const std::string& dir, std::string* error);
 bool read_script_files(const std::string& dir, ScriptFiles* files, std::string* error);
 

@@ -2,180 +2,44 @@
 
 #include <iterator>
 
+#include "program/commands/access_flag_command_list.h"
+#include "program/commands/data_file_command_list.h"
+#include "program/commands/debug_command_list.h"
+#include "program/commands/file_command_list.h"
+#include "program/commands/ini_command_list.h"
+#include "program/commands/math_command_list.h"
+#include "program/commands/memory_block_command_list.h"
+#include "program/commands/pending_command_list.h"
+#include "program/commands/string_command_list.h"
+#include "program/commands/system_command_list.h"
+#include "program/engine/thread_command_list.h"
+#include "program/engine/wait_command_list.h"
+
 namespace vmasm {
 namespace {
 
-// In id order. argc: arguments the handler pops.
+#define NAME_ENTRY(id, name, argc, handler, description) {name, id, argc},
+
+// The names come from the interpreter's own command lists; the handlers are left out.
+// clang-format off
 const CommandName kCommands[] = {
-    {"wait", 0x070000, 2},
-    {"wait_click", 0x070001, 1},
-    {"wait_sync_begin", 0x070002, 0},
-    {"wait_sync", 0x070003, 1},
-    {"wait_sync_end", 0x070004, 0},
-    {"wait_frame", 0x070005, 0},
-    {"wait_clear", 0x070006, 0},
-    {"wait_click_no_anim", 0x070007, 1},
-    {"wait_sync_get_time", 0x070008, 0},
-    {"wait_time_push", 0x070009, 0},
-    {"wait_time_pop", 0x07000A, 0},
-    {"wait_get_time", 0x07000B, 0},
-    {"wait_is_clear", 0x07000C, 0},
-    {"get_monitor_size", 0x090029, 2},
-    {"set_system_path", 0x09002C, 1},
-    {"set_allmosaicthumbnail", 0x09002D, 1},
-    {"get_exe_run_mode", 0x090040, 0},
-    {"save_system_data", 0x0A0019, 0},
-    {"movie_play", 0x0B0000, -1},
-    {"debug_print", 0x0F0000, 1},
-    {"debug_messagebox", 0x0F0001, 1},
-    {"set_window_text", 0x0F0002, 2},
-    {"entry_access_all", 0x0F0003, 0},
-    {"debug_output_window", 0x0F0004, 8},
-    {"debug_window_set_state", 0x0F0005, 1},
-    {"debug_window_get_state", 0x0F0006, 0},
-    {"get_ebp", 0x0F0007, 0},
-    {"get_stack_point", 0x0F0008, 0},
-    {"set_stack_point", 0x0F0009, 1},
-    {"debug_break", 0x0F000A, 0},
-    {"set_ebp", 0x0F000B, 1},
-    {"get_stack_depth", 0x0F000C, 0},
-    {"debug_nop", 0x0F000D, 0},
-    {"app_exec", 0x120001, 1},
-    {"str_contains_nocase", 0x120003, 2},
-    {"strcatf", 0x120004, 2},
-    {"strgetcf", 0x120005, 3},
-    {"string", 0x120006, 1},
-    {"strcpyf", 0x120007, 3},
-    {"file_exist", 0x120008, 1},
-    {"wsprint", 0x120009, 10},
-    {"is_debug", 0x12000B, 0},
-    {"get_access_flags", 0x12000C, 8},
-    {"entry_access", 0x12000D, 1},
-    {"update_access", 0x12000E, 1},
-    {"get_boot_flag", 0x12000F, 0},
-    {"set_window_title", 0x120010, 1},
-    {"strreplace", 0x120012, 3},
-    {"get_time_10ms", 0x120013, 0},
-    {"get_global_flag", 0x120014, 0},
-    {"strlenf", 0x120015, 1},
-    {"work_thread_start", 0x12001C, 0},
-    {"work_thread_stop", 0x12001D, 0},
-    {"open_file", 0x12001E, 1},
-    {"read_file", 0x12001F, 3},
-    {"close_file", 0x120020, 1},
-    {"set_file_pointer", 0x120021, 3},
-    {"file_string", 0x120022, 3},
-    {"set_last_process", 0x120023, 1},
-    {"get_private_profile_string", 0x120024, 5},
-    {"get_private_profile_int", 0x120025, 4},
-    {"write_private_profile_string", 0x120026, 4},
-    {"write_private_profile_int", 0x120027, 4},
-    {"clear_access", 0x120028, 1},
-    {"remove_file", 0x12002F, 1},
-    {"get_temp_folder", 0x120031, 1},
-    {"get_save_folder", 0x120032, 1},
-    {"get_exe_folder", 0x120033, 1},
-    {"rename_file", 0x120034, 2},
-    {"clear_save_point", 0x120035, 0},
-    {"set_save_point", 0x120036, 0},
-    {"text_file_save", 0x120037, 2},
-    {"strslim", 0x120038, 1},
-    {"strcut", 0x120039, 2},
-    {"strcpy", 0x12003A, 3},
-    {"strcat", 0x12003B, 2},
-    {"is_var_string", 0x12004D, 1},
-    {"get_char", 0x120050, 3},
-    {"thread_return_push", 0x120051, 1},
-    {"is_network", 0x120058, 0},
-    {"is_touch", 0x120059, 0},
-    {"debug_output", 0x12005A, 8},
-    {"touch_enable", 0x12005B, 1},
-    {"debug_output_info", 0x12005C, 8},
-    {"get_3d_value_a", 0x12005D, 0},
-    {"get_3d_value_b", 0x12005E, 0},
-    {"get_3d_flag", 0x12005F, 0},
-    {"is_3d", 0x120060, 0},
-    {"get_memory_status", 0x120061, 2},
-    {"get_disk_free", 0x120062, 2},
-    {"get_os_version", 0x120063, 1},
-    {"get_display_mode", 0x120064, 2},
-    {"touch_mode", 0x120065, 1},
-    {"is_touch_mode", 0x120066, 0},
-    {"gesture_call_set", 0x120067, 2},
-    {"gesture_call_reset", 0x120068, 1},
-    {"get_gesture_info", 0x120069, 1},
-    {"set_pow", 0x12006A, 1},
-    {"strlen", 0x12006B, 1},
-    {"is_scene_skip", 0x12006C, 0},
-    {"str_equal_nocase", 0x12006D, 2},
-    {"get_texture_memory", 0x12006E, 0},
-    {"get_state_flags", 0x12006F, 0},
-    {"set_vm_value", 0x120070, 1},
-    {"truncate_file", 0x120071, 1},
-    {"append_set_file", 0x120072, 1},
-    {"append_file", 0x120073, 1},
-    {"dir_exist", 0x120074, 1},
-    {"get_script_flag", 0x120075, 0},
-    {"set_script_flag", 0x120076, 1},
-    {"substr", 0x120077, 4},
-    {"get_str_char", 0x120078, 2},
-    {"time_get_time", 0x120079, 0},
-    {"sleep", 0x12007A, 1},
-    {"get_alloc_count", 0x12007B, 0},
-    {"begin_skip", 0x12007C, 0},
-    {"end_skip", 0x12007D, 0},
-    {"get_begin_skip_keystate", 0x12007E, 0},
-    {"get_change_window_mode_time", 0x12007F, 0},
-    {"string_move", 0x120080, 1},
-    {"cat_str_char", 0x120081, 2},
-    {"download_text", 0x120082, 2},
-    {"str_indexof", 0x120083, 4},
-    {"get_active_string_add_no", 0x120086, 0},
-    {"strlist_clear", 0x12008E, 0},
-    {"strlist_push", 0x12008F, 1},
-    {"vmem_create", 0x120091, 3},
-    {"vmem_delete", 0x120092, 1},
-    {"vmem_delete_all", 0x120093, 0},
-    {"vmem_is_valid", 0x120094, 1},
-    {"vmem_get_kind", 0x120095, 1},
-    {"vmem_get_count", 0x120096, 1},
-    {"vmem_get8", 0x120097, 2},
-    {"vmem_get16", 0x120098, 2},
-    {"vmem_get32", 0x120099, 2},
-    {"vmem_set8", 0x12009A, 3},
-    {"vmem_set16", 0x12009B, 3},
-    {"vmem_set32", 0x12009C, 3},
-    {"vmem_copy", 0x12009D, 5},
-    {"vmem_dict_set", 0x12009E, 3},
-    {"vmem_dict_get", 0x12009F, 3},
-    {"leave_sub_scene", 0x1200A0, 0},
-    {"vmem_file_load", 0x1200A1, 2},
-    {"vmem_file_save", 0x1200A2, 4},
-    {"get_file_size", 0x1200A3, 1},
-    {"random", 0x140000, 2},
-    {"abs", 0x140001, 1},
-    {"sin", 0x140002, 1},
-    {"cos", 0x140003, 1},
-    {"tan", 0x140004, 1},
-    {"atan", 0x140005, 1},
-    {"log", 0x140006, 1},
-    {"log10", 0x140007, 1},
-    {"pow", 0x140008, 2},
-    {"sqrt", 0x140009, 1},
-    {"mul", 0x14000A, 2},
-    {"div", 0x14000B, 2},
-    {"easing_calc", 0x14000C, 4},
-    {"smooth_noise", 0x14000D, 1},
-    {"calc_f64", 0x14000E, 3},
-    {"create_thread", 0x150000, 1},
-    {"exit_thread", 0x150001, 0},
-    {"enable_thread", 0x150002, 1},
-    {"get_thread", 0x150003, 0},
-    {"get_script_thread_id", 0x150004, 0},
-    {"create_message", 0x170000, 1},
-    {"get_message", 0x170001, 0},
-    {"get_message_param", 0x170002, 1},
+    WAIT_COMMANDS(NAME_ENTRY)
+    DEBUG_COMMANDS(NAME_ENTRY)
+    STRING_COMMANDS(NAME_ENTRY)
+    FILE_COMMANDS(NAME_ENTRY)
+    INI_COMMANDS(NAME_ENTRY)
+    DATA_FILE_COMMANDS(NAME_ENTRY)
+    ACCESS_FLAG_COMMANDS(NAME_ENTRY)
+    SYSTEM_COMMANDS(NAME_ENTRY)
+    MEMORY_BLOCK_COMMANDS(NAME_ENTRY)
+    MATH_COMMANDS(NAME_ENTRY)
+    THREAD_COMMANDS(NAME_ENTRY)
+    MESSAGE_COMMANDS(NAME_ENTRY)
+    PENDING_COMMANDS(NAME_ENTRY)
 };
+// clang-format on
+
+#undef NAME_ENTRY
 
 }  // namespace
 

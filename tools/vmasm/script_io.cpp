@@ -1,5 +1,9 @@
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 #include "vmasm/assembler.h"
 
@@ -19,13 +23,22 @@ const Named kFiles[5] = {{"Script.src", &ScriptFiles::script},
 }  // namespace
 
 bool write_script_files(const ScriptFiles& files, const std::string& dir, std::string* error) {
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec) {
+    *error = "cannot create the folder " + dir + ": " + ec.message();
+    return false;
+  }
   for (const Named& f : kFiles) {
     const std::string path = dir + "/" + f.name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) {
+      *error = "cannot write " + path + ": " + std::strerror(errno);
+      return false;
+    }
     const std::string& bytes = files.*f.member;
-    if (!out || !out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) ||
-        !out.flush()) {
-      *error = "cannot write " + path;
+    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush()) {
+      *error = "cannot write " + path + ": " + std::strerror(errno);
       return false;
     }
   }
@@ -37,7 +50,7 @@ bool read_script_files(const std::string& dir, ScriptFiles* files, std::string* 
     const std::string path = dir + "/" + f.name;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-      *error = "cannot read " + path;
+      *error = "cannot read " + path + ": " + std::strerror(errno);
       return false;
     }
     (files->*f.member).assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -7,10 +7,10 @@
 #include <shared_mutex>
 #include <string>
 
-#include "Orv/core/core_record.h"
+#include "Orv/core/files/pac_archive.h"
 #include "Orv/core/handle_table.h"
 #include "Orv/core/list.h"
-#include "Orv/core/files/pac_archive.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 #include "platform/file.h"
 

@@ -16,8 +16,11 @@ bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMem
     *damage = "the file is shorter than its bucket table";
     return false;
   }
-  const int64_t first = static_cast<int32_t>(pac::read_u32(bucket));
-  const uint32_t bucket_count = pac::read_u32(bucket + 4);
+  pac::Bucket b;
+  codec::ByteReader bucket_reader(bucket, sizeof bucket);
+  sync(bucket_reader, b);
+  const int64_t first = b.first;
+  const uint32_t bucket_count = b.count;
   if (bucket_count == 0) return false;
   if (first < 0) {
     *damage = "a bucket begins at a negative entry";
@@ -71,8 +74,11 @@ bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMem
     }
     int cmp = std::memcmp(key, entry, pac::kNameSize);
     if (cmp == 0) {
-      const uint32_t size = pac::read_u32(entry + pac::kNameSize);
-      const uint32_t offset = pac::read_u32(entry + pac::kNameSize + 4);
+      pac::Entry e;
+      codec::ByteReader entry_reader(entry, pac::kEntrySize);
+      sync(entry_reader, e);
+      const uint32_t size = e.size;
+      const uint32_t offset = e.offset;
       // The data must lie wholly inside the archive, and its end must fit the 32-bit range
       // that callers are given (the sum is taken in 64 bits: it may wrap in 32).
       const uint64_t end = uint64_t{offset} + size;

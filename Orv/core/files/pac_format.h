@@ -18,6 +18,7 @@
 #include <string>
 
 #include "platform/sjis.h"
+#include "shared/byte_codec.h"
 
 namespace pac {
 
@@ -33,16 +34,31 @@ static_assert(kEntrySize == kNameSize + 4 + 4, "an entry is a name key, a size a
 // The longest file-name part that the name normalisation keeps; longer gives an empty name.
 constexpr size_t kMaxFileNamePart = 259;
 
-inline uint32_t read_u32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+// A bucket of the table and a directory entry, each one field list for the reader and the
+// packer (shared/byte_codec.h).
+struct Bucket {
+  int32_t first;   // index of the bucket's first directory entry
+  uint32_t count;  // entries in the bucket
+};
+struct Entry {
+  uint8_t key[kNameSize];
+  uint32_t size;
+  uint32_t offset;  // from the start of the archive
+};
+
+template <class IO>
+constexpr void sync(IO& io, Bucket& b) {
+  io.i32(b.first);
+  io.u32(b.count);
 }
-inline void write_u32(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-  p[2] = static_cast<uint8_t>(v >> 16);
-  p[3] = static_cast<uint8_t>(v >> 24);
+template <class IO>
+constexpr void sync(IO& io, Entry& e) {
+  io.bytes(e.key);
+  io.u32(e.size);
+  io.u32(e.offset);
 }
+static_assert(codec::stored_size<Bucket>([](auto& io, auto& r) { sync(io, r); }) == kBucketSize);
+static_assert(codec::stored_size<Entry>([](auto& io, auto& r) { sync(io, r); }) == kEntrySize);
 
 // Where the file name and extension of a path begin: everything after the last '\' or '/' (and
 // after a drive "X:"), walking two-byte characters whole so that a trail byte 0x5C is not taken for

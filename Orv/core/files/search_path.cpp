@@ -3,9 +3,9 @@
 #include <mutex>
 #include <string>
 
-#include "Orv/core/core_record.h"
 #include "Orv/core/files/file_access.h"
 #include "Orv/core/list.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 #include "platform/program_path.h"
 #include "platform/sjis.h"

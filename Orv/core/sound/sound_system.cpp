@@ -6,8 +6,8 @@
 #include <cstring>
 #include <new>
 
-#include "Orv/core/core_record.h"
 #include "Orv/core/sound/sound_source.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"

@@ -2,15 +2,9 @@
 #include <cstring>
 
 #include "Orv/core/sound/sound_source.h"
+#include "shared/byte_codec.h"
 
 namespace {
-
-uint32_t le32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-uint16_t le16(const uint8_t* p) {
-  return uint16_t(p[0] | p[1] << 8);
-}
 
 constexpr uint16_t kFormatExtensible = 0xFFFE;
 
@@ -28,25 +22,32 @@ bool wav_read_header(SoundFile* file, WavInfo* info) {
     uint8_t chunk[8];
     sound_file_seek(file, at);
     if (sound_file_read(file, chunk, 8) != 8) return false;
-    const uint32_t bytes = le32(chunk + 4);
+    codec::ByteReader c(chunk, sizeof chunk);
+    c.skip(4);  // the chunk id
+    const uint32_t bytes = c.u32();
     const uint64_t body = at + 8;
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
       if (bytes < 16) return false;
       uint8_t f[16];
       if (sound_file_read(file, f, 16) != 16) return false;
       platform::WaveFormat& w = info->format;
-      w.format_tag = le16(f);
-      w.channels = le16(f + 2);
-      w.samples_per_sec = le32(f + 4);
-      w.avg_bytes_per_sec = le32(f + 8);
-      w.block_align = le16(f + 12);
-      w.bits_per_sample = le16(f + 14);
+      codec::ByteReader r(f, sizeof f);
+      w.format_tag = r.u16();
+      w.channels = r.u16();
+      w.samples_per_sec = r.u32();
+      w.avg_bytes_per_sec = r.u32();
+      w.block_align = r.u16();
+      w.bits_per_sample = r.u16();
       w.extra_size = 0;
       if (w.format_tag == kFormatExtensible && bytes >= 40) {
         // The extensible form names its sample format in a GUID whose first word is the tag.
         uint8_t ext[24];
         if (sound_file_read(file, ext, 24) != 24) return false;
-        if (le16(ext + 8) == 1 && le16(ext + 2) == w.bits_per_sample) w.format_tag = 1;
+        codec::ByteReader x(ext, sizeof ext);
+        x.skip(2);  // the extension's size
+        const uint16_t valid_bits = x.u16();
+        x.skip(4);  // the channel mask
+        if (x.u16() == 1 && valid_bits == w.bits_per_sample) w.format_tag = 1;
       }
       if (!platform::wave_format_playable(w)) return false;
       have_format = true;

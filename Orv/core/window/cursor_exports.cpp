@@ -1,10 +1,11 @@
 // The cursor exports: system and image cursors, auto-hide and positioning.
 #include <cstdio>
 
-#include "Orv/core/window/app_messages.h"
-#include "Orv/core/core_record.h"
 #include "Orv/core/files/data_file_read.h"
+#include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/process.h"
+#include "Orv/core/window/window_geometry.h"
+#include "Orv/core_alive.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/sjis.h"
@@ -60,7 +61,7 @@ void send_call(void (*fn)(void*), void* arg) {
 extern "C" {
 
 int32_t OrvSetCursor(const char* name, int32_t mode, int32_t hotspot_x, int32_t hotspot_y) {
-  if (!orv_core().alive) return 0;
+  if (!orv_core_alive()) return 0;
   CursorRequest request;
   CursorImage image;
   if ((mode & 0xFFFF) == 1) {
@@ -85,7 +86,7 @@ int32_t OrvSetCursor(const char* name, int32_t mode, int32_t hotspot_x, int32_t 
 }
 
 void OrvReleaseCursor(void) {
-  if (orv_core().alive && orv_process().cursor.loaded) send_call(release_cursor, nullptr);
+  if (orv_core_alive() && orv_process().cursor.loaded) send_call(release_cursor, nullptr);
 }
 
 void OrvDeleteCursor(void) {
@@ -100,12 +101,12 @@ int32_t OrvCursorSetAutoHideTime(uint32_t ms) {
 
 int32_t OrvCursorSetPos(int32_t x, int32_t y) {
   ProcessRecord& p = orv_process();
-  if (!orv_core().alive || !p.window) return 0;
+  if (!orv_core_alive() || !p.window) return 0;
   const StartParams& sp = p.params;
   if (sp.screen_width <= 0 || sp.screen_height <= 0) return 0;
   int32_t point[2];
   if (sp.full_screen) {
-    const OrvRect& r = p.geometry.client_rect;
+    const OrvRect& r = orv_geometry().client_rect;
     point[0] = r.left + static_cast<int32_t>(static_cast<float>(x) / sp.screen_width *
                                              static_cast<float>(r.right - r.left));
     point[1] = r.top + static_cast<int32_t>(static_cast<float>(y) / sp.screen_height *

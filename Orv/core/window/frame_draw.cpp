@@ -4,18 +4,26 @@
 
 #include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/process.h"
-#include "Orv/render/render_list.h"
+#include "Orv/core/window/window_geometry.h"
+#include "Orv/render/render_system.h"
 #include "platform/window.h"
 
 namespace {
 
 void request_present() {
-  ProcessRecord& p = orv_process();
-  if (p.present_pending.exchange(true)) return;
-  if (!window_post(kWndPresent)) p.present_pending = false;
+  PresentBuffer& present = orv_present();
+  if (present.pending.exchange(true)) return;
+  if (!window_post(kWndPresent)) present.pending = false;
 }
 
 }  // namespace
+
+void PresentBuffer::reset() {
+  pending = false;
+  std::lock_guard<std::mutex> lock(mutex);
+  pixels.clear();
+  width = height = 0;
+}
 
 void frame_draw() {
   ProcessRecord& p = orv_process();
@@ -24,24 +32,25 @@ void frame_draw() {
   // list yet, the lock held elsewhere) keeps the last one; before the first, the window shows
   // the clear colour.
   if (render_frame_draw()) return;
+  PresentBuffer& present = orv_present();
   bool shown;
   {
-    std::lock_guard<std::mutex> lock(p.present.mutex);
-    shown = !p.present.pixels.empty();
+    std::lock_guard<std::mutex> lock(present.mutex);
+    shown = !present.pixels.empty();
   }
   if (!shown) request_present();
 }
 
 bool frame_present_pixels(const uint32_t* pixels, int32_t width, int32_t height) {
-  ProcessRecord& p = orv_process();
+  PresentBuffer& present = orv_present();
   if (!pixels || width <= 0 || height <= 0) return false;
   {
-    std::lock_guard<std::mutex> lock(p.present.mutex);
+    std::lock_guard<std::mutex> lock(present.mutex);
     size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    p.present.pixels.resize(count);
-    std::memcpy(p.present.pixels.data(), pixels, count * sizeof(uint32_t));
-    p.present.width = width;
-    p.present.height = height;
+    present.pixels.resize(count);
+    std::memcpy(present.pixels.data(), pixels, count * sizeof(uint32_t));
+    present.width = width;
+    present.height = height;
   }
   request_present();
   return true;
@@ -49,14 +58,15 @@ bool frame_present_pixels(const uint32_t* pixels, int32_t width, int32_t height)
 
 void frame_present_on_window() {
   ProcessRecord& p = orv_process();
-  p.present_pending = false;
+  PresentBuffer& present = orv_present();
+  present.pending = false;
   if (!p.window) return;
-  std::lock_guard<std::mutex> lock(p.present.mutex);
-  if (p.present.pixels.empty()) {
+  std::lock_guard<std::mutex> lock(present.mutex);
+  if (present.pixels.empty()) {
     platform::window_present_fill(p.window, p.clear_colour);
     return;
   }
-  const OrvRect& r = p.geometry.client_rect;
-  platform::window_present_argb(p.window, p.present.pixels.data(), p.present.width,
-                                p.present.height, platform::Rect{r.left, r.top, r.right, r.bottom});
+  const OrvRect& r = orv_geometry().client_rect;
+  platform::window_present_argb(p.window, present.pixels.data(), present.width, present.height,
+                                platform::Rect{r.left, r.top, r.right, r.bottom});
 }

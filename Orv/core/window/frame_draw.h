@@ -10,11 +10,21 @@
 #include <mutex>
 #include <vector>
 
+#include <atomic>
+
 struct PresentBuffer {
   std::mutex mutex;
   std::vector<uint32_t> pixels;  // top-down ARGB; empty: show the clear colour
   int32_t width = 0, height = 0;
+  // One present in flight at most: a slow window thread drops frames instead of queueing them.
+  std::atomic<bool> pending{false};
+
+  void reset();
 };
+
+// The frame handed over, one member of the library's state record. Any thread, under its
+// mutex (pending is atomic).
+PresentBuffer& orv_present();
 
 // Draws and presents the active render list; skipped while a full-screen video plays or when
 // another thread holds the render lock. Until the render list is wired in here, it presents a

@@ -1,14 +1,15 @@
 // The game thread: the start function, then one frame after another.
 #include "Orv/core/window/game_thread.h"
 
-#include "Orv/core/window/app_messages.h"
-#include "Orv/core/core_record.h"
-#include "Orv/core/window/frame_draw.h"
-#include "Orv/core/window/frame_pacing.h"
+#include "Orv/core/core_services.h"
 #include "Orv/core/frame_time.h"
-#include "Orv/core/window/process.h"
 #include "Orv/core/seams.h"
 #include "Orv/core/task.h"
+#include "Orv/core/window/app_messages.h"
+#include "Orv/core/window/frame_draw.h"
+#include "Orv/core/window/frame_pacing.h"
+#include "Orv/core/window/process.h"
+#include "Orv/core/window/window_geometry.h"
 #include "Orv/render/render_lock.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
@@ -35,7 +36,7 @@ bool drain_one(const platform::Message& m) {
       return false;
     case kGameChangeMode:
       // A forbidden mode change is dropped here.
-      if (!p.geometry.change_enabled) break;
+      if (!orv_geometry().change_enabled) break;
       process_switches().change_mode_time = platform::time_ms();
       forward(kWndChangeMode, m.wparam, 0);
       break;
@@ -62,7 +63,7 @@ bool drain_one(const platform::Message& m) {
 
 // The data block of the first top-level task (the game's main task); null without one.
 void* main_task_data() {
-  const TaskRecord* root = orv_core().services.tasks.root;
+  const TaskRecord* root = orv_services().tasks.root;
   return root && root->next ? root->next->data : nullptr;
 }
 
@@ -85,7 +86,7 @@ InputFrame input_frame_placement() {
   f.window_y = p.params.window_y;
   f.client_width = p.params.client_width;
   f.client_height = p.params.client_height;
-  const OrvRect& r = p.geometry.client_rect;
+  const OrvRect& r = orv_geometry().client_rect;
   f.rect_left = r.left;
   f.rect_top = r.top;
   f.rect_width = r.right - r.left;
@@ -96,7 +97,7 @@ InputFrame input_frame_placement() {
 InputFrame input_frame_now(uint32_t frame_time) {
   ProcessRecord& p = orv_process();
   InputFrame f = input_frame_placement();
-  f.inactive = !p.active || p.inactive || p.geometry.sizing;
+  f.inactive = !p.active || p.inactive || orv_geometry().sizing;
   f.screen_width = p.params.screen_width;
   f.screen_height = p.params.screen_height;
   f.frame_time = frame_time;

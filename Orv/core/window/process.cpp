@@ -1,13 +1,9 @@
 #include "Orv/core/window/process.h"
 
 #include "Orv/core/window/app_messages.h"
-#include "Orv/core/core_record.h"
+#include "Orv/core/window/window_proc.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
-
-ProcessRecord& orv_process() {
-  return orv_core().process;
-}
 
 ProcessSwitches& process_switches() {
   static ProcessSwitches switches;
@@ -31,15 +27,8 @@ void ProcessRecord::reset() {
     q->close();
     q->reopen();
   }
-  present_pending = false;
-  {
-    std::lock_guard<std::mutex> lock(present.mutex);
-    present.pixels.clear();
-    present.width = present.height = 0;
-  }
   pacing_started = false;
   pacing_clock = fps_frames = fps_second_frames = fps_second_start = 0;
-  geometry.reset();
   input.reset();
   cursor = CursorState{};
   joystick = nullptr;

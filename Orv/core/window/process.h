@@ -1,5 +1,7 @@
 // The process record: start parameters, the window, the threads and their queues, and the
-// state of geometry, input, cursor and debug log. One member of CoreRecord.
+// state of input and cursor. One member of CoreRecord; the window geometry, the frame handed to
+// the window and the debug log keep records of their own beside it (window_geometry.h,
+// frame_draw.h, debug_log.h), so that this header includes none of them.
 //
 // Threads (see also app_messages.h):
 // - the window thread is the thread that calls OrvInit and OrvRun: every SDL video, event and
@@ -52,10 +54,7 @@
 #include <thread>
 
 #include "Orv/core/window/cursor.h"
-#include "Orv/core/debug_log.h"
-#include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/input.h"
-#include "Orv/core/window/window_geometry.h"
 #include "orv/start_params.h"
 #include "platform/message_queue.h"
 #include "platform/sync.h"
@@ -63,7 +62,6 @@
 namespace platform {
 struct Window;
 struct Joystick;
-struct WindowEvent;
 }  // namespace platform
 
 struct ProcessRecord {
@@ -91,19 +89,13 @@ struct ProcessRecord {
   std::atomic<std::thread::id> window_thread_id{}, game_thread_id{}, work_thread_id{};
   platform::MessageQueue window_queue, game_queue, work_queue;
 
-  // One present in flight at most: a slow window thread drops frames instead of queueing them.
-  std::atomic<bool> present_pending{false};
-  PresentBuffer present;
-
   // Frame pacing and the frame-rate measurement (game thread).
   bool pacing_started = false;
   uint32_t pacing_clock = 0;
   uint32_t fps_frames = 0, fps_second_frames = 0, fps_second_start = 0;
 
-  GeometryState geometry;
   InputState input;
   CursorState cursor;
-  DebugState debug;
   std::atomic<platform::Joystick*> joystick{nullptr};  // opened by the window thread
   uint32_t frame_time = 0;                             // the game thread's frame stamp
 
@@ -128,25 +120,9 @@ bool on_window_thread();
 intptr_t window_send(uint32_t id, uintptr_t wparam = 0, intptr_t lparam = 0);
 // Posts to the window thread (returns at once).
 bool window_post(uint32_t id, uintptr_t wparam = 0, intptr_t lparam = 0);
-// The window procedure: one event of the window (window thread). The pump calls it for SDL's
-// events; tests call it with events of their own.
-void window_handle_event(const platform::WindowEvent& event);
-// The window thread's handler of its queue.
-intptr_t window_message(const platform::Message& message);
-// Serves the window thread's queue and window events once; waits up to wait_ms when idle.
-// Returns false once the window is gone.
-bool window_pump(uint32_t wait_ms);
 // Posts to the game thread while serving the window thread's queue, for at most timeout_ms;
 // false when it could not be posted.
 bool game_post_pumping(uint32_t id, uintptr_t wparam, intptr_t lparam, uint32_t timeout_ms);
-
-// Blocks or allows the screen saver by the display flags (window thread).
-void window_apply_screensaver();
-
-// The end of the program (window thread): debug windows, cursor, threads, window.
-void end_program();
-// Stops the work thread and then the game thread, waiting while serving the window queue.
-void stop_threads();
 
 // A message box owned by the library: topmost, text and caption Shift-JIS.
 int process_box(const char* text, const char* caption, uint32_t style);

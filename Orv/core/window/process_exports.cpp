@@ -1,7 +1,7 @@
 // The small accessors of the core, the thread hand-offs and the frame rate.
 #include "Orv/core/window/app_messages.h"
-#include "Orv/core/core_record.h"
 #include "Orv/core/window/process.h"
+#include "Orv/core_alive.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -32,7 +32,7 @@ int32_t IsSystemEnd(void) {
   return p.system_end || p.end_requested ? 1 : 0;
 }
 uint32_t OrvGetWindowHandle(void) {
-  return orv_core().alive ? orv_process().window_handle : 0;
+  return orv_core_alive() ? orv_process().window_handle : 0;
 }
 uint32_t OrvGetInstanceHandle(void) {
   return orv_process().params.instance;
@@ -47,7 +47,7 @@ int32_t OrvCheckAspectMode(void) {
   return orv_process().params.aspect_mode;
 }
 int32_t OrvDebugIs(void) {
-  return orv_core().alive ? orv_process().params.debug : 0;
+  return orv_core_alive() ? orv_process().params.debug : 0;
 }
 uint32_t Orv3DIs(void) {
   return orv_process().params.display_flags & kDisplayGpu;
@@ -71,7 +71,7 @@ uint32_t OrvSetChangeWindowModeTime(void) {
 void OrvDebugDump(void) {}
 
 int32_t OrvAttachWorkProcess(void (*func)(void*), void* arg) {
-  if (!orv_core().alive) return 0;
+  if (!orv_core_alive()) return 0;
   // The queue refuses only once the work thread has been stopped: then nothing will run it.
   return orv_process().work_queue.post(
              {kWorkCall, reinterpret_cast<uintptr_t>(func), reinterpret_cast<intptr_t>(arg)})
@@ -80,7 +80,7 @@ int32_t OrvAttachWorkProcess(void (*func)(void*), void* arg) {
 }
 
 int32_t OrvAttachProcess(void (*func)(void*), void* arg) {
-  if (!orv_core().alive || !func) return 0;
+  if (!orv_core_alive() || !func) return 0;
   window_send(kWndCall, reinterpret_cast<uintptr_t>(func), reinterpret_cast<intptr_t>(arg));
   return 0;
 }

@@ -3,17 +3,19 @@
 #include <string>
 #include <system_error>
 
-#include "Orv/core/window/app_messages.h"
-#include "Orv/core/core_record.h"
 #include "Orv/core/files/data_file_read.h"
-#include "Orv/core/window/frame_draw.h"
-#include "Orv/core/window/game_thread.h"
-#include "Orv/core/window/process.h"
 #include "Orv/core/random_table.h"
 #include "Orv/core/seams.h"
 #include "Orv/core/sound/sound_system.h"
 #include "Orv/core/task.h"
+#include "Orv/core/window/app_messages.h"
+#include "Orv/core/window/frame_draw.h"
+#include "Orv/core/window/game_thread.h"
+#include "Orv/core/window/process.h"
+#include "Orv/core/window/window_geometry.h"
+#include "Orv/core/window/window_proc.h"
 #include "Orv/core/work_pool.h"
+#include "Orv/core_record.h"
 #include "Orv/render/font/fonts.h"
 #include "Orv/render/render_system.h"
 #include "orv/orv.h"
@@ -84,7 +86,7 @@ bool step_renderer() {
   rp.texture_count = sp.texture_count;
   bool ok = false;
   sp.display_flags = render_system_init(rp, &ok);
-  RenderState& rs = orv_core().render;
+  RenderState& rs = orv_render();
   rs.present = &frame_present_pixels;
   rs.read_file = &data_file_read;
   return ok;
@@ -103,7 +105,7 @@ bool step_debug_windows() {
   ProcessRecord& p = orv_process();
   if (!p.params.debug) return true;
   debug_dialog_create();
-  std::string ini = p.debug.base_folder + "/setting.ini";
+  std::string ini = orv_debug().base_folder + "/setting.ini";
   p.params.window_x = settings_read_int(ini, "MainWindow", "x", p.params.window_x);
   p.params.window_y = settings_read_int(ini, "MainWindow", "y", p.params.window_y);
   platform::window_move(p.window, p.params.window_x, p.params.window_y);
@@ -170,8 +172,8 @@ void teardown() {
   sound_system_destroy();
   if (platform::Joystick* joy = p.joystick.exchange(nullptr)) platform::joystick_close(joy);
   render_system_uninit();
-  orv_core().render.present = nullptr;
-  orv_core().render.read_file = nullptr;
+  orv_render().present = nullptr;
+  orv_render().read_file = nullptr;
   int32_t leaked = orv_core().alloc_count.load();
   if (leaked > 0 && p.params.debug) {
     // "メモリの解放忘れが %d 個あります"
@@ -237,6 +239,8 @@ int32_t OrvInit(StartParams* params) {
     return 0;
   }
   p.reset();
+  orv_geometry().reset();
+  orv_present().reset();
   p.window_thread_id = std::this_thread::get_id();
 
   OrvRect desktop = desktop_rect();
@@ -285,7 +289,7 @@ int32_t OrvInit(StartParams* params) {
   geometry_on_created();
   p.cursor.show_count = 0;
   OrvSetCursor(reinterpret_cast<const char*>(static_cast<uintptr_t>(kCursorArrow)), 1, 0, 0);
-  p.geometry.change_enabled = 1;
+  orv_geometry().change_enabled = 1;
   window_apply_screensaver();
   if (!(p.params.show_flags & kShowHidden)) {
     platform::window_show(p.window);
@@ -293,7 +297,7 @@ int32_t OrvInit(StartParams* params) {
     sound_window_active(true, p.params.display_flags);
   }
   if (desktop_override().set ||
-      client_fills_desktop(p.geometry.desktop, p.params.client_width, p.params.client_height)) {
+      client_fills_desktop(orv_geometry().desktop, p.params.client_width, p.params.client_height)) {
     p.params.full_screen = 1;
   }
   return 1;

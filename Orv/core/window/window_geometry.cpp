@@ -1,9 +1,9 @@
 #include "Orv/core/window/window_geometry.h"
 
-#include "Orv/core/window/app_messages.h"
-#include "Orv/core/core_record.h"
-#include "Orv/core/window/process.h"
 #include "Orv/core/seams.h"
+#include "Orv/core/window/app_messages.h"
+#include "Orv/core/window/process.h"
+#include "Orv/core_alive.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -21,7 +21,7 @@ int32_t height_of(const OrvRect& r) {
 }
 
 bool core_running() {
-  return orv_core().alive && orv_process().running;
+  return orv_core_alive() && orv_process().running;
 }
 
 // Size limits of window mode: a client of a quarter of the screen up to twice the screen.
@@ -39,9 +39,9 @@ void apply_size_limits(ProcessRecord& p) {
 void refresh_client_rect(ProcessRecord& p) {
   int32_t w = p.params.client_width, h = p.params.client_height;
   if (p.params.full_screen && p.window) platform::window_size(p.window, &w, &h);
-  p.geometry.client_rect =
+  orv_geometry().client_rect =
       client_area_rect(p.params.full_screen != 0, p.params.aspect_mode, p.params.screen_width,
-                       p.params.screen_height, w, h, p.geometry.client_rect);
+                       p.params.screen_height, w, h, orv_geometry().client_rect);
 }
 
 }  // namespace
@@ -52,6 +52,7 @@ void GeometryState::reset() {
   maximised_position = false;
   sizing = false;
   desktop = client_rect = adjusted_screen_rect = window_rect = windowed_rect = OrvRect{};
+  settled_x = settled_y = 0;
 }
 
 DesktopOverride& desktop_override() {
@@ -109,6 +110,16 @@ OrvRect aspect_sizing(SizingEdge edge, OrvRect r, int32_t sw, int32_t sh, int32_
       break;
   }
   return r;
+}
+
+OrvRect resize_origin(int32_t settled_x, int32_t settled_y, int32_t x, int32_t y, int32_t width,
+                      int32_t height, const OrvRect& after) {
+  const OrvRect settled{settled_x, settled_y, settled_x + width, settled_y + height};
+  if ((after.right == settled.right && after.left != settled.left) ||
+      (after.bottom == settled.bottom && after.top != settled.top)) {
+    return settled;
+  }
+  return OrvRect{x, y, x + width, y + height};
 }
 
 SizingEdge sizing_edge_between(OrvRect before, OrvRect after) {
@@ -187,7 +198,7 @@ bool client_fills_desktop(const OrvRect& d, int32_t client_w, int32_t client_h) 
 
 void geometry_on_created() {
   ProcessRecord& p = orv_process();
-  GeometryState& g = p.geometry;
+  GeometryState& g = orv_geometry();
   StartParams& sp = p.params;
   g.saved_x = sp.window_x;
   g.saved_y = sp.window_y;
@@ -198,6 +209,8 @@ void geometry_on_created() {
   g.window_rect = OrvRect{sp.window_x, sp.window_y, sp.window_x + sp.client_width,
                           sp.window_y + sp.client_height};
   g.windowed_rect = g.window_rect;
+  g.settled_x = sp.window_x;
+  g.settled_y = sp.window_y;
   g.desktop = desktop_rect();
   p.input.client_origin_x = sp.window_x;
   p.input.client_origin_y = sp.window_y;
@@ -212,7 +225,7 @@ int32_t geometry_change_mode(int32_t full) {
       (sp.show_flags & kShowNoModeChange)) {
     return 1;
   }
-  GeometryState& g = p.geometry;
+  GeometryState& g = orv_geometry();
   platform::window_restore(p.window);
   if (full) {
     g.windowed_rect = OrvRect{sp.window_x, sp.window_y, sp.window_x + sp.client_width,
@@ -244,8 +257,10 @@ int32_t geometry_change_size(int32_t width, int32_t height) {
   }
   sp.client_width = width;
   sp.client_height = height;
-  p.geometry.window_rect =
+  orv_geometry().window_rect =
       OrvRect{sp.window_x, sp.window_y, sp.window_x + width, sp.window_y + height};
+  orv_geometry().settled_x = sp.window_x;
+  orv_geometry().settled_y = sp.window_y;
   if (!sp.full_screen) platform::window_resize(p.window, width, height);
   refresh_client_rect(p);
   return 1;
@@ -265,6 +280,14 @@ void geometry_on_moved(int32_t x, int32_t y) {
   if (p.window && platform::window_is_minimized(p.window)) return;
   p.params.window_x = x;
   p.params.window_y = y;
+  // SDL has already taken the size of a resize that comes with this move (a dragged left or
+  // top edge): only a move at the settled size moves the settled position.
+  int32_t w = 0, h = 0;
+  if (p.window) platform::window_size(p.window, &w, &h);
+  if (w == p.params.client_width && h == p.params.client_height) {
+    orv_geometry().settled_x = x;
+    orv_geometry().settled_y = y;
+  }
 }
 
 void geometry_on_resized(int32_t width, int32_t height) {
@@ -284,15 +307,17 @@ void geometry_on_resized(int32_t width, int32_t height) {
   // The resize has settled: fit it to the screen's ratio by the edge that moved.
   int32_t x = 0, y = 0;
   platform::window_position(p.window, &x, &y);
-  OrvRect before{sp.window_x, sp.window_y, sp.window_x + sp.client_width,
-                 sp.window_y + sp.client_height};
   OrvRect after{x, y, x + width, y + height};
-  p.geometry.sizing = true;
+  OrvRect before = resize_origin(orv_geometry().settled_x, orv_geometry().settled_y, sp.window_x,
+                                 sp.window_y, sp.client_width, sp.client_height, after);
+  orv_geometry().sizing = true;
   OrvRect fitted = aspect_sizing(sizing_edge_between(before, after), after, sp.screen_width,
                                  sp.screen_height, 0, 0);
-  p.geometry.window_rect = fitted;
+  orv_geometry().window_rect = fitted;
   if (fitted.left != x || fitted.top != y) platform::window_move(p.window, fitted.left, fitted.top);
-  p.geometry.sizing = false;
+  orv_geometry().sizing = false;
+  orv_geometry().settled_x = fitted.left;
+  orv_geometry().settled_y = fitted.top;
   OrvChangeWindowSize(width_of(fitted), height_of(fitted));
 }
 
@@ -330,18 +355,18 @@ int32_t OrvChangeAspectMode(int32_t mode) {
 }
 
 int32_t OrvWindowChangeEnable(int32_t flag) {
-  orv_process().geometry.change_enabled = flag ? 1 : 0;
+  orv_geometry().change_enabled = flag ? 1 : 0;
   return 1;
 }
 
 int32_t OrvWindowChangeEnableIs(void) {
-  return orv_process().geometry.change_enabled;
+  return orv_geometry().change_enabled;
 }
 
 int32_t OrvGetWindowSize(int32_t* width, int32_t* height) {
   if (!width && !height) return 0;
   ProcessRecord& p = orv_process();
-  const OrvRect& r = p.geometry.client_rect;
+  const OrvRect& r = orv_geometry().client_rect;
   if (width) *width = p.params.full_screen ? width_of(r) : p.params.client_width;
   if (height) *height = p.params.full_screen ? height_of(r) : p.params.client_height;
   return 1;
@@ -349,8 +374,8 @@ int32_t OrvGetWindowSize(int32_t* width, int32_t* height) {
 
 int32_t OrvWindowGetPos(int32_t* x, int32_t* y) {
   ProcessRecord& p = orv_process();
-  if (x) *x = p.params.full_screen ? p.geometry.client_rect.left : p.params.window_x;
-  if (y) *y = p.params.full_screen ? p.geometry.client_rect.top : p.params.window_y;
+  if (x) *x = p.params.full_screen ? orv_geometry().client_rect.left : p.params.window_x;
+  if (y) *y = p.params.full_screen ? orv_geometry().client_rect.top : p.params.window_y;
   return (x || y) ? 1 : 0;
 }
 
@@ -358,7 +383,7 @@ int32_t OrvWindowSetPos(int32_t x, int32_t y) {
   ProcessRecord& p = orv_process();
   p.params.window_x = x;
   p.params.window_y = y;
-  if (!orv_core().alive || !p.window) return 0;
+  if (!orv_core_alive() || !p.window) return 0;
   window_send(kWndCall, reinterpret_cast<uintptr_t>(&move_window), 0);
   return 1;
 }

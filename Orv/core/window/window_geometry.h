@@ -41,9 +41,16 @@ struct GeometryState {
   OrvRect adjusted_screen_rect{};  // window rectangle of a screen-sized client
   OrvRect window_rect{};
   OrvRect windowed_rect{};  // where window mode returns to after full screen
+  // Where the window stood at its last settled size. SDL reports the move of a dragged left or
+  // top edge before the resize, so the resize compares against this, not the latest move.
+  int32_t settled_x = 0, settled_y = 0;
 
   void reset();
 };
+
+// The geometry, one member of the library's state record. Window thread (sizing and
+// change_enabled are read from any thread).
+GeometryState& orv_geometry();
 
 // The desktop override (library-wide, works before OrvInit).
 struct DesktopOverride {
@@ -92,6 +99,11 @@ bool client_fills_desktop(const OrvRect& desktop, int32_t client_w, int32_t clie
 int32_t geometry_change_mode(int32_t full_screen);
 int32_t geometry_change_size(int32_t width, int32_t height);
 int32_t geometry_change_aspect(int32_t mode);
+// The rectangle before a resize of the client from (width x height) at (x, y): the window
+// last moved to (x, y), but when the edge opposite a moved left or top edge stayed where it was
+// at the settled position, that move was the drag of the edge and the settled rectangle counts.
+OrvRect resize_origin(int32_t settled_x, int32_t settled_y, int32_t x, int32_t y, int32_t width,
+                      int32_t height, const OrvRect& after);
 // Window events (window thread): the window moved; the client area settled at a new size.
 void geometry_on_moved(int32_t x, int32_t y);
 void geometry_on_resized(int32_t width, int32_t height);

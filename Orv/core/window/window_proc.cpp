@@ -1,14 +1,17 @@
 // The window thread: its queue, the window's events (the window procedure) and the end of the
 // program.
+#include "Orv/core/window/window_proc.h"
+
 #include <cstring>
 
+#include "Orv/core/debug_log.h"
+#include "Orv/core/seams.h"
+#include "Orv/core/sound/sound_system.h"
 #include "Orv/core/window/app_messages.h"
-#include "Orv/core/core_record.h"
 #include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/game_thread.h"
 #include "Orv/core/window/process.h"
-#include "Orv/core/seams.h"
-#include "Orv/core/sound/sound_system.h"
+#include "Orv/core/window/window_geometry.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -295,7 +298,7 @@ void end_program() {
   p.end_requested = true;
   if (p.params.debug) {
     debug_dialog_destroy();
-    std::string ini = p.debug.base_folder + "/setting.ini";
+    std::string ini = orv_debug().base_folder + "/setting.ini";
     settings_write_int(ini, "MainWindow", "x", p.params.window_x);
     settings_write_int(ini, "MainWindow", "y", p.params.window_y);
   }

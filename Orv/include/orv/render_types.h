@@ -6,9 +6,8 @@
 
 #include "orv/types.h"
 
-// The draw callback of a render node. `renderer` is the active renderer record (the software
-// renderer's DibRenderer until the GL renderer exists); `user_data` is the value the node was
-// inserted with. Returning 0 asks the frame walk to drop the node after the call.
+// The draw callback of a render node. `renderer` identifies the active renderer (opaque to
+// the game); `user_data` is the value the node was inserted with. Returning 0 asks the frame walk to drop the node after the call.
 using OrvRenderCallback = int32_t (*)(void* renderer, uintptr_t user_data);
 
 // The drawable state of a sprite, copied out and back by OrvSpriteGetInfo/OrvSpriteSetInfo.

@@ -5,6 +5,7 @@
 
 #include "Orv/render/font/glyph_scale.h"
 #include "Orv/render/image/image_buffer.h"
+#include "shared/byte_codec.h"
 
 namespace {
 
@@ -34,16 +35,19 @@ bool bitmap_font_parse(const uint8_t* data, size_t size, int32_t* size_key, std:
     if (error) *error = "bitmap font is shorter than its metrics block";
     return false;
   }
-  *size_key = le32s(data + size - kTextMetricSize);
+  codec::ByteReader r(data, size);
+  r.seek(size - kTextMetricSize);
+  *size_key = r.i32();
   return true;
 }
 
 TextMetric bitmap_font_metrics(const BitmapFont& font) {
   TextMetric m;
-  const uint8_t* p = font.data.data() + font.data.size() - kTextMetricSize;
-  int32_t* fields[] = {&m.height,           &m.ascent,        &m.descent,   &m.internal_leading,
-                       &m.external_leading, &m.average_width, &m.max_width, &m.weight};
-  for (size_t i = 0; i < std::size(fields); ++i) *fields[i] = le32s(p + 4 * i);
+  codec::ByteReader r(font.data);
+  r.seek(font.data.size() - kTextMetricSize);
+  for (int32_t* f : {&m.height, &m.ascent, &m.descent, &m.internal_leading, &m.external_leading,
+                     &m.average_width, &m.max_width, &m.weight})
+    *f = r.i32();
   return m;
 }
 
@@ -63,17 +67,22 @@ bool bitmap_font_glyph(const BitmapFont& font, uint16_t code, float scale, Glyph
   const uint8_t* d = font.data.data();
   const size_t end = font.data.size() - kTextMetricSize;  // glyph data lies before the metrics
   const size_t index = code < 0x100 ? code : 255u * ((code >> 8) - 128u) + (code & 0xFF);
-  if (index * 4 + 4 > end) return false;
-  const int64_t offset = le32s(d + index * 4);
-  if (offset < 0 || static_cast<uint64_t>(offset) + kRecordHeader > end) return false;
-  const uint8_t* r = d + offset;
-  const int32_t w = le32s(r), h = le32s(r + 4);
-  const uint32_t bytes = le32(r + 20);
-  out->origin_x = le32s(r + 8);
-  out->origin_y = le32s(r + 12);
-  out->advance_x = static_cast<int16_t>(le16(r + 16));
-  out->advance_y = static_cast<int16_t>(le16(r + 18));
-  const uint8_t* bits = r + kRecordHeader;
+  codec::ByteReader r(d, end);
+  r.seek(index * 4);
+  const int64_t offset = r.i32();
+  if (r.failed() || offset < 0) return false;
+  r.seek(static_cast<uint64_t>(offset));
+  const int32_t w = r.i32(), h = r.i32();
+  out->origin_x = r.i32();
+  out->origin_y = r.i32();
+  out->advance_x = r.i16();
+  out->advance_y = r.i16();
+  const uint32_t bytes = r.u32();
+  if (r.failed()) {
+    *out = Glyph{};
+    return false;
+  }
+  const uint8_t* bits = d + offset + kRecordHeader;
   const bool fits = bytes <= end - offset - kRecordHeader;
   const bool usable = fits && w > 0 && h > 0 && w <= kMaxGlyphSide && h <= kMaxGlyphSide;
   if (scale == 1.0f) {

@@ -6,6 +6,7 @@
 
 #include "Orv/render/font/glyph_scale.h"
 #include "Orv/render/image/image_buffer.h"
+#include "shared/byte_codec.h"
 
 bool extra_font_parse(const uint8_t* data, size_t size, ExtraFont* font, std::string* error) {
   *font = ExtraFont{};
@@ -14,7 +15,9 @@ bool extra_font_parse(const uint8_t* data, size_t size, ExtraFont* font, std::st
     return false;
   };
   if (size < 44) return fail("extra font is shorter than its header");
-  const int32_t width = le16(data + 12), cell = le16(data + 14);
+  codec::ByteReader r(data, size);
+  r.seek(12);
+  const int32_t width = r.u16(), cell = r.u16();
   if (cell == 0 || width == 0) return fail("extra font has no cells");
   const size_t bytes = size - 44;
   const int32_t rows = static_cast<int32_t>(std::min<size_t>(bytes / width, 0x7FFFFFFF));

@@ -3,17 +3,13 @@
 #include <cstdio>
 #include <mutex>
 
-#include "Orv/core/core_record.h"
 #include "Orv/render/font/bitmap_font.h"
 #include "Orv/render/font/extra_font.h"
 #include "Orv/render/font/font_session.h"
 #include "Orv/render/font/text_layout.h"
+#include "Orv/render/render_state.h"
 #include "orv/orv.h"
 #include "platform/whole_file.h"
-
-FontState& font_state() {
-  return orv_core().fonts;
-}
 
 void fonts_set_defaults() {
   FontState& s = font_state();
@@ -38,7 +34,7 @@ void fonts_release() {
 
 bool font_read_file(const char* path, std::vector<uint8_t>* out) {
   if (!path) return false;
-  if (FileReader read = orv_core().render.read_file) return read(path, out, size_t{1} << 30) == 1;
+  if (FileReader read = orv_render().read_file) return read(path, out, size_t{1} << 30) == 1;
   return platform::load_file_bytes(path, out);
 }
 

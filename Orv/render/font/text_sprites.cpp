@@ -7,7 +7,6 @@
 // argument becomes the sprite's colour. The text is drawn in the font's text colour.
 #include <mutex>
 
-#include "Orv/core/core_record.h"
 #include "Orv/render/font/font_session.h"
 #include "Orv/render/font/text_layout.h"
 #include "Orv/render/image_store.h"

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 
+#include "shared/byte_codec.h"
 namespace {
 
 bool fail(ImageBuffer* out, std::string* error, const std::string& why) {
@@ -36,8 +37,13 @@ struct Field {
 // The software renderer's decoder: fixed offsets, 8/24/32 bits, rows bottom-up.
 bool decode_dib(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error) {
   if (n < 54) return fail(out, error, kBrokenImageMessage);
-  const uint32_t w = le32(d + 18), h = le32(d + 22), offset = le32(d + 10);
-  const int bpp = d[28];
+  codec::ByteReader r(d, n);
+  r.seek(10);
+  const uint32_t offset = r.u32();
+  r.seek(18);
+  const uint32_t w = r.u32(), h = r.u32();
+  r.skip(2);  // planes
+  const int bpp = r.u8();
   if (bpp != 8 && bpp != 24 && bpp != 32) return fail(out, error, kBrokenImageMessage);
   if (!image_size_ok(w, h)) return fail(out, error, kBrokenImageMessage);
   const size_t stride = bpp == 32 ? size_t{w} * 4 : (size_t{w} * (bpp / 8) + 3) & ~size_t{3};
@@ -55,7 +61,7 @@ bool decode_dib(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error
         const uint8_t* p = s + x * 3;
         o[x] = argb(p[2], p[1], p[0]);
       } else {
-        std::memcpy(&o[x], s + x * 4, 4);
+        o[x] = codec::load_u32(s + x * 4);
       }
     }
   }
@@ -63,27 +69,33 @@ bool decode_dib(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error
 }
 
 bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error) {
-  if (n < 26) return fail(out, error, "BMP header is truncated");
-  const uint32_t info = le32(d + 14);
-  const uint32_t offset = le32(d + 10);
-  int64_t w, h;
-  int bpp;
+  codec::ByteReader r(d, n);
+  r.seek(10);
+  const uint32_t offset = r.u32();
+  const uint32_t info = r.u32();
+  int64_t w = 0, h = 0;
+  int bpp = 0;
   uint32_t compression = 0, colours = 0;
   size_t entry = 4;
   if (info == 12) {  // the old core header: 16-bit sizes and 3-byte palette entries
-    w = le16(d + 18);
-    h = le16(d + 20);
-    bpp = le16(d + 24);
+    w = r.u16();
+    h = r.u16();
+    r.skip(2);  // planes
+    bpp = r.u16();
     entry = 3;
-  } else if (info >= 40 && n >= 54) {
-    w = le32s(d + 18);
-    h = le32s(d + 22);
-    bpp = le16(d + 28);
-    compression = le32(d + 30);
-    colours = le32(d + 46);
+  } else if (info >= 40) {
+    w = r.i32();
+    h = r.i32();
+    r.skip(2);  // planes
+    bpp = r.u16();
+    compression = r.u32();
+    r.skip(12);  // image size, resolution
+    colours = r.u32();
+    r.seek(54);  // the whole 40-byte header must be there
   } else {
-    return fail(out, error, "BMP header is truncated");
+    r.fail();
   }
+  if (r.failed()) return fail(out, error, "BMP header is truncated");
   const bool top_down = h < 0;
   if (top_down) h = -h;
   if (!image_size_ok(w, h)) return fail(out, error, "BMP picture size is not supported");
@@ -112,9 +124,11 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
   uint32_t masks[4] = {0x7C00, 0x03E0, 0x001F, 0};  // 16-bit default: 5-5-5
   if (bpp == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF, masks[3] = 0;
   if (compression == 3) {
-    if (n < 14 + 40 + 12) return fail(out, error, "BMP bit fields are truncated");
-    for (int i = 0; i < 3; ++i) masks[i] = le32(d + 54 + 4 * i);
-    masks[3] = info >= 56 && n >= 70 ? le32(d + 66) : 0;
+    for (int i = 0; i < 3; ++i) masks[i] = r.u32();
+    if (r.failed()) return fail(out, error, "BMP bit fields are truncated");
+    codec::ByteReader alpha(d, n);
+    alpha.seek(66);
+    masks[3] = info >= 56 ? alpha.u32() : 0;  // 0 when the file stops before it
   }
   const Field fr(masks[0]), fg(masks[1]), fb(masks[2]), fa(masks[3]);
 
@@ -140,7 +154,7 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
           o[x] = argb(s[x * 3 + 2], s[x * 3 + 1], s[x * 3]);
           break;
         default: {
-          const uint32_t v = bpp == 16 ? le16(s + x * 2) : le32(s + x * 4);
+          const uint32_t v = bpp == 16 ? codec::load_u16(s + x * 2) : codec::load_u32(s + x * 4);
           o[x] = argb(fr.get(v, 0), fg.get(v, 0), fb.get(v, 0), fa.get(v, 255));
         }
       }
@@ -152,7 +166,7 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
 }  // namespace
 
 bool bmp_is(const uint8_t* data, size_t size) {
-  return size >= 2 && le16(data) == 0x4D42;
+  return codec::ByteReader(data, size).u16() == 0x4D42;  // "BM"
 }
 
 bool bmp_decode(const uint8_t* data, size_t size, BmpTgaMode mode, ImageBuffer* out,

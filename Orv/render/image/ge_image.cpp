@@ -7,8 +7,11 @@
 
 #include "Orv/render/image/ge_lz.h"
 #include "Orv/render/image/row_filter.h"
+#include "shared/byte_codec.h"
 
 namespace {
+
+constexpr uint16_t kGeMagic = 0x4547;  // "GE"
 
 uint8_t clamp_byte(int v) {
   return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
@@ -23,10 +26,12 @@ bool fail(std::string* error, ImageBuffer* out, const char* why) {
 // Type 3: inner header {not read, bits per pixel, width, height} (u16 each), a filter byte per
 // row, then the filtered rows. The inner size may not exceed the header's picture.
 bool decode_rows(const uint8_t* data, uint32_t size, ImageBuffer* out, std::string* error) {
-  if (size < 8) return fail(error, out, "GE row-filter data is shorter than its header");
-  const int bpp = le16(data + 2) == 24 ? 3 : 4;
-  const int32_t w = le16(data + 4);
-  const int32_t h = le16(data + 6);
+  codec::ByteReader r(data, size);
+  r.skip(2);
+  const int bpp = r.u16() == 24 ? 3 : 4;
+  const int32_t w = r.u16();
+  const int32_t h = r.u16();
+  if (r.failed()) return fail(error, out, "GE row-filter data is shorter than its header");
   if (w > out->width || h > out->height)
     return fail(error, out, "GE row-filter size exceeds the picture size");
   const uint64_t need = 8 + static_cast<uint64_t>(h) + static_cast<uint64_t>(w) * h * bpp;
@@ -43,19 +48,23 @@ bool decode_rows(const uint8_t* data, uint32_t size, ImageBuffer* out, std::stri
 }  // namespace
 
 bool ge_is(const uint8_t* data, size_t size) {
-  return size >= 2 && le16(data) == 0x4547;
+  return codec::ByteReader(data, size).u16() == kGeMagic;
 }
 
-bool ge_read_header(const uint8_t* data, size_t size, GeHeader* h) {
-  if (size < 28 || !ge_is(data, size)) return false;
-  h->data_offset = le16(data + 2);
-  h->x = le32s(data + 4);
-  h->y = le32s(data + 8);
-  h->width = le32s(data + 12);
-  h->height = le32s(data + 16);
-  h->cell_width = le32s(data + 20);
-  h->cell_height = le32s(data + 24);
-  h->type = size >= kGeHeaderSize ? le16(data + 28) : 0;
+bool ge_read_header(const uint8_t* data, size_t size, GeHeader* header) {
+  codec::ByteReader r(data, size);
+  GeHeader h;
+  const bool magic = r.u16() == kGeMagic;
+  h.data_offset = r.u16();
+  h.x = r.i32();
+  h.y = r.i32();
+  h.width = r.i32();
+  h.height = r.i32();
+  h.cell_width = r.i32();
+  h.cell_height = r.i32();
+  if (!magic || r.failed()) return false;
+  h.type = r.u16();  // 0 when the header stops before it
+  *header = h;
   return true;
 }
 
@@ -127,7 +136,9 @@ bool ge_decode(const uint8_t* data, size_t size, ImageBuffer* out, std::string* 
     std::memcpy(out->pixels.data(), body, row_bytes * h.height);
     return true;
   }
-  const uint32_t unpacked = le32(data + h.data_offset);
+  codec::ByteReader block(data, size);
+  block.seek(h.data_offset);
+  const uint32_t unpacked = block.u32();
   if (unpacked > kGeScratchSize) return fail(error, out, "GE unpacked size exceeds the scratch");
   // Each type must unpack to at least what its picture reads; the picture is allocated only
   // after the stream has proven that long.

@@ -33,15 +33,3 @@ struct ImageBuffer {
 // True when w x h is a picture size the readers accept (both sides 1..kMaxPictureSide and the
 // pixel count within kMaxPicturePixels).
 bool image_size_ok(int64_t w, int64_t h);
-
-// Little-endian field readers for the file parsers; the caller has checked the bounds.
-inline uint16_t le16(const uint8_t* p) {
-  return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-inline uint32_t le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-inline int32_t le32s(const uint8_t* p) {
-  return static_cast<int32_t>(le32(p));
-}

@@ -5,31 +5,34 @@
 #include "Orv/render/image/ge_image.h"
 #include "Orv/render/image/image_buffer.h"
 #include "Orv/render/image/vkx_image.h"
+#include "shared/byte_codec.h"
 
 namespace {
 
-uint32_t be16(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0] << 8 | p[1]);
-}
-uint32_t be32(const uint8_t* p) {
-  return be16(p) << 16 | be16(p + 2);
-}
+constexpr uint32_t kPngMagic = 0x474E5089;  // "\x89PNG" read little-endian
+constexpr uint16_t kJpegMagic = 0xD8FF;
+constexpr uint16_t kBmpMagic = 0x4D42;  // "BM"
 
 // Walks the segments from the one after the start marker to the first start of frame.
 // Every position must leave 11 bytes before the end of what was read.
 bool jpeg_frame_size(const uint8_t* d, size_t size, int32_t* w, int32_t* h) {
-  size = std::min(size, kJpegHeaderScan);
-  if (size < 6) return false;
-  size_t p = 4 + be16(d + 4);
+  codec::ByteReader r(d, std::min(size, kJpegHeaderScan));
+  r.seek(4);
+  size_t p = 4 + size_t{r.u16be()};
+  if (r.failed()) return false;
   for (;;) {
-    if (p + 11 > size || d[p] != 0xFF) return false;
-    const uint8_t marker = d[p + 1];
+    if (p + 11 > r.size()) return false;
+    r.seek(p);
+    if (r.u8() != 0xFF) return false;
+    const uint8_t marker = r.u8();
+    const uint16_t length = r.u16be();
     if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
-      *h = static_cast<int32_t>(be16(d + p + 5));
-      *w = static_cast<int32_t>(be16(d + p + 7));
+      r.skip(1);  // sample precision
+      *h = r.u16be();
+      *w = r.u16be();
       return true;
     }
-    p += 2 + be16(d + p + 2);
+    p += 2 + size_t{length};
   }
 }
 
@@ -55,20 +58,25 @@ bool image_read_header(const uint8_t* d, size_t size, ImageHeaderInfo* info) {
     info->vkx_base_name = h.base_name;
     return true;
   }
-  if (le32(d) == 0x474E5089) {
+  codec::ByteReader r(d, size);
+  const uint32_t magic = r.u32();
+  if (magic == kPngMagic) {
     if (size < 33) return false;
-    info->width = static_cast<int32_t>(be32(d + 16));
-    info->height = static_cast<int32_t>(be32(d + 20));
-  } else if (le16(d) == 0xD8FF) {
+    r.seek(16);
+    info->width = static_cast<int32_t>(r.u32be());
+    info->height = static_cast<int32_t>(r.u32be());
+  } else if ((magic & 0xFFFF) == kJpegMagic) {
     if (!jpeg_frame_size(d, size, &info->width, &info->height)) return false;
-  } else if (le16(d) == 0x4D42) {
+  } else if ((magic & 0xFFFF) == kBmpMagic) {
     if (size < 14 + 40) return false;
-    info->width = le32s(d + 18);
-    info->height = le32s(d + 22);
+    r.seek(18);
+    info->width = r.i32();
+    info->height = r.i32();
   } else {
     if (size < 18) return false;
-    info->width = le16(d + 12);
-    info->height = le16(d + 14);
+    r.seek(12);
+    info->width = r.u16();
+    info->height = r.u16();
   }
   info->cell_width = info->width;
   info->cell_height = info->height;

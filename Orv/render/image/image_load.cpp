@@ -2,6 +2,7 @@
 
 #include "Orv/render/image/ge_image.h"
 #include "platform/image_codec.h"
+#include "shared/byte_codec.h"
 
 namespace {
 
@@ -27,8 +28,9 @@ bool decode_with_library(bool png, const uint8_t* data, size_t size, ImageBuffer
 
 ImageFormat image_format_of(const uint8_t* data, size_t size) {
   if (ge_is(data, size)) return ImageFormat::kGe;
-  if (size >= 4 && le32(data) == 0x474E5089) return ImageFormat::kPng;
-  if (size >= 2 && le16(data) == 0xD8FF) return ImageFormat::kJpeg;
+  // Zero when the data is shorter: no format starts with zeros.
+  if (codec::ByteReader(data, size).u32() == 0x474E5089) return ImageFormat::kPng;  // "\x89PNG"
+  if (codec::ByteReader(data, size).u16() == 0xD8FF) return ImageFormat::kJpeg;
   if (bmp_is(data, size)) return ImageFormat::kBmp;
   return ImageFormat::kTga;
 }

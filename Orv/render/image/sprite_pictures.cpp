@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "Orv/core/core_record.h"
 #include "Orv/render/image/ge_image.h"
 #include "Orv/render/image/image_header.h"
 #include "Orv/render/image/image_load.h"
@@ -13,6 +12,7 @@
 #include "Orv/render/image/vkx_image.h"
 #include "Orv/render/image_store.h"
 #include "Orv/render/last_error.h"
+#include "Orv/render/render_state.h"
 #include "Orv/render/sprite.h"
 #include "Orv/render/sprite_info_cache.h"
 #include "orv/orv.h"
@@ -25,7 +25,7 @@ namespace {
 constexpr size_t kLoadLimit = 0x8000001;
 
 bool read_game_file(const char* path, std::vector<uint8_t>* out) {
-  FileReader read = orv_core().render.read_file;
+  FileReader read = orv_render().read_file;
   return read && path && read(path, out, kLoadLimit) == 1;
 }
 

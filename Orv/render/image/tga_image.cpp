@@ -4,7 +4,34 @@
 #include <cstring>
 #include <vector>
 
+#include "shared/byte_codec.h"
 namespace {
+
+// The 18-byte header.
+struct TgaHeader {
+  uint8_t id_length = 0, map_type = 0, image_type = 0;
+  uint16_t map_first = 0, map_length = 0;
+  uint8_t map_bits = 0;
+  uint16_t width = 0, height = 0;
+  uint8_t bits = 0, descriptor = 0;
+};
+
+// False when the data is shorter than the header.
+bool read_header(const uint8_t* d, size_t n, TgaHeader* h) {
+  codec::ByteReader r(d, n);
+  h->id_length = r.u8();
+  h->map_type = r.u8();
+  h->image_type = r.u8();
+  h->map_first = r.u16();
+  h->map_length = r.u16();
+  h->map_bits = r.u8();
+  r.skip(4);  // the origin
+  h->width = r.u16();
+  h->height = r.u16();
+  h->bits = r.u8();
+  h->descriptor = r.u8();
+  return !r.failed();
+}
 
 bool fail(ImageBuffer* out, std::string* error, const std::string& why) {
   out->reset(0, 0);
@@ -26,7 +53,7 @@ uint32_t read_pixel(const uint8_t* p, int bytes, bool alpha_bit) {
     case 1:
       return argb(p[0], p[0], p[0]);
     case 2: {
-      const uint32_t v = le16(p);
+      const uint32_t v = codec::load_u16(p);
       return argb(five((v >> 10) & 31), five((v >> 5) & 31), five(v & 31),
                   alpha_bit ? ((v & 0x8000) ? 255 : 0) : 255);
     }
@@ -39,16 +66,17 @@ uint32_t read_pixel(const uint8_t* p, int bytes, bool alpha_bit) {
 
 // The software renderer's decoder: no colour maps, no packets, rows bottom-up.
 bool decode_dib(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error) {
-  if (n < 18) return fail(out, error, kBrokenImageMessage);
-  if (d[1] == 1) return fail(out, error, kTgaIndexColorMessage);
-  const int bpp = d[16];
+  TgaHeader t;
+  if (!read_header(d, n, &t)) return fail(out, error, kBrokenImageMessage);
+  if (t.map_type == 1) return fail(out, error, kTgaIndexColorMessage);
+  const int bpp = t.bits;
   // Run-length packets would be read as raw rows and draw garbage: refuse them like a depth
   // the decoder does not know.
-  if ((bpp != 8 && bpp != 24 && bpp != 32) || (d[2] & 8))
+  if ((bpp != 8 && bpp != 24 && bpp != 32) || (t.image_type & 8))
     return fail(out, error, kBrokenImageMessage);
-  const uint32_t w = le16(d + 12), h = le16(d + 14);
+  const uint32_t w = t.width, h = t.height;
   if (!image_size_ok(w, h)) return fail(out, error, kBrokenImageMessage);
-  const size_t offset = 18 + size_t{d[0]};
+  const size_t offset = 18 + size_t{t.id_length};
   const size_t stride = size_t{w} * (bpp / 8);
   if (offset > n || (n - offset) / stride < h) return fail(out, error, kBrokenImageMessage);
   out->reset(w, h);
@@ -61,16 +89,17 @@ bool decode_dib(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error
 }
 
 bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error) {
-  if (n < 18) return fail(out, error, "TGA header is truncated");
-  const int map_type = d[1], kind = d[2] & ~8;
-  const bool rle = d[2] & 8;
-  const uint32_t map_first = le16(d + 3), map_length = le16(d + 5);
-  const int map_bits = d[7];
-  const uint32_t w = le16(d + 12), h = le16(d + 14);
-  const int bpp = d[16], descriptor = d[17];
+  TgaHeader t;
+  if (!read_header(d, n, &t)) return fail(out, error, "TGA header is truncated");
+  const int map_type = t.map_type, kind = t.image_type & ~8;
+  const bool rle = t.image_type & 8;
+  const uint32_t map_first = t.map_first, map_length = t.map_length;
+  const int map_bits = t.map_bits;
+  const uint32_t w = t.width, h = t.height;
+  const int bpp = t.bits, descriptor = t.descriptor;
   const bool alpha_bit = (descriptor & 15) != 0;
   if (kind != 1 && kind != 2 && kind != 3)
-    return fail(out, error, "TGA image type " + std::to_string(d[2]) + " is not supported");
+    return fail(out, error, "TGA image type " + std::to_string(t.image_type) + " is not supported");
   if (map_type > 1) return fail(out, error, "TGA colour map type is not supported");
   const int map_bytes = (map_bits + 7) / 8;
   if (map_type == 1 && (map_bytes < 2 || map_bytes > 4))
@@ -86,7 +115,7 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
   if (!bytes || (kind == 1 && map_type != 1))
     return fail(out, error, "TGA bit depth " + std::to_string(bpp) + " is not supported");
 
-  size_t at = 18 + size_t{d[0]};
+  size_t at = 18 + size_t{t.id_length};
   std::vector<uint32_t> map;
   if (map_type == 1) {
     const size_t map_size = size_t{map_length} * map_bytes;
@@ -104,7 +133,7 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
   std::vector<uint32_t> seq(count);
   auto convert = [&](const uint8_t* p) -> uint32_t {
     if (kind != 1) return read_pixel(p, bytes, alpha_bit);
-    const uint32_t index = bytes == 1 ? p[0] : le16(p);
+    const uint32_t index = bytes == 1 ? p[0] : codec::load_u16(p);
     return index >= map_first && index - map_first < map.size() ? map[index - map_first] : 0;
   };
   if (!rle) {

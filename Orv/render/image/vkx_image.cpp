@@ -8,6 +8,7 @@
 #include "Orv/render/image/ge_image.h"
 #include "Orv/render/image/ge_lz.h"
 #include "Orv/render/image/row_filter.h"
+#include "shared/byte_codec.h"
 
 bool vkx_is(const uint8_t* data, size_t size) {
   return size >= 4 && (std::memcmp(data, "VKX2", 4) == 0 || std::memcmp(data, "VKX3", 4) == 0);
@@ -15,17 +16,16 @@ bool vkx_is(const uint8_t* data, size_t size) {
 
 bool vkx_read_header(const uint8_t* data, size_t size, VkxHeader* h) {
   if (size < kVkxHeaderSize || !vkx_is(data, size)) return false;
-  h->x = le16(data + 4);
-  h->y = le16(data + 6);
-  h->width = le16(data + 8);
-  h->height = le16(data + 10);
-  h->bytes_per_pixel = le16(data + 12) == 24 ? 3 : 4;
-  const uint8_t* name = data + 14;
-  size_t n = 0;
-  while (n < kVkxBaseNameSize && name[n]) ++n;
-  std::memcpy(h->base_name, name, n);
-  h->base_name[n] = 0;
-  h->unpacked = size >= kVkxPayloadOffset ? le32(data + 48) : 0;
+  codec::ByteReader r(data, size);
+  r.skip(4);  // the magic
+  h->x = r.u16();
+  h->y = r.u16();
+  h->width = r.u16();
+  h->height = r.u16();
+  h->bytes_per_pixel = r.u16() == 24 ? 3 : 4;
+  r.bytes(h->base_name, kVkxBaseNameSize);
+  h->base_name[strnlen(h->base_name, kVkxBaseNameSize)] = 0;
+  h->unpacked = r.u32();  // 0 when the header stops before it
   return true;
 }
 

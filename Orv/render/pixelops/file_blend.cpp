@@ -3,13 +3,14 @@
 #include <cstdio>
 #include <vector>
 
-#include "Orv/core/core_record.h"
+#include "Orv/render/render_state.h"
 #include "Orv/render/image/bmp_tga.h"
 #include "Orv/render/image/ge_image.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/pixelops/pixel_access.h"
 #include "Orv/render/sprite.h"
 #include "orv/orv.h"
+#include "shared/byte_codec.h"
 
 namespace {
 
@@ -42,7 +43,10 @@ bool file_blend_decode(const uint8_t* data, size_t size, ImageBuffer* out, std::
   }
   if (ge_is(data, size)) return ge_decode(data, size, out, error);
   if (bmp_is(data, size)) {
-    if (size < 30 || !depth_ok(le16(data + 28))) {
+    codec::ByteReader header(data, size);
+    header.seek(28);
+    const uint16_t bits = header.u16();
+    if (header.failed() || !depth_ok(bits)) {
       *error = "not a 24- or 32-bit BMP";
       return false;
     }
@@ -64,7 +68,7 @@ OrvBool OrvCopyFileToSpriteRGB(OrvHandle sprite, int32_t dx, int32_t dy, const c
     orv_set_last_error(kErrorInvalidHandle);
     return 0;
   }
-  RenderState& st = orv_core().render;
+  RenderState& st = orv_render();
   std::vector<uint8_t> bytes;
   if (!path || !st.read_file || st.read_file(path, &bytes, kMaxFileBytes) != 1) return 0;
   ImageBuffer picture;

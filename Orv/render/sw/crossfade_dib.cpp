@@ -13,7 +13,7 @@ struct Side {
   int32_t pitch = 0, width = 0, height = 0;
 };
 
-bool side_of(const DrawRequestDib& req, Side* side) {
+bool side_of(const DrawRequest& req, Side* side) {
   int32_t pitch = 0;
   const uint32_t* pixels = image_pixels(req.image, &pitch, nullptr);
   if (!pixels) return false;
@@ -45,7 +45,7 @@ uint32_t mix(uint32_t f, uint32_t g, uint32_t F, uint32_t in_alpha, uint32_t out
 
 }  // namespace
 
-int32_t draw_crossfade_dib(DibRenderer* dib, const DrawRequestDib& in, const DrawRequestDib& out,
+int32_t draw_crossfade_dib(DibRenderer* dib, const DrawRequest& in, const DrawRequest& out,
                            float t) {
   Side f, g;
   bool has_in = side_of(in, &f), has_out = side_of(out, &g);

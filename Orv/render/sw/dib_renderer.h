@@ -1,5 +1,7 @@
 // The software renderer: every sprite is rasterised by the processor into a 32-bit back
-// buffer of the game size (top row first), which the window code shows each frame.
+// buffer of the game size (top row first), which the window code shows each frame. The rest
+// of the library reaches it only through its renderer table (software_renderer.h); the
+// functions here are the peer's own, and its tests'.
 //
 // It draws position, scale, rotation about the screen axis (512 units a turn, whatever the
 // sprite's rotation resolution), colour modulation and the blend modes of sw/blend.h; other
@@ -10,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Orv/render/fx_result.h"
+#include "Orv/render/renderer.h"
 #include "orv/render_types.h"
 
 struct ImageObject;
@@ -31,7 +33,6 @@ struct DibRenderer {
   int32_t game_w = 0, game_h = 0;
   int32_t window_w = 0, window_h = 0;
   bool windowed = true;
-  bool present_failed = false;     // set by a failed present; frames stop until it is cleared
   uint32_t device_flags = 0;       // bit 0: smooth stretching
   std::vector<uint32_t> back;      // the back buffer, game_w x game_h
   std::vector<uint32_t> row;       // one row of samples of a rotated or scaled sprite
@@ -41,17 +42,6 @@ struct DibRenderer {
 
 // The biggest box a rotated or scaled sprite, and a cross-fade, may occupy.
 constexpr int32_t kDibMaxBox = 4096;
-
-struct DrawRequestDib {
-  const ImageObject* image = nullptr;
-  int32_t x = 0, y = 0;  // truncated position plus offset
-  int32_t rotation = 0;  // truncated rotation z, 512 units a turn
-  float scale_x = 1.0f, scale_y = 1.0f;
-  OrvRect rect{};  // source rectangle
-  uint32_t color = 0xFFFFFFFFu;
-  int32_t render_mode = 1;
-  const FxResult* fx = nullptr;  // this frame's effect blend, or null
-};
 
 // Makes a renderer for a game of game_w x game_h (each 1..16384); null when memory is out.
 DibRenderer* dib_renderer_create(int32_t game_w, int32_t game_h, int32_t window_w, int32_t window_h,
@@ -73,11 +63,15 @@ void rasterise_sprite(DibRenderer* dib, const DibSurface& target, const DibSourc
                       uint32_t color, int32_t blend);
 
 // One sprite onto the back buffer, with its effect blend. 0 without image, else 1.
-int32_t draw_sprite_dib(DibRenderer* dib, const DrawRequestDib& request);
+int32_t draw_sprite_dib(DibRenderer* dib, const DrawRequest& request);
 
 // A cross-fade pair at progress t (0..1): the two pictures are mixed into the work surface
 // and drawn as one at the incoming place. With one image only that one is drawn. 0 when the
 // two source rectangles differ in height (nothing is drawn), else 1. A pair too big for the
 // work surface, or no memory for it, is drawn as two sprites.
-int32_t draw_crossfade_dib(DibRenderer* dib, const DrawRequestDib& incoming,
-                           const DrawRequestDib& outgoing, float t);
+int32_t draw_crossfade_dib(DibRenderer* dib, const DrawRequest& incoming,
+                           const DrawRequest& outgoing, float t);
+
+// The full-screen raster wave over the back buffer (the frame warped through the first effect
+// work image). Other effects leave the frame as it is.
+void draw_effect_dib(DibRenderer* dib, const FxResult& fx);

@@ -97,7 +97,7 @@ void rasterise_sprite(DibRenderer* dib, const DibSurface& target, const DibSourc
   }
 }
 
-int32_t draw_sprite_dib(DibRenderer* dib, const DrawRequestDib& req) {
+int32_t draw_sprite_dib(DibRenderer* dib, const DrawRequest& req) {
   int32_t pitch = 0, rows = 0;
   const uint32_t* pixels = image_pixels(req.image, &pitch, &rows);
   if (!pixels) return 0;
@@ -123,4 +123,13 @@ int32_t draw_sprite_dib(DibRenderer* dib, const DrawRequestDib& req) {
   rasterise_sprite(dib, back, warped, 0, 0, 0, 1.0f, 1.0f, OrvRect{0, 0, dib->game_w, dib->game_h},
                    req.color, kBlendAlpha);
   return 1;
+}
+
+void draw_effect_dib(DibRenderer* dib, const FxResult& fx) {
+  if (fx.effect != 1) return;  // no radial-blur kernel here
+  wave_warp_rows(dib->fx1.data(), dib->game_w, dib->game_h, dib->back.data(), dib->game_w,
+                 dib->game_h, fx.phase, fx.amplitude1, fx.amplitude2);
+  DibSource src{dib->fx1.data(), dib->game_w, dib->game_h, dib->game_w};
+  rasterise_sprite(dib, dib_back_surface(dib), src, 0, 0, 0, 1.0f, 1.0f,
+                   OrvRect{0, 0, dib->game_w, dib->game_h}, 0xFFFFFFFFu, kBlendAlpha);
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "commands/ini_profile.h"
+#include "engine/formats/ini_file.h"
 #include "engine/orv_api.h"
 #include "engine/save_folder.h"
 #include "engine/formats/system_files.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "commands/command_util.h"
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "engine/game_task.h"
 #include "engine/orv_api.h"
 #include "engine/formats/startup_info.h"
@@ -248,9 +248,9 @@ uint32_t access_dat_save(GameState& gs) {
   const OrvHandle list = gs.vm.seen.hEntryNames;
   if (!list) return 0;
   std::vector<EntryName> names;
-  const uint32_t count = seam_list_count(list, 0);
+  const uint32_t count = orv_list_count(list, 0);
   for (uint32_t n = 0; n < count; ++n) {
-    const auto* e = reinterpret_cast<const EntryName*>(seam_list_get_data(list, 0, n));
+    const auto* e = reinterpret_cast<const EntryName*>(orv_list_get_data(list, 0, n));
     if (e) names.push_back(*e);
   }
   const std::vector<uint8_t> bytes = access_dat_encode(names);
@@ -261,7 +261,7 @@ uint32_t entry_name_add(GameState& gs, const char* name, uint8_t flag) {
   const size_t length = strnlen(name, 33);
   if (length > 32) return 0;
   auto* e = static_cast<EntryName*>(orv.OrvMemoryAlloc(sizeof(EntryName), 1));
-  if (e && !seam_list_push(gs.vm.seen.hEntryNames, reinterpret_cast<uintptr_t>(e), 0)) {
+  if (e && !orv_list_push(gs.vm.seen.hEntryNames, reinterpret_cast<uintptr_t>(e), 0)) {
     orv.OrvMemoryFree(e);
     e = nullptr;
   }

@@ -3,74 +3,82 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/orv_api.h"
 #include "engine/formats/startup_info.h"
+#include "engine/orv_api.h"
 #include "platform/file.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
 #include "platform/sjis.h"
 #include "platform/whole_file.h"
+#include "shared/byte_codec.h"
 #include "shared/utility.h"
 #include "shared/word_scrambler.h"
 
 namespace engine {
 namespace {
 
-void put_u32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-uint32_t get_u32(const uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-void encode_settings(const SystemSettings& s, std::vector<uint8_t>& out) {
-  const uint32_t words[12] = {s.dwScriptStamp,
-                              s.bAllMosaicThumbnail,
-                              s.dwWindowMode,
-                              s.bSkipUnread,
-                              s.bEffectEnable,
-                              s.bAspectPos,
-                              static_cast<uint32_t>(s.nNewestSave),
-                              s.dwAutoSpeed,
-                              s.dwMessageSpeed,
-                              s.dwCursorHideTime,
-                              static_cast<uint32_t>(s.nTextBaseImage),
-                              static_cast<uint32_t>(s.nTextAlpha)};
-  for (uint32_t w : words) put_u32(out, w);
-  for (const NameColor& c : s.nameColors) {
-    put_u32(out, c.bUsed);
-    put_u32(out, c.dwTextColor);
-    put_u32(out, c.dwShadowColor);
-    put_u32(out, c.dwNameLength);
-    out.insert(out.end(), c.szName, c.szName + sizeof c.szName);
-  }
+// One field list per stored record, used for reading and for writing (see shared/byte_codec.h).
+template <class IO>
+constexpr void sync(IO& io, NameColor& c) {
+  io.u32(c.bUsed);
+  io.u32(c.dwTextColor);
+  io.u32(c.dwShadowColor);
+  io.u32(c.dwNameLength);
+  io.bytes(c.szName);
 }
 
-void decode_settings(const uint8_t* p, SystemSettings* s) {
-  uint32_t w[12];
-  for (int i = 0; i < 12; ++i) w[i] = get_u32(p + 4 * i);
-  s->dwScriptStamp = w[0];
-  s->bAllMosaicThumbnail = w[1];
-  s->dwWindowMode = w[2];
-  s->bSkipUnread = w[3];
-  s->bEffectEnable = w[4];
-  s->bAspectPos = w[5];
-  s->nNewestSave = static_cast<int32_t>(w[6]);
-  s->dwAutoSpeed = w[7];
-  s->dwMessageSpeed = w[8];
-  s->dwCursorHideTime = w[9];
-  s->nTextBaseImage = static_cast<int32_t>(w[10]);
-  s->nTextAlpha = static_cast<int32_t>(w[11]);
-  p += 48;
-  for (NameColor& c : s->nameColors) {
-    c.bUsed = get_u32(p);
-    c.dwTextColor = get_u32(p + 4);
-    c.dwShadowColor = get_u32(p + 8);
-    c.dwNameLength = get_u32(p + 12);
-    std::memcpy(c.szName, p + 16, sizeof c.szName);
-    p += 48;
-  }
+template <class IO>
+constexpr void sync(IO& io, SystemSettings& s) {
+  io.u32(s.dwScriptStamp);
+  io.u32(s.bAllMosaicThumbnail);
+  io.u32(s.dwWindowMode);
+  io.u32(s.bSkipUnread);
+  io.u32(s.bEffectEnable);
+  io.u32(s.bAspectPos);
+  io.i32(s.nNewestSave);
+  io.u32(s.dwAutoSpeed);
+  io.u32(s.dwMessageSpeed);
+  io.u32(s.dwCursorHideTime);
+  io.i32(s.nTextBaseImage);
+  io.i32(s.nTextAlpha);
+  for (NameColor& c : s.nameColors) sync(io, c);
 }
+static_assert(codec::stored_size<SystemSettings>([](auto& io, auto& r) { sync(io, r); }) ==
+              kSystemSettingsBytes);
+
+// The fixed part after the format number; the two read-mark blocks follow it.
+template <class IO>
+void sync(IO& io, SystemDatImage& image) {
+  sync(io, image.settings);
+  io.bytes(image.sound);
+  io.u32s(image.sysMem, kSystemMemoryCells);
+  io.sized_bytes(image.textRead);
+  io.sized_bytes(image.fileSeen);
+}
+
+// The nine words of config.dat.
+template <class IO>
+constexpr void sync(IO& io, StartParams& p) {
+  io.i32(p.window_x);
+  io.i32(p.window_y);
+  io.i32(p.client_width);
+  io.i32(p.client_height);
+  io.u32(p.display_flags);
+  io.i32(p.adapter);
+  io.i32(p.aspect_mode);
+  io.i32(p.wait_mode);
+  io.i32(p.movie_format);
+}
+static_assert(codec::stored_size<StartParams>([](auto& io, auto& r) { sync(io, r); }) ==
+              kConfigDatBytes);
+
+template <class IO>
+constexpr void sync(IO& io, EntryName& e) {
+  io.bytes(e.name);
+  io.u8(e.flag);
+}
+static_assert(codec::stored_size<EntryName>([](auto& io, auto& r) { sync(io, r); }) ==
+              kEntryNameBytes);
 
 bool ends_with(const std::string& name, const char* tail) {
   const size_t n = std::strlen(tail);
@@ -82,15 +90,9 @@ bool ends_with(const std::string& name, const char* tail) {
 std::vector<uint8_t> system_dat_encode(const SystemDatImage& image) {
   std::vector<uint8_t> out;
   out.reserve(kSystemDatFixedBytes + 8 + image.textRead.size() + image.fileSeen.size());
-  out.push_back(kSystemDatFormat & 0xFF);
-  out.push_back(kSystemDatFormat >> 8);
-  encode_settings(image.settings, out);
-  out.insert(out.end(), image.sound, image.sound + kSoundSettingsBytes);
-  for (uint32_t w : image.sysMem) put_u32(out, w);
-  put_u32(out, static_cast<uint32_t>(image.textRead.size()));
-  out.insert(out.end(), image.textRead.begin(), image.textRead.end());
-  put_u32(out, static_cast<uint32_t>(image.fileSeen.size()));
-  out.insert(out.end(), image.fileSeen.begin(), image.fileSeen.end());
+  codec::ByteWriter w(&out);
+  w.u16(kSystemDatFormat);
+  sync(w, const_cast<SystemDatImage&>(image));  // a writer only reads the fields
   return out;
 }
 
@@ -100,27 +102,14 @@ bool system_dat_decode(const uint8_t* data, size_t size, SystemDatImage* image,
     *error = "shorter than its fixed part";
     return false;
   }
-  decode_settings(data + 2, &image->settings);
-  std::memcpy(image->sound, data + kSystemDatSoundOffset, kSoundSettingsBytes);
-  for (uint32_t i = 0; i < kSystemMemoryCells; ++i) {
-    image->sysMem[i] = get_u32(data + kSystemDatMemoryOffset + 4 * i);
-  }
-  size_t at = kSystemDatFixedBytes;
-  for (std::vector<uint8_t>* bits : {&image->textRead, &image->fileSeen}) {
-    if (size - at < 4) {
-      *error = "ends before a read-mark count";
-      return false;
-    }
-    const uint32_t count = get_u32(data + at);
-    at += 4;
-    // A count that runs past the end names a block the file does not hold: taking it would
-    // size an allocation from a damaged file.
-    if (count > size - at) {
-      *error = "read-mark count runs past the end of the file";
-      return false;
-    }
-    bits->assign(data + at, data + at + count);
-    at += count;
+  codec::ByteReader r(data, size);
+  r.skip(2);  // the format number
+  sync(r, *image);
+  // A count that runs past the end names a block the file does not hold: taking it would
+  // size an allocation from a damaged file.
+  if (r.failed()) {
+    *error = "read-mark count runs past the end of the file";
+    return false;
   }
   return true;
 }
@@ -137,11 +126,10 @@ std::string system_dat_path() {
 }
 
 std::vector<uint8_t> access_dat_encode(const std::vector<EntryName>& names) {
-  std::vector<uint8_t> out(names.size() * kEntryNameBytes);
-  for (size_t i = 0; i < names.size(); ++i) {
-    std::memcpy(out.data() + i * kEntryNameBytes, names[i].name, 32);
-    out[i * kEntryNameBytes + 32] = names[i].flag;
-  }
+  std::vector<uint8_t> out;
+  out.reserve(names.size() * kEntryNameBytes);
+  codec::ByteWriter w(&out);
+  for (const EntryName& e : names) sync(w, const_cast<EntryName&>(e));
   scramble_words(out.data(), out.size());
   return out;
 }
@@ -150,41 +138,22 @@ std::vector<EntryName> access_dat_decode(const uint8_t* data, size_t size) {
   std::vector<uint8_t> bytes(data, data + size);
   unscramble_words(bytes.data(), bytes.size());
   std::vector<EntryName> names(size / kEntryNameBytes);
-  for (size_t i = 0; i < names.size(); ++i) {
-    std::memcpy(names[i].name, bytes.data() + i * kEntryNameBytes, 32);
-    names[i].flag = bytes[i * kEntryNameBytes + 32];
-  }
+  codec::ByteReader r(bytes.data(), bytes.size());
+  for (EntryName& e : names) sync(r, e);
   return names;
 }
 
 void config_dat_encode(const StartParams& p, uint8_t out[kConfigDatBytes]) {
-  const uint32_t words[9] = {static_cast<uint32_t>(p.window_x),
-                             static_cast<uint32_t>(p.window_y),
-                             static_cast<uint32_t>(p.client_width),
-                             static_cast<uint32_t>(p.client_height),
-                             p.display_flags,
-                             static_cast<uint32_t>(p.adapter),
-                             static_cast<uint32_t>(p.aspect_mode),
-                             static_cast<uint32_t>(p.wait_mode),
-                             static_cast<uint32_t>(p.movie_format)};
-  for (int i = 0; i < 9; ++i) {
-    for (int b = 0; b < 4; ++b) out[4 * i + b] = static_cast<uint8_t>(words[i] >> (8 * b));
-  }
+  std::vector<uint8_t> bytes;
+  codec::ByteWriter w(&bytes);
+  sync(w, const_cast<StartParams&>(p));
+  std::memcpy(out, bytes.data(), kConfigDatBytes);
 }
 
 bool config_dat_decode(const uint8_t* data, size_t size, StartParams* p) {
   if (size < kConfigDatBytes) return false;
-  uint32_t w[9];
-  for (int i = 0; i < 9; ++i) w[i] = get_u32(data + 4 * i);
-  p->window_x = static_cast<int32_t>(w[0]);
-  p->window_y = static_cast<int32_t>(w[1]);
-  p->client_width = static_cast<int32_t>(w[2]);
-  p->client_height = static_cast<int32_t>(w[3]);
-  p->display_flags = w[4];
-  p->adapter = static_cast<int32_t>(w[5]);
-  p->aspect_mode = static_cast<int32_t>(w[6]);
-  p->wait_mode = static_cast<int32_t>(w[7]);
-  p->movie_format = static_cast<int32_t>(w[8]);
+  codec::ByteReader r(data, kConfigDatBytes);
+  sync(r, *p);
   return true;
 }
 

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "Orv/core/core_record.h"
 #include "Orv/core/debug_log.h"
 #include "Orv/core/window/process.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 #include "support/temp_dir.h"
 
@@ -28,7 +28,7 @@ class DebugLogTest : public ::testing::Test {
     debug_dialog_destroy();
     debug_log_close();
     orv_process().params.debug = 0;
-    orv_process().debug.state_word = 0;
+    orv_debug().state_word = 0;
     orv_core().alive = false;
   }
   std::string report(const std::string& name) {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "Orv/core/core_record.h"
 #include "Orv/core/handle_table.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "Orv/core/core_record.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 
 namespace {

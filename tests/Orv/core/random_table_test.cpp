@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "Orv/core/core_record.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 
 namespace {

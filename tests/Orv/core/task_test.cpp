@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "Orv/core/core_record.h"
 #include "Orv/core/handle_table.h"
 #include "Orv/core/task.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 

@@ -32,7 +32,7 @@ TEST_F(CrossFadeTest, AlphasSplitTheIncomingOpacityByProgress) {
   OrvSpriteSetColor(out, 0xFF0000FFu);
   ASSERT_TRUE(OrvSpriteSetTransition(list, in, out, 1, 0, 1000, fade));
   set_time(250);
-  DrawRequestDib a, b;
+  DrawRequest a, b;
   float t = 0;
   ASSERT_TRUE(crossfade_requests(handle(), &a, &b, &t));
   EXPECT_EQ(t, 0.25f);
@@ -60,7 +60,7 @@ TEST_F(CrossFadeTest, AlphasSplitTheIncomingOpacityByProgress) {
 
 TEST_F(CrossFadeTest, DurationZeroDrawsOnlyTheIncomingSpriteFully) {
   ASSERT_TRUE(OrvSpriteSetTransition(list, in, out, 1, 0, 0, fade));
-  DrawRequestDib a, b;
+  DrawRequest a, b;
   float t = 0;
   ASSERT_TRUE(crossfade_requests(handle(), &a, &b, &t));
   EXPECT_EQ(a.color, 0xFFFFFFFFu);
@@ -105,22 +105,22 @@ TEST_F(CrossFadeTest, HiddenSpritesOrDifferentHeightsDrawNothing) {
   OrvSpriteViewCtrl(out, 1);
   OrvRect shorter{0, 0, 8, 7};
   OrvSpriteSetRect(out, &shorter);
-  DrawRequestDib a, b;
+  DrawRequest a, b;
   float t = 0;
   ASSERT_TRUE(crossfade_requests(handle(), &a, &b, &t));
-  EXPECT_EQ(draw_crossfade_dib(orv_core().render.dib, a, b, t), 0);
+  EXPECT_EQ(render_renderer()->draw_crossfade(a, b, t), 0);
 }
 
 TEST_F(CrossFadeTest, APairTooBigForTheWorkSurfaceIsDrawnAsTwoSprites) {
-  DibRenderer* dib = orv_core().render.dib;
+  DibRenderer* dib = orv_render().dib;
   OrvHandle wide = OrvSpriteCreate(list, 5000, 2, 0);
   OrvSpritePaint(wide, nullptr, 0xFFFFFFFFu);
   OrvSpriteViewCtrl(wide, 1);
   ASSERT_TRUE(OrvSpriteSetTransition(list, wide, 0, 1, 0, 0, fade));
-  DrawRequestDib a, b;
+  DrawRequest a, b;
   float t = 0;
   ASSERT_TRUE(crossfade_requests(handle(), &a, &b, &t));
-  DrawRequestDib other = a;
+  DrawRequest other = a;
   other.rect.right = 4999;
   EXPECT_EQ(draw_crossfade_dib(dib, a, other, 0.5f), 1);
   EXPECT_LE(dib->work.size(), size_t{kDibMaxBox} * kDibMaxBox);

@@ -1,9 +1,12 @@
 // Command group 0x0f: debug output, the window title with its scene-start work, and the
 // machine's stack and frame registers.
+#include <cstdlib>
 #include <cstring>
 
-#include "commands/command_seams.h"
+#include "commands/platform_calls.h"
 #include "engine/formats/startup_info.h"
+#include "orv/orv.h"
+#include "platform/window.h"
 #include "support/vm_fixture.h"
 
 namespace enginetest {
@@ -67,6 +70,19 @@ TEST_F(DebugCommandsTest, DebugPrintOnlyInDebugModeButAlwaysPops) {
 }
 
 TEST_F(DebugCommandsTest, SetWindowTextTitlesAndMarksTheSceneStart) {
+  // A real window (SDL's dummy driver), whose title the command changes.
+  setenv("SDL_VIDEODRIVER", "dummy", 0);
+  StartParams params;
+  OrvDefaultCreate(&params);
+  params.client_width = 320;
+  params.client_height = 180;
+  params.title = "Start";
+  params.start_func = [] { return int32_t{0}; };
+  ASSERT_EQ(OrvInit(&params), 1);
+  struct Uninit {
+    ~Uninit() { OrvUninit(); }
+  } uninit;
+  orv.OrvEnd = [] {};  // the script's end must leave the window for the title check
   std::strcpy(engine::startup_info().szProduct, "Game");
   struct Case {
     bool debug;
@@ -101,10 +117,13 @@ TEST_F(DebugCommandsTest, SetWindowTextTitlesAndMarksTheSceneStart) {
     } else {
       EXPECT_NE(vm().save.dwResumePc, 0xDEADu);  // resumes after the command
     }
+    const std::string shown = platform::window_title_sjis(OrvGetWindowHandle());
     if (c.title) {
       EXPECT_TRUE(logged(engine::kLogHistory, c.title));
+      EXPECT_EQ("set_window_text " + shown, c.title);
     } else {
       EXPECT_EQ(log_count(engine::kLogHistory), 0u);
+      EXPECT_EQ(shown, "Start");
     }
   }
 }

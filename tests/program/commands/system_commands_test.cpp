@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "engine/neighbours.h"
 #include "support/vm_fixture.h"
 
 namespace enginetest {
@@ -109,6 +110,25 @@ TEST_F(SystemCommands, ControlsSetTheirWords) {
   EXPECT_EQ(vm().run.dwVmValue, 1234u);
   EXPECT_EQ(vm().runner.bAsync.load(), 0u);
   EXPECT_EQ(vm().reg[3], 0u);  // the title command ended the slice
+}
+
+// Closing a choice menu gives the buttons their cooldown, so the click that closed the menu
+// presses nothing beneath it; the script's own run wait is not touched.
+TEST_F(SystemCommands, LeavingASubSceneStartsTheButtonCooldown) {
+  const engine::Neighbours saved = engine::neighbours;
+  static int enabled;
+  enabled = 0;
+  engine::neighbours.interaction.select_close = [](engine::VmContext&) { return true; };
+  engine::neighbours.interaction.system_buttons_enable = [](engine::VmContext&) { ++enabled; };
+  load("call leave_sub_scene\n");
+  run();
+  engine::neighbours = saved;
+  EXPECT_EQ(vm().buttons.dwWaitStart, orv.OrvtimeGetTime());  // the frame time stamp
+  EXPECT_EQ(vm().buttons.dwInvalidTime, 100u);
+  EXPECT_EQ(vm().dwRunWaitLength, 0u);
+  EXPECT_EQ(enabled, 1);
+  EXPECT_EQ(vm().messages.slots[2].bPosted, 1u);
+  EXPECT_EQ(vm().messages.slots[2].dwParam, 1u);
 }
 
 TEST_F(SystemCommands, DebugOutputFormatsOnlyInDebugMode) {

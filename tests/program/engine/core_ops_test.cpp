@@ -103,7 +103,7 @@ TEST_F(CoreOpsTest, LabelOutsidePointDatFailsWithoutJumping) {
   EXPECT_TRUE(logged(0, "label 2 outside Point.dat"));
   EXPECT_TRUE(logged(0, "内部エラー code = [0x00010009]"));
   EXPECT_TRUE(logged(0, "内部エラー code = [0x0001000B]"));
-  EXPECT_EQ(engine::seam_list_count(vm().hReturnStack, engine::kChannelReturns), 0u);
+  EXPECT_EQ(engine::orv_list_count(vm().hReturnStack, engine::kChannelReturns), 0u);
 }
 
 TEST_F(CoreOpsTest, GosubAndRetContinueInTheSameSlice) {
@@ -150,14 +150,16 @@ TEST_F(CoreOpsTest, RetByEntryKind) {
 }
 
 TEST_F(CoreOpsTest, RetTakesAThreadMarkerFirst) {
-  load("  ret\n  mov r1, 1\n");
+  load("  ret\n  mov r1, 1\nback:\n  mov r2, 1\n");
   vm().thread.nRunning = 2;
   engine::data_entry_push(vm(), engine::kChannelReturns, 999, 0);
-  engine::data_entry_push(vm(), engine::kChannelThreadMarkers, 0, 0);
+  engine::data_entry_push(vm(), engine::kChannelThreadMarkers, 28, 0);
   run();
   EXPECT_EQ(vm().thread.nRunning, 1u);
-  EXPECT_EQ(vm().runner.dwPc, 16u);  // yielded after ret, no jump
-  EXPECT_EQ(engine::seam_list_count(vm().hReturnStack, engine::kChannelReturns), 1u);
+  EXPECT_EQ(vm().runner.dwPc, 28u);  // yielded at the marker's position
+  EXPECT_EQ(vm().reg[1], 0u);
+  EXPECT_EQ(vm().reg[2], 0u);
+  EXPECT_EQ(engine::orv_list_count(vm().hReturnStack, engine::kChannelReturns), 1u);
 }
 
 TEST_F(CoreOpsTest, RetPopsFramePairsSetByLpop) {

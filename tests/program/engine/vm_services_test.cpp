@@ -73,14 +73,14 @@ TEST_F(ServicesTest, FileNameOperandMarksSeenOrRegisters) {
   std::strcpy(vm().strings.slots[1], "\x82\x61x.ogg");
   engine::get_file_name_operand(vm(), name, sizeof name, kStringHandleBit | 1, 1);
   EXPECT_STREQ(reinterpret_cast<char*>(name), "\x82\x61X.OGG");
-  EXPECT_EQ(engine::seam_list_count(vm().seen.hEntryNames, 0), 1u);
+  EXPECT_EQ(engine::orv_list_count(vm().seen.hEntryNames, 0), 1u);
   engine::get_file_name_operand(vm(), name, sizeof name, kStringHandleBit | 1, 1);
-  EXPECT_EQ(engine::seam_list_count(vm().seen.hEntryNames, 0), 1u);  // registered once
+  EXPECT_EQ(engine::orv_list_count(vm().seen.hEntryNames, 0), 1u);  // registered once
 
   std::strcpy(vm().strings.slots[2], "http://x/a");
   engine::get_file_name_operand(vm(), name, sizeof name, kStringHandleBit | 2, 1);
   EXPECT_STREQ(reinterpret_cast<char*>(name), "http://x/a");
-  EXPECT_EQ(engine::seam_list_count(vm().seen.hEntryNames, 0), 1u);
+  EXPECT_EQ(engine::orv_list_count(vm().seen.hEntryNames, 0), 1u);
 
   const uint8_t seen = vm().seen.lpFileSeen[0];
   std::memset(name, 0xEE, 32);

@@ -235,7 +235,7 @@ TEST_F(FileAccess, DamagedArchivesArePassedOver) {
   const uint32_t entry = pac::kDirectoryStart;  // X.PNG sorts first
   auto patched = [&](uint32_t at, uint32_t value) {
     std::string b = good;
-    pac::write_u32(reinterpret_cast<uint8_t*>(b.data()) + at, value);
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>(value >> (8 * i));
     return b;
   };
   const struct {

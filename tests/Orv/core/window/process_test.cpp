@@ -9,9 +9,9 @@
 #include <string>
 #include <thread>
 
-#include "Orv/core/core_record.h"
-#include "Orv/core/window/process.h"
 #include "Orv/core/task.h"
+#include "Orv/core/window/process.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 #include "platform/program_path.h"
 #include "support/temp_dir.h"
@@ -98,7 +98,7 @@ TEST_F(ProcessTest, InitMakesTheWindowWithoutGlAndClearsTheGpuBit) {
   EXPECT_EQ(IsActive(), 1);
   EXPECT_EQ(OrvDebugIs(), 0);
   // Debug mode off: no error log is opened.
-  EXPECT_EQ(orv_process().debug.log_file, nullptr);
+  EXPECT_EQ(orv_debug().log_file, nullptr);
   EXPECT_EQ(OrvUninit(), 1);
   EXPECT_EQ(OrvUninit(), 0);
 }

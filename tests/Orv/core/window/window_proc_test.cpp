@@ -4,10 +4,12 @@
 
 #include <cstdlib>
 
-#include "Orv/core/core_record.h"
 #include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/game_thread.h"
 #include "Orv/core/window/process.h"
+#include "Orv/core/window/window_geometry.h"
+#include "Orv/core/window/window_proc.h"
+#include "Orv/core_record.h"
 #include "orv/orv.h"
 #include "platform/window.h"
 
@@ -152,15 +154,75 @@ TEST_F(WindowProcTest, TouchesAreContactsOrMouseInputByTheTouchMode) {
   EXPECT_EQ(OrvInputGetKeyPush() & kKeyMouseL, kKeyMouseL);
 }
 
+TEST_F(WindowProcTest, DraggedEdgesKeepTheOppositeEdgeInPlace) {
+  // Each drag starts from the settled 640 x 360 window at (x, y). SDL reports the move of a
+  // dragged left or top edge before the resize; a plain move comes alone.
+  ProcessRecord& p = orv_process();
+  int32_t x = 0, y = 0;
+  platform::window_position(p.window, &x, &y);
+  struct Case {
+    const char* what;
+    int32_t move_x, move_y;  // a plain move before the drag
+    int32_t dl, dt, dr, db;  // how far each edge is dragged
+    OrvRect fitted;          // relative to (x, y)
+  };
+  const Case cases[] = {
+      // 680 x 380 is taller than 16:9: the top edge is moved to fit (382 high).
+      {"top-left corner", 0, 0, -40, -20, 0, 0, {-40, -22, 640, 360}},
+      // 680 x 400 is taller than 16:9: the left edge is moved to fit (711 wide).
+      {"bottom-left corner", 0, 0, -40, 0, 0, 40, {-71, 0, 640, 400}},
+      {"left edge", 0, 0, -40, 0, 0, 0, {-40, 0, 640, 382}},
+      {"top edge", 0, 0, 0, -36, 0, 0, {0, -36, 704, 360}},
+      // A plain move first: the right edge then drags from the moved window.
+      {"move, then right edge", 10, 5, 0, 0, 60, 0, {10, 5, 710, 398}},
+      {"move, then bottom-right corner", -30, 0, 0, 0, 40, 40, {-30, 0, 681, 400}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform::window_resize(p.window, 640, 360);
+    platform::window_move(p.window, x, y);
+    geometry_change_size(640, 360);
+    WindowEvent moved = event(K::kMoved);
+    moved.x = x + c.move_x;
+    moved.y = y + c.move_y;
+    platform::window_move(p.window, moved.x, moved.y);
+    window_handle_event(moved);
+
+    const int32_t left = moved.x + c.dl, top = moved.y + c.dt;
+    const int32_t width = 640 - c.dl + c.dr, height = 360 - c.dt + c.db;
+    platform::window_resize(p.window, width, height);
+    if (c.dl != 0 || c.dt != 0) {
+      platform::window_move(p.window, left, top);
+      moved.x = left;
+      moved.y = top;
+      window_handle_event(moved);
+    }
+    WindowEvent resized = event(K::kResized);
+    resized.x = width;
+    resized.y = height;
+    window_handle_event(resized);
+
+    const OrvRect& got = orv_geometry().window_rect;
+    EXPECT_EQ(got.left - x, c.fitted.left);
+    EXPECT_EQ(got.top - y, c.fitted.top);
+    EXPECT_EQ(got.right - x, c.fitted.right);
+    EXPECT_EQ(got.bottom - y, c.fitted.bottom);
+    int32_t wx = 0, wy = 0;
+    platform::window_position(p.window, &wx, &wy);
+    EXPECT_EQ(wx - x, c.fitted.left);
+    EXPECT_EQ(wy - y, c.fitted.top);
+  }
+}
+
 TEST_F(WindowProcTest, DrawnFrameIsShownByTheWindowThread) {
   const uint32_t pixels[2 * 3] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu,
                                   0xFFFFFFFFu, 0x80000000u, 0x00000000u};
   EXPECT_TRUE(frame_present_pixels(pixels, 3, 2));
   EXPECT_FALSE(frame_present_pixels(nullptr, 3, 2));
-  EXPECT_TRUE(orv_process().present_pending);
+  EXPECT_TRUE(orv_present().pending);
   window_pump(0);
-  EXPECT_FALSE(orv_process().present_pending);
-  EXPECT_EQ(orv_process().present.width, 3);
+  EXPECT_FALSE(orv_present().pending);
+  EXPECT_EQ(orv_present().width, 3);
 }
 
 TEST_F(WindowProcTest, CloseAsksFirstUnlessTheSwitchIsSet) {

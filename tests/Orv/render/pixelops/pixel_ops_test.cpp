@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Orv/core/core_record.h"
+#include "Orv/render/render_state.h"
 #include "Orv/render/image_store.h"
 #include "Orv/render/last_error.h"
 #include "ge_writer/ge_writer.h"
@@ -453,11 +453,11 @@ class FileBlend : public PixelOps {
  protected:
   void SetUp() override {
     PixelOps::SetUp();
-    saved_ = orv_core().render.read_file;
-    orv_core().render.read_file = fake_read;
+    saved_ = orv_render().read_file;
+    orv_render().read_file = fake_read;
   }
   void TearDown() override {
-    orv_core().render.read_file = saved_;
+    orv_render().read_file = saved_;
     g_files.clear();
     PixelOps::TearDown();
   }

@@ -295,17 +295,17 @@ TEST_F(SystemDatFiles, EntryNamesGoThroughAccessDat) {
   EXPECT_EQ(get("save/access.dat").size(), 66u);
 
   engine::GameState other{};
-  other.vm.seen.hEntryNames = engine::seam_list_create();
+  other.vm.seen.hEntryNames = engine::orv_list_create();
   engine::access_dat_load(other);
-  ASSERT_EQ(engine::seam_list_count(other.vm.seen.hEntryNames, 0), 2u);
+  ASSERT_EQ(engine::orv_list_count(other.vm.seen.hEntryNames, 0), 2u);
   bool found_full = false;
   while (auto* e = reinterpret_cast<engine::EntryName*>(
-             engine::seam_list_pop(other.vm.seen.hEntryNames, 0))) {
+             engine::orv_list_pop(other.vm.seen.hEntryNames, 0))) {
     if (std::memcmp(e->name, full.data(), 32) == 0) found_full = e->flag == 2;
     orv.OrvMemoryFree(e);
   }
   EXPECT_TRUE(found_full);
-  engine::seam_list_release(other.vm.seen.hEntryNames);
+  engine::orv_list_release(other.vm.seen.hEntryNames);
 
   // An empty list writes an empty file; no list writes nothing.
   engine::GameState none{};

@@ -1,5 +1,5 @@
 // Whole data files read through the library's file lookup: loose, inside an archive, missing.
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 #include "support/game_folder_fixture.h"
 #include "pacpack/pac_writer.h"
 
@@ -12,7 +12,7 @@ class ReadWholeTest : public GameFolderTest {
   std::string read(const char* name, uint32_t extra) {
     uint8_t* data = nullptr;
     uint32_t size = 0;
-    const int status = engine::seam_file_read_whole(name, &data, &size, extra);
+    const int status = engine::orv_file_read_whole(name, &data, &size, extra);
     std::string out = status == 0 ? std::string(reinterpret_cast<char*>(data), size + extra)
                                   : "<status " + std::to_string(status) + ">";
     if (data) orv.OrvMemoryFree(data);

@@ -1,4 +1,4 @@
-#include "engine/engine_seams.h"
+#include "engine/orv_calls.h"
 
 #include "engine/formats/startup_info.h"
 
@@ -9,69 +9,69 @@ namespace engine {
 
 // The log calls are guarded: tools that run the machine without the library (the assembler's
 // checks, the fuzz target) leave the binding table empty, and a log line must never crash.
-bool seam_debug_print(int key, const char* line) {
+bool orv_debug_print(int key, const char* line) {
   if (!orv.OrvDebugPrintf) return false;
   orv.OrvDebugPrintf(key, nullptr, "%s", line);
   return true;
 }
-bool seam_error_log(const char* line) {
+bool orv_error_log(const char* line) {
   if (!orv.OrvErrorLogPrintf) return false;
   orv.OrvErrorLogPrintf("%s", line);
   return true;
 }
-void seam_end_program() {
+void orv_end_program() {
   if (orv.OrvEnd) orv.OrvEnd();
 }
-void seam_end_update(int) {
+void orv_end_update(int) {
   if (orv.OrvEndUpdate) orv.OrvEndUpdate();
 }
 
-OrvHandle seam_list_create() {
+OrvHandle orv_list_create() {
   return orv.OrvListCreate();
 }
-void seam_list_release(OrvHandle list) {
+void orv_list_release(OrvHandle list) {
   orv.OrvListRelease(list);
 }
-bool seam_list_push(OrvHandle list, uintptr_t data, uint32_t key) {
+bool orv_list_push(OrvHandle list, uintptr_t data, uint32_t key) {
   return orv.OrvListPush(list, data, key) != 0;
 }
-bool seam_list_push_last(OrvHandle list, uintptr_t data, uint32_t key) {
+bool orv_list_push_last(OrvHandle list, uintptr_t data, uint32_t key) {
   return orv.OrvListPushLast(list, data, key) != 0;
 }
-uintptr_t seam_list_pop(OrvHandle list, uint32_t key) {
+uintptr_t orv_list_pop(OrvHandle list, uint32_t key) {
   return orv.OrvListPop(list, key);
 }
-uint32_t seam_list_count(OrvHandle list, uint32_t key) {
+uint32_t orv_list_count(OrvHandle list, uint32_t key) {
   const int32_t n = orv.OrvListGetDataCount(list, key);
   return n > 0 ? static_cast<uint32_t>(n) : 0;
 }
-uintptr_t seam_list_get_data(OrvHandle list, uint32_t key, uint32_t n) {
+uintptr_t orv_list_get_data(OrvHandle list, uint32_t key, uint32_t n) {
   if (n > 0x7FFFFFFFu) return 0;
   return orv.OrvListGetData(list, key, static_cast<int32_t>(n));
 }
 
-int32_t seam_input_wheel() {
+int32_t orv_input_wheel() {
   return orv.OrvInputGetWheel ? orv.OrvInputGetWheel() : 0;
 }
-uint32_t seam_input_key_push() {
+uint32_t orv_input_key_push() {
   return orv.OrvInputGetKeyPush ? orv.OrvInputGetKeyPush() : 0;
 }
-uint32_t seam_input_key_pull() {
+uint32_t orv_input_key_pull() {
   return orv.OrvInputGetKeyPull ? orv.OrvInputGetKeyPull() : 0;
 }
-uint32_t seam_input_key_on() {
+uint32_t orv_input_key_on() {
   return orv.OrvInputGetKeyOn ? orv.OrvInputGetKeyOn() : 0;
 }
 
-bool seam_render_lock_enter() {
+bool orv_render_lock_enter() {
   if (!orv.OrvRenderLockEnter) return false;
   return orv.OrvRenderLockEnter() != 0;
 }
-void seam_render_lock_leave() {
+void orv_render_lock_leave() {
   orv.OrvRenderLockLeave();
 }
 
-int seam_file_read_whole(const char* name, uint8_t** data, uint32_t* size, uint32_t extra) {
+int orv_file_read_whole(const char* name, uint8_t** data, uint32_t* size, uint32_t extra) {
   *data = nullptr;
   *size = 0;
   FileRange range{};
@@ -101,29 +101,29 @@ int seam_file_read_whole(const char* name, uint8_t** data, uint32_t* size, uint3
   return done == range.size ? 0 : 3;
 }
 
-OrvHandle seam_task_create(OrvTaskProc step, OrvTaskProc end, uint32_t size, void** data,
-                           const char* name) {
+OrvHandle orv_task_create(OrvTaskProc step, OrvTaskProc end, uint32_t size, void** data,
+                          const char* name) {
   *data = nullptr;
   return orv.OrvTaskCreate(step, end, size, data, 1, 0, name);
 }
-void seam_task_set_task_data(OrvHandle task) {
+void orv_task_set_task_data(OrvHandle task) {
   orv.OrvTaskSetTaskData(task);
 }
-void seam_task_change_next(OrvTaskProc step) {
+void orv_task_change_next(OrvTaskProc step) {
   orv.OrvTaskChangeNext(step);
 }
 
-OrvHandle seam_render_init() {
+OrvHandle orv_render_init() {
   return orv.OrvRenderInit();
 }
-void seam_render_set_active(OrvHandle list) {
+void orv_render_set_active(OrvHandle list) {
   orv.OrvRenderSetActive(list);
 }
-void seam_render_uninit(OrvHandle list) {
+void orv_render_uninit(OrvHandle list) {
   orv.OrvRenderUninit(list);
 }
 
-void seam_screen_size(uint32_t* width, uint32_t* height) {
+void game_screen_size(uint32_t* width, uint32_t* height) {
   // The game's screen size as start-up chose it; before start-up has run (unit tests), the
   // default screen.
   const StartupSettings& settings = startup_settings();
@@ -132,7 +132,7 @@ void seam_screen_size(uint32_t* width, uint32_t* height) {
   *height = known ? static_cast<uint32_t>(settings.nScreenHeight) : 720;
 }
 
-uint32_t seam_boot_word() {
+uint32_t startup_boot_word() {
   return startup_settings().dwBootWord;
 }
 

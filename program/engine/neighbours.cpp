@@ -1,0 +1,7 @@
+#include "engine/neighbours.h"
+
+namespace engine {
+
+Neighbours neighbours{};
+
+}  // namespace engine
