@@ -337,6 +337,11 @@ ORV_EXPORT(OrvBool, OrvMotionBlurFilter, (OrvHandle dst, OrvHandle src, int32_t 
 ORV_EXPORT(void, OrvSpriteSwirlBlur, (OrvHandle dst, OrvHandle src, const OrvRect* region, float angle, float strength))
 ORV_EXPORT(OrvBool, OrvSpriteWallSpringEffect, (OrvHandle dst, OrvHandle src, int32_t cx, int32_t cy, float power, float unused))
 ORV_EXPORT(void, OrvSpriteWaveformWarp, (OrvHandle dst, OrvHandle src, float phase, float amplitude, float wavelength, float speed, float degrees, int32_t type))
+ORV_EXPORT(OrvBool, OrvEffectEx, (int32_t type, int32_t duration, int32_t skippable, int32_t wait))
+ORV_EXPORT(OrvBool, OrvEffect, (int32_t type, int32_t duration))
+ORV_EXPORT(void, OrvEffectEnable, (int32_t flag))
+ORV_EXPORT(int32_t, OrvEffectEnableIs, (void))
+ORV_EXPORT(int32_t, OrvEffectIs, (void))
 
 // ---- thumbnails and digits ----
 ORV_EXPORT(OrvBool, OrvThumbnailCreate, (uint32_t* dst, uint32_t size, int32_t w, int32_t h))
