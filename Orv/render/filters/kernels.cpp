@@ -95,14 +95,20 @@ bool BlurKernel16(uint32_t* dst, const uint32_t* src, int32_t width, int32_t row
 void Filter3x3(uint32_t* p, int32_t width, int32_t rows, int32_t pitch) {
   if (!p || width <= 0 || rows <= 0) return;
   auto at = [&](int64_t x, int64_t y) -> uint32_t& { return p[y * pitch + x]; };
+  // Blue and red share one word and green has its own: each 16-bit lane holds a sum of at
+  // most 8 x 255, so the lanes never carry into each other.
+  constexpr uint32_t kBR = 0x00FF00FFu, kG = 0x0000FF00u;
   for (int64_t y = 1; y + 1 < rows; ++y) {
+    uint32_t* row = p + y * pitch;
+    const uint32_t* up = row - pitch;
+    const uint32_t* down = row + pitch;
+    uint32_t left = row[0];
     for (int64_t x = 1; x + 1 < width; ++x) {
-      uint32_t c = at(x, y), l = at(x - 1, y), r = at(x + 1, y), u = at(x, y - 1), d = at(x, y + 1);
-      uint32_t out = c & 0xFF000000u;
-      for (int i = 0; i < 3; ++i) {
-        out |= ((4 * ch(c, i) + ch(l, i) + ch(r, i) + ch(u, i) + ch(d, i)) >> 3) << (8 * i);
-      }
-      at(x, y) = out;
+      uint32_t c = row[x], r = row[x + 1], u = up[x], d = down[x];
+      uint32_t br = 4 * (c & kBR) + (left & kBR) + (r & kBR) + (u & kBR) + (d & kBR);
+      uint32_t g = 4 * (c & kG) + (left & kG) + (r & kG) + (u & kG) + (d & kG);
+      left = (c & 0xFF000000u) | ((br >> 3) & kBR) | ((g >> 3) & kG);
+      row[x] = left;
     }
   }
   if (rows > 1) std::memcpy(&at(0, 0), &at(0, 1), static_cast<size_t>(width) * 4);
