@@ -10,6 +10,7 @@
 #include "Orv/core/window/process.h"
 #include "Orv/render/filters/kernels.h"
 #include "Orv/render/last_error.h"
+#include "Orv/render/pixel_kernels.h"
 #include "support/render_fixture.h"
 
 namespace rendertest {
@@ -87,6 +88,26 @@ TEST(Filter3x3, SoftensInPlaceThenCopiesTheBorder) {
     Filter3x3(c.in.data(), c.w, c.h, c.w);
     EXPECT_EQ(c.in, c.out) << c.w << "x" << c.h;
   }
+}
+
+TEST(WaveWarpRows, ShiftsRowsOrColumnsByTheSineTable) {
+  // 8 x 4, phase 0.2505: m = 128, where S(128) = 65536 and S(129..135) just below it. A
+  // strength giving amplitude 2 moves by (2 S) >> 16: 2 at k = 128, 1 after.
+  Px src(32);
+  for (uint32_t i = 0; i < 32; ++i) src[i] = i;
+  Px rows(32, 99), cols(32, 99);
+  wave_warp_rows(rows.data(), 8, 4, src.data(), 8, 4, 0.2505f, 5.0f, 0.0f);  // g = 2, h = 0
+  wave_warp_rows(cols.data(), 8, 4, src.data(), 8, 4, 0.2505f, 0.0f, 2.5f);  // g = 0, h = 2
+  Px want_rows(32, 99), want_cols(32, 99);
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 8; ++x) {
+      int dx = y == 0 ? 2 : 1, dy = x == 0 ? 2 : 1;
+      if (x + dx < 8) want_rows[y * 8 + x] = src[y * 8 + x + dx];
+      if (y + dy < 4) want_cols[y * 8 + x] = src[(y + dy) * 8 + x];
+    }
+  }
+  EXPECT_EQ(rows, want_rows);
+  EXPECT_EQ(cols, want_cols);
 }
 
 TEST(ToneTable, PassesThroughItsRowsAndRises) {
