@@ -1,7 +1,9 @@
 #include "subsystems.h"
 
 #include "commands/library_commands.h"
+#include "graphics/transitions/transitions_attach.h"
 
 void attach_subsystems() {
   engine::library_commands_attach();
+  graphics::transitions_attach();
 }

@@ -8,9 +8,6 @@
 bool seam_texture_table_create() {
   return true;
 }
-bool seam_effect_surface_create() {
-  return true;
-}
 
 std::string seam_base_folder_utf8() {
   // The base folder is the program's folder once the search paths exist; before that (the

@@ -7,7 +7,6 @@
 
 // System init (window creation).
 bool seam_texture_table_create();     // the renderer's texture table
-bool seam_effect_surface_create();    // the screen-effect surface and transition record
 std::string seam_base_folder_utf8();  // the base folder (where setting.ini and reports lie)
 
 // Frames.

@@ -178,6 +178,10 @@ void render_lock_leave() {
   OrvRenderLockLeave();
 }
 
+bool render_lock_held_here() {
+  return t_entered != nullptr && t_enter_depth > 0;
+}
+
 bool render_frame_draw() {
   RenderState& st = rs();
   if (st.fullscreen_movie.load()) return true;

@@ -13,3 +13,5 @@ bool render_lock_enter();
 bool render_lock_try_enter();
 // Clears the busy mark and leaves the lock entered by one of the above.
 void render_lock_leave();
+// True when the calling thread holds the render lock (entered and not yet left).
+bool render_lock_held_here();

@@ -21,6 +21,7 @@
 struct DibRenderer;
 struct FxRecord;
 struct OrvSprite;
+struct ScreenTransition;
 
 // What a decoder reports besides the pixels: images with their own header (GE) carry a
 // position and a cell size.
@@ -92,6 +93,9 @@ struct RenderState {
   PresentFn present = nullptr;  // where the software peer shows its frames (the window)
   // One step of a running screen transition, called after the node walk of every frame.
   void (*transition_step)() = nullptr;
+  // The screen-transition record (transition/screen_transition.h), made by the system
+  // initialisation; null before.
+  ScreenTransition* transition = nullptr;
   // Releases the movie record of a movie sprite when the sprite is released (under the
   // render-list lock).
   void (*release_movie)(void* movie) = nullptr;

@@ -14,3 +14,16 @@ const int32_t* sine_table512() {
   }();
   return table.v;
 }
+
+const float* float_sine_table512() {
+  static const auto table = [] {
+    struct T {
+      float v[512];
+    } t{};
+    for (int k = 0; k < 512; ++k) {
+      t.v[k] = static_cast<float>(std::sin(2.0 * 3.14159265358979323846 * k / 512.0));
+    }
+    return t;
+  }();
+  return table.v;
+}

@@ -6,3 +6,7 @@
 #include <cstdint>
 
 const int32_t* sine_table512();
+
+// The same steps as floats: entry k is sin(2 pi k / 512) (the mosaic transition reads the first
+// 257 entries, sin(pi k / 256)).
+const float* float_sine_table512();

@@ -11,6 +11,7 @@
 #include "Orv/core/window/process.h"
 #include "Orv/core/window/window_geometry.h"
 #include "Orv/render/render_lock.h"
+#include "Orv/render/transition/screen_transition.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -39,6 +40,7 @@ bool drain_one(const platform::Message& m) {
       if (!orv_geometry().change_enabled) break;
       process_switches().change_mode_time = platform::time_ms();
       forward(kWndChangeMode, m.wparam, 0);
+      screen_transition_mode_changed();  // a running transition ends at its next step
       break;
     case kGameRestore:
       forward(kWndRestore, m.wparam, m.lparam);

@@ -19,6 +19,7 @@
 #include "Orv/core_record.h"
 #include "Orv/render/font/fonts.h"
 #include "Orv/render/render_system.h"
+#include "Orv/render/transition/screen_transition.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -136,7 +137,7 @@ const InitStep kInitSteps[] = {
     {7, step_renderer, ORV_INIT_FAILED "0x02"},
     {8, seam_texture_table_create, ORV_INIT_FAILED "0x05"},
     // "エフェクトの初期化に失敗。\n0x07"
-    {9, seam_effect_surface_create,
+    {9, screen_transition_create,
      "\x83G\x83t\x83\x46\x83N\x83g\x82\xcc\x8f\x89\x8a\xfa\x89\xbb\x82\xc9\x8e\xb8\x94s\x81\x42\n0x"
      "07"},
     {10, step_joystick, nullptr},
@@ -173,6 +174,7 @@ void teardown() {
   random_table_destroy();
   sound_system_destroy();
   if (platform::Joystick* joy = p.joystick.exchange(nullptr)) platform::joystick_close(joy);
+  screen_transition_destroy();
   render_system_uninit();
   orv_render().present = nullptr;
   orv_render().read_file = nullptr;
