@@ -1,4 +1,6 @@
 // Where the running program lies (GetModuleFileName), in UTF-8 and in Shift-JIS.
+//
+// Stateless: both binaries use it.
 #pragma once
 
 #include <string>

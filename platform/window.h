@@ -4,6 +4,9 @@
 //
 // Geometry is in pixels of the client area: SDL places and sizes the client area itself, so
 // the window frame never enters our sums (the frame of the system is 0 here).
+//
+// State: the window, its event pump and the desktop size belong to libOrv.so; the game
+// program never includes this header.
 #pragma once
 
 #include <cstdint>

@@ -10,7 +10,7 @@
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "platform/file.h"
+#include "platform/file_handle.h"
 
 namespace engine {
 
@@ -237,9 +237,9 @@ uint32_t cmd_file_save(VmContext& vm) {
   vm_set_result(vm, 0);
   const uint8_t* p = range(id, offset, length);
   if (!p) return 1;
-  const platform::FileHandle f = platform::file_open(
+  const platform::FileHandle f = orv.OrvFileOpen(
       command_path(name).c_str(), platform::kGenericWrite, platform::kFileShareWrite,
-      platform::kCreateAlways, platform::kFileAttributeNormal);
+      platform::kCreateAlways, platform::kFileAttributeNormal, nullptr);
   if (f == platform::kInvalidFile) {
     vm_log(kLogMain, "vmem_file_save error [%s]", name.c_str());
     return 1;

@@ -5,6 +5,7 @@
 
 #include "commands/command_util.h"
 #include "commands/script_format.h"
+#include "engine/game_files.h"
 #include "engine/thread_commands.h"
 #include "engine/dispatch.h"
 #include "engine/game_state.h"
@@ -13,7 +14,7 @@
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "platform/clock.h"
+#include "platform/sleep.h"
 #include "platform/system_query.h"
 
 namespace engine {
@@ -161,7 +162,7 @@ uint32_t cmd_get_disk_free(VmContext& vm) {
   const uint32_t index = vm_pop(vm);
   platform::DiskSpace d{};
   uint64_t size = 0;
-  if (platform::disk_space(command_save_folder().c_str(), &d)) {
+  if (platform::disk_space(game_file_native_path(command_save_folder()), &d)) {
     size = field == 0 ? d.free_to_caller : field == 1 ? d.total : field == 2 ? d.total_free : 0;
   }
   report_size(vm, size, index, "get_disk_free");
@@ -194,7 +195,7 @@ uint32_t cmd_get_time_10ms(VmContext& vm) {
   return 1;
 }
 uint32_t cmd_time_get_time(VmContext& vm) {
-  set_result(vm, platform::time_ms());
+  set_result(vm, orv.OrvClockGetTime());
   return 1;
 }
 uint32_t cmd_sleep(VmContext& vm) {

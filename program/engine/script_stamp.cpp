@@ -3,12 +3,12 @@
 #include <vector>
 
 #include "commands/command_util.h"
+#include "engine/game_files.h"
 #include "engine/orv_api.h"
 #include "engine/formats/startup_info.h"
 #include "engine/startup_steps.h"
 #include "engine/formats/system_files.h"
 #include "platform/message_box.h"
-#include "platform/whole_file.h"
 
 namespace engine {
 namespace {
@@ -44,7 +44,7 @@ uint32_t le32(const uint8_t* p) {
 
 StampCheck script_stamp_check() {
   std::vector<uint8_t> system;
-  if (!platform::load_file_bytes(system_dat_path(), &system, 256u << 20) || system.size() < 6) {
+  if (!game_file_load(system_dat_path(), &system, 256u << 20) || system.size() < 6) {
     return StampCheck::kContinue;
   }
   const uint32_t kept = le32(system.data() + 2);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands/command_seams.h"
+#include "engine/game_files.h"
 #include "engine/game_task.h"
 #include "engine/orv_api.h"
 #include "engine/orv_loader.h"
@@ -15,13 +16,11 @@
 #include "engine/startup_steps.h"
 #include "engine/formats/system_files.h"
 #include "platform/console.h"
-#include "platform/file.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
 #include "platform/sjis.h"
 #include "platform/system_query.h"
 #include "platform/user_folders.h"
-#include "platform/whole_file.h"
 
 namespace engine {
 namespace {
@@ -107,7 +106,7 @@ void window_mode_decide(StartParams* params) {
     params->full_screen = 1;
   } else if (startup_settings().bWindowModeLock) {
     params->full_screen = 1;
-  } else if (platform::file_exists(save_file("system.dat").c_str())) {
+  } else if (orv.OrvFileExists(save_file("system.dat").c_str())) {
     params->full_screen = 0;
   } else {
     params->full_screen = window_mode_choose(startup_info().szProduct);
@@ -117,7 +116,7 @@ void window_mode_decide(StartParams* params) {
 void display_settings_load(StartParams* params) {
   const std::string path = save_file("config.dat");
   std::vector<uint8_t> bytes;
-  if (!platform::load_file_bytes(path, &bytes, 1 << 20) ||
+  if (!game_file_load(path, &bytes, 1 << 20) ||
       !config_dat_decode(bytes.data(), bytes.size(), params)) {
     config_dat_write_default(path, params);
     return;
@@ -153,7 +152,7 @@ void startup_trace(const StartParams& p) {
                 platform::sjis_to_utf8_lossy(startup_info().szBrand).c_str(), s.nScreenWidth,
                 s.nScreenHeight, p.full_screen, (p.display_flags >> 3) & 1, p.display_flags & 1,
                 p.wait_mode, s.bMovieSkip, s.nRunMode, s.bRubyOffset, s.bLayoutGrid,
-                platform::native_path(startup_info().szSaveFolder).c_str());
+                game_file_native_path(startup_info().szSaveFolder).c_str());
   platform::stderr_line(line);
 }
 

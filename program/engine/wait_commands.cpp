@@ -6,9 +6,9 @@
 #include "engine/dispatch.h"
 #include "engine/interpreter.h"
 #include "engine/neighbour_seams.h"
+#include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "platform/clock.h"
 
 namespace engine {
 namespace {
@@ -32,7 +32,7 @@ void click_wait_prologue(VmContext& vm, uint32_t skip) {
 uint32_t cmd_wait(VmContext& vm) {
   WaitState& w = vm.wait;
   vm.runner.bYield = 1;
-  const uint32_t now = platform::time_ms();
+  const uint32_t now = orv.OrvClockGetTime();
   if (w.dwLength) {
     uint32_t elapsed = now - w.dwStart;
     if (w.dwFlags && get_skip_state(vm)) {
@@ -86,7 +86,7 @@ uint32_t cmd_wait_click(VmContext& vm) {
   if (text.bClickAdvance) advance = (skip & 8) ? 1 : 0;
   if (text.bEndOfText[0] && text.bEndOfText[1] && (skip & 8)) advance = 1;
   click_wait_prologue(vm, skip);
-  const uint32_t now = platform::time_ms();
+  const uint32_t now = orv.OrvClockGetTime();
   if (w.dwLength) {
     const uint32_t elapsed = skip ? w.dwLength : now - w.dwStart;
     if (elapsed >= w.dwLength) {
@@ -136,7 +136,7 @@ uint32_t cmd_wait_click_no_anim(VmContext& vm) {
   WaitState& w = vm.wait;
   const uint32_t skip = get_skip_state(vm);
   click_wait_prologue(vm, skip);
-  const uint32_t now = platform::time_ms();
+  const uint32_t now = orv.OrvClockGetTime();
   if (w.dwLength) {
     bool over = skip != 0 || vm.text.bAdvanceRequest != 0;
     if (w.dwLength == kEndless) {
@@ -166,7 +166,7 @@ uint32_t cmd_wait_click_no_anim(VmContext& vm) {
 }
 
 uint32_t cmd_wait_sync_begin(VmContext& vm) {
-  vm.wait.dwSyncBase = platform::time_ms();
+  vm.wait.dwSyncBase = orv.OrvClockGetTime();
   vm.wait.dwSyncLength = 0;
   vm_log(kLogHistory, "wait_sync_begin");
   return 1;
@@ -175,7 +175,7 @@ uint32_t cmd_wait_sync_begin(VmContext& vm) {
 uint32_t cmd_wait_sync(VmContext& vm) {
   WaitState& w = vm.wait;
   if (w.dwSyncLength) {
-    const uint32_t elapsed = platform::time_ms() - w.dwSyncBase;
+    const uint32_t elapsed = orv.OrvClockGetTime() - w.dwSyncBase;
     if (elapsed >= w.dwSyncLength) {
       w.dwSyncLength = 0;
       vm_log(kLogHistory, "wait_sync_release %d", as_int(elapsed));
@@ -223,7 +223,7 @@ uint32_t cmd_wait_clear(VmContext& vm) {
 }
 
 uint32_t cmd_wait_sync_get_time(VmContext& vm) {
-  const uint32_t t = platform::time_ms() - vm.wait.dwSyncBase;
+  const uint32_t t = orv.OrvClockGetTime() - vm.wait.dwSyncBase;
   vm_set_result(vm, t);
   vm_log(kLogHistory, "[%d] wait_sync_get_time", as_int(t));
   return 1;

@@ -7,13 +7,13 @@
 
 #include "commands/command_util.h"
 #include "engine/engine_seams.h"
+#include "engine/game_files.h"
 #include "engine/game_task.h"
 #include "engine/orv_api.h"
 #include "engine/formats/startup_info.h"
 #include "engine/formats/system_files.h"
 #include "engine/vm_log.h"
 #include "platform/message_box.h"
-#include "platform/whole_file.h"
 
 namespace engine {
 namespace {
@@ -113,7 +113,7 @@ std::string access_dat_path() {
 bool system_dat_load(GameState& gs) {
   std::vector<uint8_t> bytes;
   const std::string path = system_dat_path();
-  if (!platform::load_file_bytes(path, &bytes, 256u << 20)) return false;
+  if (!game_file_load(path, &bytes, 256u << 20)) return false;
   SystemDatImage image;
   std::string error;
   if (!system_dat_decode(bytes.data(), bytes.size(), &image, &error)) {
@@ -226,7 +226,7 @@ uint32_t system_dat_save(GameState& gs) {
   if (seen.lpFileSeen)
     image.fileSeen.assign(seen.lpFileSeen, seen.lpFileSeen + seen.dwFileSeenBytes);
   const std::vector<uint8_t> bytes = system_dat_encode(image);
-  if (!platform::save_file_bytes(system_dat_path(), bytes.data(), bytes.size())) {
+  if (!game_file_save(system_dat_path(), bytes.data(), bytes.size())) {
     vm_error_log("%s", kSaveOpenError);
     return 0;
   }
@@ -235,7 +235,7 @@ uint32_t system_dat_save(GameState& gs) {
 
 void access_dat_load(GameState& gs) {
   std::vector<uint8_t> bytes;
-  if (!platform::load_file_bytes(access_dat_path(), &bytes, 64u << 20)) return;
+  if (!game_file_load(access_dat_path(), &bytes, 64u << 20)) return;
   for (const EntryName& e : access_dat_decode(bytes.data(), bytes.size())) {
     char name[33];
     std::memcpy(name, e.name, 32);
@@ -254,7 +254,7 @@ uint32_t access_dat_save(GameState& gs) {
     if (e) names.push_back(*e);
   }
   const std::vector<uint8_t> bytes = access_dat_encode(names);
-  return platform::save_file_bytes(access_dat_path(), bytes.data(), bytes.size()) ? 1 : 0;
+  return game_file_save(access_dat_path(), bytes.data(), bytes.size()) ? 1 : 0;
 }
 
 uint32_t entry_name_add(GameState& gs, const char* name, uint8_t flag) {

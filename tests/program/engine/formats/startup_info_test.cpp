@@ -7,6 +7,7 @@
 #include "engine/formats/startup_info.h"
 #include "engine/startup_params.h"
 #include "platform/file.h"
+#include "support/orv_link.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -145,6 +146,7 @@ TEST(SaveFolder, ChoiceOverAFakeEnvironment) {
 }
 
 TEST(SaveFolder, CreatesEveryMissingFolderWithoutSplittingCharacters) {
+  testsupport::bind_linked_orv();  // folders are made through the library's file exports
   testsupport::TempDir dir;
   std::string base = dir.path();
   for (char& ch : base) {
