@@ -3,7 +3,6 @@
 #include <atomic>
 #include <chrono>
 #include <ctime>
-#include <thread>
 
 namespace platform {
 namespace {
@@ -18,19 +17,6 @@ uint32_t time_ms() {
 
 void set_clock_source(ClockSource source) {
   g_source.store(source, std::memory_order_release);
-}
-
-void sleep_ms(uint32_t ms) {
-  if (ms == 0) {
-    std::this_thread::yield();
-    return;
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-uint64_t counter_ns() {
-  auto now = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
 }
 
 int64_t unix_time_s() {

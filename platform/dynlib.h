@@ -1,4 +1,6 @@
 // Loading shared libraries at run time (LoadLibrary / GetProcAddress / FreeLibrary).
+//
+// Stateless: the game program loads libOrv.so with it, the library loads libLumo.so.
 #pragma once
 
 #include <string>

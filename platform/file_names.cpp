@@ -19,49 +19,6 @@
 namespace platform {
 namespace detail {
 
-thread_local uint32_t t_last_error = kErrorSuccess;
-
-void set_error(uint32_t code) {
-  t_last_error = code;
-}
-
-uint32_t win32_error(int err) {
-  switch (err) {
-    case 0:
-      return kErrorSuccess;
-    case ENOENT:
-      return kErrorFileNotFound;
-    case ENOTDIR:
-      return kErrorPathNotFound;
-    case EEXIST:
-      return kErrorFileExists;
-    case EMFILE:
-    case ENFILE:
-      return kErrorTooManyOpenFiles;
-    case ENOSPC:
-    case EDQUOT:
-      return kErrorDiskFull;
-    case EROFS:
-      return kErrorWriteProtect;
-    case ENAMETOOLONG:
-      return kErrorInvalidName;
-    case ENOMEM:
-      return kErrorNotEnoughMemory;
-    case ENOTEMPTY:
-      return kErrorDirNotEmpty;
-    case EBADF:
-      return kErrorInvalidHandle;
-    case EINVAL:
-      return kErrorInvalidParameter;
-    default:
-      return kErrorAccessDenied;  // EACCES, EPERM, EISDIR, EBUSY, ...
-  }
-}
-
-void set_errno_error(int err) {
-  set_error(win32_error(err));
-}
-
 char ascii_lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -398,9 +355,5 @@ bool folder_known_missing(const std::string& folder) {
 }
 
 }  // namespace detail
-
-uint32_t file_last_error() {
-  return detail::t_last_error;
-}
 
 }  // namespace platform

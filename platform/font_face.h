@@ -9,6 +9,8 @@
 // The four faces are looked up through fontconfig, always with :lang=ja so that a missing
 // family falls back to a face with kana and kanji rather than to a Latin one. A FontFace is not
 // thread-safe; its owner serialises the calls.
+//
+// State: the faces are objects of libOrv.so's font subsystem; nothing here is shared.
 #pragma once
 
 #include <cstdint>

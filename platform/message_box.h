@@ -8,6 +8,11 @@
 // Tests inject answers through the environment: VELMORA_MSGBOX_ANSWERS holds result codes
 // separated by commas ("6,7"); each box of the process takes the next one and no box is shown.
 // When the list is used up, the boxes answer as if no display were there.
+//
+// State: the count of injected answers used so far is kept per binary (platform/ is linked into
+// both): the game program's boxes and the library's each take the list from its start. Tests
+// inject answers for one binary's boxes only. Otherwise stateless: the game program shows its
+// own boxes (those before OrvInit among them) with it.
 #pragma once
 
 #include <cstdint>

@@ -9,6 +9,9 @@
 //
 // A closed queue refuses posts and answers pending and later sends with 0, so that no sender
 // is left waiting on a thread that has gone.
+//
+// State: only inside each queue object; the queues of the window, game and work threads are
+// libOrv.so's.
 #pragma once
 
 #include <condition_variable>

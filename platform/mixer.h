@@ -15,6 +15,8 @@
 // samples with mix() themselves.
 //
 // Failure: calls on a null buffer return false or 0; nothing here throws.
+//
+// State: the mixer and its output device belong to libOrv.so (the sound subsystem).
 #pragma once
 
 #include <atomic>

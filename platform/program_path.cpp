@@ -21,3 +21,10 @@ std::string program_folder_utf8() {
 }
 
 }  // namespace platform
+
+namespace platform {
+bool enter_program_folder() {
+  const std::string folder = program_folder_utf8();
+  return !folder.empty() && chdir(folder.c_str()) == 0;
+}
+}  // namespace platform

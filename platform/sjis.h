@@ -4,6 +4,8 @@
 // leaves or enters it: file names, window titles, message boxes, font lookup, the edit box.
 // They use the CP932 rules (0x5C is a backslash, 0x7E a tilde; the NEC and IBM extension
 // rows convert), never plain SHIFT_JIS.
+//
+// Stateless: both binaries use it.
 #pragma once
 
 #include <cstdint>

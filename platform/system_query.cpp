@@ -8,12 +8,12 @@
 #include <sys/sysinfo.h>
 #include <sys/utsname.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <thread>
 
-#include "platform/file.h"
 #include "platform/sjis.h"
 
 extern char** environ;
@@ -37,10 +37,9 @@ bool memory_status(MemoryStatus* status) {
   return true;
 }
 
-bool disk_space(const char* sjis_path, DiskSpace* space) {
-  const std::string path = native_path(sjis_path);
+bool disk_space(const std::string& utf8_path, DiskSpace* space) {
   struct statvfs fs {};
-  if (path.empty() || statvfs(path.c_str(), &fs) != 0) return false;
+  if (utf8_path.empty() || statvfs(utf8_path.c_str(), &fs) != 0) return false;
   const uint64_t unit = fs.f_frsize ? fs.f_frsize : fs.f_bsize;
   space->free_to_caller = uint64_t{fs.f_bavail} * unit;
   space->total = uint64_t{fs.f_blocks} * unit;
@@ -86,6 +85,10 @@ bool test_switch_on(const char* name) {
   return value && *value && *value != '0';
 }
 
+uint32_t process_id() {
+  return static_cast<uint32_t>(getpid());
+}
+
 int touch_device_count() {
   return SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetNumTouchDevices() : 0;
 }
@@ -96,18 +99,9 @@ bool desktop_available() {
   return (x && *x) || (w && *w);
 }
 
-bool shell_open(const char* sjis_target, const char* sjis_folder) {
-  std::string target;
-  if (std::strncmp(sjis_target, "http", 4) == 0) {
-    target = sjis_to_utf8_lossy(sjis_target);
-  } else {
-    std::string full = sjis_target;
-    if (full.empty() || (full[0] != '\\' && full[0] != '/')) {
-      full = std::string(sjis_folder) + "\\" + full;
-    }
-    target = native_path(full.c_str());
-  }
-  if (target.empty()) return false;
+bool shell_open(const std::string& utf8_target) {
+  if (utf8_target.empty()) return false;
+  std::string target = utf8_target;
   char program[] = "xdg-open";
   char* argv[] = {program, target.data(), nullptr};
   pid_t pid = 0;

@@ -2,7 +2,8 @@
 // version, the network state, the temporary folder, and opening a document or address with the
 // desktop's handler.
 //
-// Thread: any; nothing here keeps state.
+// Thread: any; nothing here keeps state, so the game program uses it directly. Paths arrive
+// in UTF-8 as the file system has them.
 #pragma once
 
 #include <cstdint>
@@ -21,12 +22,12 @@ struct MemoryStatus {
 };
 bool memory_status(MemoryStatus* status);
 
-// Space of the file system that holds the Shift-JIS path (statvfs): bytes free to this user,
+// Space of the file system that holds the UTF-8 path (statvfs): bytes free to this user,
 // total bytes and free bytes. False when the path cannot be examined.
 struct DiskSpace {
   uint64_t free_to_caller, total, total_free;
 };
-bool disk_space(const char* sjis_path, DiskSpace* space);
+bool disk_space(const std::string& utf8_path, DiskSpace* space);
 
 // The running kernel's version numbers (uname), e.g. 6.1.0 gives major 6, minor 1, build 0.
 struct KernelVersion {
@@ -44,15 +45,19 @@ std::string temp_folder_sjis();
 // the test seams that the README lists (e.g. VELMORA_STARTUP_TRACE).
 bool test_switch_on(const char* name);
 
+// This process's id (getpid): it names the temporary files of the safe saves, so that a later
+// start can tell a killed run's leftovers from its own.
+uint32_t process_id();
+
 // Touch devices that SDL reports (0 before SDL's video starts).
 int touch_device_count();
 
 // True when a desktop display is there to open documents on ($DISPLAY or $WAYLAND_DISPLAY).
 bool desktop_available();
 // Opens a document, folder or address with the desktop's handler (xdg-open through
-// posix_spawn, never a shell), without waiting for it. A Shift-JIS target that is not an
-// address is taken relative to sjis_folder unless it is absolute. False when nothing could be
-// started.
-bool shell_open(const char* sjis_target, const char* sjis_folder);
+// posix_spawn, never a shell), without waiting for it. The target is an address or a UTF-8
+// path as the file system has it (the game resolves names through the library's exports, so
+// nothing here touches the listing cache). False when nothing could be started.
+bool shell_open(const std::string& utf8_target);
 
 }  // namespace platform

@@ -1,5 +1,8 @@
 // The player's folders and the one-copy-at-a-time lock: our stand-ins for the shell's special
 // folders and the named semaphore.
+//
+// State: the single-instance lock is held by the game program (the only binary that takes it)
+// for its whole run; the folder queries keep nothing.
 #pragma once
 
 #include <string>

@@ -1,4 +1,8 @@
 // Reading and writing whole files named by system paths.
+//
+// Names are resolved through the listing cache of platform/file.h, so this is used by
+// libOrv.so only; the game program has the same two operations over the library's file
+// exports (program/engine/game_files.h).
 #pragma once
 
 #include <cstddef>

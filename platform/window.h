@@ -4,7 +4,12 @@
 //
 // Geometry is in pixels of the client area: SDL places and sizes the client area itself, so
 // the window frame never enters our sums (the frame of the system is 0 here).
+//
+// State: the window, its event pump and the desktop size belong to libOrv.so; the game
+// program never includes this header.
 #pragma once
+
+#include "platform/window_title.h"
 
 #include <cstdint>
 #include <string>
@@ -49,11 +54,6 @@ void window_destroy(Window* window);
 uint32_t window_id(Window* window);
 void window_show(Window* window);
 void window_set_title(Window* window, const std::string& title_sjis);
-// The same for the window with SDL's id `handle` (what OrvGetWindowHandle gives out); false when
-// no such window exists. Window thread.
-bool window_set_title_by_handle(uint32_t handle, const std::string& title_sjis);
-// The window's title in Shift-JIS (characters without a Shift-JIS form become '?').
-std::string window_title_sjis(uint32_t handle);
 void window_position(Window* window, int32_t* x, int32_t* y);
 void window_move(Window* window, int32_t x, int32_t y);
 void window_size(Window* window, int32_t* width, int32_t* height);

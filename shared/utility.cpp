@@ -3,8 +3,6 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/file.h"
-
 namespace {
 
 char lower(char c) {
@@ -24,13 +22,6 @@ bool starts_pair(char c) {
 constexpr uint32_t kRemoveBuffer = 260;
 
 }  // namespace
-
-int32_t path_kind(const char* path) {
-  if (!path || !*path) return 0;
-  std::vector<platform::DirEntry> found = platform::find_files(path);
-  if (found.empty()) return 0;
-  return found.front().is_folder ? 2 : 1;
-}
 
 uint32_t str_remove_chars(char* buffer, const char* set, uint32_t length, uint32_t set_size) {
   char copy[kRemoveBuffer];

@@ -9,10 +9,6 @@
 
 #include <cstdint>
 
-// What a path names (FindFirstFileA on it, so wildcards work): 0 nothing, 1 a file, 2 a folder.
-// With wildcards the first match in name order decides.
-int32_t path_kind(const char* path);
-
 // Removes from the first `length` bytes of a 260-byte buffer every byte that is one of the
 // `set_size` bytes of `set` (bytes compared singly, no two-byte units) and keeps the rest in
 // order, zero-terminated, with the remainder of the buffer cleared. Returns the number of bytes

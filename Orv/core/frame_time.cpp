@@ -16,4 +16,8 @@ uint32_t OrvtimeGetTime(void) {
   return task_scheduler().frame_time.load(std::memory_order_acquire);
 }
 
+uint32_t OrvClockGetTime(void) {
+  return platform::time_ms();
+}
+
 }  // extern "C"

@@ -8,6 +8,10 @@
 //     the start of every frame, before input and tasks; others may call it at any moment.
 //   uint32_t OrvtimeGetTime(void)
 //     the frame time. Any thread.
+//   uint32_t OrvClockGetTime(void)
+//     the millisecond clock at the moment of the call (timeGetTime), the clock that
+//     OrvUpdateTime reads, injected tests included. Any thread. The game program reads time
+//     only here and through OrvtimeGetTime: the library owns the one clock of the process.
 //
 // Stamps wrap at 2^32: compare them by their unsigned difference.
 #pragma once

@@ -5,7 +5,7 @@
 
 #include "engine/orv_api.h"
 #include "engine/vm_services.h"
-#include "platform/file.h"
+#include "platform/file_handle.h"
 #include "platform/sjis.h"
 
 namespace engine {

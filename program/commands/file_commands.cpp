@@ -5,10 +5,12 @@
 #include "commands/file_command_list.h"
 #include "engine/command_list.h"
 #include "engine/dispatch.h"
+#include "engine/game_files.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "platform/file.h"
+#include "platform/file_handle.h"
+#include "platform/sjis.h"
 #include "platform/system_query.h"
 
 namespace engine {
@@ -54,7 +56,7 @@ uint32_t cmd_get_file_size(VmContext& vm) {
 
 uint32_t cmd_remove_file(VmContext& vm) {
   const std::string path = fetch_text(vm, vm_pop(vm), 260);
-  const bool ok = platform::delete_file(command_path(path).c_str());
+  const bool ok = orv.OrvFileDelete(command_path(path).c_str());
   set_result(vm, ok);
   if (ok) {
     vm_log(kLogHistory, "Delete %s", path.c_str());
@@ -67,8 +69,7 @@ uint32_t cmd_remove_file(VmContext& vm) {
 uint32_t cmd_rename_file(VmContext& vm) {
   const std::string from = fetch_text(vm, vm_pop(vm), 260);
   const std::string to = fetch_text(vm, vm_pop(vm), 260);
-  const bool ok =
-      platform::move_file_noreplace(command_path(from).c_str(), command_path(to).c_str());
+  const bool ok = orv.OrvFileMove(command_path(from).c_str(), command_path(to).c_str());
   set_result(vm, ok);
   if (ok) {
     vm_log(kLogHistory, "Rename %s %s", from.c_str(), to.c_str());
@@ -110,8 +111,8 @@ uint32_t cmd_get_exe_folder(VmContext& vm) {
 bool append_bytes(const std::string& sjis_path, uint32_t disposition, const std::string& bytes,
                   uint32_t* written) {
   const platform::FileHandle f =
-      platform::file_open(command_path(sjis_path).c_str(), platform::kGenericWrite, 0, disposition,
-                          platform::kFileAttributeNormal | platform::kFileFlagSequentialScan);
+      orv.OrvFileOpen(command_path(sjis_path).c_str(), platform::kGenericWrite, 0, disposition,
+                      platform::kFileAttributeNormal | platform::kFileFlagSequentialScan, nullptr);
   if (f == platform::kInvalidFile) return false;
   platform::file_seek(f, 0, platform::kFileEnd);
   uint32_t done = 0;
@@ -192,7 +193,7 @@ uint32_t cmd_dir_exist(VmContext& vm) {
     return 0;
   }
   uint32_t found = 0;
-  for (const platform::DirEntry& e : platform::find_files(command_path(path).c_str())) {
+  for (const FoundFile& e : game_files_find(command_path(path))) {
     if (e.is_folder) {
       found = 1;
       break;
@@ -210,7 +211,16 @@ uint32_t cmd_app_exec(VmContext& vm) {
     vm_log(kLogMain, "app_exec: no desktop to open %s on", target.c_str());
     return 1;
   }
-  platform::shell_open(target.c_str(), command_program_folder().c_str());
+  // An address goes as it is; a file is taken relative to the program's folder unless absolute.
+  std::string native;
+  if (target.compare(0, 4, "http") == 0) {
+    native = platform::sjis_to_utf8_lossy(target);
+  } else if (!target.empty() && (target[0] == '\\' || target[0] == '/')) {
+    native = game_file_native_path(target);
+  } else {
+    native = game_file_native_path(command_program_folder() + "\\" + target);
+  }
+  platform::shell_open(native);
   return 1;
 }
 

@@ -6,9 +6,10 @@
 #include "engine/command_list.h"
 #include "engine/dispatch.h"
 #include "engine/formats/ini_file.h"
+#include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "platform/file.h"
+#include "platform/file_handle.h"
 
 namespace engine {
 
@@ -23,7 +24,7 @@ bool is_blank(char c) {
 std::string ini_resolve_path(const std::string& name) {
   for (const std::string* folder : {&command_save_folder(), &command_program_folder()}) {
     const std::string path = *folder + "\\" + name;
-    if (path.size() <= 259 && platform::file_exists(path.c_str())) return path;
+    if (path.size() <= 259 && orv.OrvFileExists(path.c_str())) return path;
   }
   return name;
 }

@@ -12,8 +12,8 @@
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "platform/file.h"
-#include "platform/whole_file.h"
+#include "engine/game_files.h"
+#include "platform/file_handle.h"
 
 namespace engine {
 
@@ -242,7 +242,7 @@ uint32_t cmd_file_save(VmContext& vm) {
   if (!p) return 1;
   // Through a temporary file and a rename: a kill or a full disk midway leaves the old file
   // whole, never a half-written or emptied one.
-  if (!platform::save_file_bytes(command_path(name), p, length)) {
+  if (!game_file_save(command_path(name), p, length)) {
     vm_log(kLogMain, "vmem_file_save error [%s]", name.c_str());
     return 1;
   }

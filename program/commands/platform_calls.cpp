@@ -3,7 +3,7 @@
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
 #include "platform/system_query.h"
-#include "platform/window.h"
+#include "platform/window_title.h"
 
 namespace engine {
 

@@ -8,6 +8,7 @@
 #include "commands/script_format.h"
 #include "commands/system_command_list.h"
 #include "engine/command_list.h"
+#include "engine/game_files.h"
 #include "engine/thread_commands.h"
 #include "engine/dispatch.h"
 #include "engine/game_state.h"
@@ -18,7 +19,7 @@
 #include "engine/thread_commands.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "platform/clock.h"
+#include "platform/sleep.h"
 #include "platform/system_query.h"
 
 namespace engine {
@@ -166,7 +167,7 @@ uint32_t cmd_get_disk_free(VmContext& vm) {
   const uint32_t index = vm_pop(vm);
   platform::DiskSpace d{};
   uint64_t size = 0;
-  if (platform::disk_space(command_save_folder().c_str(), &d)) {
+  if (platform::disk_space(game_file_native_path(command_save_folder()), &d)) {
     size = field == 0 ? d.free_to_caller : field == 1 ? d.total : field == 2 ? d.total_free : 0;
   }
   report_size(vm, size, index, "get_disk_free");
@@ -199,7 +200,7 @@ uint32_t cmd_get_time_10ms(VmContext& vm) {
   return 1;
 }
 uint32_t cmd_time_get_time(VmContext& vm) {
-  set_result(vm, platform::time_ms());
+  set_result(vm, orv.OrvClockGetTime());
   return 1;
 }
 uint32_t cmd_sleep(VmContext& vm) {

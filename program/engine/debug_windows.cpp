@@ -4,7 +4,6 @@
 #include "engine/formats/ini_file.h"
 #include "engine/orv_api.h"
 #include "engine/startup_steps.h"
-#include "platform/file.h"
 #include "platform/program_path.h"
 #include "platform/sjis.h"
 
@@ -51,7 +50,7 @@ constexpr DebugWindowRow kDebugWindows[] = {
 void debug_windows_create() {
   std::string base = platform::utf8_to_sjis_lossy(platform::program_folder_utf8());
   const std::string path = base + "\\setting.ini";
-  const bool has_settings = platform::file_exists(path.c_str());
+  const bool has_settings = orv.OrvFileExists(path.c_str());
   for (const DebugWindowRow& row : kDebugWindows) {
     std::string value;
     const bool found = has_settings && ini_read_value("DebugWindow", row.ini_key, &value, path);

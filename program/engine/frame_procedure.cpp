@@ -5,7 +5,6 @@
 #include "engine/neighbours.h"
 #include "engine/orv_api.h"
 #include "engine/vm_services.h"
-#include "platform/clock.h"
 
 namespace engine {
 namespace {
@@ -39,7 +38,7 @@ bool screen_effect_jobs(VmContext& vm) {
         if (neighbour_ask(layers.effect_shake_update, vm, true)) fx.dwActiveJobs &= ~job;
         break;
       case kJobFlush:
-        if (platform::time_ms() - fx.dwFlushStart >= fx.dwFlushLength) {
+        if (orv.OrvClockGetTime() - fx.dwFlushStart >= fx.dwFlushLength) {
           if (fx.dwFlushSprite) orv.OrvSpriteRelease(vm.hRender, fx.dwFlushSprite);
           fx.dwFlushSprite = 0;
           fx.dwFlushWord2 = 0;
@@ -97,7 +96,7 @@ void script_update(VmContext& vm) {
   if (neighbour_ask(n.transitions.screen_transition_running, vm, false)) return;
 
   ButtonSystem& b = vm.buttons;
-  if (b.dwInvalidTime && platform::time_ms() - b.dwWaitStart >= b.dwInvalidTime) {
+  if (b.dwInvalidTime && orv.OrvClockGetTime() - b.dwWaitStart >= b.dwInvalidTime) {
     b.dwInvalidTime = 0;
   }
 

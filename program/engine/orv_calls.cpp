@@ -3,7 +3,7 @@
 #include "engine/formats/startup_info.h"
 
 #include "engine/orv_api.h"
-#include "platform/file.h"
+#include "platform/file_handle.h"
 
 namespace engine {
 

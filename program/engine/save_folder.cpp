@@ -5,7 +5,8 @@
 
 #include "engine/formats/ini_file.h"
 #include "engine/formats/startup_info.h"
-#include "platform/file.h"
+#include "engine/game_files.h"
+#include "engine/orv_api.h"
 #include "platform/message_box.h"
 #include "platform/sjis.h"
 #include "platform/user_folders.h"
@@ -31,7 +32,7 @@ std::string sjis_path_of(const std::string& utf8) {
 }
 
 bool read_install_ini_file(const std::string& path, std::string* value) {
-  if (!platform::file_exists(path.c_str())) return false;
+  if (!orv.OrvFileExists(path.c_str())) return false;
   value->clear();
   std::string raw;
   if (ini_read_value("INSTALL", "SaveFold", &raw, path)) *value = ini_trim_end(raw);
@@ -52,7 +53,7 @@ SaveFolderEnvironment save_folder_environment(const SaveFolderInfo& info) {
     if (dot != std::string::npos) name.resize(dot);
     env.install_ini = sjis_path_of(config) + "\\" + info.szCompany + "\\" + name + ".ini";
   }
-  env.exe_dir_protected = !platform::folder_writable(platform::native_path(info.szExeDir.c_str()));
+  env.exe_dir_protected = !platform::folder_writable(game_file_native_path(info.szExeDir));
   return env;
 }
 
@@ -92,7 +93,7 @@ void save_folder_setup(const std::string& exe_dir, uint8_t ignore_install_ini) {
       save_folder_resolve(info, save_folder_environment(info), read_install_ini_file);
   std::snprintf(si.szSaveFolder, 260, "%s", c.szPath.c_str());
   if (c.nDriveType != 0 && c.nDriveType != 1 && c.nKind == kSaveInDocuments &&
-      !platform::folder_exists(si.szSaveFolder)) {
+      !orv.OrvFileFolderExists(si.szSaveFolder)) {
     char text[800];
     std::snprintf(text, sizeof text, kWillCreate, si.szSaveFolder);
     platform::message_box(text, kFromSystemFolder, platform::kMbIconAsterisk);
@@ -108,7 +109,7 @@ uint32_t create_folder_path(const std::string& path) {
       i += platform::sjis_is_lead(static_cast<uint8_t>(path[i])) ? 2 : 1;
     }
     const std::string prefix = path.substr(0, i < path.size() ? i : path.size());
-    if (!platform::make_folder(prefix.c_str()) && !platform::folder_exists(prefix.c_str())) {
+    if (!orv.OrvFileMakeFolder(prefix.c_str()) && !orv.OrvFileFolderExists(prefix.c_str())) {
       return 0;
     }
     ++i;

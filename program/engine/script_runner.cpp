@@ -8,9 +8,10 @@
 #include "engine/interpreter.h"
 #include "engine/neighbours.h"
 #include "engine/operand.h"
+#include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "platform/clock.h"
+#include "platform/sleep.h"
 
 namespace engine {
 
@@ -130,7 +131,7 @@ void history_skip_end(VmContext& vm) {
     vm.save.dwSnapOffset = 0;
     neighbour_run(neighbours.interaction.save_snapshot_read, vm);
     vm.save.bSnapValid = 1;
-    vm.buttons.dwWaitStart = platform::time_ms();
+    vm.buttons.dwWaitStart = orv.OrvClockGetTime();
     vm.buttons.dwInvalidTime = 100;
     data_entry_push(vm, kChannelReturns, r.dwPc, 0);
     uint32_t target;
@@ -138,7 +139,7 @@ void history_skip_end(VmContext& vm) {
   }
   vm.run.bHistorySkip = 0;
   neighbour_run(neighbours.layers.history_skip_cover_image, vm);
-  vm.buttons.dwWaitStart = platform::time_ms();
+  vm.buttons.dwWaitStart = orv.OrvClockGetTime();
   vm.buttons.dwInvalidTime = 100;
   if (vm.save.nLoadAfterLabel == -1) {
     r.bYield = 1;

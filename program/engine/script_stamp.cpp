@@ -3,12 +3,12 @@
 #include <vector>
 
 #include "commands/command_util.h"
+#include "engine/game_files.h"
 #include "engine/orv_api.h"
 #include "engine/formats/startup_info.h"
 #include "engine/startup_steps.h"
 #include "engine/formats/system_files.h"
 #include "platform/message_box.h"
-#include "platform/whole_file.h"
 #include "shared/byte_codec.h"
 
 namespace engine {
@@ -41,7 +41,7 @@ constexpr char kUnexpectedCaption[] = "\x97\\\x8a\xfa\x82\xb9\x82\xca\x83G\x83\x
 
 StampCheck script_stamp_check() {
   std::vector<uint8_t> system;
-  if (!platform::load_file_bytes(system_dat_path(), &system, 256u << 20) || system.size() < 6) {
+  if (!game_file_load(system_dat_path(), &system, 256u << 20) || system.size() < 6) {
     return StampCheck::kContinue;
   }
   // Only a system.dat that passes its checks may lead to deleting the saves: the stamp of a

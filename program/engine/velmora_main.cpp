@@ -9,19 +9,18 @@
 #include "commands/command_paths.h"
 #include "engine/formats/startup_info.h"
 #include "engine/formats/system_files.h"
+#include "engine/game_files.h"
 #include "engine/game_task.h"
 #include "engine/orv_api.h"
 #include "engine/orv_loader.h"
 #include "engine/startup_params.h"
 #include "engine/startup_steps.h"
 #include "platform/console.h"
-#include "platform/file.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
 #include "platform/sjis.h"
 #include "platform/system_query.h"
 #include "platform/user_folders.h"
-#include "platform/whole_file.h"
 
 namespace engine {
 namespace {
@@ -107,7 +106,7 @@ void window_mode_decide(StartParams* params) {
     params->full_screen = 1;
   } else if (startup_settings().bWindowModeLock) {
     params->full_screen = 1;
-  } else if (platform::file_exists(save_file("system.dat").c_str())) {
+  } else if (orv.OrvFileExists(save_file("system.dat").c_str())) {
     params->full_screen = 0;
   } else {
     params->full_screen = window_mode_choose(startup_info().szProduct);
@@ -117,14 +116,14 @@ void window_mode_decide(StartParams* params) {
 void display_settings_load(StartParams* params) {
   const std::string path = save_file("config.dat");
   std::vector<uint8_t> bytes;
-  const bool read = platform::load_file_bytes(path, &bytes, 1 << 20);
+  const bool read = game_file_load(path, &bytes, 1 << 20);
   if (!read || !config_dat_decode(bytes.data(), bytes.size(), params)) {
     if (read) {
       // Before the platform library (and its error log) starts: the line goes to stderr.
-      const bool kept = platform::save_file_bytes(path + ".bad", bytes.data(), bytes.size());
+      const bool kept = game_file_save(path + ".bad", bytes.data(), bytes.size());
       char line[1200];
       std::snprintf(line, sizeof line, "%s: damaged file (%zu bytes, %zu expected); %s",
-                    platform::native_path(path.c_str()).c_str(), bytes.size(), kConfigDatBytes,
+                    game_file_native_path(path).c_str(), bytes.size(), kConfigDatBytes,
                     kept ? "the original is kept as config.dat.bad, the defaults are used"
                          : "the defaults are used");
       platform::stderr_line(line);
@@ -163,7 +162,7 @@ void startup_trace(const StartParams& p) {
                 platform::sjis_to_utf8_lossy(startup_info().szBrand).c_str(), s.nScreenWidth,
                 s.nScreenHeight, p.full_screen, (p.display_flags >> 3) & 1, p.display_flags & 1,
                 p.wait_mode, s.bMovieSkip, s.nRunMode, s.bRubyOffset, s.bLayoutGrid,
-                platform::native_path(startup_info().szSaveFolder).c_str());
+                game_file_native_path(startup_info().szSaveFolder).c_str());
   platform::stderr_line(line);
 }
 
@@ -173,8 +172,7 @@ int velmora_main(int argc, char** argv) {
   if (!program_folder_usable()) return 1;
   // The game runs in its own folder, whatever folder it was started from: relative names of
   // the script's file commands name files there.
-  platform::set_current_folder(
-      platform::utf8_to_sjis_lossy(platform::program_folder_utf8()).c_str());
+  platform::enter_program_folder();
   if (!orv_library_load()) return 1;
   if (!app_init()) return 1;
   StartupInfo& info = startup_info();
@@ -186,7 +184,7 @@ int velmora_main(int argc, char** argv) {
   }
   // What a killed run left half-written beside the player's files (this copy holds the lock,
   // so no other one is writing them).
-  platform::remove_stale_temporaries(info.szSaveFolder);
+  game_files_remove_stale_temporaries(info.szSaveFolder);
 
   static StartParams params{};
   orv.OrvDefaultCreate(&params);

@@ -10,7 +10,7 @@
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "engine/wait_command_list.h"
-#include "platform/clock.h"
+#include "engine/orv_api.h"
 
 namespace engine {
 namespace {
@@ -43,7 +43,7 @@ void click_wait_prologue(VmContext& vm, uint32_t skip) {
 uint32_t cmd_wait(VmContext& vm) {
   WaitState& w = vm.wait;
   vm.runner.bYield = 1;
-  const uint32_t now = platform::time_ms();
+  const uint32_t now = orv.OrvClockGetTime();
   if (w.dwLength) {
     uint32_t elapsed = now - w.dwStart;
     if (w.dwFlags && get_skip_state(vm)) {
@@ -97,7 +97,7 @@ uint32_t cmd_wait_click(VmContext& vm) {
   if (text.bClickAdvance) advance = (skip & 8) ? 1 : 0;
   if (text.bEndOfText[0] && text.bEndOfText[1] && (skip & 8)) advance = 1;
   click_wait_prologue(vm, skip);
-  const uint32_t now = platform::time_ms();
+  const uint32_t now = orv.OrvClockGetTime();
   if (w.dwLength) {
     const uint32_t elapsed = skip ? w.dwLength : now - w.dwStart;
     if (elapsed >= w.dwLength) {
@@ -147,7 +147,7 @@ uint32_t cmd_wait_click_no_anim(VmContext& vm) {
   WaitState& w = vm.wait;
   const uint32_t skip = get_skip_state(vm);
   click_wait_prologue(vm, skip);
-  const uint32_t now = platform::time_ms();
+  const uint32_t now = orv.OrvClockGetTime();
   if (w.dwLength) {
     bool over = skip != 0 || vm.text.bAdvanceRequest != 0;
     if (w.dwLength == kEndless) {
@@ -177,7 +177,7 @@ uint32_t cmd_wait_click_no_anim(VmContext& vm) {
 }
 
 uint32_t cmd_wait_sync_begin(VmContext& vm) {
-  vm.wait.dwSyncBase = platform::time_ms();
+  vm.wait.dwSyncBase = orv.OrvClockGetTime();
   vm.wait.dwSyncLength = 0;
   vm_log(kLogHistory, "wait_sync_begin");
   return 1;
@@ -186,7 +186,7 @@ uint32_t cmd_wait_sync_begin(VmContext& vm) {
 uint32_t cmd_wait_sync(VmContext& vm) {
   WaitState& w = vm.wait;
   if (w.dwSyncLength) {
-    const uint32_t elapsed = platform::time_ms() - w.dwSyncBase;
+    const uint32_t elapsed = orv.OrvClockGetTime() - w.dwSyncBase;
     if (elapsed >= w.dwSyncLength) {
       w.dwSyncLength = 0;
       vm_log(kLogHistory, "wait_sync_release %d", as_int(elapsed));
@@ -234,7 +234,7 @@ uint32_t cmd_wait_clear(VmContext& vm) {
 }
 
 uint32_t cmd_wait_sync_get_time(VmContext& vm) {
-  const uint32_t t = platform::time_ms() - vm.wait.dwSyncBase;
+  const uint32_t t = orv.OrvClockGetTime() - vm.wait.dwSyncBase;
   vm_set_result(vm, t);
   vm_log(kLogHistory, "[%d] wait_sync_get_time", as_int(t));
   return 1;

@@ -5,9 +5,6 @@
 #include <cstring>
 #include <string>
 
-#include "platform/sjis.h"
-#include "support/temp_dir.h"
-
 namespace {
 
 TEST(Utility, ParseColor) {
@@ -115,19 +112,6 @@ TEST(Utility, StrGetField) {
   EXPECT_STREQ(small, "abc");
   EXPECT_EQ(str_get_field(small, sizeof small, "ab\x82\xA0", 0, ','), 5);
   EXPECT_STREQ(small, "ab");  // the two-byte character is not split
-}
-
-TEST(Utility, PathKind) {
-  testsupport::TempDir dir;
-  testsupport::write_file(dir / "Sub/File.txt", "x");
-  std::string base;
-  ASSERT_TRUE(platform::utf8_to_sjis(dir.path(), base));
-  EXPECT_EQ(path_kind((base + "\\SUB").c_str()), 2);
-  EXPECT_EQ(path_kind((base + "\\sub\\file.TXT").c_str()), 1);
-  EXPECT_EQ(path_kind((base + "\\sub\\*.txt").c_str()), 1);
-  EXPECT_EQ(path_kind((base + "\\sub\\*").c_str()), 2);  // "." comes first, as on Windows
-  EXPECT_EQ(path_kind((base + "\\none").c_str()), 0);
-  EXPECT_EQ(path_kind(""), 0);
 }
 
 TEST(Utility, MonitorEnumProc) {

@@ -82,6 +82,7 @@ ORV_EXPORT(OrvHandle, OrvWaitTime, (uint32_t ms))
 ORV_EXPORT(OrvHandle, OrvWaitTimeEx, (uint32_t ms, OrvHandle reference))
 ORV_EXPORT(uint32_t, OrvUpdateTime, (void))
 ORV_EXPORT(uint32_t, OrvtimeGetTime, (void))
+ORV_EXPORT(uint32_t, OrvClockGetTime, (void))
 
 // ---- input ----
 ORV_EXPORT(uint32_t, OrvInputGetKeyPush, (void))
@@ -145,6 +146,15 @@ ORV_EXPORT(OrvBool, OrvSystemPathInit, (void))
 ORV_EXPORT(OrvBool, OrvSystemPathSet, (const char* folder))
 ORV_EXPORT(OrvBool, OrvSystemPathClear, (void))
 ORV_EXPORT(OrvBool, OrvSystemPathUninit, (void))
+ORV_EXPORT(OrvFileHandle, OrvFileOpen, (const char* name, uint32_t access, uint32_t share, uint32_t disposition, uint32_t flags, int64_t* size))
+ORV_EXPORT(OrvBool, OrvFileExists, (const char* name))
+ORV_EXPORT(OrvBool, OrvFileFolderExists, (const char* name))
+ORV_EXPORT(OrvBool, OrvFileMakeFolder, (const char* name))
+ORV_EXPORT(OrvBool, OrvFileDelete, (const char* name))
+ORV_EXPORT(OrvBool, OrvFileMove, (const char* from, const char* to))
+ORV_EXPORT(OrvBool, OrvFileReplace, (const char* temporary, const char* name))
+ORV_EXPORT(OrvBool, OrvFileNativePath, (char* out, uint32_t size, const char* name))
+ORV_EXPORT(int32_t, OrvFileFind, (const char* pattern, OrvFileFindProc proc, void* context))
 
 // ---- debug ----
 ORV_EXPORT(int32_t, OrvDebugPrintf, (int32_t key, const char* label, const char* format, ...))

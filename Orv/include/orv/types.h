@@ -31,6 +31,10 @@ static_assert(sizeof(OrvRect) == 16, "a RECT is four 32-bit edges");
 // Step and end functions of a task; they receive the task's data block.
 using OrvTaskProc = void (*)(void* data);
 
+// Called by OrvFileFind for each entry found: its name (Shift-JIS, valid during the call) and
+// whether it is a folder.
+using OrvFileFindProc = void (*)(const char* name, int32_t is_folder, void* context);
+
 // Where a file's data lies inside the handle that OrvFileCreate returned: 0..size for a loose
 // file, the member's place for a file inside a .pac archive. All fields are bytes.
 struct FileRange {

@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "commands/command_util.h"
-#include "platform/file.h"
+#include "engine/orv_api.h"
+#include "platform/file_handle.h"
 
 namespace engine {
 
@@ -130,7 +131,7 @@ std::string_view trim(std::string_view s) {
 bool read_plain_file(const std::string& path, std::string* data) {
   data->clear();
   const platform::FileHandle f =
-      platform::file_open(path.c_str(), platform::kGenericRead, 0, platform::kOpenExisting, 0);
+      orv.OrvFileOpen(path.c_str(), platform::kGenericRead, 0, platform::kOpenExisting, 0, nullptr);
   if (f == platform::kInvalidFile) return false;
   const int64_t size = platform::file_size(f);
   bool ok = size >= 0 && size < (int64_t{1} << 30);
@@ -194,14 +195,14 @@ bool ini_write_string(std::string_view section, std::string_view key, std::strin
 
   const std::string tmp = path + ".tmp";
   const platform::FileHandle f =
-      platform::file_open(tmp.c_str(), platform::kGenericWrite, 0, platform::kCreateAlways, 0);
+      orv.OrvFileOpen(tmp.c_str(), platform::kGenericWrite, 0, platform::kCreateAlways, 0, nullptr);
   if (f == platform::kInvalidFile) return false;
   uint32_t written = 0;
   bool ok = platform::file_write(f, text.data(), static_cast<uint32_t>(text.size()), &written) &&
             platform::file_flush(f);
   ok = platform::file_close(f) && ok;
-  if (!ok || !platform::replace_file(tmp.c_str(), path.c_str())) {
-    platform::delete_file(tmp.c_str());
+  if (!ok || !orv.OrvFileReplace(tmp.c_str(), path.c_str())) {
+    orv.OrvFileDelete(tmp.c_str());
     return false;
   }
   return true;

@@ -5,14 +5,13 @@
 #include <vector>
 
 #include "engine/formats/ini_file.h"
+#include "engine/game_files.h"
 #include "engine/orv_api.h"
 #include "engine/save_folder.h"
 #include "engine/formats/system_files.h"
-#include "platform/file.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
 #include "platform/sjis.h"
-#include "platform/whole_file.h"
 #include "shared/utility.h"
 
 #ifndef VELMORA_COMPANY
@@ -184,7 +183,7 @@ uint32_t app_init() {
   VersionRecord record = version_record_builtin();
   std::vector<uint8_t> bytes;
   const std::string version_path = folder + "\\Velmora.version";
-  if (platform::load_file_bytes(version_path, &bytes, 1 << 20)) {
+  if (game_file_load(version_path, &bytes, 1 << 20)) {
     version_record_apply(
         &record, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   }
@@ -209,7 +208,7 @@ uint32_t app_init() {
   }
 
   save_folder_setup(folder, g_settings.bIgnoreInstallIni);
-  if (!platform::folder_exists(g_info.szSaveFolder) && !create_folder_path(g_info.szSaveFolder)) {
+  if (!orv.OrvFileFolderExists(g_info.szSaveFolder) && !create_folder_path(g_info.szSaveFolder)) {
     char text[900];
     std::snprintf(text, sizeof text, kCreateFailed, g_info.szSaveFolder);
     return fail(text, platform::kMbIconExclamation);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands/command_util.h"
+#include "engine/game_files.h"
 #include "engine/orv_calls.h"
 #include "engine/game_task.h"
 #include "engine/orv_api.h"
@@ -14,7 +15,6 @@
 #include "engine/formats/system_files.h"
 #include "engine/vm_log.h"
 #include "platform/message_box.h"
-#include "platform/whole_file.h"
 #include "shared/byte_codec.h"
 
 namespace engine {
@@ -163,13 +163,13 @@ bool system_dat_salvage(const std::vector<uint8_t>& bytes, SystemDatImage* image
 bool system_dat_load(GameState& gs) {
   std::vector<uint8_t> bytes;
   const std::string path = system_dat_path();
-  if (!platform::load_file_bytes(path, &bytes, 256u << 20)) return false;
+  if (!game_file_load(path, &bytes, 256u << 20)) return false;
   SystemDatImage image;
   std::string error;
   if (!system_dat_decode(bytes.data(), bytes.size(), &image, &error)) {
     // The player's data is never given up for a damaged file: the original stays beside it
     // before anything is written over it, and what can be read is kept.
-    const bool kept = platform::save_file_bytes(path + ".bad", bytes.data(), bytes.size());
+    const bool kept = game_file_save(path + ".bad", bytes.data(), bytes.size());
     const bool salvaged = system_dat_salvage(bytes, &image);
     vm_error_log("%s: damaged system file (%s); %s; %s", path.c_str(), error.c_str(),
                  salvaged ? "read as far as it goes" : "starting from the defaults",
@@ -283,7 +283,7 @@ uint32_t system_dat_save(GameState& gs) {
   if (seen.lpFileSeen)
     image.fileSeen.assign(seen.lpFileSeen, seen.lpFileSeen + seen.dwFileSeenBytes);
   const std::vector<uint8_t> bytes = system_dat_encode(image);
-  if (!platform::save_file_bytes(system_dat_path(), bytes.data(), bytes.size())) {
+  if (!game_file_save(system_dat_path(), bytes.data(), bytes.size())) {
     vm_error_log("%s", kSaveOpenError);
     return 0;
   }
@@ -293,10 +293,10 @@ uint32_t system_dat_save(GameState& gs) {
 void access_dat_load(GameState& gs) {
   std::vector<uint8_t> bytes;
   const std::string path = access_dat_path();
-  if (!platform::load_file_bytes(path, &bytes, 64u << 20)) return;
+  if (!game_file_load(path, &bytes, 64u << 20)) return;
   if (bytes.size() % kEntryNameBytes != 0) {
     // The whole records are kept; the original stays beside the file that replaces it.
-    const bool kept = platform::save_file_bytes(path + ".bad", bytes.data(), bytes.size());
+    const bool kept = game_file_save(path + ".bad", bytes.data(), bytes.size());
     vm_error_log("%s: damaged file (%zu bytes, not a whole number of records); %s", path.c_str(),
                  bytes.size(),
                  kept ? "the original is kept as access.dat.bad"
@@ -320,7 +320,7 @@ uint32_t access_dat_save(GameState& gs) {
     if (e) names.push_back(*e);
   }
   const std::vector<uint8_t> bytes = access_dat_encode(names);
-  return platform::save_file_bytes(access_dat_path(), bytes.data(), bytes.size()) ? 1 : 0;
+  return game_file_save(access_dat_path(), bytes.data(), bytes.size()) ? 1 : 0;
 }
 
 uint32_t entry_name_add(GameState& gs, const char* name, uint8_t flag) {

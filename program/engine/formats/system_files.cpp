@@ -3,13 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/game_files.h"
 #include "engine/orv_api.h"
 #include "engine/formats/startup_info.h"
-#include "platform/file.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
 #include "platform/sjis.h"
-#include "platform/whole_file.h"
 #include "shared/byte_codec.h"
 #include "shared/utility.h"
 #include "shared/word_scrambler.h"
@@ -166,7 +165,7 @@ uint32_t config_dat_write_default(const std::string& path, StartParams* params) 
   written.movie_format = 1;
   uint8_t bytes[kConfigDatBytes];
   config_dat_encode(written, bytes);
-  return platform::save_file_bytes(path, bytes, sizeof bytes) ? 1 : 0;
+  return game_file_save(path, bytes, sizeof bytes) ? 1 : 0;
 }
 
 uint32_t config_dat_save(const std::string& path, const StartParams& params) {
@@ -174,7 +173,7 @@ uint32_t config_dat_save(const std::string& path, const StartParams& params) {
   written.display_flags |= 8;  // a /DIB start does not carry over to the next start
   uint8_t bytes[kConfigDatBytes];
   config_dat_encode(written, bytes);
-  return platform::save_file_bytes(path, bytes, sizeof bytes) ? 1 : 0;
+  return game_file_save(path, bytes, sizeof bytes) ? 1 : 0;
 }
 
 bool archive_field_names(std::string_view text, int32_t n, std::vector<std::string>* names) {
@@ -201,8 +200,8 @@ uint32_t archive_list_load(int32_t n) {
   bool opened = false;
   for (const char* folder : {"data", "csv"}) {
     const std::string path = base + "\\" + folder + "\\archive.dat";
-    if (platform::file_exists(path.c_str())) {
-      if (!platform::load_file_bytes(path, &bytes, 1 << 20)) return fail("ArchiveData Read Fail");
+    if (orv.OrvFileExists(path.c_str())) {
+      if (!game_file_load(path, &bytes, 1 << 20)) return fail("ArchiveData Read Fail");
       opened = true;
       break;
     }
@@ -219,10 +218,10 @@ uint32_t archive_list_load(int32_t n) {
 
 uint32_t save_folder_wipe() {
   const char* folder = startup_info().szSaveFolder;
-  if (!platform::folder_exists(folder)) return 0;
-  for (const platform::DirEntry& e : platform::list_folder(folder)) {
+  if (!orv.OrvFileFolderExists(folder)) return 0;
+  for (const FoundFile& e : game_files_find(std::string(folder) + "\\*")) {
     if (e.is_folder || !(ends_with(e.name, ".dat") || ends_with(e.name, ".jpg"))) continue;
-    platform::delete_file((std::string(folder) + "\\" + e.name).c_str());
+    orv.OrvFileDelete((std::string(folder) + "\\" + e.name).c_str());
   }
   return 1;
 }

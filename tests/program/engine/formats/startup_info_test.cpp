@@ -7,6 +7,7 @@
 #include "engine/formats/startup_info.h"
 #include "engine/startup_params.h"
 #include "platform/file.h"
+#include "engine/orv_static_bind.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -145,6 +146,7 @@ TEST(SaveFolder, ChoiceOverAFakeEnvironment) {
 }
 
 TEST(SaveFolder, CreatesEveryMissingFolderWithoutSplittingCharacters) {
+  engine::orv_static_bind();  // folders are made through the library's file exports
   testsupport::TempDir dir;
   std::string base = dir.path();
   for (char& ch : base) {
