@@ -34,7 +34,7 @@ uint32_t render_system_init(const RenderParams& params, bool* ok) {
   st.game_h = params.game_height;
   st.raster_phase_set = false;
   if (ok) *ok = opened;
-  if (&chosen == params.gl && params.gl) return params.display_flags;
+  if (&chosen != &software_renderer()) return params.display_flags;
   return params.display_flags & ~kDisplayFlagDirect3D;
 }
 

@@ -6,11 +6,10 @@
 // queueing them.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <vector>
-
-#include <atomic>
 
 struct PresentBuffer {
   std::mutex mutex;
