@@ -10,21 +10,14 @@
 
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
-#include "engine/orv_api.h"
+#include "engine/orv_static_bind.h"
 #include "engine/script_files.h"
-#include "orv/orv.h"
 #include "vmasm/assembler.h"
 
 namespace {
 
 constexpr uint32_t kIterations = 25'000'000;
 constexpr double kInstructionsPerIteration = 4;  // add, mov, ge, jz
-
-void bind_orv() {
-#define ORV_EXPORT(ret, name, params) orv.name = &::name;
-#include "orv/exports.h"
-#undef ORV_EXPORT
-}
 
 // Seconds for one run of the script's loop; -1 when it could not be assembled or loaded.
 double run_script() {
@@ -91,7 +84,7 @@ double best_of(double (*f)(), int runs) {
 }  // namespace
 
 int main() {
-  bind_orv();
+  engine::orv_static_bind();
   const double ours = best_of(run_script, 3);
   const double lua = best_of(run_lua, 3);
   if (ours < 0) {

@@ -14,6 +14,7 @@
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
+#include "engine/orv_static_bind.h"
 #include "engine/script_files.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
@@ -66,9 +67,7 @@ void discard(int, const char*, void*) {}
 bool init() {
   // The machine's lists and memory come from the linked library; the log stays silent and
   // nothing may end the process.
-#define ORV_EXPORT(ret, name, params) orv.name = &::name;
-#include "orv/exports.h"
-#undef ORV_EXPORT
+  engine::orv_static_bind();
   orv.OrvEnd = nullptr;
   orv.OrvDebugPrintf = nullptr;
   orv.OrvErrorLogPrintf = nullptr;

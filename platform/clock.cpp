@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <thread>
 
 namespace platform {
@@ -15,7 +16,9 @@ uint32_t time_ms() {
   return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
-void set_clock_source(ClockSource source) { g_source.store(source, std::memory_order_release); }
+void set_clock_source(ClockSource source) {
+  g_source.store(source, std::memory_order_release);
+}
 
 void sleep_ms(uint32_t ms) {
   if (ms == 0) {
@@ -28,6 +31,10 @@ void sleep_ms(uint32_t ms) {
 uint64_t counter_ns() {
   auto now = std::chrono::steady_clock::now().time_since_epoch();
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+}
+
+int64_t unix_time_s() {
+  return static_cast<int64_t>(std::time(nullptr));
 }
 
 }  // namespace platform

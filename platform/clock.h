@@ -21,4 +21,7 @@ void sleep_ms(uint32_t ms);
 // A high-resolution counter in nanoseconds (QueryPerformanceCounter).
 uint64_t counter_ns();
 
+// Seconds since 1970 from the wall clock (the C library's time()), for seeds; never injected.
+int64_t unix_time_s();
+
 }  // namespace platform

@@ -11,6 +11,7 @@ bool MessageQueue::post(const Message& message) {
     entries_.push_back(Entry{message, nullptr});
   }
   arrived_.notify_all();
+  if (wake_) wake_();
   return true;
 }
 
@@ -20,6 +21,7 @@ intptr_t MessageQueue::send(const Message& message) {
   if (closed_) return 0;
   entries_.push_back(Entry{message, reply});
   arrived_.notify_all();
+  if (wake_) wake_();
   answered_.wait(lock, [&] { return reply->done; });
   return reply->result;
 }

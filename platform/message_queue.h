@@ -46,6 +46,11 @@ class MessageQueue {
   void wait_pumping(const std::function<bool()>& done, const Handler& handler,
                     uint32_t step_ms = 10);
 
+  // A function called after each post or send from any thread, for an owner that sleeps on
+  // something besides this queue (the window thread sleeps on its window's events). Set it
+  // while no other thread uses the queue; null: none.
+  void set_wake(void (*wake)()) { wake_ = wake; }
+
   // Refuses further posts; pending sends are answered with 0, pending posts are dropped.
   void close();
   // Opens a closed queue again (a new run of the owning thread).
@@ -70,6 +75,7 @@ class MessageQueue {
   std::condition_variable answered_;
   std::deque<Entry> entries_;
   bool closed_ = false;
+  void (*wake_)() = nullptr;
 };
 
 }  // namespace platform

@@ -7,6 +7,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
+
+#include "shared/byte_codec.h"
 
 namespace platform {
 
@@ -34,21 +37,12 @@ struct MixBuffer {
 };
 
 void wave_format_write(const WaveFormat& f, uint8_t out[kWaveFormatBytes]) {
-  auto put16 = [&](int at, uint16_t v) {
-    out[at] = uint8_t(v);
-    out[at + 1] = uint8_t(v >> 8);
-  };
-  auto put32 = [&](int at, uint32_t v) {
-    put16(at, uint16_t(v));
-    put16(at + 2, uint16_t(v >> 16));
-  };
-  put16(0, f.format_tag);
-  put16(2, f.channels);
-  put32(4, f.samples_per_sec);
-  put32(8, f.avg_bytes_per_sec);
-  put16(12, f.block_align);
-  put16(14, f.bits_per_sample);
-  put16(16, f.extra_size);
+  std::vector<uint8_t> bytes;
+  bytes.reserve(kWaveFormatBytes);
+  codec::ByteWriter w(&bytes);
+  wave_format_sync(w, const_cast<WaveFormat&>(f));  // a writer only reads the fields
+  w.u16(f.extra_size);
+  std::memcpy(out, bytes.data(), kWaveFormatBytes);
 }
 
 bool wave_format_playable(const WaveFormat& f) {

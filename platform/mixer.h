@@ -37,6 +37,17 @@ struct WaveFormat {
   uint16_t extra_size = 0;
 };
 constexpr uint32_t kWaveFormatBytes = 18;
+// The fields as a WAVE "fmt " chunk begins with them (16 bytes; the 18-byte stored form adds
+// extra_size), one field list for reading and writing (shared/byte_codec.h).
+template <class IO>
+constexpr void wave_format_sync(IO& io, WaveFormat& f) {
+  io.u16(f.format_tag);
+  io.u16(f.channels);
+  io.u32(f.samples_per_sec);
+  io.u32(f.avg_bytes_per_sec);
+  io.u16(f.block_align);
+  io.u16(f.bits_per_sample);
+}
 // Writes the format little-endian into 18 bytes.
 void wave_format_write(const WaveFormat& format, uint8_t out[kWaveFormatBytes]);
 // A format the mixer can play: PCM, 1 or 2 channels, 8 or 16 bits, 100-200000 Hz, matching

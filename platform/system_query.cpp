@@ -81,6 +81,11 @@ std::string temp_folder_sjis() {
   return sjis;
 }
 
+bool test_switch_on(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value && *value != '0';
+}
+
 int touch_device_count() {
   return SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetNumTouchDevices() : 0;
 }

@@ -40,6 +40,10 @@ bool local_network_up();
 // The temporary folder ($TMPDIR, else /tmp) in Shift-JIS with '\' separators and a trailing '\'.
 std::string temp_folder_sjis();
 
+// True when the environment variable is set and does not begin with "0": the switches of
+// the test seams that the README lists (e.g. VELMORA_STARTUP_TRACE).
+bool test_switch_on(const char* name);
+
 // Touch devices that SDL reports (0 before SDL's video starts).
 int touch_device_count();
 

@@ -71,4 +71,22 @@ bool save_file_bytes(std::string_view sjis_path, const void* data, size_t size) 
   return false;
 }
 
+int remove_stale_temporaries(std::string_view sjis_folder) {
+  const std::string folder(sjis_folder);
+  const std::string own = std::to_string(getpid());
+  int removed = 0;
+  for (const DirEntry& e : list_folder(folder.c_str())) {
+    if (e.is_folder) continue;
+    const size_t mark = e.name.rfind(".tmp");
+    if (mark == std::string::npos || mark == 0) continue;
+    const std::string digits = e.name.substr(mark + 4);
+    if (digits.empty() || digits.size() > 10 || digits == own ||
+        digits.find_first_not_of("0123456789") != std::string::npos) {
+      continue;
+    }
+    if (delete_file((folder + "\\" + e.name).c_str())) ++removed;
+  }
+  return removed;
+}
+
 }  // namespace platform

@@ -14,6 +14,11 @@ namespace platform {
 // when every byte reached the disk.
 bool save_file_bytes(std::string_view sjis_path, const void* data, size_t size);
 
+// Deletes the temporary files that save_file_bytes of a killed process left in a folder (system
+// path): the files named "<name>.tmp<pid>", <name> not empty and <pid> the digits of a process
+// id other than this one's. Nothing else is touched. Returns how many were deleted.
+int remove_stale_temporaries(std::string_view sjis_folder);
+
 // Reads the whole file named by a system path (Shift-JIS, '\' separators) into out; false
 // when it cannot be opened or read, or is larger than max_size bytes.
 bool load_file_bytes(std::string_view sjis_path, std::vector<uint8_t>* out,

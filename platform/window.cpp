@@ -2,7 +2,9 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <climits>
+#include <cstring>
 
 #include "platform/sjis.h"
 
@@ -21,6 +23,9 @@ struct Joystick {
 namespace {
 
 constexpr uint32_t kSubsystems = SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
+
+// The user event that wakes a waiting window thread; 0 until video has started.
+std::atomic<uint32_t> g_wake_type{0};
 
 uint32_t vk_from_scancode(SDL_Scancode sc) {
   if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return 0x41 + (sc - SDL_SCANCODE_A);
@@ -106,12 +111,19 @@ SDL_SystemCursor system_cursor_for(uint32_t id) {
 }  // namespace
 
 bool video_init(std::string* error) {
+  // Closing the window asks the player first; SDL's quit event is left to the signals (SIGINT,
+  // SIGTERM), which end without asking.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   if (SDL_InitSubSystem(kSubsystems) != 0) {
     if (error) *error = SDL_GetError();
     return false;
   }
   // SDL turns text input on with video; the input method stays off until an edit box.
   SDL_StopTextInput();
+  if (g_wake_type.load() == 0) {
+    const uint32_t type = SDL_RegisterEvents(1);
+    if (type != static_cast<uint32_t>(-1)) g_wake_type.store(type);
+  }
   return true;
 }
 
@@ -263,7 +275,7 @@ bool window_present_fill(Window* window, uint32_t argb) {
 }
 
 bool window_present_argb(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
-                         const Rect& dst) {
+                         const Rect& dst, bool smooth) {
   if (!pixels || width <= 0 || height <= 0) return false;
   SDL_Surface* target = SDL_GetWindowSurface(window->sdl);
   if (!target) return false;
@@ -272,117 +284,156 @@ bool window_present_argb(Window* window, const uint32_t* pixels, int32_t width, 
   if (!source) return false;
   SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
   SDL_Rect to{dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top};
-  bool ok = SDL_BlitScaled(source, nullptr, target, &to) == 0;
+  bool ok;
+  if (smooth && to.w > 0 && to.h > 0 && (to.w != width || to.h != height)) {
+    // SDL's blit only scales by nearest neighbour: stretch bilinearly in the frame's own format
+    // first, then copy (and convert) at one to one.
+    SDL_Surface* stretched =
+        SDL_CreateRGBSurfaceWithFormat(0, to.w, to.h, 32, SDL_PIXELFORMAT_ARGB8888);
+    ok = stretched && SDL_SoftStretchLinear(source, nullptr, stretched, nullptr) == 0 &&
+         SDL_BlitSurface(stretched, nullptr, target, &to) == 0;
+    SDL_FreeSurface(stretched);
+  } else {
+    ok = SDL_BlitScaled(source, nullptr, target, &to) == 0;
+  }
   SDL_FreeSurface(source);
   return SDL_UpdateWindowSurface(window->sdl) == 0 && ok;
 }
 
+namespace {
+
+bool translate(const SDL_Event& e, WindowEvent* out) {
+  WindowEvent ev;
+  switch (e.type) {
+    case SDL_QUIT:
+      ev.kind = WindowEventKind::kQuit;
+      break;
+    case SDL_WINDOWEVENT:
+      ev.x = e.window.data1;
+      ev.y = e.window.data2;
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+          ev.kind = WindowEventKind::kClose;
+          break;
+        case SDL_WINDOWEVENT_MOVED:
+          ev.kind = WindowEventKind::kMoved;
+          break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          ev.kind = WindowEventKind::kResized;
+          break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+          ev.kind = WindowEventKind::kMinimized;
+          break;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+          ev.kind = WindowEventKind::kMaximized;
+          break;
+        case SDL_WINDOWEVENT_RESTORED:
+          ev.kind = WindowEventKind::kRestored;
+          break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          ev.kind = WindowEventKind::kFocusGained;
+          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          ev.kind = WindowEventKind::kFocusLost;
+          break;
+        case SDL_WINDOWEVENT_ENTER:
+          ev.kind = WindowEventKind::kMouseEnter;
+          break;
+        case SDL_WINDOWEVENT_LEAVE:
+          ev.kind = WindowEventKind::kMouseLeave;
+          break;
+        default:
+          break;
+      }
+      break;
+    case SDL_MOUSEMOTION:
+      ev.kind = WindowEventKind::kMouseMove;
+      ev.from_touch = e.motion.which == SDL_TOUCH_MOUSEID;
+      ev.x = e.motion.x;
+      ev.y = e.motion.y;
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      ev.from_touch = e.button.which == SDL_TOUCH_MOUSEID;
+      ev.kind =
+          e.type == SDL_MOUSEBUTTONDOWN ? WindowEventKind::kMouseDown : WindowEventKind::kMouseUp;
+      ev.x = e.button.x;
+      ev.y = e.button.y;
+      ev.clicks = e.button.clicks;
+      ev.button = e.button.button == SDL_BUTTON_LEFT     ? kMouseLeft
+                  : e.button.button == SDL_BUTTON_RIGHT  ? kMouseRight
+                  : e.button.button == SDL_BUTTON_MIDDLE ? kMouseMiddle
+                                                         : 0;
+      if (!ev.button) ev.kind = WindowEventKind::kNone;
+      break;
+    case SDL_MOUSEWHEEL: {
+      ev.kind = WindowEventKind::kWheel;
+      int y = e.wheel.y;
+      if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) y = -y;
+      ev.y = y;
+      if (y == 0) ev.kind = WindowEventKind::kNone;
+      break;
+    }
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      ev.kind = e.type == SDL_KEYDOWN ? WindowEventKind::kKeyDown : WindowEventKind::kKeyUp;
+      ev.vk = vk_from_scancode(e.key.keysym.scancode);
+      ev.repeat = e.key.repeat != 0;
+      ev.alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+      break;
+    case SDL_FINGERDOWN:
+    case SDL_FINGERUP:
+    case SDL_FINGERMOTION:
+      ev.kind = e.type == SDL_FINGERDOWN ? WindowEventKind::kFingerDown
+                : e.type == SDL_FINGERUP ? WindowEventKind::kFingerUp
+                                         : WindowEventKind::kFingerMove;
+      ev.finger = e.tfinger.fingerId;
+      ev.fx = e.tfinger.x;
+      ev.fy = e.tfinger.y;
+      break;
+    case SDL_JOYDEVICEADDED:
+      ev.kind = WindowEventKind::kJoystickAdded;
+      break;
+    case SDL_JOYDEVICEREMOVED:
+      ev.kind = WindowEventKind::kJoystickRemoved;
+      break;
+    default:
+      break;
+  }
+  if (ev.kind == WindowEventKind::kNone) return false;
+  *out = ev;
+  return true;
+}
+
+}  // namespace
+
 bool event_poll(WindowEvent* out) {
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
-    WindowEvent ev;
-    switch (e.type) {
-      case SDL_QUIT:
-        ev.kind = WindowEventKind::kQuit;
-        break;
-      case SDL_WINDOWEVENT:
-        ev.x = e.window.data1;
-        ev.y = e.window.data2;
-        switch (e.window.event) {
-          case SDL_WINDOWEVENT_CLOSE:
-            ev.kind = WindowEventKind::kClose;
-            break;
-          case SDL_WINDOWEVENT_MOVED:
-            ev.kind = WindowEventKind::kMoved;
-            break;
-          case SDL_WINDOWEVENT_SIZE_CHANGED:
-            ev.kind = WindowEventKind::kResized;
-            break;
-          case SDL_WINDOWEVENT_MINIMIZED:
-            ev.kind = WindowEventKind::kMinimized;
-            break;
-          case SDL_WINDOWEVENT_MAXIMIZED:
-            ev.kind = WindowEventKind::kMaximized;
-            break;
-          case SDL_WINDOWEVENT_RESTORED:
-            ev.kind = WindowEventKind::kRestored;
-            break;
-          case SDL_WINDOWEVENT_FOCUS_GAINED:
-            ev.kind = WindowEventKind::kFocusGained;
-            break;
-          case SDL_WINDOWEVENT_FOCUS_LOST:
-            ev.kind = WindowEventKind::kFocusLost;
-            break;
-          case SDL_WINDOWEVENT_ENTER:
-            ev.kind = WindowEventKind::kMouseEnter;
-            break;
-          case SDL_WINDOWEVENT_LEAVE:
-            ev.kind = WindowEventKind::kMouseLeave;
-            break;
-          default:
-            break;
-        }
-        break;
-      case SDL_MOUSEMOTION:
-        ev.kind = WindowEventKind::kMouseMove;
-        ev.from_touch = e.motion.which == SDL_TOUCH_MOUSEID;
-        ev.x = e.motion.x;
-        ev.y = e.motion.y;
-        break;
-      case SDL_MOUSEBUTTONDOWN:
-      case SDL_MOUSEBUTTONUP:
-        ev.from_touch = e.button.which == SDL_TOUCH_MOUSEID;
-        ev.kind =
-            e.type == SDL_MOUSEBUTTONDOWN ? WindowEventKind::kMouseDown : WindowEventKind::kMouseUp;
-        ev.x = e.button.x;
-        ev.y = e.button.y;
-        ev.clicks = e.button.clicks;
-        ev.button = e.button.button == SDL_BUTTON_LEFT     ? kMouseLeft
-                    : e.button.button == SDL_BUTTON_RIGHT  ? kMouseRight
-                    : e.button.button == SDL_BUTTON_MIDDLE ? kMouseMiddle
-                                                           : 0;
-        if (!ev.button) ev.kind = WindowEventKind::kNone;
-        break;
-      case SDL_MOUSEWHEEL: {
-        ev.kind = WindowEventKind::kWheel;
-        int y = e.wheel.y;
-        if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) y = -y;
-        ev.y = y;
-        if (y == 0) ev.kind = WindowEventKind::kNone;
-        break;
-      }
-      case SDL_KEYDOWN:
-      case SDL_KEYUP:
-        ev.kind = e.type == SDL_KEYDOWN ? WindowEventKind::kKeyDown : WindowEventKind::kKeyUp;
-        ev.vk = vk_from_scancode(e.key.keysym.scancode);
-        ev.repeat = e.key.repeat != 0;
-        ev.alt = (e.key.keysym.mod & KMOD_ALT) != 0;
-        break;
-      case SDL_FINGERDOWN:
-      case SDL_FINGERUP:
-      case SDL_FINGERMOTION:
-        ev.kind = e.type == SDL_FINGERDOWN ? WindowEventKind::kFingerDown
-                  : e.type == SDL_FINGERUP ? WindowEventKind::kFingerUp
-                                           : WindowEventKind::kFingerMove;
-        ev.finger = e.tfinger.fingerId;
-        ev.fx = e.tfinger.x;
-        ev.fy = e.tfinger.y;
-        break;
-      case SDL_JOYDEVICEADDED:
-        ev.kind = WindowEventKind::kJoystickAdded;
-        break;
-      case SDL_JOYDEVICEREMOVED:
-        ev.kind = WindowEventKind::kJoystickRemoved;
-        break;
-      default:
-        break;
-    }
-    if (ev.kind != WindowEventKind::kNone) {
-      *out = ev;
-      return true;
-    }
+    if (translate(e, out)) return true;
   }
   return false;
+}
+
+bool event_wait(WindowEvent* out, int32_t timeout_ms) {
+  SDL_Event e;
+  if (!SDL_WaitEventTimeout(&e, timeout_ms < 0 ? -1 : timeout_ms)) return false;
+  return translate(e, out);
+}
+
+bool event_wait_blocks() {
+  // SDL's dummy and offscreen drivers have no event source to sleep on: SDL polls them every
+  // millisecond while it waits.
+  const char* name = SDL_GetCurrentVideoDriver();
+  return name && std::strcmp(name, "dummy") != 0 && std::strcmp(name, "offscreen") != 0;
+}
+
+void event_wake() {
+  const uint32_t type = g_wake_type.load();
+  if (type == 0) return;
+  SDL_Event e{};
+  e.type = type;
+  SDL_PushEvent(&e);
 }
 
 Cursor* cursor_create_system(uint32_t resource_id) {
@@ -438,6 +489,10 @@ void joystick_close(Joystick* joystick) {
   if (!joystick) return;
   SDL_JoystickClose(joystick->sdl);
   delete joystick;
+}
+
+bool joystick_attached(Joystick* joystick) {
+  return joystick && SDL_JoystickGetAttached(joystick->sdl);
 }
 
 bool joystick_read(Joystick* joystick, JoystickState* state) {

@@ -70,9 +70,10 @@ int window_display(Window* window);
 // May be called from the thread that draws; false when the window has no surface.
 bool window_present_fill(Window* window, uint32_t argb);
 // Shows top-down ARGB pixels (width x height, rows width apart) stretched into dst of the
-// client area, the rest black. False when the window has no surface.
+// client area, the rest black; smooth: bilinear both when enlarging and shrinking, else nearest
+// neighbour. False when the window has no surface.
 bool window_present_argb(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
-                         const Rect& dst);
+                         const Rect& dst, bool smooth = false);
 
 // Events, translated from SDL's. Mouse positions are in client pixels; keys are Windows
 // virtual-key codes, so the code above this layer keeps the system's key tables.
@@ -119,6 +120,15 @@ struct WindowEvent {
 
 // The next pending event, without waiting; false when none.
 bool event_poll(WindowEvent* event);
+// Sleeps until an event arrives, event_wake is called or timeout_ms pass (-1: no limit); true
+// with the event when one of ours arrived, false otherwise (the caller then polls and looks at
+// its queue).
+bool event_wait(WindowEvent* event, int32_t timeout_ms);
+// Whether event_wait really sleeps with this video driver (false for dummy and offscreen,
+// where SDL polls every millisecond instead: wait on something else there).
+bool event_wait_blocks();
+// Wakes event_wait. Any thread; does nothing before video has started.
+void event_wake();
 
 // Cursors.
 struct Cursor;
@@ -144,6 +154,9 @@ struct JoystickState {
 };
 Joystick* joystick_open_first();
 void joystick_close(Joystick* joystick);
+// False when the pad cannot be read (it was unplugged).
 bool joystick_read(Joystick* joystick, JoystickState* state);
+// Whether the pad is still plugged in.
+bool joystick_attached(Joystick* joystick);
 
 }  // namespace platform

@@ -3,7 +3,8 @@
 //
 // A subsystem attaches by filling its neighbour table (engine/neighbours.h) and installing its
 // command lists (engine/command_list.h). Adding a subsystem adds one line to
-// attach_subsystems() and nothing else outside its own folder.
+// attach_subsystems() and, when it brings commands, one line to command_lists.h (for the
+// assembler); nothing else outside its own folder.
 #pragma once
 
 // Attaches every subsystem. Thread: the main thread, before the game starts; calling it again

@@ -52,18 +52,4 @@ void ByteReader::seek(size_t offset) {
   pos_ = offset;
 }
 
-void ByteWriter::u32s(const uint32_t* p, size_t n) {
-  for (size_t i = 0; i < n; ++i) u32(p[i]);
-}
-
-void ByteWriter::bytes(const void* p, size_t n) {
-  const uint8_t* b = static_cast<const uint8_t*>(p);
-  out_->insert(out_->end(), b, b + n);
-}
-
-void ByteWriter::sized_bytes(const std::vector<uint8_t>& v) {
-  u32(static_cast<uint32_t>(v.size()));
-  bytes(v.data(), v.size());
-}
-
 }  // namespace codec

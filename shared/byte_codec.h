@@ -5,7 +5,7 @@
 // cursor to the end and sets a failure flag that stays set, so a caller reads a whole field
 // list and checks failed() once at the end. Nothing is ever read outside the range.
 //
-// ByteWriter appends to a byte vector that the caller owns.
+// ByteWriter appends to a byte vector that the caller owns (StringByteWriter to a string).
 //
 // ByteCounter only counts, so a record's stored size can be checked at compile time.
 //
@@ -19,16 +19,18 @@
 //   }
 //
 // With a ByteReader the fields receive what the bytes hold; with a ByteWriter (which never
-// writes through the reference) or a ByteCounter they are stored or counted. The field
-// methods take the exact type, so a signed field stored as unsigned does not compile.
+// writes through the reference) or a ByteCounter they are stored or counted. The reader's
+// field methods take the exact type, so a signed field listed as unsigned does not compile.
 //
 // All three are plain values; one object belongs to one thread at a time.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace codec {
@@ -41,6 +43,10 @@ inline uint16_t load_u16(const uint8_t* p) {
 inline uint32_t load_u32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
          static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+// The same for a word kept in place inside a stored block.
+inline void store_u32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 class ByteReader {
@@ -55,6 +61,7 @@ class ByteReader {
   uint32_t u32() { return static_cast<uint32_t>(load(4)); }
   int16_t i16() { return static_cast<int16_t>(u16()); }
   int32_t i32() { return static_cast<int32_t>(u32()); }
+  float f32() { return std::bit_cast<float>(u32()); }  // IEEE single, bits as a u32
   // Big-endian values, for the few outside formats that store them so.
   uint16_t u16be() { return static_cast<uint16_t>(swap(load(2), 2)); }
   uint32_t u32be() { return swap(load(4), 4); }
@@ -65,6 +72,7 @@ class ByteReader {
   void u32(uint32_t& v) { v = u32(); }
   void i16(int16_t& v) { v = i16(); }
   void i32(int32_t& v) { v = i32(); }
+  void f32(float& v) { v = f32(); }
   // n words into out (zeros past the end).
   void u32s(uint32_t* out, size_t n);
   // n raw bytes into out; past the end out is zero-filled.
@@ -127,18 +135,27 @@ class ByteReader {
   bool failed_ = false;
 };
 
-class ByteWriter {
+// Bytes is std::vector<uint8_t> (ByteWriter) or std::string (StringByteWriter, for tools
+// that build files in strings).
+template <class Bytes>
+class BasicByteWriter {
  public:
   // Appends to *out, which must outlive the writer.
-  explicit ByteWriter(std::vector<uint8_t>* out) : out_(out) {}
+  explicit BasicByteWriter(Bytes* out) : out_(out) {}
 
-  void u8(uint8_t v) { out_->push_back(v); }
+  void u8(uint8_t v) { out_->push_back(static_cast<Byte>(v)); }
   void u16(uint16_t v) { store(v, 2); }
   void u32(uint32_t v) { store(v, 4); }
   void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
   void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
-  void u32s(const uint32_t* p, size_t n);
-  void bytes(const void* p, size_t n);
+  void f32(float v) { u32(std::bit_cast<uint32_t>(v)); }
+  void u32s(const uint32_t* p, size_t n) {
+    for (size_t i = 0; i < n; ++i) u32(p[i]);
+  }
+  void bytes(const void* p, size_t n) {
+    const Byte* b = static_cast<const Byte*>(p);
+    out_->insert(out_->end(), b, b + n);
+  }
   template <size_t N>
   void bytes(const char (&a)[N]) {
     bytes(a, N);
@@ -148,20 +165,29 @@ class ByteWriter {
     bytes(a, N);
   }
   // The byte count as a 32-bit word, then the bytes.
-  void sized_bytes(const std::vector<uint8_t>& v);
-  void zeros(size_t n) { out_->insert(out_->end(), n, 0); }
+  void sized_bytes(const std::vector<uint8_t>& v) {
+    u32(static_cast<uint32_t>(v.size()));
+    bytes(v.data(), v.size());
+  }
+  void zeros(size_t n) { out_->insert(out_->end(), n, Byte{0}); }
 
-  // Bytes in the vector (including what it held before the writer began).
+  // Bytes in the output (including what it held before the writer began).
   size_t size() const { return out_->size(); }
   bool failed() const { return false; }
 
  private:
+  using Byte = typename Bytes::value_type;
+  static_assert(sizeof(Byte) == 1);
+
   void store(uint32_t v, size_t n) {
-    for (size_t i = 0; i < n; ++i) out_->push_back(static_cast<uint8_t>(v >> (8 * i)));
+    for (size_t i = 0; i < n; ++i) out_->push_back(static_cast<Byte>(v >> (8 * i)));
   }
 
-  std::vector<uint8_t>* out_;
+  Bytes* out_;
 };
+
+using ByteWriter = BasicByteWriter<std::vector<uint8_t>>;
+using StringByteWriter = BasicByteWriter<std::string>;
 
 // Counts the bytes a field list stores; usable in constant expressions.
 class ByteCounter {
@@ -171,6 +197,7 @@ class ByteCounter {
   constexpr void u32(const uint32_t&) { size_ += 4; }
   constexpr void i16(const int16_t&) { size_ += 2; }
   constexpr void i32(const int32_t&) { size_ += 4; }
+  constexpr void f32(const float&) { size_ += 4; }
   constexpr void u32s(const uint32_t*, size_t n) { size_ += 4 * n; }
   constexpr void bytes(const void*, size_t n) { size_ += n; }
   template <size_t N>

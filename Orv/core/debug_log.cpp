@@ -5,16 +5,17 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "Orv/core/core_services.h"
+#include "Orv/core/error_report.h"
+#include "Orv/core/sound/sound_watch.h"
 #include "Orv/core/window/process.h"
 #include "Orv/core_alive.h"
 #include "orv/orv.h"
 #include "platform/message_box.h"
 #include "platform/sjis.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -40,15 +41,45 @@ std::string format_text(const char* format, va_list args, size_t limit, bool* ov
 }
 
 void to_stderr(const std::string& sjis) {
-  std::string line = platform::sjis_to_utf8_lossy(sjis);
-  std::fprintf(stderr, "%s\n", line.c_str());
+  error_report(sjis);
 }
 
-void write_line(std::FILE* file, const std::string& text) {
-  if (!file) return;
-  std::fwrite(text.data(), 1, text.size(), file);
-  std::fwrite("\r\n", 1, 2, file);
-  std::fflush(file);  // write-through: the log must survive a crash
+// Each line is one write of the file layer (no buffer in between): the log survives a crash.
+void write_line(platform::FileHandle file, std::string_view text) {
+  if (file == platform::kInvalidFile) return;
+  std::string line(text);
+  line += "\r\n";
+  platform::file_write(file, line.data(), static_cast<uint32_t>(line.size()), nullptr);
+}
+
+// Creates (or empties) a report file named by a UTF-8 path.
+platform::FileHandle create_report(const std::string& utf8_path) {
+  return platform::file_open(platform::utf8_to_sjis_lossy(utf8_path).c_str(),
+                             platform::kGenericRead | platform::kGenericWrite, 0,
+                             platform::kCreateAlways, 0);
+}
+
+void close_report(platform::FileHandle* file) {
+  if (*file != platform::kInvalidFile) platform::file_close(*file);
+  *file = platform::kInvalidFile;
+}
+
+// The lines of a text file named by a UTF-8 path, each without its CR LF; none when missing.
+std::vector<std::string> read_lines(const std::string& utf8_path) {
+  std::vector<std::string> lines;
+  std::vector<uint8_t> bytes;
+  if (!platform::load_file_bytes(platform::utf8_to_sjis_lossy(utf8_path), &bytes, 1u << 20)) {
+    return lines;
+  }
+  std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  while (!text.empty()) {
+    const size_t end = std::min(text.find('\n'), text.size());
+    std::string line(text.substr(0, end));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  return lines;
 }
 
 LogWindow* find_window(int32_t key) {
@@ -63,8 +94,22 @@ std::string settings_path() {
 }
 
 void close_window_files(LogWindow& w) {
-  if (w.report) std::fclose(w.report);
-  w.report = nullptr;
+  close_report(&w.report);
+}
+
+// A log window's name as a file name in the report folder: it must not leave that folder (the
+// file layer takes '\' as a separator too).
+std::string report_name(const std::string& sjis_name) {
+  std::string file_name = platform::sjis_to_utf8_lossy(sjis_name);
+  std::replace(file_name.begin(), file_name.end(), '/', '_');
+  std::replace(file_name.begin(), file_name.end(), '\\', '_');
+  return file_name;
+}
+
+// Replaces a dump file whole (named by a UTF-8 path), so that a reader never sees half of one.
+void write_dump(const std::string& utf8_path, const std::string& sjis_text) {
+  platform::save_file_bytes(platform::utf8_to_sjis_lossy(utf8_path), sjis_text.data(),
+                            sjis_text.size());
 }
 
 std::string bits_text(uint32_t word) {
@@ -82,24 +127,23 @@ bool debug_log_open(const std::string& base_folder) {
   std::lock_guard<std::recursive_mutex> lock(d.mutex);
   d.base_folder = base_folder;
   d.report_folder = base_folder + "/_ORV_DEBUG_REPORT_";
-  std::error_code ec;
-  std::filesystem::create_directories(d.report_folder, ec);
-  if (d.log_file) std::fclose(d.log_file);
-  d.log_file = std::fopen((d.report_folder + "/log.txt").c_str(), "w+b");
-  return d.log_file != nullptr;
+  platform::make_folder(platform::utf8_to_sjis_lossy(d.report_folder).c_str());
+  close_report(&d.log_file);
+  d.log_file = create_report(d.report_folder + "/log.txt");
+  return d.log_file != platform::kInvalidFile;
 }
 
 void debug_log_close() {
   DebugState& d = dbg();
   std::lock_guard<std::recursive_mutex> lock(d.mutex);
-  if (d.log_file) std::fclose(d.log_file);
-  d.log_file = nullptr;
+  close_report(&d.log_file);
 }
 
 void debug_dialog_create() {
   DebugState& d = dbg();
   std::lock_guard<std::recursive_mutex> lock(d.mutex);
   d.active = true;
+  d.dumps_started = false;
   std::string ini = settings_path();
   d.dialog_place[0] = std::max(0, settings_read_int(ini, "DebugWindow", "x", 0));
   d.dialog_place[1] = std::max(0, settings_read_int(ini, "DebugWindow", "y", 0));
@@ -124,11 +168,12 @@ void debug_dialog_destroy() {
   d.active = false;
 }
 
-void debug_error_line(const std::string& line) {
-  to_stderr(line);
+bool error_log_write(std::string_view sjis_line) {
   DebugState& d = dbg();
   std::lock_guard<std::recursive_mutex> lock(d.mutex);
-  write_line(d.log_file, line);
+  if (d.log_file == platform::kInvalidFile) return false;
+  write_line(d.log_file, sjis_line);
+  return true;
 }
 
 std::vector<LogRow> debug_window_rows(int32_t key) {
@@ -169,12 +214,35 @@ std::string debug_status_dump() {
   return out.str();
 }
 
+void debug_dumps_tick(uint32_t now) {
+  DebugState& d = dbg();
+  std::lock_guard<std::recursive_mutex> lock(d.mutex);
+  if (!d.active) return;
+  if (d.dumps_started && now - d.status_dumped < kStatusDumpMs) return;
+  const bool windows_due = !d.dumps_started || now - d.windows_dumped >= kWindowDumpMs;
+  d.dumps_started = true;
+  d.status_dumped = now;
+  write_dump(d.report_folder + "/" + kStatusDumpName, debug_status_dump());
+  if (!windows_due) return;
+  d.windows_dumped = now;
+  for (const LogWindow& w : d.windows) {
+    // A text log writes its own report file as it goes.
+    if (w.type == kLogText) continue;
+    write_dump(d.report_folder + "/" + report_name(w.name) + ".txt", debug_window_dump(w.key));
+  }
+}
+
 std::string debug_window_dump(int32_t key) {
   std::lock_guard<std::recursive_mutex> lock(dbg().mutex);
   LogWindow* w = find_window(key);
   if (!w) return {};
   std::ostringstream out;
   out << w->name << "\n";
+  if (w->type == kLogWatch && sound_watch_key(key)) {
+    const uint8_t* table = w->watched ? reinterpret_cast<const uint8_t*>(*w->watched) : nullptr;
+    for (const std::string& row : sound_watch_rows(key, table)) out << row << "\n";
+    return out.str();
+  }
   if (w->type == kLogWatch) {
     const int32_t* values = w->watched ? *w->watched : nullptr;
     for (int32_t i = 0; i < w->watched_rows; ++i) {
@@ -193,12 +261,8 @@ std::string debug_window_dump(int32_t key) {
 
 int32_t settings_read_int(const std::string& path, const std::string& section,
                           const std::string& key, int32_t fallback) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return fallback;
-  std::ifstream in(path);
-  std::string line, current;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  std::string current;
+  for (const std::string& line : read_lines(path)) {
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
       current = line.substr(1, line.size() - 2);
     } else if (current == section) {
@@ -213,15 +277,7 @@ int32_t settings_read_int(const std::string& path, const std::string& section,
 
 bool settings_write_int(const std::string& path, const std::string& section, const std::string& key,
                         int32_t value) {
-  std::vector<std::string> lines;
-  {
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line);
-    }
-  }
+  std::vector<std::string> lines = read_lines(path);
   std::string entry = key + "=" + std::to_string(value);
   std::string header = "[" + section + "]";
   auto sec = std::find(lines.begin(), lines.end(), header);
@@ -240,15 +296,9 @@ bool settings_write_int(const std::string& path, const std::string& section, con
     }
     if (!done) lines.insert(it, entry);
   }
-  std::string tmp = path + ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    for (const std::string& l : lines) out << l << "\r\n";
-    if (!out.flush()) return false;
-  }
-  std::error_code ec;
-  std::filesystem::rename(tmp, path, ec);
-  return !ec;
+  std::string text;
+  for (const std::string& l : lines) text += l + "\r\n";
+  return platform::save_file_bytes(platform::utf8_to_sjis_lossy(path), text.data(), text.size());
 }
 
 // ---- exports ----
@@ -284,11 +334,9 @@ int32_t OrvDebugWindowCreate(int32_t key, const char* name, int32_t type) {
   w.key = key;
   w.name = name ? name : "";
   w.type = static_cast<uint8_t>(type);
-  std::string file_name = platform::sjis_to_utf8_lossy(w.name);
-  // The name becomes a file name in the report folder: it must not leave that folder.
-  std::replace(file_name.begin(), file_name.end(), '/', '_');
+  const std::string file_name = report_name(w.name);
   if (w.type == kLogText) {
-    w.report = std::fopen((d.report_folder + "/" + file_name + ".txt").c_str(), "w+b");
+    w.report = create_report(d.report_folder + "/" + file_name + ".txt");
   }
   std::string ini = settings_path();
   w.shown = settings_read_int(ini, file_name, "view", 1) != 0;
@@ -396,12 +444,7 @@ int32_t OrvErrorLogPrintf(const char* format, ...) {
   va_end(copy);
   std::string text = format_text(format, args, n > 0 ? static_cast<size_t>(n) : 0, nullptr);
   va_end(args);
-  to_stderr(text);
-  if (!debug_mode()) return 1;
-  std::lock_guard<std::recursive_mutex> lock(dbg().mutex);
-  if (!dbg().log_file) return 0;
-  write_line(dbg().log_file, text);
-  return 1;
+  return error_report(text, ErrorLog::kWrite) || !debug_mode() ? 1 : 0;
 }
 
 int32_t OrvErrorLogPrintfBasic(const char* format, ...) {
@@ -409,23 +452,13 @@ int32_t OrvErrorLogPrintfBasic(const char* format, ...) {
   va_start(args, format);
   std::string text = format_text(format, args, 1043, nullptr);
   va_end(args);
-  to_stderr(text);
-  if (!debug_mode()) return 1;
-  std::lock_guard<std::recursive_mutex> lock(dbg().mutex);
-  if (!dbg().log_file) return 0;
-  write_line(dbg().log_file, text);
-  return 1;
+  return error_report(text, ErrorLog::kWrite) || !debug_mode() ? 1 : 0;
 }
 
 int32_t OrvErrorLogPuts(void) {
   std::string text = std::strerror(errno);
   text.resize(std::min<size_t>(text.size(), 1024));
-  to_stderr(text);
-  if (!debug_mode()) return 1;
-  std::lock_guard<std::recursive_mutex> lock(dbg().mutex);
-  if (!dbg().log_file) return 0;
-  write_line(dbg().log_file, text);
-  return 1;
+  return error_report(text, ErrorLog::kWrite) || !debug_mode() ? 1 : 0;
 }
 
 }  // extern "C"

@@ -34,11 +34,13 @@
 
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
 #include <list>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/file.h"
 
 // Window types.
 constexpr uint8_t kLogText = 1, kLogLabel = 2, kLogWatch = 3;
@@ -60,7 +62,7 @@ struct LogWindow {
   uint8_t type = kLogText;
   int32_t* const* watched = nullptr;  // type 3: the word holding the watched array's address
   int32_t watched_rows = 0;
-  std::FILE* report = nullptr;  // type 1
+  platform::FileHandle report = platform::kInvalidFile;  // type 1
   std::vector<LogRow> rows;
   int32_t place[4] = {0, 0, 300, 230};  // x, y, w, h kept for setting.ini
 };
@@ -70,8 +72,8 @@ struct DebugState {
   bool active = false;           // debug mode with the main dialog made
   std::list<LogWindow> windows;  // newest first
   std::atomic<uint32_t> state_word{0};
-  std::FILE* log_file = nullptr;
-  std::string base_folder;    // UTF-8, where setting.ini lies
+  platform::FileHandle log_file = platform::kInvalidFile;  // "log.txt"
+  std::string base_folder;                                 // UTF-8, where setting.ini lies
   std::string report_folder;  // UTF-8, "_ORV_DEBUG_REPORT_" under the base folder
   int32_t updating_key = -1;
   // Watch values of the status dump.
@@ -79,6 +81,9 @@ struct DebugState {
   std::atomic<const int32_t*> stack_base{nullptr}, stack_top{nullptr};
   char action_list[32] = {};
   int32_t dialog_place[4] = {0, 0, 300, 230};
+  // When the dumps were last written (window thread).
+  bool dumps_started = false;
+  uint32_t status_dumped = 0, windows_dumped = 0;
 };
 
 // The debug state, one member of the library's state record; guarded by its mutex.
@@ -95,10 +100,20 @@ void debug_dialog_create();
 void debug_dialog_destroy();
 // OrvUninit: closes "log.txt".
 void debug_log_close();
-// Writes a line of the error log (and stderr); used by the library itself.
-void debug_error_line(const std::string& line);
+// Appends a Shift-JIS line to "log.txt" when it is open; false when it is not. Only the error
+// reporter calls it (Orv/core/error_report.h), which also writes the line to stderr.
+bool error_log_write(std::string_view sjis_line);
 
-// Text dumps of the main dialog's status rows and of one window (watch tables included).
+// The dumps stand in for the debug dialogs that a player would watch: every 200 ms the status
+// rows go to "status.txt" in the report folder, every 1000 ms each label and watch window to
+// "<name>.txt" there (text windows write their report file as they go). Each file is replaced
+// whole. Window thread, in debug mode; does nothing before the dialog is made.
+constexpr uint32_t kStatusDumpMs = 200, kWindowDumpMs = 1000;
+constexpr const char* kStatusDumpName = "status.txt";
+void debug_dumps_tick(uint32_t now);
+
+// Text dumps of the main dialog's status rows and of one window (watch tables included; the
+// sound channels' for keys 14, 15 and 19).
 std::string debug_status_dump();
 std::string debug_window_dump(int32_t key);
 // The rows of a window, for tests and dumps; empty when there is no such window.

@@ -25,8 +25,8 @@ OrvHandle HandleTable::add(HandleKind kind, void* object) {
   std::lock_guard<std::mutex> lock(mutex_);
   uint32_t index;
   if (!free_.empty()) {
-    index = free_.back();
-    free_.pop_back();
+    index = free_.front();
+    free_.pop_front();
   } else {
     if (used_ >= kMaxSlots - 1) return 0;
     index = used_++;
@@ -35,10 +35,9 @@ OrvHandle HandleTable::add(HandleKind kind, void* object) {
       chunk.store(new Slot[kChunkSize], std::memory_order_release);
   }
   Slot* s = slot(index);
-  // Generations start at 1 and skip 0 on wrap, so that no id is ever 0.
-  uint32_t generation =
-      (generation_of(s->tag.load(std::memory_order_relaxed)) + 1) & kGenerationMask;
-  if (generation == 0) generation = 1;
+  // Generations start at 1 and never wrap (remove retires a slot at the last one), so no id
+  // is ever 0 and no released id ever finds an object again.
+  const uint32_t generation = generation_of(s->tag.load(std::memory_order_relaxed)) + 1;
   s->object.store(object, std::memory_order_relaxed);
   s->tag.store(make_tag(generation, kind), std::memory_order_release);
   live_.fetch_add(1, std::memory_order_relaxed);
@@ -64,7 +63,8 @@ void* HandleTable::remove(OrvHandle id, HandleKind kind) {
   // Keep the generation, mark the slot free; the next add bumps the generation.
   s->tag.store(make_tag(id >> kIndexBits, HandleKind::kNone), std::memory_order_release);
   s->object.store(nullptr, std::memory_order_relaxed);
-  free_.push_back(index);
+  // A slot that has used up its generations is retired: its ids could only repeat.
+  if ((id >> kIndexBits) < kGenerationMask) free_.push_back(index);
   live_.fetch_sub(1, std::memory_order_relaxed);
   return object;
 }

@@ -1,7 +1,10 @@
 // The one table that turns the library's objects into 32-bit handles.
 //
 // An id is (generation << kIndexBits) | (slot + 1): never 0, and a slot that was released and
-// reused gets a new generation, so an old id stops matching. Each slot also records the kind
+// reused gets a new generation, so an old id stops matching. Released slots are reused oldest
+// first, so a slot comes back only after every other free one has; a slot whose generations
+// are used up is retired for good rather than wrapped, so a released id never finds an object
+// again (at the cost of one slot per 4,095 reuses of it). Each slot also records the kind
 // of object, so a sprite id passed where a task is expected finds nothing.
 //
 // Lookups take no lock: slots live in chunks that never move, and a slot's generation and
@@ -13,6 +16,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <vector>
 
@@ -71,8 +75,8 @@ class HandleTable {
   static constexpr uint32_t kChunks = kMaxSlots / kChunkSize;
   std::atomic<Slot*> chunks_[kChunks] = {};
   std::mutex mutex_;
-  std::vector<uint32_t> free_;  // released slot indexes, reused last-in first-out
-  uint32_t used_ = 0;           // slots handed out so far
+  std::deque<uint32_t> free_;  // released slot indexes, reused first-in first-out
+  uint32_t used_ = 0;          // slots handed out so far
   std::atomic<uint32_t> live_{0};
 };
 

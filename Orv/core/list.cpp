@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Orv/core/error_report.h"
 #include "Orv/core/handle_table.h"
 #include "Orv/core/memory.h"
 #include "orv/orv.h"
@@ -164,7 +165,7 @@ int32_t OrvListGetDataCount(OrvHandle list, uint32_t key) {
 void OrvListPrint(OrvHandle list, int32_t id) {
   OrvListNode* head = list_of(list);
   if (!head) return;
-  std::fprintf(stderr, "OrvList ---- search id : %d\n", id);
+  error_reportf(ErrorLog::kSkip, "OrvList ---- search id : %d", id);
   for (OrvListNode* node = head->next; node; node = node->next) {
     uint32_t words[2] = {0, 0};
     if (node->data) {
@@ -172,8 +173,8 @@ void OrvListPrint(OrvHandle list, int32_t id) {
       words[0] = read_u32(p);
       words[1] = read_u32(p + 4);
     }
-    std::fprintf(stderr, "ID=%d / Data=%d / RetPtr=%08X\n", static_cast<int32_t>(node->key),
-                 static_cast<int32_t>(words[1]), words[0]);
+    error_reportf(ErrorLog::kSkip, "ID=%d / Data=%d / RetPtr=%08X", static_cast<int32_t>(node->key),
+                  static_cast<int32_t>(words[1]), words[0]);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Orv/core/error_report.h"
 #include "Orv/core_record.h"
 #include "orv/orv.h"
 
@@ -15,7 +16,7 @@ void* OrvMemoryAlloc(uint32_t size, uint32_t flags) {
   // malloc(0) may return null; a zero-sized request still gets a valid, freeable block.
   void* block = std::malloc(size ? size : 1);
   if (!block) {
-    std::fputs("MemoryAllocFail...\n", stderr);
+    error_report("MemoryAllocFail...");
     return nullptr;
   }
   if (flags & kOrvMemoryZero) std::memset(block, 0, size);

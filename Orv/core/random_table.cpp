@@ -1,11 +1,11 @@
 #include "Orv/core/random_table.h"
 
 #include <algorithm>
-#include <ctime>
 
 #include "Orv/core/memory.h"
 #include "Orv/core_record.h"
 #include "orv/orv.h"
+#include "platform/clock.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ bool random_table_create(uint32_t count, bool debug_mode) {
   // The byte size must fit the allocator's 32-bit size, or the table would be shorter than
   // the count that indexes it.
   if (count > kRandomTableMaxCount) return false;
-  random_seed(static_cast<uint32_t>(std::time(nullptr)));
+  random_seed(static_cast<uint32_t>(platform::unix_time_s()));
   if (count > 0) {
     t.values = static_cast<int32_t*>(OrvMemoryAlloc(count * sizeof(int32_t), 0));
     if (!t.values) return false;

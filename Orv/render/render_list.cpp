@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <new>
 
+#include "Orv/core/error_report.h"
 #include "Orv/core/handle_table.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/render_lock.h"
@@ -200,7 +201,7 @@ bool render_frame_draw() {
   screen_transition_step();
   if (!renderer->present(st.present)) {
     st.present_failed = true;
-    std::fputs("Present : Error\n", stderr);
+    error_report("Present : Error");
   }
   render_lock_leave();
   return true;

@@ -47,6 +47,9 @@ using FileReader = int32_t (*)(const char* path, std::vector<uint8_t>* out, size
 ImageObject* decode_image_object(const char* name, const uint8_t* data, size_t size,
                                  DecodedImageInfo* info);
 int32_t game_file_read(const char* path, std::vector<uint8_t>* out, size_t limit);
+// A FileReader that reads at most `limit` bytes from the start of the file (all of a shorter
+// one): 1, or 0 when the file cannot be opened or read. Headers are read through it.
+int32_t game_file_read_head(const char* path, std::vector<uint8_t>* out, size_t limit);
 
 struct RenderState {
   std::atomic<OrvHandle> active_list{0};
@@ -86,6 +89,7 @@ struct RenderState {
   // Seams filled by the other subsystems; null ones are skipped.
   ImageDecoder decode_image = decode_image_object;
   FileReader read_file = game_file_read;
+  FileReader read_file_head = game_file_read_head;
   PresentFn present = nullptr;  // where the software peer shows its frames (the window)
   // One step of a running screen transition, called after the node walk of every frame.
   void (*transition_step)() = nullptr;

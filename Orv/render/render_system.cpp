@@ -62,3 +62,15 @@ BackBufferView render_back_buffer() {
 void render_present_restored() {
   orv_render().present_failed = false;
 }
+
+void render_aspect_crop_set(bool active, int32_t monitor_w, int32_t monitor_h, int32_t picture_w,
+                            int32_t picture_h, int32_t game_w, int32_t game_h) {
+  RenderState& rs = orv_render();
+  rs.crop_active = active;
+  rs.monitor_w = monitor_w;
+  rs.monitor_h = monitor_h;
+  rs.picture_w = picture_w;
+  rs.picture_h = picture_h;
+  rs.game_w = game_w;
+  rs.game_h = game_h;
+}

@@ -54,3 +54,10 @@ bool render_frame_draw();
 // After a failed present every frame is skipped; the window code calls this once the display
 // has been restored (the window is active again) so that frames are drawn again.
 void render_present_restored();
+
+// The aspect crop that sprite positions are corrected for (OrvSpriteConvertAspectPosition),
+// kept by the window code whenever the client area changes: while `active` (full screen in
+// aspect mode 3), the game picture (picture_w x picture_h) covers the monitor (monitor_w x
+// monitor_h) and reaches beyond it. Window thread.
+void render_aspect_crop_set(bool active, int32_t monitor_w, int32_t monitor_h, int32_t picture_w,
+                            int32_t picture_h, int32_t game_w, int32_t game_h);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "Orv/core/error_report.h"
 #include "Orv/core/handle_table.h"
 #include "Orv/render/float_int.h"
 #include "Orv/render/fx_blend.h"
@@ -134,7 +135,7 @@ OrvHandle OrvSpriteLoadMemory(OrvHandle list, const char* name, const void* data
   DecodedImageInfo info;
   sprite->image = decode(name ? name : "", static_cast<const uint8_t*>(data), size, &info);
   if (!sprite->image) {
-    std::fputs("error LoadMemory \n", stderr);
+    error_report("error LoadMemory ");
     sprite_discard(sprite);
     return fail(kErrorInvalidHandle);
   }
@@ -159,7 +160,7 @@ OrvHandle OrvSpriteLoad(OrvHandle list, const char* path, int32_t priority) {
   if (!read) return fail(kErrorInvalidHandle);
   std::vector<uint8_t> bytes;
   int32_t got = read(path, &bytes, kLoadScratchBytes);
-  if (got == -1) std::fprintf(stderr, "error OrvSpriteLoad : file too large: %s\n", path);
+  if (got == -1) error_reportf(ErrorLog::kSkip, "error OrvSpriteLoad : file too large: %s", path);
   if (got != 1 || bytes.size() > kLoadScratchBytes) return fail(kErrorInvalidHandle);
   // A VKX file is a difference onto another picture, which it loads itself.
   OrvHandle id = vkx_is(bytes.data(), bytes.size())

@@ -3,12 +3,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
+#include "Orv/core/error_report.h"
 #include "Orv/render/image_store.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/sprite.h"
 #include "Orv/render/sprite_info_cache.h"
 #include "orv/orv.h"
+#include "shared/byte_codec.h"
 
 namespace {
 
@@ -20,62 +23,63 @@ void copy_name(char* dst, const char* src) {
   dst[n] = '\0';
 }
 
-template <typename T>
-void put(uint8_t*& p, T value) {
-  uint32_t bits;
-  static_assert(sizeof(T) == 4);
-  std::memcpy(&bits, &value, 4);
-  for (int i = 0; i < 4; ++i) *p++ = static_cast<uint8_t>(bits >> (8 * i));
+// The record's one field list, for both directions.
+template <class IO>
+constexpr void sync(IO& io, OrvSpriteInfo& i) {
+  io.i32(i.visible);
+  io.u32(i.color);
+  io.f32(i.x);
+  io.f32(i.y);
+  io.f32(i.z);
+  io.i32(i.offset_x);
+  io.i32(i.offset_y);
+  io.i32(i.width);
+  io.i32(i.height);
+  io.i32(i.cell_width);
+  io.i32(i.cell_height);
+  io.i32(i.center_x);
+  io.i32(i.center_y);
+  io.i32(i.priority);
+  io.f32(i.scale_x);
+  io.f32(i.scale_y);
+  io.f32(i.rotation_x);
+  io.f32(i.rotation_y);
+  io.f32(i.rotation_z);
+  io.i32(i.render_mode);
+  io.i32(i.layer);
+  io.bytes(i.name);
+  io.i32(i.texture_width);
+  io.i32(i.texture_height);
+  io.i32(i.address_mode);
+  io.f32(i.skew_x);
+  io.f32(i.skew_y);
+  io.i32(i.perspective);
+  io.f32(i.rotation_resolution);
 }
-
-template <typename T>
-void get(const uint8_t*& p, T* value) {
-  uint32_t bits = 0;
-  for (int i = 0; i < 4; ++i) bits |= uint32_t{*p++} << (8 * i);
-  std::memcpy(value, &bits, 4);
-}
-
-// One description of the record's fields serves both directions.
-template <typename Io, typename Info>
-void each_field(Io io, Info& i) {
-  io(i.visible), io(i.color), io(i.x), io(i.y), io(i.z), io(i.offset_x), io(i.offset_y);
-  io(i.width), io(i.height), io(i.cell_width), io(i.cell_height), io(i.center_x);
-  io(i.center_y), io(i.priority), io(i.scale_x), io(i.scale_y), io(i.rotation_x);
-  io(i.rotation_y), io(i.rotation_z), io(i.render_mode), io(i.layer);
-}
-
-template <typename Io, typename Info>
-void each_tail_field(Io io, Info& i) {
-  io(i.texture_width), io(i.texture_height), io(i.address_mode), io(i.skew_x), io(i.skew_y);
-  io(i.perspective), io(i.rotation_resolution);
-}
+static_assert(codec::stored_size<OrvSpriteInfo>([](auto& io, auto& r) { sync(io, r); }) ==
+              kSpriteInfoBytes);
 
 }  // namespace
 
 void sprite_info_to_bytes(const OrvSpriteInfo& info, uint8_t out[kSpriteInfoBytes]) {
-  uint8_t* p = out;
-  auto w = [&p](auto v) { put(p, v); };
-  each_field(w, info);
-  std::memcpy(p, info.name, sizeof info.name);
-  p += sizeof info.name;
-  each_tail_field(w, info);
+  std::vector<uint8_t> bytes;
+  bytes.reserve(kSpriteInfoBytes);
+  codec::ByteWriter w(&bytes);
+  sync(w, const_cast<OrvSpriteInfo&>(info));  // a writer only reads the fields
+  std::memcpy(out, bytes.data(), kSpriteInfoBytes);
 }
 
 void sprite_info_from_bytes(const uint8_t in[kSpriteInfoBytes], OrvSpriteInfo* info) {
-  const uint8_t* p = in;
-  auto r = [&p](auto& v) { get(p, &v); };
-  each_field(r, *info);
-  std::memcpy(info->name, p, sizeof info->name);
+  codec::ByteReader r(in, kSpriteInfoBytes);
+  sync(r, *info);
   info->name[sizeof info->name - 1] = '\0';
-  p += sizeof info->name;
-  each_tail_field(r, *info);
 }
 
 extern "C" {
 
 OrvBool OrvSpriteGetInfo(OrvHandle handle, OrvSpriteInfo* info) {
   if (handle == 0xCCCCCCCCu || handle == 0xDDDDDDDDu || handle == 0xEEEEEEEEu) {
-    std::fputs("error OrvSpriteGetInfo hSprite is Bad Pointer\n", stderr);
+    error_report("error OrvSpriteGetInfo hSprite is Bad Pointer");
     return 0;
   }
   OrvSprite* s = sprite_from(handle);

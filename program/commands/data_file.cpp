@@ -37,9 +37,14 @@ DataFileHandle* find_handle(VmContext& vm, uint32_t id) {
   return nullptr;
 }
 
-// The smallest id no open file uses.
+// The next id of the serial count that no open file uses: a closed file's id is not handed
+// out again (until the count wraps, after two thousand million opens), so a script that keeps
+// a closed id finds nothing rather than the next file's data.
 uint32_t free_id(VmContext& vm) {
-  for (uint32_t id = 1;; ++id) {
+  for (;;) {
+    uint32_t id = (vm.dwDataFileSerial + 1) & 0x7FFFFFFFu;
+    if (id == 0) id = 1;
+    vm.dwDataFileSerial = id;
     if (!find_handle(vm, id)) return id;
   }
 }

@@ -79,6 +79,21 @@ uint32_t cmd_get_private_profile_int(VmContext& vm) {
   return 1;
 }
 
+// A name that stays in the folder it is put in: not empty, no folder part (a '\\', '/' or
+// ':' outside a double-byte character), not "." or "..".
+bool plain_file_name(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const uint8_t b = static_cast<uint8_t>(name[i]);
+    if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
+      ++i;  // the second byte of a Shift-JIS character may be 0x5C; it is no separator
+    } else if (b == '\\' || b == '/' || b == ':') {
+      return false;
+    }
+  }
+  return true;
+}
+
 uint32_t write_profile(VmContext& vm, bool as_int) {
   const std::string section = fetch_text(vm, vm_pop(vm));
   const std::string key = fetch_text(vm, vm_pop(vm));
@@ -90,6 +105,12 @@ uint32_t write_profile(VmContext& vm, bool as_int) {
   } else {
     value = fetch_text(vm, value_ref);
     if (value.size() + 2 < 4093) value = "\"" + value + "\"";
+  }
+  // The player's settings are written in the save folder and nowhere else.
+  if (!plain_file_name(file)) {
+    vm_log(kLogMain, "write_private_profile file name error [%s]", file.c_str());
+    vm_set_result(vm, 0);
+    return 1;
   }
   const std::string path = command_save_folder() + "\\" + file;
   vm_set_result(vm, ini_write_string(section, key, value, path) ? 1 : 0);

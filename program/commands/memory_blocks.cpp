@@ -13,6 +13,7 @@
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "platform/file.h"
+#include "platform/whole_file.h"
 
 namespace engine {
 
@@ -239,18 +240,13 @@ uint32_t cmd_file_save(VmContext& vm) {
   vm_set_result(vm, 0);
   const uint8_t* p = range(id, offset, length);
   if (!p) return 1;
-  const platform::FileHandle f = platform::file_open(
-      command_path(name).c_str(), platform::kGenericWrite, platform::kFileShareWrite,
-      platform::kCreateAlways, platform::kFileAttributeNormal);
-  if (f == platform::kInvalidFile) {
+  // Through a temporary file and a rename: a kill or a full disk midway leaves the old file
+  // whole, never a half-written or emptied one.
+  if (!platform::save_file_bytes(command_path(name), p, length)) {
     vm_log(kLogMain, "vmem_file_save error [%s]", name.c_str());
     return 1;
   }
-  uint32_t done = 0;
-  if (length) platform::file_write(f, p, length, &done);
-  platform::file_close(f);
-  if (done != length) vm_log(kLogMain, "vmem_file_save error [%s]", name.c_str());
-  vm_set_result(vm, done);
+  vm_set_result(vm, length);
   return 1;
 }
 

@@ -28,75 +28,14 @@ inline uint32_t binary(VmContext& vm, F f) {
   return 1;
 }
 
-inline uint32_t op_mov(VmContext& vm) {
-  return binary(vm, [](uint32_t, uint32_t s) { return s; });
-}
-inline uint32_t op_add(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) { return d + s; });
-}
-inline uint32_t op_sub(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) { return d - s; });
-}
-inline uint32_t op_mul(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) { return d * s; });
-}
-inline uint32_t op_div(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) -> uint32_t {
-    if (s == 0) return d;
-    // INT_MIN / -1 has no 32-bit quotient; the wrapped value INT_MIN stands in for it.
-    if (d == 0x80000000u && s == 0xFFFFFFFFu) return d;
-    return static_cast<uint32_t>(as_signed(d) / as_signed(s));
-  });
-}
-inline uint32_t op_mod(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) -> uint32_t {
-    if (s == 0) return d;
-    if (d == 0x80000000u && s == 0xFFFFFFFFu) return 0;
-    return static_cast<uint32_t>(as_signed(d) % as_signed(s));
-  });
-}
-inline uint32_t op_and(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) { return d & s; });
-}
-inline uint32_t op_or(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) { return d | s; });
-}
-inline uint32_t op_xor(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) { return d ^ s; });
-}
-inline uint32_t op_shl(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) { return d << (s & 31); });
-}
-inline uint32_t op_sar(VmContext& vm) {
-  return binary(
-      vm, [](uint32_t d, uint32_t s) { return static_cast<uint32_t>(as_signed(d) >> (s & 31)); });
-}
-inline uint32_t op_eq(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) -> uint32_t { return d == s; });
-}
-inline uint32_t op_ne(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) -> uint32_t { return d != s; });
-}
-inline uint32_t op_le(VmContext& vm) {
-  return binary(vm,
-                [](uint32_t d, uint32_t s) -> uint32_t { return as_signed(d) <= as_signed(s); });
-}
-inline uint32_t op_ge(VmContext& vm) {
-  return binary(vm,
-                [](uint32_t d, uint32_t s) -> uint32_t { return as_signed(d) >= as_signed(s); });
-}
-inline uint32_t op_lt(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) -> uint32_t { return as_signed(d) < as_signed(s); });
-}
-inline uint32_t op_gt(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) -> uint32_t { return as_signed(d) > as_signed(s); });
-}
-inline uint32_t op_lor(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) -> uint32_t { return d != 0 || s != 0; });
-}
-inline uint32_t op_land(VmContext& vm) {
-  return binary(vm, [](uint32_t d, uint32_t s) -> uint32_t { return d != 0 && s != 0; });
-}
+// mov, arithmetic, comparisons and logic: their statements are the list in plain_ops.h.
+#define PLAIN_BINARY(index, function, expression)                                              \
+  inline uint32_t function(VmContext& vm) {                                                    \
+    return binary(                                                                             \
+        vm, []([[maybe_unused]] uint32_t dst, uint32_t s) -> uint32_t { return expression; }); \
+  }
+#include "engine/plain_ops.h"
+#undef PLAIN_BINARY
 
 inline uint32_t op_jmp(VmContext& vm) {
   const uint32_t label = *decode_operand(vm);

@@ -28,26 +28,14 @@ bool simple_operand(uint32_t word, uint8_t* imm, uint32_t* value) {
   return false;
 }
 
+// The operations of the list in plain_ops.h: a register destination and a register or
+// immediate source.
 bool binary_op(uint32_t index) {
   switch (index) {
-    case 0x01:
-    case 0x02:
-    case 0x03:
-    case 0x04:
-    case 0x06:
-    case 0x07:
-    case 0x08:
-    case 0x0C:
-    case 0x0D:
-    case 0x0E:
-    case 0x0F:
-    case 0x10:
-    case 0x11:
-    case 0x12:
-    case 0x13:
-    case 0x1B:
-    case 0x1C:
-      return true;
+#define PLAIN_BINARY(index, function, expression) case index:
+#include "engine/plain_ops.h"
+#undef PLAIN_BINARY
+    return true;
     default:
       return false;
   }

@@ -2,12 +2,12 @@
 // interpreter runs the plain operations without fetching and classifying their words again.
 //
 // An entry describes the instruction that would start at that word when it is one the loop
-// can run in place: mov, arithmetic, comparisons and logic with a register destination and a
-// register or immediate source, jmp and jz with a register or immediate operand, and nop, all
-// inside the code. Every other word (commands, returns, other operand kinds, registers past
-// the file, words that run past the end) has op 0 and takes the ordinary path, which reads
-// the original bytes. The code is never written after load, so the two stay consistent; the
-// pc stays a byte offset into the original code.
+// can run in place: the binary operations of plain_ops.h (mov, arithmetic, comparisons, logic,
+// shifts) with a register destination and a register or immediate source, jmp and jz with a
+// register or immediate operand, and nop, all inside the code. Every other word (commands, returns,
+// other operand kinds, registers past the file, words that run past the end) has op 0 and takes the
+// ordinary path, which reads the original bytes. The code is never written after load, so the two
+// stay consistent; the pc stays a byte offset into the original code.
 #pragma once
 
 #include <cstdint>

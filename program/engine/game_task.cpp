@@ -1,5 +1,7 @@
 #include "engine/game_task.h"
 
+#include "engine/formats/startup_info.h"
+#include "engine/formats/system_files.h"
 #include "engine/orv_calls.h"
 #include "engine/frame_procedure.h"
 #include "engine/interpreter.h"
@@ -34,13 +36,15 @@ uint32_t StartFunc() {
 
 void game_task_init(GameState* gs) {
   if (!system_dat_load(*gs) && !system_dat_create(*gs)) {
+    startup_settings().bStartFailed = 1;
     orv_end_program();
     return;
   }
   gs->vm.seen.hEntryNames = orv_list_create();
   access_dat_load(*gs);
   gs->dwBootFlag = startup_boot_word();
-  engine_init(gs->vm);  // on failure it has already asked the program to end
+  // On failure engine_init has already logged why and asked the program to end.
+  if (engine_init(gs->vm) != 0) startup_settings().bStartFailed = 1;
   orv_task_change_next(task_frame);
 }
 
@@ -56,13 +60,20 @@ void game_task_release(GameState* gs) {
     // The exit label is the game's own last word, also after the script has ended the program;
     // an end inside it stops it again.
     vm.runner.bEndRequested.store(0);
+    vm.runner.bEndPollOff = 1;
     data_entry_push(vm, kChannelReturns, vm.runner.dwPc, 2);
     vm.runner.dwPc = vm.runner.dwBase + vm.runner.dwLastProcess;
     script_run(vm);
   }
   engine_shutdown(vm);
-  system_dat_save(*gs);
-  access_dat_save(*gs);
+  // A start that failed has nothing of the player's to keep, and must not write its defaults
+  // (or a stamp of no script) over the files of a good start.
+  if (!startup_settings().bStartFailed) {
+    system_dat_save(*gs);
+    if (!access_dat_save(*gs)) {
+      vm_error_log("%s: could not be written", save_folder_file("access.dat").c_str());
+    }
+  }
   SeenFlags& seen = vm.seen;
   if (seen.lpTextRead) orv.OrvMemoryFree(seen.lpTextRead);
   if (seen.lpFileSeen) orv.OrvMemoryFree(seen.lpFileSeen);

@@ -22,6 +22,9 @@ bool orv_error_log(const char* line) {
 void orv_end_program() {
   if (orv.OrvEnd) orv.OrvEnd();
 }
+bool orv_system_end() {
+  return orv.IsSystemEnd && orv.IsSystemEnd() != 0;
+}
 void orv_end_update(int) {
   if (orv.OrvEndUpdate) orv.OrvEndUpdate();
 }

@@ -20,6 +20,9 @@ bool orv_error_log(const char* line);
 // OrvEnd(): asks the program to end (the caller also records it: the machine stops running the
 // script either way).
 void orv_end_program();
+// IsSystemEnd(): whether the program has been asked to end from anywhere (the window's close,
+// a signal, OrvEnd on another thread); false without the library.
+bool orv_system_end();
 // OrvEndUpdate(): lets the log windows draw again (the key is the caller's note only).
 void orv_end_update(int key);
 

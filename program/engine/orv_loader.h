@@ -3,10 +3,12 @@
 
 namespace engine {
 
-// Loads dll/libOrv.so from the program's folder and binds every export into `orv`. On
-// failure shows the "library not found" box, writes the path tried and the loader's reason to
-// stderr and returns false; the caller then ends the process with exit code 1. The library
-// stays loaded until the process ends.
+// Loads dll/libOrv.so from the program's folder, checks that it was built from this program's
+// export list or a later one (OrvApiVersion; a library without it is version 0), then binds
+// every export into `orv`. On failure (no library, an older one, a missing export) shows the
+// "library not found" box, writes the path tried and the reason to stderr and returns false;
+// the caller then ends the process with exit code 1. The library stays loaded until the
+// process ends.
 bool orv_library_load();
 
 }  // namespace engine

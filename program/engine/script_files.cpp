@@ -52,10 +52,8 @@ void free_block(uint8_t** block) {
 }
 
 bool code_valid(const uint8_t* data, uint32_t size) {
-  if (size < kScriptHeaderBytes) return false;
-  uint32_t magic;
-  std::memcpy(&magic, data, 4);
-  return magic == kScriptMagic;
+  ScriptHeader h;
+  return script_header_read(data, size, &h) && h.magic == kScriptMagic;
 }
 
 bool fail(VmContext&, const char* message, uint32_t* result) {
@@ -66,6 +64,23 @@ bool fail(VmContext&, const char* message, uint32_t* result) {
 }
 
 }  // namespace
+
+static_assert(codec::stored_size<ScriptHeader>([](auto& io, auto& h) { sync(io, h); }) ==
+              kScriptHeaderBytes);
+static_assert(codec::stored_size<TableHeader>([](auto& io, auto& h) { sync(io, h); }) ==
+              kTableHeaderBytes);
+
+bool script_header_read(const uint8_t* data, size_t size, ScriptHeader* header) {
+  codec::ByteReader r(data, size);
+  sync(r, *header);
+  return !r.failed();
+}
+
+bool table_header_read(const uint8_t* data, size_t size, TableHeader* header) {
+  codec::ByteReader r(data, size);
+  sync(r, *header);
+  return !r.failed();
+}
 
 bool script_files_load(VmContext& vm, const ScriptFileBytes& bytes) {
   ScriptRunner& r = vm.runner;
@@ -82,11 +97,11 @@ bool script_files_load(VmContext& vm, const ScriptFileBytes& bytes) {
     return false;
   }
   r.dwCodeSize = bytes.script.size;
-  uint32_t entry;
-  std::memcpy(&entry, r.pCode + 8, 4);
+  ScriptHeader header;
+  script_header_read(r.pCode, r.dwCodeSize, &header);
   r.dwBase = kScriptHeaderBytes;
-  r.dwRestartPc = entry;
-  r.dwPc = entry;
+  r.dwRestartPc = header.entry;
+  r.dwPc = header.entry;
   ScriptFiles& f = vm.files;
   const bool loaded =
       load_table(&f.pFileDat, &f.dwFileDatSize, bytes.file, "filelist load error") &&

@@ -10,14 +10,46 @@
 // short keeps the bytes that were read, and its size is the size read.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/vm_context.h"
+#include "shared/byte_codec.h"
 
 namespace engine {
 
 constexpr uint32_t kScriptMagic = 0x30327653;  // "Sv20"
 constexpr uint32_t kScriptHeaderBytes = 12;
+
+// The first 12 bytes of Script.src.
+struct ScriptHeader {
+  uint32_t magic = 0;
+  uint32_t stamp = 0;  // compared with the one system.dat keeps
+  uint32_t entry = 0;
+};
+// The 16-byte header of the four tables.
+struct TableHeader {
+  uint8_t mark = 0;  // '$': scrambled from byte 16 on
+  uint8_t unread[11] = {};
+  uint32_t count = 0;  // entries of File.dat and Text.dat
+};
+
+template <class IO>
+constexpr void sync(IO& io, ScriptHeader& h) {
+  io.u32(h.magic);
+  io.u32(h.stamp);
+  io.u32(h.entry);
+}
+template <class IO>
+constexpr void sync(IO& io, TableHeader& h) {
+  io.u8(h.mark);
+  io.bytes(h.unread);
+  io.u32(h.count);
+}
+
+// Read the header at the start of data; false (and zeros) when data is shorter.
+bool script_header_read(const uint8_t* data, size_t size, ScriptHeader* header);
+bool table_header_read(const uint8_t* data, size_t size, TableHeader* header);
 
 // Bytes of the five files as read.
 struct ScriptFileBytes {

@@ -30,6 +30,33 @@ const char kAsyncWhileSkipping[] =
     "b\x83v\x92\x86\x82\xc9\x94\xf1\x93\xaf\x8a\xfa\x8a\xd6\x90\x94\x82\xaa\x93\xae\x8d\xec\x82"
     "\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7!!!";
 
+// How many instructions run between two questions to the library whether the program is
+// ending: often enough that a script looping without a yield ends well within a frame, rarely
+// enough that the question costs nothing beside the instructions.
+constexpr uint32_t kEndPollEvery = 4096;
+
+// Asks the library now; an end seen there is recorded like the script's own end.
+bool end_poll(VmContext& vm) {
+  ScriptRunner& r = vm.runner;
+  if (r.bEndRequested.load(std::memory_order_relaxed)) return true;
+  if (r.bEndPollOff || !orv_system_end()) return false;
+  r.bEndRequested.store(1);
+  return true;
+}
+
+// The check after each instruction: the end request, and every kEndPollEvery instructions
+// the library's.
+inline bool end_seen(VmContext& vm) {
+  ScriptRunner& r = vm.runner;
+  if (r.bEndRequested.load(std::memory_order_relaxed)) return true;
+  if (r.dwEndPollLeft != 0) {
+    --r.dwEndPollLeft;
+    return false;
+  }
+  r.dwEndPollLeft = kEndPollEvery;
+  return end_poll(vm);
+}
+
 // A pc that left the code: the script stands at its end from now on.
 void fetch_fault(VmContext& vm) {
   ScriptRunner& r = vm.runner;
@@ -160,59 +187,13 @@ inline uint32_t run_decoded(VmContext& vm, const DecodedOp& d) {
   r.dwPc = d.next;
   const uint32_t s = d.src_imm ? (vm.dwImmediate = d.src) : vm.reg[d.src];
   uint32_t& dst = vm.reg[d.dst];
-  using ops::as_signed;
   switch (d.op) {
-    case 0x01:
-      dst = s;
-      break;
-    case 0x02:
-      dst += s;
-      break;
-    case 0x03:
-      dst -= s;
-      break;
-    case 0x04:
-      dst *= s;
-      break;
-    case 0x06:
-      dst &= s;
-      break;
-    case 0x07:
-      dst |= s;
-      break;
-    case 0x08:
-      dst ^= s;
-      break;
-    case 0x0C:
-      dst = dst == s;
-      break;
-    case 0x0D:
-      dst = dst != s;
-      break;
-    case 0x0E:
-      dst = as_signed(dst) <= as_signed(s);
-      break;
-    case 0x0F:
-      dst = as_signed(dst) >= as_signed(s);
-      break;
-    case 0x10:
-      dst = as_signed(dst) < as_signed(s);
-      break;
-    case 0x11:
-      dst = as_signed(dst) > as_signed(s);
-      break;
-    case 0x12:
-      dst = dst != 0 || s != 0;
-      break;
-    case 0x13:
-      dst = dst != 0 && s != 0;
-      break;
-    case 0x1B:
-      dst = dst << (s & 31);
-      break;
-    case 0x1C:
-      dst = static_cast<uint32_t>(as_signed(dst) >> (s & 31));
-      break;
+#define PLAIN_BINARY(index, function, expression) \
+  case index:                                     \
+    dst = (expression);                           \
+    break;
+#include "engine/plain_ops.h"
+#undef PLAIN_BINARY
     case 0x09:
       if (d.src_imm) {
         r.dwPc = d.target;
@@ -243,7 +224,7 @@ uint32_t run_decoded_span(VmContext& vm) {
   uint32_t pc = r.dwPc;
   uint32_t last_pc = pc;
   uint32_t last_op = 0;
-  using ops::as_signed;
+  uint32_t poll = kEndPollEvery;
   while ((pc & 3) == 0 && (pc >> 2) < count) {
     const DecodedOp& d = decoded[pc >> 2];
     if (!d.op) break;
@@ -261,60 +242,16 @@ uint32_t run_decoded_span(VmContext& vm) {
     // operation to the next, and the processor can run ahead.
     uint32_t next = pc + 12;
     uint32_t& dst = reg[d.dst];
-    // The operations stand here again rather than in a function shared with run_decoded: one
-    // switch in the loop keeps the dispatch tight, and sharing them halved the loop's speed.
+    // The list of operations is expanded here again rather than run through a function shared
+    // with run_decoded: one switch in the loop keeps the dispatch tight, and sharing a function
+    // halved the loop's speed.
     switch (d.op) {
-      case 0x01:
-        dst = s;
-        break;
-      case 0x02:
-        dst += s;
-        break;
-      case 0x03:
-        dst -= s;
-        break;
-      case 0x04:
-        dst *= s;
-        break;
-      case 0x06:
-        dst &= s;
-        break;
-      case 0x07:
-        dst |= s;
-        break;
-      case 0x08:
-        dst ^= s;
-        break;
-      case 0x0C:
-        dst = dst == s;
-        break;
-      case 0x0D:
-        dst = dst != s;
-        break;
-      case 0x0E:
-        dst = as_signed(dst) <= as_signed(s);
-        break;
-      case 0x0F:
-        dst = as_signed(dst) >= as_signed(s);
-        break;
-      case 0x10:
-        dst = as_signed(dst) < as_signed(s);
-        break;
-      case 0x11:
-        dst = as_signed(dst) > as_signed(s);
-        break;
-      case 0x12:
-        dst = dst != 0 || s != 0;
-        break;
-      case 0x13:
-        dst = dst != 0 && s != 0;
-        break;
-      case 0x1B:
-        dst = dst << (s & 31);
-        break;
-      case 0x1C:
-        dst = static_cast<uint32_t>(as_signed(dst) >> (s & 31));
-        break;
+#define PLAIN_BINARY(index, function, expression) \
+  case index:                                     \
+    dst = (expression);                           \
+    break;
+#include "engine/plain_ops.h"
+#undef PLAIN_BINARY
       case 0x09:
         next = pc + 8;
         if (d.src_imm) {
@@ -341,6 +278,11 @@ uint32_t run_decoded_span(VmContext& vm) {
     }
     pc = next;
     if (pc == end) break;
+    // A loop of these operations never leaves the span: the end request is looked at here.
+    if (--poll == 0) {
+      poll = kEndPollEvery;
+      if (end_poll(vm)) break;
+    }
   }
   if (last_op) {
     r.dwCommand = 0x00010000u | last_op;
@@ -376,7 +318,7 @@ After run_slow(VmContext& vm, uint32_t word, SliceState* s) {
     return After::kStop;
   }
   if (pending) return After::kReturnPending;
-  if (r.bEndRequested.load(std::memory_order_relaxed)) return After::kStop;
+  if (end_seen(vm)) return After::kStop;
   return After::kGoOn;
 }
 
@@ -392,6 +334,7 @@ uint32_t script_run(VmContext& vm) {
       if (!r.bStepLimited && !s.has_point && !s.history && !s.profiling) {
         // Nothing to watch between plain operations: they run back to back.
         if (run_decoded_span(vm) == r.dwCodeSize) goto stop;
+        if (r.bEndRequested.load(std::memory_order_relaxed)) goto stop;
       }
       if (r.bStepLimited) {
         if (r.dwStepsLeft == 0) break;
@@ -411,7 +354,7 @@ uint32_t script_run(VmContext& vm) {
         const DecodedOp& d = r.pDecoded[pc >> 2];
         if (d.op) {
           if (!run_decoded(vm, d)) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
-          if (r.dwPc == r.dwCodeSize) break;
+          if (r.dwPc == r.dwCodeSize || end_seen(vm)) break;
           continue;
         }
       }
@@ -428,30 +371,12 @@ uint32_t script_run(VmContext& vm) {
       // The plain operations run in place; none of them can yield or change the slice state.
       uint32_t ok = 1;
       switch (word) {
-        case 0x00010001:
-          ok = ops::op_mov(vm);
-          break;
-        case 0x00010002:
-          ok = ops::op_add(vm);
-          break;
-        case 0x00010003:
-          ok = ops::op_sub(vm);
-          break;
-        case 0x00010004:
-          ok = ops::op_mul(vm);
-          break;
-        case 0x00010005:
-          ok = ops::op_div(vm);
-          break;
-        case 0x00010006:
-          ok = ops::op_and(vm);
-          break;
-        case 0x00010007:
-          ok = ops::op_or(vm);
-          break;
-        case 0x00010008:
-          ok = ops::op_xor(vm);
-          break;
+#define PLAIN_BINARY(index, function, expression) \
+  case 0x00010000u | (index):                     \
+    ok = ops::function(vm);                       \
+    break;
+#include "engine/plain_ops.h"
+#undef PLAIN_BINARY
         case 0x00010009:
           ok = ops::op_jmp(vm);
           break;
@@ -461,44 +386,11 @@ uint32_t script_run(VmContext& vm) {
         case 0x0001000B:
           ok = ops::op_gosub(vm);
           break;
-        case 0x0001000C:
-          ok = ops::op_eq(vm);
-          break;
-        case 0x0001000D:
-          ok = ops::op_ne(vm);
-          break;
-        case 0x0001000E:
-          ok = ops::op_le(vm);
-          break;
-        case 0x0001000F:
-          ok = ops::op_ge(vm);
-          break;
-        case 0x00010010:
-          ok = ops::op_lt(vm);
-          break;
-        case 0x00010011:
-          ok = ops::op_gt(vm);
-          break;
-        case 0x00010012:
-          ok = ops::op_lor(vm);
-          break;
-        case 0x00010013:
-          ok = ops::op_land(vm);
-          break;
         case 0x00010014:
           ok = ops::op_not(vm);
           break;
         case 0x00010016:
           ok = ops::op_nop(vm);
-          break;
-        case 0x0001001A:
-          ok = ops::op_mod(vm);
-          break;
-        case 0x0001001B:
-          ok = ops::op_shl(vm);
-          break;
-        case 0x0001001C:
-          ok = ops::op_sar(vm);
           break;
         case 0x0001001D:
           ok = ops::op_neg(vm);
@@ -528,7 +420,7 @@ uint32_t script_run(VmContext& vm) {
         break;
       }
       if (!ok) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
-      if (r.dwPc == r.dwCodeSize) break;
+      if (r.dwPc == r.dwCodeSize || end_seen(vm)) break;
     }
   }
 stop:
@@ -572,6 +464,7 @@ void script_run_async(VmContext& vm) {
       }
     }
     if (locked) orv_render_lock_leave();
+    if (end_seen(vm)) break;
   }
   r.bRunning.store(0);
 }

@@ -9,6 +9,7 @@
 #include "engine/formats/system_files.h"
 #include "platform/message_box.h"
 #include "platform/whole_file.h"
+#include "shared/byte_codec.h"
 
 namespace engine {
 namespace {
@@ -36,10 +37,6 @@ constexpr char kWipeFailed[] =
 // "予期せぬエラー"
 constexpr char kUnexpectedCaption[] = "\x97\\\x8a\xfa\x82\xb9\x82\xca\x83G\x83\x89\x81[";
 
-uint32_t le32(const uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
 }  // namespace
 
 StampCheck script_stamp_check() {
@@ -47,12 +44,20 @@ StampCheck script_stamp_check() {
   if (!platform::load_file_bytes(system_dat_path(), &system, 256u << 20) || system.size() < 6) {
     return StampCheck::kContinue;
   }
-  const uint32_t kept = le32(system.data() + 2);
+  // Only a system.dat that passes its checks may lead to deleting the saves: the stamp of a
+  // damaged one means nothing (its load keeps it aside and reads what it can).
+  SystemDatImage image;
+  std::string error;
+  if (!system_dat_decode(system.data(), system.size(), &image, &error)) {
+    return StampCheck::kContinue;
+  }
+  const uint32_t kept = image.settings.dwScriptStamp;
   std::string script;
   // Without a readable script nothing shows that it changed: the player's saves stay.
   if (read_data_file("Script.src", &script) != 0 || script.size() < 8) return StampCheck::kContinue;
-  if (le32(reinterpret_cast<const uint8_t*>(script.data()) + 4) == kept)
-    return StampCheck::kContinue;
+  codec::ByteReader header(reinterpret_cast<const uint8_t*>(script.data()), script.size());
+  header.skip(4);  // the magic
+  if (header.u32() == kept) return StampCheck::kContinue;
 
   if (!startup_settings().bWindowModeLock) {
     // Where no box can be shown the answer keeps the saves.

@@ -14,10 +14,12 @@
 #include "engine/orv_loader.h"
 #include "engine/startup_params.h"
 #include "engine/startup_steps.h"
+#include "platform/console.h"
 #include "platform/file.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
 #include "platform/sjis.h"
+#include "platform/system_query.h"
 #include "platform/user_folders.h"
 #include "platform/whole_file.h"
 
@@ -115,8 +117,18 @@ void window_mode_decide(StartParams* params) {
 void display_settings_load(StartParams* params) {
   const std::string path = save_file("config.dat");
   std::vector<uint8_t> bytes;
-  if (!platform::load_file_bytes(path, &bytes, 1 << 20) ||
-      !config_dat_decode(bytes.data(), bytes.size(), params)) {
+  const bool read = platform::load_file_bytes(path, &bytes, 1 << 20);
+  if (!read || !config_dat_decode(bytes.data(), bytes.size(), params)) {
+    if (read) {
+      // Before the platform library (and its error log) starts: the line goes to stderr.
+      const bool kept = platform::save_file_bytes(path + ".bad", bytes.data(), bytes.size());
+      char line[1200];
+      std::snprintf(line, sizeof line, "%s: damaged file (%zu bytes, %zu expected); %s",
+                    platform::native_path(path.c_str()).c_str(), bytes.size(), kConfigDatBytes,
+                    kept ? "the original is kept as config.dat.bad, the defaults are used"
+                         : "the defaults are used");
+      platform::stderr_line(line);
+    }
     config_dat_write_default(path, params);
     return;
   }
@@ -139,19 +151,20 @@ void display_settings_save() {
 
 // VELMORA_STARTUP_TRACE=1: one line with the start-up's decisions on stderr, for tests.
 void startup_trace(const StartParams& p) {
-  const char* on = std::getenv("VELMORA_STARTUP_TRACE");
-  if (!on || !*on || *on == '0') return;
+  if (!platform::test_switch_on("VELMORA_STARTUP_TRACE")) return;
   const StartupSettings& s = startup_settings();
-  std::fprintf(stderr,
-               "startup: product=%s company=%s brand=%s screen=%dx%d full_screen=%d "
-               "gpu=%u run_inactive=%u wait_mode=%d movie_skip=%u run_mode=%u ruby=%u grid=%u "
-               "save_folder=%s \n",
-               platform::sjis_to_utf8_lossy(startup_info().szProduct).c_str(),
-               platform::sjis_to_utf8_lossy(startup_info().szCompany).c_str(),
-               platform::sjis_to_utf8_lossy(startup_info().szBrand).c_str(), s.nScreenWidth,
-               s.nScreenHeight, p.full_screen, (p.display_flags >> 3) & 1, p.display_flags & 1,
-               p.wait_mode, s.bMovieSkip, s.nRunMode, s.bRubyOffset, s.bLayoutGrid,
-               platform::native_path(startup_info().szSaveFolder).c_str());
+  char line[2048];
+  std::snprintf(line, sizeof line,
+                "startup: product=%s company=%s brand=%s screen=%dx%d full_screen=%d "
+                "gpu=%u run_inactive=%u wait_mode=%d movie_skip=%u run_mode=%u ruby=%u grid=%u "
+                "save_folder=%s ",
+                platform::sjis_to_utf8_lossy(startup_info().szProduct).c_str(),
+                platform::sjis_to_utf8_lossy(startup_info().szCompany).c_str(),
+                platform::sjis_to_utf8_lossy(startup_info().szBrand).c_str(), s.nScreenWidth,
+                s.nScreenHeight, p.full_screen, (p.display_flags >> 3) & 1, p.display_flags & 1,
+                p.wait_mode, s.bMovieSkip, s.nRunMode, s.bRubyOffset, s.bLayoutGrid,
+                platform::native_path(startup_info().szSaveFolder).c_str());
+  platform::stderr_line(line);
 }
 
 }  // namespace
@@ -171,6 +184,9 @@ int velmora_main(int argc, char** argv) {
       !platform::instance_lock_acquire(platform::sjis_to_utf8_lossy(info.szProduct))) {
     return 1;
   }
+  // What a killed run left half-written beside the player's files (this copy holds the lock,
+  // so no other one is writing them).
+  platform::remove_stale_temporaries(info.szSaveFolder);
 
   static StartParams params{};
   orv.OrvDefaultCreate(&params);
@@ -196,7 +212,7 @@ int velmora_main(int argc, char** argv) {
 
   info.bPlatformStarted = 1;
   settings.dwBootWord = 1;
-  if (!orv.OrvInit(&params)) return 0;
+  if (!orv.OrvInit(&params)) return 1;
   archive_list_load(0);
   if (script_stamp_check() == StampCheck::kEnd) {
     orv.OrvUninit();
@@ -204,9 +220,10 @@ int velmora_main(int argc, char** argv) {
   }
   if (orv.OrvDebugIs()) debug_windows_create();
   orv.OrvRun();
-  display_settings_save();
+  // A game that could not start keeps the display settings of the last good start.
+  if (!settings.bStartFailed) display_settings_save();
   orv.OrvUninit();
-  return 0;
+  return settings.bStartFailed ? 1 : 0;
 }
 
 }  // namespace engine

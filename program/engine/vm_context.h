@@ -76,6 +76,11 @@ struct ScriptRunner {
   // Set once op_end has asked the program to end: from then on no runner executes another
   // instruction, in this slice or any later one.
   std::atomic<uint32_t> bEndRequested;
+  // Instructions left before the runners ask the library again whether the program is ending
+  // (an end asked for elsewhere: OrvEnd on another thread, the window's close, a signal). Set
+  // bEndPollOff while the exit label runs: it is the game's last word and runs to its end.
+  uint32_t dwEndPollLeft;
+  uint32_t bEndPollOff;
   // Set when a fetch would leave the code; the running slice then ends.
   uint32_t bFetchFault;
   // A bound on the instructions that both runners execute, for tools that run untrusted
@@ -148,6 +153,7 @@ struct VmContext {
   MemoryStack memStack;
   StringSlots strings;
   OrvHandle hDataFiles;
+  uint32_t dwDataFileSerial;  // the last data-file id handed out; ids are not reused
   ScriptRunner runner;
   uint32_t dwCurrentPc;
   OrvHandle hReturnStack;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/orv_calls.h"
+#include "platform/console.h"
 #include "platform/sjis.h"
 
 namespace engine {
@@ -21,9 +22,7 @@ void emit(int key, const char* line) {
   // in tests without it) they go there from here, so that they are never lost nor doubled.
   const bool taken = key == kLogError ? orv_error_log(line) : orv_debug_print(key, line);
   if (!sink && !taken && (key == kLogMain || key == kLogError)) {
-    std::string text = platform::sjis_to_utf8_lossy(line);
-    text += '\n';
-    std::fputs(text.c_str(), stderr);
+    platform::stderr_line(platform::sjis_to_utf8_lossy(line));
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "engine/orv_calls.h"
 #include "engine/orv_api.h"
+#include "engine/script_files.h"
 #include "engine/vm_log.h"
 
 namespace engine {
@@ -230,8 +231,9 @@ bool seen_flags_fit_tables(VmContext& vm) {
   // The same sizes a fresh system.dat gets: count / 4 + 1 and count / 8 + 1.
   const uint32_t file_need = file_dat_count(vm) / 4 + 1;
   uint32_t text_count = 0;
-  if (vm.files.dwTextDatSize >= kTableHeaderBytes) {
-    std::memcpy(&text_count, vm.files.pTextDat + 12, 4);
+  TableHeader text;
+  if (table_header_read(vm.files.pTextDat, vm.files.dwTextDatSize, &text)) {
+    text_count = text.count;
     // The stored count is not trusted beyond what the file can hold: an entry takes at least
     // five bytes (its id and a terminator). Ids past the bits are refused where they are used.
     const uint32_t most = (vm.files.dwTextDatSize - kTableHeaderBytes) / 5;

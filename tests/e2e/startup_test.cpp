@@ -168,13 +168,14 @@ TEST(Startup, ChangedScriptQuestion) {
     bool packed_script;  // false: no Script.src at all
     bool asked;
     bool wiped;
+    int exit_code;  // a start without its script fails
   };
   const Case cases[] = {
-      {"yes wipes", "", "6", true, true, true},
-      {"no keeps", "", "7", true, true, false},
-      {"no answer keeps", "", nullptr, true, true, false},
-      {"locked wipes without asking", " -DISWND", nullptr, true, false, true},
-      {"no script, nothing changed", "", "6", false, false, false},
+      {"yes wipes", "", "6", true, true, true, 0},
+      {"no keeps", "", "7", true, true, false, 0},
+      {"no answer keeps", "", nullptr, true, true, false, 0},
+      {"locked wipes without asking", " -DISWND", nullptr, true, false, true, 0},
+      {"no script, nothing changed", "", "6", false, false, false, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -189,7 +190,7 @@ TEST(Startup, ChangedScriptQuestion) {
     std::map<std::string, std::string> env;
     if (c.answers) env["VELMORA_MSGBOX_ANSWERS"] = c.answers;
     const auto r = game.run({}, env);
-    EXPECT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_EQ(r.exit_code, c.exit_code) << r.output;
     EXPECT_EQ(has(r.output, kScriptQuestion), c.asked) << r.output;
     EXPECT_EQ(fs::exists(game.save() + "/save001.dat"), !c.wiped) << r.output;
     EXPECT_TRUE(fs::exists(game.save() + "/notes.txt"));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -64,6 +65,11 @@ TEST(ByteCodec, OneFieldListReadsAndWritesTheSameBytes) {
   EXPECT_EQ(out.size(), 1 + kSampleBytes.size());
   EXPECT_EQ(std::vector<uint8_t>(out.begin() + 1, out.end()), kSampleBytes);
 
+  std::string text;  // the tools build files in strings
+  codec::StringByteWriter t(&text);
+  sync(t, s);
+  EXPECT_EQ(std::vector<uint8_t>(text.begin(), text.end()), kSampleBytes);
+
   Sample blank{};
   codec::ByteCounter c;
   sync(c, blank);
@@ -108,6 +114,19 @@ TEST(ByteCodec, AnOverrunGivesZerosAndStaysRecorded) {
   EXPECT_EQ(none.size(), 0u);
   EXPECT_EQ(none.u8(), 0);
   EXPECT_TRUE(none.failed());
+}
+
+TEST(ByteCodec, BigEndianWordsAndFloats) {
+  const uint8_t bytes[] = {0x12, 0x34, 0x56, 0x78, 0x00, 0x00, 0x80, 0x3F};
+  codec::ByteReader r(bytes, sizeof bytes);
+  EXPECT_EQ(r.u16be(), 0x1234);
+  r.seek(0);
+  EXPECT_EQ(r.u32be(), 0x12345678u);
+  EXPECT_EQ(r.f32(), 1.0f);
+  EXPECT_FALSE(r.failed());
+  std::vector<uint8_t> out;
+  codec::ByteWriter(&out).f32(1.0f);
+  EXPECT_EQ(out, std::vector<uint8_t>(bytes + 4, bytes + 8));
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ class FrameTest : public VmTest {
     engine::neighbours = saved_;
     g_frame_record = nullptr;
     VmTest::TearDown();
-    testsupport::bind_linked_orv();
+    engine::orv_static_bind();
   }
 
   // One frame at the current fake time; then the clock moves on by step ms.

@@ -52,7 +52,7 @@ GameFolder::GameFolder(const GameFolderOptions& o)
 }
 
 RunResult GameFolder::run(std::vector<std::string> args, std::map<std::string, std::string> env,
-                          int timeout_s) const {
+                          int timeout_s, const RunControl& control) const {
   args.insert(args.begin(), "/DIB");
   std::map<std::string, std::string> all = {
       {"SDL_VIDEODRIVER", "dummy"},         {"SDL_AUDIODRIVER", "dummy"},
@@ -60,7 +60,7 @@ RunResult GameFolder::run(std::vector<std::string> args, std::map<std::string, s
       {"XDG_RUNTIME_DIR", dir_.path()},     {"VELMORA_STARTUP_TRACE", "1"},
   };
   for (const auto& [k, v] : env) all[k] = v;
-  return run_program(dir_ / "Velmora", args, dir_.path(), all, timeout_s);
+  return run_program(dir_ / "Velmora", args, dir_.path(), all, timeout_s, control);
 }
 
 }  // namespace testsupport

@@ -35,7 +35,7 @@ class GameFolder {
   // Runs Velmora headless (dummy video and audio, /DIB) with its own XDG folders below the
   // temporary directory, plus `env`.
   RunResult run(std::vector<std::string> args = {}, std::map<std::string, std::string> env = {},
-                int timeout_s = 60) const;
+                int timeout_s = 60, const RunControl& control = {}) const;
 
  private:
   TempDir dir_;

@@ -14,13 +14,13 @@
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
+#include "engine/orv_static_bind.h"
 #include "engine/script_files.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "platform/clock.h"
 #include "platform/sjis.h"
 #include "subsystems.h"
-#include "support/orv_link.h"
 #include "vmasm/assembler.h"
 
 namespace enginetest {
@@ -34,7 +34,7 @@ class VmTest : public ::testing::Test {
  protected:
   void SetUp() override {
     attach_subsystems();  // as the program does at start-up
-    testsupport::bind_linked_orv();
+    engine::orv_static_bind();
     platform::set_clock_source(fake_clock);
     engine::set_log_sink(&VmTest::capture, this);
     gs_ = std::make_unique<engine::GameState>();

@@ -3,17 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "shared/byte_codec.h"
+
 namespace gewriter {
 namespace {
-
-void put16(std::string& s, uint32_t v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-}
-void put32(std::string& s, uint32_t v) {
-  put16(s, v & 0xFFFF);
-  put16(s, v >> 16);
-}
 
 // Accumulates tokens under control bytes.
 struct TokenWriter {
@@ -79,12 +72,13 @@ std::string lz_pack(const std::string& raw, int max_distance) {
     }
     flush();
     w.token(true);
+    codec::StringByteWriter token(&w.out);
     if (best_len <= 11) {
-      put16(w.out, static_cast<uint32_t>(best_dist << 4 | 8 | (best_len - 4)));
+      token.u16(static_cast<uint16_t>(best_dist << 4 | 8 | (best_len - 4)));
     } else {
       const uint32_t l = static_cast<uint32_t>(best_len - 4);
-      put16(w.out, static_cast<uint32_t>(best_dist << 4 | (l >> 8)));
-      w.out += static_cast<char>(l & 0xFF);
+      token.u16(static_cast<uint16_t>(best_dist << 4 | (l >> 8)));
+      token.u8(static_cast<uint8_t>(l));
     }
     i += best_len;
   }
@@ -124,6 +118,7 @@ std::string filter_rows(int32_t width, int32_t height, const std::vector<uint32_
 std::string ge_write(int32_t width, int32_t height, const std::vector<uint32_t>& pixels,
                      const GeOptions& o) {
   std::string body;
+  codec::StringByteWriter b(&body);
   const size_t n = static_cast<size_t>(width) * height;
   switch (o.type) {
     case 1:
@@ -157,28 +152,29 @@ std::string ge_write(int32_t width, int32_t height, const std::vector<uint32_t>&
       break;
     }
     case 3:
-      put16(body, 0);
-      put16(body, static_cast<uint32_t>(o.bits));
-      put16(body, static_cast<uint32_t>(width));
-      put16(body, static_cast<uint32_t>(height));
+      b.u16(0);
+      b.u16(static_cast<uint16_t>(o.bits));
+      b.u16(static_cast<uint16_t>(width));
+      b.u16(static_cast<uint16_t>(height));
       body += filter_rows(width, height, pixels, o.bits == 24 ? 3 : 4, o.filters);
       break;
     default:
-      for (size_t i = 0; i < n; ++i) put32(body, pixels[i]);
+      b.u32s(pixels.data(), n);
   }
   std::string f = "GE";
-  put16(f, o.data_offset);
-  put32(f, static_cast<uint32_t>(o.x));
-  put32(f, static_cast<uint32_t>(o.y));
-  put32(f, static_cast<uint32_t>(width));
-  put32(f, static_cast<uint32_t>(height));
-  put32(f, static_cast<uint32_t>(o.cell_width ? o.cell_width : width));
-  put32(f, static_cast<uint32_t>(o.cell_height ? o.cell_height : height));
-  put16(f, o.stored_type != 0xFFFF ? o.stored_type : static_cast<uint32_t>(o.type));
+  codec::StringByteWriter h(&f);
+  h.u16(o.data_offset);
+  h.i32(o.x);
+  h.i32(o.y);
+  h.i32(width);
+  h.i32(height);
+  h.i32(o.cell_width ? o.cell_width : width);
+  h.i32(o.cell_height ? o.cell_height : height);
+  h.u16(static_cast<uint16_t>(o.stored_type != 0xFFFF ? o.stored_type : o.type));
   f.resize(o.data_offset, '\0');
   const std::string packed = o.type >= 1 && o.type <= 3 ? lz_pack(body) : body;
-  put32(f, static_cast<uint32_t>(body.size()));
-  put32(f, static_cast<uint32_t>(packed.size()));
+  h.u32(static_cast<uint32_t>(body.size()));
+  h.u32(static_cast<uint32_t>(packed.size()));
   return f + packed;
 }
 
@@ -186,17 +182,18 @@ std::string vkx_write(uint16_t width, uint16_t height, const std::vector<uint32_
                       const VkxOptions& o) {
   const std::string body = filter_rows(width, height, diff, o.bits == 24 ? 3 : 4, o.filters);
   std::string f(o.magic, 4);
-  put16(f, o.x);
-  put16(f, o.y);
-  put16(f, width);
-  put16(f, height);
-  put16(f, static_cast<uint32_t>(o.bits));
+  codec::StringByteWriter h(&f);
+  h.u16(o.x);
+  h.u16(o.y);
+  h.u16(width);
+  h.u16(height);
+  h.u16(static_cast<uint16_t>(o.bits));
   std::string name = o.base_name.substr(0, 34);
   name.resize(34, '\0');
-  f += name;
+  h.bytes(name.data(), name.size());
   const std::string packed = lz_pack(body);
-  put32(f, static_cast<uint32_t>(body.size()));
-  put32(f, static_cast<uint32_t>(packed.size()));
+  h.u32(static_cast<uint32_t>(body.size()));
+  h.u32(static_cast<uint32_t>(packed.size()));
   return f + packed;
 }
 

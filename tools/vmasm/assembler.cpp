@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/sjis.h"
+#include "shared/byte_codec.h"
 #include "shared/word_scrambler.h"
 #include "vmasm/command_names.h"
 #include "vmasm/encoding.h"
@@ -503,14 +504,12 @@ struct Assembler {
       instruction(head, rest);
   }
 
-  static void put32(std::string& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out += static_cast<char>(v >> (8 * i));
-  }
-
   static std::string table(bool scrambled, uint32_t count, std::string body) {
-    std::string out(16, '\0');
-    if (scrambled) out[0] = '$';
-    for (int i = 0; i < 4; ++i) out[12 + i] = static_cast<char>(count >> (8 * i));
+    std::string out;
+    codec::StringByteWriter w(&out);
+    w.u8(scrambled ? '$' : 0);
+    w.zeros(11);
+    w.u32(count);
     if (scrambled) scramble_words(reinterpret_cast<uint8_t*>(body.data()), body.size());
     return out + body;
   }
@@ -542,21 +541,23 @@ struct Assembler {
       entry = *entry_offset;
     }
     out->script.clear();
-    put32(out->script, 0x30327653u);
-    put32(out->script, stamp);
-    put32(out->script, entry);
-    for (uint32_t w : code) put32(out->script, w);
+    codec::StringByteWriter script(&out->script);
+    script.u32(0x30327653u);  // "Sv20"
+    script.u32(stamp);
+    script.u32(entry);
+    script.u32s(code.data(), code.size());
 
     std::string body;
     for (const std::string& n : names) body += n;
     out->file = table(scramble[0], static_cast<uint32_t>(names.size()), body);
     out->text = table(scramble[1], text_count, text_body);
     body.clear();
-    for (uint32_t c : mem_cells) put32(body, c);
+    codec::StringByteWriter cells(&body);
+    cells.u32s(mem_cells.data(), mem_cells.size());
     out->mem = table(scramble[2], static_cast<uint32_t>(mem_cells.size()), body);
     body.clear();
     // Label k lies 4k bytes before the end: the last label first.
-    for (size_t k = label_order.size(); k >= 1; --k) put32(body, label_offsets[label_order[k - 1]]);
+    for (size_t k = label_order.size(); k >= 1; --k) cells.u32(label_offsets[label_order[k - 1]]);
     out->point = table(scramble[3], static_cast<uint32_t>(label_order.size()), body);
   }
 };

@@ -2,18 +2,7 @@
 
 #include <iterator>
 
-#include "program/commands/access_flag_command_list.h"
-#include "program/commands/data_file_command_list.h"
-#include "program/commands/debug_command_list.h"
-#include "program/commands/file_command_list.h"
-#include "program/commands/ini_command_list.h"
-#include "program/commands/math_command_list.h"
-#include "program/commands/memory_block_command_list.h"
-#include "program/commands/pending_command_list.h"
-#include "program/commands/string_command_list.h"
-#include "program/commands/system_command_list.h"
-#include "program/engine/thread_command_list.h"
-#include "program/engine/wait_command_list.h"
+#include "program/command_lists.h"
 
 namespace vmasm {
 namespace {
@@ -21,23 +10,9 @@ namespace {
 #define NAME_ENTRY(id, name, argc, handler, description) {name, id, argc},
 
 // The names come from the interpreter's own command lists; the handlers are left out.
-// clang-format off
-const CommandName kCommands[] = {
-    WAIT_COMMANDS(NAME_ENTRY)
-    DEBUG_COMMANDS(NAME_ENTRY)
-    STRING_COMMANDS(NAME_ENTRY)
-    FILE_COMMANDS(NAME_ENTRY)
-    INI_COMMANDS(NAME_ENTRY)
-    DATA_FILE_COMMANDS(NAME_ENTRY)
-    ACCESS_FLAG_COMMANDS(NAME_ENTRY)
-    SYSTEM_COMMANDS(NAME_ENTRY)
-    MEMORY_BLOCK_COMMANDS(NAME_ENTRY)
-    MATH_COMMANDS(NAME_ENTRY)
-    THREAD_COMMANDS(NAME_ENTRY)
-    MESSAGE_COMMANDS(NAME_ENTRY)
-    PENDING_COMMANDS(NAME_ENTRY)
-};
-// clang-format on
+#define NAME_LIST(list) list(NAME_ENTRY)
+const CommandName kCommands[] = {VELMORA_COMMAND_LISTS(NAME_LIST)};
+#undef NAME_LIST
 
 #undef NAME_ENTRY
 

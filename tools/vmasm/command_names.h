@@ -1,7 +1,7 @@
 // Script command names for the assembler and disassembler: name, 32-bit command id (group in
 // the high 16 bits, index in the low 16) and the number of arguments the handler pops (-1 when
-// the count is not checked). The table is made from the interpreter's command lists
-// (program/**/*_command_list.h): a command is named where it is built, nowhere else.
+// the count is not checked). The table is made from the game program's command lists
+// (program/command_lists.h): a command is named where it is built, nowhere else.
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/sjis.h"
+#include "shared/byte_codec.h"
 #include "shared/word_scrambler.h"
 #include "vmasm/assembler.h"
 #include "vmasm/command_names.h"
@@ -12,10 +13,11 @@
 namespace vmasm {
 namespace {
 
+// The word at byte `at`; 0 where the bytes run out.
 uint32_t get32(const std::string& s, size_t at) {
-  uint32_t v = 0;
-  std::memcpy(&v, s.data() + at, 4);
-  return v;
+  codec::ByteReader r(reinterpret_cast<const uint8_t*>(s.data()), s.size());
+  r.seek(at);
+  return r.u32();
 }
 
 std::string hex(uint32_t v) {

@@ -7,12 +7,14 @@
 #include <shared_mutex>
 #include <string>
 
+#include "Orv/core/error_report.h"
 #include "Orv/core/files/pac_archive.h"
 #include "Orv/core/handle_table.h"
 #include "Orv/core/list.h"
 #include "Orv/core_record.h"
 #include "orv/orv.h"
 #include "platform/file.h"
+#include "platform/sjis.h"
 
 namespace {
 
@@ -55,8 +57,9 @@ void report_damage(const std::string& archive_path, const char* damage) {
     std::lock_guard<std::mutex> lock(r.report_lock);
     if (!r.reported.insert(archive_path).second) return;
   }
-  std::string where = platform::native_path(archive_path.c_str());
-  std::fprintf(stderr, "Bad archive %s: %s\n", where.empty() ? "?" : where.c_str(), damage);
+  // Named as it lies on disk (the native path), given to the reporter in Shift-JIS.
+  std::string where = platform::utf8_to_sjis_lossy(platform::native_path(archive_path.c_str()));
+  error_reportf(ErrorLog::kSkip, "Bad archive %s: %s", where.empty() ? "?" : where.c_str(), damage);
 }
 
 // Looks the file up in one folder: loose first, then in the folder's archive.

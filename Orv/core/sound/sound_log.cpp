@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "Orv/core/error_report.h"
 #include "orv/orv.h"
-#include "platform/sjis.h"
 
 void sound_error_log(const char* format, ...) {
   // Formatted here so that the error log gets the finished text and never re-reads a '%' from
@@ -19,6 +19,5 @@ void sound_error_log(const char* format, ...) {
 }
 
 void sound_report_bad_file(const char* name, const char* why) {
-  const std::string shown = platform::sjis_to_utf8_lossy(name ? name : "");
-  std::fprintf(stderr, "sound: %s: %s\n", shown.c_str(), why);
+  error_reportf(ErrorLog::kSkip, "sound: %s: %s", name ? name : "", why);
 }

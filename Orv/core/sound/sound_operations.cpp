@@ -193,6 +193,7 @@ OrvBool OrvSoundPlay(OrvSoundHandle handle, int32_t loop) {
     apply_now(c);
     c->loop = loop;
     c->playing = 1;
+    c->paused = 0;
     return 1;
   }
   {

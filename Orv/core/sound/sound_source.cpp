@@ -33,8 +33,11 @@ uint32_t own_bits(const SoundSource* s) {
 // The data's own PCM, unconverted.
 uint32_t raw_read(SoundSource* s, uint8_t* destination, uint32_t n) {
   switch (s->kind) {
-    case SoundSourceKind::kOgg:
-      return platform::ogg_decoder_read(s->ogg->decoder, destination, n);
+    case SoundSourceKind::kOgg: {
+      const uint32_t got = platform::ogg_decoder_read(s->ogg->decoder, destination, n);
+      s->raw_position += got;
+      return got;
+    }
     case SoundSourceKind::kVerEpeg:
       return sound_file_read(&s->file, destination, n);
     case SoundSourceKind::kWav: {
@@ -54,6 +57,7 @@ void raw_seek(SoundSource* s, uint64_t own_bytes) {
   switch (s->kind) {
     case SoundSourceKind::kOgg:
       platform::ogg_decoder_seek(s->ogg->decoder, own_bytes / own_frame_bytes(s));
+      s->raw_position = own_bytes / own_frame_bytes(s) * own_frame_bytes(s);
       break;
     case SoundSourceKind::kVerEpeg:
       sound_file_seek(&s->file, own_bytes);
@@ -62,6 +66,37 @@ void raw_seek(SoundSource* s, uint64_t own_bytes) {
       s->raw_position = std::min(own_bytes, s->data_bytes);
       break;
   }
+}
+
+// raw_read over the input's own loop: at its end the input goes on from its loop point.
+uint32_t raw_read_looped(SoundSource* s, uint8_t* destination, uint32_t n) {
+  if (!s->raw_loop) return raw_read(s, destination, n);
+  uint32_t done = 0;
+  bool progress = true;
+  while (done < n) {
+    if (s->raw_position >= s->raw_loop_end) {
+      if (!progress) break;  // the loop gives nothing: the data has ended
+      raw_seek(s, s->raw_loop_from);
+      progress = false;
+    }
+    const uint32_t want = uint32_t(std::min<uint64_t>(n - done, s->raw_loop_end - s->raw_position));
+    const uint32_t got = raw_read(s, destination + done, want);
+    if (got == 0) {
+      s->raw_position = s->raw_loop_end;  // shorter than it said
+      continue;
+    }
+    progress = true;
+    done += got;
+  }
+  return done;
+}
+
+// The data's own byte that gives output byte `position`, rounded up to a whole frame so that
+// a point made from the data's frames (output = own * 44100 / rate, cut) comes back to it.
+uint64_t own_bytes_of(const SoundSource* s, uint64_t position) {
+  const uint64_t out_frames = position / kOutFrameBytes;
+  const uint64_t own_frames = (out_frames * own_rate(s) + kStreamRate - 1) / kStreamRate;
+  return own_frames * own_frame_bytes(s);
 }
 
 }  // namespace
@@ -134,7 +169,7 @@ uint32_t sound_source_read(SoundSource* s, uint8_t* destination, uint32_t n) {
     }
     if (s->drained) break;
     const uint32_t frame = own_frame_bytes(s);
-    const uint32_t got = raw_read(s, s->raw.data(), uint32_t(s->raw.size()));
+    const uint32_t got = raw_read_looped(s, s->raw.data(), uint32_t(s->raw.size()));
     uint32_t frames;
     if (got / frame > 0) {
       frames = platform::pcm_converter_run(s->converter, s->raw.data(), got / frame,
@@ -162,4 +197,21 @@ void sound_source_seek(SoundSource* s, uint64_t position) {
   platform::pcm_converter_reset(s->converter);
   s->pending_at = s->pending_bytes = 0;
   s->drained = false;
+}
+
+bool sound_source_loop_input(SoundSource* s, bool loop, uint32_t loop_pos, uint32_t end) {
+  if (!s || !s->converter || s->kind == SoundSourceKind::kVerEpeg) return false;
+  if (!loop || loop_pos >= end) {
+    s->raw_loop = false;
+    return false;
+  }
+  const uint64_t from = own_bytes_of(s, loop_pos), to = own_bytes_of(s, end);
+  if (!s->raw_loop) {
+    // Input already read past the end cannot be taken back: the next jump seeks instead.
+    if (s->raw_position > to || from >= to) return false;
+    s->raw_loop = true;
+  }
+  s->raw_loop_from = from;
+  s->raw_loop_end = to;
+  return true;
 }

@@ -64,7 +64,12 @@ struct SoundSource {
   platform::WaveFormat format;  // the data's own format
   uint64_t data_offset = 0;     // WAV: samples in the file
   uint64_t data_bytes = 0;
-  uint64_t raw_position = 0;  // WAV: bytes of samples read so far
+  uint64_t raw_position = 0;  // WAV and Ogg: bytes of samples read so far
+  // A loop of the input itself, in the data's own bytes (converted music): reading wraps from
+  // raw_loop_end to raw_loop_from, so the converter sees one unbroken stream and never starts
+  // over at the loop point.
+  bool raw_loop = false;
+  uint64_t raw_loop_from = 0, raw_loop_end = 0;
   // Conversion to the stream buffer's format (music only).
   platform::PcmConverter* converter = nullptr;
   std::vector<uint8_t> raw;      // one chunk of input
@@ -87,3 +92,8 @@ uint32_t sound_source_total_bytes(const SoundSource* source);
 uint32_t sound_source_read(SoundSource* source, uint8_t* destination, uint32_t n);
 // Moves to a byte position of what the source gives (VerEpeg: a file offset).
 void sound_source_seek(SoundSource* source, uint64_t position);
+// Converted music that loops: makes the input loop over [loop, end) of the output's bytes
+// (the positions in the data's own frames that give them), or stops the input's loop when
+// loop is off. True when the source now loops by itself, so that reaching `end` needs no seek.
+// Cheap; the sound thread calls it before each read.
+bool sound_source_loop_input(SoundSource* source, bool loop, uint32_t loop_pos, uint32_t end);

@@ -53,11 +53,13 @@ uint32_t read_music(SoundChannel* c, uint8_t* destination, uint32_t length) {
   SoundSource* s = c->source;
   uint32_t done = 0;
   bool progress = true;  // something was read since the last jump to the loop point
+  // Converted music loops its input instead, so that the converter runs on across the jump.
+  const bool input_loops = sound_source_loop_input(s, c->loop != 0, c->loop_pos, c->end);
   while (done < length) {
     if (c->read_pos >= c->end) {
       // An empty loop, or a loop that gave nothing, would spin: the data has ended.
       if (!c->loop || c->loop_pos >= c->end || !progress) break;
-      sound_source_seek(s, c->loop_pos);
+      if (!input_loops) sound_source_seek(s, c->loop_pos);
       c->read_pos = c->loop_pos;
       progress = false;
     }

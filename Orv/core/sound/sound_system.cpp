@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "Orv/core/error_report.h"
 #include "Orv/core/sound/sound_source.h"
 #include "Orv/core_record.h"
 #include "orv/orv.h"
@@ -88,6 +89,7 @@ void thread_main(SoundRecord& r) {
 
 void do_play(SoundRecord& r, SoundChannel* c, bool with_fade) {
   platform::Mixer* m = r.mixer.get();
+  c->paused = 0;  // playing again ends a pause
   const bool music = sound_channel_is_music(c);
   const bool group1 = sound_channel_group(c) == 1;
   if (music || group1) {
@@ -135,6 +137,7 @@ void do_stop(SoundRecord& r, SoundChannel* c) {
     c->read_pos = c->loop_pos;
   }
   c->playing = 0;
+  c->paused = 0;
   c->command = kCmdDone;
   int32_t expected = 0;
   r.completion.compare_exchange_strong(expected, kCmdStop);
@@ -144,6 +147,7 @@ void do_release(SoundRecord& r, SoundChannel* c) {
   sound_channel_clear(c);
   if (sound_channel_is_streamed(c)) {
     c->playing = 0;
+    c->paused = 0;
     c->command = kCmdLoaded;
     c->loaded = 0;
     c->reserved = 0;
@@ -376,7 +380,7 @@ bool sound_system_start(const SoundStartOptions& options) {
   // A quick check that the device makes buffers: one second of sound, made and released.
   platform::WaveFormat format;
   platform::MixBuffer* probe = r.mixer->create_buffer(format, 176400);
-  if (!probe) std::fputs("Sound Test Error\n", stderr);
+  if (!probe) error_report("Sound Test Error");
   r.mixer->release_buffer(probe);
   return true;
 }

@@ -32,12 +32,7 @@ bool wav_read_header(SoundFile* file, WavInfo* info) {
       if (sound_file_read(file, f, 16) != 16) return false;
       platform::WaveFormat& w = info->format;
       codec::ByteReader r(f, sizeof f);
-      w.format_tag = r.u16();
-      w.channels = r.u16();
-      w.samples_per_sec = r.u32();
-      w.avg_bytes_per_sec = r.u32();
-      w.block_align = r.u16();
-      w.bits_per_sample = r.u16();
+      platform::wave_format_sync(r, w);
       w.extra_size = 0;
       if (w.format_tag == kFormatExtensible && bytes >= 40) {
         // The extensible form names its sample format in a GUID whose first word is the tag.

@@ -1,5 +1,7 @@
 #include "Orv/core/window/cursor.h"
 
+#include "shared/byte_codec.h"
+
 void cursor_count_show(CursorState& c) {
   if (c.show_count < 0) c.show_count = 0;
   if (c.show_count > 1) c.show_count = 1;
@@ -33,28 +35,26 @@ bool cursor_on_tick(CursorState& c, uint32_t now, bool in_client) {
   return true;
 }
 
-namespace {
-uint16_t u16_at(const uint8_t* p) {
-  return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-}  // namespace
-
 bool cursor_tga_decode(const uint8_t* data, size_t size, CursorImage* out, std::string* why) {
   auto fail = [&](const char* reason) {
     if (why) *why = reason;
     return false;
   };
   constexpr size_t kHeader = 18;
-  if (!data || size < kHeader) return fail("shorter than a TGA header");
-  uint8_t id_length = data[0];
-  uint8_t colour_map_type = data[1];
-  uint8_t image_type = data[2];
+  codec::ByteReader r(data, size);
+  const uint8_t id_length = r.u8();
+  const uint8_t colour_map_type = r.u8();
+  const uint8_t image_type = r.u8();
+  r.seek(12);
+  const int32_t width = r.u16();
+  const int32_t height = r.u16();
+  const uint8_t bits = r.u8();
+  r.skip(1);  // the descriptor
+  if (r.failed()) return fail("shorter than a TGA header");
   if (colour_map_type != 0 || image_type != 2) {
     return fail("not an uncompressed true-colour TGA");
   }
-  if (data[16] != 32) return fail("not 32 bits per pixel");
-  int32_t width = u16_at(data + 12);
-  int32_t height = u16_at(data + 14);
+  if (bits != 32) return fail("not 32 bits per pixel");
   if (width == 0 || height == 0) return fail("empty image");
   size_t offset = kHeader + id_length;
   size_t need = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
@@ -68,9 +68,7 @@ bool cursor_tga_decode(const uint8_t* data, size_t size, CursorImage* out, std::
     const uint8_t* line = src + static_cast<size_t>(height - 1 - row) * width * 4;
     uint32_t* dst = out->pixels.data() + static_cast<size_t>(row) * width;
     for (int32_t x = 0; x < width; ++x) {
-      const uint8_t* p = line + x * 4;
-      dst[x] = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-               (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+      dst[x] = codec::load_u32(line + x * 4);
     }
   }
   return true;

@@ -1,6 +1,7 @@
 // The cursor exports: system and image cursors, auto-hide and positioning.
 #include <cstdio>
 
+#include "Orv/core/error_report.h"
 #include "Orv/core/files/data_file_read.h"
 #include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/process.h"
@@ -73,8 +74,7 @@ int32_t OrvSetCursor(const char* name, int32_t mode, int32_t hotspot_x, int32_t 
     std::string why;
     if (!cursor_tga_decode(bytes.data(), bytes.size(), &image, &why)) {
       // A bad file keeps the current cursor.
-      std::fprintf(stderr, "cursor %s: %s\n", platform::sjis_to_utf8_lossy(name).c_str(),
-                   why.c_str());
+      error_reportf(ErrorLog::kSkip, "cursor %s: %s", name, why.c_str());
       return 0;
     }
     request.image = &image;

@@ -68,5 +68,5 @@ void frame_present_on_window() {
   }
   const OrvRect& r = orv_geometry().client_rect;
   platform::window_present_argb(p.window, present.pixels.data(), present.width, present.height,
-                                platform::Rect{r.left, r.top, r.right, r.bottom});
+                                platform::Rect{r.left, r.top, r.right, r.bottom}, present.smooth);
 }

@@ -18,6 +18,7 @@ struct PresentBuffer {
   int32_t width = 0, height = 0;
   // One present in flight at most: a slow window thread drops frames instead of queueing them.
   std::atomic<bool> pending{false};
+  bool smooth = false;  // stretch smoothly (the renderer's device flag bit 0)
 
   void reset();
 };

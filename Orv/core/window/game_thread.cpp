@@ -103,12 +103,26 @@ InputFrame input_frame_now(uint32_t frame_time) {
   f.screen_width = p.params.screen_width;
   f.screen_height = p.params.screen_height;
   f.frame_time = frame_time;
-  platform::JoystickState js;
+  // A pad that was unplugged or cannot be read reads as released, so nothing it held stays
+  // pushed; it is closed, and a pad plugged in later is opened by the rescan.
+  if (p.joystick_rescan.exchange(false)) {
+    platform::Joystick* joy = p.joystick.load();
+    if (!joy || !platform::joystick_attached(joy)) {
+      if (joy) f.has_joystick = true;
+      platform::joystick_close(p.joystick.exchange(nullptr));
+      p.joystick = platform::joystick_open_first();
+    }
+  }
   if (platform::Joystick* joy = p.joystick.load()) {
-    f.has_joystick = platform::joystick_read(joy, &js);
-    f.joy_axis_x = js.axis_x;
-    f.joy_axis_y = js.axis_y;
-    f.joy_buttons = js.buttons;
+    platform::JoystickState js;
+    f.has_joystick = true;
+    if (platform::joystick_read(joy, &js)) {
+      f.joy_axis_x = js.axis_x;
+      f.joy_axis_y = js.axis_y;
+      f.joy_buttons = js.buttons;
+    } else {
+      platform::joystick_close(p.joystick.exchange(nullptr));
+    }
   }
   return f;
 }

@@ -144,7 +144,11 @@ void key_sample(InputState& in, const InputFrame& f) {
 }
 
 void joystick_poll(InputState& in, const InputFrame& f) {
-  if (!f.has_joystick) return;
+  if (!f.has_joystick) {
+    // No pad (any more): its release was reported in the frame it went; nothing stays.
+    in.joy_now = in.joy_prev = in.joy_push = in.joy_on = in.joy_pull = 0;
+    return;
+  }
   uint32_t word = joystick_word(f.joy_axis_x, f.joy_axis_y, f.joy_buttons);
   uint32_t previous = in.joy_now;
   in.joy_prev = previous;

@@ -101,7 +101,7 @@ struct InputFrame {
   int32_t rect_left = 0, rect_top = 0, rect_width = 0, rect_height = 0;  // client rectangle
   int32_t screen_width = 0, screen_height = 0;
   uint32_t frame_time = 0;
-  bool has_joystick = false;
+  bool has_joystick = false;  // false: no pad (any more), the joystick words become 0
   int32_t joy_axis_x = 0, joy_axis_y = 0;
   uint32_t joy_buttons = 0;  // bit i: button i + 1
 };

@@ -32,6 +32,7 @@ void ProcessRecord::reset() {
   input.reset();
   cursor = CursorState{};
   joystick = nullptr;
+  joystick_rescan = false;
   frame_time = 0;
 }
 

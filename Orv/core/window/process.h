@@ -96,8 +96,11 @@ struct ProcessRecord {
 
   InputState input;
   CursorState cursor;
-  std::atomic<platform::Joystick*> joystick{nullptr};  // opened by the window thread
-  uint32_t frame_time = 0;                             // the game thread's frame stamp
+  // Opened at init; after that the game thread owns it: it reopens the first attached pad when
+  // the window thread reports a pad plugged or unplugged (joystick_rescan), or a read fails.
+  std::atomic<platform::Joystick*> joystick{nullptr};
+  std::atomic<bool> joystick_rescan{false};
+  uint32_t frame_time = 0;  // the game thread's frame stamp
 
   void reset();
 };

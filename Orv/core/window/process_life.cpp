@@ -3,6 +3,7 @@
 #include <string>
 #include <system_error>
 
+#include "Orv/core/error_report.h"
 #include "Orv/core/files/data_file_read.h"
 #include "Orv/core/random_table.h"
 #include "Orv/core/seams.h"
@@ -85,6 +86,7 @@ bool step_renderer() {
   rp.device_flags = ((sp.display_flags & 0x2) ? 0x1u : 0u) | (sp.wait_mode == 1 ? 0x2u : 0u) |
                     ((sp.display_flags & 0x10) ? 0x4u : 0u);
   rp.texture_count = sp.texture_count;
+  orv_present().smooth = (rp.device_flags & 0x1) != 0;
   bool ok = false;
   sp.display_flags = render_system_init(rp, &ok);
   RenderState& rs = orv_render();
@@ -237,13 +239,15 @@ int32_t OrvInit(StartParams* params) {
   if (orv_core().alive) return 0;  // one core per process
   std::string error;
   if (!platform::video_init(&error)) {
-    std::fprintf(stderr, "OrvInit: no video: %s\n", error.c_str());
+    error_reportf(ErrorLog::kSkip, "OrvInit: no video: %s", error.c_str());
     return 0;
   }
   p.reset();
   orv_geometry().reset();
   orv_present().reset();
   p.window_thread_id = std::this_thread::get_id();
+  // The window thread sleeps on its window's events; a message for it wakes that sleep.
+  p.window_queue.set_wake(platform::event_wake);
 
   OrvRect desktop = desktop_rect();
   if (desktop_override().set) {
@@ -266,7 +270,7 @@ int32_t OrvInit(StartParams* params) {
   bool with_gl = false;
   p.window = platform::window_create(desc, &with_gl, &error);
   if (!p.window) {
-    std::fprintf(stderr, "OrvInit: no window: %s\n", error.c_str());
+    error_reportf(ErrorLog::kSkip, "OrvInit: no window: %s", error.c_str());
     // "システムの初期化時に問題が生じました。" / "警告"
     process_box(
         "\x83V\x83X\x83\x65\x83\x80\x82\xcc\x8f\x89\x8a\xfa\x89\xbb\x8e\x9e\x82\xc9\x96\xe2"
@@ -328,7 +332,7 @@ int32_t OrvRun(void) {
     p.params.full_screen = 0;
     OrvWindowChangeMode(1);
   }
-  while (window_pump(1)) {
+  while (window_pump(kPumpUntilEvent)) {
     if (p.end_pending) end_program();
   }
   return 0;

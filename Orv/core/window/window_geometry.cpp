@@ -4,6 +4,7 @@
 #include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/process.h"
 #include "Orv/core_alive.h"
+#include "Orv/render/render_system.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -42,6 +43,12 @@ void refresh_client_rect(ProcessRecord& p) {
   orv_geometry().client_rect =
       client_area_rect(p.params.full_screen != 0, p.params.aspect_mode, p.params.screen_width,
                        p.params.screen_height, w, h, orv_geometry().client_rect);
+  // The crop that sprite positions are corrected for: full screen in aspect mode 3, where the
+  // picture covers the monitor (the full-screen client area) and reaches beyond it.
+  render_aspect_crop_set(p.params.full_screen && p.params.aspect_mode == 3, w, h,
+                         width_of(orv_geometry().client_rect),
+                         height_of(orv_geometry().client_rect), p.params.screen_width,
+                         p.params.screen_height);
 }
 
 }  // namespace

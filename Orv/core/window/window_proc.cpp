@@ -2,6 +2,7 @@
 // program.
 #include "Orv/core/window/window_proc.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "Orv/core/debug_log.h"
@@ -24,6 +25,10 @@ constexpr uint32_t kShowScreenSaverBit = 0x4;  // display flag: the screen saver
 // While the cursor is outside the window no motion events come; its desktop position is asked
 // for instead, once a frame's time at most (the question goes to the display server).
 constexpr uint32_t kCursorAskMs = 15;
+
+// Where SDL has no event source to sleep on (dummy and offscreen drivers), its events are
+// looked at this often while the queue is quiet (a signal's quit event arrives there).
+constexpr uint32_t kHeadlessEventLookMs = 50;
 
 // Sound is silent while the window is inactive, unless the display flags give it global focus.
 void activation_changed() {
@@ -136,6 +141,11 @@ void window_handle_event(const platform::WindowEvent& ev) {
     case K::kClose:
       on_close();
       break;
+    case K::kQuit:
+      // SIGINT or SIGTERM (SDL turns them into its quit event): the system or the player's
+      // shell asks the program to end, so it ends as after a confirmed close, without asking.
+      OrvEnd();
+      break;
     case K::kMoved:
       geometry_on_moved(ev.x, ev.y);
       break;
@@ -204,7 +214,8 @@ void window_handle_event(const platform::WindowEvent& ev) {
       on_finger(ev);
       break;
     case K::kJoystickAdded:
-      if (!p.joystick) p.joystick = platform::joystick_open_first();
+    case K::kJoystickRemoved:
+      p.joystick_rescan = true;
       break;
     default:
       break;
@@ -212,6 +223,21 @@ void window_handle_event(const platform::WindowEvent& ev) {
 }
 
 namespace {
+
+// How long the pump may sleep before a timer of the window thread is due: the cursor's
+// auto-hide, and the question for the cursor's position while it is outside.
+uint32_t pump_wait_ms() {
+  ProcessRecord& p = orv_process();
+  uint32_t wait = kPumpUntilEvent;
+  const uint32_t now = platform::time_ms();
+  const CursorState& c = p.cursor;
+  if (c.timer_on) {
+    const uint32_t gone = now - c.timer_start;
+    wait = gone >= c.auto_hide_ms ? 1 : c.auto_hide_ms - gone;
+  }
+  if (p.input.cursor_outside) wait = std::min(wait, kCursorAskMs);
+  return wait;
+}
 
 void cursor_tick() {
   ProcessRecord& p = orv_process();
@@ -274,6 +300,7 @@ bool window_pump(uint32_t wait_ms) {
   if (p.window_queue.dispatch_all(window_message) > 0) any = true;
   if (p.window) {
     cursor_tick();
+    debug_dumps_tick(platform::time_ms());
     uint32_t now = platform::time_ms();
     if (p.input.cursor_outside && now - p.input.cursor_asked >= kCursorAskMs) {
       p.input.cursor_asked = now;
@@ -284,7 +311,18 @@ bool window_pump(uint32_t wait_ms) {
       }
     }
   }
-  if (!any && wait_ms) p.window_queue.dispatch_one(window_message, wait_ms);
+  if (!any && wait_ms) {
+    const uint32_t wait = std::min(wait_ms, pump_wait_ms());
+    if (p.window && platform::event_wait_blocks()) {
+      // Asleep until an event, a message (its post wakes the wait) or a cursor timer.
+      if (platform::event_wait(&ev, wait == kPumpUntilEvent ? -1 : static_cast<int32_t>(wait))) {
+        window_handle_event(ev);
+      }
+    } else {
+      // No event source to sleep on: sleep on the queue, looking at the events now and then.
+      p.window_queue.dispatch_one(window_message, std::min(wait, kHeadlessEventLookMs));
+    }
+  }
   return p.window != nullptr;
 }
 

@@ -17,8 +17,10 @@ struct WindowEvent;
 void window_handle_event(const platform::WindowEvent& event);
 // The window thread's handler of its queue.
 intptr_t window_message(const platform::Message& message);
-// Serves the window thread's queue and window events once; waits up to wait_ms when idle.
+// Serves the window thread's queue and window events once; when there was nothing, sleeps up
+// to wait_ms (kPumpUntilEvent: until an event or a message arrives, or a cursor timer is due).
 // Returns false once the window is gone.
+constexpr uint32_t kPumpUntilEvent = 0xFFFFFFFFu;
 bool window_pump(uint32_t wait_ms);
 
 // Blocks or allows the screen saver by the display flags (window thread).

@@ -1,13 +1,27 @@
 // The one list of every function that the platform library exports.
 //
 // ORV_EXPORT(result type, name, (parameters)) — one line per export. This list generates the
-// declarations of orv.h, the library's exported symbols and the binding table through which
-// Velmora calls the library (program/engine/orv_api.h). Append only: never reorder or remove
-// a line. Each family keeps its own block; add a function to its family's block when the
-// function exists. Every entry's contract (units, ownership, thread, failure) is documented
-// in the family's header under Orv/core or Orv/render.
+// declarations of orv.h, the library's exported symbols (nothing else leaves libOrv.so) and
+// the binding table through which Velmora calls the library (program/engine/orv_api.h).
+// Every entry's contract (units, ownership, thread, failure) is documented in the family's
+// header under Orv/core or Orv/render.
+//
+// The program binds each export by name, so a line's place in the list means nothing to a
+// built program; what it relies on is the name, the parameters and the result. Hence the
+// rule: never remove or change a line; add a new function inside its family's block. A
+// program built against this list runs with any library built from this list or a later one.
+//
+// ORV_EXPORTS_VERSION counts the list's generations: raise it by one in a change that adds
+// lines. The library reports the version it was built with (OrvApiVersion); the program's
+// loader refuses a library older than the list it was built against, before binding the
+// rest, so an old dll/ folder is named as such instead of as one missing export.
 //
 // No include guard: the list is meant to be expanded several times.
+
+#define ORV_EXPORTS_VERSION 1
+
+// ---- the list's version ----
+ORV_EXPORT(uint32_t, OrvApiVersion, (void))
 
 // ---- process and window ----
 ORV_EXPORT(void, OrvDefaultCreate, (StartParams* params))

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Orv/core/error_report.h"
 #include "Orv/render/font/glyph_scale.h"
 #include "Orv/render/image/image_buffer.h"
 #include "shared/byte_codec.h"
@@ -46,7 +47,7 @@ void ExFontGlyph(const ExtraFont& font, int64_t n, int32_t size, Glyph* out) {
       std::memcpy(&src[static_cast<size_t>(y) * cell],
                   &font.strip[static_cast<size_t>(y) * font.strip_width + n * cell], cell);
   } else {
-    std::fprintf(stderr, "overflow %%Value TEXT [%lld]\n", static_cast<long long>(n));
+    error_reportf(ErrorLog::kSkip, "overflow %%Value TEXT [%lld]", static_cast<long long>(n));
   }
   for (uint8_t& v : src) v = static_cast<uint8_t>((v + 1) >> 2);
   const float scale = static_cast<float>(size) / static_cast<float>(cell);

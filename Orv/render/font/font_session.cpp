@@ -1,4 +1,5 @@
 #include "Orv/render/font/font_session.h"
+#include "Orv/core/error_report.h"
 
 #include <cstdio>
 
@@ -10,7 +11,7 @@ void font_begin(FontState& s) {
   if (s.type == kFontTypeBitmap) {
     s.current_bitmap = bitmap_font_pick(s.bitmap_fonts, s.size);
     if (s.current_bitmap < 0) {
-      std::fprintf(stderr, "font size=%d / mOrgFontListCount == 0\n", s.size);
+      error_reportf(ErrorLog::kSkip, "font size=%d / mOrgFontListCount == 0", s.size);
       s.metrics.height = s.size;
     } else {
       const BitmapFont& font = s.bitmap_fonts[s.current_bitmap];
@@ -38,7 +39,7 @@ void font_begin(FontState& s) {
                                           type == 1, &error);
       s.face_type = s.face ? type : -1;
       s.face_size = s.size;
-      if (!s.face) std::fprintf(stderr, "font: %s\n", error.c_str());
+      if (!s.face) error_reportf(ErrorLog::kSkip, "font: %s", error.c_str());
     }
     if (s.face) {
       const platform::FaceMetrics& m = s.face->metrics();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "Orv/core/error_report.h"
 #include "Orv/render/font/bitmap_font.h"
 #include "Orv/render/font/extra_font.h"
 #include "Orv/render/font/font_session.h"
@@ -67,7 +68,7 @@ OrvBool load_bitmap_font(const char* path) {
   if (!font_read_file(path, &font.data)) return 0;
   std::string error;
   if (!bitmap_font_parse(font.data.data(), font.data.size(), &font.size_key, &error)) {
-    std::fprintf(stderr, "%s: %s\n", path, error.c_str());
+    error_reportf(ErrorLog::kSkip, "%s: %s", path, error.c_str());
     return 0;
   }
   font.name = path;
@@ -216,7 +217,7 @@ OrvBool OrvExFontLoad(const char* path) {
   std::string error;
   ExtraFont font;
   if (!extra_font_parse(data.data(), data.size(), &font, &error)) {
-    std::fprintf(stderr, "%s: %s\n", path, error.c_str());
+    error_reportf(ErrorLog::kSkip, "%s: %s", path, error.c_str());
     return 0;
   }
   s.extra = std::move(font);

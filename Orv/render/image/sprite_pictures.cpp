@@ -1,10 +1,12 @@
 #include "Orv/render/image/sprite_pictures.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "Orv/core/error_report.h"
 #include "Orv/render/image/ge_image.h"
 #include "Orv/render/image/image_header.h"
 #include "Orv/render/image/image_load.h"
@@ -43,25 +45,34 @@ int save(OrvHandle handle, const char* path,
   const uint32_t* pixels = image_pixels(s->image, &pitch, &rows);
   if (!pixels) return 0;
   const int result = writer(path, pixels, s->image->width, s->image->height, pitch);
-  if (!result) std::fprintf(stderr, "%s: the picture could not be written\n", path ? path : "");
+  if (!result)
+    error_reportf(ErrorLog::kSkip, "%s: the picture could not be written", path ? path : "");
   return result;
 }
 
-// Reads a header from a whole file; a VKX file is measured by the base picture it names.
+// The first bytes of a file, as many as the longest header needs: a skipping game makes these
+// records for many pictures, which must not be read whole.
+bool read_game_file_head(const char* path, std::vector<uint8_t>* out) {
+  FileReader read = orv_render().read_file_head;
+  return read && path && read(path, out, kJpegHeaderScan) == 1;
+}
+
+// Reads a header from a file's first bytes; a VKX file is measured by the base picture it
+// names.
 bool header_of_file(const char* path, ImageHeaderInfo* info) {
   std::vector<uint8_t> bytes;
-  if (!read_game_file(path, &bytes)) return false;
+  if (!read_game_file_head(path, &bytes)) return false;
   if (!image_read_header(bytes.data(), bytes.size(), info)) {
     if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8)
-      std::fprintf(stderr, "JPEG header analyze fail: %s\n", path);
+      error_reportf(ErrorLog::kSkip, "JPEG header analyze fail: %s", path);
     else
-      std::fprintf(stderr, "%s: the picture header is truncated\n", path);
+      error_reportf(ErrorLog::kSkip, "%s: the picture header is truncated", path);
     return false;
   }
   if (info->vkx_base_name.empty()) return true;
   const std::string base = info->vkx_base_name;
   ImageHeaderInfo base_info;
-  if (!read_game_file(base.c_str(), &bytes) ||
+  if (!read_game_file_head(base.c_str(), &bytes) ||
       !image_read_header(bytes.data(), bytes.size(), &base_info) ||
       !base_info.vkx_base_name.empty())
     return false;
@@ -90,6 +101,23 @@ int32_t game_file_read(const char* path, std::vector<uint8_t>* out, size_t limit
   return result;
 }
 
+int32_t game_file_read_head(const char* path, std::vector<uint8_t>* out, size_t limit) {
+  out->clear();
+  FileRange range{};
+  const OrvFileHandle file = path ? OrvFileCreate(path, &range) : kOrvInvalidFile;
+  if (file == kOrvInvalidFile) return 0;
+  const size_t size = static_cast<size_t>(std::min<uint64_t>(range.size, limit));
+  out->resize(size);
+  int32_t result = 1;
+  if (size &&
+      !platform::file_read_at(file, out->data(), static_cast<uint32_t>(size), range.offset)) {
+    out->clear();
+    result = 0;
+  }
+  platform::file_close(file);
+  return result;
+}
+
 ImageObject* decode_image_object(const char* name, const uint8_t* data, size_t size,
                                  DecodedImageInfo* info) {
   // Until the GPU renderer exists the software renderer serves both settings, so BMP and TGA
@@ -97,7 +125,8 @@ ImageObject* decode_image_object(const char* name, const uint8_t* data, size_t s
   ImageBuffer picture;
   std::string error;
   if (!image_decode(data, size, BmpTgaMode::kDib, &picture, &error)) {
-    std::fprintf(stderr, "%s: %s\n", name && *name ? name : "(memory image)", error.c_str());
+    error_reportf(ErrorLog::kSkip, "%s: %s", name && *name ? name : "(memory image)",
+                  error.c_str());
     return nullptr;
   }
   GeHeader header;
@@ -130,7 +159,7 @@ OrvHandle SpriteLoadVkx(OrvHandle list, const char* name, const uint8_t* data, s
                                              pitch, &error);
   s->busy.store(0);
   if (!ok) {
-    std::fprintf(stderr, "%s: %s\n", name ? name : "", error.c_str());
+    error_reportf(ErrorLog::kSkip, "%s: %s", name ? name : "", error.c_str());
     OrvSpriteRelease(list, id);
     return 0;
   }
@@ -175,7 +204,7 @@ OrvBool OrvSpriteLoadTextureToFile(OrvHandle sprite, const char* path) {
   ImageBuffer picture;
   std::string error;
   if (!image_decode(bytes.data(), bytes.size(), BmpTgaMode::kFollowHeaders, &picture, &error)) {
-    std::fprintf(stderr, "%s: %s\n", path, error.c_str());
+    error_reportf(ErrorLog::kSkip, "%s: %s", path, error.c_str());
     return 0;
   }
   ImageObject* image = image_create_from_bgra(picture.width, picture.height, picture.pixels.data(),

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Orv/render/render_state.h"
+#include "Orv/core/error_report.h"
 #include "Orv/render/image/bmp_tga.h"
 #include "Orv/render/image/ge_image.h"
 #include "Orv/render/last_error.h"
@@ -74,7 +75,7 @@ OrvBool OrvCopyFileToSpriteRGB(OrvHandle sprite, int32_t dx, int32_t dy, const c
   ImageBuffer picture;
   std::string error;
   if (!file_blend_decode(bytes.data(), bytes.size(), &picture, &error)) {
-    std::fprintf(stderr, "%s: %s\n", path, error.c_str());
+    error_reportf(ErrorLog::kSkip, "%s: %s", path, error.c_str());
     return 0;
   }
   const int64_t fw = picture.width, fh = picture.height;

@@ -35,6 +35,9 @@ struct StartupSettings {
   uint8_t bWindowModeLock = 0;      // "-DISWND": always full screen, no mode changes
   uint8_t bIgnoreInstallIni = 0;    // " -DL": the installer's ini is not consulted
   uint32_t dwBootWord = 1;
+  // Set when the game task could not start (no system file, no script): the program then
+  // writes none of the player's files and ends with exit code 1.
+  uint8_t bStartFailed = 0;
 };
 
 StartupInfo& startup_info();

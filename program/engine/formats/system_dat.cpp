@@ -1,5 +1,6 @@
 // The system files as the main game task reads and writes them: system.dat and access.dat
 // between the files and the game state.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,6 +15,7 @@
 #include "engine/vm_log.h"
 #include "platform/message_box.h"
 #include "platform/whole_file.h"
+#include "shared/byte_codec.h"
 
 namespace engine {
 namespace {
@@ -72,29 +74,34 @@ constexpr char kOutOfMemory[] =
 constexpr int kStoredWord[8] = {0, 1, 3, 2, 4, 5, 6, 7};
 
 uint32_t sound_word(const uint8_t* block, int record, int word) {
-  const uint8_t* p = block + 32 * record + 4 * kStoredWord[word];
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+  return codec::load_u32(block + 32 * record + 4 * kStoredWord[word]);
 }
 void set_sound_word(uint8_t* block, int record, int word, uint32_t v) {
-  uint8_t* p = block + 32 * record + 4 * kStoredWord[word];
-  for (int b = 0; b < 4; ++b) p[b] = static_cast<uint8_t>(v >> (8 * b));
+  codec::store_u32(block + 32 * record + 4 * kStoredWord[word], v);
+}
+
+// A volume of the first record as the player set it: the word of the second record at the same
+// place is its on/off switch, and a switched-off category is silent.
+int32_t switched_volume(const uint8_t* block, int word) {
+  return sound_word(block, 1, word) ? static_cast<int32_t>(sound_word(block, 0, word)) : 0;
 }
 
 void sound_settings_apply(const uint8_t* block) {
-  orv.OrvSoundSetPrimaryVolume(static_cast<int32_t>(sound_word(block, 0, 0)));
+  orv.OrvSoundSetPrimaryVolume(switched_volume(block, 0));
   // (word of the first record, sound type)
   constexpr int kTypes[6][2] = {{2, 1}, {1, 3}, {4, 5}, {5, 4}, {6, 6}, {7, 7}};
-  for (const auto& t : kTypes) {
-    orv.OrvSoundSetVolume(static_cast<int32_t>(sound_word(block, 0, t[0])), t[1]);
-  }
+  for (const auto& t : kTypes) orv.OrvSoundSetVolume(switched_volume(block, t[0]), t[1]);
 }
 
 // The u32 at byte `offset` of a data file; false when the file is missing or too short.
 bool data_file_word(const char* name, uint32_t offset, uint32_t* value) {
   std::string data;
-  if (read_data_file(name, &data) != 0 || data.size() < offset + 4) return false;
-  const auto* p = reinterpret_cast<const uint8_t*>(data.data()) + offset;
-  *value = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+  if (read_data_file(name, &data) != 0) return false;
+  codec::ByteReader r(reinterpret_cast<const uint8_t*>(data.data()), data.size());
+  r.seek(offset);
+  const uint32_t word = r.u32();
+  if (r.failed()) return false;
+  *value = word;
   return true;
 }
 
@@ -108,6 +115,49 @@ std::string access_dat_path() {
   return save_folder_file("access.dat");
 }
 
+uint32_t le32_at(const uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// What a system.dat that failed its checks still holds: its fixed part as it stands and each
+// read-mark block as far as the file goes (a block is never sized beyond the file, and is
+// widened with zeros to what the script's tables need). The stamp becomes the running
+// script's: the marks are kept for it, and the next start must not take the damage for a
+// changed script. False when even the fixed part is not there.
+bool system_dat_salvage(const std::vector<uint8_t>& bytes, SystemDatImage* image) {
+  if (bytes.size() < kSystemDatFixedBytes) return false;
+  std::vector<uint8_t> fixed(bytes.begin(), bytes.begin() + kSystemDatFixedBytes);
+  fixed.resize(kSystemDatFixedBytes + 8, 0);  // both counts 0
+  std::string error;
+  if (!system_dat_decode(fixed.data(), fixed.size(), image, &error)) return false;
+  struct Block {
+    std::vector<uint8_t>* bits;
+    const char* table;
+    uint32_t per_byte;
+  };
+  const Block blocks[] = {{&image->textRead, "Text.dat", 8}, {&image->fileSeen, "File.dat", 4}};
+  size_t at = kSystemDatFixedBytes;
+  for (const Block& b : blocks) {
+    uint32_t count = 0;
+    if (bytes.size() - at >= 4) {
+      count = le32_at(bytes.data() + at);
+      at += 4;
+    } else {
+      at = bytes.size();
+    }
+    const size_t there = std::min<size_t>(count, bytes.size() - at);
+    b.bits->assign(bytes.begin() + static_cast<ptrdiff_t>(at),
+                   bytes.begin() + static_cast<ptrdiff_t>(at + there));
+    at += there;
+    uint32_t entries = 0;
+    if (data_file_word(b.table, 12, &entries) && entries / b.per_byte + 1 > b.bits->size()) {
+      b.bits->resize(entries / b.per_byte + 1, 0);
+    }
+  }
+  data_file_word("Script.src", 4, &image->settings.dwScriptStamp);
+  return true;
+}
+
 }  // namespace
 
 bool system_dat_load(GameState& gs) {
@@ -117,8 +167,15 @@ bool system_dat_load(GameState& gs) {
   SystemDatImage image;
   std::string error;
   if (!system_dat_decode(bytes.data(), bytes.size(), &image, &error)) {
-    vm_error_log("%s: damaged system file (%s)", path.c_str(), error.c_str());
-    return false;
+    // The player's data is never given up for a damaged file: the original stays beside it
+    // before anything is written over it, and what can be read is kept.
+    const bool kept = platform::save_file_bytes(path + ".bad", bytes.data(), bytes.size());
+    const bool salvaged = system_dat_salvage(bytes, &image);
+    vm_error_log("%s: damaged system file (%s); %s; %s", path.c_str(), error.c_str(),
+                 salvaged ? "read as far as it goes" : "starting from the defaults",
+                 kept ? "the original is kept as system.dat.bad"
+                      : "the original could not be kept aside");
+    if (!salvaged) return false;
   }
   SeenFlags& seen = gs.vm.seen;
   seen.lpTextRead = alloc_bits(image.textRead);
@@ -235,7 +292,16 @@ uint32_t system_dat_save(GameState& gs) {
 
 void access_dat_load(GameState& gs) {
   std::vector<uint8_t> bytes;
-  if (!platform::load_file_bytes(access_dat_path(), &bytes, 64u << 20)) return;
+  const std::string path = access_dat_path();
+  if (!platform::load_file_bytes(path, &bytes, 64u << 20)) return;
+  if (bytes.size() % kEntryNameBytes != 0) {
+    // The whole records are kept; the original stays beside the file that replaces it.
+    const bool kept = platform::save_file_bytes(path + ".bad", bytes.data(), bytes.size());
+    vm_error_log("%s: damaged file (%zu bytes, not a whole number of records); %s", path.c_str(),
+                 bytes.size(),
+                 kept ? "the original is kept as access.dat.bad"
+                      : "the original could not be kept aside");
+  }
   for (const EntryName& e : access_dat_decode(bytes.data(), bytes.size())) {
     char name[33];
     std::memcpy(name, e.name, 32);

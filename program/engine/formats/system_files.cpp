@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/formats/startup_info.h"
 #include "engine/orv_api.h"
+#include "engine/formats/startup_info.h"
 #include "platform/file.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"

@@ -30,15 +30,34 @@ TEST(HandleTable, IdsFindTheirObjectOnlyWhileLiveAndOfTheirKind) {
   EXPECT_EQ(table.add(HandleKind::kSprite, nullptr), 0u);
 }
 
-TEST(HandleTable, GenerationsWrapWithoutEverGivingZero) {
+// Past the point where 12 generation bits wrap, a released id still finds nothing: not the
+// object made in its slot later, not one of another kind.
+TEST(HandleTable, ReleasedIdsStayDeadPastTheGenerationWrap) {
   HandleTable table;
-  int x = 0;
-  for (int i = 0; i < 5000; ++i) {
-    OrvHandle id = table.add(HandleKind::kList, &x);
+  int x = 0, y = 0;
+  const OrvHandle old_list = table.add(HandleKind::kList, &x);
+  ASSERT_EQ(table.remove(old_list, HandleKind::kList), &x);
+  for (int i = 0; i < 10000; ++i) {
+    const OrvHandle id = table.add(HandleKind::kList, &y);
     ASSERT_NE(id, 0u);
-    ASSERT_EQ(table.remove(id, HandleKind::kList), &x);
+    ASSERT_NE(id, old_list) << "after " << i << " reuses";
+    ASSERT_EQ(table.get(old_list, HandleKind::kList), nullptr);
+    ASSERT_EQ(table.remove(id, HandleKind::kList), &y);
   }
   EXPECT_EQ(table.live_count(), 0u);
+}
+
+// The oldest free slot comes back first: released ids are far from being reused.
+TEST(HandleTable, ReusesTheOldestFreeSlotFirst) {
+  HandleTable table;
+  int x = 0;
+  const OrvHandle a = table.add(HandleKind::kList, &x);
+  const OrvHandle b = table.add(HandleKind::kList, &x);
+  table.remove(a, HandleKind::kList);
+  table.remove(b, HandleKind::kList);
+  const uint32_t slot_mask = HandleTable::kMaxSlots - 1;
+  EXPECT_EQ(table.add(HandleKind::kList, &x) & slot_mask, a & slot_mask);
+  EXPECT_EQ(table.add(HandleKind::kList, &x) & slot_mask, b & slot_mask);
 }
 
 }  // namespace

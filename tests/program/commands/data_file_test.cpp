@@ -72,7 +72,8 @@ TEST_F(DataFileCommands, HandlesAreCheckedIds) {
       "call read_file(77, 0, 1) -> r7\n"  // an id nobody handed out
       "call close_file(77)\n"
       "call close_file(r1)\n"
-      "call open_file(file\"nums.txt\") -> r8\n");
+      "call open_file(file\"nums.txt\") -> r8\n"
+      "call read_file(r1, 0, 1) -> r9\n");  // the closed id
   vm().reg[12] = 0x80000100u;
   run();
   EXPECT_EQ(vm().reg[1], 1u);
@@ -88,7 +89,10 @@ TEST_F(DataFileCommands, HandlesAreCheckedIds) {
   EXPECT_STREQ(vm().strings.slots[1], "--ERR--");
   EXPECT_EQ(vm().reg[7], 0u);
   EXPECT_TRUE(logged(0, "close_file not handle"));
-  EXPECT_EQ(vm().reg[8], 1u);  // the freed id is handed out again
+  // A closed id is not handed out again: it finds nothing, not the next file.
+  EXPECT_NE(vm().reg[8], 0u);
+  EXPECT_NE(vm().reg[8], vm().reg[1]);
+  EXPECT_EQ(vm().reg[9], 0u);
 }
 
 }  // namespace

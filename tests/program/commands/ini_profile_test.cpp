@@ -61,6 +61,28 @@ TEST_F(IniCommands, WrittenValuesReadBack) {
   EXPECT_EQ(get("save/USER.INI"), "[Game]\r\ntitle=\"My Game\"\r\ncount=9\r\n[Other]\r\nx=1\r\n");
 }
 
+// A name with a folder part would write outside the save folder: it is refused with a line,
+// and nothing is written anywhere. A double-byte character whose second byte is 0x5C is a name.
+TEST_F(IniCommands, WritesStayInTheSaveFolder) {
+  const char* refused[] = {"..\\\\X.INI",   "..\\\\..\\\\X.INI", "../up.ini",
+                           "sub\\\\in.ini", "c:x.ini",           ".."};
+  for (const char* name : refused) {
+    SCOPED_TRACE(name);
+    load(std::string("call write_private_profile_int(text\"A\", text\"b\", 1, file\"") + name +
+         "\") -> r1\n");
+    vm().reg[1] = 5;
+    run();
+    EXPECT_EQ(vm().reg[1], 0u);
+    EXPECT_TRUE(logged(0, "write_private_profile file name error"));
+  }
+  EXPECT_FALSE(exists("X.INI"));
+  EXPECT_FALSE(exists("up.ini"));
+  EXPECT_FALSE(exists("UP.INI"));
+  load("call write_private_profile_int(text\"A\", text\"b\", 1, file\"表.ini\") -> r1\n");
+  run();
+  EXPECT_EQ(vm().reg[1], 1u);
+}
+
 TEST_F(IniCommands, AFailedWriteGivesZero) {
   engine::set_command_save_folder(system_path(game_ + "/no/such/folder"));
   load("call write_private_profile_int(text\"A\", text\"b\", 1, file\"x.ini\") -> r1\n");

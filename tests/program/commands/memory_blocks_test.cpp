@@ -1,5 +1,10 @@
 // Memory blocks from assembled scripts: buffers, dictionaries, copies and files.
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <cstring>
+#include <string>
 
 #include "commands/memory_blocks.h"
 #include "support/game_folder_fixture.h"
@@ -139,6 +144,28 @@ TEST_F(MemoryBlocks, FilesLoadAndSave) {
   EXPECT_EQ(vm().reg[7], 0u);
   EXPECT_FALSE(exists("BAD.BIN"));
   EXPECT_EQ(vm().reg[8], 0u);
+}
+
+// A save that cannot be finished (here: a file-size limit, as a full disk) leaves the old file
+// whole and reports 0; nothing of its temporary file is left behind.
+TEST_F(MemoryBlocks, FailedSaveKeepsTheOldFile) {
+  put("KEEP.BIN", "old contents");
+  load(
+      "call vmem_create(1, 8192, 0)\n"
+      "call vmem_file_save(1, file\"keep.bin\", 0, 8192) -> r2\n");
+  rlimit old_limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  rlimit small = old_limit;
+  small.rlim_cur = 4096;
+  void (*old_handler)(int) = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  run();
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(vm().reg[2], 0u);
+  EXPECT_TRUE(logged(0, "vmem_file_save error [KEEP.BIN]"));
+  EXPECT_EQ(get("KEEP.BIN"), "old contents");
+  EXPECT_FALSE(exists("KEEP.BIN.tmp" + std::to_string(getpid())));
 }
 
 TEST_F(MemoryBlocks, SurviveAReset) {

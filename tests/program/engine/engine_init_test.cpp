@@ -13,7 +13,7 @@
 #include "engine/script_files.h"
 #include "engine/vm_log.h"
 #include "platform/file.h"
-#include "support/orv_link.h"
+#include "engine/orv_static_bind.h"
 #include "support/temp_dir.h"
 #include "vmasm/assembler.h"
 
@@ -24,7 +24,7 @@ decltype(OrvApi::OrvFileCreate) g_real_file_create;
 class EngineInitTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::bind_linked_orv();
+    engine::orv_static_bind();
     engine::set_log_sink(&EngineInitTest::capture, this);
     vmasm::ScriptFiles files;
     std::string error;

@@ -264,7 +264,10 @@ namespace enginetest {
 namespace {
 
 // The decoded form must leave the machine exactly as the plain path does: registers, the
-// immediate cell, the pc, the last instruction word and pc, and the log lines.
+// immediate cell, the pc, the last instruction word and pc, and the log lines. Decoded
+// operations run back to back when nothing is watched between instructions, and one at a
+// time while a step limit or a script point is watched; each is compared with the plain path
+// under the same watch, also when a step limit stops the script part way.
 TEST_F(InterpreterTest, DecodedOperationsMatchThePlainPath) {
   const char* script =
       "  mov r1, -7\n"
@@ -278,6 +281,17 @@ TEST_F(InterpreterTest, DecodedOperationsMatchThePlainPath) {
       "  ge r4, 0\n"
       "  lor r5, 0\n"
       "  land r6, 3\n"
+      "  mov r14, -7\n"
+      "  div r14, 2\n"  // -3: rounds toward zero
+      "  mov r15, -7\n"
+      "  mod r15, 2\n"  // -1
+      "  div r1, 0\n"   // by zero: unchanged
+      "  mod r3, 0\n"
+      "  mov r16, 1\n"
+      "  shl r16, 31\n"  // INT_MIN
+      "  mov r17, r16\n"
+      "  div r16, -1\n"  // no 32-bit quotient: stays INT_MIN
+      "  mod r17, -1\n"  // 0
       "  mov r7, @there\n"
       "  jmp r7\n"
       "  mov r8, 1\n"
@@ -296,32 +310,59 @@ TEST_F(InterpreterTest, DecodedOperationsMatchThePlainPath) {
     uint32_t immediate, pc, command, current;
     std::vector<std::pair<int, std::string>> logs;
   };
-  auto outcome = [&](bool decoded) {
-    TearDown();
-    logs_.clear();
-    SetUp();
-    load(script);
-    if (!decoded) engine::decoded_code_free(vm().runner);
-    run();
-    return Outcome{std::vector<uint32_t>(vm().reg, vm().reg + 16),
-                   vm().dwImmediate,
-                   vm().runner.dwPc,
-                   vm().runner.dwCommand,
-                   vm().dwCurrentPc,
-                   logs_};
+  struct Watch {
+    const char* name;
+    bool step_limited;
+    uint32_t steps;
+    bool script_point;  // a point the script never reaches
   };
-  const Outcome plain = outcome(false);
-  const Outcome fast = outcome(true);
-  EXPECT_EQ(fast.regs, plain.regs);
-  EXPECT_EQ(fast.immediate, plain.immediate);
-  EXPECT_EQ(fast.pc, plain.pc);
-  EXPECT_EQ(fast.command, plain.command);
-  EXPECT_EQ(fast.current, plain.current);
-  EXPECT_EQ(fast.logs, plain.logs);
-  EXPECT_EQ(plain.regs[9], 3u);
-  EXPECT_EQ(plain.regs[8], 0u);
-  EXPECT_EQ(plain.regs[13], 0xFFFFFFFEu);
-  EXPECT_FALSE(plain.logs.empty());
+  const Watch watches[] = {
+      {"nothing watched", false, 0, false},        {"step limit not reached", true, 1000, false},
+      {"stopped after 1 step", true, 1, false},    {"stopped after 14 steps", true, 14, false},
+      {"stopped after 27 steps", true, 27, false}, {"script point", false, 0, true},
+  };
+  for (const Watch& w : watches) {
+    SCOPED_TRACE(w.name);
+    auto outcome = [&](bool decoded) {
+      TearDown();
+      logs_.clear();
+      SetUp();
+      load(script);
+      if (!decoded) engine::decoded_code_free(vm().runner);
+      engine::ScriptRunner& r = vm().runner;
+      r.bStepLimited = w.step_limited;
+      r.dwStepsLeft = w.steps;
+      if (w.script_point) {
+        r.dwPointStack[0] = r.dwCodeSize + 4;
+        r.dwPointCount = 1;
+      }
+      run();
+      return Outcome{std::vector<uint32_t>(vm().reg, vm().reg + 18),
+                     vm().dwImmediate,
+                     vm().runner.dwPc,
+                     vm().runner.dwCommand,
+                     vm().dwCurrentPc,
+                     logs_};
+    };
+    const Outcome plain = outcome(false);
+    const Outcome fast = outcome(true);
+    EXPECT_EQ(fast.regs, plain.regs);
+    EXPECT_EQ(fast.immediate, plain.immediate);
+    EXPECT_EQ(fast.pc, plain.pc);
+    EXPECT_EQ(fast.command, plain.command);
+    EXPECT_EQ(fast.current, plain.current);
+    EXPECT_EQ(fast.logs, plain.logs);
+    if (!w.step_limited || w.steps == 1000) {
+      EXPECT_EQ(plain.regs[9], 3u);
+      EXPECT_EQ(plain.regs[8], 0u);
+      EXPECT_EQ(plain.regs[13], 0xFFFFFFFEu);
+      EXPECT_EQ(plain.regs[14], static_cast<uint32_t>(-3));
+      EXPECT_EQ(plain.regs[15], static_cast<uint32_t>(-1));
+      EXPECT_EQ(plain.regs[16], 0x80000000u);
+      EXPECT_EQ(plain.regs[17], 0u);
+      EXPECT_FALSE(plain.logs.empty());
+    }
+  }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // pulls the mix from the mixer and moves a fake clock.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -118,6 +120,45 @@ TEST_F(SoundChannels, StaticSoundPlaysStopsPausesAndResumes) {
   sound_pass();
   EXPECT_EQ(OrvSoundGetChannelCount(5), 64);
   EXPECT_EQ(OrvSoundPlay(h, 0), 0);
+}
+
+// Stopping, releasing or playing again ends a pause: the next pause of the channel (or of
+// the sound loaded into it next) pauses.
+TEST_F(SoundChannels, StopReleaseAndReplayEndAPause) {
+  enum class After { kStop, kRelease, kReplay };
+  for (int32_t type : {5, 3}) {
+    for (After after : {After::kStop, After::kRelease, After::kReplay}) {
+      SCOPED_TRACE(testing::Message() << "type " << type << ", after " << int(after));
+      const std::string path = constant_wav("s.wav", 1000, 44100);
+      OrvSoundHandle h = OrvSoundLoad(path.c_str(), type, nullptr);
+      ASSERT_NE(h, 0u);
+      ASSERT_EQ(OrvSoundPlay(h, 1), 1);
+      sound_pass();
+      ASSERT_EQ(OrvSoundPause(h, 1, 0), 1);
+      sound_pass();
+      switch (after) {
+        case After::kStop:
+          ASSERT_EQ(OrvSoundStop(h), 1);
+          sound_pass();
+          if (type == 3) h = OrvSoundLoad(path.c_str(), type, nullptr);  // a stopped stream unloads
+          break;
+        case After::kRelease:
+          ASSERT_EQ(OrvSoundRelease(h), 1);
+          sound_pass();
+          h = OrvSoundLoad(path.c_str(), type, nullptr);
+          ASSERT_NE(h, 0u);
+          break;
+        case After::kReplay:
+          break;
+      }
+      ASSERT_EQ(OrvSoundPlay(h, 1), 1);
+      sound_pass();
+      EXPECT_EQ(OrvSoundPause(h, 1, 0), 1);
+      sound_pass();
+      OrvSoundRelease(h);
+      sound_pass();
+    }
+  }
 }
 
 TEST_F(SoundChannels, VolumeByChannelTypeAndMaster) {
@@ -319,6 +360,41 @@ TEST_F(SoundChannels, MusicOfAnotherRateIsConverted) {
   }
   EXPECT_EQ(out[2 * 22050], 3000);  // the middle of the second: full level on both sides
   EXPECT_EQ(out[2 * 22050 + 1], 3000);
+}
+
+TEST_F(SoundChannels, ConvertedMusicLoopsWithoutAStep) {
+  // A 441 Hz sine at 22,050 Hz, 50 frames a period; the whole file (44 periods) loops. Heard at
+  // 44,100 Hz it must stay a smooth sine through every loop point: no sample moves further than
+  // the sine's steepest step (10000 * 2 pi * 441 / 44100 = 628), with a little room for the
+  // resampler's ripple.
+  WavLayout layout;
+  layout.channels = 1;
+  layout.rate = 22050;
+  layout.samples.clear();
+  const int frames = 2200;
+  for (int i = 0; i < frames; ++i) {
+    const double v = 10000.0 * std::sin(2.0 * 3.14159265358979 * i / 50.0);
+    testsupport::put16(layout.samples, uint16_t(int16_t(std::lround(v))));
+  }
+  const OrvSoundHandle h = OrvSoundLoad(wav("sine.wav", layout).c_str(), 3, nullptr);
+  ASSERT_NE(h, 0u);
+  ASSERT_EQ(OrvSoundPlay(h, 1), 1);
+  sound_pass();
+  std::vector<int16_t> out;
+  for (int i = 0; i < 60; ++i) {  // 0.6 s: six loops
+    auto part = tick();
+    out.insert(out.end(), part.begin(), part.end());
+  }
+  int worst = 0;
+  size_t worst_at = 0;
+  for (size_t k = 2 * 882; k + 2 < out.size(); k += 2) {  // after the 10 ms fade-in
+    const int step = std::abs(int(out[k + 2]) - int(out[k]));
+    if (step > worst) {
+      worst = step;
+      worst_at = k / 2;
+    }
+  }
+  EXPECT_LT(worst, 700) << "at output frame " << worst_at;
 }
 
 TEST_F(SoundChannels, MusicLoopPointsAreGivenInTheFilesOwnFrames) {

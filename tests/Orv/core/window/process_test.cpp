@@ -98,7 +98,7 @@ TEST_F(ProcessTest, InitMakesTheWindowWithoutGlAndClearsTheGpuBit) {
   EXPECT_EQ(IsActive(), 1);
   EXPECT_EQ(OrvDebugIs(), 0);
   // Debug mode off: no error log is opened.
-  EXPECT_EQ(orv_debug().log_file, nullptr);
+  EXPECT_EQ(orv_debug().log_file, platform::kInvalidFile);
   EXPECT_EQ(OrvUninit(), 1);
   EXPECT_EQ(OrvUninit(), 0);
 }

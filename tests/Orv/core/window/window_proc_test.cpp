@@ -1,8 +1,11 @@
 // The window procedure: window events become input events for the game thread's next frame,
 // window-mode toggle requests and the close question.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/game_thread.h"
@@ -214,6 +217,75 @@ TEST_F(WindowProcTest, DraggedEdgesKeepTheOppositeEdgeInPlace) {
   }
 }
 
+TEST_F(WindowProcTest, JoystickUnpluggedReleasesAndAReplugIsRead) {
+  // SDL's virtual pads stand in for a real one being plugged in and out. SDL drops presses
+  // while no window has the focus, which a window of the dummy driver never gets.
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  auto plug = [](int button) {
+    int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 12, 0);
+    EXPECT_GE(index, 0) << SDL_GetError();
+    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    EXPECT_NE(pad, nullptr) << SDL_GetError();
+    SDL_JoystickSetVirtualButton(pad, button, SDL_PRESSED);
+    window_pump(0);  // the plug event, and the pad's state
+    return std::make_pair(index, pad);
+  };
+  auto unplug = [](std::pair<int, SDL_Joystick*> pad) {
+    SDL_JoystickClose(pad.second);
+    SDL_JoystickDetachVirtual(pad.first);
+    window_pump(0);
+  };
+
+  auto first = plug(0);
+  game_frame();
+  EXPECT_EQ(OrvInputGetJoyPush(), 0x10u);  // button 1
+  game_frame();
+  EXPECT_EQ(OrvInputGetJoyPush(), 0u);
+  EXPECT_EQ(OrvInputGetJoyOn(), 0x10u);
+
+  unplug(first);
+  game_frame();
+  EXPECT_EQ(OrvInputGetJoyOn(), 0u);  // not held by a pad that is gone
+  EXPECT_EQ(OrvInputGetJoyPull(), 0x10u);
+  game_frame();
+  EXPECT_EQ(OrvInputGetJoyPush() | OrvInputGetJoyOn() | OrvInputGetJoyPull(), 0u);
+
+  auto second = plug(1);
+  game_frame();
+  EXPECT_EQ(OrvInputGetJoyPush(), 0x20u);  // button 2 of the pad plugged in again
+  unplug(second);
+  game_frame();
+  EXPECT_EQ(OrvInputGetJoyOn(), 0u);
+}
+
+TEST_F(WindowProcTest, FullScreenCoverCropMovesSpritesTowardsTheCentre) {
+  // The dummy driver's monitor is 1024 x 768; the 1280 x 720 game picture covers it at
+  // 1365 x 768, so ex = 1024 / 1365 and x moves 640 - trunc(640 * ex) = 160 inwards.
+  ProcessRecord& p = orv_process();
+  ASSERT_EQ(p.params.screen_width, 1280);
+  OrvHandle list = OrvRenderInit();
+  OrvHandle s = OrvSpriteCreate(list, 4, 4, 0);
+  auto place = [&](float x, int32_t mode) {
+    OrvSpriteSetPos(s, x, 10, 0);
+    OrvSpriteConvertAspectPosition(s, mode);
+    OrvSpriteInfo info{};
+    OrvSpriteGetInfo(s, &info);
+    return info.x;
+  };
+  p.running = true;  // as under OrvRun, where mode changes are carried out
+  geometry_change_aspect(3);
+  EXPECT_EQ(place(10, 1), 10.0f);  // window mode: nothing is cropped
+  ASSERT_EQ(geometry_change_mode(1), 1);
+  EXPECT_EQ(place(10, 1), 170.0f);
+  EXPECT_EQ(place(1000, 1), 840.0f);
+  geometry_change_aspect(1);  // bars instead of a crop
+  EXPECT_EQ(place(10, 1), 10.0f);
+  geometry_change_mode(0);
+  p.running = false;
+  OrvSpriteRelease(list, s);
+  OrvRenderUninit(list);
+}
+
 TEST_F(WindowProcTest, DrawnFrameIsShownByTheWindowThread) {
   const uint32_t pixels[2 * 3] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu,
                                   0xFFFFFFFFu, 0x80000000u, 0x00000000u};
@@ -223,6 +295,49 @@ TEST_F(WindowProcTest, DrawnFrameIsShownByTheWindowThread) {
   window_pump(0);
   EXPECT_FALSE(orv_present().pending);
   EXPECT_EQ(orv_present().width, 3);
+}
+
+TEST_F(WindowProcTest, ShownFrameIsStretchedSmoothlyByTheDeviceFlag) {
+  // A 1280 x 720 frame of one-pixel black and white columns shown in the 640 x 360 client area:
+  // nearest neighbour picks one column of each pair, smooth stretching mixes them to grey.
+  std::vector<uint32_t> columns(1280 * 720);
+  for (size_t i = 0; i < columns.size(); ++i) columns[i] = (i % 2) ? 0xFFFFFFFFu : 0xFF000000u;
+  SDL_Surface* shown = SDL_GetWindowSurface(SDL_GetWindowFromID(OrvGetWindowHandle()));
+  ASSERT_NE(shown, nullptr);
+  auto green_at = [&](int x, int y) {
+    SDL_LockSurface(shown);
+    uint32_t value = 0;
+    std::memcpy(&value, static_cast<uint8_t*>(shown->pixels) + y * shown->pitch + x * 4, 4);
+    SDL_UnlockSurface(shown);
+    uint8_t r, g, b;
+    SDL_GetRGB(value, shown->format, &r, &g, &b);
+    return g;
+  };
+  for (bool smooth : {false, true}) {
+    SCOPED_TRACE(smooth ? "smooth" : "nearest");
+    orv_present().smooth = smooth;
+    ASSERT_TRUE(frame_present_pixels(columns.data(), 1280, 720));
+    window_pump(0);
+    for (int x : {0, 101, 320, 639}) {
+      uint8_t g = green_at(x, 180);
+      if (smooth) {
+        EXPECT_NEAR(g, 128, 2) << x;
+      } else {
+        EXPECT_TRUE(g == 0 || g == 255) << x << ": " << int(g);
+      }
+    }
+  }
+  // The start parameters' display flag bit 1 (set by default) asks for smooth stretching.
+  orv_present().smooth = false;
+  OrvUninit();
+  StartParams p;
+  OrvDefaultCreate(&p);
+  p.client_width = 640;
+  p.client_height = 360;
+  p.start_func = &start_never_called;
+  ASSERT_EQ(p.display_flags & 0x2u, 0x2u);
+  ASSERT_EQ(OrvInit(&p), 1);
+  EXPECT_TRUE(orv_present().smooth);
 }
 
 TEST_F(WindowProcTest, CloseAsksFirstUnlessTheSwitchIsSet) {

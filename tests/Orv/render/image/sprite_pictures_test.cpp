@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -11,18 +12,31 @@
 #include "Orv/render/image/image_load.h"
 #include "Orv/render/image_store.h"
 #include "Orv/render/last_error.h"
-#include "support/render_fixture.h"
 #include "ge_writer/ge_writer.h"
+#include "support/render_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 std::map<std::string, std::string> g_files;
 
+int32_t g_whole_reads = 0;
+size_t g_longest_head = 0;
+
 int32_t read_files(const char* path, std::vector<uint8_t>* out, size_t) {
+  ++g_whole_reads;
   auto it = g_files.find(path);
   if (it == g_files.end()) return 0;
   out->assign(it->second.begin(), it->second.end());
+  return 1;
+}
+
+// The first `limit` bytes, as the file layer's head reader gives them.
+int32_t read_heads(const char* path, std::vector<uint8_t>* out, size_t limit) {
+  g_longest_head = std::max(g_longest_head, limit);
+  auto it = g_files.find(path);
+  if (it == g_files.end()) return 0;
+  out->assign(it->second.begin(), it->second.begin() + std::min(limit, it->second.size()));
   return 1;
 }
 
@@ -48,6 +62,7 @@ class SpritePictures : public rendertest::RenderTest {
   void SetUp() override {
     RenderTest::SetUp();
     orv_core().render.read_file = read_files;
+    orv_core().render.read_file_head = read_heads;
     orv_core().render.decode_image = decode_image_object;
     g_files.clear();
     gewriter::GeOptions o;
@@ -61,6 +76,7 @@ class SpritePictures : public rendertest::RenderTest {
   }
   void TearDown() override {
     orv_core().render.read_file = game_file_read;
+    orv_core().render.read_file_head = game_file_read_head;
     RenderTest::TearDown();
   }
 };
@@ -104,7 +120,11 @@ TEST_F(SpritePictures, InfoRecordsFromHeaders) {
   v.base_name = "BASE.GE";
   g_files["DIFF.VKX"] = gewriter::vkx_write(1, 1, {1}, v);
   g_files["SHORT.JPG"] = std::string("\xFF\xD8\xFF\xE0\x00\x10", 6) + std::string(3000, '\0');
-  for (const char* path : {"BASE.GE", "DIFF.VKX"}) {
+  // A large picture: only its first bytes are read for the record.
+  g_files["BIG.GE"] = g_files["BASE.GE"] + std::string(1 << 20, '\0');
+  g_whole_reads = 0;
+  g_longest_head = 0;
+  for (const char* path : {"BASE.GE", "DIFF.VKX", "BIG.GE"}) {
     const OrvHandle s = OrvSpriteInfoCreate(path, 0, 0, 7);
     ASSERT_NE(s, 0u) << path;
     OrvSpriteInfo info{};
@@ -118,6 +138,8 @@ TEST_F(SpritePictures, InfoRecordsFromHeaders) {
   }
   EXPECT_EQ(OrvSpriteInfoCreate("SHORT.JPG", 0, 0, 0), 0u);
   EXPECT_EQ(OrvSpriteInfoCreate("MISSING.PNG", 0, 0, 0), 0u);
+  EXPECT_EQ(g_whole_reads, 0);
+  EXPECT_LE(g_longest_head, 2052u);
   const OrvHandle blank = OrvSpriteInfoCreate(nullptr, 30, 20, 0);
   OrvSpriteInfo info{};
   ASSERT_TRUE(OrvSpriteGetInfo(blank, &info));
@@ -169,6 +191,12 @@ TEST_F(SpritePictures, ReadsGameFilesThroughTheFileLayer) {
   EXPECT_EQ(game_file_read((dir / "pic.ge").c_str(), &bytes, 10), -1);
   EXPECT_TRUE(bytes.empty());
   EXPECT_EQ(game_file_read((dir / "none.ge").c_str(), &bytes, 1000), 0);
+  // The head reader: the first bytes of a long file, all of a short one.
+  EXPECT_EQ(game_file_read_head((dir / "pic.ge").c_str(), &bytes, 10), 1);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), g_files["BASE.GE"].substr(0, 10));
+  EXPECT_EQ(game_file_read_head((dir / "pic.ge").c_str(), &bytes, 1 << 20), 1);
+  EXPECT_EQ(bytes.size(), g_files["BASE.GE"].size());
+  EXPECT_EQ(game_file_read_head((dir / "none.ge").c_str(), &bytes, 10), 0);
 }
 
 // A bitmap font whose every printable character is a 2x2 full square, advance 4, key 8.

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <filesystem>
 
-#include "engine/game_task.h"
 #include "engine/formats/startup_info.h"
 #include "engine/formats/system_files.h"
-#include "support/game_folder_fixture.h"
+#include "engine/game_task.h"
 #include "platform/file.h"
 #include "shared/word_scrambler.h"
+#include "support/game_folder_fixture.h"
 #include "support/temp_dir.h"
 
 namespace enginetest {
@@ -277,13 +277,58 @@ TEST_F(SystemDatFiles, SaveAndLoadKeepEverything) {
   EXPECT_EQ(fresh.vm.seen.lpFileSeen[25], 0x3C);
   orv.OrvMemoryFree(fresh.vm.seen.lpTextRead);
   orv.OrvMemoryFree(fresh.vm.seen.lpFileSeen);
+}
 
-  // A file cut short is not taken: the game then creates a new one.
+// A damaged file is read as far as it goes and kept aside as it was; one line says so. Only
+// a file without even its fixed part leaves the defaults to the caller.
+TEST_F(SystemDatFiles, DamagedFileIsReadAsFarAsItGoesAndKeptAside) {
+  put_tables(100, 100);
+  ASSERT_EQ(engine::system_dat_create(gs()), 1u);
+  vm().sysMem[0] = 42;
+  vm().seen.lpTextRead[12] = 0x81;
+  vm().seen.lpFileSeen[24] = 0x3C;
+  ASSERT_EQ(engine::system_dat_save(gs()), 1u);
   const std::string whole = get("save/system.dat");
-  put("save/system.dat", whole.substr(0, whole.size() - 1));
-  engine::GameState cut{};
-  EXPECT_FALSE(engine::system_dat_load(cut));
-  EXPECT_EQ(cut.vm.seen.lpTextRead, nullptr);
+
+  const std::string cut = whole.substr(0, whole.size() - 1);  // the last mark byte is gone
+  put("save/system.dat", cut);
+  engine::GameState read{};
+  ASSERT_TRUE(engine::system_dat_load(read));
+  EXPECT_EQ(read.vm.sysMem[0], 42u);
+  ASSERT_EQ(read.vm.seen.dwTextReadBytes, 13u);
+  EXPECT_EQ(read.vm.seen.lpTextRead[12], 0x81);
+  ASSERT_EQ(read.vm.seen.dwFileSeenBytes, 26u);  // as the tables need, the lost byte zero
+  EXPECT_EQ(read.vm.seen.lpFileSeen[24], 0x3C);
+  EXPECT_EQ(read.vm.seen.lpFileSeen[25], 0);
+  EXPECT_EQ(read.settings.dwScriptStamp, 0x11223344u);
+  EXPECT_EQ(get("save/system.dat.bad"), cut);
+  EXPECT_TRUE(logged(engine::kLogError, "damaged system file"));
+  orv.OrvMemoryFree(read.vm.seen.lpTextRead);
+  orv.OrvMemoryFree(read.vm.seen.lpFileSeen);
+
+  put("save/system.dat", whole.substr(0, 100));
+  engine::GameState stub{};
+  EXPECT_FALSE(engine::system_dat_load(stub));
+  EXPECT_EQ(stub.vm.seen.lpTextRead, nullptr);
+  EXPECT_EQ(get("save/system.dat.bad"), whole.substr(0, 100));
+}
+
+// The second record of the sound settings switches the categories of the first on and off: a
+// switched-off category loads silent.
+TEST_F(SystemDatFiles, LoadAppliesTheSoundSwitches) {
+  put_tables(1, 1);
+  ASSERT_EQ(engine::system_dat_create(gs()), 1u);
+  std::string file = get("save/system.dat");
+  // Record 1 is stored after record 0 (32 bytes); its word 4 (type 5) is stored fifth.
+  for (int b = 0; b < 4; ++b) file[818 + 32 + 16 + b] = 0;
+  put("save/system.dat", file);
+  engine::GameState read{};
+  ASSERT_TRUE(engine::system_dat_load(read));
+  int32_t volume = -1;
+  EXPECT_EQ(orv.OrvSoundGetVolume(&volume, 5), 0);
+  EXPECT_EQ(orv.OrvSoundGetVolume(&volume, 4), 5000);
+  orv.OrvMemoryFree(read.vm.seen.lpTextRead);
+  orv.OrvMemoryFree(read.vm.seen.lpFileSeen);
 }
 
 TEST_F(SystemDatFiles, EntryNamesGoThroughAccessDat) {

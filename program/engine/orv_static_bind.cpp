@@ -1,14 +1,14 @@
-#include "support/orv_link.h"
+#include "engine/orv_static_bind.h"
 
 #include "engine/orv_api.h"
 #include "orv/orv.h"
 
-namespace testsupport {
+namespace engine {
 
-void bind_linked_orv() {
+void orv_static_bind() {
 #define ORV_EXPORT(ret, name, params) orv.name = &::name;
 #include "orv/exports.h"
 #undef ORV_EXPORT
 }
 
-}  // namespace testsupport
+}  // namespace engine

@@ -1,0 +1,39 @@
+// Every command list of the game program, for the script assembler's name table
+// (tools/vmasm/command_names.cpp). A subsystem that brings commands adds its list header and
+// one line here, beside its line in subsystems.cpp.
+//
+// Includes are rooted at the source tree so that the assembler, which links none of the game,
+// finds them too.
+#pragma once
+
+#include "program/commands/access_flag_command_list.h"
+#include "program/commands/data_file_command_list.h"
+#include "program/commands/debug_command_list.h"
+#include "program/commands/file_command_list.h"
+#include "program/commands/ini_command_list.h"
+#include "program/commands/math_command_list.h"
+#include "program/commands/memory_block_command_list.h"
+#include "program/commands/pending_command_list.h"
+#include "program/commands/string_command_list.h"
+#include "program/commands/system_command_list.h"
+#include "program/engine/thread_command_list.h"
+#include "program/engine/wait_command_list.h"
+
+// X(list) for each list macro; list(Y) then expands to Y(id, name, argc, handler, description)
+// per command.
+// clang-format off
+#define VELMORA_COMMAND_LISTS(X) \
+  X(WAIT_COMMANDS)               \
+  X(DEBUG_COMMANDS)              \
+  X(STRING_COMMANDS)             \
+  X(FILE_COMMANDS)               \
+  X(INI_COMMANDS)                \
+  X(DATA_FILE_COMMANDS)          \
+  X(ACCESS_FLAG_COMMANDS)        \
+  X(SYSTEM_COMMANDS)             \
+  X(MEMORY_BLOCK_COMMANDS)       \
+  X(MATH_COMMANDS)               \
+  X(THREAD_COMMANDS)             \
+  X(MESSAGE_COMMANDS)            \
+  X(PENDING_COMMANDS)
+// clang-format on
