@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Orv/core/error_report.h"
 #include "Orv/render/filters/kernels.h"
 #include "Orv/render/image/vkx_image.h"
 #include "Orv/render/image_store.h"
@@ -91,12 +92,13 @@ ImageObject* load_vkx_mask(const char* name, const std::vector<uint8_t>& bytes) 
   RenderState& rs = orv_render();
   VkxHeader header;
   if (!vkx_read_header(bytes.data(), bytes.size(), &header)) {
-    std::fprintf(stderr, "%s: not a VKX picture\n", name);
+    error_reportf(ErrorLog::kSkip, "%s: not a VKX picture", name);
     return nullptr;
   }
   std::vector<uint8_t> base;
   if (rs.read_file(header.base_name, &base, kMaxMaskFileBytes) != 1) {
-    std::fprintf(stderr, "%s: its base picture %s cannot be read\n", name, header.base_name);
+    error_reportf(ErrorLog::kSkip, "%s: its base picture %s cannot be read", name,
+                  header.base_name);
     return nullptr;
   }
   ImageObject* image = rs.decode_image(header.base_name, base.data(), base.size(), nullptr);
@@ -106,7 +108,7 @@ ImageObject* load_vkx_mask(const char* name, const std::vector<uint8_t>& bytes) 
   std::string error;
   if (!vkx_apply_pixels(bytes.data(), bytes.size(), pixels, image->width, image->height, pitch,
                         &error)) {
-    std::fprintf(stderr, "%s: %s\n", name, error.c_str());
+    error_reportf(ErrorLog::kSkip, "%s: %s", name, error.c_str());
     image_release(image);
     return nullptr;
   }
