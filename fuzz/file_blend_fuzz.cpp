@@ -25,24 +25,25 @@ int32_t fuzz_read(const char*, std::vector<uint8_t>* out, size_t) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const OrvHandle list = [] {
+  static const bool ready = [] {
     RenderParams params;
     params.game_width = 64;
     params.game_height = 48;
     render_system_init(params, nullptr);
     orv_render().read_file = fuzz_read;
-    OrvHandle l = OrvRenderInit();
-    OrvRenderSetActive(l);
-    return l;
+    return true;
   }();
+  (void)ready;
+  OrvHandle list = OrvRenderInit();
+  OrvRenderSetActive(list);
   int32_t args[6] = {};
   std::memcpy(args, data, std::min(sizeof args, size));
   const size_t head = std::min(sizeof args, size);
   g_file = data + head;
   g_size = size - head;
   OrvHandle s = OrvSpriteCreate(list, 13, 7, 0);
-  OrvCopyFileToSpriteRGB(s, args[0] % 64, args[1] % 64, "fuzz", args[2] % 64, args[3] % 64, args[4],
-                         args[5]);
+  OrvCopyFileToSpriteRGB(s, args[0], args[1], "fuzz", args[2], args[3], args[4], args[5]);
   OrvSpriteRelease(list, s);
+  OrvRenderUninit(list);
   return 0;
 }

@@ -32,19 +32,20 @@ int32_t fuzz_read(const char* path, std::vector<uint8_t>* out, size_t) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const OrvHandle list = [] {
+  static const bool ready = [] {
     RenderParams params;
     params.game_width = 32;
     params.game_height = 24;
     render_system_init(params, nullptr);
     orv_render().read_file = fuzz_read;
     platform::set_clock_source([] { return g_now; });
-    screen_transition_create();
-    OrvHandle l = OrvRenderInit();
-    OrvRenderSetActive(l);
-    return l;
+    return true;
   }();
+  (void)ready;
   if (size < 1) return 0;
+  if (!screen_transition_create()) return 0;
+  OrvHandle list = OrvRenderInit();
+  OrvRenderSetActive(list);
   static const char* const kExtensions[] = {".bmp", ".png", ".vkx", ".tga"};
   g_mask_name = std::string("Mask\\Mask03") + kExtensions[data[0] & 3];
   g_file = data + 1;
@@ -57,6 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     OrvUpdateTime();
     render_frame_draw();
   }
-  (void)list;
+  OrvRenderUninit(list);
+  screen_transition_destroy();
   return 0;
 }
