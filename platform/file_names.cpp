@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <algorithm>
 
 #include <cerrno>
 #include <ctime>
@@ -283,10 +284,15 @@ std::string raw_path(bool absolute, const std::vector<std::string>& parts) {
 
 // Resolves every component against the folder listings. False (kErrorInvalidName) when the
 // name is empty or not valid Shift-JIS.
+namespace {
+bool g_confined = false;
+}  // namespace
+
 bool resolve(const char* sjis, Resolved* r) {
   bool absolute = false;
   std::vector<std::string> parts;
-  if (!split(sjis, &absolute, &parts)) {
+  if (!split(sjis, &absolute, &parts) ||
+      (g_confined && (absolute || std::find(parts.begin(), parts.end(), "..") != parts.end()))) {
     set_error(kErrorInvalidName);
     return false;
   }
@@ -401,6 +407,10 @@ bool folder_known_missing(const std::string& folder) {
 
 uint32_t file_last_error() {
   return detail::t_last_error;
+}
+
+void file_names_confine(bool on) {
+  detail::g_confined = on;
 }
 
 }  // namespace platform
