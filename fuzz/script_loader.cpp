@@ -1,14 +1,19 @@
 // Arbitrary Script.src and table bytes into the script loader, then a bounded run of the
-// interpreter on both runners, with a few commands that resolve script-given references.
+// interpreter on both runners with the real command library, confined to a folder of its own.
 //
 // Input: five little-endian u16 lengths (Script.src, File.dat, Text.dat, Mem.dat; Point.dat
 // takes the rest), a flag byte (bit 0: give Script.src its magic, so that most inputs load),
 // then the bytes.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include "commands/command_seams.h"
 #include "engine/dispatch.h"
 #include "engine/orv_calls.h"
 #include "engine/game_state.h"
@@ -19,48 +24,11 @@
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "orv/orv.h"
+#include "platform/file.h"
 
 namespace {
 
 using engine::VmContext;
-
-uint32_t cmd_text(VmContext& vm) {
-  uint8_t buf[64];
-  engine::get_string_operand(vm, buf, engine::vm_pop(vm), sizeof buf);
-  engine::vm_set_result(vm, buf[4]);
-  return 1;
-}
-uint32_t cmd_file(VmContext& vm) {
-  uint8_t buf[260];
-  engine::get_file_name_operand(vm, buf, sizeof buf, engine::vm_pop(vm), 1);
-  engine::vm_set_result(vm, buf[0]);
-  return 1;
-}
-uint32_t cmd_park(VmContext& vm) {
-  engine::script_point_push(vm);
-  vm.runner.bYield = 1;
-  return 1;
-}
-uint32_t cmd_unpark(VmContext& vm) {
-  return engine::script_point_pop(vm) >= 0;
-}
-uint32_t cmd_retry(VmContext& vm) {
-  vm.runner.bYield = 1;
-  return engine::script_retry_call(vm);
-}
-uint32_t cmd_read_mark(VmContext& vm) {
-  engine::text_read_set(vm, engine::vm_pop(vm));
-  return 1;
-}
-uint32_t cmd_hand_over(VmContext& vm) {
-  vm.runner.bAsync.store(1);
-  vm.runner.bYield = 1;
-  return 1;
-}
-uint32_t cmd_hand_back(VmContext& vm) {
-  vm.runner.bAsync.store(0);
-  return 1;
-}
 
 void discard(int, const char*, void*) {}
 
@@ -72,21 +40,18 @@ bool init() {
   orv.OrvDebugPrintf = nullptr;
   orv.OrvErrorLogPrintf = nullptr;
   engine::set_log_sink(discard, nullptr);
-  // Only the commands below run: the command library's file, sleep and shell commands must
-  // never act on what a random script names.
-  for (uint32_t group = 0; group < engine::kCommandGroupCount; ++group) {
-    for (uint32_t index = 0; index < engine::command_group_table[group].count; ++index) {
-      engine::set_command_handler((group << 16) | index, nullptr);
-    }
-  }
-  engine::set_command_handler(0x070000, cmd_text);
-  engine::set_command_handler(0x070001, cmd_file);
-  engine::set_command_handler(0x070002, cmd_park);
-  engine::set_command_handler(0x070003, cmd_unpark);
-  engine::set_command_handler(0x070004, cmd_retry);
-  engine::set_command_handler(0x070005, cmd_read_mark);
-  engine::set_command_handler(0x12001C, cmd_hand_over);
-  engine::set_command_handler(0x12001D, cmd_hand_back);
+  // The whole command library runs, in a folder of its own: every file name a script gives is
+  // taken below it (absolute names and ".." are refused), and the commands that would reach
+  // outside the process or hold it (open a program or page, sleep, a message box) stand down.
+  char folder[] = "/tmp/velmora-fuzz-XXXXXX";
+  if (!mkdtemp(folder) || chdir(folder) != 0) std::abort();
+  mkdir("save", 0700);
+  platform::file_names_confine(true);
+  engine::set_command_program_folder(".");
+  engine::set_command_save_folder("save");
+  engine::set_command_handler(0x120001, nullptr);  // app_exec
+  engine::set_command_handler(0x12007A, nullptr);  // sleep
+  engine::set_command_handler(0x0F0001, nullptr);  // debug_messagebox
   return true;
 }
 

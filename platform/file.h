@@ -92,4 +92,9 @@ bool wildcard_match(const char* pattern, const char* name);
 // Forgets every cached folder listing (tests that change folders behind the cache's back).
 void file_cache_clear();
 
+// Fuzz seam: while on, every absolute name and every name with a ".." component is refused as
+// an invalid name, so whatever a random script names stays below the current folder. Set
+// before any other thread uses files; the game never turns it on.
+void file_names_confine(bool on);
+
 }  // namespace platform

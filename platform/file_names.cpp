@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <algorithm>
 
 #include <cerrno>
 #include <ctime>
@@ -240,10 +241,15 @@ std::string raw_path(bool absolute, const std::vector<std::string>& parts) {
 
 // Resolves every component against the folder listings. False (kErrorInvalidName) when the
 // name is empty or not valid Shift-JIS.
+namespace {
+bool g_confined = false;
+}  // namespace
+
 bool resolve(const char* sjis, Resolved* r) {
   bool absolute = false;
   std::vector<std::string> parts;
-  if (!split(sjis, &absolute, &parts)) {
+  if (!split(sjis, &absolute, &parts) ||
+      (g_confined && (absolute || std::find(parts.begin(), parts.end(), "..") != parts.end()))) {
     set_error(kErrorInvalidName);
     return false;
   }
@@ -355,5 +361,9 @@ bool folder_known_missing(const std::string& folder) {
 }
 
 }  // namespace detail
+
+void file_names_confine(bool on) {
+  detail::g_confined = on;
+}
 
 }  // namespace platform

@@ -145,10 +145,13 @@ bool load_files(VmContext& vm, uint32_t* result) {
   uint32_t sizes[5] = {};
   bool ok = true;
   for (int i = 0; i < 5 && ok; ++i) {
-    // A table that reads short keeps what it has; the code must arrive whole.
+    // A table that reads short keeps what it has; the code must arrive whole. Besides the key-0
+    // line, the error log names the file and what is wrong with it.
     if (!read_file(names[i].name, &data[i], &sizes[i], i == 0)) {
+      vm_error_log("%s: not found or unreadable among the data files", names[i].name);
       ok = fail(vm, names[i].error, result);
     } else if (i == 0 && !code_valid(data[0], sizes[0])) {
+      vm_error_log("%s: damaged (%u bytes, no script header)", names[0].name, sizes[0]);
       ok = fail(vm, names[0].error, result);
     }
   }

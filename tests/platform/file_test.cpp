@@ -74,6 +74,28 @@ TEST(File, NamesMatchWithoutAsciiCaseAndWithBackslashes) {
 
 // The characters that break path handling: trail bytes that look like separators or '|', the
 // vendor extension rows and one-byte katakana.
+// The fuzz seam keeps every name below the current folder: absolute names and ".." are
+// refused, relative names work as before.
+TEST(File, ConfinedNamesStayBelowTheCurrentFolder) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "in");
+  testsupport::write_file(dir / "in/a.txt", "a");
+  testsupport::write_file(dir / "top.txt", "t");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir / "in");
+  platform::file_names_confine(true);
+  const bool relative = platform::file_exists("A.TXT");
+  const bool up = platform::file_exists("..\\top.txt");
+  const bool absolute = platform::file_exists((dir / "top.txt").c_str());
+  platform::file_names_confine(false);
+  const bool absolute_after = platform::file_exists((dir / "top.txt").c_str());
+  std::filesystem::current_path(before);
+  EXPECT_TRUE(relative);
+  EXPECT_FALSE(up);
+  EXPECT_FALSE(absolute);
+  EXPECT_TRUE(absolute_after);
+}
+
 TEST(File, ShiftJisNamesSurviveTheBoundary) {
   TempDir dir;
   const struct {

@@ -144,6 +144,8 @@ bool ge_decode(const uint8_t* data, size_t size, ImageBuffer* out, std::string* 
   // after the stream has proven that long.
   const uint64_t need = type == 1 ? pixels * 4 : type == 2 ? ge_ycc_size(h.width, h.height) : 8;
   if (unpacked < need) return fail(error, out, "GE unpacked size is smaller than the picture");
+  if (unpacked > GeLzMostUnpacked(body_size))
+    return fail(error, out, "GE packed stream is too short for its unpacked size");
   // Not zeroed: a stream that succeeds has written every byte.
   std::unique_ptr<uint8_t[]> scratch(new uint8_t[unpacked ? unpacked : 1]);
   if (!GeLzDecode(scratch.get(), unpacked, body, body_size))

@@ -18,3 +18,10 @@
 // the input reads as zero, because valid streams may end right after a control byte's eighth
 // token. Never reads or writes outside the two buffers. Thread-safe (no state).
 int GeLzDecode(uint8_t* out, uint32_t unpacked, const uint8_t* in, size_t in_size);
+
+// The most bytes a stream of in_size bytes can unpack to: a long reference gives at most 2,051
+// bytes for its three. A caller checks a declared unpacked size against it before sizing
+// anything from the declaration.
+inline uint64_t GeLzMostUnpacked(size_t in_size) {
+  return static_cast<uint64_t>(in_size) * 684;
+}

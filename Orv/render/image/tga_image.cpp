@@ -128,8 +128,14 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
   }
   if (at > n) return fail(out, error, "TGA pixel data lies outside the file");
 
-  // Pixels in file order, then placed by the origin bits.
+  // Pixels in file order, then placed by the origin bits. The data must be able to hold them
+  // before anything is sized from the header: a run-length packet gives at most 128 pixels.
   const size_t count = size_t{w} * h;
+  const size_t least = rle ? (count + 127) / 128 * (1 + size_t(bytes)) : count * size_t(bytes);
+  if (n - at < least) {
+    return fail(out, error,
+                rle ? "TGA run-length data is truncated" : "TGA pixel data lies outside the file");
+  }
   std::vector<uint32_t> seq(count);
   auto convert = [&](const uint8_t* p) -> uint32_t {
     if (kind != 1) return read_pixel(p, bytes, alpha_bit);

@@ -47,6 +47,10 @@ bool vkx_apply_pixels(const uint8_t* data, size_t size, uint32_t* pixels, int32_
     if (error) *error = "VKX unpacked size does not match its rectangle";
     return false;
   }
+  if (h.unpacked > GeLzMostUnpacked(size - kVkxPayloadOffset)) {
+    if (error) *error = "VKX packed stream is too short for its unpacked size";
+    return false;
+  }
   // Not zeroed: a stream that succeeds has written every byte.
   std::unique_ptr<uint8_t[]> packed(new uint8_t[h.unpacked ? h.unpacked : 1]);
   if (!GeLzDecode(packed.get(), h.unpacked, data + kVkxPayloadOffset, size - kVkxPayloadOffset)) {

@@ -172,6 +172,19 @@ TEST(GeImage, CorruptFilesAreRefused) {
   }
 }
 
+// A declared unpacked size that the packed bytes cannot reach is refused before anything is
+// sized from it (not after a 60 MiB allocation).
+TEST(GeImage, UnpackedSizeIsCheckedAgainstTheStreamFirst) {
+  const std::string good = gewriter::ge_write(8, 8, test_picture(8, 8), gopt(3, {2}));
+  std::string f = good;
+  const uint32_t huge = 60u << 20;
+  for (int k = 0; k < 4; ++k) f[30 + k] = static_cast<char>(huge >> (8 * k));
+  ImageBuffer img;
+  std::string error;
+  EXPECT_FALSE(decode(f, &img, &error));
+  EXPECT_EQ(error, "GE packed stream is too short for its unpacked size");
+}
+
 TEST(GeImage, PlanesBeyondThePictureAreIgnored) {
   // Unpacked data for 3 pixels only, picture of 2 x 2: the fourth pixel stays empty, and a
   // stream for more pixels than the picture writes only the picture.

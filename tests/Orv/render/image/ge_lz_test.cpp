@@ -79,4 +79,18 @@ TEST(GeLz, RoundTripsTheWriter) {
   EXPECT_EQ(result, 1);
 }
 
+// The bound that callers check declared sizes against holds for the densest stream there is:
+// one literal, then long references of the greatest length.
+TEST(GeLz, MostUnpackedBoundsTheDensestStream) {
+  std::vector<uint8_t> in = {0xFE, 1, 'a'};
+  for (int i = 0; i < 7; ++i) {
+    in.insert(in.end(), {0x17, 0x00, 0xFF});  // distance 1, length 2051
+  }
+  const uint32_t produced = 1 + 7 * 2051;
+  int result = 0;
+  unpack(in, produced, &result);
+  ASSERT_EQ(result, 1);
+  EXPECT_GE(GeLzMostUnpacked(in.size()), produced);
+}
+
 }  // namespace
