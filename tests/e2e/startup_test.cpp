@@ -134,6 +134,7 @@ TEST(Startup, FirstRunWindowModeQuestion) {
     bool has_system_dat;
     bool asked;
     int full_screen;
+    const char* desktop = nullptr;  // the desktop size the display reports
   };
   const Case cases[] = {
       {"answered yes", " VGA", "6", false, true, 1},
@@ -142,6 +143,9 @@ TEST(Startup, FirstRunWindowModeQuestion) {
       {"played before", " VGA", "6", true, false, 0},
       {"does not fit the desktop", "", "7", false, false, 1},
       {"locked", " VGA -DISWND", "7", false, false, 1},
+      // The desktop is read from the display before the window exists.
+      {"fits a wide desktop", "", "7", false, true, 0, "1920x1080"},
+      {"fills a desktop of its size", "", "7", false, false, 1, "1280x720"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -153,6 +157,7 @@ TEST(Startup, FirstRunWindowModeQuestion) {
       testsupport::write_file(game.save() + "/system.dat", system_dat_with_stamp(5));
     std::map<std::string, std::string> env;
     if (c.answers) env["VELMORA_MSGBOX_ANSWERS"] = c.answers;
+    if (c.desktop) env["VELMORA_DESKTOP_SIZE"] = c.desktop;
     const auto r = game.run({}, env);
     EXPECT_EQ(r.exit_code, 0) << r.output;
     EXPECT_EQ(has(r.output, kWindowQuestion), c.asked) << r.output;
