@@ -17,7 +17,7 @@ std::string g_save_folder;
 int64_t g_debug_override = -1;  // -1: ask the library
 
 std::string default_program_folder() {
-  std::string sjis = platform::utf8_to_sjis_lossy(platform::program_folder_utf8());
+  std::string sjis = platform::utf8_to_sjis_path(platform::program_folder_utf8());
   for (char& c : sjis) {
     if (c == '/') c = '\\';
   }

@@ -103,6 +103,29 @@ TEST(Startup, GameEndsWithItsFilesWritten) {
   }
 }
 
+TEST(Startup, FoldersNamedBeyondShiftJis) {
+  // The game folder (with its save folder, the XDG folders and the lock beside it) lies in a
+  // folder whose name Shift-JIS cannot write: Latin-1, and an emoji.
+  for (const char* folder : {"jos\xC3\xA9", "\xF0\x9F\x8E\xAE games"}) {
+    SCOPED_TRACE(folder);
+    GameFolderOptions o;
+    o.folder = folder;
+    o.script = script_that_leaves_marks();
+    GameFolder game(o);
+    for (int run = 0; run < 2; ++run) {
+      const auto r = game.run();
+      ASSERT_EQ(r.exit_code, 0) << r.output;
+      EXPECT_TRUE(has(r.output, "save_folder=" + game.save() + " ")) << r.output;
+      EXPECT_FALSE(has(r.output, kScriptQuestion)) << r.output;  // system.dat was read back
+      const std::string sys = testsupport::read_file(game.save() + "/system.dat");
+      ASSERT_EQ(sys.size(), 7874u + 11 + 21) << r.output;
+      EXPECT_EQ(static_cast<uint8_t>(sys[3770]), 99);  // system memory cell 0
+      EXPECT_EQ(testsupport::read_file(game.save() + "/config.dat").size(), 36u);
+      EXPECT_EQ(testsupport::read_file(game.save() + "/access.dat").size(), 33u);
+    }
+  }
+}
+
 TEST(Startup, SecondInstanceEndsWithExitCodeOne) {
   GameFolder game;
   // Hold the lock as a running first copy does.

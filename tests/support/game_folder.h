@@ -21,16 +21,19 @@ struct GameFolderOptions {
   std::string script = "  end\n";  // assembler source
   bool packed = true;              // the script in scene.pac (true) or loose in data/ (false)
   bool with_archive_dat = true;
+  // A folder inside the temporary one that holds the game and the XDG folders (names that
+  // Shift-JIS cannot write, for example); empty: the temporary folder itself.
+  std::string folder;
 };
 
 class GameFolder {
  public:
   explicit GameFolder(const GameFolderOptions& options = {});
-  const std::string& path() const { return dir_.path(); }
-  std::string operator/(const std::string& relative) const { return dir_ / relative; }
+  const std::string& path() const { return root_; }
+  std::string operator/(const std::string& relative) const { return root_ + "/" + relative; }
   const std::string& product() const { return product_; }
   // The save folder beside the program.
-  std::string save() const { return dir_ / "save"; }
+  std::string save() const { return root_ + "/save"; }
 
   // Runs Velmora headless (dummy video and audio, /DIB) with its own XDG folders below the
   // temporary directory, plus `env`.
@@ -39,6 +42,7 @@ class GameFolder {
 
  private:
   TempDir dir_;
+  std::string root_;
   std::string product_;
 };
 
