@@ -277,18 +277,27 @@ TEST(Startup, SaveFolderChoice) {
     const auto r = game.run();
     EXPECT_EQ(r.exit_code, 1) << r.output;
   }
-  if (geteuid() != 0) {
-    SCOPED_TRACE("read-only program folder");
+  // A read-only program folder puts the saves in the player's data folder, here one in a home
+  // whose name Shift-JIS cannot write.
+  for (const char* home : {"home", "jos\xC3\xA9 \xF0\x9F\x8E\xAE"}) {
+    SCOPED_TRACE(std::string("read-only program folder, data folder in ") + home);
     GameFolderOptions o;
     o.company = "Co/Brand";
+    o.script = script_that_leaves_marks();
     GameFolder game(o);
-    fs::permissions(game.path(), fs::perms::owner_write, fs::perm_options::remove);
-    const auto r = game.run();
-    fs::permissions(game.path(), fs::perms::owner_write, fs::perm_options::add);
-    const std::string docs = game / ("xdg-data/Co/Brand/" + game.product() + "/save");
+    testsupport::TempDir outside;
+    const std::string data = outside / (std::string(home) + "/.local/share");
+    fs::create_directories(data);
+    bool skipped = false;
+    const auto r = game.run_read_only(&skipped, {{"XDG_DATA_HOME", data}});
+    if (skipped) GTEST_SKIP() << "no way to make the folder read-only for root here";
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    const std::string docs = data + "/Co/Brand/" + game.product() + "/save";
     EXPECT_TRUE(has(r.output, "save_folder=" + docs)) << r.output;
     EXPECT_TRUE(has(r.output, "セーブフォルダを")) << r.output;
     EXPECT_TRUE(fs::is_regular_file(docs + "/config.dat")) << r.output;
+    EXPECT_EQ(testsupport::read_file(docs + "/system.dat").size(), 7874u + 11 + 21) << r.output;
+    EXPECT_FALSE(fs::exists(game.save())) << r.output;
   }
 }
 

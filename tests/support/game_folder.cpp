@@ -53,9 +53,8 @@ GameFolder::GameFolder(const GameFolderOptions& o)
   }
 }
 
-RunResult GameFolder::run(std::vector<std::string> args, std::map<std::string, std::string> env,
-                          int timeout_s) const {
-  args.insert(args.begin(), "/DIB");
+std::map<std::string, std::string> GameFolder::environment(
+    const std::map<std::string, std::string>& env) const {
   std::map<std::string, std::string> all = {
       {"SDL_VIDEODRIVER", "dummy"},
       {"SDL_AUDIODRIVER", "dummy"},
@@ -65,7 +64,33 @@ RunResult GameFolder::run(std::vector<std::string> args, std::map<std::string, s
       {"VELMORA_STARTUP_TRACE", "1"},
   };
   for (const auto& [k, v] : env) all[k] = v;
-  return run_program(root_ + "/Velmora", args, root_, all, timeout_s);
+  return all;
+}
+
+RunResult GameFolder::run(std::vector<std::string> args, std::map<std::string, std::string> env,
+                          int timeout_s) const {
+  args.insert(args.begin(), "/DIB");
+  return run_program(root_ + "/Velmora", args, root_, environment(env), timeout_s);
+}
+
+RunResult GameFolder::run_read_only(bool* skipped, std::map<std::string, std::string> env) const {
+  *skipped = false;
+  if (geteuid() != 0) {
+    fs::permissions(root_, fs::perms::owner_write, fs::perm_options::remove);
+    RunResult r = run({}, env);
+    fs::permissions(root_, fs::perms::owner_write, fs::perm_options::add);
+    return r;
+  }
+  const char* kMountReadOnly =
+      "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" \"$0\" && exec \"$@\"";
+  if (run_program("/usr/bin/unshare", {"-m", "sh", "-c", kMountReadOnly, root_, "true"})
+          .exit_code != 0) {
+    *skipped = true;
+    return {};
+  }
+  return run_program("/usr/bin/unshare",
+                     {"-m", "sh", "-c", kMountReadOnly, root_, root_ + "/Velmora", "/DIB"}, root_,
+                     environment(env));
 }
 
 }  // namespace testsupport

@@ -39,8 +39,15 @@ class GameFolder {
   // temporary directory, plus `env`.
   RunResult run(std::vector<std::string> args = {}, std::map<std::string, std::string> env = {},
                 int timeout_s = 60) const;
+  // The same with the game folder read-only for the program. Root writes past permission bits,
+  // so under root the folder is bind-mounted read-only in a mount namespace of the run's own
+  // (unshare); *skipped tells when neither way is available.
+  RunResult run_read_only(bool* skipped, std::map<std::string, std::string> env = {}) const;
 
  private:
+  std::map<std::string, std::string> environment(
+      const std::map<std::string, std::string>& env) const;
+
   TempDir dir_;
   std::string root_;
   std::string product_;
