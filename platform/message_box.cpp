@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,9 @@
 namespace platform {
 namespace {
 
-std::atomic<int> g_injected_next{0};
+std::mutex g_injected_mutex;
+std::string g_injected_list;  // the list the count belongs to
+int g_injected_next = 0;
 
 // The next injected answer, or 0 when none is left (or none was given); *injected tells
 // whether the environment injects answers at all.
@@ -22,7 +25,15 @@ int next_injected_answer(bool* injected) {
   const char* list = std::getenv("VELMORA_MSGBOX_ANSWERS");
   *injected = list != nullptr;
   if (!list) return 0;
-  int wanted = g_injected_next.fetch_add(1);
+  int wanted;
+  {
+    std::lock_guard<std::mutex> lock(g_injected_mutex);
+    if (g_injected_list != list) {
+      g_injected_list = list;
+      g_injected_next = 0;
+    }
+    wanted = g_injected_next++;
+  }
   const char* p = list;
   for (int i = 0; i < wanted; ++i) {
     p = std::strchr(p, ',');
@@ -35,18 +46,28 @@ int next_injected_answer(bool* injected) {
 int default_button(uint32_t style) {
   int index = (style & kMbDefButton3) ? 2 : (style & kMbDefButton2) ? 1 : 0;
   switch (style & 0xF) {
-    case kMbOkCancel: return index == 0 ? kIdOk : kIdCancel;
-    case kMbYesNo: return index == 0 ? kIdYes : kIdNo;
-    case kMbYesNoCancel: return index == 0 ? kIdYes : index == 1 ? kIdNo : kIdCancel;
-    default: return kIdOk;
+    case kMbOkCancel:
+      return index == 0 ? kIdOk : kIdCancel;
+    case kMbYesNo:
+      return index == 0 ? kIdYes : kIdNo;
+    case kMbYesNoCancel:
+      return index == 0 ? kIdYes : index == 1 ? kIdNo : kIdCancel;
+    default:
+      return kIdOk;
   }
 }
 
 }  // namespace
 
+void message_box_answers_restart() {
+  std::lock_guard<std::mutex> lock(g_injected_mutex);
+  g_injected_next = 0;
+}
+
 bool display_available() {
   const char* driver = std::getenv("SDL_VIDEODRIVER");
-  if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0)) return false;
+  if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0))
+    return false;
   return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
 }
 
@@ -68,10 +89,22 @@ int message_box(const char* text, const char* caption, uint32_t style, int answe
     buttons.push_back(b);
   };
   switch (style & 0xF) {
-    case kMbOkCancel: add(kIdOk, "OK"); add(kIdCancel, "Cancel"); break;
-    case kMbYesNo: add(kIdYes, "Yes"); add(kIdNo, "No"); break;
-    case kMbYesNoCancel: add(kIdYes, "Yes"); add(kIdNo, "No"); add(kIdCancel, "Cancel"); break;
-    default: add(kIdOk, "OK"); break;
+    case kMbOkCancel:
+      add(kIdOk, "OK");
+      add(kIdCancel, "Cancel");
+      break;
+    case kMbYesNo:
+      add(kIdYes, "Yes");
+      add(kIdNo, "No");
+      break;
+    case kMbYesNoCancel:
+      add(kIdYes, "Yes");
+      add(kIdNo, "No");
+      add(kIdCancel, "Cancel");
+      break;
+    default:
+      add(kIdOk, "OK");
+      break;
   }
   int def = default_button(style);
   for (auto& b : buttons) {
@@ -79,9 +112,9 @@ int message_box(const char* text, const char* caption, uint32_t style, int answe
   }
   SDL_MessageBoxData data{};
   uint32_t icon = style & 0xF0;
-  data.flags = icon == kMbIconHand ? SDL_MESSAGEBOX_ERROR
-             : icon == kMbIconExclamation ? SDL_MESSAGEBOX_WARNING
-                                          : SDL_MESSAGEBOX_INFORMATION;
+  data.flags = icon == kMbIconHand          ? SDL_MESSAGEBOX_ERROR
+               : icon == kMbIconExclamation ? SDL_MESSAGEBOX_WARNING
+                                            : SDL_MESSAGEBOX_INFORMATION;
   data.title = utf8_caption.c_str();
   data.message = utf8_text.c_str();
   data.numbuttons = static_cast<int>(buttons.size());

@@ -13,6 +13,7 @@
 #include "Orv/core/window/process.h"
 #include "Orv/core/window/window_geometry.h"
 #include "orv/orv.h"
+#include "platform/message_box.h"
 #include "platform/window.h"
 
 namespace {
@@ -28,6 +29,7 @@ class WindowProcTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
+    platform::message_box_answers_restart();
     process_switches().close_confirm_off = 0;
     StartParams p;
     OrvDefaultCreate(&p);
