@@ -46,14 +46,10 @@ int next_injected_answer(bool* injected) {
 int default_button(uint32_t style) {
   int index = (style & kMbDefButton3) ? 2 : (style & kMbDefButton2) ? 1 : 0;
   switch (style & 0xF) {
-    case kMbOkCancel:
-      return index == 0 ? kIdOk : kIdCancel;
-    case kMbYesNo:
-      return index == 0 ? kIdYes : kIdNo;
-    case kMbYesNoCancel:
-      return index == 0 ? kIdYes : index == 1 ? kIdNo : kIdCancel;
-    default:
-      return kIdOk;
+    case kMbOkCancel: return index == 0 ? kIdOk : kIdCancel;
+    case kMbYesNo: return index == 0 ? kIdYes : kIdNo;
+    case kMbYesNoCancel: return index == 0 ? kIdYes : index == 1 ? kIdNo : kIdCancel;
+    default: return kIdOk;
   }
 }
 
@@ -66,8 +62,7 @@ void message_box_answers_restart() {
 
 bool display_available() {
   const char* driver = std::getenv("SDL_VIDEODRIVER");
-  if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0))
-    return false;
+  if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0)) return false;
   return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
 }
 
@@ -89,22 +84,10 @@ int message_box(const char* text, const char* caption, uint32_t style, int answe
     buttons.push_back(b);
   };
   switch (style & 0xF) {
-    case kMbOkCancel:
-      add(kIdOk, "OK");
-      add(kIdCancel, "Cancel");
-      break;
-    case kMbYesNo:
-      add(kIdYes, "Yes");
-      add(kIdNo, "No");
-      break;
-    case kMbYesNoCancel:
-      add(kIdYes, "Yes");
-      add(kIdNo, "No");
-      add(kIdCancel, "Cancel");
-      break;
-    default:
-      add(kIdOk, "OK");
-      break;
+    case kMbOkCancel: add(kIdOk, "OK"); add(kIdCancel, "Cancel"); break;
+    case kMbYesNo: add(kIdYes, "Yes"); add(kIdNo, "No"); break;
+    case kMbYesNoCancel: add(kIdYes, "Yes"); add(kIdNo, "No"); add(kIdCancel, "Cancel"); break;
+    default: add(kIdOk, "OK"); break;
   }
   int def = default_button(style);
   for (auto& b : buttons) {
@@ -112,9 +95,9 @@ int message_box(const char* text, const char* caption, uint32_t style, int answe
   }
   SDL_MessageBoxData data{};
   uint32_t icon = style & 0xF0;
-  data.flags = icon == kMbIconHand          ? SDL_MESSAGEBOX_ERROR
-               : icon == kMbIconExclamation ? SDL_MESSAGEBOX_WARNING
-                                            : SDL_MESSAGEBOX_INFORMATION;
+  data.flags = icon == kMbIconHand ? SDL_MESSAGEBOX_ERROR
+             : icon == kMbIconExclamation ? SDL_MESSAGEBOX_WARNING
+                                          : SDL_MESSAGEBOX_INFORMATION;
   data.title = utf8_caption.c_str();
   data.message = utf8_text.c_str();
   data.numbuttons = static_cast<int>(buttons.size());
