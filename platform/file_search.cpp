@@ -55,7 +55,7 @@ std::vector<DirEntry> list_folder(const char* sjis_folder) {
     if (name == "." || name == "..") continue;
     struct stat st {};
     if (fstatat(dfd, e->d_name, &st, 0) != 0) continue;  // removed meanwhile, or a dead link
-    out.push_back(entry_from_stat(utf8_to_sjis_lossy(name), st));
+    out.push_back(entry_from_stat(utf8_to_sjis_path(name), st));
   }
   closedir(dir);
   std::sort(out.begin(), out.end(),
@@ -91,7 +91,7 @@ std::vector<DirEntry> find_files(const char* sjis_pattern) {
     }
     std::string name =
         r.path.substr(r.path.rfind('/') == std::string::npos ? 0 : r.path.rfind('/') + 1);
-    out.push_back(entry_from_stat(utf8_to_sjis_lossy(name), st));
+    out.push_back(entry_from_stat(utf8_to_sjis_path(name), st));
     return out;
   }
   std::string list_at = folder.empty() ? std::string(".") : folder;

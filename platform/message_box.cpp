@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,9 @@
 namespace platform {
 namespace {
 
-std::atomic<int> g_injected_next{0};
+std::mutex g_injected_mutex;
+std::string g_injected_list;  // the list the count belongs to
+int g_injected_next = 0;
 
 // The next injected answer, or 0 when none is left (or none was given); *injected tells
 // whether the environment injects answers at all.
@@ -22,7 +25,15 @@ int next_injected_answer(bool* injected) {
   const char* list = std::getenv("VELMORA_MSGBOX_ANSWERS");
   *injected = list != nullptr;
   if (!list) return 0;
-  int wanted = g_injected_next.fetch_add(1);
+  int wanted;
+  {
+    std::lock_guard<std::mutex> lock(g_injected_mutex);
+    if (g_injected_list != list) {
+      g_injected_list = list;
+      g_injected_next = 0;
+    }
+    wanted = g_injected_next++;
+  }
   const char* p = list;
   for (int i = 0; i < wanted; ++i) {
     p = std::strchr(p, ',');
@@ -43,6 +54,11 @@ int default_button(uint32_t style) {
 }
 
 }  // namespace
+
+void message_box_answers_restart() {
+  std::lock_guard<std::mutex> lock(g_injected_mutex);
+  g_injected_next = 0;
+}
 
 bool display_available() {
   const char* driver = std::getenv("SDL_VIDEODRIVER");

@@ -7,7 +7,9 @@
 //
 // Tests inject answers through the environment: VELMORA_MSGBOX_ANSWERS holds result codes
 // separated by commas ("6,7"); each box of the process takes the next one and no box is shown.
-// When the list is used up, the boxes answer as if no display were there.
+// When the list is used up, the boxes answer as if no display were there. A list that differs
+// from the one last read starts again at its first answer, and so does any list after
+// message_box_answers_restart().
 //
 // State: the count of injected answers used so far is kept per binary (platform/ is linked into
 // both): the game program's boxes and the library's each take the list from its start. Tests
@@ -29,7 +31,11 @@ constexpr uint32_t kMbTopMost = 0x40000;
 constexpr int kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7;
 
 // Shows a box; text and caption are Shift-JIS. Returns the result code of the button chosen.
-int message_box(const char* text, const char* caption, uint32_t style, int answer_without_display = 0);
+int message_box(const char* text, const char* caption, uint32_t style,
+                int answer_without_display = 0);
+
+// Makes the next box take the first injected answer again (tests that run twice in a process).
+void message_box_answers_restart();
 
 // True when a real window can be shown (a display and a video driver that draws).
 bool display_available();

@@ -72,7 +72,7 @@ bool local_network_up() {
 std::string temp_folder_sjis() {
   const char* env = std::getenv("TMPDIR");
   std::string folder = env && *env ? env : "/tmp";
-  std::string sjis = utf8_to_sjis_lossy(folder);
+  std::string sjis = utf8_to_sjis_path(folder);
   for (char& c : sjis) {
     if (c == '/') c = '\\';
   }

@@ -30,6 +30,9 @@ std::string video_driver_name();
 // Desktop and monitors. Index 0 is the primary display.
 int display_count();
 bool display_bounds(int index, Rect* out);
+// Display 0's bounds, also before video_init (video is started for the question and stopped
+// again); call it on the thread that runs the window. False when there is no display.
+bool primary_display_bounds(Rect* out);
 // The display whose bounds hold the point, else the nearest one by centre distance; -1 when
 // there is no display.
 int display_at_point(int32_t x, int32_t y);

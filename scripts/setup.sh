@@ -12,4 +12,5 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends 
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev \
   libgl-dev libegl-dev libgles-dev libgl1-mesa-dri libegl1 libegl-mesa0 libgles2 \
   xvfb xauth fonts-ipafont-gothic fonts-ipafont-mincho sound-theme-freedesktop ffmpeg \
-  libbenchmark-dev clang libclang-rt-14-dev lua5.4 libpixman-1-dev vorbis-tools >/dev/null
+  libbenchmark-dev clang libclang-rt-14-dev lua5.4 libpixman-1-dev vorbis-tools imagemagick \
+  >/dev/null

@@ -11,7 +11,7 @@ std::string g_program_folder;
 std::string g_save_folder;
 
 std::string default_program_folder() {
-  std::string sjis = platform::utf8_to_sjis_lossy(platform::program_folder_utf8());
+  std::string sjis = platform::utf8_to_sjis_path(platform::program_folder_utf8());
   for (char& c : sjis) {
     if (c == '/') c = '\\';
   }

@@ -24,7 +24,7 @@ constexpr char kFromSystemFolder[] =
     "\x8b\x4e\x93\xae";
 
 std::string sjis_path_of(const std::string& utf8) {
-  std::string sjis = platform::utf8_to_sjis_lossy(utf8);
+  std::string sjis = platform::utf8_to_sjis_path(utf8);
   for (char& c : sjis) {
     if (c == '/') c = '\\';
   }

@@ -68,10 +68,10 @@ int32_t start_func() {
   return static_cast<int32_t>(StartFunc());
 }
 
-// The program folder's text must stay under the system's path limit and hold only characters
-// that Shift-JIS can name (the conversion puts '?' for the others).
+// The program folder's text must stay under the system's path limit and be readable: characters
+// without a Shift-JIS form travel as escapes, only bytes that are not UTF-8 become '?'.
 bool program_folder_usable() {
-  const std::string path = platform::utf8_to_sjis_lossy(platform::program_path_utf8());
+  const std::string path = platform::utf8_to_sjis_path(platform::program_path_utf8());
   if (path.size() >= 260) {
     platform::message_box(kFolderTooLong, kFolderCaption,
                           platform::kMbIconHand | platform::kMbTopMost);

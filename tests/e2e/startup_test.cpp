@@ -103,6 +103,29 @@ TEST(Startup, GameEndsWithItsFilesWritten) {
   }
 }
 
+TEST(Startup, FoldersNamedBeyondShiftJis) {
+  // The game folder (with its save folder, the XDG folders and the lock beside it) lies in a
+  // folder whose name Shift-JIS cannot write: Latin-1, and an emoji.
+  for (const char* folder : {"jos\xC3\xA9", "\xF0\x9F\x8E\xAE games"}) {
+    SCOPED_TRACE(folder);
+    GameFolderOptions o;
+    o.folder = folder;
+    o.script = script_that_leaves_marks();
+    GameFolder game(o);
+    for (int run = 0; run < 2; ++run) {
+      const auto r = game.run();
+      ASSERT_EQ(r.exit_code, 0) << r.output;
+      EXPECT_TRUE(has(r.output, "save_folder=" + game.save() + " ")) << r.output;
+      EXPECT_FALSE(has(r.output, kScriptQuestion)) << r.output;  // system.dat was read back
+      const std::string sys = testsupport::read_file(game.save() + "/system.dat");
+      ASSERT_EQ(sys.size(), 7874u + 11 + 21) << r.output;
+      EXPECT_EQ(static_cast<uint8_t>(sys[3770]), 99);  // system memory cell 0
+      EXPECT_EQ(testsupport::read_file(game.save() + "/config.dat").size(), 36u);
+      EXPECT_EQ(testsupport::read_file(game.save() + "/access.dat").size(), 33u);
+    }
+  }
+}
+
 TEST(Startup, SecondInstanceEndsWithExitCodeOne) {
   GameFolder game;
   // Hold the lock as a running first copy does.
@@ -134,6 +157,7 @@ TEST(Startup, FirstRunWindowModeQuestion) {
     bool has_system_dat;
     bool asked;
     int full_screen;
+    const char* desktop = nullptr;  // the desktop size the display reports
   };
   const Case cases[] = {
       {"answered yes", " VGA", "6", false, true, 1},
@@ -142,6 +166,9 @@ TEST(Startup, FirstRunWindowModeQuestion) {
       {"played before", " VGA", "6", true, false, 0},
       {"does not fit the desktop", "", "7", false, false, 1},
       {"locked", " VGA -DISWND", "7", false, false, 1},
+      // The desktop is read from the display before the window exists.
+      {"fits a wide desktop", "", "7", false, true, 0, "1920x1080"},
+      {"fills a desktop of its size", "", "7", false, false, 1, "1280x720"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -153,6 +180,7 @@ TEST(Startup, FirstRunWindowModeQuestion) {
       testsupport::write_file(game.save() + "/system.dat", system_dat_with_stamp(5));
     std::map<std::string, std::string> env;
     if (c.answers) env["VELMORA_MSGBOX_ANSWERS"] = c.answers;
+    if (c.desktop) env["VELMORA_DESKTOP_SIZE"] = c.desktop;
     const auto r = game.run({}, env);
     EXPECT_EQ(r.exit_code, 0) << r.output;
     EXPECT_EQ(has(r.output, kWindowQuestion), c.asked) << r.output;
@@ -250,18 +278,27 @@ TEST(Startup, SaveFolderChoice) {
     const auto r = game.run();
     EXPECT_EQ(r.exit_code, 1) << r.output;
   }
-  if (geteuid() != 0) {
-    SCOPED_TRACE("read-only program folder");
+  // A read-only program folder puts the saves in the player's data folder, here one in a home
+  // whose name Shift-JIS cannot write.
+  for (const char* home : {"home", "jos\xC3\xA9 \xF0\x9F\x8E\xAE"}) {
+    SCOPED_TRACE(std::string("read-only program folder, data folder in ") + home);
     GameFolderOptions o;
     o.company = "Co/Brand";
+    o.script = script_that_leaves_marks();
     GameFolder game(o);
-    fs::permissions(game.path(), fs::perms::owner_write, fs::perm_options::remove);
-    const auto r = game.run();
-    fs::permissions(game.path(), fs::perms::owner_write, fs::perm_options::add);
-    const std::string docs = game / ("xdg-data/Co/Brand/" + game.product() + "/save");
+    testsupport::TempDir outside;
+    const std::string data = outside / (std::string(home) + "/.local/share");
+    fs::create_directories(data);
+    bool skipped = false;
+    const auto r = game.run_read_only(&skipped, {{"XDG_DATA_HOME", data}});
+    if (skipped) GTEST_SKIP() << "no way to make the folder read-only for root here";
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    const std::string docs = data + "/Co/Brand/" + game.product() + "/save";
     EXPECT_TRUE(has(r.output, "save_folder=" + docs)) << r.output;
     EXPECT_TRUE(has(r.output, "セーブフォルダを")) << r.output;
     EXPECT_TRUE(fs::is_regular_file(docs + "/config.dat")) << r.output;
+    EXPECT_EQ(testsupport::read_file(docs + "/system.dat").size(), 7874u + 11 + 21) << r.output;
+    EXPECT_FALSE(fs::exists(game.save())) << r.output;
   }
 }
 

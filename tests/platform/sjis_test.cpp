@@ -50,9 +50,46 @@ TEST(Sjis, BadInputIsAnErrorNotACrash) {
     EXPECT_EQ(out, c.converted_before) << c.what;
   }
   EXPECT_EQ(platform::sjis_to_utf8_lossy("a\x80z"), "a\xEF\xBF\xBDz");
-  EXPECT_EQ(platform::utf8_to_sjis_lossy("a\xE2\x82\xAC" "b"), "a?b");  // the euro sign
+  EXPECT_EQ(platform::utf8_to_sjis_lossy("a\xE2\x82\xAC"
+                                         "b"),
+            "a?b");  // the euro sign
   std::string out;
   EXPECT_FALSE(platform::utf8_to_sjis("\xC3", out));  // truncated UTF-8
+}
+
+TEST(Sjis, PathsKeepCharactersWithoutAShiftJisForm) {
+  const struct {
+    const char* what;
+    std::string utf8;
+  } kPaths[] = {
+      {"Latin-1", "/home/jos\xC3\xA9/game"},
+      {"emoji", "/tmp/\xF0\x9F\x8E\xAE/save"},
+      {"both beside kana", "/\xE3\x81\x82\xC3\xA9\xF0\x9F\x8E\xAE\xE3\x81\x82/x"},
+      {"a user-defined character", "/\xEE\x80\x80/"},  // U+E000 would look like an escape
+      {"the highest code point", "/\xF4\x8F\xBF\xBF"},
+  };
+  for (const auto& c : kPaths) {
+    const std::string sjis = platform::utf8_to_sjis_path(c.utf8);
+    // Inside the system: no '?', and no ASCII byte that was not in the path (no separator).
+    EXPECT_EQ(sjis.find('?'), std::string::npos) << c.what;
+    size_t ascii_in = 0, ascii_out = 0;
+    for (char ch : c.utf8) ascii_in += static_cast<uint8_t>(ch) < 0x80;
+    for (char ch : sjis) ascii_out += static_cast<uint8_t>(ch) < 0x80;
+    EXPECT_EQ(ascii_out, ascii_in) << c.what;
+    std::string back;
+    EXPECT_TRUE(platform::sjis_to_utf8(sjis, back)) << c.what;
+    EXPECT_EQ(back, c.utf8) << c.what;
+    EXPECT_EQ(platform::sjis_to_utf8_lossy(sjis), c.utf8) << c.what;
+  }
+  // Characters with a CP932 form keep it; invalid UTF-8 is a '?'.
+  EXPECT_EQ(platform::utf8_to_sjis_path("a\xE3\x81\x82\\b"), "a\x82\xA0\\b");
+  EXPECT_EQ(platform::utf8_to_sjis_path("a\xC3(b"), "a?(b");
+  // An escape is three units: its first unit alone is an ordinary character.
+  const std::string sjis = platform::utf8_to_sjis_path("\xC3\xA9");
+  ASSERT_EQ(sjis.size(), 6u);
+  std::string cut;
+  platform::sjis_to_utf8(sjis.substr(0, 4) + "x", cut);
+  EXPECT_EQ(cut.find("\xC3\xA9"), std::string::npos);
 }
 
 TEST(Sjis, LeadBytes) {

@@ -24,7 +24,7 @@ void free_folders(FileRecord& r) {
 // The program's folder as the system writes paths: Shift-JIS with '\' separators. Characters
 // with no Shift-JIS form become '?', which start-up checks for.
 std::string program_folder_sjis() {
-  std::string folder = platform::utf8_to_sjis_lossy(platform::program_folder_utf8());
+  std::string folder = platform::utf8_to_sjis_path(platform::program_folder_utf8());
   // The conversion leaves '/' as the ASCII byte, and no trail byte can be 0x2F.
   for (char& c : folder) {
     if (c == '/') c = '\\';

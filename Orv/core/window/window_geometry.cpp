@@ -158,9 +158,7 @@ OrvRect desktop_rect() {
   DesktopOverride& o = desktop_override();
   if (o.set) return OrvRect{0, 0, o.width, o.height};
   platform::Rect r;
-  if (platform::display_count() > 0 && platform::display_bounds(0, &r)) {
-    return OrvRect{r.left, r.top, r.right, r.bottom};
-  }
+  if (platform::primary_display_bounds(&r)) return OrvRect{r.left, r.top, r.right, r.bottom};
   return OrvRect{0, 0, 1024, 768};
 }
 

@@ -90,7 +90,8 @@ OrvRect aspect_rect(int32_t mode, int32_t gw, int32_t gh, int32_t mw, int32_t mh
 // aspect rectangle in full screen (width x height is the client area or the monitor).
 OrvRect client_area_rect(bool full_screen, int32_t aspect_mode, int32_t screen_w, int32_t screen_h,
                          int32_t width, int32_t height, const OrvRect& current);
-// The desktop: the override, else display 0 (1024 x 768 when there is none).
+// The desktop: the override, else display 0, read also before OrvInit (1024 x 768 when there
+// is none). Window thread (the thread that will run the window, before OrvInit).
 OrvRect desktop_rect();
 // Whether a client of that size fills the desktop, so that the game starts full screen.
 bool client_fills_desktop(const OrvRect& desktop, int32_t client_w, int32_t client_h);

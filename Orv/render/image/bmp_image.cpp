@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <vector>
 
 #include "shared/byte_codec.h"
 namespace {
@@ -34,6 +35,48 @@ struct Field {
   }
 };
 
+// Unpacks run-length pixels (8 bits: RLE8, 4 bits: RLE4) into one index a pixel, rows
+// bottom-up as stored; pixels that the runs skip stay 0, and pixels beyond the picture are
+// dropped (writers pad rows with runs past the width). False when a run reaches past the data.
+bool rle_unpack(const uint8_t* s, size_t n, int bpp, int64_t w, int64_t h,
+                std::vector<uint8_t>* indexes) {
+  indexes->assign(size_t(w) * size_t(h), 0);
+  int64_t x = 0, y = 0;
+  size_t i = 0;
+  auto put = [&](uint8_t index) {
+    if (x >= 0 && x < w && y >= 0 && y < h) (*indexes)[size_t(y) * size_t(w) + size_t(x)] = index;
+    ++x;
+  };
+  auto nibble = [&](uint8_t byte, int64_t k) -> uint8_t {
+    return bpp == 8 ? byte : (k & 1) ? (byte & 15) : (byte >> 4);
+  };
+  while (i + 1 < n) {
+    const uint8_t count = s[i], value = s[i + 1];
+    i += 2;
+    if (count > 0) {
+      for (int64_t k = 0; k < count; ++k) put(nibble(value, k));
+      continue;
+    }
+    if (value == 0) {  // end of the row
+      x = 0;
+      ++y;
+    } else if (value == 1) {  // end of the picture
+      return true;
+    } else if (value == 2) {  // move right and up
+      if (i + 1 >= n) return false;
+      x += s[i];
+      y += s[i + 1];
+      i += 2;
+    } else {  // `value` pixels as they are, padded to a whole word
+      const size_t bytes = bpp == 8 ? value : (size_t{value} + 1) / 2;
+      if (bytes > n - i) return false;
+      for (int64_t k = 0; k < value; ++k) put(nibble(s[i + size_t(bpp == 8 ? k : k / 2)], k));
+      i += (bytes + 1) & ~size_t{1};
+    }
+  }
+  return true;  // data that ends without its end mark keeps what it gave
+}
+
 // The software renderer's decoder: fixed offsets, 8/24/32 bits, rows bottom-up.
 bool decode_dib(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error) {
   if (n < 54) return fail(out, error, kBrokenImageMessage);
@@ -45,17 +88,27 @@ bool decode_dib(const uint8_t* d, size_t n, ImageBuffer* out, std::string* error
   r.skip(2);  // planes
   const int bpp = r.u8();
   if (bpp != 8 && bpp != 24 && bpp != 32) return fail(out, error, kBrokenImageMessage);
+  // Packed pixels would be read as raw rows and draw garbage: refuse them like a depth the
+  // decoder does not know. Bit fields of 32-bit pixels in the usual places read as they are.
+  const uint32_t info = codec::load_u32(d + 14), compression = codec::load_u32(d + 30);
+  const bool plain_fields = compression == 3 && bpp == 32 && n >= 66 &&
+                            codec::load_u32(d + 54) == 0xFF0000 &&
+                            codec::load_u32(d + 58) == 0xFF00 && codec::load_u32(d + 62) == 0xFF;
+  if (compression != 0 && !plain_fields) return fail(out, error, kBrokenImageMessage);
+  // The palette follows the information header, whose size the file gives (40 in most files).
+  const size_t palette_at = 14 + size_t{info};
   if (!image_size_ok(w, h)) return fail(out, error, kBrokenImageMessage);
   const size_t stride = bpp == 32 ? size_t{w} * 4 : (size_t{w} * (bpp / 8) + 3) & ~size_t{3};
   if (offset > n || (n - offset) / stride < h) return fail(out, error, kBrokenImageMessage);
-  if (bpp == 8 && n < 54 + 256 * 4) return fail(out, error, kBrokenImageMessage);
+  if (bpp == 8 && (info < 40 || palette_at > n || (n - palette_at) / 4 < 256))
+    return fail(out, error, kBrokenImageMessage);
   out->reset(w, h);
   for (uint32_t y = 0; y < h; ++y) {
     const uint8_t* s = d + offset + size_t{h - 1 - y} * stride;
     uint32_t* o = out->row(static_cast<int32_t>(y));
     for (uint32_t x = 0; x < w; ++x) {
       if (bpp == 8) {
-        const uint8_t* p = d + 54 + s[x] * 4;
+        const uint8_t* p = d + palette_at + s[x] * 4;
         o[x] = argb(p[2], p[1], p[0]);
       } else if (bpp == 24) {
         const uint8_t* p = s + x * 3;
@@ -99,8 +152,10 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
   const bool top_down = h < 0;
   if (top_down) h = -h;
   if (!image_size_ok(w, h)) return fail(out, error, "BMP picture size is not supported");
-  if (compression != 0 && compression != 3)
-    return fail(out, error, "compressed BMP is not supported");
+  const bool rle = (compression == 1 && bpp == 8) || (compression == 2 && bpp == 4);
+  if (compression != 0 && compression != 3 && !rle)
+    return fail(out, error, "BMP compression " + std::to_string(compression) + " is not supported");
+  if (rle && top_down) return fail(out, error, "a run-length BMP cannot be top-down");
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
     return fail(out, error, "BMP bit depth " + std::to_string(bpp) + " is not supported");
 
@@ -131,6 +186,20 @@ bool decode_full(const uint8_t* d, size_t n, ImageBuffer* out, std::string* erro
     masks[3] = info >= 56 ? alpha.u32() : 0;  // 0 when the file stops before it
   }
   const Field fr(masks[0]), fg(masks[1]), fb(masks[2]), fa(masks[3]);
+
+  if (rle) {
+    if (offset > n) return fail(out, error, "BMP pixel data lies outside the file");
+    std::vector<uint8_t> indexes;
+    if (!rle_unpack(d + offset, n - offset, bpp, w, h, &indexes))
+      return fail(out, error, "BMP run-length data is broken");
+    out->reset(w, h);
+    for (int64_t y = 0; y < h; ++y) {
+      uint32_t* o = out->row(static_cast<int32_t>(y));
+      const uint8_t* s = indexes.data() + size_t(h - 1 - y) * size_t(w);
+      for (int64_t x = 0; x < w; ++x) o[x] = palette[s[x]];
+    }
+    return true;
+  }
 
   const size_t stride = ((size_t(w) * bpp + 31) / 32) * 4;
   if (offset > n || (n - offset) / stride < size_t(h))

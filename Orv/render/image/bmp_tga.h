@@ -1,13 +1,14 @@
 // BMP and TGA pictures.
 //
 // Two settings read them. The GPU renderer follows the file headers fully (BMP palettes of
-// 1, 4 and 8 bits, 16-bit and bit-field pixels, bottom-up and top-down rows; TGA image
-// identifiers, colour maps, run-length packets, 15/16-bit pixels and the origin bits). The
-// software renderer ("/DIB") has its own small decoder: 8-bit (BMP palette, TGA grey), 24-bit
-// and 32-bit pixels, rows bottom-up, and it refuses the rest with the two messages its games
-// have always printed:
+// 1, 4 and 8 bits, run-length 8- and 4-bit pixels, 16-bit and bit-field pixels, bottom-up and
+// top-down rows; TGA image identifiers, colour maps, run-length packets, 15/16-bit pixels and
+// the origin bits). The software renderer ("/DIB") has its own small decoder: 8-bit (BMP
+// palette after the information header, TGA grey), 24-bit and 32-bit pixels, rows bottom-up,
+// and it refuses the rest with the two messages its games have always printed:
 //   "err : match / tga index color"   a TGA with a colour map
-//   "err : load memory / bloken?"     any other depth, or a file too short for its header
+//   "err : load memory / bloken?"     any other depth, packed (run-length) pixels, or a file
+//                                     too short for its header
 // Every size and offset is checked against the file in both settings.
 #pragma once
 

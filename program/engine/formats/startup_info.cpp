@@ -74,7 +74,7 @@ uint32_t fail(const char* text, uint32_t style) {
 }
 
 std::string sjis_folder(const std::string& utf8) {
-  std::string sjis = platform::utf8_to_sjis_lossy(utf8);
+  std::string sjis = platform::utf8_to_sjis_path(utf8);
   for (char& c : sjis) {
     if (c == '/') c = '\\';
   }
@@ -170,7 +170,7 @@ void system_ini_load() {
   }
   // The name under which the program file really lies, whatever its record says.
   const std::string path = platform::program_path_utf8();
-  const std::string name = platform::utf8_to_sjis_lossy(path.substr(path.rfind('/') + 1));
+  const std::string name = platform::utf8_to_sjis_path(path.substr(path.rfind('/') + 1));
   if (!path.empty() && name.size() < 260) copy_field(g_info.szExeName, name);
 }
 

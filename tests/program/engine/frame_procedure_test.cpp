@@ -223,6 +223,87 @@ TEST_F(FrameProcedureTest, TransitionSuspendsScriptsButNotScreenEffectJobs) {
   EXPECT_EQ(vm().screenEffects.dwActiveJobs, 0x4u);  // the shake ended, the snow goes on
 }
 
+bool called(const std::vector<std::string>& calls, const std::string& name) {
+  return std::find(calls.begin(), calls.end(), name) != calls.end();
+}
+
+TEST_F(FrameProcedureTest, FlushJobHoldsTheScriptUntilItsColourExpires) {
+  load(
+      "main:\n"
+      "  call 0x020000\n"
+      "  call wait_frame\n"
+      "  jmp main\n");
+  engine::ScreenEffectState& fx = vm().screenEffects;
+  fx.dwActiveJobs = 0x2;  // the flush colour
+  fx.dwFlushStart = g_fake_now;
+  fx.dwFlushLength = 40;
+  fx.dwFlushSprite = 0x7777;  // no live sprite: its release fails harmlessly
+  fx.dwSyncBits = 2;
+  vm().runner.dwPointStack[0] = 123;  // the script point the flush pushed
+  vm().runner.dwPointCount = 1;
+  record_.calls.clear();
+  frame(16);  // 0 ms of 40: the colour stays, the script runs
+  EXPECT_EQ(fx.dwActiveJobs, 0x2u);
+  EXPECT_TRUE(called(record_.calls, "script 0"));
+  frame(30);  // 16 ms
+  EXPECT_EQ(fx.dwActiveJobs, 0x2u);
+  record_.calls.clear();
+  frame();  // 46 ms: expired; the sprite goes, the point is popped and this frame's slice waits
+  EXPECT_EQ(fx.dwActiveJobs, 0u);
+  EXPECT_EQ(fx.dwFlushSprite, 0u);
+  EXPECT_EQ(fx.dwFlushLength, 0u);
+  EXPECT_EQ(fx.dwSyncBits, 0u);
+  EXPECT_EQ(vm().runner.dwPointCount, 0u);
+  EXPECT_FALSE(called(record_.calls, "script 0"));
+  EXPECT_FALSE(called(record_.calls, "action_sync_run"));
+  EXPECT_TRUE(called(record_.calls, "sound_channels_update"));  // the frame's other steps run
+  record_.calls.clear();
+  frame();
+  EXPECT_TRUE(called(record_.calls, "script 0"));
+}
+
+TEST_F(FrameProcedureTest, SynchronousActionsLetOnlyEventsRun) {
+  load(
+      "main:\n"
+      "  call 0x020000\n"
+      "  call wait_frame\n"
+      "  jmp main\n");
+  struct Case {
+    const char* what;
+    std::vector<std::string> yes;
+    std::vector<std::string> seen, not_seen;
+  };
+  const Case cases[] = {
+      {"nothing else",
+       {"action_sync_run"},
+       {"btn_update", "system_btn_update", "text_update"},
+       {"script 0"}},
+      {"a button", {"action_sync_run", "btn_update"}, {"script 2"}, {"script 0", "text_update"}},
+      {"a system button",
+       {"action_sync_run", "system_btn_update"},
+       {"script 3"},
+       {"script 0", "text_update"}},
+      {"a transition",
+       {"action_sync_run", "screen_transition_running"},
+       {},
+       {"btn_update", "text_update", "script 0"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    record_.yes = c.yes;
+    record_.calls.clear();
+    frame();
+    for (const std::string& name : c.seen) EXPECT_TRUE(called(record_.calls, name)) << name;
+    for (const std::string& name : c.not_seen) EXPECT_FALSE(called(record_.calls, name)) << name;
+  }
+  vm().buttons.bRunSkip = 1;  // a run skip: not even events
+  record_.yes = {"action_sync_run", "btn_update"};
+  record_.calls.clear();
+  frame();
+  EXPECT_FALSE(called(record_.calls, "btn_update"));
+  EXPECT_FALSE(called(record_.calls, "script 2"));
+}
+
 TEST_F(FrameProcedureTest, ButtonReactionReplacesTheMainSlice) {
   load(
       "main:\n"

@@ -365,5 +365,41 @@ TEST_F(InterpreterTest, DecodedOperationsMatchThePlainPath) {
   }
 }
 
+uint32_t end_scene_skip(VmContext& vm) {
+  vm.run.bSceneSkip = 0;
+  return 1;
+}
+
+TEST_F(InterpreterTest, SceneSkipProfilerReportsAfterTheSkip) {
+  constexpr uint32_t kEndSkip = 0x070003;
+  install(kEndSkip, end_scene_skip);
+  install(kQuiet, [](VmContext&) { return uint32_t{1}; });
+  // Each instruction is timed until the next one starts; the report comes with the first
+  // instruction after the skip, one line per instruction key: 1, the opcode, and the low bytes
+  // of the command id's two halves (call 0x070002 -> 0x01170702).
+  load(
+      "  call 0x070002\n"
+      "  call 0x070002\n"
+      "  call 0x070003\n"
+      "  call 0x070002\n"
+      "  call 0x070002\n"
+      "  end\n");
+  vm().run.bSceneSkip = 1;
+  run();
+  std::vector<std::string> report;
+  for (const auto& [key, line] : logs_) {
+    if (key == engine::kLogMain && line.rfind("cmd=", 0) == 0) report.push_back(line);
+  }
+  ASSERT_EQ(report.size(), 1u);  // the ending call itself is not timed
+  EXPECT_EQ(report[0].rfind("cmd=01170702 / count=2 / time=", 0), 0u) << report[0];
+  EXPECT_NE(report[0].find("percent=100.00000"), std::string::npos) << report[0];
+
+  // Without a scene skip nothing is timed or reported.
+  logs_.clear();
+  load("  call 0x070002\n  call 0x070002\n  end\n");
+  run();
+  EXPECT_EQ(log_count(engine::kLogMain), 0u);
+}
+
 }  // namespace
 }  // namespace enginetest

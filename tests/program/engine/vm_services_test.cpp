@@ -161,6 +161,71 @@ TEST_F(ServicesTest, ReturnStackAndDisplayQueue) {
   EXPECT_FALSE(engine::data_entry_pop(vm(), engine::kChannelReturns, &e));
 }
 
+// The input the skip state reads, as OrvInputGet* give it.
+struct SkipInput {
+  uint32_t push = 0, pull = 0, on = 0;
+  int32_t wheel = 0;
+};
+SkipInput g_skip_input;
+
+TEST_F(ServicesTest, SkipStateReadsTheInput) {
+  orv.OrvInputGetKeyPush = [] { return g_skip_input.push; };
+  orv.OrvInputGetKeyPull = [] { return g_skip_input.pull; };
+  orv.OrvInputGetKeyOn = [] { return g_skip_input.on; };
+  orv.OrvInputGetWheel = [] { return g_skip_input.wheel; };
+  struct Case {
+    const char* what;
+    SkipInput in;
+    bool key_release;
+    uint32_t want;
+  };
+  const Case cases[] = {
+      {"nothing", {}, false, 0},
+      {"Enter pushed (bit 1)", {0x2, 0, 0x2}, false, 8},
+      {"left button pushed (bit 23)", {0x800000, 0, 0}, false, 8},
+      {"Space pushed (bit 2)", {0x4, 0, 0}, false, 8},
+      {"Enter pushed with Alt held: Alt+Enter is the window toggle", {0x2, 0, 0x22}, false, 0},
+      {"another key pushed", {0x1, 0, 0}, false, 0},
+      {"Ctrl held", {0, 0, 0x8}, false, 4},
+      {"Ctrl held and Enter pushed", {0x2, 0, 0xA}, false, 12},
+      {"wheel towards the player", {0, 0, 0, 1}, false, 8},
+      {"wheel away", {0, 0, 0, -1}, false, 0},
+      {"released keys count when the buttons ask for release", {0x2, 0x4, 0}, true, 8},
+      {"a push does not count then", {0x2, 0, 0}, true, 0},
+  };
+  for (const Case& c : cases) {
+    g_skip_input = c.in;
+    vm().buttons.bKeyRelease = c.key_release ? 1 : 0;
+    EXPECT_EQ(engine::get_skip_state(vm()), c.want) << c.what;
+  }
+  vm().buttons.bKeyRelease = 0;
+
+  // The advance latch keeps a click of the main flow until it is cleared; other flows neither
+  // set nor see it.
+  engine::g_advance_latch = engine::AdvanceLatch{1, 0, 1};
+  g_skip_input = {0x2, 0, 0};
+  EXPECT_EQ(engine::get_skip_state(vm()), 8u);
+  g_skip_input = {};
+  EXPECT_EQ(engine::get_skip_state(vm()), 8u);  // latched
+  engine::script_thread_id.store(2);
+  EXPECT_EQ(engine::get_skip_state(vm()), 0u);
+  engine::script_thread_id.store(0);
+  engine::g_advance_latch.bApplies = 0;
+  EXPECT_EQ(engine::get_skip_state(vm()), 0u);  // kept but not applied
+  engine::g_advance_latch = engine::AdvanceLatch{0, 0, 1};
+  EXPECT_EQ(engine::get_skip_state(vm()), 0u);  // disabled: forgotten
+
+  // Begin-skip mode remembers the click in the begin-skip keys, which stay in the state.
+  vm().run.dwBeginSkipMode = 1;
+  g_skip_input = {0x2, 0, 0};
+  EXPECT_EQ(engine::get_skip_state(vm()), 8u);
+  g_skip_input = {};
+  EXPECT_EQ(vm().run.dwBeginSkipKeys, 8u);
+  EXPECT_EQ(engine::get_skip_state(vm()), 8u);
+  vm().run.dwBeginSkipMode = 0;
+  vm().run.dwBeginSkipKeys = 0;
+}
+
 TEST_F(ServicesTest, SkipStateAndReset) {
   EXPECT_EQ(engine::get_skip_state(vm()), 0u);
   vm().run.bSkip = 1;

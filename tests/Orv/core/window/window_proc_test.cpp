@@ -14,6 +14,7 @@
 #include "Orv/core/window/window_proc.h"
 #include "Orv/core_record.h"
 #include "orv/orv.h"
+#include "platform/message_box.h"
 #include "platform/window.h"
 
 namespace {
@@ -29,6 +30,7 @@ class WindowProcTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
+    platform::message_box_answers_restart();
     process_switches().close_confirm_off = 0;
     StartParams p;
     OrvDefaultCreate(&p);

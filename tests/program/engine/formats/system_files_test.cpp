@@ -132,8 +132,17 @@ TEST(ArchiveDat, FieldsNamesAndBlanks) {
     std::vector<std::string> names;
   };
   const Case cases[] = {
-      {"a|b,c", 0, true, {"a", "b"}},      {"a|b,c", 1, true, {"c"}},  {"a|b,c", 2, false, {}},
-      {"a |  b\r\n", 0, true, {"a", "b"}}, {"\t||x|", 0, true, {"x"}}, {"", 0, true, {}},
+      {"a|b,c", 0, true, {"a", "b"}},
+      {"a|b,c", 1, true, {"c"}},
+      {"a|b,c", 2, false, {}},
+      {"a |  b\r\n", 0, true, {"a", "b"}},
+      {"\t||x|", 0, true, {"x"}},
+      {"", 0, true, {}},
+      // Names in Shift-JIS: "ポ" ends in 0x7C, the name separator, and "＠" (0x81 0x40) is a
+      // full-width blank that stays; neither splits or loses a byte.
+      {"\x83\x7C\x83\x8B|b", 0, true, {"\x83\x7C\x83\x8B", "b"}},
+      {"a,\x83\x7C|\x81\x40x", 1, true, {"\x83\x7C", "\x81\x40x"}},
+      {"\x83\x7C,\x83\x7C", 1, true, {"\x83\x7C"}},
   };
   for (const Case& c : cases) {
     std::vector<std::string> names;
