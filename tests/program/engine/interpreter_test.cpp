@@ -373,7 +373,6 @@ uint32_t end_scene_skip(VmContext& vm) {
 TEST_F(InterpreterTest, SceneSkipProfilerReportsAfterTheSkip) {
   constexpr uint32_t kEndSkip = 0x070003;
   install(kEndSkip, end_scene_skip);
-  install(kQuiet, [](VmContext&) { return uint32_t{1}; });
   // Each instruction is timed until the next one starts; the report comes with the first
   // instruction after the skip, one line per instruction key: 1, the opcode, and the low bytes
   // of the command id's two halves (call 0x070002 -> 0x01170702).
