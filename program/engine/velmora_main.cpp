@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "commands/command_seams.h"
-#include "engine/formats/startup_info.h"
-#include "engine/formats/system_files.h"
 #include "engine/game_task.h"
 #include "engine/orv_api.h"
 #include "engine/orv_loader.h"
+#include "engine/formats/startup_info.h"
 #include "engine/startup_params.h"
 #include "engine/startup_steps.h"
+#include "engine/formats/system_files.h"
 #include "platform/file.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
