@@ -224,6 +224,8 @@ TEST(Ending, FailedStartLeavesTheGoodFilesAlone) {
     const auto failed = game.run();
     EXPECT_EQ(failed.exit_code, 1) << failed.output;
     EXPECT_NE(failed.output.find("Script.src: not found"), std::string::npos) << failed.output;
+    EXPECT_NE(failed.output.find("ゲームを開始できませんでした。"), std::string::npos)
+        << failed.output;
     EXPECT_EQ(testsupport::read_file(game.save() + "/system.dat"), system_dat);
     EXPECT_EQ(testsupport::read_file(game.save() + "/config.dat"), config_dat);
 
