@@ -4,7 +4,7 @@
 
 #include "engine/orv_api.h"
 #include "engine/vm_services.h"
-#include "platform/clock.h"
+#include "platform/sleep.h"
 
 namespace layers {
 namespace {
@@ -43,14 +43,14 @@ int32_t layer_priority(const engine::VmContext& vm, uint32_t layer, int32_t prio
 
 uint32_t layer_async_wait(engine::VmContext& vm, engine::LayerSlot& slot) {
   if (!(slot.dwFlags & kLayerAsyncLoad) || !slot.dwAsyncRequest) return 0;
-  const uint32_t start = platform::time_ms();
+  const uint32_t start = orv.OrvClockGetTime();
   uint32_t waited = 0;
   while (slot.dwAsyncRequest && slot.lpImage && waited < kAsyncWaitMs) {
     // The worker stores its result under the render lock: let it in while we sleep.
     orv.OrvRenderLockLeave();
     platform::sleep_ms(1);
     orv.OrvRenderLockEnter();
-    waited = platform::time_ms() - start;
+    waited = orv.OrvClockGetTime() - start;
   }
   (void)vm;
   return waited;
