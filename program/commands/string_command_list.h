@@ -17,7 +17,7 @@
     "copies count bytes of text (-1: all) over the start of the slot, a slot's text upper-cased " \
     "as a file name")                                                                             \
   X(0x120009, "wsprint", 10, cmd_wsprint,                                                         \
-    "formats up to eight values into the slot (%d %x %s and the like, printf style)")             \
+    "formats eight values into the slot: %d %x %c numbers, %s text, %f file name, %n CR LF")      \
   X(0x120012, "strreplace", 3, cmd_strreplace,                                                    \
     "overwrites the first occurrence of search in the slot with replacement byte for byte (what " \
     "follows does not move)")                                                                     \

@@ -9,7 +9,7 @@
     "1 once the platform has started (0 during start-up)")                                         \
   X(0x120010, "set_window_title", 1, cmd_set_window_title,                                         \
     "sets the window's title (0x0FFFFFFF: leaves it)")                                             \
-  X(0x120013, "get_time_10ms", 0, cmd_get_time_10ms, "the system clock in units of 10 ms")         \
+  X(0x120013, "get_time_10ms", 0, cmd_get_time_10ms, "this frame's clock in units of 10 ms")       \
   X(0x120014, "get_global_flag", 0, cmd_get_global_flag, "always 0")                               \
   X(0x12001C, "work_thread_start", 0, cmd_work_thread_start,                                       \
     "runs the script on the work thread from here (not while skipping or with transitions off)")   \
@@ -49,7 +49,7 @@
   X(0x120065, "touch_mode", 1, cmd_touch_mode, "switches touch mode on or off")                    \
   X(0x120066, "is_touch_mode", 0, cmd_is_touch_mode, "1 in touch mode")                            \
   X(0x120067, "gesture_call_set", 2, cmd_gesture_call_set,                                         \
-    "calls label when a touch gesture of code 3-7 arrives")                                        \
+    "calls label when a touch gesture of code 3-7 arrives (none arrive on this platform yet)")     \
   X(0x120068, "gesture_call_reset", 1, cmd_gesture_call_reset,                                     \
     "stops calling a label for gesture code 3-7")                                                  \
   X(0x120069, "get_gesture_info", 1, cmd_get_gesture_info,                                         \
@@ -66,7 +66,8 @@
   X(0x120075, "get_script_flag", 0, cmd_get_script_flag, "the script flag set_script_flag left")   \
   X(0x120076, "set_script_flag", 1, cmd_set_script_flag,                                           \
     "sets the script flag (nonzero: 1) for get_script_flag")                                       \
-  X(0x120079, "time_get_time", 0, cmd_time_get_time, "the game clock in ms")                       \
+  X(0x120079, "time_get_time", 0, cmd_time_get_time,                                               \
+    "the millisecond clock at the moment of the call")                                             \
   X(0x12007A, "sleep", 1, cmd_sleep,                                                               \
     "blocks the thread that runs the script for ms (no frame is drawn meanwhile on the game "      \
     "thread)")                                                                                     \

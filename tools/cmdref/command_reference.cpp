@@ -94,7 +94,7 @@ const std::vector<Family>& command_families() {
   return families;
 }
 
-std::string render_reference() {
+std::string render_reference(const std::vector<Family>& families) {
   std::string out =
       "# Script commands\n"
       "\n"
@@ -107,7 +107,7 @@ std::string render_reference() {
       "*slot* argument must be a string handle, and the command writes into that slot.\n"
       "Numbers are signed 32-bit unless a description says otherwise. A command listed here\n"
       "with an argument count in place of names takes that many values.\n";
-  for (const Family& f : command_families()) {
+  for (const Family& f : families) {
     bool any = false;
     for (const Command& c : f.commands) any = any || c.built;
     if (!any) continue;
@@ -130,9 +130,9 @@ std::string render_reference() {
   return out;
 }
 
-std::vector<std::string> reference_faults() {
+std::vector<std::string> reference_faults(const std::vector<Family>& families) {
   std::vector<std::string> faults;
-  for (const Family& f : command_families()) {
+  for (const Family& f : families) {
     for (const Command& c : f.commands) {
       if (!c.built) continue;
       if (!c.description || !*c.description) {

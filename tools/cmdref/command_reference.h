@@ -48,12 +48,12 @@ struct Signature {
 };
 const Signature* signature_of(const char* name);
 
-// The whole reference as Markdown.
-std::string render_reference();
+// The whole reference of families (default: every list) as Markdown.
+std::string render_reference(const std::vector<Family>& families = command_families());
 
 // Faults that make the reference unfit, one line each: a built command with an empty
 // description, a signature whose argument names do not match the command's count. Empty when
 // the reference is sound.
-std::vector<std::string> reference_faults();
+std::vector<std::string> reference_faults(const std::vector<Family>& families = command_families());
 
 }  // namespace cmdref
