@@ -7,8 +7,8 @@
   X(0x0F0001, "debug_messagebox", 1, cmd_debug_messagebox,                                         \
     "shows text in a message box and waits for OK")                                                \
   X(0x0F0002, "set_window_text", 2, cmd_set_window_text,                                           \
-    "in debug mode titles the window with the product and text (mode 1: text alone); marks a "     \
-    "save point")                                                                                  \
+    "in debug mode titles the window product - text (mode 1: text alone); ends begin_skip, takes " \
+    "the save snapshot")                                                                           \
   X(0x0F0003, "entry_access_all", 0, cmd_entry_access_all,                                         \
     "marks every file of File.dat entered and new")                                                \
   X(0x0F0004, "debug_output_window", 8, cmd_debug_output_window,                                   \

@@ -25,7 +25,8 @@
   X(0x120058, "is_network", 0, cmd_is_network, "1 when a local network is up")                     \
   X(0x120059, "is_touch", 0, cmd_is_touch, "1 when a ready touch screen is there and touch is on") \
   X(0x12005A, "debug_output", 8, cmd_debug_output,                                                 \
-    "in debug mode writes a formatted line to the error log (%d %x %t text %f file name %Nd)")     \
+    "in debug mode writes a formatted line to the main log and stderr: %d %5d %x numbers, %t "     \
+    "text, %f file name")                                                                          \
   X(0x12005B, "touch_enable", 1, cmd_touch_enable, "switches touch input on or off")               \
   X(0x12005C, "debug_output_info", 8, cmd_debug_output_info,                                       \
     "in debug mode writes a formatted line to the history log (as debug_output)")                  \
@@ -37,10 +38,10 @@
     "1 when a 3D renderer needs power-of-two textures (0 with the software renderer)")             \
   X(0x120060, "is_3d", 0, cmd_is_3d, "1 when the game draws with a 3D renderer")                   \
   X(0x120061, "get_memory_status", 2, cmd_get_memory_status,                                       \
-    "memory figures in MiB (field 0 load, 1/2 physical total/free, 3/4 page file, 5/6 virtual); "  \
-    "the high word to TempMemory[cell] unless cell is -1")                                         \
+    "memory in MiB: field 1/2 physical total/free, 3/4 page file, 5/6 virtual; high 32 bits to "   \
+    "TempMemory[cell] unless -1")                                                                  \
   X(0x120062, "get_disk_free", 2, cmd_get_disk_free,                                               \
-    "the save folder's disk in MiB (field 0 free to the game, 1 total, 2 free); the high word to " \
+    "the save folder's disk in MiB: field 0 free to the game, 1 total, 2 free; high 32 bits to "   \
     "TempMemory[cell] unless -1")                                                                  \
   X(0x120063, "get_os_version", 1, cmd_get_os_version,                                             \
     "the system's version: field 0 major, 1 or 5 minor, 2 patch (others 0)")                       \
@@ -79,6 +80,6 @@
   X(0x12007E, "get_begin_skip_keystate", 0, cmd_get_begin_skip_keystate,                           \
     "the skip keys pressed since begin_skip (8: advance), 0 after end_skip")                       \
   X(0x12007F, "get_change_window_mode_time", 0, cmd_get_change_window_mode_time,                   \
-    "the time the last change between window and full screen took")                                \
+    "the clock time of the last change between window and full screen")                            \
   X(0x1200A0, "leave_sub_scene", 0, cmd_leave_sub_scene,                                           \
     "ends the text wait and closes an open choice menu, going back to the scene")

@@ -21,7 +21,8 @@ const FamilyText kFamilies[] = {
      "slot's text upper-cased, as file names are."},
     {"FILE_COMMANDS", "Files",
      "Files and folders of the player's disk, the game's own files (in archives or loose), a "
-     "text file to append to, and opening an address or a file with the desktop."},
+     "text file to append to, and opening an address or a file with the desktop. A relative "
+     "name is taken from the program folder."},
     {"INI_COMMANDS", "INI files",
      "Settings in INI files. Reads look in the save folder, then the program folder; writes go "
      "to the save folder and take a plain file name."},
