@@ -5,6 +5,7 @@
 
 #include "graphic_dat/graphic_dat_writer.h"
 #include "graphics/layers/graphic_dat.h"
+#include "graphics/layers/layer_commands.h"
 #include "program/graphics/layers/layers_fixture.h"
 
 namespace layerstest {
@@ -242,6 +243,19 @@ TEST_F(LayerCommandsTest, FaceEntryGivesTheBottomCentre) {
   run();
   EXPECT_EQ(image(9), nullptr);
   EXPECT_EQ(fake().at(sprite), nullptr) << "face_cls releases at once";
+}
+
+TEST_F(LayerCommandsTest, HistorySkipEndCoversTheScreenAtOnce) {
+  load("  call sp_set(file\"BG01\", 65, 10, 0)\n  call run(0, 0, 0)\n");
+  run();
+  const uint32_t old = image(65)->hSprite;
+  layers::history_skip_cover_image(vm());
+  ASSERT_NE(sprite_of(65), nullptr);
+  EXPECT_NE(image(65)->hSprite, old);
+  EXPECT_EQ(fake().at(old), nullptr) << "the old picture went with the commit";
+  EXPECT_TRUE(visible(65));
+  EXPECT_EQ(sprite_of(65)->w, 1280);
+  EXPECT_TRUE(logged(10, "force run_no_wait"));
 }
 
 // ---- asynchronous loads: the worker is held back and run by the test ----
