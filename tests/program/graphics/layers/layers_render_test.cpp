@@ -111,5 +111,21 @@ TEST_F(LayersRenderTest, GraphicDatPlacesAndColoursTheImage) {
   EXPECT_THAT(pixel(63, 47), Near(kGreen));
 }
 
+// sp_show queues the sprite's id; face_cls releases the sprite before the commit, which then
+// finds nothing under the stale id.
+TEST_F(LayersRenderTest, SpriteReleasedBetweenQueueAndCommitIsFoundNowhere) {
+  load(
+      "  call face_init(0, 9, -1, -1, 0)\n"
+      "  call sp_create(9, file\"#FFFF0000\", 0, 0, 16, 16)\n"
+      "  call sp_show(9)\n"
+      "  call face_cls(0)\n"
+      "  call sp_create(9, file\"#FF0000FF\", 32, 16, 16, 16)\n"
+      "  call run_no_wait\n");
+  run();
+  layers::images_apply_all(vm());
+  EXPECT_EQ(pixel(4, 4), kBlack);
+  EXPECT_THAT(pixel(40, 20), Near(kBlue));
+}
+
 }  // namespace
 }  // namespace layerstest
