@@ -13,6 +13,7 @@
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "graphics/layers/graphic_dat.h"
+#include "graphics/layers/image_record.h"
 #include "shared/word_scrambler.h"
 
 namespace engine {
@@ -211,6 +212,11 @@ void graphic_dat_load() {
   }
 }
 
+// Rotations reach the sprites as floats when the renderer takes them.
+void rotation_mode_set() {
+  layers::g_float_rotation = orv.Orv3DIs && orv.Orv3DIs() != 0;
+}
+
 }  // namespace
 
 uint32_t engine_init(VmContext& vm) {
@@ -219,6 +225,7 @@ uint32_t engine_init(VmContext& vm) {
   if (!save_buffers_init(vm, &result)) return result;
   vm_reset(vm);
   graphic_dat_load();
+  rotation_mode_set();
   vm.hRender = orv_render_init();
   if (!vm.hRender) return fail(vm, "render init error", &result), result;
   orv_render_set_active(vm.hRender);

@@ -525,6 +525,37 @@ uint32_t cmd_sp_load_wait(VmContext& vm) {
   return 1;
 }
 
+}  // namespace
+
+void history_skip_cover_image(VmContext& vm) {
+  constexpr uint32_t kCoverLayer = 65;
+  LayerSlot& slot = vm.layers[kCoverLayer];
+  release_for_load(vm, slot, false);
+  ImageRecord* image = image_alloc(kBaseLayer, kCoverLayer);
+  const Screen sc = screen();
+  const uint32_t sprite =
+      sprite_load_by_name_unlocked(vm, "#FF000000", sc.w, sc.h, layer_priority(vm, kCoverLayer, 0));
+  if (!sprite) {
+    image_release_now(image);
+    return;
+  }
+  image->hSprite = sprite;
+  OrvSpriteInfo si{};
+  orv.OrvSpriteGetInfo(sprite, &si);
+  const Named none;
+  set_pos(*image, static_cast<int32_t>(si.x), static_cast<int32_t>(si.y), 0);
+  take_sprite_state(*image, si, none, 0);
+  image_apply_graphic_info(vm, *image, none.info, kAllBits);
+  slot.lpImage = image;
+  image_apply_transform(vm, *image);
+  display_op_queue(vm, kOpShowSetEx, kCoverLayer);
+  g_run_no_wait = 1;
+  vm_log(kLogHistory, "force run_no_wait");
+  display_ops_commit(vm);
+}
+
+namespace {
+
 constexpr engine::CommandEntry kEntries[] = {LAYER_COMMANDS(COMMAND_ENTRY)};
 
 }  // namespace

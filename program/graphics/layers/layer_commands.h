@@ -8,9 +8,13 @@
 #pragma once
 
 #include "engine/command_list.h"
+#include "engine/vm_context.h"
 
 namespace layers {
 
 extern const engine::CommandList layer_commands;
+
+// The end of a history skip: a black cover of the screen on layer 65, committed at once.
+void history_skip_cover_image(engine::VmContext& vm);
 
 }  // namespace layers

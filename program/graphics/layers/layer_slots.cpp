@@ -45,7 +45,10 @@ uint32_t layer_async_wait(engine::VmContext& vm, engine::LayerSlot& slot) {
   if (!(slot.dwFlags & kLayerAsyncLoad) || !slot.dwAsyncRequest) return 0;
   const uint32_t start = orv.OrvClockGetTime();
   uint32_t waited = 0;
-  while (slot.dwAsyncRequest && slot.lpImage && waited < kAsyncWaitMs) {
+  // Bounded by sleeps as well, so that a clock that stands still cannot hold the script.
+  for (uint32_t sleeps = 0;
+       slot.dwAsyncRequest && slot.lpImage && waited < kAsyncWaitMs && sleeps < 2 * kAsyncWaitMs;
+       ++sleeps) {
     // The worker stores its result under the render lock: let it in while we sleep.
     orv.OrvRenderLockLeave();
     platform::sleep_ms(1);

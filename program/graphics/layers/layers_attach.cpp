@@ -17,6 +17,7 @@ void layers_attach() {
   l.layers_frame_update = layers_frame_update;
   l.image_action_blocks_clear = images_frame_deltas_clear;
   l.images_apply_all = images_apply_all;
+  l.history_skip_cover_image = history_skip_cover_image;
 }
 
 }  // namespace layers
