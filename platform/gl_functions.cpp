@@ -114,6 +114,7 @@ bool gl_functions_load(GlFunctions* out, std::string* error) {
   load(f.GetUniformLocation, "glGetUniformLocation");
   load(f.Uniform1i, "glUniform1i");
   load(f.Uniform1f, "glUniform1f");
+  load(f.Uniform4i, "glUniform4i");
   load(f.Uniform2f, "glUniform2f");
   load(f.Uniform4f, "glUniform4f");
   load(f.GenVertexArrays, "glGenVertexArrays");

@@ -130,6 +130,7 @@ struct GlFunctions {
   GLint (*GetUniformLocation)(GLuint program, const GLchar* name) = nullptr;
   void (*Uniform1i)(GLint location, GLint v) = nullptr;
   void (*Uniform1f)(GLint location, GLfloat v) = nullptr;
+  void (*Uniform4i)(GLint location, GLint a, GLint b, GLint c, GLint d) = nullptr;
   void (*Uniform2f)(GLint location, GLfloat a, GLfloat b) = nullptr;
   void (*Uniform4f)(GLint location, GLfloat a, GLfloat b, GLfloat c, GLfloat d) = nullptr;
 

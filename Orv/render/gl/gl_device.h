@@ -40,6 +40,13 @@ enum GlDrawMode : int32_t {
   kGlModeOpaque = 4,    // the texel as it is, alpha 1, nothing discarded (presenting)
 };
 
+// The cross-fade program's uniform places.
+struct GlCrossfadeProgram {
+  platform::GLuint id = 0;
+  platform::GLint tex_in = -1, tex_out = -1, side_in = -1, side_out = -1, weight = -1, alphas = -1,
+                  target_size = -1;
+};
+
 struct GlRenderer {
   platform::GlFunctions f;
   platform::GlContext* context = nullptr;
@@ -49,7 +56,9 @@ struct GlRenderer {
   int32_t max_texture = 0;
   GlSpriteProgram sprite;
   platform::GLuint vao = 0, vbo = 0;
+  GlCrossfadeProgram crossfade;
   GlTarget game;  // the game target, game_w x game_h
+  GlTarget work;  // the cross-fade's mixed pair, grown on demand
   std::unordered_map<const SurfaceSlot*, GlTexture> textures;
   std::vector<uint32_t> read_back;  // the last read-back, game_w x game_h, top row first
   GlRendererStats stats;
@@ -60,6 +69,8 @@ GlRenderer* gl_device();
 
 // Builds the sprite program; false with the compiler's log in *error.
 bool gl_build_sprite_program(GlRenderer* gl, std::string* error);
+// Builds the cross-fade program; false with the compiler's log in *error.
+bool gl_build_crossfade_program(GlRenderer* gl, std::string* error);
 // Makes a target of width x height (cleared to transparent black); false when the driver
 // refuses it (nothing kept).
 bool gl_target_create(GlRenderer* gl, int32_t width, int32_t height, GlTarget* out);
@@ -85,3 +96,11 @@ void gl_set_blend(GlRenderer* gl, int32_t mode);
 // A sprite into the bound target of width x height (the software peer's geometry).
 int32_t gl_draw_sprite_into(GlRenderer* gl, const DrawRequest& request, int32_t target_w,
                             int32_t target_h);
+// The same from a texture of tex_w x tex_h (request.image is not looked at; request.rect is
+// in the texture's pixels and must lie inside it).
+void gl_draw_texture_into(GlRenderer* gl, platform::GLuint texture, int32_t tex_w, int32_t tex_h,
+                          const DrawRequest& request, int32_t target_w, int32_t target_h);
+// A cross-fade pair into the game target (the software peer's mix). 0 when the heights of
+// the two rectangles differ.
+int32_t gl_draw_crossfade_pair(GlRenderer* gl, const DrawRequest& incoming,
+                               const DrawRequest& outgoing, float t);

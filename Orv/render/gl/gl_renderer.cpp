@@ -25,6 +25,8 @@ void gl_close() {
   if (platform::gl_context_current_here(g->context)) {
     gl_textures_clear(g);
     gl_target_destroy(g, &g->game);
+    gl_target_destroy(g, &g->work);
+    if (g->crossfade.id) f.DeleteProgram(g->crossfade.id);
     if (g->vbo) f.DeleteBuffers(1, &g->vbo);
     if (g->vao) f.DeleteVertexArrays(1, &g->vao);
     if (g->sprite.id) f.DeleteProgram(g->sprite.id);
@@ -54,7 +56,7 @@ bool gl_open(const RendererSetup& s) {
   g->device_flags = s.device_flags;
   const platform::GlFunctions& f = g->f;
   f.GetIntegerv(gl::kMaxTextureSize, &g->max_texture);
-  if (!gl_build_sprite_program(g, &error)) {
+  if (!gl_build_sprite_program(g, &error) || !gl_build_crossfade_program(g, &error)) {
     gl_close();
     return false;
   }
@@ -109,18 +111,7 @@ int32_t gl_draw_sprite(const DrawRequest& request) {
 int32_t gl_draw_crossfade(const DrawRequest& incoming, const DrawRequest& outgoing, float t) {
   GlRenderer* g = gl_device();
   if (!g) return 0;
-  // Until the pair is mixed on the GPU: the outgoing picture behind, the incoming one over it
-  // at alpha t.
-  bind_game(g);
-  if (outgoing.image) gl_draw_sprite_into(g, outgoing, g->game_w, g->game_h);
-  if (incoming.image) {
-    DrawRequest in = incoming;
-    float tc = std::clamp(t, 0.0f, 1.0f);
-    uint32_t a = static_cast<uint32_t>(static_cast<float>(in.color >> 24) * tc);
-    in.color = (in.color & 0x00FFFFFFu) | (a << 24);
-    gl_draw_sprite_into(g, in, g->game_w, g->game_h);
-  }
-  return 1;
+  return gl_draw_crossfade_pair(g, incoming, outgoing, t);
 }
 
 void gl_draw_effect(const FxResult&) {

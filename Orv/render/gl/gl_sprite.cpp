@@ -79,12 +79,20 @@ int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t targe
   const GlTexture* tex = gl_texture_for(g, req.image);
   if (!image_pixels(req.image, nullptr, nullptr)) return 0;
   if (!tex) return 1;  // larger than a texture may be: nothing drawn
+  gl_draw_texture_into(g, tex->id, tex->width, tex->height, req, target_w, target_h);
+  return 1;
+}
+
+void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w, int32_t tex_h,
+                          const DrawRequest& req, int32_t target_w, int32_t target_h) {
   // The source rectangle clipped to the picture; the part cut off the top and left moves the
   // sprite so that the remaining pixels keep their place.
+  int32_t pic_w = req.image ? req.image->width : tex_w;
+  int32_t pic_h = req.image ? req.image->height : tex_h;
   int64_t l = std::max(req.rect.left, 0), t = std::max(req.rect.top, 0);
-  int64_t r = std::min(req.rect.right, req.image->width);
-  int64_t b = std::min(req.rect.bottom, req.image->height);
-  if (r <= l || b <= t) return 1;
+  int64_t r = std::min(req.rect.right, pic_w);
+  int64_t b = std::min(req.rect.bottom, pic_h);
+  if (r <= l || b <= t) return;
   int64_t x = int64_t{req.x} + (l - req.rect.left);
   int64_t y = int64_t{req.y} + (t - req.rect.top);
   int64_t w = r - l, h = b - t;
@@ -93,7 +101,7 @@ int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t targe
   int32_t mode = (req.render_mode == kGlModeAdd || req.render_mode == kGlModeMultiply)
                      ? req.render_mode
                      : kGlModeAlpha;
-  const float tw = static_cast<float>(tex->width), th = static_cast<float>(tex->height);
+  const float tw = static_cast<float>(tex_w), th = static_cast<float>(tex_h);
   GlQuad q;
   f.Disable(gl::kScissorTest);
   if (req.rotation == 0 && req.scale_x == 1.0f && req.scale_y == 1.0f) {
@@ -103,7 +111,7 @@ int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t targe
     float v0 = static_cast<float>(t) / th, v1 = static_cast<float>(b) / th;
     q = GlQuad{{x0, x1, x0, x1}, {y0, y0, y1, y1}, {u0, u1, u0, u1}, {v0, v0, v1, v1}};
   } else {
-    if (!(req.scale_x > 0.0f) || !(req.scale_y > 0.0f)) return 1;
+    if (!(req.scale_x > 0.0f) || !(req.scale_y > 0.0f)) return;
     const int32_t* sine = sine_table512();
     int32_t a = static_cast<int32_t>(((-int64_t{req.rotation}) % 512 + 512) % 512);
     // The software peer's values: sine in 1/256 steps, the scale as a 8.8 step per pixel.
@@ -113,10 +121,10 @@ int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t targe
     double d = std::trunc(std::sqrt(static_cast<double>(sw * sw + sh * sh)));
     int64_t bw = static_cast<int64_t>(std::min<double>(std::trunc(req.scale_x * d), kMaxBox));
     int64_t bh = static_cast<int64_t>(std::min<double>(std::trunc(req.scale_y * d), kMaxBox));
-    if (bw <= 0 || bh <= 0) return 1;
+    if (bw <= 0 || bh <= 0) return;
     int64_t fx = static_cast<int64_t>(std::min(256.0f / req.scale_x, 1e9f));
     int64_t fy = static_cast<int64_t>(std::min(256.0f / req.scale_y, 1e9f));
-    if (fx <= 0 || fy <= 0) return 1;
+    if (fx <= 0 || fy <= 0) return;
     int64_t bx0 = x - ((bw - sw) >> 1), by0 = y - ((bh - sh) >> 1);
     // The software peer maps pixel (px, py) to texel floor(M (p - C) + c); a pixel centre is
     // p + 0.5, so the quad's centre lies half a pixel further on.
@@ -139,13 +147,13 @@ int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t targe
     // The software peer draws nothing outside its box.
     int64_t x0 = std::max<int64_t>(bx0, 0), x1 = std::min<int64_t>(bx0 + bw, target_w);
     int64_t y0 = std::max<int64_t>(by0, 0), y1 = std::min<int64_t>(by0 + bh, target_h);
-    if (x0 >= x1 || y0 >= y1) return 1;
+    if (x0 >= x1 || y0 >= y1) return;
     f.Enable(gl::kScissorTest);
     f.Scissor(static_cast<platform::GLint>(x0), static_cast<platform::GLint>(y0),
               static_cast<platform::GLsizei>(x1 - x0), static_cast<platform::GLsizei>(y1 - y0));
   }
   f.ActiveTexture(gl::kTexture0);
-  f.BindTexture(gl::kTexture2D, tex->id);
+  f.BindTexture(gl::kTexture2D, texture);
   f.TexParameteri(gl::kTexture2D, gl::kTextureMinFilter, gl::kNearest);
   f.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, gl::kNearest);
   f.TexParameteri(gl::kTexture2D, gl::kTextureWrapS, gl::kClampToEdge);
@@ -153,5 +161,5 @@ int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t targe
   gl_set_blend(g, mode);
   gl_draw_quad(g, q, target_w, target_h, 1.0f, req.color, mode);
   f.Disable(gl::kScissorTest);
-  return 1;
+  return;
 }

@@ -18,8 +18,14 @@ const GlTexture* gl_texture_for(GlRenderer* g, const ImageObject* image) {
     return &t;
   }
   bool same_size = t.id && t.width == image->width && t.height == image->height;
-  if (!t.id) f.GenTextures(1, &t.id);
+  bool fresh = !t.id;
+  if (fresh) f.GenTextures(1, &t.id);
   f.BindTexture(gl::kTexture2D, t.id);
+  if (fresh) {
+    // Without mipmaps a texture is complete only with a filter that needs none.
+    f.TexParameteri(gl::kTexture2D, gl::kTextureMinFilter, gl::kNearest);
+    f.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, gl::kNearest);
+  }
   f.PixelStorei(gl::kUnpackRowLength, pitch);
   f.PixelStorei(gl::kUnpackAlignment, 4);
   if (same_size) {

@@ -227,6 +227,59 @@ TEST_F(GlPeer, ClippedRectangleKeepsPixelsInPlace) {
   EXPECT_EQ(differing(1), 0);
 }
 
+uint32_t half_transparent(int32_t x, int32_t y) {
+  return ((x + y) % 5 == 0) ? 0u : (0x80000000u | pattern(y, x));
+}
+
+TEST_F(GlPeer, CrossFadeMixesThePairAsSoftwareDoes) {
+  struct Case {
+    int32_t in_w, out_w;
+    uint32_t in_color, out_color;
+    float t;
+    int32_t rotation;
+    uint32_t (*out_fill)(int32_t, int32_t);
+  };
+  const Case cases[] = {
+      {40, 40, 0xFFFFFFFFu, 0xFFFFFFFFu, 0.25f, 0, pattern},
+      {40, 40, 0xFFFFFFFFu, 0x00FFFFFFu, 0.25f, 0, pattern},  // outgoing alpha 0
+      {30, 50, 0xC0FFFFFFu, 0xFFFFFFFFu, 0.5f, 0, pattern},   // narrower incoming, centred
+      {50, 30, 0xFFFFFFFFu, 0x80FFFFFFu, 0.75f, 0, half_transparent},
+      {40, 40, 0xFFFFFFFFu, 0xFFFFFFFFu, 0.4f, 100, half_transparent},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.in_w << "/" << c.out_w << " t " << c.t);
+    TearDown();
+    images_.clear();
+    open(120, 90);
+    if (IsSkipped()) return;
+    clear_both(0xFF204080u);
+    DrawRequest in = request(image(c.in_w, 30, pattern));
+    DrawRequest out = request(image(c.out_w, 30, c.out_fill));
+    in.x = out.x = 30;
+    in.y = out.y = 20;
+    in.color = c.in_color;
+    out.color = c.out_color;
+    in.rotation = c.rotation;
+    EXPECT_EQ(gl().draw_crossfade(in, out, c.t), 1);
+    draw_crossfade_dib(dib_, in, out, c.t);
+    EXPECT_LT(differing(2), c.rotation ? 120 * 90 / 100 : 1);
+  }
+}
+
+TEST_F(GlPeer, CrossFadeOfUnequalHeightsDrawsNothing) {
+  open(64, 64);
+  clear_both(0xFF000000u);
+  DrawRequest in = request(image(10, 10, pattern));
+  DrawRequest out = request(image(10, 12, pattern));
+  EXPECT_EQ(gl().draw_crossfade(in, out, 0.5f), 0);
+  for (uint32_t p : gl_pixels()) ASSERT_EQ(p, 0xFF000000u);
+  // One side alone is drawn as a plain sprite.
+  DrawRequest none;
+  EXPECT_EQ(gl().draw_crossfade(none, out, 0.5f), 1);
+  draw_crossfade_dib(dib_, none, out, 0.5f);
+  EXPECT_EQ(differing(1), 0);
+}
+
 TEST_F(GlPeer, TexturesUploadOnlyWhenThePixelsChange) {
   open(64, 64);
   ImageObject* img = image(16, 16, pattern);
