@@ -97,6 +97,7 @@ bool gl_functions_load(GlFunctions* out, std::string* error) {
   load(f.BindFramebuffer, "glBindFramebuffer");
   load(f.FramebufferTexture2D, "glFramebufferTexture2D");
   load(f.CheckFramebufferStatus, "glCheckFramebufferStatus");
+  load(f.BlitFramebuffer, "glBlitFramebuffer");
   load(f.CreateShader, "glCreateShader");
   load(f.ShaderSource, "glShaderSource");
   load(f.CompileShader, "glCompileShader");
@@ -115,7 +116,9 @@ bool gl_functions_load(GlFunctions* out, std::string* error) {
   load(f.Uniform1i, "glUniform1i");
   load(f.Uniform1f, "glUniform1f");
   load(f.Uniform4i, "glUniform4i");
+  load(f.Uniform1iv, "glUniform1iv");
   load(f.Uniform2f, "glUniform2f");
+  load(f.Uniform3f, "glUniform3f");
   load(f.Uniform4f, "glUniform4f");
   load(f.GenVertexArrays, "glGenVertexArrays");
   load(f.DeleteVertexArrays, "glDeleteVertexArrays");

@@ -111,6 +111,8 @@ struct GlFunctions {
   void (*FramebufferTexture2D)(GLenum target, GLenum attachment, GLenum tex_target, GLuint texture,
                                GLint level) = nullptr;
   GLenum (*CheckFramebufferStatus)(GLenum target) = nullptr;
+  void (*BlitFramebuffer)(GLint sx0, GLint sy0, GLint sx1, GLint sy1, GLint dx0, GLint dy0,
+                          GLint dx1, GLint dy1, GLbitfield mask, GLenum filter) = nullptr;
 
   GLuint (*CreateShader)(GLenum type) = nullptr;
   void (*ShaderSource)(GLuint shader, GLsizei count, const GLchar* const* text,
@@ -131,7 +133,9 @@ struct GlFunctions {
   void (*Uniform1i)(GLint location, GLint v) = nullptr;
   void (*Uniform1f)(GLint location, GLfloat v) = nullptr;
   void (*Uniform4i)(GLint location, GLint a, GLint b, GLint c, GLint d) = nullptr;
+  void (*Uniform1iv)(GLint location, GLsizei count, const GLint* values) = nullptr;
   void (*Uniform2f)(GLint location, GLfloat a, GLfloat b) = nullptr;
+  void (*Uniform3f)(GLint location, GLfloat a, GLfloat b, GLfloat c) = nullptr;
   void (*Uniform4f)(GLint location, GLfloat a, GLfloat b, GLfloat c, GLfloat d) = nullptr;
 
   void (*GenVertexArrays)(GLsizei n, GLuint* ids) = nullptr;

@@ -38,6 +38,7 @@ enum GlDrawMode : int32_t {
   kGlModeAdd = 2,       // texel x its alpha x colour alpha, added
   kGlModeMultiply = 3,  // texel x its alpha x colour alpha, multiplied into the target
   kGlModeOpaque = 4,    // the texel as it is, alpha 1, nothing discarded (presenting)
+  kGlModeCopy = 5,      // the texel as it is, unblended (alpha-0 texels still discarded)
 };
 
 // The cross-fade program's uniform places.
@@ -45,6 +46,12 @@ struct GlCrossfadeProgram {
   platform::GLuint id = 0;
   platform::GLint tex_in = -1, tex_out = -1, side_in = -1, side_out = -1, weight = -1, alphas = -1,
                   target_size = -1;
+};
+
+// The raster wave program's uniform places.
+struct GlWaveProgram {
+  platform::GLuint id = 0;
+  platform::GLint tex = -1, sine = -1, steps = -1, size = -1, color = -1, target_size = -1;
 };
 
 struct GlRenderer {
@@ -59,6 +66,8 @@ struct GlRenderer {
   GlCrossfadeProgram crossfade;
   GlTarget game;  // the game target, game_w x game_h
   GlTarget work;  // the cross-fade's mixed pair, grown on demand
+  GlWaveProgram wave;
+  GlTarget fx;  // the effect work picture, game size, made on first use
   std::unordered_map<const SurfaceSlot*, GlTexture> textures;
   std::vector<uint32_t> read_back;  // the last read-back, game_w x game_h, top row first
   GlRendererStats stats;
@@ -99,7 +108,14 @@ int32_t gl_draw_sprite_into(GlRenderer* gl, const DrawRequest& request, int32_t 
 // The same from a texture of tex_w x tex_h (request.image is not looked at; request.rect is
 // in the texture's pixels and must lie inside it).
 void gl_draw_texture_into(GlRenderer* gl, platform::GLuint texture, int32_t tex_w, int32_t tex_h,
-                          const DrawRequest& request, int32_t target_w, int32_t target_h);
+                          const DrawRequest& request, int32_t target_w, int32_t target_h,
+                          int32_t mode_override = 0);
+// Builds the raster wave program; false with the compiler's log in *error.
+bool gl_build_wave_program(GlRenderer* gl, std::string* error);
+// The raster wave (effect 1) of the whole frame, or of one sprite drawn alone and warped
+// over the frame, as the software peer draws them.
+void gl_draw_frame_wave(GlRenderer* gl, const FxResult& fx);
+int32_t gl_draw_sprite_wave(GlRenderer* gl, const DrawRequest& request);
 // A cross-fade pair into the game target (the software peer's mix). 0 when the heights of
 // the two rectangles differ.
 int32_t gl_draw_crossfade_pair(GlRenderer* gl, const DrawRequest& incoming,

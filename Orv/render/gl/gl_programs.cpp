@@ -38,6 +38,10 @@ void main() {
     return;
   }
   if (s.a == 0.0) discard;
+  if (mode == 5) {
+    frag = s;
+    return;
+  }
   vec4 s8 = floor(s * 255.0 + 0.5);
   vec4 c8 = floor(color * 255.0 + 0.5);
   if (mode == 2 || mode == 3) {

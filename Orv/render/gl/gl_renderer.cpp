@@ -26,6 +26,8 @@ void gl_close() {
     gl_textures_clear(g);
     gl_target_destroy(g, &g->game);
     gl_target_destroy(g, &g->work);
+    gl_target_destroy(g, &g->fx);
+    if (g->wave.id) f.DeleteProgram(g->wave.id);
     if (g->crossfade.id) f.DeleteProgram(g->crossfade.id);
     if (g->vbo) f.DeleteBuffers(1, &g->vbo);
     if (g->vao) f.DeleteVertexArrays(1, &g->vao);
@@ -56,7 +58,8 @@ bool gl_open(const RendererSetup& s) {
   g->device_flags = s.device_flags;
   const platform::GlFunctions& f = g->f;
   f.GetIntegerv(gl::kMaxTextureSize, &g->max_texture);
-  if (!gl_build_sprite_program(g, &error) || !gl_build_crossfade_program(g, &error)) {
+  if (!gl_build_sprite_program(g, &error) || !gl_build_crossfade_program(g, &error) ||
+      !gl_build_wave_program(g, &error)) {
     gl_close();
     return false;
   }
@@ -105,6 +108,8 @@ int32_t gl_draw_sprite(const DrawRequest& request) {
   GlRenderer* g = gl_device();
   if (!g || !request.image) return 0;
   bind_game(g);
+  // The radial blur has no program here yet: such a sprite is drawn plainly.
+  if (request.fx && request.fx->effect == 1) return gl_draw_sprite_wave(g, request);
   return gl_draw_sprite_into(g, request, g->game_w, g->game_h);
 }
 
@@ -114,8 +119,9 @@ int32_t gl_draw_crossfade(const DrawRequest& incoming, const DrawRequest& outgoi
   return gl_draw_crossfade_pair(g, incoming, outgoing, t);
 }
 
-void gl_draw_effect(const FxResult&) {
-  // No full-screen effect is drawn on the GPU yet: the frame stays as it is.
+void gl_draw_effect(const FxResult& fx) {
+  // The raster wave; no other full-screen effect is drawn yet (the frame stays as it is).
+  if (GlRenderer* g = gl_device()) gl_draw_frame_wave(g, fx);
 }
 
 BackBufferView gl_read_back() {

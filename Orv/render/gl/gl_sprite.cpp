@@ -31,7 +31,7 @@ inline float channel(uint32_t argb, int shift) {
 
 void gl_set_blend(GlRenderer* g, int32_t mode) {
   const platform::GlFunctions& f = g->f;
-  if (mode == kGlModeOpaque) {
+  if (mode == kGlModeOpaque || mode == kGlModeCopy) {
     f.Disable(gl::kBlend);
     return;
   }
@@ -84,7 +84,8 @@ int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t targe
 }
 
 void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w, int32_t tex_h,
-                          const DrawRequest& req, int32_t target_w, int32_t target_h) {
+                          const DrawRequest& req, int32_t target_w, int32_t target_h,
+                          int32_t mode_override) {
   // The source rectangle clipped to the picture; the part cut off the top and left moves the
   // sprite so that the remaining pixels keep their place.
   int32_t pic_w = req.image ? req.image->width : tex_w;
@@ -101,6 +102,7 @@ void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w
   int32_t mode = (req.render_mode == kGlModeAdd || req.render_mode == kGlModeMultiply)
                      ? req.render_mode
                      : kGlModeAlpha;
+  if (mode_override) mode = mode_override;
   const float tw = static_cast<float>(tex_w), th = static_cast<float>(tex_h);
   GlQuad q;
   f.Disable(gl::kScissorTest);

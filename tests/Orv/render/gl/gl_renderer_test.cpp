@@ -280,6 +280,42 @@ TEST_F(GlPeer, CrossFadeOfUnequalHeightsDrawsNothing) {
   EXPECT_EQ(differing(1), 0);
 }
 
+TEST_F(GlPeer, RasterWaveMovesRowsAndColumnsAsSoftwareDoes) {
+  struct Case {
+    float phase, a1, a2;
+    bool per_sprite;
+  };
+  const Case cases[] = {{0.0f, 0.1f, 0.0f, false},
+                        {0.3f, 0.2f, 0.15f, false},
+                        {0.7f, -0.25f, 0.1f, true},
+                        {0.5f, 0.0f, 0.3f, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << c.phase << " " << c.a1 << " " << c.a2 << " " << c.per_sprite);
+    TearDown();
+    images_.clear();
+    open(128, 96);
+    if (IsSkipped()) return;
+    clear_both(0xFF102030u);
+    FxResult fx;
+    fx.effect = 1;
+    fx.phase = c.phase;
+    fx.amplitude1 = c.a1;
+    fx.amplitude2 = c.a2;
+    DrawRequest r = request(image(64, 48, half_transparent));
+    r.x = 30;
+    r.y = 20;
+    r.color = 0xE0FFFFFFu;
+    if (c.per_sprite) r.fx = &fx;
+    draw_both(r);
+    if (!c.per_sprite) {
+      gl().draw_effect(fx);
+      draw_effect_dib(dib_, fx);
+    }
+    EXPECT_EQ(differing(2), 0);
+  }
+}
+
 TEST_F(GlPeer, TexturesUploadOnlyWhenThePixelsChange) {
   open(64, 64);
   ImageObject* img = image(16, 16, pattern);
