@@ -1,6 +1,7 @@
 // The GL peer's record and the helpers its files share (gl/ only).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -69,6 +70,9 @@ struct GlRenderer {
   GlWaveProgram wave;
   GlTarget fx;  // the effect work picture, game size, made on first use
   std::unordered_map<const SurfaceSlot*, GlTexture> textures;
+  // Bytes held by textures and targets, kept as they change so that caps (any thread) need
+  // not walk the cache.
+  std::atomic<uint64_t> texture_bytes{0};
   std::vector<uint32_t> read_back;  // the last read-back, game_w x game_h, top row first
   GlRendererStats stats;
 };

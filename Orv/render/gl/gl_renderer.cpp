@@ -3,6 +3,7 @@
 #include "Orv/render/gl/gl_renderer.h"
 
 #include <algorithm>
+#include <cassert>
 #include <new>
 #include <string>
 
@@ -13,7 +14,12 @@
 namespace gl = platform::gl;
 
 GlRenderer* gl_device() {
-  return orv_render().gl;
+  GlRenderer* g = orv_render().gl;
+#ifndef NDEBUG
+  // Debug builds: a GL entry on a thread without the context is a fault of the caller.
+  assert(!g || platform::gl_context_current_here(g->context));
+#endif
+  return g;
 }
 
 namespace {
@@ -83,9 +89,17 @@ bool gl_open(const RendererSetup& s) {
   return true;
 }
 
+// GL has no portable query of free video memory: the peer keeps a budget and counts what its
+// textures and targets take from it.
+constexpr uint64_t kTextureBudget = uint64_t{512} << 20;
+
 RendererCaps gl_caps() {
   RendererCaps caps;
-  if (GlRenderer* g = gl_device()) caps.max_texture_side = g->max_texture;
+  GlRenderer* g = orv_render().gl;  // any thread may ask: no GL call here
+  if (!g) return caps;
+  caps.max_texture_side = g->max_texture;
+  uint64_t used = g->texture_bytes.load();
+  caps.texture_memory = used < kTextureBudget ? kTextureBudget - used : 0;
   return caps;
 }
 

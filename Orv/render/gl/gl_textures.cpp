@@ -32,6 +32,10 @@ const GlTexture* gl_texture_for(GlRenderer* g, const ImageObject* image) {
     f.TexSubImage2D(gl::kTexture2D, 0, 0, 0, image->width, image->height, gl::kBgra,
                     gl::kUnsignedByte, pixels);
   } else {
+    g->texture_bytes -=
+        uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
+    g->texture_bytes +=
+        uint64_t{4} * static_cast<uint64_t>(image->width) * static_cast<uint64_t>(image->height);
     f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba8), image->width,
                  image->height, 0, gl::kBgra, gl::kUnsignedByte, pixels);
   }
@@ -47,6 +51,8 @@ const GlTexture* gl_texture_for(GlRenderer* g, const ImageObject* image) {
 void gl_textures_clear(GlRenderer* g) {
   for (auto& [slot, t] : g->textures) {
     if (t.id) g->f.DeleteTextures(1, &t.id);
+    g->texture_bytes -=
+        uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
   }
   g->textures.clear();
 }

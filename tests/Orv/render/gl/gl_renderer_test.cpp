@@ -343,6 +343,15 @@ TEST_F(GlPeer, TexturesUploadOnlyWhenThePixelsChange) {
   EXPECT_TRUE(near(gl_pixels()[0], 0xFFFC0000u));
 }
 
+TEST_F(GlPeer, CapsComeFromTheContextAndCountTextures) {
+  open(64, 64);
+  RendererCaps before = gl().caps();
+  EXPECT_GE(before.max_texture_side, 4096);
+  EXPECT_FALSE(before.pow2_textures);
+  gl().draw_sprite(request(image(256, 128, pattern)));
+  EXPECT_EQ(before.texture_memory - gl().caps().texture_memory, 256u * 128u * 4u);
+}
+
 TEST_F(GlPeer, PresentShowsTheFrame) {
   open(64, 48);
   gl().clear(0xFF336699u);
