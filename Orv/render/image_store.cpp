@@ -98,6 +98,7 @@ ImageObject* image_create(int32_t width, int32_t height, const char* name) {
   slot->width = width;
   slot->height = height;
   slot->refcount = 1;
+  ++slot->revision;  // a new picture in the slot: a texture cached for the old one is stale
   std::memset(slot->name, 0, sizeof slot->name);
   if (name) std::memcpy(slot->name, name, strnlen(name, sizeof slot->name));
   ++p.used;

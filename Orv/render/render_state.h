@@ -19,6 +19,10 @@
 #include "orv/types.h"
 
 struct DibRenderer;
+struct GlRenderer;
+namespace platform {
+struct GlContext;
+}
 struct FxRecord;
 struct OrvSprite;
 struct ScreenTransition;
@@ -66,6 +70,8 @@ struct RenderState {
   // after. Draw through render_renderer() (render_system.h).
   Renderer renderer;
   DibRenderer* dib = nullptr;   // the software peer's record; read by sw/ only
+  GlRenderer* gl = nullptr;     // the GL peer's record; read by gl/ only
+  platform::GlContext* gl_context = nullptr;  // the window's context, for the GL peer
   bool present_failed = false;  // a present failed; frames stop until render_present_restored
   ImagePool images;
   SpriteInfoCache info_cache;
