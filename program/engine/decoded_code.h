@@ -16,18 +16,38 @@
 
 namespace engine {
 
+// The back-to-back loop's handler for an entry: one per jump form and per operation of
+// plain_ops.h with a register or an immediate source, in the order of that list, so that the
+// loop's table of handlers is expanded from the same list in the same order.
+enum DecodedSlot : uint8_t {
+  kSlotLeave,  // not pre-decoded: the loop stops here
+  kSlotJmpReg,
+  kSlotJmpImm,
+  kSlotJzReg,
+  kSlotJzImm,
+  kSlotNop,
+#define PLAIN_BINARY(index, function, expression) kSlot_##function##_reg, kSlot_##function##_imm,
+#include "engine/plain_ops.h"
+#undef PLAIN_BINARY
+  kSlotCount
+};
+
 struct DecodedOp {
   uint8_t op;       // the core operation index (the word's low 16 bits), 0 = ordinary path
+  uint8_t slot;     // DecodedSlot
   uint8_t src_imm;  // 1: src is an immediate value, 0: a register index
-  uint16_t dst;     // destination register (binary operations)
+  uint8_t dst;      // destination register (binary operations; below kRegisterCount)
   uint32_t src;     // source register or immediate; the operand of jmp; the condition of jz
-  uint32_t target;  // jz, and jmp with an immediate: the label's pc, resolved at load
+  uint32_t target;  // jz, and jmp with an immediate: the label's pc, resolved at load; always
+                    // a multiple of 4 no further than the end of the code
   uint32_t next;    // byte offset of the word after the instruction
 };
 static_assert(sizeof(DecodedOp) == 16);
 
-// Builds runner.pDecoded for the loaded code and label table (replacing an old one). Jumps to
-// labels outside Point.dat stay on the ordinary path, which reports them. Without memory the
+// Builds runner.pDecoded for the loaded code and label table (replacing an old one): one entry
+// per whole code word (dwDecodedCount) and one more with op 0 after them, where a loop that
+// reaches the end of the code stops. Jumps to labels outside Point.dat, and to pcs that are
+// no word of the code, stay on the ordinary path, which reports them. Without memory the
 // machine runs on the ordinary path alone.
 void decoded_code_build(VmContext& vm);
 // Frees it.
