@@ -98,6 +98,16 @@ DecodedOp decode_at(const VmContext& vm, uint32_t pc) {
     if (!resolve_label(vm, word_at(r, pc + 4), &d.target)) return d;
     d.next = pc + 12;
     d.slot = d.src_imm ? kSlotJzImm : kSlotJzReg;
+  } else if (index == 0x1F) {  // push
+    if (!fits(1) || !simple_operand(word_at(r, pc + 4), &d.src_imm, &d.src)) return d;
+    d.next = pc + 8;
+    d.slot = d.src_imm ? kSlotPushImm : kSlotPushReg;
+  } else if (index == 0x17) {  // call: the id and the result register word, as they are
+    if (!fits(2)) return d;
+    d.src = word_at(r, pc + 4);
+    d.target = word_at(r, pc + 8);
+    d.next = pc + 12;
+    d.slot = kSlotCall;
   } else if (index == 0x16) {  // nop
     d.next = pc + 4;
     d.slot = kSlotNop;

@@ -4,10 +4,11 @@
 // An entry describes the instruction that would start at that word when it is one the loop
 // can run in place: the binary operations of plain_ops.h (mov, arithmetic, comparisons, logic,
 // shifts) with a register destination and a register or immediate source, jmp and jz with a
-// register or immediate operand, and nop, all inside the code. Every other word (commands, returns,
-// other operand kinds, registers past the file, words that run past the end) has op 0 and takes the
-// ordinary path, which reads the original bytes. The code is never written after load, so the two
-// stay consistent; the pc stays a byte offset into the original code.
+// register or immediate operand, and nop, all inside the code; and for the back-to-back loop
+// alone, push with a register or immediate operand and command calls. Every other word (commands,
+// returns, other operand kinds, registers past the file, words that run past the end) has op 0 and
+// takes the ordinary path, which reads the original bytes. The code is never written after load, so
+// the two stay consistent; the pc stays a byte offset into the original code.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,10 @@ enum DecodedSlot : uint8_t {
   kSlotJzReg,
   kSlotJzImm,
   kSlotNop,
+  // Only the back-to-back loop runs these (the one-at-a-time path takes the ordinary path).
+  kSlotPushReg,
+  kSlotPushImm,
+  kSlotCall,  // src: the command id, target: the result register word
 #define PLAIN_BINARY(index, function, expression) kSlot_##function##_reg, kSlot_##function##_imm,
 #include "engine/plain_ops.h"
 #undef PLAIN_BINARY
@@ -52,5 +57,10 @@ static_assert(sizeof(DecodedOp) == 16);
 void decoded_code_build(VmContext& vm);
 // Frees it.
 void decoded_code_free(ScriptRunner& r);
+
+// Whether the one-at-a-time path runs the entry itself (else it takes the ordinary path).
+inline bool decoded_one_at_a_time(const DecodedOp& d) {
+  return d.op != 0 && d.slot < kSlotPushReg;
+}
 
 }  // namespace engine

@@ -4,6 +4,7 @@
 
 #include "engine/core_ops.h"
 #include "engine/decoded_code.h"
+#include "engine/dispatch.h"
 #include "engine/interpreter.h"
 #include "engine/neighbours.h"
 #include "engine/operand.h"
@@ -228,13 +229,35 @@ constexpr uint32_t kEndPollJumps = 1024;
 #endif
 #endif
 
-// Runs pre-decoded operations from dwPc until one is not pre-decoded or the code ends, with
-// the same effects as run_decoded one by one; the position is kept in a local meanwhile (a
-// register write could alias dwPc). Returns the pc reached, which is also in dwPc.
-uint32_t run_decoded_span(VmContext& vm) {
+enum class After { kGoOn, kStop, kReturnPending };
+
+// What follows a command, a return, a reset or an end: the slice state read again, and
+// whether the slice goes on.
+After after_command(VmContext& vm, SliceState* s) {
+  ScriptRunner& r = vm.runner;
+  *s = slice_state(vm);
+  const uint32_t mask = vm.run.bSceneSkip ? 0x10 : 0x20;
+  const bool pending = pending_async_step.load(std::memory_order_relaxed) != nullptr;
+  if (s->skip & mask) {
+    if (pending) vm_log(kLogMain, "%s", kAsyncWhileSkipping);
+  } else if (r.bYield) {
+    return After::kStop;
+  }
+  if (pending) return After::kReturnPending;
+  if (end_seen(vm)) return After::kStop;
+  return After::kGoOn;
+}
+
+// Runs pre-decoded operations from dwPc until one is not pre-decoded, the code ends, or a
+// command asks for what the slice watches, with the same effects as the ordinary path one by
+// one; the position is kept in a local meanwhile (a register write could alias dwPc) and is in
+// dwPc on return. kGoOn: the ordinary path goes on at dwPc (with *s read again when a command
+// ran); kStop and kReturnPending as from run_slow.
+After run_decoded_span(VmContext& vm, SliceState* s) {
   ScriptRunner& r = vm.runner;
   uint32_t pc = r.dwPc;
-  if ((pc & 3) != 0 || (pc >> 2) >= r.dwDecodedCount) return pc;
+  if ((pc & 3) != 0 || (pc >> 2) >= r.dwDecodedCount) return After::kGoOn;
+  After after = After::kGoOn;
   const DecodedOp* const decoded = r.pDecoded;
   uint32_t* const reg = vm.reg;
   const uint32_t end = r.dwCodeSize;
@@ -243,14 +266,16 @@ uint32_t run_decoded_span(VmContext& vm) {
   const DecodedOp* last = nullptr;  // the last entry run, for dwCommand and dwCurrentPc
   uint32_t jumps_left = kEndPollJumps;
 
+// (clang-format cannot lay out labels, computed gotos and the macros that make them.)
+// clang-format off
 #if VELMORA_THREADED_DISPATCH
 #define SLOT(name) L_##name
-#define DISPATCH() goto* kHandlers[ip->slot]
+#define DISPATCH() goto *kHandlers[ip->slot]
   static const void* const kHandlers[kSlotCount] = {
-      &&L_kSlotLeave, &&L_kSlotJmpReg, &&L_kSlotJmpImm,
-      &&L_kSlotJzReg, &&L_kSlotJzImm,  &&L_kSlotNop,
+      &&L_kSlotLeave, &&L_kSlotJmpReg, &&L_kSlotJmpImm, &&L_kSlotJzReg, &&L_kSlotJzImm,
+      &&L_kSlotNop, &&L_kSlotPushReg, &&L_kSlotPushImm, &&L_kSlotCall,
 #define PLAIN_BINARY(index, function, expression) \
-  &&L_kSlot_##function##_reg, &&L_kSlot_##function##_imm,
+      &&L_kSlot_##function##_reg, &&L_kSlot_##function##_imm,
 #include "engine/plain_ops.h"
 #undef PLAIN_BINARY
   };
@@ -279,73 +304,119 @@ dispatch:
     DISPATCH();                       \
   } while (0)
 
-  SLOT(kSlotLeave) : pc = static_cast<uint32_t>(ip - decoded) * 4;
-  goto leave;
+    SLOT(kSlotLeave): {
+      pc = static_cast<uint32_t>(ip - decoded) * 4;
+      goto leave;
+    }
 
 #define PLAIN_BINARY(index, function, expression) \
-  SLOT(kSlot_##function##_reg) : {                \
-    const uint32_t s = reg[ip->src];              \
-    uint32_t& dst = reg[ip->dst];                 \
-    dst = (expression);                           \
-    NEXT(3);                                      \
-  }                                               \
-  SLOT(kSlot_##function##_imm) : {                \
-    const uint32_t s = ip->src;                   \
-    vm.dwImmediate = s;                           \
-    uint32_t& dst = reg[ip->dst];                 \
-    dst = (expression);                           \
-    NEXT(3);                                      \
-  }
+    SLOT(kSlot_##function##_reg): {               \
+      const uint32_t s = reg[ip->src];            \
+      uint32_t& dst = reg[ip->dst];               \
+      dst = (expression);                         \
+      NEXT(3);                                    \
+    }                                             \
+    SLOT(kSlot_##function##_imm): {               \
+      const uint32_t s = ip->src;                 \
+      vm.dwImmediate = s;                         \
+      uint32_t& dst = reg[ip->dst];               \
+      dst = (expression);                         \
+      NEXT(3);                                    \
+    }
 #include "engine/plain_ops.h"
 #undef PLAIN_BINARY
 
-  SLOT(kSlotJzReg) : if (reg[ip->src] == 0) JUMP(ip->target);
-  NEXT(3);
-  SLOT(kSlotJzImm) : vm.dwImmediate = ip->src;
-  if (ip->src == 0) JUMP(ip->target);
-  NEXT(3);
-  SLOT(kSlotJmpImm) : vm.dwImmediate = ip->src;
-  JUMP(ip->target);
-  SLOT(kSlotNop) : NEXT(1);
-  SLOT(kSlotJmpReg) : {
-    // The label lookup and its failure report see the machine as the plain path has it.
-    pc = static_cast<uint32_t>(ip - decoded) * 4;
-    r.dwPc = pc + 8;
-    r.dwCommand = 0x00010009;
-    vm.dwCurrentPc = pc;
-    uint32_t target;
-    if (!label_target(vm, reg[ip->src], &target)) {
-      vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
+    SLOT(kSlotJzReg): {
+      if (reg[ip->src] == 0) JUMP(ip->target);
+      NEXT(3);
+    }
+    SLOT(kSlotJzImm): {
+      vm.dwImmediate = ip->src;
+      if (ip->src == 0) JUMP(ip->target);
+      NEXT(3);
+    }
+    SLOT(kSlotJmpImm): {
+      vm.dwImmediate = ip->src;
+      JUMP(ip->target);
+    }
+    SLOT(kSlotNop): {
+      NEXT(1);
+    }
+    SLOT(kSlotJmpReg): {
+      // The label lookup and its failure report see the machine as the plain path has it.
+      pc = static_cast<uint32_t>(ip - decoded) * 4;
+      r.dwPc = pc + 8;
+      r.dwCommand = 0x00010009;
+      vm.dwCurrentPc = pc;
+      uint32_t target;
+      if (!label_target(vm, reg[ip->src], &target)) {
+        vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
+        NEXT(2);
+      }
+      if ((target & 3) == 0 && target <= end) JUMP(target);
+      // A pc that is no word of the code: the ordinary path takes it from there.
+      last = ip;
+      pc = target;
+      goto leave;
+    }
+    SLOT(kSlotPushReg): {
+      vm_push(vm, reg[ip->src]);
       NEXT(2);
     }
-    if ((target & 3) == 0 && target <= end) JUMP(target);
-    // A pc that is no word of the code: the ordinary path takes it from there.
-    last = ip;
-    pc = target;
-    goto leave;
-  }
+    SLOT(kSlotPushImm): {
+      vm.dwImmediate = ip->src;
+      vm_push(vm, ip->src);
+      NEXT(2);
+    }
+    SLOT(kSlotCall): {
+      // As the ordinary path runs it (run_slow, op_call), without fetching the words again.
+      pc = static_cast<uint32_t>(ip - decoded) * 4;
+      vm.dwCurrentPc = pc;
+      r.dwPc = pc + 12;
+      r.bYield = 0;
+      vm.dwResultReg = ip->target;
+      r.dwCommand = ip->src;
+      last = nullptr;  // dwCommand and dwCurrentPc are the call's now
+      const CommandHandler handler = command_lookup(ip->src);
+      const uint32_t ok = handler ? handler(vm) : 0;
+      if (r.bFetchFault) {
+        fetch_fault(vm);
+        pc = r.dwPc;
+        after = After::kStop;
+        goto leave;
+      }
+      if (!ok) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
+      after = after_command(vm, s);
+      pc = r.dwPc;  // the command may have moved it
+      if (after != After::kGoOn || pc == end) goto leave;
+      // Go on here only while nothing is to be watched between instructions.
+      if (r.bStepLimited || s->has_point || s->history || s->profiling) goto leave;
+      if ((pc & 3) != 0 || (pc >> 2) >= r.dwDecodedCount) goto leave;
+      ip = decoded + (pc >> 2);
+      DISPATCH();
+    }
 #if !VELMORA_THREADED_DISPATCH
-}
+  }
 #endif
 
-poll : jumps_left = kEndPollJumps;
-if (!end_poll(vm)) DISPATCH();
-pc = static_cast<uint32_t>(ip - decoded) * 4;
+poll:
+  jumps_left = kEndPollJumps;
+  if (!end_poll(vm)) DISPATCH();
+  pc = static_cast<uint32_t>(ip - decoded) * 4;
 
-leave :
+leave:
 #undef JUMP
 #undef NEXT
 #undef DISPATCH
 #undef SLOT
+    // clang-format on
     if (last) {
   r.dwCommand = 0x00010000u | last->op;
   vm.dwCurrentPc = static_cast<uint32_t>(last - decoded) * 4;
 }
 r.dwPc = pc;
-return pc;
+return after;
 }
-
-enum class After { kGoOn, kStop, kReturnPending };
 
 // An instruction that may call a command, return, reset or end, or a word outside group 1.
 After run_slow(VmContext& vm, uint32_t word, SliceState* s) {
@@ -362,17 +433,7 @@ After run_slow(VmContext& vm, uint32_t word, SliceState* s) {
     }
     if (!ok) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
   }
-  *s = slice_state(vm);
-  const uint32_t mask = vm.run.bSceneSkip ? 0x10 : 0x20;
-  const bool pending = pending_async_step.load(std::memory_order_relaxed) != nullptr;
-  if (s->skip & mask) {
-    if (pending) vm_log(kLogMain, "%s", kAsyncWhileSkipping);
-  } else if (r.bYield) {
-    return After::kStop;
-  }
-  if (pending) return After::kReturnPending;
-  if (end_seen(vm)) return After::kStop;
-  return After::kGoOn;
+  return after_command(vm, s);
 }
 
 }  // namespace
@@ -386,7 +447,9 @@ uint32_t script_run(VmContext& vm) {
     for (;;) {
       if (!r.bStepLimited && !s.has_point && !s.history && !s.profiling) {
         // Nothing to watch between plain operations: they run back to back.
-        if (run_decoded_span(vm) == r.dwCodeSize) goto stop;
+        const After after = run_decoded_span(vm, &s);
+        if (after == After::kReturnPending) return 1;
+        if (after == After::kStop || r.dwPc == r.dwCodeSize) goto stop;
         if (r.bEndRequested.load(std::memory_order_relaxed)) goto stop;
       }
       if (r.bStepLimited) {
@@ -405,7 +468,7 @@ uint32_t script_run(VmContext& vm) {
       }
       if (!s.profiling && (pc & 3) == 0 && (pc >> 2) < r.dwDecodedCount) {
         const DecodedOp& d = r.pDecoded[pc >> 2];
-        if (d.op) {
+        if (decoded_one_at_a_time(d)) {
           if (!run_decoded(vm, d)) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
           if (r.dwPc == r.dwCodeSize || end_seen(vm)) break;
           continue;
