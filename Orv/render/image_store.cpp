@@ -1,7 +1,9 @@
 #include "Orv/render/image_store.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include "Orv/render/render_state.h"
 
@@ -25,8 +27,16 @@ void free_storage(SurfaceSlot& slot) {
   slot = SurfaceSlot{};
 }
 
+// Every slot free: indexes 0..n-1 in ascending order already form a valid min-heap.
+void reset_free_slots(ImagePool& p) {
+  p.free_slots.resize(p.slots.size());
+  for (size_t i = 0; i < p.slots.size(); ++i) p.free_slots[i] = static_cast<int32_t>(i);
+}
+
 void ensure_pool(ImagePool& p) {
-  if (p.slots.empty()) p.slots.resize(256);
+  if (!p.slots.empty()) return;
+  p.slots.resize(256);
+  reset_free_slots(p);
 }
 
 }  // namespace
@@ -36,6 +46,7 @@ void image_pool_init(int32_t slot_count) {
   ImagePool& p = pool();
   std::lock_guard<std::mutex> lock(p.mutex);
   p.slots.assign(static_cast<size_t>(slot_count > 0 ? slot_count : 0), SurfaceSlot{});
+  reset_free_slots(p);
   p.used = 0;
 }
 
@@ -44,6 +55,7 @@ void image_pool_uninit() {
   std::lock_guard<std::mutex> lock(p.mutex);
   for (SurfaceSlot& slot : p.slots) free_storage(slot);
   p.slots.clear();
+  p.free_slots.clear();
   p.used = 0;
 }
 
@@ -68,15 +80,8 @@ ImageObject* image_create(int32_t width, int32_t height, const char* name) {
   ImagePool& p = pool();
   std::lock_guard<std::mutex> lock(p.mutex);
   ensure_pool(p);
-  if (p.used >= static_cast<int32_t>(p.slots.size())) return nullptr;
-  SurfaceSlot* slot = nullptr;
-  for (SurfaceSlot& s : p.slots) {
-    if (s.refcount == 0) {
-      slot = &s;
-      break;
-    }
-  }
-  if (!slot) return nullptr;
+  if (p.used >= static_cast<int32_t>(p.slots.size()) || p.free_slots.empty()) return nullptr;
+  SurfaceSlot* slot = &p.slots[static_cast<size_t>(p.free_slots.front())];
 
   int32_t sw = p.pow2 ? next_pow2(width) : width;
   int32_t sh = p.pow2 ? next_pow2(height) : height;
@@ -99,6 +104,8 @@ ImageObject* image_create(int32_t width, int32_t height, const char* name) {
   slot->height = height;
   slot->refcount = 1;
   ++slot->revision;  // a new picture in the slot: a texture cached for the old one is stale
+  std::pop_heap(p.free_slots.begin(), p.free_slots.end(), std::greater<int32_t>());
+  p.free_slots.pop_back();
   std::memset(slot->name, 0, sizeof slot->name);
   if (name) std::memcpy(slot->name, name, strnlen(name, sizeof slot->name));
   ++p.used;
@@ -133,6 +140,8 @@ void image_release(ImageObject* image) {
     if (ours && slot->refcount > 0 && --slot->refcount == 0) {
       free_storage(*slot);
       --p.used;
+      p.free_slots.push_back(static_cast<int32_t>(slot - p.slots.data()));
+      std::push_heap(p.free_slots.begin(), p.free_slots.end(), std::greater<int32_t>());
     }
   }
   delete image;

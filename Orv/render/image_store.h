@@ -38,6 +38,7 @@ struct ImageObject {
 struct ImagePool {
   std::mutex mutex;
   std::vector<SurfaceSlot> slots;
+  std::vector<int32_t> free_slots;  // indexes of the free slots, a heap with the lowest on top
   int32_t used = 0;
   bool pow2 = false;
 };

@@ -46,27 +46,95 @@ void free_node(RenderNode* node) {
   OrvMemoryFree(node);
 }
 
-void link_after(RenderNode* pos, RenderNode* node) {
+void link_after(RenderList* list, RenderNode* pos, RenderNode* node) {
   node->prev = pos;
   node->next = pos->next;
-  if (pos->next) pos->next->prev = node;
+  if (pos->next) {
+    pos->next->prev = node;
+  } else {
+    list->last = node;
+  }
   pos->next = node;
+  if (!list->ordered) return;
+  bool fits = (pos == &list->head || pos->key >= node->key) &&
+              (!node->next || node->key >= node->next->key);
+  if (!fits) {
+    list->ordered = false;
+    list->key_tail.clear();
+    return;
+  }
+  if (!node->next || node->next->key != node->key) list->key_tail[node->key] = node;
 }
 
-void unlink(RenderNode* node) {
+void unlink(RenderList* list, RenderNode* node) {
+  if (list->ordered) {
+    auto it = list->key_tail.find(node->key);
+    if (it != list->key_tail.end() && it->second == node) {
+      if (node->prev != &list->head && node->prev->key == node->key) {
+        it->second = node->prev;
+      } else {
+        list->key_tail.erase(it);
+      }
+    }
+  }
   node->prev->next = node->next;
-  if (node->next) node->next->prev = node->prev;
+  if (node->next) {
+    node->next->prev = node->prev;
+  } else {
+    list->last = node->prev == &list->head ? nullptr : node->prev;
+  }
   node->next = node->prev = nullptr;
+  if (!list->head.next) {  // an empty list is ordered again
+    list->ordered = true;
+    list->key_tail.clear();
+  }
+}
+
+// The first live node from the head holding user_data, by walking (the index's fallback when
+// several nodes hold it). `except` is skipped.
+RenderNode* walk_find(RenderList* list, uintptr_t user_data, const RenderNode* except) {
+  for (RenderNode* n = list->head.next; n; n = n->next) {
+    if (!n->dead && n != except && n->user_data == user_data) return n;
+  }
+  return nullptr;
+}
+
+void index_live(RenderList* list, RenderNode* node) {
+  RenderDataEntry& e = list->by_data[node->user_data];
+  if (++e.count == 1) e.node = node;
+}
+
+// Called before a live node turns dead or leaves the list.
+void index_gone(RenderList* list, RenderNode* node) {
+  auto it = list->by_data.find(node->user_data);
+  if (it == list->by_data.end()) return;
+  if (--it->second.count <= 0) {
+    list->by_data.erase(it);
+  } else if (it->second.count == 1) {
+    it->second.node = walk_find(list, node->user_data, node);
+  }
+}
+
+// Where a node of `key` goes: after every node whose key is greater or equal.
+RenderNode* insert_position(RenderList* list, int32_t key) {
+  if (list->ordered) {
+    auto it = list->key_tail.lower_bound(key);
+    return it == list->key_tail.end() ? &list->head : it->second;
+  }
+  RenderNode* pos = &list->head;
+  while (pos->next && pos->next->key >= key) pos = pos->next;
+  return pos;
 }
 
 // Unlinks now, or marks dead while a walk is running (the walk unlinks it afterwards).
 void drop_node(RenderList* list, RenderNode* node) {
+  index_gone(list, node);
   if (list->walk_depth > 0) {
     node->dead = true;
     list->has_dead = true;
     return;
   }
-  unlink(node);
+  unlink(list, node);
   free_node(node);
 }
 
@@ -76,7 +144,7 @@ void sweep_dead(RenderList* list) {
   while (node) {
     RenderNode* next = node->next;
     if (node->dead) {
-      unlink(node);
+      unlink(list, node);
       free_node(node);
     }
     node = next;
@@ -94,6 +162,7 @@ void walk_nodes(RenderList* list, void* renderer) {
   for (RenderNode* node = list->head.next; node; node = node->next) {
     if (node->dead || !node->callback) continue;
     if (node->callback(renderer, node->user_data) == 0) {
+      index_gone(list, node);
       node->dead = true;
       list->has_dead = true;
     }
@@ -118,10 +187,10 @@ RenderList* render_list_active() {
 
 RenderNode* render_node_find(RenderList* list, uintptr_t user_data) {
   if (!list) return nullptr;
-  for (RenderNode* n = list->head.next; n; n = n->next) {
-    if (!n->dead && n->user_data == user_data) return n;
-  }
-  return nullptr;
+  auto it = list->by_data.find(user_data);
+  if (it == list->by_data.end()) return nullptr;
+  if (it->second.count == 1) return it->second.node;
+  return walk_find(list, user_data, nullptr);
 }
 
 bool render_node_remove(RenderList* list, uintptr_t user_data) {
@@ -139,16 +208,23 @@ bool render_node_remove_locked(RenderList* list, uintptr_t user_data) {
 void render_node_set_key(RenderNode* node, int32_t key) {
   if (!node || node->dead || !node->prev || node->key == key) return;
   std::lock_guard<std::recursive_mutex> guard(rs().list_lock);
+  RenderList* list = render_list_from(node->list);
+  if (!list) return;
   RenderNode* before = node->prev;
   RenderNode* after = node->next;
   bool grew = key > node->key;
-  unlink(node);
+  unlink(list, node);
   node->key = key;
-  if (grew) {
+  if (list->ordered) {
+    // Towards the head it goes after the last node of a greater key, towards the tail after
+    // the last node of a greater or equal key: the walks below, looked up.
+    auto it = grew ? list->key_tail.upper_bound(key) : list->key_tail.lower_bound(key);
+    link_after(list, it == list->key_tail.end() ? &list->head : it->second, node);
+  } else if (grew) {
     // Towards the head: stop at the sentinel or at the first node with a greater key.
     RenderNode* pos = before;
     while (pos->prev && pos->key <= key) pos = pos->prev;
-    link_after(pos, node);
+    link_after(list, pos, node);
   } else {
     RenderNode* pos = before;
     RenderNode* cur = after;
@@ -156,7 +232,7 @@ void render_node_set_key(RenderNode* node, int32_t key) {
       pos = cur;
       cur = cur->next;
     }
-    link_after(pos, node);
+    link_after(list, pos, node);
   }
 }
 
@@ -234,6 +310,9 @@ void OrvRenderUninit(OrvHandle handle) {
       node = next;
     }
     list->head.next = nullptr;
+    list->last = nullptr;
+    list->key_tail.clear();
+    list->by_data.clear();
   }
   orv_handles().remove(handle, HandleKind::kRenderList);
   OrvHandle expected = handle;
@@ -259,10 +338,10 @@ OrvHandle OrvRenderInsert(OrvHandle handle, uintptr_t user_data, OrvRenderCallba
   }
   RenderNode* node = new_node(user_data, callback, key);
   if (!node) return 0;
+  node->list = list->id;
   std::lock_guard<std::recursive_mutex> guard(rs().list_lock);
-  RenderNode* pos = &list->head;
-  while (pos->next && pos->next->key >= key) pos = pos->next;
-  link_after(pos, node);
+  link_after(list, insert_position(list, key), node);
+  index_live(list, node);
   return node->id;
 }
 
@@ -275,10 +354,12 @@ OrvHandle OrvRenderInsertNext(OrvHandle handle, uintptr_t user_data, OrvRenderCa
   }
   RenderNode* node = new_node(user_data, callback, key);
   if (!node) return 0;
+  node->list = list->id;
   std::lock_guard<std::recursive_mutex> guard(rs().list_lock);
-  RenderNode* pos = &list->head;
-  while (pos->next && (pos->next->dead || pos->next->user_data != existing)) pos = pos->next;
-  link_after(pos, node);
+  RenderNode* before = render_node_find(list, existing);
+  RenderNode* pos = before ? before->prev : (list->last ? list->last : &list->head);
+  link_after(list, pos, node);
+  index_live(list, node);
   return node->id;
 }
 

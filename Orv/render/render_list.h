@@ -29,7 +29,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <mutex>
+#include <unordered_map>
 
 #include "orv/types.h"
 
@@ -40,15 +42,31 @@ struct RenderNode {
   RenderNode* next = nullptr;  // towards the tail
   RenderNode* prev = nullptr;  // towards the head; the list's head sentinel for the first node
   OrvHandle id = 0;
+  OrvHandle list = 0;  // the list it is linked into
   bool dead = false;
 };
 
+// The live nodes holding one user data value: the node itself while it is the only one.
+struct RenderDataEntry {
+  RenderNode* node = nullptr;  // valid when count is 1
+  int32_t count = 0;
+};
+
+// Indexes kept beside the links (under the render-list lock) so that inserting, finding and
+// removing a node costs a logarithmic or constant time, not a walk. While every key is
+// greater or equal to the next one (the usual case: only OrvRenderInsertNext can break it),
+// key_tail names the last linked node of each key; once the order breaks, inserts walk as
+// before until the list is empty again.
 struct RenderList {
   std::atomic<int32_t> busy{0};
-  std::recursive_mutex lock;  // the render lock
-  RenderNode head;            // sentinel: head.next is the first node
-  int32_t walk_depth = 0;     // frame walks in progress (under the render-list lock)
+  std::recursive_mutex lock;   // the render lock
+  RenderNode head;             // sentinel: head.next is the first node
+  RenderNode* last = nullptr;  // the tail node, null when empty
+  int32_t walk_depth = 0;      // frame walks in progress (under the render-list lock)
   bool has_dead = false;
+  bool ordered = true;                      // keys never increase from head to tail
+  std::map<int32_t, RenderNode*> key_tail;  // while ordered: last linked node per key
+  std::unordered_map<uintptr_t, RenderDataEntry> by_data;  // live nodes per user data
   OrvHandle id = 0;
 };
 

@@ -152,12 +152,13 @@ bool game_frame() {
     TaskTreeRun();  // takes the render lock itself
   }
 
-  if (!p.pacing_started) {
-    p.pacing_started = true;
-    p.pacing_clock = now;
+  uint64_t clock_ns = platform::counter_ns();
+  uint64_t wait_ns = frame_pace_ns(p.pacer, clock_ns, p.params.frame_rate, p.params.wait_mode);
+  if (wait_ns > 0) {
+    platform::sleep_until_ns(clock_ns + wait_ns);
+  } else {
+    platform::sleep_ms(0);  // late: only give the other threads a turn
   }
-  platform::sleep_ms(
-      frame_sleep_ms(platform::time_ms(), p.pacing_clock, p.params.frame_rate, p.params.wait_mode));
   p.pacing_clock = platform::time_ms();
 
   if (p.params.debug) count_frame(p, p.pacing_clock);

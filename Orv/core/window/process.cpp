@@ -28,7 +28,7 @@ void ProcessRecord::reset() {
     q->close();
     q->reopen();
   }
-  pacing_started = false;
+  pacer = FramePacer{};
   pacing_clock = fps_frames = fps_second_frames = fps_second_start = 0;
   input.reset();
   cursor = CursorState{};

@@ -54,6 +54,7 @@
 #include <thread>
 
 #include "Orv/core/window/cursor.h"
+#include "Orv/core/window/frame_pacing.h"
 #include "Orv/core/window/input.h"
 #include "orv/start_params.h"
 #include "platform/message_queue.h"
@@ -94,8 +95,8 @@ struct ProcessRecord {
   platform::MessageQueue window_queue, game_queue, work_queue;
 
   // Frame pacing and the frame-rate measurement (game thread).
-  bool pacing_started = false;
-  uint32_t pacing_clock = 0;
+  FramePacer pacer;
+  uint32_t pacing_clock = 0;  // time_ms() at the end of the last frame's wait
   uint32_t fps_frames = 0, fps_second_frames = 0, fps_second_start = 0;
 
   InputState input;

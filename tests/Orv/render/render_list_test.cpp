@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <atomic>
+#include <random>
 #include <thread>
 #include <vector>
 
@@ -55,6 +57,78 @@ TEST_F(RenderListTest, MovingANodePassesEveryNodeOfItsNewKey) {
     for (size_t i = 0; i < c.keys.size(); ++i) nodes.push_back(insert(i + 1, c.keys[i]));
     render_node_set_key(render_node_from(nodes[c.moved]), c.new_key);
     EXPECT_EQ(frame(), c.order) << "moving node " << c.moved << " to " << c.new_key;
+  }
+}
+
+// The lookups that replace the walks must place nodes exactly where the walks did: a random
+// run of inserts, inserts beside a node (which can break the key order), key moves and
+// removals, with repeated user data, checked against a plain model of the walks.
+TEST_F(RenderListTest, IndexedInsertsMovesAndRemovalsKeepTheWalkedOrder) {
+  struct Model {
+    uintptr_t user;
+    int32_t key;
+    OrvHandle node;
+  };
+  std::mt19937 rng(7);
+  for (int round = 0; round < 20; ++round) {
+    OrvRenderUninit(list);
+    list = OrvRenderInit();
+    OrvRenderSetActive(list);
+    std::vector<Model> model;
+    auto first_of = [&](uintptr_t user) {
+      return std::find_if(model.begin(), model.end(),
+                          [&](const Model& m) { return m.user == user; });
+    };
+    for (int step = 0; step < 300; ++step) {
+      uintptr_t user = 1 + rng() % 40;
+      int32_t key = static_cast<int32_t>(rng() % 8);
+      // Odd rounds insert beside nodes in place of key moves: a move on a list out of key
+      // order only walks from where the node was, which the model does not follow.
+      uint32_t op = rng() % 4;
+      if (round % 2 && op == 2) op = 4;
+      switch (op) {
+        case 0:
+        case 1: {
+          auto pos = model.begin();
+          while (pos != model.end() && pos->key >= key) ++pos;
+          Model m{user, key, insert(user, key)};
+          model.insert(pos, m);
+          break;
+        }
+        case 2: {
+          if (model.empty()) break;
+          size_t i = rng() % model.size();
+          Model m = model[i];
+          if (m.key == key) break;
+          render_node_set_key(render_node_from(m.node), key);
+          model.erase(model.begin() + static_cast<std::ptrdiff_t>(i));
+          bool grew = key > m.key;
+          auto pos = model.begin();
+          while (pos != model.end() && (grew ? pos->key > key : pos->key >= key)) ++pos;
+          m.key = key;
+          model.insert(pos, m);
+          break;
+        }
+        case 3: {
+          auto it = first_of(user);
+          EXPECT_EQ(render_node_remove_locked(render_list_from(list), user), it != model.end());
+          if (it != model.end()) model.erase(it);
+          break;
+        }
+        case 4: {
+          uintptr_t beside = 1 + rng() % 40;
+          auto it = first_of(beside);
+          Model m{user, key, OrvRenderInsertNext(list, user, record, key, beside)};
+          model.insert(it, m);
+          break;
+        }
+      }
+      if (round % 2 == 0 || step % 50 == 0) {
+        std::vector<uintptr_t> want;
+        for (const Model& m : model) want.push_back(m.user);
+        ASSERT_EQ(frame(), want) << "round " << round << " step " << step;
+      }
+    }
   }
 }
 

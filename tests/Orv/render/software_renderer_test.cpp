@@ -58,12 +58,15 @@ TEST(Blend, EveryVectorFormGivesTheScalarReferenceBytes) {
   std::mt19937 rng(12345);
   std::vector<BlendRowVariant> variants = blend_row_variants();
   for (int32_t mode : {0, 1, 2, 3, 9}) {
-    for (uint32_t color : {0xFFFFFFFFu, 0x80FF0000u, 0x01020304u, 0x00FFFFFFu}) {
+    for (uint32_t color : {0xFFFFFFFFu, 0x80FFFFFFu, 0x80FF0000u, 0x01020304u, 0x00FFFFFFu}) {
       std::vector<uint32_t> src(1037), dst(1037);
       for (auto& v : src) v = rng();
       for (size_t i = 0; i < src.size(); i += 7) src[i] &= 0x00FFFFFFu;  // some clear pixels
       for (size_t i = 3; i < src.size(); i += 11) src[i] |= 0xFF000000u;
-      for (size_t i = 512; i < 540; ++i) src[i] &= 0x00FFFFFFu;  // a clear run
+      for (size_t i = 512; i < 540; ++i) src[i] &= 0x00FFFFFFu;     // a clear run
+      for (size_t i = 600; i < 700; ++i) src[i] |= 0xFF000000u;     // an opaque run
+      for (size_t i = 640; i < 650; i += 3) src[i] &= 0x00FFFFFFu;  // clear pixels within it
+      for (size_t i = 700; i < 720; ++i) src[i] = (src[i] & 0xFF000000u) | 0x00FF00u;  // 0, 255
       for (auto& v : dst) v = rng();
       std::vector<uint32_t> want = dst;
       blend_row_scalar(want.data(), src.data(), 1037, color, mode);

@@ -2,7 +2,6 @@
 // height rule, centring and the desktop override, and frame pacing.
 #include <gtest/gtest.h>
 
-#include "Orv/core/window/frame_pacing.h"
 #include "Orv/core/window/window_geometry.h"
 #include "orv/orv.h"
 
@@ -129,25 +128,6 @@ TEST(WindowGeometry, FullScreenAspectRectangles) {
     EXPECT_TRUE(same(got, c.rect)) << c.mode << " on " << c.mw << "x" << c.mh << ": " << text(got);
   }
   EXPECT_TRUE(same(client_area_rect(false, 1, 1280, 720, 800, 450, current), {0, 0, 800, 450}));
-}
-
-TEST(FramePacing, SleepsTheRestOfTheBudget) {
-  struct Case {
-    uint32_t elapsed;
-    int32_t rate, wait_mode;
-    uint32_t sleep;
-  };
-  const Case cases[] = {
-      {10, 60, 2, 6}, {16, 60, 2, 0}, {17, 60, 2, 1}, {0, 60, 2, 16},
-      {0, 30, 2, 33}, {10, -1, 2, 1}, {0, -1, 2, 1},  {10, 60, 1, 1},
-      {10, 60, 0, 1}, {0, 0, 2, 1},  // a rate of 0 never divides
-  };
-  for (const Case& c : cases) {
-    // The clock wraps between the two stamps.
-    uint32_t start = 0xFFFFFFF8u;
-    EXPECT_EQ(frame_sleep_ms(start + c.elapsed, start, c.rate, c.wait_mode), c.sleep)
-        << c.elapsed << " ms at " << c.rate << " fps, mode " << c.wait_mode;
-  }
 }
 
 }  // namespace
