@@ -2,8 +2,10 @@
 
 #include "commands/library_commands.h"
 #include "graphics/transitions/transitions_attach.h"
+#include "text/sound/sound_commands.h"
 
 void attach_subsystems() {
   engine::library_commands_attach();
   graphics::transitions_attach();
+  engine::sound_attach();
 }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "text/sound/sound_state.h"
+
 namespace engine {
 
 // Message window (text, voice and sound).
@@ -65,10 +67,6 @@ struct WaitState {
   uint32_t dwSavedLength;
   uint32_t dwFlags;     // nonzero: any skip bit ends the wait
   uint32_t bWaitClear;  // wait_clear cancelled a running wait
-};
-
-struct SoundState {
-  uint32_t hSe[16];
 };
 
 struct SelectState {
