@@ -392,9 +392,11 @@ void bgm_auto_volume_apply(SoundState& s, bool on) {
     bgm_type_volume_restore(s);
     return;
   }
-  const float lowered = static_cast<float>(s.bgmAuto.keep * s.bgmAuto.factor) * 0.01f *
-                        static_cast<float>(s.volumes[kCatBgm]);
-  const int32_t v = static_cast<int32_t>(std::clamp(lowered, 0.0f, 10000.0f));
+  // In double: 40 % of 8000 must come out as 3200, not 3199.
+  const double lowered =
+      static_cast<double>(static_cast<float>(s.bgmAuto.keep * s.bgmAuto.factor)) * 0.01 *
+      static_cast<double>(s.volumes[kCatBgm]);
+  const int32_t v = static_cast<int32_t>(std::clamp(lowered, 0.0, 10000.0));
   orv.OrvSoundSetVolume(s.switches[kCatBgm] ? v : 0, kSoundTypeBgm);
 }
 
