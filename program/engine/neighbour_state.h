@@ -8,6 +8,7 @@
 namespace layers {
 struct ImageRecord;
 }
+#include "text/sound/sound_state.h"
 
 namespace engine {
 
@@ -69,10 +70,6 @@ struct WaitState {
   uint32_t dwSavedLength;
   uint32_t dwFlags;     // nonzero: any skip bit ends the wait
   uint32_t bWaitClear;  // wait_clear cancelled a running wait
-};
-
-struct SoundState {
-  uint32_t hSe[16];
 };
 
 struct SelectState {
