@@ -59,6 +59,28 @@ ImageRecord* image_record_at(int32_t index) {
   return &image_table[index];
 }
 
+uint32_t image_get_file_name(engine::VmContext& vm, uint32_t image_no, char (&name)[33]) {
+  std::memset(name, 0, sizeof name);
+  const ImageRecord* r = image_record_at(decode_image_no(image_no));
+  if (!r || !r->lFileNo) return 0;
+  if (r->lFileNo & engine::kStringHandleBit) {
+    std::memcpy(name, r->szFileName, 32);
+  } else {
+    engine::get_file_name_operand(vm, reinterpret_cast<uint8_t*>(name), sizeof name, r->lFileNo, 0);
+  }
+  name[32] = 0;
+  return 1;
+}
+
+void image_op_keep_name(engine::VmContext& vm, uint32_t file, char (&field)[32]) {
+  std::memset(field, 0, sizeof field);
+  if (!(file & engine::kStringHandleBit)) return;
+  const uint32_t slot = file & ~engine::kStringHandleBit;
+  if (slot >= 16) return;
+  const char* text = engine::AdvGetVarString(vm, slot);
+  for (size_t i = 0; i < sizeof field - 1 && text[i]; ++i) field[i] = text[i];
+}
+
 ImageRecord* image_alloc(ImageBase base, uint32_t n) {
   const uint32_t limit = base == kBaseSystem  ? kSystemImages
                          : base == kBaseLayer ? kLayerImages

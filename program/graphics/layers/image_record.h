@@ -163,6 +163,15 @@ uint32_t make_plane_image_no(uint32_t plane, uint32_t n);
 // The record of a table index; null for -1 or an index outside the table.
 ImageRecord* image_record_at(int32_t index);
 
+// The file an image came from into name (33 bytes, zero-terminated): its kept name for a
+// string-slot file, else its File.dat name (not marked as seen). 1, or 0 when the number names
+// no record or the record keeps no file (lFileNo 0).
+uint32_t image_get_file_name(engine::VmContext& vm, uint32_t image_no, char (&name)[33]);
+// Keeps the name of a string-slot file reference (bit 28, slot below 16) in a 32-byte field,
+// cut at byte 31, so that an image operation can be replayed after the slot changed; any other
+// reference leaves the field zero.
+void image_op_keep_name(engine::VmContext& vm, uint32_t file, char (&field)[32]);
+
 // Takes record base + n: zeroes it, stores its index, scale 1.0, colour 0xFFFFFFFF, and links
 // it first in the active list. The caller keeps n inside its kind and has released the
 // record's previous image. Null for an n outside its kind.

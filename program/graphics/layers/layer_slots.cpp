@@ -154,6 +154,40 @@ uint32_t layer_transition_handle(engine::LayerSlot& slot) {
   return slot.hTransition;
 }
 
+uint32_t layer_transition_cancel(engine::VmContext& vm, engine::LayerSlot& slot) {
+  if (!slot.dwTransState) return 1;
+  if (!orv.OrvSpriteCancelTransition(slot.hTransition)) return 0;
+  if (slot.dwTransState == 1) {
+    if (slot.lpImage) slot.lpImage->hSprite = 0;
+    layer_release_now(vm, slot);
+  }
+  slot.dwTransState = 0;
+  return 1;
+}
+
+void face_view_ctrl(engine::VmContext& vm, int32_t show) {
+  for (const engine::FaceEntry& f : vm.faceTable) {
+    if (f.dwLayer >= kLayers || !vm.layers[f.dwLayer].lpImage) continue;
+    const engine::LayerSlot& slot = vm.layers[f.dwLayer];
+    if (slot.dwTransState && slot.hTransOut) orv.OrvSpriteViewCtrl(slot.hTransOut, show);
+    orv.OrvSpriteViewCtrl(slot.lpImage->hSprite, show);
+  }
+}
+
+uint32_t layer_image_is_child(const engine::VmContext& vm, const ImageRecord* image) {
+  if (!image) return 0;
+  for (uint32_t n = 0; n < 64; ++n) {
+    const engine::LayerSlot& parent = vm.layers[n];
+    if (!parent.lpImage || !(parent.dwFlags & kLayerChildren)) continue;
+    for (const auto& entry : parent.graphChild) {
+      if ((entry[0] & kChildLink) && entry[1] < kLayers && vm.layers[entry[1]].lpImage == image) {
+        return 1;
+      }
+    }
+  }
+  return 0;
+}
+
 uint32_t is_face_layer(const engine::VmContext& vm, uint32_t layer) {
   if (layer == kNoFaceLayer) return 0;
   for (const engine::FaceEntry& f : vm.faceTable) {

@@ -44,6 +44,13 @@ void layers_frame_update(engine::VmContext& vm);
 
 // The slot's transition handle, created on first use.
 uint32_t layer_transition_handle(engine::LayerSlot& slot);
+// Ends the slot's running transition: 0 when the platform refuses; a fade-out's layer is
+// released at once (the platform owned its sprite). Nothing to do without one: 1.
+uint32_t layer_transition_cancel(engine::VmContext& vm, engine::LayerSlot& slot);
+// Shows or hides the face pictures (and their outgoing transition sprites) with the text window.
+void face_view_ctrl(engine::VmContext& vm, int32_t show);
+// 1 when layer 0-63 with child links has this image as a child layer's picture.
+uint32_t layer_image_is_child(const engine::VmContext& vm, const ImageRecord* image);
 // 1 when a face entry names the layer.
 uint32_t is_face_layer(const engine::VmContext& vm, uint32_t layer);
 // The slot index, or -1 for a pointer outside the layer array.

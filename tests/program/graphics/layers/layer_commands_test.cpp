@@ -258,6 +258,48 @@ TEST_F(LayerCommandsTest, HistorySkipEndCoversTheScreenAtOnce) {
   EXPECT_TRUE(logged(10, "force run_no_wait"));
 }
 
+TEST_F(LayerCommandsTest, FileNamesChildLinksFacesAndAFadeOutCancelled) {
+  load(
+      "  call sp_set(file\"BG01\", 3, 10, 0)\n"
+      "  call sp_set(file\"CH01\", 4, 10, 0)\n"
+      "  call face_init(1, 4, -1, -1, 0)\n"
+      "  call run(0, 0, 0)\n");
+  run();
+  char name[33];
+  EXPECT_EQ(layers::image_get_file_name(vm(), 4, name), 1u);
+  EXPECT_STREQ(name, "CH01");
+  EXPECT_EQ(layers::image_get_file_name(vm(), 5, name), 0u);
+  std::strcpy(engine::AdvGetVarString(vm(), 2), "A_NAME_LONGER_THAN_THIRTY_ONE_BYTES");
+  char kept[32];
+  layers::image_op_keep_name(vm(), engine::kStringHandleBit | 2, kept);
+  EXPECT_EQ(std::string(kept), "A_NAME_LONGER_THAN_THIRTY_ONE_B");
+  layers::image_op_keep_name(vm(), 7, kept);
+  EXPECT_EQ(kept[0], 0);
+
+  engine::LayerSlot& parent = vm().layers[3];
+  parent.dwFlags |= layers::kLayerChildren;
+  parent.graphChild[0][0] = layers::kChildLink;
+  parent.graphChild[0][1] = 4;
+  parent.graphChild[1][0] = layers::kChildLink;
+  parent.graphChild[1][1] = 200;  // out of range: skipped
+  EXPECT_EQ(layers::layer_image_is_child(vm(), image(4)), 1u);
+  EXPECT_EQ(layers::layer_image_is_child(vm(), image(3)), 0u);
+  layers::layers_frame_update(vm());
+  EXPECT_EQ(image(4)->base.pos.x, 0) << "the child takes its parent's place plus its own offset";
+
+  layers::face_view_ctrl(vm(), 0);
+  EXPECT_FALSE(visible(4));
+  EXPECT_TRUE(visible(3));
+  layers::face_view_ctrl(vm(), 1);
+  EXPECT_TRUE(visible(4));
+
+  engine::LayerSlot& fading = vm().layers[4];
+  fading.dwTransState = 1;
+  fading.hTransition = layers::layer_transition_handle(fading);
+  EXPECT_EQ(layers::layer_transition_cancel(vm(), fading), 1u);
+  EXPECT_EQ(image(4), nullptr) << "a cancelled fade-out releases its layer";
+}
+
 // ---- asynchronous loads: the worker is held back and run by the test ----
 
 struct PostedWork {
