@@ -154,6 +154,7 @@ BackBufferView gl_read_back() {
 bool gl_present(PresentFn) {
   GlRenderer* g = gl_device();
   if (!g) return false;
+  gl_textures_purge(g);
   const platform::GlFunctions& f = g->f;
   int32_t w = 0, h = 0;
   platform::gl_context_drawable_size(g->context, &w, &h);
