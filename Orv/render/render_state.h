@@ -97,6 +97,9 @@ struct RenderState {
   FileReader read_file = game_file_read;
   FileReader read_file_head = game_file_read_head;
   PresentFn present = nullptr;  // where the software peer shows its frames (the window)
+  // Where a GPU peer puts the frame in the window's drawable (client pixels, top-left origin);
+  // false or null: the whole drawable. Set by the window code; read on the game thread.
+  bool (*present_area)(OrvRect* area) = nullptr;
   // One step of a running screen transition, called after the node walk of every frame.
   void (*transition_step)() = nullptr;
   // The screen-transition record (transition/screen_transition.h), made by the system

@@ -110,6 +110,10 @@ bool step_renderer() {
   }
   RenderState& rs = orv_render();
   rs.present = &frame_present_pixels;
+  rs.present_area = [](OrvRect* area) {
+    *area = orv_geometry().client_rect;
+    return area->right > area->left && area->bottom > area->top;
+  };
   rs.read_file = &data_file_read;
   return ok;
 }
@@ -206,6 +210,7 @@ void teardown() {
   render_system_uninit();
   drop_gl_context();
   orv_render().present = nullptr;
+  orv_render().present_area = nullptr;
   orv_render().read_file = nullptr;
   int32_t leaked = orv_core().alloc_count.load();
   if (leaked > 0 && p.params.debug) {

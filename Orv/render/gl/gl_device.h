@@ -94,6 +94,9 @@ void gl_target_destroy(GlRenderer* gl, GlTarget* target);
 const GlTexture* gl_texture_for(GlRenderer* gl, const ImageObject* image);
 // Deletes every cached texture.
 void gl_textures_clear(GlRenderer* gl);
+// Deletes the textures of slots no image holds any more (released on any thread); called by
+// present, under the render lock that image creation and release also take.
+void gl_textures_purge(GlRenderer* gl);
 
 // One textured quad: corners (x, y) in target pixels and (u, v) in texture coordinates 0..1,
 // in the order top-left, top-right, bottom-left, bottom-right. Draws with the sprite program

@@ -154,6 +154,7 @@ BackBufferView gl_read_back() {
 bool gl_present(PresentFn) {
   GlRenderer* g = gl_device();
   if (!g) return false;
+  gl_textures_purge(g);
   const platform::GlFunctions& f = g->f;
   int32_t w = 0, h = 0;
   platform::gl_context_drawable_size(g->context, &w, &h);
@@ -163,14 +164,19 @@ bool gl_present(PresentFn) {
   f.Disable(gl::kScissorTest);
   f.ClearColor(0, 0, 0, 1);
   f.Clear(gl::kColorBufferBit);
+  // The frame fills the window's picture area (the aspect rectangle), the rest stays black.
+  OrvRect area{0, 0, w, h};
+  auto present_area = orv_render().present_area;
+  if (!present_area || !present_area(&area)) area = OrvRect{0, 0, w, h};
   f.ActiveTexture(gl::kTexture0);
   f.BindTexture(gl::kTexture2D, g->game.texture);
   platform::GLint filter = (g->device_flags & 1) ? gl::kLinear : gl::kNearest;
   f.TexParameteri(gl::kTexture2D, gl::kTextureMinFilter, filter);
   f.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, filter);
   gl_set_blend(g, kGlModeOpaque);
-  float fw = static_cast<float>(w), fh = static_cast<float>(h);
-  GlQuad q{{0, fw, 0, fw}, {0, 0, fh, fh}, {0, 1, 0, 1}, {0, 0, 1, 1}};
+  float l = static_cast<float>(area.left), t = static_cast<float>(area.top);
+  float r = static_cast<float>(area.right), b = static_cast<float>(area.bottom);
+  GlQuad q{{l, r, l, r}, {t, t, b, b}, {0, 1, 0, 1}, {0, 0, 1, 1}};
   gl_draw_quad(g, q, w, h, -1.0f, 0xFFFFFFFFu, kGlModeOpaque);
   platform::gl_context_swap(g->context);
   return true;

@@ -56,3 +56,17 @@ void gl_textures_clear(GlRenderer* g) {
   }
   g->textures.clear();
 }
+
+void gl_textures_purge(GlRenderer* g) {
+  for (auto it = g->textures.begin(); it != g->textures.end();) {
+    if (it->first->refcount == 0) {
+      GlTexture& t = it->second;
+      if (t.id) g->f.DeleteTextures(1, &t.id);
+      g->texture_bytes -=
+          uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
+      it = g->textures.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}

@@ -350,6 +350,11 @@ TEST_F(GlPeer, CapsComeFromTheContextAndCountTextures) {
   EXPECT_FALSE(before.pow2_textures);
   gl().draw_sprite(request(image(256, 128, pattern)));
   EXPECT_EQ(before.texture_memory - gl().caps().texture_memory, 256u * 128u * 4u);
+  // A released image's texture goes at the next present.
+  image_release(images_.back());
+  images_.pop_back();
+  EXPECT_TRUE(gl().present(nullptr));
+  EXPECT_EQ(gl().caps().texture_memory, before.texture_memory);
 }
 
 TEST_F(GlPeer, PresentShowsTheFrame) {
