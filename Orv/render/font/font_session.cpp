@@ -34,9 +34,11 @@ void font_begin(FontState& s) {
       }
       std::string error = "no Japanese face installed";
       s.face.reset();
-      if (!s.face_files[type].empty())
-        s.face = platform::FontFace::open(kind, s.face_files[type], s.face_indexes[type], s.size,
-                                          type == 1, &error);
+      if (!s.face_opened[type] && !s.face_files[type].empty())
+        s.face_opened[type] =
+            platform::FaceFile::open(s.face_files[type], s.face_indexes[type], &error);
+      if (s.face_opened[type])
+        s.face = platform::FontFace::open(kind, s.face_opened[type], s.size, type == 1, &error);
       s.face_type = s.face ? type : -1;
       s.face_size = s.size;
       if (!s.face) error_reportf(ErrorLog::kSkip, "font: %s", error.c_str());

@@ -64,6 +64,8 @@ struct FontState {
   std::string face_files[4];
   int32_t face_indexes[4] = {};
   bool face_looked_up[4] = {};
+  // Each face file opened once (on its first begin) and kept: a size is an FT_Size on it.
+  std::shared_ptr<platform::FaceFile> face_opened[4];
   int32_t current_bitmap = -1;  // index into bitmap_fonts, -1 for none
   float scale = 1.0f;
   int32_t scaled_ascent = 0;
