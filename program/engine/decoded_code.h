@@ -5,9 +5,10 @@
 // can run in place: the binary operations of plain_ops.h (mov, arithmetic, comparisons, logic,
 // shifts) with a register destination and a register or immediate source, jmp and jz with a
 // register or immediate operand, and nop, all inside the code; and for the back-to-back loop
-// alone, push with a register or immediate operand and command calls. Every other word (commands,
-// returns, other operand kinds, registers past the file, words that run past the end) has op 0 and
-// takes the ordinary path, which reads the original bytes. The code is never written after load, so
+// alone, push with a register or immediate operand and command calls (the call's words as they
+// are; the handler is looked up when it runs). Every other word (returns, gosub, other operand
+// kinds, registers past the file, words that run past the end) has op 0 and takes the ordinary
+// path, which reads the original bytes. The code is never written after load, so
 // the two stay consistent; the pc stays a byte offset into the original code.
 #pragma once
 
