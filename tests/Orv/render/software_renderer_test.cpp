@@ -58,7 +58,8 @@ TEST(Blend, EveryVectorFormGivesTheScalarReferenceBytes) {
   std::mt19937 rng(12345);
   std::vector<BlendRowVariant> variants = blend_row_variants();
   for (int32_t mode : {0, 1, 2, 3, 9}) {
-    for (uint32_t color : {0xFFFFFFFFu, 0x80FFFFFFu, 0x80FF0000u, 0x01020304u, 0x00FFFFFFu}) {
+    for (uint32_t color :
+         {0xFFFFFFFFu, 0xFDFFFFFFu, 0x80FFFFFFu, 0x80FF0000u, 0x01020304u, 0x00FFFFFFu}) {
       std::vector<uint32_t> src(1037), dst(1037);
       for (auto& v : src) v = rng();
       for (size_t i = 0; i < src.size(); i += 7) src[i] &= 0x00FFFFFFu;  // some clear pixels
