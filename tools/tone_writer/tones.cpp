@@ -7,9 +7,11 @@
 
 namespace tonewriter {
 
-std::string tone_wav() {
-  // A4 lead-in, then C5 E5 G5 E5.
-  const double notes[] = {440.0, 523.25, 659.25, 783.99, 659.25};
+std::string tone_wav(int piece) {
+  // A4 lead-in, then C5 E5 G5 E5; or E4 lead-in, then A4 E4 C4 E4.
+  const double pieces[2][5] = {{440.0, 523.25, 659.25, 783.99, 659.25},
+                               {329.63, 440.0, 329.63, 261.63, 329.63}};
+  const double(&notes)[5] = pieces[piece == 1 ? 1 : 0];
   std::string pcm;
   codec::StringByteWriter p(&pcm);
   for (double hz : notes) {
