@@ -13,7 +13,8 @@
 #include <memory>
 #include <string>
 
-#include "commands/command_seams.h"
+#include "commands/command_paths.h"
+#include "commands/library_commands.h"
 #include "engine/dispatch.h"
 #include "engine/orv_calls.h"
 #include "engine/game_state.h"
@@ -36,6 +37,7 @@ bool init() {
   // The machine's lists and memory come from the linked library; the log stays silent and
   // nothing may end the process.
   engine::orv_static_bind();
+  engine::library_commands_attach();
   orv.OrvEnd = nullptr;
   orv.OrvDebugPrintf = nullptr;
   orv.OrvErrorLogPrintf = nullptr;

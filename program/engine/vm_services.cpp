@@ -129,8 +129,9 @@ uint32_t file_dat_count(const VmContext& vm) {
 int32_t file_dat_bsearch(const VmContext& vm, const uint8_t* name) {
   uint8_t key[32] = {};
   for (int i = 0; i < 32 && name[i]; ++i) key[i] = name[i];
-  const uint8_t* table = vm.files.pFileDat + kTableHeaderBytes;
   uint32_t lo = 0, hi = file_dat_count(vm);
+  if (hi == 0) return -1;  // no File.dat loaded, or an empty one
+  const uint8_t* table = vm.files.pFileDat + kTableHeaderBytes;
   while (lo < hi) {
     const uint32_t mid = lo + (hi - lo) / 2;
     const int c = std::memcmp(table + 32u * mid, key, 32);

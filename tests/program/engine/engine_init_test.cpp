@@ -41,6 +41,10 @@ class EngineInitTest : public ::testing::Test {
   }
   void TearDown() override {
     engine::engine_shutdown(gs_->vm);
+    // The read marks belong to the game task, which frees them after the engine.
+    engine::VmContext& vm = gs_->vm;
+    if (vm.seen.lpTextRead) orv.OrvMemoryFree(vm.seen.lpTextRead);
+    if (vm.seen.lpFileSeen) orv.OrvMemoryFree(vm.seen.lpFileSeen);
     orv = saved_;
     file_set_base_folder("");
     engine::set_log_sink(nullptr, nullptr);
