@@ -4,10 +4,12 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
+#include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 #include "platform/sjis.h"
 
@@ -64,17 +66,49 @@ uint32_t first_codepoint(const std::string& s) {
 
 }  // namespace
 
-struct FontFace::Impl {
+struct FaceFile::Impl {
   FT_Library library = nullptr;
   FT_Face face = nullptr;
+  std::string file;
+  std::mutex lock;  // the face's size choice and glyph slot are shared
+  ~Impl() {
+    if (face) FT_Done_Face(face);
+    if (library) FT_Done_FreeType(library);
+  }
+};
+
+FaceFile::FaceFile(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+FaceFile::~FaceFile() = default;
+const std::string& FaceFile::file() const {
+  return impl_->file;
+}
+
+std::shared_ptr<FaceFile> FaceFile::open(const std::string& file, int index, std::string* error) {
+  auto impl = std::make_unique<Impl>();
+  impl->file = file;
+  if (FT_Init_FreeType(&impl->library)) {
+    if (error) *error = "FreeType failed to start";
+    return nullptr;
+  }
+  if (FT_New_Face(impl->library, impl->file.c_str(), index, &impl->face)) {
+    if (error) *error = "the Japanese face could not be loaded";
+    return nullptr;
+  }
+  return std::shared_ptr<FaceFile>(new FaceFile(std::move(impl)));
+}
+
+struct FontFace::Impl {
+  std::shared_ptr<FaceFile> file;
+  FT_Size size_object = nullptr;  // this face's size on the shared face
   FaceKind kind = FaceKind::kGothic;
   int32_t size = 0;
   bool bold = false;
   FaceMetrics metrics;
-  std::string file;
   ~Impl() {
-    if (face) FT_Done_Face(face);
-    if (library) FT_Done_FreeType(library);
+    if (size_object) {
+      std::lock_guard<std::mutex> lock(file->impl_->lock);
+      FT_Done_Size(size_object);
+    }
   }
 };
 
@@ -84,25 +118,41 @@ const FaceMetrics& FontFace::metrics() const {
   return impl_->metrics;
 }
 const std::string& FontFace::file() const {
-  return impl_->file;
+  return impl_->file->file();
 }
 
 std::unique_ptr<FontFace> FontFace::open(FaceKind kind, const std::string& file, int index,
+                                         int32_t size, bool bold, std::string* error) {
+  if (size < 1 || size > 1024) {
+    if (error) *error = "font size out of range";
+    return nullptr;
+  }
+  std::shared_ptr<FaceFile> face_file = FaceFile::open(file, index, error);
+  if (!face_file) return nullptr;
+  return open(kind, std::move(face_file), size, bold, error);
+}
+
+std::unique_ptr<FontFace> FontFace::open(FaceKind kind, std::shared_ptr<FaceFile> file,
                                          int32_t size, bool bold, std::string* error) {
   auto fail = [&](const char* why) {
     if (error) *error = why;
     return std::unique_ptr<FontFace>();
   };
+  if (!file) return fail("the Japanese face could not be loaded");
   if (size < 1 || size > 1024) return fail("font size out of range");
   auto impl = std::make_unique<Impl>();
   impl->kind = kind;
   impl->size = size;
   impl->bold = bold;
-  impl->file = file;
-  if (FT_Init_FreeType(&impl->library)) return fail("FreeType failed to start");
-  if (FT_New_Face(impl->library, impl->file.c_str(), index, &impl->face))
-    return fail("the Japanese face could not be loaded");
-  FT_Face f = impl->face;
+  impl->file = std::move(file);
+  FaceFile::Impl& shared = *impl->file->impl_;
+  std::lock_guard<std::mutex> lock(shared.lock);
+  FT_Face f = shared.face;
+  if (FT_New_Size(f, &impl->size_object)) {
+    impl->size_object = nullptr;
+    return fail("the Japanese face cannot be scaled");
+  }
+  FT_Activate_Size(impl->size_object);
   // The cell is what GDI calls the height: the Windows ascent plus descent from the OS/2
   // table where there is one.
   int32_t up = f->ascender, down = -f->descender;
@@ -133,9 +183,13 @@ bool FontFace::glyph(uint16_t code, GlyphImage* out) {
   bytes += static_cast<char>(code & 0xFF);
   std::string utf8;
   const uint32_t cp = sjis_to_utf8(bytes, utf8) ? first_codepoint(utf8) : 0;
-  const FT_UInt index = cp ? FT_Get_Char_Index(s.face, cp) : 0;
-  if (FT_Load_Glyph(s.face, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP)) return false;
-  FT_GlyphSlot slot = s.face->glyph;
+  FaceFile::Impl& shared = *s.file->impl_;
+  std::lock_guard<std::mutex> lock(shared.lock);
+  FT_Face face = shared.face;
+  if (FT_Activate_Size(s.size_object)) return false;
+  const FT_UInt index = cp ? FT_Get_Char_Index(face, cp) : 0;
+  if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP)) return false;
+  FT_GlyphSlot slot = face->glyph;
   if (s.bold && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
     // GDI's synthetic bold thickens strokes by about a pixel per 24 pixels of height.
     const FT_Pos strength = std::max<FT_Pos>(32, s.size * 64 / 24);

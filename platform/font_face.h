@@ -48,8 +48,32 @@ struct FaceMetrics {
 // the font configuration): callers keep the answer. False when no face is installed.
 bool find_face_file(FaceKind kind, std::string* path, int* index);
 
+// One font file opened in FreeType, shared by the FontFaces made from it: each size is an
+// FT_Size on the one face, so a change of size does not read the file again. The FontFaces
+// hold it; the calls on their shared face are serialised by its lock, so faces of one file
+// may be used from different threads.
+class FaceFile {
+ public:
+  // Opens the face at index in file; null with a reason in *error when FreeType cannot.
+  static std::shared_ptr<FaceFile> open(const std::string& file, int index, std::string* error);
+  ~FaceFile();
+  FaceFile(const FaceFile&) = delete;
+  FaceFile& operator=(const FaceFile&) = delete;
+  const std::string& file() const;
+
+ private:
+  friend class FontFace;
+  struct Impl;
+  explicit FaceFile(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
 class FontFace {
  public:
+  // The face of an open file as `kind` at `size` pixels (1..1024); null with a reason in
+  // *error when FreeType cannot scale it.
+  static std::unique_ptr<FontFace> open(FaceKind kind, std::shared_ptr<FaceFile> file, int32_t size,
+                                        bool bold, std::string* error);
   // Opens the face in `file` (from find_face_file) as `kind` at `size` pixels (1..1024); null
   // with a reason in *error when FreeType cannot load it.
   static std::unique_ptr<FontFace> open(FaceKind kind, const std::string& file, int index,

@@ -82,7 +82,11 @@ OggDecoder* ogg_decoder_open(OggMemorySource* source, OggInfo* info) {
   }
   vorbis_info* vi = ov_info(&d->file, -1);
   const ogg_int64_t total = ov_pcm_total(&d->file, -1);
-  if (!vi || vi->channels < 1 || vi->channels > 255 || vi->rate < 1 || total < 0) {
+  // The decoder is set up now, not at the first read: when its codebooks cannot be built,
+  // libvorbis keeps them half made, and a later seek would set up again over them and decode
+  // with a zeroed book (a division by zero that ends the process). Such a stream is refused.
+  if (!vi || vi->channels < 1 || vi->channels > 255 || vi->rate < 1 || total < 0 ||
+      ov_pcm_seek(&d->file, 0) != 0) {
     // Do not let ov_clear release the caller's bytes on this failure.
     auto release = source->release;
     source->release = nullptr;

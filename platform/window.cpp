@@ -218,6 +218,10 @@ void window_destroy(Window* window) {
   delete window;
 }
 
+void* window_sdl_handle(Window* window) {
+  return window ? window->sdl : nullptr;
+}
+
 uint32_t window_id(Window* window) {
   return window ? SDL_GetWindowID(window->sdl) : 0;
 }

@@ -53,6 +53,8 @@ struct WindowDesc {
 // reason in *error.
 Window* window_create(const WindowDesc& desc, bool* with_gl, std::string* error);
 void window_destroy(Window* window);
+// The SDL window behind `window`, for the other platform/ code only (the GL context).
+void* window_sdl_handle(Window* window);
 // The window's 32-bit id (SDL's), used as its handle.
 uint32_t window_id(Window* window);
 void window_show(Window* window);

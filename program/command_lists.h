@@ -18,6 +18,10 @@
 #include "program/commands/system_command_list.h"
 #include "program/engine/thread_command_list.h"
 #include "program/engine/wait_command_list.h"
+#include "program/graphics/layers/layer_command_list.h"
+#include "program/graphics/layers/run_command_list.h"
+#include "program/text/sound/music_command_list.h"
+#include "program/text/sound/sound_command_list.h"
 
 // X(list) for each list macro; list(Y) then expands to Y(id, name, argc, handler, description)
 // per command.
@@ -35,5 +39,9 @@
   X(MATH_COMMANDS)               \
   X(THREAD_COMMANDS)             \
   X(MESSAGE_COMMANDS)            \
+  X(LAYER_COMMANDS)               \
+  X(RUN_COMMANDS)                \
+  X(MUSIC_COMMANDS)              \
+  X(SOUND_COMMANDS)              \
   X(PENDING_COMMANDS)
 // clang-format on

@@ -1,9 +1,13 @@
 #include "subsystems.h"
 
 #include "commands/library_commands.h"
+#include "graphics/layers/layers_attach.h"
 #include "graphics/transitions/transitions_attach.h"
+#include "text/sound/sound_commands.h"
 
 void attach_subsystems() {
   engine::library_commands_attach();
   graphics::transitions_attach();
+  layers::layers_attach();
+  engine::sound_attach();
 }

@@ -30,8 +30,8 @@ for t in "${targets[@]}"; do
   [ "$jobs" -gt 1 ] && parallel_args=(-jobs="$jobs" -workers="$jobs")
   (cd "$dir" &&
       { [ ! -d "$regress" ] || "./$name" "$regress"/* >"log-$name.txt" 2>&1; } &&
-      "./$name" "corpus-$name" "${seeds[@]}" -max_total_time="$seconds" -rss_limit_mb=2048 \
-      -timeout=10 -artifact_prefix="artifacts-$name/" "${parallel_args[@]}" \
+      "./$name" "$dir/corpus-$name" "${seeds[@]}" -max_total_time="$seconds" -rss_limit_mb=2048 \
+      -timeout=10 -artifact_prefix="$dir/artifacts-$name/" "${parallel_args[@]}" \
       >>"log-$name.txt" 2>&1 &&
       ! grep -q "runtime error:" "log-$name.txt" &&
       echo "fuzz $name: ok" ||

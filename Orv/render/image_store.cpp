@@ -103,6 +103,7 @@ ImageObject* image_create(int32_t width, int32_t height, const char* name) {
   slot->width = width;
   slot->height = height;
   slot->refcount = 1;
+  ++slot->revision;  // a new picture in the slot: a texture cached for the old one is stale
   std::pop_heap(p.free_slots.begin(), p.free_slots.end(), std::greater<int32_t>());
   p.free_slots.pop_back();
   std::memset(slot->name, 0, sizeof slot->name);

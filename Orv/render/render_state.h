@@ -19,6 +19,10 @@
 #include "orv/types.h"
 
 struct DibRenderer;
+struct GlRenderer;
+namespace platform {
+struct GlContext;
+}
 struct FxRecord;
 struct OrvSprite;
 struct ScreenTransition;
@@ -66,6 +70,8 @@ struct RenderState {
   // after. Draw through render_renderer() (render_system.h).
   Renderer renderer;
   DibRenderer* dib = nullptr;   // the software peer's record; read by sw/ only
+  GlRenderer* gl = nullptr;     // the GL peer's record; read by gl/ only
+  platform::GlContext* gl_context = nullptr;  // the window's context, for the GL peer
   bool present_failed = false;  // a present failed; frames stop until render_present_restored
   ImagePool images;
   SpriteInfoCache info_cache;
@@ -91,6 +97,9 @@ struct RenderState {
   FileReader read_file = game_file_read;
   FileReader read_file_head = game_file_read_head;
   PresentFn present = nullptr;  // where the software peer shows its frames (the window)
+  // Where a GPU peer puts the frame in the window's drawable (client pixels, top-left origin);
+  // false or null: the whole drawable. Set by the window code; read on the game thread.
+  bool (*present_area)(OrvRect* area) = nullptr;
   // One step of a running screen transition, called after the node walk of every frame.
   void (*transition_step)() = nullptr;
   // The screen-transition record (transition/screen_transition.h), made by the system

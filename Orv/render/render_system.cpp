@@ -20,21 +20,27 @@ uint32_t render_system_init(const RenderParams& params, bool* ok) {
   RenderState& st = orv_render();
   render_system_uninit();
   image_pool_init(params.texture_count > 0 ? params.texture_count : 256);
-  const Renderer& chosen = choose_renderer(params);
+  const Renderer* chosen = &choose_renderer(params);
   RendererSetup setup;
   setup.game_width = params.game_width;
   setup.game_height = params.game_height;
   setup.window_width = params.window_width;
   setup.window_height = params.window_height;
   setup.device_flags = params.device_flags;
-  const bool opened = chosen.open && chosen.open(setup);
-  st.renderer = opened ? chosen : Renderer{};
+  bool opened = chosen->open && chosen->open(setup);
+  if (!opened && chosen != &software_renderer()) {
+    // The GL peer could not start (a program the driver refuses, no memory for a target):
+    // the software peer draws instead and the Direct3D bit goes.
+    chosen = &software_renderer();
+    opened = chosen->open(setup);
+  }
+  st.renderer = opened ? *chosen : Renderer{};
   st.present_failed = false;
   st.game_w = params.game_width;
   st.game_h = params.game_height;
   st.raster_phase_set = false;
   if (ok) *ok = opened;
-  if (&chosen != &software_renderer()) return params.display_flags;
+  if (opened && chosen == params.gl) return params.display_flags;
   return params.display_flags & ~kDisplayFlagDirect3D;
 }
 

@@ -25,7 +25,7 @@ struct RenderParams {
 constexpr uint32_t kDisplayFlagDirect3D = 8;
 
 // Makes the image pool and opens the renderer: the GL peer when the display flags ask for it
-// (bit 3) and params.gl is given, else the software peer. Returns the display flags as they
+// (bit 3) and params.gl is given and opens, else the software peer. Returns the display flags as they
 // are in effect: with the software peer the Direct3D bit is cleared (so that Orv3DIs, which
 // tests it, tells the truth). Returns false in *ok (when given) when the renderer cannot be
 // opened; no renderer is active then.

@@ -48,7 +48,7 @@ constexpr DebugWindowRow kDebugWindows[] = {
 }  // namespace
 
 void debug_windows_create() {
-  std::string base = platform::utf8_to_sjis_path(platform::program_folder_utf8());
+  const std::string base = orv.OrvGetFilePath();  // the base folder: the program folder
   const std::string path = base + "\\setting.ini";
   const bool has_settings = orv.OrvFileExists(path.c_str());
   for (const DebugWindowRow& row : kDebugWindows) {

@@ -40,12 +40,12 @@ struct SystemSettings {
 };
 static_assert(sizeof(SystemSettings) == 816);
 
-// The sound settings as system.dat stores them (their fields belong to the sound subsystem).
+// The sound settings as system.dat stores them (their fields, in VmContext::sound, belong to the
+// sound subsystem).
 constexpr size_t kSoundSettingsBytes = 2952;
 
 struct GameState {
   SystemSettings settings;
-  uint8_t soundSettings[kSoundSettingsBytes];
   uint32_t bVoiceCheck;
   uint32_t dwBootFlag;
   VmContext vm;

@@ -5,6 +5,11 @@
 
 #include <cstdint>
 
+namespace layers {
+struct ImageRecord;
+}
+#include "text/sound/sound_state.h"
+
 namespace engine {
 
 // Message window (text, voice and sound).
@@ -67,16 +72,40 @@ struct WaitState {
   uint32_t bWaitClear;  // wait_clear cancelled a running wait
 };
 
-struct SoundState {
-  uint32_t hSe[16];
-};
-
 struct SelectState {
   uint32_t nItems;
 };
 
+// A script layer (layers subsystem, graphics/layers/layer_slots.h): its image record, what
+// belongs to the layer rather than the image, and its queued or running transition.
 struct LayerSlot {
-  uint32_t bUsed;
+  layers::ImageRecord* lpImage;  // record 16 + n of the image table; null: empty layer
+  void* lpEffectNode;            // layer shader effect
+  int32_t nUserValue;
+  uint32_t dwFlags;       // bits 1-13 filters, 0x40000 children, 0x200000 shake,
+                          // 0x400000 movie, 0x800000 async load, 0x1000000 locked
+  uint32_t dwTransState;  // 0 none, 1 fade-out, 2 cross-fade
+  uint32_t bTransQueued;  // a transition waits for the next commit
+  uint32_t hTransition;   // platform transition handle, 0 until first use
+  uint32_t hTransIn;      // incoming sprite of the queued transition
+  uint32_t hTransOut;     // outgoing sprite (the kept source)
+  int32_t nTransKind;
+  int32_t nTransTime;       // ms
+  int32_t nShakeMode;       // 0 vertical, 1 horizontal, 2 both
+  int32_t nShakeAmplitude;  // pixels
+  uint32_t dwShakeLength;   // ms, 0xFFFFFFFF endless
+  uint32_t dwShakeStart;    // frame time stamp
+  int32_t nMovieLoop;
+  uint32_t graphChild[8][20];  // recorded image operations and child links (80 bytes each)
+  void* lpTagText;             // the layer's text items
+  uint32_t dwAsyncRequest;     // the asynchronous load this slot waits for, 0 none
+};
+
+// A face layer bound to the text window; all words 0xFFFFFFFF when unused.
+struct FaceEntry {
+  uint32_t dwLayer;         // 0xFFFFFFFF none
+  int32_t nPriorityOffset;  // -134 x priority step
+  int32_t x, y;
 };
 
 struct ScreenEffectState {

@@ -14,6 +14,9 @@ bool orv_debug_print(int key, const char* line) {
   orv.OrvDebugPrintf(key, nullptr, "%s", line);
   return true;
 }
+bool orv_debug_on() {
+  return orv.OrvDebugIs && orv.OrvDebugIs() != 0;
+}
 bool orv_error_log(const char* line) {
   if (!orv.OrvErrorLogPrintf) return false;
   orv.OrvErrorLogPrintf("%s", line);

@@ -15,6 +15,9 @@ namespace engine {
 
 // OrvDebugPrintf(key, null, "%s", line): the library's debug log.
 bool orv_debug_print(int key, const char* line);
+// OrvDebugIs(): whether the library keeps debug-log lines other than key 0 (debug mode);
+// false without the library.
+bool orv_debug_on();
 // OrvErrorLogPrintf("%s", line): the error log (stderr, and log.txt in debug mode).
 bool orv_error_log(const char* line);
 // OrvEnd(): asks the program to end (the caller also records it: the machine stops running the

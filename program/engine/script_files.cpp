@@ -3,6 +3,8 @@
 #include "engine/decoded_code.h"
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "commands/data_file.h"
 #include "engine/orv_calls.h"
@@ -10,11 +12,11 @@
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
+#include "graphics/layers/graphic_dat.h"
+#include "graphics/layers/image_record.h"
 #include "shared/word_scrambler.h"
 
 namespace engine {
-
-GraphicDat g_graphic_dat;
 
 namespace {
 
@@ -195,29 +197,24 @@ bool save_buffers_init(VmContext& vm, uint32_t* result) {
   return fail(vm, "saveload initialize error", result);
 }
 
+// A missing graphic.dat leaves every image on its own name and defaults; a damaged one is
+// named in the log and treated as missing.
 void graphic_dat_load() {
-  GraphicDat& g = g_graphic_dat;
   uint8_t* data = nullptr;
   uint32_t size = 0;
+  layers::graphic_dat.clear();
   if (!read_file("graphic.dat", &data, &size)) return;
-  if (g.lpImage) orv.OrvMemoryFree(g.lpImage);
-  // One zero byte after the data, for the text lookups of the display defaults.
-  g.lpImage = static_cast<uint8_t*>(orv.OrvMemoryAlloc(size + 1, 0));
-  if (!g.lpImage) {
-    orv.OrvMemoryFree(data);
-    return;
-  }
-  std::memcpy(g.lpImage, data, size);
-  g.lpImage[size] = 0;
+  std::vector<uint8_t> bytes(data, data + size);
   orv.OrvMemoryFree(data);
-  g.dwSize = size;
-  unscramble_table(g.lpImage, size);
-  std::memset(g.index, 0, sizeof g.index);
-  if (size > kTableHeaderBytes) {
-    const uint32_t n = size - kTableHeaderBytes;
-    std::memcpy(g.index, g.lpImage + kTableHeaderBytes, n < sizeof g.index ? n : sizeof g.index);
+  std::string error;
+  if (!layers::graphic_dat.load(std::move(bytes), &error)) {
+    vm_log(kLogMain, "graphic.dat: %s", error.c_str());
   }
-  g.bLoaded = 1;
+}
+
+// Rotations reach the sprites as floats when the renderer takes them.
+void rotation_mode_set() {
+  layers::g_float_rotation = orv.Orv3DIs && orv.Orv3DIs() != 0;
 }
 
 }  // namespace
@@ -228,6 +225,7 @@ uint32_t engine_init(VmContext& vm) {
   if (!save_buffers_init(vm, &result)) return result;
   vm_reset(vm);
   graphic_dat_load();
+  rotation_mode_set();
   vm.hRender = orv_render_init();
   if (!vm.hRender) return fail(vm, "render init error", &result), result;
   orv_render_set_active(vm.hRender);
@@ -264,8 +262,7 @@ void engine_shutdown(VmContext& vm) {
   data_files_close_all(vm);
   orv_list_release(vm.hDataFiles);
   vm.hDataFiles = 0;
-  free_block(&g_graphic_dat.lpImage);
-  g_graphic_dat.bLoaded = 0;
+  layers::graphic_dat.clear();
   decoded_code_free(vm.runner);
   free_block(&vm.runner.pCode);
   vm.runner.dwCodeSize = 0;

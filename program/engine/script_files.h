@@ -70,21 +70,12 @@ bool script_files_load(VmContext& vm, const ScriptFileBytes& bytes);
 void script_files_free(VmContext& vm);
 
 // Starts the engine: loads the five files along the search paths, sets up the save buffers,
-// resets the machine, loads graphic.dat, creates the render list, the return stack and the
+// resets the machine, loads graphic.dat (layers::graphic_dat), creates the render list, the return stack and the
 // data-file list, and fits the seen-mark bits to the tables. Returns 0, or on failure logs the
 // reason with key 0, asks the program to end and returns 0x80004005.
 uint32_t engine_init(VmContext& vm);
 // Releases what engine_init and the running game created.
 void engine_shutdown(VmContext& vm);
 
-// graphic.dat as loaded by engine_init: the image (with a terminating zero), the loaded flag
-// and the 2,040-byte index copied from offset 16; records begin at offset 2,056.
-struct GraphicDat {
-  uint8_t* lpImage;
-  uint32_t dwSize;
-  uint32_t bLoaded;
-  uint8_t index[2040];
-};
-extern GraphicDat g_graphic_dat;
 
 }  // namespace engine

@@ -4,11 +4,12 @@
 
 #include "engine/core_ops.h"
 #include "engine/decoded_code.h"
-#include "engine/orv_calls.h"
+#include "engine/dispatch.h"
 #include "engine/interpreter.h"
 #include "engine/neighbours.h"
 #include "engine/operand.h"
 #include "engine/orv_api.h"
+#include "engine/orv_calls.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "platform/sleep.h"
@@ -213,87 +214,210 @@ inline uint32_t run_decoded(VmContext& vm, const DecodedOp& d) {
   return 1;
 }
 
-// Runs pre-decoded operations from dwPc until one is not pre-decoded or the code ends, with
-// the same effects as run_decoded one by one; the pc is kept in a local meanwhile (a register
-// write could alias it). Returns the pc reached, which is also in dwPc.
-uint32_t run_decoded_span(VmContext& vm) {
-  ScriptRunner& r = vm.runner;
-  const DecodedOp* const decoded = r.pDecoded;
-  const uint32_t count = r.dwDecodedCount;
-  const uint32_t end = r.dwCodeSize;
-  uint32_t* const reg = vm.reg;
-  uint32_t pc = r.dwPc;
-  uint32_t last_pc = pc;
-  uint32_t last_op = 0;
-  uint32_t poll = kEndPollEvery;
-  while ((pc & 3) == 0 && (pc >> 2) < count) {
-    const DecodedOp& d = decoded[pc >> 2];
-    if (!d.op) break;
-    last_pc = pc;
-    last_op = d.op;
-    uint32_t s;
-    if (d.src_imm) {
-      s = d.src;
-      vm.dwImmediate = s;
-    } else {
-      s = reg[d.src];
-    }
-    // The length of each decoded operation is fixed by its kind, so the next pc is computed
-    // rather than loaded: straight-line code then carries no load-to-load dependency from one
-    // operation to the next, and the processor can run ahead.
-    uint32_t next = pc + 12;
-    uint32_t& dst = reg[d.dst];
-    // The list of operations is expanded here again rather than run through a function shared
-    // with run_decoded: one switch in the loop keeps the dispatch tight, and sharing a function
-    // halved the loop's speed.
-    switch (d.op) {
-#define PLAIN_BINARY(index, function, expression) \
-  case index:                                     \
-    dst = (expression);                           \
-    break;
-#include "engine/plain_ops.h"
-#undef PLAIN_BINARY
-      case 0x09:
-        next = pc + 8;
-        if (d.src_imm) {
-          next = d.target;
-        } else {
-          // The label lookup and its failure report see the machine as the plain path has it.
-          r.dwPc = next;
-          r.dwCommand = 0x00010009;
-          vm.dwCurrentPc = pc;
-          uint32_t target;
-          if (label_target(vm, s, &target)) {
-            next = target;
-          } else {
-            vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
-          }
-        }
-        break;
-      case 0x0A:
-        if (s == 0) next = d.target;
-        break;
-      default:  // nop
-        next = pc + 4;
-        break;
-    }
-    pc = next;
-    if (pc == end) break;
-    // A loop of these operations never leaves the span: the end request is looked at here.
-    if (--poll == 0) {
-      poll = kEndPollEvery;
-      if (end_poll(vm)) break;
-    }
-  }
-  if (last_op) {
-    r.dwCommand = 0x00010000u | last_op;
-    vm.dwCurrentPc = last_pc;
-  }
-  r.dwPc = pc;
-  return pc;
-}
+// How many jumps the back-to-back loop takes between two questions whether the program is
+// ending. Only a jump can repeat code, so a loop that never leaves the span takes one at least
+// every few instructions, and code without jumps runs out after the code's length.
+constexpr uint32_t kEndPollJumps = 1024;
+
+// The back-to-back loop dispatches through a table of label addresses where the compiler has
+// them (one indirect jump per handler, which the processor predicts per handler), and through
+// a switch elsewhere.
+#ifndef VELMORA_THREADED_DISPATCH
+#if defined(__GNUC__)
+#define VELMORA_THREADED_DISPATCH 1
+#else
+#define VELMORA_THREADED_DISPATCH 0
+#endif
+#endif
 
 enum class After { kGoOn, kStop, kReturnPending };
+
+// What follows a command, a return, a reset or an end: the slice state read again, and
+// whether the slice goes on.
+After after_command(VmContext& vm, SliceState* s) {
+  ScriptRunner& r = vm.runner;
+  *s = slice_state(vm);
+  const uint32_t mask = vm.run.bSceneSkip ? 0x10 : 0x20;
+  const bool pending = pending_async_step.load(std::memory_order_relaxed) != nullptr;
+  if (s->skip & mask) {
+    if (pending) vm_log(kLogMain, "%s", kAsyncWhileSkipping);
+  } else if (r.bYield) {
+    return After::kStop;
+  }
+  if (pending) return After::kReturnPending;
+  if (end_seen(vm)) return After::kStop;
+  return After::kGoOn;
+}
+
+// Runs pre-decoded operations from dwPc until one is not pre-decoded, the code ends, or a
+// command asks for what the slice watches, with the same effects as the ordinary path one by
+// one; the position is kept in a local meanwhile (a register write could alias dwPc) and is in
+// dwPc on return. kGoOn: the ordinary path goes on at dwPc (with *s read again when a command
+// ran); kStop and kReturnPending as from run_slow.
+After run_decoded_span(VmContext& vm, SliceState* s) {
+  ScriptRunner& r = vm.runner;
+  uint32_t pc = r.dwPc;
+  if ((pc & 3) != 0 || (pc >> 2) >= r.dwDecodedCount) return After::kGoOn;
+  After after = After::kGoOn;
+  const DecodedOp* const decoded = r.pDecoded;
+  uint32_t* const reg = vm.reg;
+  const uint32_t end = r.dwCodeSize;
+  // The entry to run; the entry after the last word has op 0, so the end stops the loop too.
+  const DecodedOp* ip = decoded + (pc >> 2);
+  const DecodedOp* last = nullptr;  // the last entry run, for dwCommand and dwCurrentPc
+  uint32_t jumps_left = kEndPollJumps;
+
+// (clang-format cannot lay out labels, computed gotos and the macros that make them.)
+// clang-format off
+#if VELMORA_THREADED_DISPATCH
+#define SLOT(name) L_##name
+#define DISPATCH() goto *kHandlers[ip->slot]
+  static const void* const kHandlers[kSlotCount] = {
+      &&L_kSlotLeave, &&L_kSlotJmpReg, &&L_kSlotJmpImm, &&L_kSlotJzReg, &&L_kSlotJzImm,
+      &&L_kSlotNop, &&L_kSlotPushReg, &&L_kSlotPushImm, &&L_kSlotCall,
+#define PLAIN_BINARY(index, function, expression) \
+      &&L_kSlot_##function##_reg, &&L_kSlot_##function##_imm,
+#include "engine/plain_ops.h"
+#undef PLAIN_BINARY
+  };
+  DISPATCH();
+#else
+#define SLOT(name) case name
+#define DISPATCH() goto dispatch
+dispatch:
+  switch (ip->slot) {
+    default:
+#endif
+// Steps to the entry words ahead.
+#define NEXT(words) \
+  do {              \
+    last = ip;      \
+    ip += (words);  \
+    DISPATCH();     \
+  } while (0)
+// Jumps to a target of the decoder's (a word of the code, or its end); every kEndPollJumps
+// jumps the end request is looked at.
+#define JUMP(target)                  \
+  do {                                \
+    last = ip;                        \
+    ip = decoded + ((target) >> 2);   \
+    if (--jumps_left == 0) goto poll; \
+    DISPATCH();                       \
+  } while (0)
+
+    SLOT(kSlotLeave): {
+      pc = static_cast<uint32_t>(ip - decoded) * 4;
+      goto leave;
+    }
+
+#define PLAIN_BINARY(index, function, expression) \
+    SLOT(kSlot_##function##_reg): {               \
+      const uint32_t s = reg[ip->src];            \
+      uint32_t& dst = reg[ip->dst];               \
+      dst = (expression);                         \
+      NEXT(3);                                    \
+    }                                             \
+    SLOT(kSlot_##function##_imm): {               \
+      const uint32_t s = ip->src;                 \
+      vm.dwImmediate = s;                         \
+      uint32_t& dst = reg[ip->dst];               \
+      dst = (expression);                         \
+      NEXT(3);                                    \
+    }
+#include "engine/plain_ops.h"
+#undef PLAIN_BINARY
+
+    SLOT(kSlotJzReg): {
+      if (reg[ip->src] == 0) JUMP(ip->target);
+      NEXT(3);
+    }
+    SLOT(kSlotJzImm): {
+      vm.dwImmediate = ip->src;
+      if (ip->src == 0) JUMP(ip->target);
+      NEXT(3);
+    }
+    SLOT(kSlotJmpImm): {
+      vm.dwImmediate = ip->src;
+      JUMP(ip->target);
+    }
+    SLOT(kSlotNop): {
+      NEXT(1);
+    }
+    SLOT(kSlotJmpReg): {
+      // The label lookup and its failure report see the machine as the plain path has it.
+      pc = static_cast<uint32_t>(ip - decoded) * 4;
+      r.dwPc = pc + 8;
+      r.dwCommand = 0x00010009;
+      vm.dwCurrentPc = pc;
+      uint32_t target;
+      if (!label_target(vm, reg[ip->src], &target)) {
+        vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
+        NEXT(2);
+      }
+      if ((target & 3) == 0 && target <= end) JUMP(target);
+      // A pc that is no word of the code: the ordinary path takes it from there.
+      last = ip;
+      pc = target;
+      goto leave;
+    }
+    SLOT(kSlotPushReg): {
+      vm_push(vm, reg[ip->src]);
+      NEXT(2);
+    }
+    SLOT(kSlotPushImm): {
+      vm.dwImmediate = ip->src;
+      vm_push(vm, ip->src);
+      NEXT(2);
+    }
+    SLOT(kSlotCall): {
+      // As the ordinary path runs it (run_slow, op_call), without fetching the words again.
+      pc = static_cast<uint32_t>(ip - decoded) * 4;
+      vm.dwCurrentPc = pc;
+      r.dwPc = pc + 12;
+      r.bYield = 0;
+      vm.dwResultReg = ip->target;
+      r.dwCommand = ip->src;
+      last = nullptr;  // dwCommand and dwCurrentPc are the call's now
+      const CommandHandler handler = command_lookup(ip->src);
+      const uint32_t ok = handler ? handler(vm) : 0;
+      if (r.bFetchFault) {
+        fetch_fault(vm);
+        pc = r.dwPc;
+        after = After::kStop;
+        goto leave;
+      }
+      if (!ok) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
+      after = after_command(vm, s);
+      pc = r.dwPc;  // the command may have moved it
+      if (after != After::kGoOn || pc == end) goto leave;
+      // Go on here only while nothing is to be watched between instructions.
+      if (r.bStepLimited || s->has_point || s->history || s->profiling) goto leave;
+      if ((pc & 3) != 0 || (pc >> 2) >= r.dwDecodedCount) goto leave;
+      ip = decoded + (pc >> 2);
+      DISPATCH();
+    }
+#if !VELMORA_THREADED_DISPATCH
+  }
+#endif
+
+poll:
+  jumps_left = kEndPollJumps;
+  if (!end_poll(vm)) DISPATCH();
+  pc = static_cast<uint32_t>(ip - decoded) * 4;
+
+leave:
+#undef JUMP
+#undef NEXT
+#undef DISPATCH
+#undef SLOT
+    // clang-format on
+    if (last) {
+  r.dwCommand = 0x00010000u | last->op;
+  vm.dwCurrentPc = static_cast<uint32_t>(last - decoded) * 4;
+}
+r.dwPc = pc;
+return after;
+}
 
 // An instruction that may call a command, return, reset or end, or a word outside group 1.
 After run_slow(VmContext& vm, uint32_t word, SliceState* s) {
@@ -310,17 +434,7 @@ After run_slow(VmContext& vm, uint32_t word, SliceState* s) {
     }
     if (!ok) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
   }
-  *s = slice_state(vm);
-  const uint32_t mask = vm.run.bSceneSkip ? 0x10 : 0x20;
-  const bool pending = pending_async_step.load(std::memory_order_relaxed) != nullptr;
-  if (s->skip & mask) {
-    if (pending) vm_log(kLogMain, "%s", kAsyncWhileSkipping);
-  } else if (r.bYield) {
-    return After::kStop;
-  }
-  if (pending) return After::kReturnPending;
-  if (end_seen(vm)) return After::kStop;
-  return After::kGoOn;
+  return after_command(vm, s);
 }
 
 }  // namespace
@@ -334,7 +448,9 @@ uint32_t script_run(VmContext& vm) {
     for (;;) {
       if (!r.bStepLimited && !s.has_point && !s.history && !s.profiling) {
         // Nothing to watch between plain operations: they run back to back.
-        if (run_decoded_span(vm) == r.dwCodeSize) goto stop;
+        const After after = run_decoded_span(vm, &s);
+        if (after == After::kReturnPending) return 1;
+        if (after == After::kStop || r.dwPc == r.dwCodeSize) goto stop;
         if (r.bEndRequested.load(std::memory_order_relaxed)) goto stop;
       }
       if (r.bStepLimited) {
@@ -353,7 +469,7 @@ uint32_t script_run(VmContext& vm) {
       }
       if (!s.profiling && (pc & 3) == 0 && (pc >> 2) < r.dwDecodedCount) {
         const DecodedOp& d = r.pDecoded[pc >> 2];
-        if (d.op) {
+        if (decoded_one_at_a_time(d)) {
           if (!run_decoded(vm, d)) vm_log(kLogMain, kInternalError, r.dwPc, r.dwCommand);
           if (r.dwPc == r.dwCodeSize || end_seen(vm)) break;
           continue;

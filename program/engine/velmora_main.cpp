@@ -57,6 +57,13 @@ constexpr char kConfigSaveFailed[] =
     "B\x83O\x8f\xee\x95\xf1\x82\xcc\x95\xdb\x91\xb6\x82\xc9\x8e\xb8\x94s"
     "\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81"
     "B\n%s";
+// "ゲームを開始できませんでした。\n理由はエラーログ（標準エラー出力）にあります。"
+constexpr char kStartFailed[] =
+    "\x83Q\x81["
+    "\x83\x80\x82\xf0\x8aJ\x8en\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81"
+    "B\x0a\x97\x9d\x97R\x82\xcd\x83G\x83\x89\x81[\x83\x8d\x83O\x81i\x95W\x8f\x80\x83G\x83\x89\x81["
+    "\x8fo\x97\xcd\x81j\x82\xc9\x82\xa0\x82\xe8\x82\xdc\x82\xb7\x81"
+    "B";
 // "エラー報告"
 constexpr char kReportCaption[] = "\x83G\x83\x89\x81[\x95\xf1\x8d\x90";
 
@@ -218,8 +225,13 @@ int velmora_main(int argc, char** argv) {
   }
   if (orv.OrvDebugIs()) debug_windows_create();
   orv.OrvRun();
-  // A game that could not start keeps the display settings of the last good start.
+  // A game that could not start keeps the display settings of the last good start, and says
+  // so (without a display the box is answered at once; its text is also on stderr).
   if (!settings.bStartFailed) display_settings_save();
+  if (settings.bStartFailed) {
+    platform::message_box(kStartFailed, kReportCaption,
+                          platform::kMbIconExclamation | platform::kMbTopMost);
+  }
   orv.OrvUninit();
   return settings.bStartFailed ? 1 : 0;
 }

@@ -137,7 +137,7 @@ struct VmContext {
   SoundState sound;
   SelectState select;
   LayerSlot layers[128];
-  int32_t faceTable[8];
+  FaceEntry faceTable[8];
   ScriptFiles files;
   uint32_t dwImmediate;  // receives an immediate operand
   uint32_t dwScratch;    // stands in for an operand cell outside its memory (reads 0)

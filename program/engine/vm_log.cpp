@@ -26,7 +26,17 @@ void emit(int key, const char* line) {
   }
 }
 
+// Whether a line with this key reaches anyone: main-log and error-log lines always do (stderr
+// at least); the others only a sink, or the library's debug log in debug mode. Every command
+// logs its call with key 10, and formatting a line nobody reads would cost more than most
+// commands themselves.
+bool wanted(int key) {
+  if (key == kLogMain || key == kLogError) return true;
+  return g_sink.load(std::memory_order_relaxed) != nullptr || orv_debug_on();
+}
+
 void emit_v(int key, const char* format, va_list args) {
+  if (!wanted(key)) return;
   char line[1024];
   std::vsnprintf(line, sizeof line, format, args);
   emit(key, line);

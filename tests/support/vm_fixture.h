@@ -53,7 +53,10 @@ class VmTest : public ::testing::Test {
     if (v.seen.lpFileSeen) orv.OrvMemoryFree(v.seen.lpFileSeen);
     if (v.seen.lpTextRead) orv.OrvMemoryFree(v.seen.lpTextRead);
     engine::script_files_free(v);
-    for (auto& [id, old] : installed_) engine::set_command_handler(id, old);
+    // Last installed first, so that an id installed twice gets its first handler back.
+    for (auto it = installed_.rbegin(); it != installed_.rend(); ++it) {
+      engine::set_command_handler(it->first, it->second);
+    }
     engine::set_log_sink(nullptr, nullptr);
     platform::set_clock_source(nullptr);
     engine::script_profile_clear();

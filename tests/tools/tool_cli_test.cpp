@@ -35,6 +35,9 @@ TEST(ToolCli, HelpAndBadArguments) {
       {"ge_writer", {"--help"}, 0, "usage: ge_writer IN.png OUT.ge"},
       {"ge_writer", {"a.png"}, 2, "usage: ge_writer"},
       {"ge_writer", {"a.png", "b.ge", "three"}, 2, "usage: ge_writer"},
+      {"cmdref", {"--help"}, 0, "usage: cmdref OUTFILE"},
+      {"cmdref", {}, 2, "usage: cmdref"},
+      {"cmdref", {"--check"}, 2, "usage: cmdref"},
   };
   for (const Case& c : cases) {
     const testsupport::RunResult r = testsupport::run_program(tool(c.tool), c.args);

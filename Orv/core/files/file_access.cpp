@@ -62,6 +62,31 @@ void report_damage(const std::string& archive_path, const char* damage) {
   error_reportf(ErrorLog::kSkip, "Bad archive %s: %s", where.empty() ? "?" : where.c_str(), damage);
 }
 
+// The index of the archive at archive_path, made on the first call (the caller holds the
+// record's lock shared); null when it cannot be kept (out of memory).
+const ArchiveIndex* archive_index(const std::string& archive_path) {
+  FileRecord& r = record();
+  std::lock_guard<std::mutex> lock(r.index_lock);
+  auto it = r.archives.find(archive_path);
+  if (it != r.archives.end()) return it->second.get();
+  auto index = std::make_unique<ArchiveIndex>();
+  int64_t size = 0;
+  platform::FileHandle file =
+      platform::file_open(archive_path.c_str(), platform::kGenericRead, platform::kFileShareRead,
+                          platform::kOpenExisting, platform::kFileFlagRandomAccess, &size);
+  if (file != platform::kInvalidFile) {
+    index->present = true;
+    index->size = size < 0 ? 0 : static_cast<uint64_t>(size);
+    PacSource source{&file, index->size, read_archive};
+    // A table cut short leaves each lookup to read its own bucket, and to report the damage.
+    index->has_buckets = pac_read_buckets(source, &index->buckets);
+    platform::file_close(file);
+  }
+  const ArchiveIndex* kept = index.get();
+  r.archives.emplace(archive_path, std::move(index));
+  return kept;
+}
+
 // Looks the file up in one folder: loose first, then in the folder's archive.
 platform::FileHandle lookup_in_folder(const char* folder, const SearchName& name, uint32_t access,
                                       uint32_t share, uint32_t disposition, uint32_t flags,
@@ -75,15 +100,19 @@ platform::FileHandle lookup_in_folder(const char* folder, const SearchName& name
     return file;
   }
   std::string archive_path = std::string(folder) + ".pac";
-  int64_t archive_size = 0;
+  const ArchiveIndex* index = archive_index(archive_path);
+  if (!index || !index->present) return platform::kInvalidFile;
+  int64_t archive_size = 0;  // the index's size stands: its table was read at that size
   platform::FileHandle archive =
       platform::file_open(archive_path.c_str(), platform::kGenericRead, platform::kFileShareRead,
                           platform::kOpenExisting, platform::kFileFlagRandomAccess, &archive_size);
   if (archive == platform::kInvalidFile) return platform::kInvalidFile;
-  PacSource source{&archive, static_cast<uint64_t>(archive_size), read_archive};
+  PacSource source{&archive, index->size, read_archive};
   PacMember member{};
   const char* damage = nullptr;
-  bool found = pac_find(source, name.key, &member, kPacWindowLimit, &damage);
+  bool found = index->has_buckets ? pac_find_in(source, index->buckets, name.key, &member,
+                                                kPacWindowLimit, &damage)
+                                  : pac_find(source, name.key, &member, kPacWindowLimit, &damage);
   if (damage) report_damage(archive_path, damage);
   if (!found || platform::file_seek(archive, member.offset, platform::kFileBegin) < 0) {
     platform::file_close(archive);

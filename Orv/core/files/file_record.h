@@ -4,14 +4,25 @@
 // and after OrvUninit.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <shared_mutex>
 #include <string>
 
+#include "Orv/core/files/pac_archive.h"
 #include "orv/types.h"
 
 constexpr uint32_t kSearchFolderKey = 0xFFFFFFFEu;  // -2
+
+// What lookups learnt of one folder's archive, read on the first lookup that reached it.
+struct ArchiveIndex {
+  bool present = false;      // the archive opened
+  uint64_t size = 0;         // its size then
+  bool has_buckets = false;  // the whole bucket table was read (else each lookup reads its bucket)
+  PacBuckets buckets{};
+};
 
 struct FileRecord {
   // Lookups take it shared, registrations exclusive. Folders are registered at start-up before
@@ -25,6 +36,12 @@ struct FileRecord {
   // as data, a zero-terminated path from OrvMemoryAlloc, exactly long enough. 0 before
   // OrvSystemPathInit and after OrvSystemPathUninit.
   OrvHandle list = 0;
+  // The archives lookups met, by path. An entry is made under index_lock by a lookup (which
+  // holds `lock` shared) and stays put until the search folders or the base folder change,
+  // which clear the map under `lock` held exclusively: so a lookup may keep a pointer to an
+  // entry while it holds `lock`.
+  std::mutex index_lock;
+  std::map<std::string, std::unique_ptr<ArchiveIndex>> archives;
   // Archives already reported as damaged (one line each per run, not one per lookup).
   std::mutex report_lock;
   std::set<std::string> reported;

@@ -3,22 +3,14 @@
 #include <cstring>
 #include <vector>
 
-bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMember* out,
-              uint64_t window_limit, const char** damage) {
-  const char* ignored;
-  if (!damage) damage = &ignored;
-  *damage = nullptr;
-  const uint32_t bucket_index = key[0];
-  if (bucket_index >= pac::kBucketCount) return false;  // a first byte of 255 is never stored
-  uint8_t bucket[pac::kBucketSize];
-  const uint64_t bucket_pos = pac::kHeaderSize + uint64_t{bucket_index} * pac::kBucketSize;
-  if (source.read(source.context, bucket, sizeof bucket, bucket_pos) != sizeof bucket) {
-    *damage = "the file is shorter than its bucket table";
-    return false;
-  }
-  pac::Bucket b;
-  codec::ByteReader bucket_reader(bucket, sizeof bucket);
-  sync(bucket_reader, b);
+namespace {
+
+constexpr const char* kShortTable = "the file is shorter than its bucket table";
+
+// The search within one bucket (b, read from the archive's table).
+bool find_in_bucket(const PacSource& source, const pac::Bucket& b,
+                    const uint8_t key[pac::kNameSize], PacMember* out, uint64_t window_limit,
+                    const char** damage) {
   const int64_t first = b.first;
   const uint32_t bucket_count = b.count;
   if (bucket_count == 0) return false;
@@ -96,4 +88,48 @@ bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMem
     const uint32_t step = count / 2 ? count / 2 : 1;
     probe += cmp < 0 ? -int64_t{step} : int64_t{step};
   }
+}
+
+}  // namespace
+
+bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMember* out,
+              uint64_t window_limit, const char** damage) {
+  const char* ignored;
+  if (!damage) damage = &ignored;
+  *damage = nullptr;
+  const uint32_t bucket_index = key[0];
+  if (bucket_index >= pac::kBucketCount) return false;  // a first byte of 255 is never stored
+  uint8_t bucket[pac::kBucketSize];
+  const uint64_t bucket_pos = pac::kHeaderSize + uint64_t{bucket_index} * pac::kBucketSize;
+  if (source.read(source.context, bucket, sizeof bucket, bucket_pos) != sizeof bucket) {
+    *damage = kShortTable;
+    return false;
+  }
+  pac::Bucket b;
+  codec::ByteReader bucket_reader(bucket, sizeof bucket);
+  sync(bucket_reader, b);
+  return find_in_bucket(source, b, key, out, window_limit, damage);
+}
+
+bool pac_read_buckets(const PacSource& source, PacBuckets* out, const char** damage) {
+  if (damage) *damage = nullptr;
+  uint8_t table[pac::kBucketCount * pac::kBucketSize];
+  if (source.read(source.context, table, sizeof table, pac::kHeaderSize) != sizeof table) {
+    if (damage) *damage = kShortTable;
+    return false;
+  }
+  codec::ByteReader reader(table, sizeof table);
+  for (pac::Bucket& b : out->bucket) sync(reader, b);
+  return true;
+}
+
+bool pac_find_in(const PacSource& source, const PacBuckets& buckets,
+                 const uint8_t key[pac::kNameSize], PacMember* out, uint64_t window_limit,
+                 const char** damage) {
+  const char* ignored;
+  if (!damage) damage = &ignored;
+  *damage = nullptr;
+  const uint32_t bucket_index = key[0];
+  if (bucket_index >= pac::kBucketCount) return false;
+  return find_in_bucket(source, buckets.bucket[bucket_index], key, out, window_limit, damage);
 }

@@ -2,8 +2,9 @@
 //
 // The reader trusts nothing it reads: a bucket whose entries lie outside the file, a probe that
 // leaves its bucket, a short read, or a member whose data does not lie wholly inside the
-// archive all mean "not in this archive", never a crash or a read past a buffer. No directory
-// stays in memory between lookups.
+// archive all mean "not in this archive", never a crash or a read past a buffer. Only the
+// bucket table may stay in memory between lookups (PacBuckets, kept by the caller); the
+// directory is read where a lookup probes it.
 #pragma once
 
 #include <cstdint>
@@ -34,3 +35,15 @@ constexpr uint64_t kPacWindowLimit = 8 * 1024;
 // in a few words, else null; the answer is then "not found", or a member that is intact.
 bool pac_find(const PacSource& source, const uint8_t key[pac::kNameSize], PacMember* out,
               uint64_t window_limit = kPacWindowLimit, const char** damage = nullptr);
+
+// The bucket table, read once for many lookups in the same archive.
+struct PacBuckets {
+  pac::Bucket bucket[pac::kBucketCount];
+};
+// Reads the table; false with *damage (when given) set when the file is shorter than it.
+bool pac_read_buckets(const PacSource& source, PacBuckets* out, const char** damage = nullptr);
+// pac_find with the table read before (from the same bytes): the same answer and damage, one
+// read fewer.
+bool pac_find_in(const PacSource& source, const PacBuckets& buckets,
+                 const uint8_t key[pac::kNameSize], PacMember* out,
+                 uint64_t window_limit = kPacWindowLimit, const char** damage = nullptr);

@@ -16,8 +16,16 @@ FileRecord& record() {
   return orv_core().files;
 }
 
+// Forgets what lookups learnt of the archives: the folders they lie in change. The caller
+// holds the lock exclusively.
+void forget_archives(FileRecord& r) {
+  std::lock_guard<std::mutex> lock(r.index_lock);
+  r.archives.clear();
+}
+
 // Removes and frees every folder of the list. The caller holds the lock exclusively.
 void free_folders(FileRecord& r) {
+  forget_archives(r);
   while (uintptr_t folder = OrvListPopFirst(r.list)) OrvMemoryFree(reinterpret_cast<void*>(folder));
 }
 
@@ -44,6 +52,7 @@ bool file_set_base_folder(const char* sjis_folder) {
   std::unique_lock<std::shared_mutex> lock(record().lock);
   std::memset(record().base_folder, 0, sizeof record().base_folder);
   if (len) std::memcpy(record().base_folder, sjis_folder, len);
+  forget_archives(record());
   return true;
 }
 
@@ -89,6 +98,7 @@ OrvBool OrvSystemPathSet(const char* folder) {
     OrvMemoryFree(block);
     return 0;
   }
+  forget_archives(r);
   return 1;
 }
 

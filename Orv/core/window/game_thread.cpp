@@ -14,6 +14,8 @@
 #include "Orv/render/transition/screen_transition.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
+#include "platform/console.h"
+#include "platform/gl_context.h"
 #include "platform/window.h"
 
 namespace {
@@ -174,11 +176,16 @@ bool game_frame() {
 void game_thread_main() {
   ProcessRecord& p = orv_process();
   p.game_thread_id = std::this_thread::get_id();
+  // The GL renderer draws on this thread only, with the window's context current throughout.
+  if (p.gl_context && !platform::gl_context_make_current(p.gl_context, nullptr)) {
+    platform::stderr_line("OpenGL context could not be made current on the game thread");
+  }
   p.game_started.set();
   OrvStartFunc start = p.params.start_func;
   if (!start || start() == 0) {
     p.end_requested = true;
     if (!p.system_end) window_post(kWndEnd);
+    platform::gl_context_release(p.gl_context);
     p.game_finished.set();
     return;
   }
@@ -188,6 +195,7 @@ void game_thread_main() {
   bool locked = render_lock_enter();
   if (p.params.end_func) p.params.end_func(main_task_data());
   if (locked) render_lock_leave();
+  platform::gl_context_release(p.gl_context);
   p.game_finished.set();
 }
 

@@ -13,6 +13,7 @@ ProcessSwitches& process_switches() {
 void ProcessRecord::reset() {
   params = StartParams{};
   window = nullptr;
+  gl_context = nullptr;
   window_handle = 0;
   running = active = inactive = is_movie = system_end = end_requested = end_pending = false;
   measured_fps = 0;

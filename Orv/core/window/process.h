@@ -63,11 +63,15 @@
 namespace platform {
 struct Window;
 struct Joystick;
+struct GlContext;
 }  // namespace platform
 
 struct ProcessRecord {
   StartParams params{};
   platform::Window* window = nullptr;
+  // The window's GL context when the GL renderer draws: made on the window thread, current on
+  // the game thread while it runs.
+  platform::GlContext* gl_context = nullptr;
   uint32_t window_handle = 0;
 
   std::atomic<bool> running{false};

@@ -1,7 +1,9 @@
 // The small accessors of the core, the thread hand-offs and the frame rate.
+#include "Orv/core/files/file_access.h"
 #include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/process.h"
 #include "Orv/core_alive.h"
+#include "Orv/render/render_system.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -51,6 +53,18 @@ int32_t OrvDebugIs(void) {
 }
 uint32_t Orv3DIs(void) {
   return orv_process().params.display_flags & kDisplayGpu;
+}
+
+// The active renderer, as every render-node callback receives it first: the renderer table
+// (null before the system initialisation and after the end).
+const void* OrvGetCore(void) {
+  return render_renderer();
+}
+OrvHandle OrvGetRender(void) {
+  return OrvRenderGetActive();
+}
+const char* OrvGetFilePath(void) {
+  return file_base_folder();
 }
 
 int32_t OrvDisableChangeWindowMode(int32_t flag) {

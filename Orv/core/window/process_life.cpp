@@ -18,10 +18,13 @@
 #include "Orv/core/work_pool.h"
 #include "Orv/core_record.h"
 #include "Orv/render/font/fonts.h"
+#include "Orv/render/gl/gl_renderer.h"
 #include "Orv/render/render_system.h"
 #include "Orv/render/transition/screen_transition.h"
 #include "orv/orv.h"
 #include "platform/clock.h"
+#include "platform/console.h"
+#include "platform/gl_context.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
 #include "platform/window.h"
@@ -72,8 +75,11 @@ bool step_random_table() {
   return random_table_create(static_cast<uint32_t>(sp.random_count), sp.debug != 0);
 }
 
-// The software renderer (serving both renderer settings for now) and its image pool; frames
-// reach the window through frame_present_pixels, files through the search folders.
+void drop_gl_context();
+
+// The renderer (GL when the display flags ask for it and the window has a context, software
+// otherwise) and its image pool; software frames reach the window through
+// frame_present_pixels, files through the search folders.
 bool step_renderer() {
   ProcessRecord& p = orv_process();
   StartParams& sp = p.params;
@@ -87,10 +93,27 @@ bool step_renderer() {
                     ((sp.display_flags & 0x10) ? 0x4u : 0u);
   rp.texture_count = sp.texture_count;
   orv_present().smooth = (rp.device_flags & 0x1) != 0;
+  if (p.gl_context) {
+    gl_renderer_use_context(p.gl_context);
+    rp.gl = &gl_renderer();
+  }
   bool ok = false;
   sp.display_flags = render_system_init(rp, &ok);
+  if (p.gl_context) {
+    if (sp.display_flags & kDisplayGpu) {
+      // The game thread makes it current for the whole run.
+      platform::gl_context_release(p.gl_context);
+    } else {
+      platform::stderr_line("OpenGL renderer could not start: drawing in software");
+      drop_gl_context();
+    }
+  }
   RenderState& rs = orv_render();
   rs.present = &frame_present_pixels;
+  rs.present_area = [](OrvRect* area) {
+    *area = orv_geometry().client_rect;
+    return area->right > area->left && area->bottom > area->top;
+  };
   rs.read_file = &data_file_read;
   return ok;
 }
@@ -164,6 +187,13 @@ bool system_init() {
   return true;
 }
 
+void drop_gl_context() {
+  ProcessRecord& p = orv_process();
+  gl_renderer_use_context(nullptr);
+  platform::gl_context_destroy(p.gl_context);
+  p.gl_context = nullptr;
+}
+
 // Everything OrvUninit and a failed OrvInit take down, in the order they were built.
 void teardown() {
   ProcessRecord& p = orv_process();
@@ -175,8 +205,12 @@ void teardown() {
   sound_system_destroy();
   if (platform::Joystick* joy = p.joystick.exchange(nullptr)) platform::joystick_close(joy);
   screen_transition_destroy();
+  // The game thread has let the context go: its objects are deleted here, then the context.
+  if (p.gl_context) platform::gl_context_make_current(p.gl_context, nullptr);
   render_system_uninit();
+  drop_gl_context();
   orv_render().present = nullptr;
+  orv_render().present_area = nullptr;
   orv_render().read_file = nullptr;
   int32_t leaked = orv_core().alloc_count.load();
   if (leaked > 0 && p.params.debug) {
@@ -280,14 +314,21 @@ int32_t OrvInit(StartParams* params) {
     return 0;
   }
   p.window_handle = platform::window_id(p.window);
+  if (with_gl) {
+    std::string gl_error;
+    p.gl_context = platform::gl_context_create(p.window, &gl_error);
+    if (!p.gl_context) {
+      platform::stderr_line("OpenGL 3.3 core context unavailable (" + gl_error +
+                            "): drawing in software");
+    }
+  } else if (desc.try_gl) {
+    platform::stderr_line("no OpenGL window: drawing in software");
+  }
 
   // The window's creation: the core is built.
   orv_core().alive = true;
   process_switches().change_mode_time = platform::time_ms();
   p.params = *params;
-  // Until the GPU renderer exists the software renderer draws in both settings; the flag says
-  // so, so that Orv3DIs tells the truth.
-  p.params.display_flags &= ~kDisplayGpu;
   bool ok = system_init();
   process_switches().init_result = ok ? 1 : 0;
   if (!ok) return 0;

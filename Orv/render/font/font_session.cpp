@@ -33,10 +33,24 @@ void font_begin(FontState& s) {
           s.face_files[type].clear();
       }
       std::string error = "no Japanese face installed";
-      s.face.reset();
-      if (!s.face_files[type].empty())
-        s.face = platform::FontFace::open(kind, s.face_files[type], s.face_indexes[type], s.size,
-                                          type == 1, &error);
+      s.face = nullptr;
+      const uint32_t face_key = static_cast<uint32_t>(type) << 16 | s.size;
+      if (auto it = s.faces.find(face_key); it != s.faces.end()) {
+        s.face = it->second.get();
+      } else {
+        if (!s.face_opened[type] && !s.face_files[type].empty())
+          s.face_opened[type] =
+              platform::FaceFile::open(s.face_files[type], s.face_indexes[type], &error);
+        std::unique_ptr<platform::FontFace> made;
+        if (s.face_opened[type])
+          made = platform::FontFace::open(kind, s.face_opened[type], s.size, type == 1, &error);
+        if (made) {
+          constexpr size_t kFaceLimit = 32;  // a game uses a handful of sizes
+          if (s.faces.size() >= kFaceLimit) s.faces.clear();
+          s.face = made.get();
+          s.faces.emplace(face_key, std::move(made));
+        }
+      }
       s.face_type = s.face ? type : -1;
       s.face_size = s.size;
       if (!s.face) error_reportf(ErrorLog::kSkip, "font: %s", error.c_str());
@@ -68,5 +82,17 @@ bool font_glyph(FontState& s, uint16_t code, Glyph* out) {
       return false;
     return bitmap_font_glyph(s.bitmap_fonts[s.current_bitmap], code, s.scale, out);
   }
-  return s.face && s.face->glyph(code, out);
+  if (!s.face) return false;
+  const uint64_t key = (uint64_t{static_cast<uint32_t>(s.face_type)} << 32) |
+                       (uint64_t{static_cast<uint32_t>(s.face_size)} << 16) | code;
+  if (auto it = s.glyph_cache.find(key); it != s.glyph_cache.end()) {
+    *out = it->second;
+    return true;
+  }
+  if (!s.face->glyph(code, out)) return false;
+  // A bound on the memory: a text uses a few hundred glyphs in a size or two.
+  constexpr size_t kGlyphCacheLimit = 4096;
+  if (s.glyph_cache.size() >= kGlyphCacheLimit) s.glyph_cache.clear();
+  s.glyph_cache.emplace(key, *out);
+  return true;
 }

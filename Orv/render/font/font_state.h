@@ -1,16 +1,18 @@
 // FontState: the one current font of the library and everything text drawing shares.
 //
 // All text functions work on this single state: the type, size, colours and effect that the
-// script sets, the loaded bitmap fonts and extra font, the face opened by the last begin and
+// script sets, the loaded bitmap fonts and extra font, the faces and glyphs begins made and
 // the record of the last glyph drawn. `mutex` guards all of it; every export takes it, so
 // concurrent callers are serialised (a caller that begins, draws several lines and ends should
 // still do so from one thread, as the state between those calls is shared).
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/font_face.h"
@@ -57,13 +59,22 @@ struct FontState {
 
   // Set between begin and end, with what the begin prepared.
   int32_t begun = 0;
-  TextMetric metrics;  // height is always the requested size (scaled for type 4)
-  std::unique_ptr<platform::FontFace> face;  // types 0-3; kept open across begins of one size
+  TextMetric metrics;                  // height is always the requested size (scaled for type 4)
+  platform::FontFace* face = nullptr;  // types 0-3: the begun one, in faces
   int32_t face_type = -1, face_size = 0;
   // Files of the four system faces as fontconfig named them, looked up once each.
   std::string face_files[4];
   int32_t face_indexes[4] = {};
   bool face_looked_up[4] = {};
+  // Each face file opened once (on its first begin) and kept: a size is an FT_Size on it.
+  std::shared_ptr<platform::FaceFile> face_opened[4];
+  // The faces made so far by type << 16 | size, kept so that a change of size back and forth
+  // makes none again; emptied when it holds kFaceLimit.
+  std::map<uint32_t, std::unique_ptr<platform::FontFace>> faces;
+  // Glyphs of the system faces rendered so far, by type, size and code (the
+  // type fixes the file and the weight), so that measuring and drawing a text render each
+  // glyph once. Emptied when it holds kGlyphCacheLimit glyphs.
+  std::unordered_map<uint64_t, platform::GlyphImage> glyph_cache;
   int32_t current_bitmap = -1;  // index into bitmap_fonts, -1 for none
   float scale = 1.0f;
   int32_t scaled_ascent = 0;

@@ -29,8 +29,11 @@ void fonts_release() {
   s.bitmap_fonts.clear();
   s.current_bitmap = -1;
   s.extra = ExtraFont{};
-  s.face.reset();
+  s.face = nullptr;
   s.face_type = -1;
+  s.faces.clear();
+  s.glyph_cache.clear();
+  for (auto& file : s.face_opened) file.reset();
 }
 
 bool font_read_file(const char* path, std::vector<uint8_t>* out) {

@@ -35,7 +35,8 @@ uint32_t mix(uint32_t f, uint32_t g, uint32_t F, uint32_t in_alpha, uint32_t out
     uint32_t alpha = (fa * F + ga * (255 - F)) >> 8;
     return (alpha << 24) | ((fa ? f : g) & 0x00FFFFFFu);
   }
-  uint32_t out = ((in_alpha * fa / 256) + ((ga * out_alpha) >> 8)) << 24;
+  // Two nearly opaque sides sum to more than 255: held at 255, never wrapped round.
+  uint32_t out = std::min(255u, (in_alpha * fa / 256) + ((ga * out_alpha) >> 8)) << 24;
   for (int shift = 0; shift < 24; shift += 8) {
     uint32_t v = (((f >> shift) & 255) * F + ((g >> shift) & 255) * (255 - F)) >> 8;
     out |= v << shift;

@@ -16,6 +16,7 @@
 #include "engine/vm_log.h"
 #include "platform/message_box.h"
 #include "shared/byte_codec.h"
+#include "text/sound/sound_settings.h"
 
 namespace engine {
 namespace {
@@ -69,29 +70,6 @@ constexpr char kOutOfMemory[] =
     "\x83\x81\x83\x82\x83\x8a\x82\xaa\x95s\x91\xab\x82\xb5\x82\xc4\x82\xa2\x82\xe9\x89\xc2\x94\\"
     "\x90\xab\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb7\x81"
     "B[]";
-
-// The sound settings keep the words of their first two records in the order 0, 1, 3, 2, ...
-constexpr int kStoredWord[8] = {0, 1, 3, 2, 4, 5, 6, 7};
-
-uint32_t sound_word(const uint8_t* block, int record, int word) {
-  return codec::load_u32(block + 32 * record + 4 * kStoredWord[word]);
-}
-void set_sound_word(uint8_t* block, int record, int word, uint32_t v) {
-  codec::store_u32(block + 32 * record + 4 * kStoredWord[word], v);
-}
-
-// A volume of the first record as the player set it: the word of the second record at the same
-// place is its on/off switch, and a switched-off category is silent.
-int32_t switched_volume(const uint8_t* block, int word) {
-  return sound_word(block, 1, word) ? static_cast<int32_t>(sound_word(block, 0, word)) : 0;
-}
-
-void sound_settings_apply(const uint8_t* block) {
-  orv.OrvSoundSetPrimaryVolume(switched_volume(block, 0));
-  // (word of the first record, sound type)
-  constexpr int kTypes[6][2] = {{2, 1}, {1, 3}, {4, 5}, {5, 4}, {6, 6}, {7, 7}};
-  for (const auto& t : kTypes) orv.OrvSoundSetVolume(switched_volume(block, t[0]), t[1]);
-}
 
 // The u32 at byte `offset` of a data file; false when the file is missing or too short.
 bool data_file_word(const char* name, uint32_t offset, uint32_t* value) {
@@ -190,9 +168,8 @@ bool system_dat_load(GameState& gs) {
   seen.dwTextReadBytes = static_cast<uint32_t>(image.textRead.size());
   seen.dwFileSeenBytes = static_cast<uint32_t>(image.fileSeen.size());
   gs.settings = image.settings;
-  std::memcpy(gs.soundSettings, image.sound, kSoundSettingsBytes);
   std::memcpy(gs.vm.sysMem, image.sysMem, sizeof image.sysMem);
-  sound_settings_apply(gs.soundSettings);
+  sound_settings_read(image.sound, sizeof image.sound, gs.vm.sound);
   // The screen-effects switch waits for the transition exports.
   orv.OrvWindowChangeMode(static_cast<int32_t>(gs.settings.dwWindowMode));
   orv.OrvCursorSetAutoHideTime(gs.settings.dwCursorHideTime);
@@ -208,7 +185,6 @@ uint32_t system_dat_create(GameState& gs) {
   seen = SeenFlags{};
   seen.hEntryNames = names;
   gs.settings = SystemSettings{};
-  std::memset(gs.soundSettings, 0, sizeof gs.soundSettings);
   std::memset(gs.vm.sysMem, 0, sizeof gs.vm.sysMem);
   gs.bVoiceCheck = 0;
   gs.dwBootFlag = 0;
@@ -222,13 +198,7 @@ uint32_t system_dat_create(GameState& gs) {
   s.nTextBaseImage = -1;
   s.nTextAlpha = -1;
 
-  for (int w = 0; w < 8; ++w) {
-    set_sound_word(gs.soundSettings, 0, w, w == 3 ? 0 : 5000);
-    set_sound_word(gs.soundSettings, 1, w, 1);
-  }
-  // The music auto-volume settings follow the two records: 0, 5000, 0.
-  set_sound_word(gs.soundSettings, 2, 1, 5000);
-  sound_settings_apply(gs.soundSettings);
+  sound_settings_default(gs.vm.sound);
 
   if (!data_file_word("Script.src", 4, &s.dwScriptStamp)) {
     vm_error_log("%s", kNoScript);
@@ -275,7 +245,7 @@ uint32_t system_dat_save(GameState& gs) {
   gs.settings.dwWindowMode = static_cast<uint32_t>(orv.OrvCheckWindowMode());
   SystemDatImage image;
   image.settings = gs.settings;
-  std::memcpy(image.sound, gs.soundSettings, kSoundSettingsBytes);
+  sound_settings_write(gs.vm.sound, image.sound);
   std::memcpy(image.sysMem, gs.vm.sysMem, sizeof image.sysMem);
   const SeenFlags& seen = gs.vm.seen;
   if (seen.lpTextRead)

@@ -195,7 +195,7 @@ uint32_t archive_list_load(int32_t n) {
     return 0u;
   };
   orv.OrvSystemPathSet("data");
-  std::string base = platform::utf8_to_sjis_path(platform::program_folder_utf8());
+  const std::string base = orv.OrvGetFilePath();  // the base folder: the program folder
   std::vector<uint8_t> bytes;
   bool opened = false;
   for (const char* folder : {"data", "csv"}) {

@@ -6,6 +6,8 @@
 
 namespace layers {
 
+GraphicDat graphic_dat;
+
 bool GraphicDat::load(std::vector<uint8_t> bytes, std::string* error) {
   clear();
   if (bytes.size() < kGraphicDatRecordsAt) {

@@ -34,6 +34,9 @@ class GraphicDat {
   bool loaded_ = false;
 };
 
+// The game's graphic.dat: loaded by the engine start, cleared at shutdown.
+extern GraphicDat graphic_dat;
+
 // The name as a zero-padded 32-byte field (cut at 31 bytes, so it always ends in a zero).
 void graphic_name_field(const char* name, char (&field)[32]);
 

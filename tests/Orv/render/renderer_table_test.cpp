@@ -123,6 +123,9 @@ class RendererTableTest : public ::testing::Test {
   OrvHandle list = 0;
 };
 
+// A GL peer that cannot start (its programs refused, no target).
+const Renderer kRefuser{.name = "refuser", .open = [](const RendererSetup&) { return false; }};
+
 TEST_F(RendererTableTest, TheDisplayFlagsChooseThePeerOnceAtInit) {
   EXPECT_EQ(render_renderer()->name, std::string("recorder"));
   EXPECT_EQ(g_rec.setup.game_width, 64);
@@ -138,8 +141,9 @@ TEST_F(RendererTableTest, TheDisplayFlagsChooseThePeerOnceAtInit) {
   };
   const Case cases[] = {
       {kDisplayFlagDirect3D, &kRecorder, "recorder", kDisplayFlagDirect3D},
-      {0, &kRecorder, "software", 0},                          // GL not asked for
-      {kDisplayFlagDirect3D | 0x2, nullptr, "software", 0x2},  // asked for, no GL peer
+      {0, &kRecorder, "software", 0},                            // GL not asked for
+      {kDisplayFlagDirect3D | 0x2, nullptr, "software", 0x2},    // asked for, no GL peer
+      {kDisplayFlagDirect3D | 0x2, &kRefuser, "software", 0x2},  // the GL peer fails to open
   };
   for (const Case& c : cases) {
     RenderParams params;

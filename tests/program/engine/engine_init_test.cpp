@@ -12,6 +12,7 @@
 #include "engine/orv_api.h"
 #include "engine/script_files.h"
 #include "engine/vm_log.h"
+#include "graphics/layers/graphic_dat.h"
 #include "platform/file.h"
 #include "engine/orv_static_bind.h"
 #include "support/temp_dir.h"
@@ -85,6 +86,30 @@ TEST_F(EngineInitTest, AFailedRenderListIsRefused) {
   orv.OrvRenderInit = []() -> OrvHandle { return 0; };
   EXPECT_NE(engine::engine_init(gs_->vm), 0u);
   EXPECT_TRUE(logged("render init error"));
+}
+
+// graphic.dat is read at start: a file too short for its index counts as missing and is named
+// in the log; a whole one answers lookups until shutdown.
+TEST_F(EngineInitTest, GraphicDatShorterThanItsIndexIsMissing) {
+  testsupport::write_file(dir_ / "graphic.dat", std::string(2055, '\0'));
+  EXPECT_EQ(engine::engine_init(gs_->vm), 0u);
+  EXPECT_TRUE(logged("graphic.dat: the file is 2055 bytes"));
+  EXPECT_FALSE(layers::graphic_dat.loaded());
+  engine::engine_shutdown(gs_->vm);
+  logs_.clear();
+  std::string bytes(2056 + 132, '\0');
+  bytes[16 + 'A' * 8] = 1;
+  bytes.replace(2056, 2, "AB");
+  bytes[2056 + 32] = 1;  // flags
+  testsupport::write_file(dir_ / "graphic.dat", bytes);
+  EXPECT_EQ(engine::engine_init(gs_->vm), 0u);
+  EXPECT_FALSE(logged("graphic.dat"));
+  char name[32];
+  layers::graphic_name_field("AB", name);
+  layers::GraphicInfo info;
+  EXPECT_TRUE(layers::graphic_dat.find(name, &info));
+  engine::engine_shutdown(gs_->vm);
+  EXPECT_FALSE(layers::graphic_dat.loaded());
 }
 
 }  // namespace

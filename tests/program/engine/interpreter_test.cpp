@@ -297,6 +297,8 @@ TEST_F(InterpreterTest, DecodedOperationsMatchThePlainPath) {
       "  mov r8, 1\n"
       "there:\n"
       "  add r9, 1\n"
+      "  call 0x150004(r9, 1) -> r7\n"  // pushes and a command call, in the loop
+      "  call 0x180000 -> r0\n"         // no such command: logged
       "  mov r10, r9\n"
       "  eq r10, 3\n"
       "  jz there, r10\n"
@@ -354,6 +356,7 @@ TEST_F(InterpreterTest, DecodedOperationsMatchThePlainPath) {
     EXPECT_EQ(fast.logs, plain.logs);
     if (!w.step_limited || w.steps == 1000) {
       EXPECT_EQ(plain.regs[9], 3u);
+      EXPECT_EQ(plain.regs[7], 2u);
       EXPECT_EQ(plain.regs[8], 0u);
       EXPECT_EQ(plain.regs[13], 0xFFFFFFFEu);
       EXPECT_EQ(plain.regs[14], static_cast<uint32_t>(-3));
@@ -373,7 +376,6 @@ uint32_t end_scene_skip(VmContext& vm) {
 TEST_F(InterpreterTest, SceneSkipProfilerReportsAfterTheSkip) {
   constexpr uint32_t kEndSkip = 0x070003;
   install(kEndSkip, end_scene_skip);
-  install(kQuiet, [](VmContext&) { return uint32_t{1}; });
   // Each instruction is timed until the next one starts; the report comes with the first
   // instruction after the skip, one line per instruction key: 1, the opcode, and the low bytes
   // of the command id's two halves (call 0x070002 -> 0x01170702).

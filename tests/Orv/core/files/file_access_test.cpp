@@ -277,6 +277,25 @@ TEST_F(FileAccess, DamagedArchivesArePassedOver) {
   }
 }
 
+// What a lookup learns of an archive (that it is there, its bucket table) is kept until the
+// search folders change; then the archive as it lies now is read again.
+TEST_F(FileAccess, ArchivesAreReadAgainWhenTheSearchFoldersChange) {
+  OrvSystemPathSet("pk");
+  EXPECT_EQ(fetch("x.png"), "<none>");  // no archive yet
+  archive("pk", {{"x.png", "one"}, {"y.png", "why"}});
+  OrvSystemPathSet("other");
+  EXPECT_EQ(fetch("x.png"), "one");
+  EXPECT_EQ(fetch("y.png"), "why");
+  EXPECT_EQ(fetch("z.png"), "<none>");
+  // A different archive, its members in other buckets and places.
+  archive("pk", {{"a.png", "a"}, {"z.png", "zed"}, {"x.png", "second"}});
+  OrvSystemPathClear();
+  OrvSystemPathSet("pk");
+  EXPECT_EQ(fetch("x.png"), "second");
+  EXPECT_EQ(fetch("z.png"), "zed");
+  EXPECT_EQ(fetch("y.png"), "<none>");
+}
+
 TEST_F(FileAccess, FullPath) {
   loose("a", "mask01.png", "m");
   archive("b", {{"packed.png", "p"}});

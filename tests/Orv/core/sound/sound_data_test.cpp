@@ -293,6 +293,18 @@ TEST(OggReader, RefusesDamagedFiles) {
   EXPECT_LE(decoded, info.total_frames * info.channels * 2 + 8192);
 }
 
+// A stream whose codebooks libvorbis cannot build (found by fuzzing): its decoder is set up at
+// open and the stream refused there; opened as before, a later seek set the decoder up again
+// over the half-built books and the process died of a division by zero.
+TEST(OggReader, RefusesAStreamWhoseDecoderCannotBeSetUp) {
+  const std::string bytes = testsupport::read_file(
+      std::string(VELMORA_SOURCE_DIR) + "/fuzz/regressions/ogg_reader/half-built-codebooks");
+  ASSERT_FALSE(bytes.empty());
+  SoundFile f;
+  sound_file_open_memory(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &f);
+  EXPECT_EQ(ogg_stream_open(&f, "half-built"), nullptr);
+}
+
 // Frames a music source gives from its start to its end.
 uint64_t frames_given(SoundSource* s) {
   std::vector<uint8_t> chunk(176400);

@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Orv/render/font/bitmap_font.h"
 #include "Orv/render/font/extra_font.h"
 #include "orv/orv.h"
+#include "platform/font_face.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -360,6 +363,40 @@ TEST_F(FontTest, SystemFaceMetrics) {
   for (uint32_t v : px) lit += v != 0;
   EXPECT_GT(lit, 20);
   EXPECT_EQ(OrvFontHasDrawTextRect(), 1);
+}
+
+// Sizes share one open file: a glyph comes out the same whether its face was opened alone or
+// beside other sizes of the same file, used in turns.
+TEST(FaceFile, SizesOnOneFileDrawAsFacesOpenedAlone) {
+  using platform::FaceKind;
+  using platform::FontFace;
+  std::string file;
+  int index = 0;
+  if (!platform::find_face_file(FaceKind::kGothic, &file, &index)) GTEST_SKIP() << "no face";
+  auto shared = platform::FaceFile::open(file, index, nullptr);
+  ASSERT_TRUE(shared);
+  std::unique_ptr<FontFace> on_shared[2] = {
+      FontFace::open(FaceKind::kGothic, shared, 24, false, nullptr),
+      FontFace::open(FaceKind::kGothic, shared, 28, true, nullptr)};
+  std::unique_ptr<FontFace> alone[2] = {
+      FontFace::open(FaceKind::kGothic, file, index, 24, false, nullptr),
+      FontFace::open(FaceKind::kGothic, file, index, 28, true, nullptr)};
+  for (int i = 0; i < 2; ++i) ASSERT_TRUE(on_shared[i] && alone[i]) << i;
+  for (int round = 0; round < 2; ++round) {
+    for (uint16_t code : {uint16_t{0x82A0}, uint16_t{'A'}, uint16_t{0x88A4}}) {
+      for (int i = 0; i < 2; ++i) {
+        platform::GlyphImage a, b;
+        ASSERT_TRUE(on_shared[i]->glyph(code, &a));
+        ASSERT_TRUE(alone[i]->glyph(code, &b));
+        EXPECT_EQ(a.bits, b.bits) << code << " " << i;
+        EXPECT_EQ(std::make_tuple(a.box_width, a.box_height, a.origin_x, a.origin_y, a.advance_x),
+                  std::make_tuple(b.box_width, b.box_height, b.origin_x, b.origin_y, b.advance_x))
+            << code << " " << i;
+        EXPECT_FALSE(a.bits.empty()) << code;
+      }
+    }
+  }
+  EXPECT_EQ(on_shared[1]->metrics().ascent, alone[1]->metrics().ascent);
 }
 
 }  // namespace

@@ -288,6 +288,33 @@ TEST_F(SystemDatFiles, SaveAndLoadKeepEverything) {
   orv.OrvMemoryFree(fresh.vm.seen.lpFileSeen);
 }
 
+// The sound settings travel through the file field by field: voice before background voice
+// in memory, the other way round in the file.
+TEST_F(SystemDatFiles, SoundSettingsSaveAndLoad) {
+  put_tables(1, 1);
+  ASSERT_EQ(engine::system_dat_create(gs()), 1u);
+  engine::SoundState& s = vm().sound;
+  s.volumes[engine::kCatVoice] = 1200;
+  s.volumes[engine::kCatBgv] = 3400;
+  s.switches[engine::kCatBgm] = 0;
+  s.bgmAuto = {1, 40, 1};
+  s.voiceInfo[5] = {1, 1, 80, "VO_A"};
+  ASSERT_EQ(engine::system_dat_save(gs()), 1u);
+  const std::string file = get("save/system.dat");
+  EXPECT_EQ(static_cast<uint8_t>(file[818 + 8]), 3400 & 0xFF);   // background voice third
+  EXPECT_EQ(static_cast<uint8_t>(file[818 + 12]), 1200 & 0xFF);  // voice fourth
+
+  engine::GameState fresh{};
+  ASSERT_TRUE(engine::system_dat_load(fresh));
+  EXPECT_EQ(fresh.vm.sound.volumes[engine::kCatVoice], 1200);
+  EXPECT_EQ(fresh.vm.sound.volumes[engine::kCatBgv], 3400);
+  EXPECT_EQ(fresh.vm.sound.switches[engine::kCatBgm], 0u);
+  EXPECT_EQ(fresh.vm.sound.bgmAuto.factor, 40u);
+  EXPECT_STREQ(fresh.vm.sound.voiceInfo[5].prefix, "VO_A");
+  orv.OrvMemoryFree(fresh.vm.seen.lpTextRead);
+  orv.OrvMemoryFree(fresh.vm.seen.lpFileSeen);
+}
+
 // A damaged file is read as far as it goes and kept aside as it was; one line says so. Only
 // a file without even its fixed part leaves the defaults to the caller.
 TEST_F(SystemDatFiles, DamagedFileIsReadAsFarAsItGoesAndKeptAside) {

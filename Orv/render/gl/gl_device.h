@@ -1,0 +1,129 @@
+// The GL peer's record and the helpers its files share (gl/ only).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "Orv/render/gl/gl_renderer.h"
+#include "platform/gl_functions.h"
+
+struct SurfaceSlot;
+struct ImageObject;
+
+// A texture made from an image slot's pixels.
+struct GlTexture {
+  platform::GLuint id = 0;
+  int32_t width = 0, height = 0;
+  const void* buffer = nullptr;  // the slot's storage when uploaded
+  uint32_t revision = 0;         // the slot's revision when uploaded
+};
+
+// A colour target: a texture with a framebuffer drawing into it.
+struct GlTarget {
+  platform::GLuint fbo = 0, texture = 0;
+  int32_t width = 0, height = 0;
+};
+
+// The sprite program's uniform places.
+struct GlSpriteProgram {
+  platform::GLuint id = 0;
+  platform::GLint target_size = -1, flip = -1, color = -1, mode = -1, tex = -1;
+};
+
+// Fragment modes of the sprite program.
+enum GlDrawMode : int32_t {
+  kGlModeAlpha = 1,     // colour x texel, blended by its alpha
+  kGlModeAdd = 2,       // texel x its alpha x colour alpha, added
+  kGlModeMultiply = 3,  // texel x its alpha x colour alpha, multiplied into the target
+  kGlModeOpaque = 4,    // the texel as it is, alpha 1, nothing discarded (presenting)
+  kGlModeCopy = 5,      // the texel as it is, unblended (alpha-0 texels still discarded)
+};
+
+// The cross-fade program's uniform places.
+struct GlCrossfadeProgram {
+  platform::GLuint id = 0;
+  platform::GLint tex_in = -1, tex_out = -1, side_in = -1, side_out = -1, weight = -1, alphas = -1,
+                  target_size = -1;
+};
+
+// The raster wave program's uniform places.
+struct GlWaveProgram {
+  platform::GLuint id = 0;
+  platform::GLint tex = -1, sine = -1, steps = -1, size = -1, color = -1, target_size = -1;
+};
+
+struct GlRenderer {
+  platform::GlFunctions f;
+  platform::GlContext* context = nullptr;
+  int32_t game_w = 0, game_h = 0;
+  int32_t window_w = 0, window_h = 0;
+  uint32_t device_flags = 0;
+  int32_t max_texture = 0;
+  GlSpriteProgram sprite;
+  platform::GLuint vao = 0, vbo = 0;
+  GlCrossfadeProgram crossfade;
+  GlTarget game;  // the game target, game_w x game_h
+  GlTarget work;  // the cross-fade's mixed pair, grown on demand
+  GlWaveProgram wave;
+  GlTarget fx;  // the effect work picture, game size, made on first use
+  std::unordered_map<const SurfaceSlot*, GlTexture> textures;
+  // Bytes held by textures and targets, kept as they change so that caps (any thread) need
+  // not walk the cache.
+  std::atomic<uint64_t> texture_bytes{0};
+  std::vector<uint32_t> read_back;  // the last read-back, game_w x game_h, top row first
+  GlRendererStats stats;
+};
+
+// The open peer's record, or null.
+GlRenderer* gl_device();
+
+// Builds the sprite program; false with the compiler's log in *error.
+bool gl_build_sprite_program(GlRenderer* gl, std::string* error);
+// Builds the cross-fade program; false with the compiler's log in *error.
+bool gl_build_crossfade_program(GlRenderer* gl, std::string* error);
+// Makes a target of width x height (cleared to transparent black); false when the driver
+// refuses it (nothing kept).
+bool gl_target_create(GlRenderer* gl, int32_t width, int32_t height, GlTarget* out);
+void gl_target_destroy(GlRenderer* gl, GlTarget* target);
+
+// The texture of an image, uploaded now when the image's pixels changed since the last
+// upload; null when the image has no pixels or is larger than the driver takes.
+const GlTexture* gl_texture_for(GlRenderer* gl, const ImageObject* image);
+// Deletes every cached texture.
+void gl_textures_clear(GlRenderer* gl);
+// Deletes the textures of slots no image holds any more (released on any thread); called by
+// present, under the render lock that image creation and release also take.
+void gl_textures_purge(GlRenderer* gl);
+
+// One textured quad: corners (x, y) in target pixels and (u, v) in texture coordinates 0..1,
+// in the order top-left, top-right, bottom-left, bottom-right. Draws with the sprite program
+// into the bound framebuffer of width x height; the caller has set blend state and texture.
+struct GlQuad {
+  float x[4], y[4], u[4], v[4];
+};
+void gl_draw_quad(GlRenderer* gl, const GlQuad& quad, int32_t target_w, int32_t target_h,
+                  float flip, uint32_t color, int32_t mode);
+// Sets the blend state for a fragment mode.
+void gl_set_blend(GlRenderer* gl, int32_t mode);
+
+// A sprite into the bound target of width x height (the software peer's geometry).
+int32_t gl_draw_sprite_into(GlRenderer* gl, const DrawRequest& request, int32_t target_w,
+                            int32_t target_h);
+// The same from a texture of tex_w x tex_h (request.image is not looked at; request.rect is
+// in the texture's pixels and must lie inside it).
+void gl_draw_texture_into(GlRenderer* gl, platform::GLuint texture, int32_t tex_w, int32_t tex_h,
+                          const DrawRequest& request, int32_t target_w, int32_t target_h,
+                          int32_t mode_override = 0);
+// Builds the raster wave program; false with the compiler's log in *error.
+bool gl_build_wave_program(GlRenderer* gl, std::string* error);
+// The raster wave (effect 1) of the whole frame, or of one sprite drawn alone and warped
+// over the frame, as the software peer draws them.
+void gl_draw_frame_wave(GlRenderer* gl, const FxResult& fx);
+int32_t gl_draw_sprite_wave(GlRenderer* gl, const DrawRequest& request);
+// A cross-fade pair into the game target (the software peer's mix). 0 when the heights of
+// the two rectangles differ.
+int32_t gl_draw_crossfade_pair(GlRenderer* gl, const DrawRequest& incoming,
+                               const DrawRequest& outgoing, float t);

@@ -1,0 +1,153 @@
+// The sprite program and the colour targets.
+#include <string>
+
+#include "Orv/render/gl/gl_device.h"
+
+namespace gl = platform::gl;
+
+namespace {
+
+// Positions arrive in target pixels; y = 0 goes to framebuffer row 0, so that a target's
+// memory holds the picture top row first (flip -1 turns it over for the window).
+constexpr const char* kSpriteVertex = R"(#version 330 core
+layout(location = 0) in vec2 pos;
+layout(location = 1) in vec2 uv;
+uniform vec2 target_size;
+uniform float flip;
+out vec2 v_uv;
+void main() {
+  vec2 n = pos / target_size * 2.0 - 1.0;
+  gl_Position = vec4(n.x, n.y * flip, 0.0, 1.0);
+  v_uv = uv;
+}
+)";
+
+// Texels of alpha 0 are never drawn (the alpha test), except when presenting. The blends
+// take the software peer's 8-bit steps (products over 256, truncated), so that the blend
+// stage's rounding leaves at most 1 between the two peers.
+constexpr const char* kSpriteFragment = R"(#version 330 core
+in vec2 v_uv;
+uniform sampler2D tex;
+uniform vec4 color;
+uniform int mode;
+out vec4 frag;
+void main() {
+  vec4 s = texture(tex, v_uv);
+  if (mode == 4) {
+    frag = vec4(s.rgb, 1.0);
+    return;
+  }
+  if (s.a == 0.0) discard;
+  if (mode == 5) {
+    frag = s;
+    return;
+  }
+  vec4 s8 = floor(s * 255.0 + 0.5);
+  vec4 c8 = floor(color * 255.0 + 0.5);
+  if (mode == 2 || mode == 3) {
+    vec3 x = floor(floor(s8.rgb * s8.a / 256.0) * c8.a / 256.0);
+    frag = vec4(mode == 2 ? x / 255.0 : x / 256.0, 1.0);
+  } else {
+    float m = floor(c8.a * s8.a / 256.0);
+    frag = vec4(floor(s8.rgb * c8.rgb / 256.0) / 255.0, m / 256.0);
+  }
+}
+)";
+
+platform::GLuint compile(const platform::GlFunctions& f, platform::GLenum type, const char* text,
+                         std::string* error) {
+  platform::GLuint shader = f.CreateShader(type);
+  f.ShaderSource(shader, 1, &text, nullptr);
+  f.CompileShader(shader);
+  platform::GLint ok = 0;
+  f.GetShaderiv(shader, gl::kCompileStatus, &ok);
+  if (!ok) {
+    char log[1024] = {};
+    f.GetShaderInfoLog(shader, sizeof log - 1, nullptr, log);
+    if (error) *error = log;
+    f.DeleteShader(shader);
+    return 0;
+  }
+  return shader;
+}
+
+}  // namespace
+
+bool gl_build_sprite_program(GlRenderer* g, std::string* error) {
+  const platform::GlFunctions& f = g->f;
+  platform::GLuint vs = compile(f, gl::kVertexShader, kSpriteVertex, error);
+  if (!vs) return false;
+  platform::GLuint fs = compile(f, gl::kFragmentShader, kSpriteFragment, error);
+  if (!fs) {
+    f.DeleteShader(vs);
+    return false;
+  }
+  platform::GLuint program = f.CreateProgram();
+  f.AttachShader(program, vs);
+  f.AttachShader(program, fs);
+  f.LinkProgram(program);
+  f.DeleteShader(vs);
+  f.DeleteShader(fs);
+  platform::GLint ok = 0;
+  f.GetProgramiv(program, gl::kLinkStatus, &ok);
+  if (!ok) {
+    char log[1024] = {};
+    f.GetProgramInfoLog(program, sizeof log - 1, nullptr, log);
+    if (error) *error = log;
+    f.DeleteProgram(program);
+    return false;
+  }
+  GlSpriteProgram& p = g->sprite;
+  p.id = program;
+  p.target_size = f.GetUniformLocation(program, "target_size");
+  p.flip = f.GetUniformLocation(program, "flip");
+  p.color = f.GetUniformLocation(program, "color");
+  p.mode = f.GetUniformLocation(program, "mode");
+  p.tex = f.GetUniformLocation(program, "tex");
+  return true;
+}
+
+bool gl_target_create(GlRenderer* g, int32_t width, int32_t height, GlTarget* out) {
+  const platform::GlFunctions& f = g->f;
+  if (width < 1 || height < 1 || width > g->max_texture || height > g->max_texture) return false;
+  GlTarget t;
+  t.width = width;
+  t.height = height;
+  f.GenTextures(1, &t.texture);
+  f.BindTexture(gl::kTexture2D, t.texture);
+  f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba8), width, height, 0,
+               gl::kBgra, gl::kUnsignedByte, nullptr);
+  f.TexParameteri(gl::kTexture2D, gl::kTextureMinFilter, gl::kNearest);
+  f.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, gl::kNearest);
+  f.TexParameteri(gl::kTexture2D, gl::kTextureWrapS, gl::kClampToEdge);
+  f.TexParameteri(gl::kTexture2D, gl::kTextureWrapT, gl::kClampToEdge);
+  f.GenFramebuffers(1, &t.fbo);
+  f.BindFramebuffer(gl::kFramebuffer, t.fbo);
+  f.FramebufferTexture2D(gl::kFramebuffer, gl::kColorAttachment0, gl::kTexture2D, t.texture, 0);
+  bool complete = f.CheckFramebufferStatus(gl::kFramebuffer) == gl::kFramebufferComplete;
+  if (complete) {
+    f.Viewport(0, 0, width, height);
+    f.Disable(gl::kScissorTest);
+    f.ClearColor(0, 0, 0, 0);
+    f.Clear(gl::kColorBufferBit);
+  }
+  f.BindFramebuffer(gl::kFramebuffer, 0);
+  if (!complete) {
+    t.width = t.height = 0;  // nothing was counted for it
+    gl_target_destroy(g, &t);
+    return false;
+  }
+  *out = t;
+  g->texture_bytes += uint64_t{4} * static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+  return true;
+}
+
+void gl_target_destroy(GlRenderer* g, GlTarget* t) {
+  if (t->texture) {
+    g->texture_bytes -=
+        uint64_t{4} * static_cast<uint64_t>(t->width) * static_cast<uint64_t>(t->height);
+  }
+  if (t->fbo) g->f.DeleteFramebuffers(1, &t->fbo);
+  if (t->texture) g->f.DeleteTextures(1, &t->texture);
+  *t = GlTarget{};
+}

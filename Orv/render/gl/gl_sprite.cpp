@@ -1,0 +1,167 @@
+// Sprite geometry and the draw of one textured quad.
+//
+// A sprite at rotation 0 and scale 1 is a quad on whole pixels: each pixel meets its texel one
+// to one. Otherwise the quad is the source rectangle scaled about its centre and turned
+// clockwise about it, placed where the software peer centres its box, with the software
+// peer's sine values and 8.8 step sizes, so that both pick the same texel for nearly every
+// pixel (they may differ on an edge where a texel boundary falls on a pixel centre).
+#include <algorithm>
+#include <cmath>
+
+#include "Orv/render/gl/gl_device.h"
+#include "Orv/render/image_store.h"
+#include "Orv/render/sine_table.h"
+
+namespace gl = platform::gl;
+
+namespace {
+
+// The software peer's largest box side.
+constexpr int32_t kMaxBox = 4096;
+// The software peer's sample positions are exact fractions, often whole texels, which it
+// truncates; interpolated in floats they land a hair either side of the texel edge. A
+// 1/128-texel nudge makes the GPU's nearest texel the truncated one.
+constexpr double kTexelBias = 1.0 / 128.0;
+
+inline float channel(uint32_t argb, int shift) {
+  return static_cast<float>((argb >> shift) & 255u) / 255.0f;
+}
+
+}  // namespace
+
+void gl_set_blend(GlRenderer* g, int32_t mode) {
+  const platform::GlFunctions& f = g->f;
+  if (mode == kGlModeOpaque || mode == kGlModeCopy) {
+    f.Disable(gl::kBlend);
+    return;
+  }
+  f.Enable(gl::kBlend);
+  f.BlendEquation(gl::kFuncAdd);
+  switch (mode) {
+    case kGlModeAdd:
+      f.BlendFuncSeparate(gl::kOne, gl::kOne, gl::kOne, gl::kOne);
+      break;
+    case kGlModeMultiply:
+      f.BlendFuncSeparate(gl::kDstColor, gl::kZero, gl::kOne, gl::kOne);
+      break;
+    default:
+      f.BlendFuncSeparate(gl::kSrcAlpha, gl::kOneMinusSrcAlpha, gl::kOne, gl::kOneMinusSrcAlpha);
+      break;
+  }
+}
+
+void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t target_h, float flip,
+                  uint32_t color, int32_t mode) {
+  const platform::GlFunctions& f = g->f;
+  float v[16];
+  for (int i = 0; i < 4; ++i) {
+    v[i * 4 + 0] = q.x[i];
+    v[i * 4 + 1] = q.y[i];
+    v[i * 4 + 2] = q.u[i];
+    v[i * 4 + 3] = q.v[i];
+  }
+  f.UseProgram(g->sprite.id);
+  f.Uniform2f(g->sprite.target_size, static_cast<float>(target_w), static_cast<float>(target_h));
+  f.Uniform1f(g->sprite.flip, flip);
+  f.Uniform4f(g->sprite.color, channel(color, 16), channel(color, 8), channel(color, 0),
+              channel(color, 24));
+  f.Uniform1i(g->sprite.mode, mode);
+  f.Uniform1i(g->sprite.tex, 0);
+  f.BindVertexArray(g->vao);
+  f.BindBuffer(gl::kArrayBuffer, g->vbo);
+  f.BufferSubData(gl::kArrayBuffer, 0, sizeof v, v);
+  f.DrawArrays(gl::kTriangleStrip, 0, 4);
+  ++g->stats.draws;
+}
+
+int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t target_w,
+                            int32_t target_h) {
+  const GlTexture* tex = gl_texture_for(g, req.image);
+  if (!image_pixels(req.image, nullptr, nullptr)) return 0;
+  if (!tex) return 1;  // larger than a texture may be: nothing drawn
+  gl_draw_texture_into(g, tex->id, tex->width, tex->height, req, target_w, target_h);
+  return 1;
+}
+
+void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w, int32_t tex_h,
+                          const DrawRequest& req, int32_t target_w, int32_t target_h,
+                          int32_t mode_override) {
+  // The source rectangle clipped to the picture; the part cut off the top and left moves the
+  // sprite so that the remaining pixels keep their place.
+  int32_t pic_w = req.image ? req.image->width : tex_w;
+  int32_t pic_h = req.image ? req.image->height : tex_h;
+  int64_t l = std::max(req.rect.left, 0), t = std::max(req.rect.top, 0);
+  int64_t r = std::min(req.rect.right, pic_w);
+  int64_t b = std::min(req.rect.bottom, pic_h);
+  if (r <= l || b <= t) return;
+  int64_t x = int64_t{req.x} + (l - req.rect.left);
+  int64_t y = int64_t{req.y} + (t - req.rect.top);
+  int64_t w = r - l, h = b - t;
+
+  const platform::GlFunctions& f = g->f;
+  int32_t mode = (req.render_mode == kGlModeAdd || req.render_mode == kGlModeMultiply)
+                     ? req.render_mode
+                     : kGlModeAlpha;
+  if (mode_override) mode = mode_override;
+  const float tw = static_cast<float>(tex_w), th = static_cast<float>(tex_h);
+  GlQuad q;
+  f.Disable(gl::kScissorTest);
+  if (req.rotation == 0 && req.scale_x == 1.0f && req.scale_y == 1.0f) {
+    float x0 = static_cast<float>(x), y0 = static_cast<float>(y);
+    float x1 = static_cast<float>(x + w), y1 = static_cast<float>(y + h);
+    float u0 = static_cast<float>(l) / tw, u1 = static_cast<float>(r) / tw;
+    float v0 = static_cast<float>(t) / th, v1 = static_cast<float>(b) / th;
+    q = GlQuad{{x0, x1, x0, x1}, {y0, y0, y1, y1}, {u0, u1, u0, u1}, {v0, v0, v1, v1}};
+  } else {
+    if (!(req.scale_x > 0.0f) || !(req.scale_y > 0.0f)) return;
+    const int32_t* sine = sine_table512();
+    int32_t a = static_cast<int32_t>(((-int64_t{req.rotation}) % 512 + 512) % 512);
+    // The software peer's values: sine in 1/256 steps, the scale as a 8.8 step per pixel.
+    double sn = static_cast<double>(sine[a] / 256) / 256.0;
+    double cs = static_cast<double>(sine[(a + 128) & 511] / 256) / 256.0;
+    int64_t sw = std::min<int64_t>(w, kMaxBox), sh = std::min<int64_t>(h, kMaxBox);
+    double d = std::trunc(std::sqrt(static_cast<double>(sw * sw + sh * sh)));
+    int64_t bw = static_cast<int64_t>(std::min<double>(std::trunc(req.scale_x * d), kMaxBox));
+    int64_t bh = static_cast<int64_t>(std::min<double>(std::trunc(req.scale_y * d), kMaxBox));
+    if (bw <= 0 || bh <= 0) return;
+    int64_t fx = static_cast<int64_t>(std::min(256.0f / req.scale_x, 1e9f));
+    int64_t fy = static_cast<int64_t>(std::min(256.0f / req.scale_y, 1e9f));
+    if (fx <= 0 || fy <= 0) return;
+    int64_t bx0 = x - ((bw - sw) >> 1), by0 = y - ((bh - sh) >> 1);
+    // The software peer maps pixel (px, py) to texel floor(M (p - C) + c); a pixel centre is
+    // p + 0.5, so the quad's centre lies half a pixel further on.
+    double cx_screen = static_cast<double>(bx0 + (bw >> 1)) + 0.5;
+    double cy_screen = static_cast<double>(by0 + (bh >> 1)) + 0.5;
+    double cu = static_cast<double>(sw >> 1), cv = static_cast<double>(sh >> 1);
+    // Screen from source: the inverse of the source step (cs, -sn; sn, cs) / (256 / f).
+    double det = cs * cs + sn * sn;
+    double ex = 256.0 / static_cast<double>(fx), ey = 256.0 / static_cast<double>(fy);
+    const double su[4] = {0, static_cast<double>(sw), 0, static_cast<double>(sw)};
+    const double sv[4] = {0, 0, static_cast<double>(sh), static_cast<double>(sh)};
+    for (int i = 0; i < 4; ++i) {
+      double du = (su[i] - cu) * ex, dv = (sv[i] - cv) * ey;
+      double px = (cs * du + sn * dv) / det, py = (-sn * du + cs * dv) / det;
+      q.x[i] = static_cast<float>(cx_screen + px);
+      q.y[i] = static_cast<float>(cy_screen + py);
+      q.u[i] = static_cast<float>((static_cast<double>(l) + su[i] + kTexelBias) / tw);
+      q.v[i] = static_cast<float>((static_cast<double>(t) + sv[i] + kTexelBias) / th);
+    }
+    // The software peer draws nothing outside its box.
+    int64_t x0 = std::max<int64_t>(bx0, 0), x1 = std::min<int64_t>(bx0 + bw, target_w);
+    int64_t y0 = std::max<int64_t>(by0, 0), y1 = std::min<int64_t>(by0 + bh, target_h);
+    if (x0 >= x1 || y0 >= y1) return;
+    f.Enable(gl::kScissorTest);
+    f.Scissor(static_cast<platform::GLint>(x0), static_cast<platform::GLint>(y0),
+              static_cast<platform::GLsizei>(x1 - x0), static_cast<platform::GLsizei>(y1 - y0));
+  }
+  f.ActiveTexture(gl::kTexture0);
+  f.BindTexture(gl::kTexture2D, texture);
+  f.TexParameteri(gl::kTexture2D, gl::kTextureMinFilter, gl::kNearest);
+  f.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, gl::kNearest);
+  f.TexParameteri(gl::kTexture2D, gl::kTextureWrapS, gl::kClampToEdge);
+  f.TexParameteri(gl::kTexture2D, gl::kTextureWrapT, gl::kClampToEdge);
+  gl_set_blend(g, mode);
+  gl_draw_quad(g, q, target_w, target_h, 1.0f, req.color, mode);
+  f.Disable(gl::kScissorTest);
+  return;
+}

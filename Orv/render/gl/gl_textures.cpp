@@ -1,0 +1,72 @@
+// The texture cache: one texture per image slot, made again from the slot's pixels when its
+// revision moved on (a new picture in the slot, or pixels written since).
+#include "Orv/render/gl/gl_device.h"
+#include "Orv/render/image_store.h"
+
+namespace gl = platform::gl;
+
+const GlTexture* gl_texture_for(GlRenderer* g, const ImageObject* image) {
+  int32_t pitch = 0;
+  const uint32_t* pixels = image_pixels(image, &pitch, nullptr);
+  if (!pixels) return nullptr;
+  if (image->width > g->max_texture || image->height > g->max_texture) return nullptr;
+  const platform::GlFunctions& f = g->f;
+  GlTexture& t = g->textures[image->slot];
+  uint32_t revision = image_revision(image);
+  if (t.id && t.buffer == pixels && t.revision == revision && t.width == image->width &&
+      t.height == image->height) {
+    return &t;
+  }
+  bool same_size = t.id && t.width == image->width && t.height == image->height;
+  bool fresh = !t.id;
+  if (fresh) f.GenTextures(1, &t.id);
+  f.BindTexture(gl::kTexture2D, t.id);
+  if (fresh) {
+    // Without mipmaps a texture is complete only with a filter that needs none.
+    f.TexParameteri(gl::kTexture2D, gl::kTextureMinFilter, gl::kNearest);
+    f.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, gl::kNearest);
+  }
+  f.PixelStorei(gl::kUnpackRowLength, pitch);
+  f.PixelStorei(gl::kUnpackAlignment, 4);
+  if (same_size) {
+    f.TexSubImage2D(gl::kTexture2D, 0, 0, 0, image->width, image->height, gl::kBgra,
+                    gl::kUnsignedByte, pixels);
+  } else {
+    g->texture_bytes -=
+        uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
+    g->texture_bytes +=
+        uint64_t{4} * static_cast<uint64_t>(image->width) * static_cast<uint64_t>(image->height);
+    f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba8), image->width,
+                 image->height, 0, gl::kBgra, gl::kUnsignedByte, pixels);
+  }
+  f.PixelStorei(gl::kUnpackRowLength, 0);
+  t.width = image->width;
+  t.height = image->height;
+  t.buffer = pixels;
+  t.revision = revision;
+  ++g->stats.uploads;
+  return &t;
+}
+
+void gl_textures_clear(GlRenderer* g) {
+  for (auto& [slot, t] : g->textures) {
+    if (t.id) g->f.DeleteTextures(1, &t.id);
+    g->texture_bytes -=
+        uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
+  }
+  g->textures.clear();
+}
+
+void gl_textures_purge(GlRenderer* g) {
+  for (auto it = g->textures.begin(); it != g->textures.end();) {
+    if (it->first->refcount == 0) {
+      GlTexture& t = it->second;
+      if (t.id) g->f.DeleteTextures(1, &t.id);
+      g->texture_bytes -=
+          uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
+      it = g->textures.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}

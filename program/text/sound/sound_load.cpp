@@ -1,0 +1,45 @@
+#include "text/sound/sound_load.h"
+
+#include <cstring>
+
+#include "commands/command_util.h"
+#include "engine/orv_api.h"
+#include "engine/vm_log.h"
+#include "engine/vm_services.h"
+
+namespace engine {
+
+OrvSoundHandle sound_load(VmContext& vm, const std::string& name, int32_t kind,
+                          const BgmLoopPoints* points, float gain) {
+  if (get_skip_state(vm) & kSkipFastForward) {
+    return kind == kSoundTypeBgm ? orv.OrvSoundLoadSetReserved(0, kSoundTypeBgm) : 0;
+  }
+  for (const char* extension : {".ogg", ".wav"}) {
+    const std::string file = name + extension;
+    const OrvSoundHandle h = kind == kSoundTypeSe1 && gain > 1.0f
+                                 ? orv.OrvSoundLoadEx(file.c_str(), kind, points, gain)
+                                 : orv.OrvSoundLoad(file.c_str(), kind, points);
+    if (h != 0) return h;
+  }
+  if (kind != kSoundTypeVoice) vm_log(kLogMain, "sound load error [%s]", name.c_str());
+  return 0;
+}
+
+std::string sound_file_name(VmContext& vm, uint32_t file, char (*inline_name)[32]) {
+  uint8_t buffer[260] = {};
+  get_file_name_operand(vm, buffer, sizeof buffer, file, 1);
+  buffer[sizeof buffer - 1] = 0;
+  std::string name(reinterpret_cast<const char*>(buffer));
+  if (inline_name && is_string_handle(file)) {
+    std::memset(*inline_name, 0, sizeof *inline_name);
+    const size_t n = sjis_clamp(name, sizeof *inline_name - 1);
+    std::memcpy(*inline_name, name.data(), n);
+  }
+  return name;
+}
+
+std::string stored_name(const char (&name)[32]) {
+  return std::string(name, strnlen(name, sizeof name));
+}
+
+}  // namespace engine

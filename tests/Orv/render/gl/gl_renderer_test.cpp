@@ -1,0 +1,367 @@
+// The GL peer against the software peer: the same requests drawn by both, the pictures
+// compared per channel. Needs a 3.3 core context (SDL offscreen + EGL + llvmpipe under
+// ctest); where none can be made every test skips.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "Orv/render/gl/gl_renderer.h"
+#include "Orv/render/image_store.h"
+#include "Orv/render/render_state.h"
+#include "Orv/render/sw/dib_renderer.h"
+#include "platform/gl_context.h"
+#include "platform/window.h"
+
+namespace {
+
+struct GlEnv {
+  bool video = false;
+  platform::GlContext* context = nullptr;
+  std::string why;
+};
+
+GlEnv& env() {
+  static GlEnv e = [] {
+    GlEnv g;
+    std::string error;
+    g.video = platform::video_init(&error);
+    if (!g.video) {
+      g.why = "no video: " + error;
+      return g;
+    }
+    g.context = platform::gl_context_create_hidden(64, 64, &error);
+    if (!g.context) g.why = "no GL 3.3 core context: " + error;
+    return g;
+  }();
+  return e;
+}
+
+class GlPeer : public ::testing::Test {
+ protected:
+  void open(int32_t w, int32_t h) {
+    if (!env().context) GTEST_SKIP() << env().why;
+    ASSERT_TRUE(platform::gl_context_make_current(env().context, nullptr));
+    gl_renderer_use_context(env().context);
+    image_pool_init(64);
+    RendererSetup s;
+    s.game_width = s.window_width = w;
+    s.game_height = s.window_height = h;
+    ASSERT_TRUE(gl().open(s));
+    dib_ = dib_renderer_create(w, h, w, h, 0);
+    ASSERT_NE(dib_, nullptr);
+    w_ = w;
+    h_ = h;
+  }
+  void TearDown() override {
+    if (!env().context) return;
+    for (ImageObject* i : images_) image_release(i);
+    gl().close();
+    dib_renderer_destroy(dib_);
+    image_pool_uninit();
+    gl_renderer_use_context(nullptr);
+  }
+  static const Renderer& gl() { return gl_renderer(); }
+
+  ImageObject* image(int32_t w, int32_t h, uint32_t (*fill)(int32_t x, int32_t y)) {
+    ImageObject* img = image_create(w, h, "t");
+    int32_t pitch = 0;
+    uint32_t* p = image_pixels(img, &pitch, nullptr);
+    for (int32_t y = 0; y < h; ++y) {
+      for (int32_t x = 0; x < w; ++x) p[y * pitch + x] = fill(x, y);
+    }
+    images_.push_back(img);
+    return img;
+  }
+  void clear_both(uint32_t argb) {
+    gl().clear(argb);
+    dib_clear(dib_, argb);
+  }
+  void draw_both(const DrawRequest& r) {
+    EXPECT_EQ(gl().draw_sprite(r), 1);
+    draw_sprite_dib(dib_, r);
+  }
+  std::vector<uint32_t> gl_pixels() {
+    BackBufferView v = gl().read_back();
+    return std::vector<uint32_t>(v.pixels, v.pixels + static_cast<size_t>(v.width) * v.height);
+  }
+  // Pixels whose colour channels differ by more than `tolerance`.
+  int differing(int tolerance) {
+    std::vector<uint32_t> a = gl_pixels();
+    int bad = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+      for (int sh = 0; sh < 24; sh += 8) {
+        int d =
+            static_cast<int>((a[i] >> sh) & 255) - static_cast<int>((dib_->back[i] >> sh) & 255);
+        if (d > tolerance || d < -tolerance) {
+          ++bad;
+          break;
+        }
+      }
+    }
+    return bad;
+  }
+  static DrawRequest request(const ImageObject* img) {
+    DrawRequest r;
+    r.image = img;
+    r.rect = OrvRect{0, 0, img->width, img->height};
+    return r;
+  }
+
+  DibRenderer* dib_ = nullptr;
+  int32_t w_ = 0, h_ = 0;
+  std::vector<ImageObject*> images_;
+};
+
+// Colours within 2 per channel. (Opaque 255 drawn in white over black is 252: the 8-bit
+// blend takes 255 x 255 / 256 twice.)
+bool near(uint32_t a, uint32_t b) {
+  for (int sh = 0; sh < 32; sh += 8) {
+    int d = static_cast<int>((a >> sh) & 255) - static_cast<int>((b >> sh) & 255);
+    if (d > 2 || d < -2) return false;
+  }
+  return true;
+}
+
+uint32_t solid_red(int32_t, int32_t) {
+  return 0xFFFF0000u;
+}
+// A picture whose every texel differs from its neighbours, so a texel picked one off shows.
+uint32_t pattern(int32_t x, int32_t y) {
+  return 0xFF000000u | static_cast<uint32_t>((x * 37) & 255) << 16 |
+         static_cast<uint32_t>((y * 53) & 255) << 8 | static_cast<uint32_t>((x * y * 7 + 11) & 255);
+}
+
+TEST_F(GlPeer, SpriteAtOriginCoversExactlyItsPixelsTopRowFirst) {
+  open(160, 90);
+  clear_both(0xFF0000FFu);
+  draw_both(request(image(100, 50, solid_red)));
+  std::vector<uint32_t> px = gl_pixels();
+  for (int32_t y = 0; y < h_; ++y) {
+    for (int32_t x = 0; x < w_; ++x) {
+      bool inside = x < 100 && y < 50;
+      ASSERT_EQ(px[y * w_ + x] != 0xFF0000FFu, inside) << x << "," << y;
+    }
+  }
+  EXPECT_EQ(differing(1), 0);
+}
+
+TEST_F(GlPeer, BlendTableOnSolidColoursMatchesSoftware) {
+  struct Case {
+    int32_t mode;
+    uint32_t back, texel, color;
+  };
+  const Case cases[] = {
+      {1, 0xFF204060u, 0xFFFFFFFFu, 0x80FF0000u}, {1, 0xFF808080u, 0x80C04020u, 0xFFFFFFFFu},
+      {0, 0xFF808080u, 0x80C04020u, 0xFF80FF40u}, {12, 0xFF101010u, 0x40FFFFFFu, 0xC0FFFFFFu},
+      {2, 0xFF404040u, 0xFF306090u, 0xFFFFFFFFu}, {2, 0xFFF0F0F0u, 0x80FFFFFFu, 0x80000000u},
+      {3, 0xFFFFFFFFu, 0xFF306090u, 0xFFFFFFFFu}, {3, 0xFF80C0FFu, 0x80FFFFFFu, 0xFFFFFFFFu},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    TearDown();
+    images_.clear();
+    open(32, 32);
+    if (IsSkipped()) return;
+    static uint32_t texel;
+    texel = c.texel;
+    clear_both(c.back);
+    DrawRequest r = request(image(16, 16, [](int32_t, int32_t) { return texel; }));
+    r.x = 8;
+    r.y = 8;
+    r.color = c.color;
+    r.render_mode = c.mode;
+    draw_both(r);
+    EXPECT_EQ(differing(1), 0);
+  }
+}
+
+TEST_F(GlPeer, TransparentTexelsAreNeverDrawn) {
+  open(32, 32);
+  clear_both(0xFF123456u);
+  for (int32_t mode : {1, 2, 3}) {
+    DrawRequest r = request(
+        image(16, 16, [](int32_t x, int32_t) { return x < 8 ? 0x00FFFFFFu : 0x00000000u; }));
+    r.render_mode = mode;
+    draw_both(r);
+  }
+  for (uint32_t p : gl_pixels()) ASSERT_EQ(p, 0xFF123456u);
+}
+
+TEST_F(GlPeer, RotationAndScaleFollowTheSoftwareGeometry) {
+  struct Case {
+    int32_t rotation;
+    float sx, sy;
+  };
+  const Case cases[] = {{128, 1, 1}, {64, 1, 1},      {-37, 1, 1},        {256, 1, 1},
+                        {0, 2, 2},   {0, 0.5f, 0.5f}, {100, 1.5f, 0.75f}, {0, 1.01f, 1.01f}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.rotation << " " << c.sx << "x" << c.sy);
+    TearDown();
+    images_.clear();
+    open(200, 160);
+    if (IsSkipped()) return;
+    clear_both(0xFF000000u);
+    DrawRequest r = request(image(60, 40, pattern));
+    r.x = 70;
+    r.y = 60;
+    r.rotation = c.rotation;
+    r.scale_x = c.sx;
+    r.scale_y = c.sy;
+    draw_both(r);
+    // Both pick the same texel for all but a few pixels where a texel edge meets a pixel
+    // centre.
+    EXPECT_LT(differing(2), 200 * 160 / 100);
+  }
+}
+
+TEST_F(GlPeer, ClippedRectangleKeepsPixelsInPlace) {
+  open(64, 64);
+  clear_both(0xFF000000u);
+  DrawRequest r = request(image(20, 20, pattern));
+  r.rect = OrvRect{-5, 3, 30, 15};
+  r.x = -10;
+  r.y = 40;
+  draw_both(r);
+  EXPECT_EQ(differing(1), 0);
+}
+
+uint32_t half_transparent(int32_t x, int32_t y) {
+  return ((x + y) % 5 == 0) ? 0u : (0x80000000u | pattern(y, x));
+}
+
+TEST_F(GlPeer, CrossFadeMixesThePairAsSoftwareDoes) {
+  struct Case {
+    int32_t in_w, out_w;
+    uint32_t in_color, out_color;
+    float t;
+    int32_t rotation;
+    uint32_t (*out_fill)(int32_t, int32_t);
+  };
+  const Case cases[] = {
+      {40, 40, 0xFFFFFFFFu, 0xFFFFFFFFu, 0.25f, 0, pattern},
+      {40, 40, 0xFFFFFFFFu, 0x00FFFFFFu, 0.25f, 0, pattern},  // outgoing alpha 0
+      {30, 50, 0xC0FFFFFFu, 0xFFFFFFFFu, 0.5f, 0, pattern},   // narrower incoming, centred
+      {50, 30, 0xFFFFFFFFu, 0x80FFFFFFu, 0.75f, 0, half_transparent},
+      {40, 40, 0xFFFFFFFFu, 0xFFFFFFFFu, 0.4f, 100, half_transparent},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.in_w << "/" << c.out_w << " t " << c.t);
+    TearDown();
+    images_.clear();
+    open(120, 90);
+    if (IsSkipped()) return;
+    clear_both(0xFF204080u);
+    DrawRequest in = request(image(c.in_w, 30, pattern));
+    DrawRequest out = request(image(c.out_w, 30, c.out_fill));
+    in.x = out.x = 30;
+    in.y = out.y = 20;
+    in.color = c.in_color;
+    out.color = c.out_color;
+    in.rotation = c.rotation;
+    EXPECT_EQ(gl().draw_crossfade(in, out, c.t), 1);
+    draw_crossfade_dib(dib_, in, out, c.t);
+    EXPECT_LT(differing(2), c.rotation ? 120 * 90 / 100 : 1);
+  }
+}
+
+TEST_F(GlPeer, CrossFadeOfUnequalHeightsDrawsNothing) {
+  open(64, 64);
+  clear_both(0xFF000000u);
+  DrawRequest in = request(image(10, 10, pattern));
+  DrawRequest out = request(image(10, 12, pattern));
+  EXPECT_EQ(gl().draw_crossfade(in, out, 0.5f), 0);
+  for (uint32_t p : gl_pixels()) ASSERT_EQ(p, 0xFF000000u);
+  // One side alone is drawn as a plain sprite.
+  DrawRequest none;
+  EXPECT_EQ(gl().draw_crossfade(none, out, 0.5f), 1);
+  draw_crossfade_dib(dib_, none, out, 0.5f);
+  EXPECT_EQ(differing(1), 0);
+}
+
+TEST_F(GlPeer, RasterWaveMovesRowsAndColumnsAsSoftwareDoes) {
+  struct Case {
+    float phase, a1, a2;
+    bool per_sprite;
+  };
+  const Case cases[] = {{0.0f, 0.1f, 0.0f, false},
+                        {0.3f, 0.2f, 0.15f, false},
+                        {0.7f, -0.25f, 0.1f, true},
+                        {0.5f, 0.0f, 0.3f, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << c.phase << " " << c.a1 << " " << c.a2 << " " << c.per_sprite);
+    TearDown();
+    images_.clear();
+    open(128, 96);
+    if (IsSkipped()) return;
+    clear_both(0xFF102030u);
+    FxResult fx;
+    fx.effect = 1;
+    fx.phase = c.phase;
+    fx.amplitude1 = c.a1;
+    fx.amplitude2 = c.a2;
+    DrawRequest r = request(image(64, 48, half_transparent));
+    r.x = 30;
+    r.y = 20;
+    r.color = 0xE0FFFFFFu;
+    if (c.per_sprite) r.fx = &fx;
+    draw_both(r);
+    if (!c.per_sprite) {
+      gl().draw_effect(fx);
+      draw_effect_dib(dib_, fx);
+    }
+    EXPECT_EQ(differing(2), 0);
+  }
+}
+
+TEST_F(GlPeer, TexturesUploadOnlyWhenThePixelsChange) {
+  open(64, 64);
+  ImageObject* img = image(16, 16, pattern);
+  DrawRequest r = request(img);
+  gl_renderer_reset_stats();
+  for (int frame = 0; frame < 3; ++frame) {
+    gl().clear(0);
+    gl().draw_sprite(r);
+  }
+  EXPECT_EQ(gl_renderer_stats().uploads, 1u);
+  EXPECT_EQ(gl_renderer_stats().draws, 3u);
+  int32_t pitch = 0;
+  image_pixels(img, &pitch, nullptr)[0] = 0xFF00FF00u;
+  image_mark_changed(img);
+  gl().clear(0);
+  gl().draw_sprite(r);
+  EXPECT_EQ(gl_renderer_stats().uploads, 2u);
+  EXPECT_TRUE(near(gl_pixels()[0], 0xFF00FC00u)) << std::hex << gl_pixels()[0];
+  // A new image in a released slot is never drawn from the old texture.
+  image_release(img);
+  images_.clear();
+  ImageObject* other = image(16, 16, solid_red);
+  gl().clear(0);
+  gl().draw_sprite(request(other));
+  EXPECT_TRUE(near(gl_pixels()[0], 0xFFFC0000u));
+}
+
+TEST_F(GlPeer, CapsComeFromTheContextAndCountTextures) {
+  open(64, 64);
+  RendererCaps before = gl().caps();
+  EXPECT_GE(before.max_texture_side, 4096);
+  EXPECT_FALSE(before.pow2_textures);
+  gl().draw_sprite(request(image(256, 128, pattern)));
+  EXPECT_EQ(before.texture_memory - gl().caps().texture_memory, 256u * 128u * 4u);
+  // A released image's texture goes at the next present.
+  image_release(images_.back());
+  images_.pop_back();
+  EXPECT_TRUE(gl().present(nullptr));
+  EXPECT_EQ(gl().caps().texture_memory, before.texture_memory);
+}
+
+TEST_F(GlPeer, PresentShowsTheFrame) {
+  open(64, 48);
+  gl().clear(0xFF336699u);
+  EXPECT_TRUE(gl().present(nullptr));
+  EXPECT_EQ(gl_pixels()[0], 0xFF336699u);
+}
+
+}  // namespace

@@ -1,0 +1,94 @@
+// Music commands against the real sound system: the mix is pulled by the test and the clock is
+// the fixture's fake one.
+#include <filesystem>
+
+#include "Orv/core/files/file_access.h"
+#include "Orv/core/sound/sound_source.h"
+#include "Orv/core/sound/sound_system.h"
+#include "orv/orv.h"
+#include "support/sound_fixtures.h"
+#include "support/temp_dir.h"
+#include "support/vm_fixture.h"
+#include "text/sound/music.h"
+#include "text/sound/sound_frame.h"
+
+namespace {
+
+class MusicMixer : public enginetest::VmTest {
+ protected:
+  void SetUp() override {
+    VmTest::SetUp();
+    const std::string base = dir / "game";
+    std::filesystem::create_directories(base + "/bgm");
+    testsupport::WavLayout layout;
+    layout.samples.clear();
+    for (int i = 0; i < 2 * 44100 * 3; ++i) testsupport::put16(layout.samples, 1000);
+    testsupport::write_file(base + "/bgm/TUNE.WAV", testsupport::make_wav(layout));
+    ASSERT_TRUE(file_set_base_folder(base.c_str()));
+    ASSERT_EQ(OrvSystemPathInit(), 1);
+    ASSERT_EQ(OrvSystemPathSet("bgm"), 1);
+    advance(0);
+    ASSERT_TRUE(sound_system_start(SoundStartOptions{false, false}));
+    OrvSoundSetPrimaryVolume(10000);
+    OrvSoundSetVolume(10000, 3);
+  }
+  void TearDown() override {
+    engine::bgm_release_all(vm());
+    sound_system_destroy();
+    OrvSystemPathUninit();
+    file_set_base_folder("");
+    VmTest::TearDown();
+  }
+  void advance(uint32_t ms) {
+    enginetest::g_fake_now += ms;
+    OrvUpdateTime();
+    sound_pass();
+  }
+  // The left sample of ten milliseconds of mix, after one frame of the game (or, without
+  // game_frame, with the game's sound update left out).
+  int16_t level_after(uint32_t ms, bool game_frame = true) {
+    advance(ms);
+    if (game_frame) engine::sound_channels_update(vm());
+    sound_pass();
+    std::vector<int16_t> out(882);
+    sound_mixer()->mix(out.data(), 441);
+    return out[880];
+  }
+  void play(uint32_t flags, uint32_t fade) {
+    std::snprintf(engine::AdvGetVarString(vm(), 0), 32, "tune");
+    for (uint32_t v : {0u, 0u, 0u, fade, flags, engine::kStringHandleBit, 0u}) {
+      engine::vm_push(vm(), v);
+    }
+    ASSERT_EQ(engine::command_lookup(0x040000)(vm()), 1u);
+  }
+
+  testsupport::TempDir dir;
+};
+
+TEST_F(MusicMixer, FadeInReachesFullLevelAfterFourTimesItsOperand) {
+  play(5, 250);  // fade-in flag: 4 x 250 ms
+  ASSERT_NE(vm().sound.bgm[0].sound, 0u);
+  const int16_t start = level_after(0);
+  const int16_t half = level_after(500);
+  const int16_t full = level_after(500);
+  EXPECT_LT(start, 100);
+  EXPECT_GT(half, start);
+  EXPECT_LT(half, 1000);
+  EXPECT_NEAR(full, 1000, 2);
+}
+
+TEST_F(MusicMixer, AVoiceLowersTheMusicAndItComesBack) {
+  vm().sound.volumes[engine::kCatBgm] = 10000;
+  vm().sound.switches[engine::kCatBgm] = 1;
+  vm().sound.bgmAuto = {1, 40, 1};
+  play(1, 0);
+  EXPECT_NEAR(level_after(10), 1000, 2);
+  engine::bgm_auto_volume_apply(vm().sound, true);  // as a line voice starts
+  const int16_t lowered = level_after(10, false);
+  EXPECT_LT(lowered, 1000);
+  EXPECT_GT(lowered, 0);
+  // No voice plays: the next frame gives the music back.
+  EXPECT_NEAR(level_after(10), 1000, 2);
+}
+
+}  // namespace

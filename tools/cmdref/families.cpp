@@ -1,0 +1,60 @@
+#include <cstring>
+
+#include "cmdref/command_reference.h"
+
+namespace cmdref {
+
+namespace {
+
+// One entry per list of program/command_lists.h; a list without one gets a title from its name.
+const FamilyText kFamilies[] = {
+    {"WAIT_COMMANDS", "Waits",
+     "A wait stops the script and lets frames go by until its time passes, a click comes or a "
+     "skip ends it; the script goes on with the next instruction afterwards."},
+    {"DEBUG_COMMANDS", "Debug",
+     "Output for the game's developer and probes of the script machine. Most print only in "
+     "debug mode; every one takes its arguments all the same."},
+    {"STRING_COMMANDS", "Strings",
+     "Texts live in 16 string slots of 2,047 bytes (Shift-JIS). `string` hands out the next "
+     "slot of the ring; the commands below write into a slot through its handle and read any "
+     "text argument from a handle or a `text\"...\"` alike. Commands ending in `f` take a "
+     "slot's text upper-cased, as file names are."},
+    {"FILE_COMMANDS", "Files",
+     "Files and folders of the player's disk, the game's own files (in archives or loose), a "
+     "text file to append to, and opening an address or a file with the desktop. A relative "
+     "name is taken from the program folder."},
+    {"INI_COMMANDS", "INI files",
+     "Settings in INI files. Reads look in the save folder, then the program folder; writes go "
+     "to the save folder and take a plain file name."},
+    {"DATA_FILE_COMMANDS", "Data files",
+     "Tables of numbers and texts read from the game's data files: open one, read its numbers "
+     "into TempMemory cells in order, and turn a cell that names a text into a string slot."},
+    {"ACCESS_FLAG_COMMANDS", "Access flags",
+     "Every file the script names has two access flags: bit 0 entered, bit 1 new. A file is a "
+     "name (string handle) or an index into File.dat; they are kept with the saves."},
+    {"SYSTEM_COMMANDS", "System",
+     "Questions about the machine and the game, touch and gestures, clocks, the work thread, "
+     "save points and skipping."},
+    {"MEMORY_BLOCK_COMMANDS", "Memory blocks",
+     "Numbered blocks the script makes: byte buffers read and written at offsets, and "
+     "dictionaries of texts under number keys. Reads and writes outside a buffer do nothing."},
+    {"MATH_COMMANDS", "Math",
+     "Arithmetic beyond the core operations. Fixed-point numbers carry four decimals: 10000 is "
+     "1.0."},
+    {"THREAD_COMMANDS", "Script thread",
+     "A second flow of the script, run every frame before the main script until it ends."},
+    {"MESSAGE_COMMANDS", "Script messages",
+     "Messages the game posts to the script (menus closing and the like), taken one by one by "
+     "the label create_message names."},
+};
+
+}  // namespace
+
+FamilyText family_text(const char* list) {
+  for (const FamilyText& f : kFamilies) {
+    if (std::strcmp(f.list, list) == 0) return f;
+  }
+  return FamilyText{list, nullptr, nullptr};
+}
+
+}  // namespace cmdref
