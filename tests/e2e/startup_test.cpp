@@ -74,6 +74,9 @@ TEST(Startup, GameEndsWithItsFilesWritten) {
     const auto r = game.run();
     ASSERT_EQ(r.exit_code, 0) << r.output;
     EXPECT_FALSE(has(r.output, kScriptQuestion)) << r.output;
+    // The first start finds no system.dat and says so in the error log before making one.
+    EXPECT_EQ(has(r.output, "システムファイルの読み込みに失敗。[file open error]"), run == 0)
+        << r.output;
 
     const std::string sys = testsupport::read_file(game.save() + "/system.dat");
     ASSERT_EQ(sys.size(), 7874u + 11 + 21) << r.output;

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "commands/command_util.h"
-#include "engine/game_files.h"
-#include "engine/orv_calls.h"
-#include "engine/game_task.h"
-#include "engine/orv_api.h"
 #include "engine/formats/startup_info.h"
 #include "engine/formats/system_files.h"
+#include "engine/game_files.h"
+#include "engine/game_task.h"
+#include "engine/orv_api.h"
+#include "engine/orv_calls.h"
 #include "engine/vm_log.h"
 #include "platform/message_box.h"
 #include "shared/byte_codec.h"
@@ -27,6 +27,18 @@ constexpr char kSaveOpenError[] =
     "e\x83\x80\x83t\x83@\x83"
     "C\x83\x8b\x82\xcc\x93\xc7\x82\xdd\x8d\x9e\x82\xdd"
     "\x82\xc9\x8e\xb8\x94s [file open error]";
+// The error-log lines of a system.dat that cannot be read: "システムファイルの読み込みに失敗。"
+// followed by the reason.
+#define LOAD_FAILED                                   \
+  "\x83V\x83X\x83"                                    \
+  "e\x83\x80\x83t\x83@\x83"                           \
+  "C\x83\x8b\x82\xcc\x93\xc7\x82\xdd\x8d\x9e\x82\xdd" \
+  "\x82\xc9\x8e\xb8\x94s\x81"                         \
+  "B"
+constexpr char kLoadOpenError[] = LOAD_FAILED "[file open error]";
+constexpr char kLoadNoMemoryText[] = LOAD_FAILED "[memory allocate error : 0x00]";
+constexpr char kLoadNoMemoryFile[] = LOAD_FAILED "[memory allocate error : 0x01]";
+#undef LOAD_FAILED
 // "システムファイルの作成に失敗。" followed by the reason in brackets.
 #define CREATE_FAILED                                 \
   "\x83V\x83X\x83"                                    \
@@ -141,7 +153,10 @@ bool system_dat_salvage(const std::vector<uint8_t>& bytes, SystemDatImage* image
 bool system_dat_load(GameState& gs) {
   std::vector<uint8_t> bytes;
   const std::string path = system_dat_path();
-  if (!game_file_load(path, &bytes, 256u << 20)) return false;
+  if (!game_file_load(path, &bytes, 256u << 20)) {
+    vm_error_log("%s", kLoadOpenError);
+    return false;
+  }
   SystemDatImage image;
   std::string error;
   if (!system_dat_decode(bytes.data(), bytes.size(), &image, &error)) {
@@ -149,10 +164,10 @@ bool system_dat_load(GameState& gs) {
     // before anything is written over it, and what can be read is kept.
     const bool kept = game_file_save(path + ".bad", bytes.data(), bytes.size());
     const bool salvaged = system_dat_salvage(bytes, &image);
-    vm_error_log("%s: damaged system file (%s); %s; %s", path.c_str(), error.c_str(),
-                 salvaged ? "read as far as it goes" : "starting from the defaults",
-                 kept ? "the original is kept as system.dat.bad"
-                      : "the original could not be kept aside");
+    vm_error_log(
+        "%s: damaged system file (%s); %s; %s", path.c_str(), error.c_str(),
+        salvaged ? "read as far as it goes" : "starting from the defaults",
+        kept ? "the original is kept as system.dat.bad" : "the original could not be kept aside");
     if (!salvaged) return false;
   }
   SeenFlags& seen = gs.vm.seen;
@@ -160,6 +175,8 @@ bool system_dat_load(GameState& gs) {
   seen.lpFileSeen = alloc_bits(image.fileSeen);
   if ((!image.textRead.empty() && !seen.lpTextRead) ||
       (!image.fileSeen.empty() && !seen.lpFileSeen)) {
+    vm_error_log(
+        "%s", !image.textRead.empty() && !seen.lpTextRead ? kLoadNoMemoryText : kLoadNoMemoryFile);
     if (seen.lpTextRead) orv.OrvMemoryFree(seen.lpTextRead);
     if (seen.lpFileSeen) orv.OrvMemoryFree(seen.lpFileSeen);
     seen.lpTextRead = seen.lpFileSeen = nullptr;
@@ -170,7 +187,7 @@ bool system_dat_load(GameState& gs) {
   gs.settings = image.settings;
   std::memcpy(gs.vm.sysMem, image.sysMem, sizeof image.sysMem);
   sound_settings_read(image.sound, sizeof image.sound, gs.vm.sound);
-  // The screen-effects switch waits for the transition exports.
+  orv.OrvEffectEnable(static_cast<int32_t>(gs.settings.bEffectEnable));
   orv.OrvWindowChangeMode(static_cast<int32_t>(gs.settings.dwWindowMode));
   orv.OrvCursorSetAutoHideTime(gs.settings.dwCursorHideTime);
   return true;
@@ -267,10 +284,10 @@ void access_dat_load(GameState& gs) {
   if (bytes.size() % kEntryNameBytes != 0) {
     // The whole records are kept; the original stays beside the file that replaces it.
     const bool kept = game_file_save(path + ".bad", bytes.data(), bytes.size());
-    vm_error_log("%s: damaged file (%zu bytes, not a whole number of records); %s", path.c_str(),
-                 bytes.size(),
-                 kept ? "the original is kept as access.dat.bad"
-                      : "the original could not be kept aside");
+    vm_error_log(
+        "%s: damaged file (%zu bytes, not a whole number of records); %s", path.c_str(),
+        bytes.size(),
+        kept ? "the original is kept as access.dat.bad" : "the original could not be kept aside");
   }
   for (const EntryName& e : access_dat_decode(bytes.data(), bytes.size())) {
     char name[33];
