@@ -53,23 +53,6 @@ void main() {
 }
 )";
 
-platform::GLuint compile(const platform::GlFunctions& f, platform::GLenum type, const char* text,
-                         std::string* error) {
-  platform::GLuint shader = f.CreateShader(type);
-  f.ShaderSource(shader, 1, &text, nullptr);
-  f.CompileShader(shader);
-  platform::GLint ok = 0;
-  f.GetShaderiv(shader, gl::kCompileStatus, &ok);
-  if (!ok) {
-    char log[1024] = {};
-    f.GetShaderInfoLog(shader, sizeof log - 1, nullptr, log);
-    if (error) *error = log;
-    f.DeleteShader(shader);
-    return 0;
-  }
-  return shader;
-}
-
 struct Side {
   const GlTexture* tex = nullptr;
   int32_t left = 0, top = 0, width = 0, height = 0;
@@ -93,28 +76,8 @@ bool side_of(GlRenderer* g, const DrawRequest& req, Side* side) {
 
 bool gl_build_crossfade_program(GlRenderer* g, std::string* error) {
   const platform::GlFunctions& f = g->f;
-  platform::GLuint vs = compile(f, gl::kVertexShader, kVertex, error);
-  if (!vs) return false;
-  platform::GLuint fs = compile(f, gl::kFragmentShader, kFragment, error);
-  if (!fs) {
-    f.DeleteShader(vs);
-    return false;
-  }
-  platform::GLuint program = f.CreateProgram();
-  f.AttachShader(program, vs);
-  f.AttachShader(program, fs);
-  f.LinkProgram(program);
-  f.DeleteShader(vs);
-  f.DeleteShader(fs);
-  platform::GLint ok = 0;
-  f.GetProgramiv(program, gl::kLinkStatus, &ok);
-  if (!ok) {
-    char log[1024] = {};
-    f.GetProgramInfoLog(program, sizeof log - 1, nullptr, log);
-    if (error) *error = log;
-    f.DeleteProgram(program);
-    return false;
-  }
+  const platform::GLuint program = gl_program_link(f, kVertex, kFragment, error);
+  if (!program) return false;
   GlCrossfadeProgram& p = g->crossfade;
   p.id = program;
   p.tex_in = f.GetUniformLocation(program, "tex_in");

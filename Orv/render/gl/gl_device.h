@@ -81,6 +81,10 @@ struct GlRenderer {
 GlRenderer* gl_device();
 
 // Builds the sprite program; false with the compiler's log in *error.
+// Compiles the two shaders and links them into a program; 0 with the driver's log in *error
+// when either fails to compile or the program fails to link (nothing is left behind then).
+platform::GLuint gl_program_link(const platform::GlFunctions& f, const char* vertex,
+                                 const char* fragment, std::string* error);
 bool gl_build_sprite_program(GlRenderer* gl, std::string* error);
 // Builds the cross-fade program; false with the compiler's log in *error.
 bool gl_build_crossfade_program(GlRenderer* gl, std::string* error);

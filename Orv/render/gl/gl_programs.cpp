@@ -73,14 +73,14 @@ platform::GLuint compile(const platform::GlFunctions& f, platform::GLenum type, 
 
 }  // namespace
 
-bool gl_build_sprite_program(GlRenderer* g, std::string* error) {
-  const platform::GlFunctions& f = g->f;
-  platform::GLuint vs = compile(f, gl::kVertexShader, kSpriteVertex, error);
-  if (!vs) return false;
-  platform::GLuint fs = compile(f, gl::kFragmentShader, kSpriteFragment, error);
+platform::GLuint gl_program_link(const platform::GlFunctions& f, const char* vertex,
+                                 const char* fragment, std::string* error) {
+  platform::GLuint vs = compile(f, gl::kVertexShader, vertex, error);
+  if (!vs) return 0;
+  platform::GLuint fs = compile(f, gl::kFragmentShader, fragment, error);
   if (!fs) {
     f.DeleteShader(vs);
-    return false;
+    return 0;
   }
   platform::GLuint program = f.CreateProgram();
   f.AttachShader(program, vs);
@@ -95,8 +95,15 @@ bool gl_build_sprite_program(GlRenderer* g, std::string* error) {
     f.GetProgramInfoLog(program, sizeof log - 1, nullptr, log);
     if (error) *error = log;
     f.DeleteProgram(program);
-    return false;
+    return 0;
   }
+  return program;
+}
+
+bool gl_build_sprite_program(GlRenderer* g, std::string* error) {
+  const platform::GlFunctions& f = g->f;
+  const platform::GLuint program = gl_program_link(f, kSpriteVertex, kSpriteFragment, error);
+  if (!program) return false;
   GlSpriteProgram& p = g->sprite;
   p.id = program;
   p.target_size = f.GetUniformLocation(program, "target_size");
