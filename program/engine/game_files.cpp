@@ -2,6 +2,7 @@
 
 #include "engine/orv_api.h"
 #include "platform/file_handle.h"
+#include "platform/sjis.h"
 #include "platform/system_query.h"
 
 namespace engine {
@@ -85,6 +86,11 @@ std::string game_file_native_path(std::string_view sjis_path) {
     return {};
   }
   return out.data();
+}
+
+std::string game_file_shown_path(std::string_view sjis_path) {
+  const std::string native = game_file_native_path(sjis_path);
+  return native.empty() ? std::string(sjis_path) : platform::utf8_to_sjis_path(native);
 }
 
 }  // namespace engine

@@ -47,4 +47,9 @@ int32_t path_kind(const char* path);
 // not valid Shift-JIS.
 std::string game_file_native_path(std::string_view sjis_path);
 
+// The file's path as the player sees it, for error lines (which are Shift-JIS until they are
+// written out): the file system's real path with '/' separators, characters beyond Shift-JIS
+// kept as the escapes that the output turns back. The name as given when it cannot be placed.
+std::string game_file_shown_path(std::string_view sjis_path);
+
 }  // namespace engine

@@ -2,10 +2,11 @@
 
 #include "engine/formats/startup_info.h"
 #include "engine/formats/system_files.h"
-#include "engine/orv_calls.h"
 #include "engine/frame_procedure.h"
+#include "engine/game_files.h"
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
+#include "engine/orv_calls.h"
 #include "engine/script_files.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
@@ -71,7 +72,8 @@ void game_task_release(GameState* gs) {
   if (!startup_settings().bStartFailed) {
     system_dat_save(*gs);
     if (!access_dat_save(*gs)) {
-      vm_error_log("%s: could not be written", save_folder_file("access.dat").c_str());
+      vm_error_log("%s: could not be written",
+                   game_file_shown_path(save_folder_file("access.dat")).c_str());
     }
   }
   SeenFlags& seen = vm.seen;

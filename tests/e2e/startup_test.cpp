@@ -358,3 +358,25 @@ TEST(Startup, RelativeFileNamesNameFilesOfTheProgramFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+// One fault, one report: a game without archive.dat shows its box once, and one line says which
+// file is missing, by its real path.
+TEST(Startup, MissingArchiveListIsReportedOnceByItsPath) {
+  GameFolderOptions o;
+  o.with_archive_dat = false;
+  o.packed = false;
+  GameFolder game(o);
+  const auto r = game.run();
+  size_t boxes = 0;
+  for (size_t at = r.output.find("ArchiveData Fail"); at != std::string::npos;
+       at = r.output.find("ArchiveData Fail", at + 1)) {
+    ++boxes;
+  }
+  EXPECT_EQ(boxes, 1u) << r.output;
+  EXPECT_NE(r.output.find(game.path() + "/data/archive.dat: not found"), std::string::npos)
+      << r.output;
+}
+
+}  // namespace

@@ -197,7 +197,7 @@ uint32_t app_init() {
   copy_field(g_info.szExeName, record.original_filename);
 
   orv.OrvSystemPathInit();
-  archive_list_load(0);
+  archive_list_load(0, false);  // a missing archive.dat is reported once, by the start itself
   system_ini_load();
   orv.OrvSystemPathUninit();
 

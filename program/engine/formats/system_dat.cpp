@@ -165,7 +165,7 @@ bool system_dat_load(GameState& gs) {
     const bool kept = game_file_save(path + ".bad", bytes.data(), bytes.size());
     const bool salvaged = system_dat_salvage(bytes, &image);
     vm_error_log(
-        "%s: damaged system file (%s); %s; %s", path.c_str(), error.c_str(),
+        "%s: damaged system file (%s); %s; %s", game_file_shown_path(path).c_str(), error.c_str(),
         salvaged ? "read as far as it goes" : "starting from the defaults",
         kept ? "the original is kept as system.dat.bad" : "the original could not be kept aside");
     if (!salvaged) return false;
@@ -219,11 +219,19 @@ uint32_t system_dat_create(GameState& gs) {
 
   if (!data_file_word("Script.src", 4, &s.dwScriptStamp)) {
     vm_error_log("%s", kNoScript);
+    vm_error_log(
+        "Script.src: not found among the data files, or too short for its header; "
+        "%s cannot be made without it",
+        game_file_shown_path(system_dat_path()).c_str());
     return 0;
   }
   uint32_t texts = 0;
   if (!data_file_word("Text.dat", 12, &texts)) {
     vm_error_log("%s", kNoText);
+    vm_error_log(
+        "Text.dat: not found among the data files, or too short for its header; "
+        "%s cannot be made without it",
+        game_file_shown_path(system_dat_path()).c_str());
     return 0;
   }
   if (texts > 200000) {
@@ -240,6 +248,10 @@ uint32_t system_dat_create(GameState& gs) {
   uint32_t files = 0;
   if (!data_file_word("File.dat", 12, &files)) {
     vm_error_log("%s", kNoFile);
+    vm_error_log(
+        "File.dat: not found among the data files, or too short for its header; "
+        "%s cannot be made without it",
+        game_file_shown_path(system_dat_path()).c_str());
     return 0;
   }
   if (files >= 65536) {
@@ -285,8 +297,8 @@ void access_dat_load(GameState& gs) {
     // The whole records are kept; the original stays beside the file that replaces it.
     const bool kept = game_file_save(path + ".bad", bytes.data(), bytes.size());
     vm_error_log(
-        "%s: damaged file (%zu bytes, not a whole number of records); %s", path.c_str(),
-        bytes.size(),
+        "%s: damaged file (%zu bytes, not a whole number of records); %s",
+        game_file_shown_path(path).c_str(), bytes.size(),
         kept ? "the original is kept as access.dat.bad" : "the original could not be kept aside");
   }
   for (const EntryName& e : access_dat_decode(bytes.data(), bytes.size())) {

@@ -3,9 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/formats/startup_info.h"
 #include "engine/game_files.h"
 #include "engine/orv_api.h"
-#include "engine/formats/startup_info.h"
+#include "engine/vm_log.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
 #include "platform/sjis.h"
@@ -189,28 +190,37 @@ bool archive_field_names(std::string_view text, int32_t n, std::vector<std::stri
   return true;
 }
 
-uint32_t archive_list_load(int32_t n) {
-  auto fail = [](const char* text) {
-    platform::message_box(text, "error", platform::kMbIconExclamation | platform::kMbTopMost);
+uint32_t archive_list_load(int32_t n, bool report) {
+  auto fail = [report](const char* box, const std::string& path, const char* reason) {
+    if (!report) return 0u;
+    vm_error_log("%s: %s", game_file_shown_path(path).c_str(), reason);
+    platform::message_box(box, "error", platform::kMbIconExclamation | platform::kMbTopMost);
     return 0u;
   };
   orv.OrvSystemPathSet("data");
   const std::string base = orv.OrvGetFilePath();  // the base folder: the program folder
   std::vector<uint8_t> bytes;
-  bool opened = false;
+  std::string path;
   for (const char* folder : {"data", "csv"}) {
-    const std::string path = base + "\\" + folder + "\\archive.dat";
-    if (orv.OrvFileExists(path.c_str())) {
-      if (!game_file_load(path, &bytes, 1 << 20)) return fail("ArchiveData Read Fail");
-      opened = true;
+    const std::string candidate = base + "\\" + folder + "\\archive.dat";
+    if (orv.OrvFileExists(candidate.c_str())) {
+      path = candidate;
       break;
     }
   }
-  if (!opened) return fail("ArchiveData Fail");
+  if (path.empty()) {
+    return fail("ArchiveData Fail", base + "\\data\\archive.dat",
+                "not found (nor csv/archive.dat): the game does not know where its files are");
+  }
+  if (!game_file_load(path, &bytes, 1 << 20)) {
+    return fail("ArchiveData Read Fail", path, "cannot be read, or is larger than 1 MiB");
+  }
   std::vector<std::string> names;
   if (!archive_field_names(
           std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), n, &names)) {
-    return fail("ArchiveData Read Fail");
+    char reason[64];
+    std::snprintf(reason, sizeof reason, "has no field %d (fields are separated by commas)", n);
+    return fail("ArchiveData Read Fail", path, reason);
   }
   for (const std::string& name : names) orv.OrvSystemPathSet(name.c_str());
   return 1;

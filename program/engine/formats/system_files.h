@@ -86,8 +86,11 @@ uint32_t config_dat_save(const std::string& path, const StartParams& params);
 // text has no field n.
 bool archive_field_names(std::string_view text, int32_t n, std::vector<std::string>* names);
 // Registers the data folder and the archive folders of field n as search folders (the last
-// name searched first). 1 done, 0 after a message box.
-uint32_t archive_list_load(int32_t n);
+// name searched first). 1 done; 0 when archive.dat is missing, unreadable or has no field n,
+// after its message box and an error line naming the file and the reason when `report` is set
+// (start-up looks once quietly, for System.ini, and reports at its second look: one fault, one
+// report).
+uint32_t archive_list_load(int32_t n, bool report = true);
 
 // ---- the save folder ----
 // Deletes the files of the save folder whose names end with ".dat" or ".jpg" (case-sensitive);
