@@ -5,6 +5,7 @@
 #include "Orv/render/render_state.h"
 #include "Orv/render/sprite.h"
 #include "Orv/render/sw/software_renderer.h"
+#include "orv/orv.h"
 
 namespace {
 
@@ -79,4 +80,13 @@ void render_aspect_crop_set(bool active, int32_t monitor_w, int32_t monitor_h, i
   rs.picture_h = picture_h;
   rs.game_w = game_w;
   rs.game_h = game_h;
+}
+
+// With the GPU renderer, images made from now on are stored in power-of-two sizes (the
+// textures made from them follow); the software renderer draws images at their own size, so
+// there the flag changes nothing.
+void OrvSetPow(int32_t flag) {
+  const Renderer* renderer = render_renderer();
+  if (!renderer || renderer->draw_sprite == software_renderer().draw_sprite) return;
+  image_store_set_pow2(flag != 0);
 }

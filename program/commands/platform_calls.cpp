@@ -54,7 +54,9 @@ uint64_t texture_memory() {
 uint32_t display_mode(uint32_t, uint32_t) {
   return 0;
 }
-void set_pow(uint8_t) {}
+void set_pow(uint8_t value) {
+  if (orv.OrvSetPow) orv.OrvSetPow(value);
+}
 
 uint32_t change_window_mode_time() {
   return orv.OrvGetChangeWindowModeTime ? orv.OrvGetChangeWindowModeTime() : 0;

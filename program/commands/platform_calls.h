@@ -30,7 +30,7 @@ uint32_t touch_mode_is();
 
 // Renderer facts: Orv3DIs (8 with the 3D renderer, 0 without); the maximum texture size, the
 // power-of-two texture rule, free texture memory in bytes, a display mode field of an adapter
-// (0 until exported), and OrvSetPow (nothing until exported).
+// (0 until exported), and OrvSetPow (power-of-two image storage with the GPU renderer).
 uint32_t renderer_3d_is();
 uint32_t max_texture_width();
 uint32_t max_texture_height();

@@ -5,10 +5,12 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Orv/core_record.h"
 #include "Orv/render/fx_blend.h"
+#include "Orv/render/image_store.h"
 #include "Orv/render/render_list.h"
 #include "Orv/render/render_system.h"
 #include "Orv/render/sprite.h"
@@ -233,6 +235,29 @@ TEST_F(RendererTableTest, AFrameOfTheRenderListIsDrawnThroughTheTable) {
   st.present = nullptr;
   OrvReleaseFxEffect(nullptr, kFxFullScreen);
   OrvSpriteReleaseTransitionHandle(fade);
+}
+
+// OrvSetPow asks the GPU peer for power-of-two storage; the software peer keeps images at
+// their own size.
+TEST_F(RendererTableTest, SetPowRoundsStorageOnlyForTheGpuPeer) {
+  auto storage = [](int32_t w, int32_t h) {
+    ImageObject* image = image_create(w, h, nullptr);
+    int32_t pitch = 0, rows = 0;
+    image_pixels(image, &pitch, &rows);
+    image_release(image);
+    return std::make_pair(pitch, rows);
+  };
+  OrvSetPow(1);
+  EXPECT_EQ(storage(100, 50), std::make_pair(128, 64));
+  OrvSetPow(0);
+  EXPECT_EQ(storage(100, 50), std::make_pair(100, 50));
+
+  RenderParams params;
+  params.game_width = 64;
+  params.game_height = 48;
+  ASSERT_EQ(render_system_init(params, nullptr), 0u);  // the software peer
+  OrvSetPow(1);
+  EXPECT_EQ(storage(100, 50), std::make_pair(100, 50));
 }
 
 }  // namespace
