@@ -10,14 +10,6 @@ namespace gl = platform::gl;
 
 namespace {
 
-constexpr const char* kVertex = R"(#version 330 core
-layout(location = 0) in vec2 pos;
-uniform vec2 target_size;
-void main() {
-  gl_Position = vec4(pos / target_size * 2.0 - 1.0, 0.0, 1.0);
-}
-)";
-
 // side: left and top of the clipped rectangle in its texture, its width, and its offset in
 // the pair (the narrower picture is centred). weight: F of 255 for the incoming picture.
 // alphas: the colour alphas of the incoming and outgoing sprites, 0..255. Where both texels
@@ -76,7 +68,7 @@ bool side_of(GlRenderer* g, const DrawRequest& req, Side* side) {
 
 bool gl_build_crossfade_program(GlRenderer* g, std::string* error) {
   const platform::GlFunctions& f = g->f;
-  const platform::GLuint program = gl_program_link(f, kVertex, kFragment, error);
+  const platform::GLuint program = gl_program_link(f, kGlTargetQuadVertex, kFragment, error);
   if (!program) return false;
   GlCrossfadeProgram& p = g->crossfade;
   p.id = program;

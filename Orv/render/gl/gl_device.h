@@ -81,6 +81,10 @@ struct GlRenderer {
 GlRenderer* gl_device();
 
 // Builds the sprite program; false with the compiler's log in *error.
+// The vertex program of the passes that draw a quad in target pixels (cross-fade, wave): the
+// position is scaled to clip space by the uniform `target_size`.
+extern const char* const kGlTargetQuadVertex;
+
 // Compiles the two shaders and links them into a program; 0 with the driver's log in *error
 // when either fails to compile or the program fails to link (nothing is left behind then).
 platform::GLuint gl_program_link(const platform::GlFunctions& f, const char* vertex,

@@ -73,6 +73,14 @@ platform::GLuint compile(const platform::GlFunctions& f, platform::GLenum type, 
 
 }  // namespace
 
+const char* const kGlTargetQuadVertex = R"(#version 330 core
+layout(location = 0) in vec2 pos;
+uniform vec2 target_size;
+void main() {
+  gl_Position = vec4(pos / target_size * 2.0 - 1.0, 0.0, 1.0);
+}
+)";
+
 platform::GLuint gl_program_link(const platform::GlFunctions& f, const char* vertex,
                                  const char* fragment, std::string* error) {
   platform::GLuint vs = compile(f, gl::kVertexShader, vertex, error);

@@ -12,14 +12,6 @@ namespace gl = platform::gl;
 
 namespace {
 
-constexpr const char* kVertex = R"(#version 330 core
-layout(location = 0) in vec2 pos;
-uniform vec2 target_size;
-void main() {
-  gl_Position = vec4(pos / target_size * 2.0 - 1.0, 0.0, 1.0);
-}
-)";
-
 // steps: the phase step m (0..511) and the two amplitudes g (rows) and h (columns) in pixels.
 // A place outside the picture, or a texel of alpha 0, leaves the frame as it is.
 constexpr const char* kFragment = R"(#version 330 core
@@ -84,7 +76,7 @@ void warp_fx_over_game(GlRenderer* g, const FxResult& fx, uint32_t color) {
 
 bool gl_build_wave_program(GlRenderer* g, std::string* error) {
   const platform::GlFunctions& f = g->f;
-  const platform::GLuint program = gl_program_link(f, kVertex, kFragment, error);
+  const platform::GLuint program = gl_program_link(f, kGlTargetQuadVertex, kFragment, error);
   if (!program) return false;
   GlWaveProgram& p = g->wave;
   p.id = program;
