@@ -148,6 +148,17 @@ bool system_dat_salvage(const std::vector<uint8_t>& bytes, SystemDatImage* image
   return true;
 }
 
+// system.dat cannot be made without a data file: the system's own line, then one that names
+// the file and the system file it stopped. Returns the failure result of system_dat_create.
+uint32_t data_file_missing(const char* system_line, const char* name) {
+  vm_error_log("%s", system_line);
+  vm_error_log(
+      "%s: not found among the data files, or too short for its header; %s cannot be made "
+      "without it",
+      name, game_file_shown_path(system_dat_path()).c_str());
+  return 0;
+}
+
 }  // namespace
 
 bool system_dat_load(GameState& gs) {
@@ -218,21 +229,11 @@ uint32_t system_dat_create(GameState& gs) {
   sound_settings_default(gs.vm.sound);
 
   if (!data_file_word("Script.src", 4, &s.dwScriptStamp)) {
-    vm_error_log("%s", kNoScript);
-    vm_error_log(
-        "Script.src: not found among the data files, or too short for its header; "
-        "%s cannot be made without it",
-        game_file_shown_path(system_dat_path()).c_str());
-    return 0;
+    return data_file_missing(kNoScript, "Script.src");
   }
   uint32_t texts = 0;
   if (!data_file_word("Text.dat", 12, &texts)) {
-    vm_error_log("%s", kNoText);
-    vm_error_log(
-        "Text.dat: not found among the data files, or too short for its header; "
-        "%s cannot be made without it",
-        game_file_shown_path(system_dat_path()).c_str());
-    return 0;
+    return data_file_missing(kNoText, "Text.dat");
   }
   if (texts > 200000) {
     platform::message_box(kTooManyTexts, kWarning,
@@ -247,12 +248,7 @@ uint32_t system_dat_create(GameState& gs) {
   }
   uint32_t files = 0;
   if (!data_file_word("File.dat", 12, &files)) {
-    vm_error_log("%s", kNoFile);
-    vm_error_log(
-        "File.dat: not found among the data files, or too short for its header; "
-        "%s cannot be made without it",
-        game_file_shown_path(system_dat_path()).c_str());
-    return 0;
+    return data_file_missing(kNoFile, "File.dat");
   }
   if (files >= 65536) {
     platform::message_box(kTooManyFiles, kWarning,
