@@ -32,7 +32,7 @@ TEST(SjisUnits, FitAndTailCutPerTable) {
       {"0x80 is a single byte for the renderer", &kSjisRendererUnits, "\x80\x40", 1, 1, 2},
       {"0xF0 leads for the renderer", &kSjisRendererUnits, "\xF0\x40x", 1, 0, 3},
       {"0xF0 is single for the backlog", &kSjisBacklogUnits, "\xF0\x40", 1, 1, 2},
-      {"0x7F is no backlog trail", &kSjisBacklogUnits, "\x88\x7F", 2, 1, 1},
+      {"0x7F is no backlog trail", &kSjisBacklogUnits, "\x88\x7F", 2, 2, 1},
       {"empty", &kSjisDialogUnits, "", 5, 0, 0},
   };
   for (const Case& c : cases) {
