@@ -8,6 +8,7 @@
 namespace layers {
 struct ImageRecord;
 }
+#include "text/render/text_tips.h"
 #include "text/sound/sound_state.h"
 
 namespace engine {
@@ -146,10 +147,6 @@ struct MessageBlock {
   uint32_t bPending;
   uint32_t dwHandler;
   MessageSlot slots[8];
-};
-
-struct TextTipsState {
-  uint32_t bHookArmed;
 };
 
 }  // namespace engine
