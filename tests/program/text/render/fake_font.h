@@ -16,7 +16,7 @@
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 
-namespace rendertest {
+namespace textrendertest {
 
 struct FakeDraw {
   std::string text;
@@ -168,4 +168,4 @@ class FakeFontTest : public ::testing::Test {
   std::unique_ptr<engine::GameState> gs_;
 };
 
-}  // namespace rendertest
+}  // namespace textrendertest

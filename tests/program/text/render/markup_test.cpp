@@ -10,12 +10,12 @@
 
 namespace {
 
-using rendertest::FakeFontTest;
 using textrender::draw_text_tagged;
 using textrender::RevealState;
 using textrender::TextDrawRequest;
 using textrender::TextDrawResult;
 using textrender::TextRenderSettings;
+using textrendertest::FakeFontTest;
 
 // Shift-JIS: あいうえお, the kinsoku "。" and a kanji.
 #define A "\x82\xA0"

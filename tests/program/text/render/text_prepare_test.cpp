@@ -10,7 +10,7 @@
 
 namespace {
 
-using rendertest::FakeFontTest;
+using textrendertest::FakeFontTest;
 
 #define A "\x82\xA0"
 #define NAME "\x91\xBE\x98\x59"  // a two-character player name

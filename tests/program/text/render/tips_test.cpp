@@ -12,7 +12,7 @@
 
 namespace {
 
-using rendertest::FakeFontTest;
+using textrendertest::FakeFontTest;
 using namespace engine;
 
 #define A "\x82\xA0"
