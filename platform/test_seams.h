@@ -2,12 +2,13 @@
 // fixed step per frame, and a dump of presented frames as PNG files. The README's section on
 // testing lists them; a player's run sets neither and sees no difference.
 //
-//   VELMORA_FIXED_STEP_MS=N      the library's millisecond clock reads 0 when the library
-//                                starts and moves on N ms (1-1000) at the start of each game
+//   VELMORA_FIXED_STEP_MS=N      the library's millisecond clock reads 0 from OrvInit on and
+//                                moves on N ms (1-1000) at the start of each game
 //                                frame, so that every frame time, and every wait and fade timed
 //                                by it, is the same from run to run
-//   VELMORA_FRAME_DUMP=FOLDER    each presented frame is written as FOLDER/frame-T.png (T: the
-//                                frame time in ms, in decimal; 24-bit, the alpha byte dropped)
+//   VELMORA_FRAME_DUMP=FOLDER    each frame the software renderer presents is written as
+//                                FOLDER/frame-T.png (T: the frame time in ms, in decimal;
+//                                24-bit, the alpha byte dropped)
 //   VELMORA_FRAME_DUMP_AT=T,...  only the frames whose frame time is listed are written
 //
 // State: process-wide, per copy of this library (libOrv.so owns the clock and the frames).
