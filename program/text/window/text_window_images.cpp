@@ -81,13 +81,13 @@ bool text_window_image_load(VmContext& vm, TextWindow& tw, uint32_t slot, uint32
 
   ImageRecord* image = layers::image_alloc(layers::kBaseSystem, slot);
   if (!image) return false;
-  int32_t w = 0, h = 0, priority = kBasePriority - static_cast<int32_t>(slot);
+  int32_t w = 0, h = 0, priority = engine::kBasePriority - static_cast<int32_t>(slot);
   if (slot == 0) {
     uint32_t sw = 0, sh = 0;
     engine::game_screen_size(&sw, &sh);
     w = static_cast<int32_t>(sw);
     h = static_cast<int32_t>(sh);
-    priority = kBasePriority;
+    priority = engine::kBasePriority;
   }
   const uint32_t sprite = layers::sprite_load_by_name_unlocked(vm, load, w, h, priority);
   if (!sprite) {
