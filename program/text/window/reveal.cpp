@@ -94,8 +94,8 @@ void capture_line_wipe(uint32_t* pixels, int32_t stride, int32_t rows, RevealSta
   }
 }
 
-void capture_glyphs(uint32_t* pixels, int32_t stride, int32_t rows, RevealState& s,
-                    bool by_column, int32_t effect) {
+void capture_glyphs(uint32_t* pixels, int32_t stride, int32_t rows, RevealState& s, bool by_column,
+                    int32_t effect) {
   const Widen wd = widen_for(effect);
   const textrender::GlyphRectList& kept = s.keptRects;
   const textrender::GlyphRectList& line = s.lineRects;
@@ -169,7 +169,8 @@ bool reveal_init(RevealState& state, int32_t width, int32_t height, int32_t base
   const int64_t size = w * height;
   if (size > kMaxPixels) return false;
   const int64_t order_bytes = (size + 2 * static_cast<int64_t>(height) + 1) * 4;
-  auto* alpha = static_cast<uint8_t*>(orv.OrvMemoryAlloc(static_cast<uint32_t>(size ? size : 1), 0));
+  auto* alpha =
+      static_cast<uint8_t*>(orv.OrvMemoryAlloc(static_cast<uint32_t>(size ? size : 1), 0));
   auto* order = static_cast<uint32_t*>(orv.OrvMemoryAlloc(static_cast<uint32_t>(order_bytes), 0));
   if (!alpha || !order) {
     if (alpha) orv.OrvMemoryFree(alpha);
@@ -233,8 +234,10 @@ void reveal_apply_pixels(uint32_t* pixels, int32_t stride, int32_t rows, RevealS
   for (int32_t y = 0; y < h; ++y) {
     if (low[y] >= d || high[y] < whole) continue;
     uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(stride);
-    const uint32_t* order = state.lpOrder + static_cast<size_t>(y) * static_cast<size_t>(state.nWidth);
-    const uint8_t* alpha = state.lpAlpha + static_cast<size_t>(y) * static_cast<size_t>(state.nWidth);
+    const uint32_t* order =
+        state.lpOrder + static_cast<size_t>(y) * static_cast<size_t>(state.nWidth);
+    const uint8_t* alpha =
+        state.lpAlpha + static_cast<size_t>(y) * static_cast<size_t>(state.nWidth);
     if (fade) {
       for (int32_t x = 0; x < w; ++x) {
         const uint32_t o = order[x];

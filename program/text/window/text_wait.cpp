@@ -112,9 +112,9 @@ bool text_reveal_step(VmContext& vm, TextWindow& tw, uint32_t input) {
   if (latched == 0 && input == 0 && (tw.nTime != 0 || settings_of(vm).dwMessageSpeed != 0)) {
     const uint32_t elapsed = now() + tw.dwRevealOffset - tw.dwStartTime;
     const uint32_t total = static_cast<uint32_t>(tw.nTotalTime);
-    const float f = total == 0 ? 0.0f
-                               : static_cast<float>(std::min(elapsed, total)) /
-                                     static_cast<float>(total);
+    const float f = total == 0
+                        ? 0.0f
+                        : static_cast<float>(std::min(elapsed, total)) / static_cast<float>(total);
     apply(tw, clamp32(static_cast<int64_t>(static_cast<float>(full) * f)));
     voice_call_end(vm);
     return total < elapsed;

@@ -79,8 +79,7 @@ uint32_t cmd_text_init(VmContext& vm) {
   const int64_t area = int64_t{tw.nWidth} + char_size + rs.nPitch;
   if (!reveal_init(tw.reveal, area > 0 && area <= kMaxSide * 4 ? static_cast<int32_t>(area) : 0,
                    height, pitch_line)) {
-    vm_log(kLogMain, "text_init : reveal buffer error %d x %d", static_cast<int32_t>(area),
-           height);
+    vm_log(kLogMain, "text_init : reveal buffer error %d x %d", static_cast<int32_t>(area), height);
   }
   if (!text_window_sprites_create(vm, tw)) {
     vm_log(kLogMain, "text_init : sprite create error");

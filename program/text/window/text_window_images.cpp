@@ -31,7 +31,7 @@ ImageRecord* blank_image(uint32_t n, int32_t w, int32_t h, int32_t x, int32_t y)
   ImageRecord* image = layers::image_alloc(layers::kBaseSystem, n);
   if (!image) return nullptr;
   const uint32_t sprite = w > 0 && h > 0 ? orv.OrvSpriteCreate(orv.OrvRenderGetActive(), w, h,
-                                                                engine::text_settings.nPriority)
+                                                               engine::text_settings.nPriority)
                                          : 0;
   if (!sprite) {
     layers::image_release_now(image);
