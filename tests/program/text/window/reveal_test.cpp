@@ -81,8 +81,13 @@ TEST_F(RevealTest, LineWipeOrdersLineAfterLineAndFadesItsEdge) {
   const struct {
     int32_t x, y;
     uint32_t alpha;
-  } at84[] = {{0, 0, 200}, {15, 1, 200}, {0, 2, 200}, {3, 2, 200}, {4, 3, (64u * 200u) >> 6},
-              {5, 2, (63u * 200u) >> 6}, {15, 3, (53u * 200u) >> 6}};
+  } at84[] = {{0, 0, 200},
+              {15, 1, 200},
+              {0, 2, 200},
+              {3, 2, 200},
+              {4, 3, (64u * 200u) >> 6},
+              {5, 2, (63u * 200u) >> 6},
+              {15, 3, (53u * 200u) >> 6}};
   textwindow::reveal_apply_pixels(px.data(), 16, 4, s, 84, true);
   for (const auto& c : at84) EXPECT_EQ(alpha(px, 16, c.x, c.y), c.alpha) << c.x << "," << c.y;
   // Without the fade a pixel shows whole as soon as the distance passes it.
