@@ -3,6 +3,7 @@
 
 #include "graphics/layers/image_record.h"
 #include "program/text/window/text_window_fixture.h"
+#include "text/window/text_page.h"
 
 namespace textwindowtest {
 namespace {
@@ -219,6 +220,86 @@ TEST_F(WindowTest, FreeReleasesAtOnceAndLeavesNoButtonGroup) {
   EXPECT_EQ(tw().bInit, 0u);
   EXPECT_EQ(tw().dwButtonGroup, 0xFFFFu);
   EXPECT_EQ(tw().bClickAdvance, 1u);  // a setting, not the window's
+}
+
+}  // namespace
+}  // namespace textwindowtest
+
+namespace textwindowtest {
+namespace {
+
+class PageTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    ASSERT_EQ(call(0x020000, {24, 0, 0, 480, 100, 0, 0, 0}), 1u);
+    tw().dwTextMode = 1;
+    tw().nPageX = 100;
+    tw().nPageY = 50;
+    tw().nPageWidth = 1000;
+    tw().nPageHeight = 600;
+    tw().lpPage = layers::image_alloc(layers::kBaseSystem, textwindow::kImagePage);
+    tw().lpPage->hSprite = orv.OrvSpriteCreate(0, 1280, 720, 4867);
+  }
+  // A line as the line commands leave it: name and message drawn, the message sprite's source
+  // rectangle one line high.
+  void add(const char* name, const char* message) {
+    tw().dwNameId = name ? 1 : engine::kNoText;
+    std::snprintf(tw().szName, sizeof tw().szName, "%s", name ? name : "");
+    std::snprintf(tw().szMessage, sizeof tw().szMessage, "%s", message);
+    tw().nEndX = 12 * static_cast<int32_t>(std::strlen(message));
+    tw().nEndY = 0;
+    input.rects[tw().lpMessage->hSprite] = OrvRect{0, 0, 504, 24};
+    textwindow::text_page_append(vm(), tw());
+  }
+  int32_t name_y() { return tw().lpName->base.pos.y; }
+  int32_t message_y() { return tw().lpMessage->base.pos.y; }
+};
+
+TEST_F(PageTest, LinesGatherOnThePageWithAPitchBeforeALaterName) {
+  const int32_t pitch = 24 + 0 + 1;  // char size + ruby size + 1 (ruby offset switch on)
+  add("Ann", "Hello");
+  // The first named line of a page starts at the page's y, without a "<br>" before it.
+  EXPECT_EQ(name_y(), 50);
+  EXPECT_EQ(tw().lpName->base.pos.x, 100);
+  EXPECT_EQ(message_y(), 50 + 24);
+  EXPECT_STREQ(tw().szPage, "Ann<br>Hello<br><reset>");
+  EXPECT_EQ(tw().nPageIconX, 60 + 100);
+  EXPECT_EQ(tw().nPageIconY, 74);
+  EXPECT_EQ(tw().nPageNextY, 74 + 24);
+
+  add(nullptr, "World");  // after a named line: one pitch down
+  EXPECT_EQ(message_y(), 50 + 2 * 24 + pitch);
+  EXPECT_EQ(tw().bPageName, 0u);
+  EXPECT_STREQ(tw().szPage, "Ann<br>Hello<br><reset><br>World<br><reset>");
+
+  add("Bob", "Hi");  // a later named line: a blank pitch before its name
+  EXPECT_EQ(name_y(), 50 + 4 * 24 + pitch);
+  EXPECT_EQ(message_y(), name_y() + 24);
+}
+
+TEST_F(PageTest, ANewPageBeginsByHeightAndByBufferRoom) {
+  add("Ann", "Hello");
+  tw().nPageHeight = 50 + 24 + 24 + 24 - 1;  // the next line would pass the page's height
+  add("Bob", "Hi");
+  EXPECT_EQ(name_y(), 50);
+  EXPECT_STREQ(tw().szPage, "Bob<br>Hi<br><reset>");
+
+  tw().nPageHeight = 100000;
+  std::memset(tw().szPage, 'a', 4000);
+  tw().szPage[4000] = 0;
+  std::string longer(120, 'b');
+  add(nullptr, longer.c_str());
+  EXPECT_EQ(std::string(tw().szPage), longer + "<br><reset>");
+  EXPECT_EQ(message_y(), 50);
+
+  // A line longer than the whole buffer is cut on a character boundary.
+  std::string huge;
+  for (int i = 0; i < 2047; ++i) huge += "\x82\xa0";
+  add(nullptr, huge.c_str());
+  EXPECT_EQ(std::strlen(tw().szPage), 4095u);  // the message and the "<" that still fits
+  EXPECT_EQ(std::string(tw().szPage, 4094), huge);
+  EXPECT_TRUE(logged(0, "page buffer"));
 }
 
 }  // namespace
