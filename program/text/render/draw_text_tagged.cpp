@@ -174,7 +174,8 @@ class Layout {
     char text[kFieldMaxBytes + 1] = {};
     std::memcpy(text, p, unit.length);
     if (unit.bFieldOverflow) {
-      engine::vm_log(engine::kLogMain, "### ERROR: TEXT %%VALUE overflow: %s", p);
+      engine::vm_log(engine::kLogMain, "### ERROR: TEXT %%VALUE overflow: %.*s",
+                     static_cast<int>(text_field_run(p)), p);
     }
     int64_t w = size_;
     if (unit.kind == UnitKind::kSingle || unit.kind == UnitKind::kEscape) {

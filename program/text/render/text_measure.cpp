@@ -29,7 +29,8 @@ void text_center_measure(const char* text, int32_t size, int32_t width, int32_t 
     }
     if (unit.kind == UnitKind::kDouble || unit.kind == UnitKind::kField) {
       if (unit.bFieldOverflow)
-        engine::vm_log(engine::kLogMain, "*** ERROR: CENTER TEXT %%VALUE overflow: %s", p);
+        engine::vm_log(engine::kLogMain, "*** ERROR: CENTER TEXT %%VALUE overflow: %.*s",
+                       static_cast<int>(text_field_run(p)), p);
       kinsoku = unit.kind == UnitKind::kDouble && text_is_kinsoku(text_unit_code(p));
       w += current + pitch;
     } else {

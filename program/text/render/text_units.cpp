@@ -35,6 +35,12 @@ TextUnit text_unit_at(const char* text) {
   return {UnitKind::kSingle, 0, 1};
 }
 
+size_t text_field_run(const char* text) {
+  size_t n = 1;
+  while (is_digit(text[n])) ++n;
+  return n;
+}
+
 bool text_starts_with(const char* text, const char* prefix) {
   for (; *prefix; ++text, ++prefix)
     if (*text != *prefix) return false;

@@ -27,6 +27,9 @@ constexpr size_t kFieldMaxBytes = 7;
 // The unit at text (text points inside a zero-terminated string).
 TextUnit text_unit_at(const char* text);
 
+// Bytes of the whole digit run of a field at text ("%" included), for its overflow line.
+size_t text_field_run(const char* text);
+
 // The two-byte code of a kDouble unit.
 inline uint16_t text_unit_code(const char* text) {
   return static_cast<uint16_t>(static_cast<uint8_t>(text[0]) << 8 | static_cast<uint8_t>(text[1]));
