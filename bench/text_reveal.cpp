@@ -2,8 +2,9 @@
 // lines of 26 rows drawn with glyph-like blocks), beside a plain copy of the same pixels row by
 // row (the peer). Three reveal figures:
 //   - mid-line: a frame in the middle of the fourth line (what a frame of the reveal costs);
-//   - every row: the first apply after the capture at the full distance, every row worked
-//     (the worst frame);
+//   - every row: the frame that completes the reveal, every row of the area worked (rows that
+//     lie wholly behind the soft edge take the loop without it), made anew each time by an
+//     apply at distance 0 in between;
 //   - glyph order: the same full pass with the glyph-order capture.
 // Each figure is the median of nine runs of 200 applies.
 // Aim: the every-row pass within 3 times the copy.

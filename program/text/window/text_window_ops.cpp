@@ -31,17 +31,14 @@ void view(const ImageRecord* image, bool on) {
   if (image && image->hSprite) orv.OrvSpriteViewCtrl(image->hSprite, on ? 1 : 0);
 }
 
-// Clears the window proper; the click-advance switch and the end-of-text flags stay, and the
-// renderer's glyph lists are released.
+// Clears the window and its end-of-text flags (the reset clears them with it); the
+// click-advance switch is a setting and stays. The renderer's glyph lists are released.
 void clear_record(TextWindow& tw) {
   textrender::glyph_rects_free(tw.reveal.lineRects);
   textrender::glyph_rects_free(tw.reveal.keptRects);
   const uint32_t click_advance = tw.bClickAdvance;
-  const uint32_t end0 = tw.bEndOfText[0], end1 = tw.bEndOfText[1];
   std::memset(static_cast<void*>(&tw), 0, sizeof tw);
   tw.bClickAdvance = click_advance;
-  tw.bEndOfText[0] = end0;
-  tw.bEndOfText[1] = end1;
 }
 
 int32_t ruby_gap(bool offset_on) {
