@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "engine/formats/startup_info.h"
 #include "engine/neighbours.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
@@ -132,7 +131,7 @@ void text_icon_select(VmContext& vm, TextWindow& tw, uint32_t icon) {
 void text_icons_place(VmContext& vm, TextWindow& tw) {
   if (engine::get_skip_state(vm) & engine::kSkipAny) return;
   const textrender::TextRenderSettings& rs = engine::text_settings.render;
-  const int32_t gap = ruby_gap(engine::startup_settings().bRubyOffset != 0);
+  const int32_t gap = ruby_gap(rs.bRubyOffsetOn != 0);
   for (engine::TextIcon& icon : tw.icons) {
     if (!icon.lpImage) break;
     ImageRecord& image = *icon.lpImage;
