@@ -4,10 +4,12 @@
 #include "graphics/layers/layers_attach.h"
 #include "graphics/transitions/transitions_attach.h"
 #include "text/sound/sound_commands.h"
+#include "text/window/text_window_commands.h"
 
 void attach_subsystems() {
   engine::library_commands_attach();
   graphics::transitions_attach();
   layers::layers_attach();
   engine::sound_attach();
+  textwindow::text_window_attach();
 }
