@@ -43,6 +43,19 @@ extern AdvanceLatch g_advance_latch;
 // event, 4 work-thread runner.
 extern std::atomic<uint32_t> script_thread_id;
 
+// Whether get_skip_state(vm) would now change nothing (neither the advance latch, which it
+// feeds or clears under the main flow, nor the begin-skip key bits) and could have a bit of
+// kSkipAny only during a scene or history skip. Then `bSceneSkip || bHistorySkip` answers
+// `get_skip_state(vm) & kSkipAny` (and the interpreter's yield test) without reading the
+// input: the interpreter asks after every command it runs.
+inline bool skip_state_quiet(const VmContext& vm) {
+  if (vm.run.bSceneSkip || vm.run.bHistorySkip) return true;  // answered before any effect
+  if (vm.run.dwBeginSkipMode) return false;
+  const AdvanceLatch& latch = g_advance_latch;
+  return !(latch.bEnabled || latch.dwLatched) ||
+         script_thread_id.load(std::memory_order_relaxed) != 0;
+}
+
 // ---- string slots and references ----
 
 constexpr uint32_t kNoText = 0x0FFFFFFF;
