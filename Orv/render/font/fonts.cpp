@@ -30,9 +30,10 @@ void fonts_release() {
   s.current_bitmap = -1;
   s.extra = ExtraFont{};
   s.face = nullptr;
+  s.glyphs = nullptr;
   s.face_type = -1;
   s.faces.clear();
-  s.glyph_cache.clear();
+  s.glyphs_kept = 0;
   for (auto& file : s.face_opened) file.reset();
 }
 
