@@ -5,20 +5,19 @@
 
 namespace {
 
-// Opens the system face of type at s.size on its file (looking the file up and opening it on
-// first use) and keeps it; null, with one line in the error report, when it cannot. Out of
-// line, so that a begin of a kept face stays small.
+// Opens the system face of type at s.size on its file (looking the files up and opening the
+// file on first use) and keeps it; null, with one line in the error report, when it cannot.
+// Out of line, so that a begin of a kept face stays small.
 [[gnu::noinline]] const FontState::KeptFace* face_make(FontState& s, int32_t type, uint32_t key) {
   const auto kind = static_cast<platform::FaceKind>(type);
-  if (!s.face_looked_up[type]) {
-    s.face_looked_up[type] = true;
-    if (!platform::find_face_file(kind, &s.face_files[type], &s.face_indexes[type]))
-      s.face_files[type].clear();
+  if (!s.faces_looked_up) {
+    platform::find_face_files(s.face_files);
+    s.faces_looked_up = true;
   }
   std::string error = "no Japanese face installed";
-  if (!s.face_opened[type] && !s.face_files[type].empty())
-    s.face_opened[type] =
-        platform::FaceFile::open(s.face_files[type], s.face_indexes[type], &error);
+  const platform::FaceFileName& name = s.face_files[type];
+  if (!s.face_opened[type] && name.found)
+    s.face_opened[type] = platform::FaceFile::open(name.path, name.index, &error);
   std::unique_ptr<platform::FontFace> made;
   if (s.face_opened[type])
     made = platform::FontFace::open(kind, s.face_opened[type], s.size, type == 1, &error);

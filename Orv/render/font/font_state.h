@@ -62,10 +62,10 @@ struct FontState {
   platform::FontFace* face = nullptr;  // types 0-3: the begun one, in faces
   GlyphTable* glyphs = nullptr;        // and its glyphs (null exactly when face is)
   int32_t face_type = -1, face_size = 0;
-  // Files of the four system faces as fontconfig named them, looked up once each.
-  std::string face_files[4];
-  int32_t face_indexes[4] = {};
-  bool face_looked_up[4] = {};
+  // Files of the four system faces as fontconfig named them, looked up once for all four
+  // (fonts_look_up_faces, or the first begin of a system face).
+  platform::FaceFileName face_files[platform::kFaceKinds];
+  bool faces_looked_up = false;
   // Each face file opened once (on its first begin) and kept: a size is an FT_Size on it.
   std::shared_ptr<platform::FaceFile> face_opened[4];
   // The faces made so far, by type and size (the type fixes the file and the weight), each
