@@ -8,8 +8,8 @@
 // both, and the ratios; each figure is the median of five runs, ours and Lua's taking turns.
 // Aim: at least Lua's loop iterations per second, and 0.9 of them with the call.
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
