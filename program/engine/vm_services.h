@@ -13,14 +13,33 @@ namespace engine {
 
 // ---- argument stack and result ----
 
+// The three are inline for the common case (every command call pops and sets a result); the
+// *_edge functions do the rest, reports included.
+
 // Stores value at the current depth and counts it; logs "stack over" (key 0) when the depth is
 // then 64. On a full stack logs "stack over" and stores nothing.
-void vm_push(VmContext& vm, uint32_t value);
+void vm_push_edge(VmContext& vm, uint32_t value);
+inline void vm_push(VmContext& vm, uint32_t value) {
+  const int32_t n = vm.nArgCount;
+  if (n < 0 || n + 1 >= static_cast<int32_t>(kArgumentCells)) return vm_push_edge(vm, value);
+  vm.argStack[n] = value;
+  vm.nArgCount = n + 1;
+}
 // Lowers the depth and returns the value there; on an empty stack logs "not stack" (key 0),
 // keeps the depth at 0 and returns 0.
-uint32_t vm_pop(VmContext& vm);
+uint32_t vm_pop_edge(VmContext& vm);
+inline uint32_t vm_pop(VmContext& vm) {
+  const int32_t n = vm.nArgCount;
+  if (n <= 0 || n > static_cast<int32_t>(kArgumentCells)) return vm_pop_edge(vm);
+  vm.nArgCount = n - 1;
+  return vm.argStack[n - 1];
+}
 // R[dwResultReg] = value. A result register of 255 or more drops the value with a key-0 line.
-void vm_set_result(VmContext& vm, uint32_t value);
+void vm_set_result_edge(VmContext& vm, uint32_t value);
+inline void vm_set_result(VmContext& vm, uint32_t value) {
+  if (vm.dwResultReg >= kRegisterCount) return vm_set_result_edge(vm, value);
+  vm.reg[vm.dwResultReg] = value;
+}
 
 // ---- skip state ----
 
