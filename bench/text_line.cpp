@@ -47,7 +47,6 @@ void let_go(FontState& s) {
   font_end(s);
   s.face = nullptr;
   s.glyphs = nullptr;
-  s.face_type = -1;
   s.faces.clear();
   s.glyphs_kept = 0;
   for (auto& file : s.face_opened) file.reset();

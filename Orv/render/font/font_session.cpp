@@ -80,16 +80,13 @@ void font_begin_other(FontState& s) {
     if (kept) {
       s.face = kept->face.get();
       s.glyphs = kept->glyphs.get();
-      s.face_type = type;
       s.metrics = kept->metrics;
     } else {
       s.face = nullptr;
       s.glyphs = nullptr;
-      s.face_type = -1;
       s.metrics = TextMetric{};
       s.metrics.height = s.size;
     }
-    s.face_size = s.size;
   }
   s.begun = 1;
 }

@@ -28,8 +28,6 @@ inline void font_begin(FontState& s) {
       s.scaled_ascent = 0;
       s.face = kept.face.get();
       s.glyphs = kept.glyphs.get();
-      s.face_type = s.type;
-      s.face_size = s.size;
       s.metrics = kept.metrics;
       s.begun = 1;
       return;

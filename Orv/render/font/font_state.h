@@ -61,7 +61,6 @@ struct FontState {
   TextMetric metrics;                  // height is always the requested size (scaled for type 4)
   platform::FontFace* face = nullptr;  // types 0-3: the begun one, in faces
   GlyphTable* glyphs = nullptr;        // and its glyphs (null exactly when face is)
-  int32_t face_type = -1, face_size = 0;
   // Files of the four system faces as fontconfig named them, looked up once for all four
   // (fonts_look_up_faces, or the first begin of a system face).
   platform::FaceFileName face_files[platform::kFaceKinds];

@@ -52,7 +52,6 @@ void fonts_release() {
   s.extra = ExtraFont{};
   s.face = nullptr;
   s.glyphs = nullptr;
-  s.face_type = -1;
   s.faces.clear();
   s.glyphs_kept = 0;
   for (auto& file : s.face_opened) file.reset();
