@@ -22,11 +22,10 @@ const char* const kFamilies[4] = {"IPAGothic", "IPAMincho", "IPAPGothic", "IPAPM
 
 }  // namespace
 
-bool find_face_file(FaceKind kind, std::string* path, int* index) {
-  // A configuration of our own, destroyed after the match: the library's shared default one
-  // would live until exit.
-  FcConfig* config = FcInitLoadConfigAndFonts();
-  if (!config) return false;
+namespace {
+
+// The file and index fontconfig matches for a kind in config.
+bool match_face(FcConfig* config, FaceKind kind, std::string* path, int* index) {
   const std::string query = std::string(kFamilies[static_cast<int>(kind)]) + ":lang=ja";
   FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(query.c_str()));
   bool ok = false;
@@ -46,8 +45,28 @@ bool find_face_file(FaceKind kind, std::string* path, int* index) {
     }
     FcPatternDestroy(pattern);
   }
+  return ok;
+}
+
+}  // namespace
+
+bool find_face_file(FaceKind kind, std::string* path, int* index) {
+  // A configuration of our own, destroyed after the match: the library's shared default one
+  // would live until exit.
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (!config) return false;
+  const bool ok = match_face(config, kind, path, index);
   FcConfigDestroy(config);
   return ok;
+}
+
+void find_face_files(FaceFileName out[kFaceKinds]) {
+  for (int k = 0; k < kFaceKinds; ++k) out[k] = FaceFileName{};
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (!config) return;
+  for (int k = 0; k < kFaceKinds; ++k)
+    out[k].found = match_face(config, static_cast<FaceKind>(k), &out[k].path, &out[k].index);
+  FcConfigDestroy(config);
 }
 
 namespace {

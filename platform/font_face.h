@@ -48,6 +48,16 @@ struct FaceMetrics {
 // the font configuration): callers keep the answer. False when no face is installed.
 bool find_face_file(FaceKind kind, std::string* path, int* index);
 
+constexpr int kFaceKinds = 4;
+struct FaceFileName {
+  std::string path;
+  int index = 0;
+  bool found = false;  // false: no face installed for the kind (path empty)
+};
+// The files of all four kinds, as find_face_file gives them, for one load of the font
+// configuration (the slow part: several milliseconds each).
+void find_face_files(FaceFileName out[kFaceKinds]);
+
 // One font file opened in FreeType, shared by the FontFaces made from it: each size is an
 // FT_Size on the one face, so a change of size does not read the file again. The FontFaces
 // hold it; the calls on their shared face are serialised by its lock, so faces of one file

@@ -5,15 +5,6 @@
 
 namespace engine {
 
-CommandHandler command_lookup(uint32_t id) {
-  const uint32_t group = id >> 16;
-  const uint32_t index = id & 0xFFFF;
-  if (group >= kCommandGroupCount) return nullptr;
-  const CommandGroup& g = command_group_table[group];
-  if (!g.handlers || index >= g.count) return nullptr;
-  return g.handlers[index];
-}
-
 CommandHandler set_command_handler(uint32_t id, CommandHandler handler) {
   const uint32_t group = id >> 16;
   const uint32_t index = id & 0xFFFF;

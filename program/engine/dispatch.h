@@ -27,8 +27,15 @@ struct CommandGroup {
 // Groups by number; entries 0 and 1 are empty (group 1 is the core operations).
 extern const CommandGroup command_group_table[kCommandGroupCount];
 
-// The handler of id, null when there is none.
-CommandHandler command_lookup(uint32_t id);
+// The handler of id, null when there is none. Inline: the interpreter looks one up per call.
+inline CommandHandler command_lookup(uint32_t id) {
+  const uint32_t group = id >> 16;
+  const uint32_t index = id & 0xFFFF;
+  if (group >= kCommandGroupCount) return nullptr;
+  const CommandGroup& g = command_group_table[group];
+  if (!g.handlers || index >= g.count) return nullptr;
+  return g.handlers[index];
+}
 
 // Puts handler (null: none) at id and returns the one it replaces. For tests, which drive the
 // interpreter with commands of their own; ids outside the table are refused (returns null).

@@ -162,22 +162,28 @@ namespace {
 // or end can change it, so it is read at the start of a slice and again after each of those,
 // not per instruction; what a script observes stays the same.
 struct SliceState {
-  uint32_t skip;     // get_skip_state()
+  bool skipping;     // get_skip_state() has the skip mask's bit: a yield is ignored
   bool has_point;    // the script-point stack is not empty
   uint32_t stop_pc;  // its top point
   bool history;      // history skip on
   bool profiling;    // scene skip on, or a report pending
 };
 
-SliceState slice_state(VmContext& vm) {
-  SliceState s;
-  s.skip = get_skip_state(vm);
+// Reads it into *out field by field (a record built in registers and returned whole would
+// be stored byte by byte and read back as words: a stall on every command).
+inline void slice_state(VmContext& vm, SliceState* out) {
+  SliceState& s = *out;
+  // The mask is 0x10 while scene skip is on, else 0x20. In the common case the state is
+  // worked out without reading the input (skip_state_quiet); otherwise it is read, with its
+  // effects on the advance latch and the begin-skip keys.
+  const uint32_t mask = vm.run.bSceneSkip ? 0x10 : 0x20;
+  s.skipping = skip_state_quiet(vm) ? (vm.run.bSceneSkip || vm.run.bHistorySkip)
+                                    : (get_skip_state(vm) & mask) != 0;
   const uint32_t count = vm.runner.dwPointCount;
   s.has_point = count > 0 && count <= kPointStackSize;
   s.stop_pc = s.has_point ? vm.runner.dwPointStack[count - 1] : 0;
   s.history = vm.run.bHistorySkip != 0;
   s.profiling = vm.run.bSceneSkip || g_profile.last_key;
-  return s;
 }
 
 // One pre-decoded instruction: the same effects as its operation on the original words (the
@@ -236,10 +242,9 @@ enum class After { kGoOn, kStop, kReturnPending };
 // whether the slice goes on.
 After after_command(VmContext& vm, SliceState* s) {
   ScriptRunner& r = vm.runner;
-  *s = slice_state(vm);
-  const uint32_t mask = vm.run.bSceneSkip ? 0x10 : 0x20;
+  slice_state(vm, s);
   const bool pending = pending_async_step.load(std::memory_order_relaxed) != nullptr;
-  if (s->skip & mask) {
+  if (s->skipping) {
     if (pending) vm_log(kLogMain, "%s", kAsyncWhileSkipping);
   } else if (r.bYield) {
     return After::kStop;
@@ -444,7 +449,8 @@ uint32_t script_run(VmContext& vm) {
   if (pending_async_step.load() || r.bAsync.load()) return 1;
   r.bRunning.store(1);
   if (r.dwPc != r.dwCodeSize && !r.bEndRequested.load()) {
-    SliceState s = slice_state(vm);
+    SliceState s;
+    slice_state(vm, &s);
     for (;;) {
       if (!r.bStepLimited && !s.has_point && !s.history && !s.profiling) {
         // Nothing to watch between plain operations: they run back to back.

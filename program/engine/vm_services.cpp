@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "engine/orv_calls.h"
 #include "engine/orv_api.h"
+#include "engine/orv_calls.h"
 #include "engine/script_files.h"
 #include "engine/vm_log.h"
 
@@ -14,7 +14,7 @@ std::atomic<uint32_t> script_thread_id{0};
 
 // ---- argument stack and result ----
 
-void vm_push(VmContext& vm, uint32_t value) {
+void vm_push_edge(VmContext& vm, uint32_t value) {
   if (vm.nArgCount < 0) vm.nArgCount = 0;  // a restored save may carry anything
   if (vm.nArgCount >= static_cast<int32_t>(kArgumentCells)) {
     vm_log(kLogMain, "stack over");
@@ -24,7 +24,7 @@ void vm_push(VmContext& vm, uint32_t value) {
   if (vm.nArgCount >= static_cast<int32_t>(kArgumentCells)) vm_log(kLogMain, "stack over");
 }
 
-uint32_t vm_pop(VmContext& vm) {
+uint32_t vm_pop_edge(VmContext& vm) {
   if (vm.nArgCount > static_cast<int32_t>(kArgumentCells)) vm.nArgCount = kArgumentCells;
   if (vm.nArgCount <= 0) {
     vm.nArgCount = 0;
@@ -34,7 +34,7 @@ uint32_t vm_pop(VmContext& vm) {
   return vm.argStack[--vm.nArgCount];
 }
 
-void vm_set_result(VmContext& vm, uint32_t value) {
+void vm_set_result_edge(VmContext& vm, uint32_t value) {
   if (vm.dwResultReg >= kRegisterCount) {
     vm_log(kLogMain, "[%d]result register %u outside the register file (command 0x%08X)",
            vm.runner.dwPc, vm.dwResultReg, vm.runner.dwCommand);

@@ -13,14 +13,33 @@ namespace engine {
 
 // ---- argument stack and result ----
 
+// The three are inline for the common case (every command call pops and sets a result); the
+// *_edge functions do the rest, reports included.
+
 // Stores value at the current depth and counts it; logs "stack over" (key 0) when the depth is
 // then 64. On a full stack logs "stack over" and stores nothing.
-void vm_push(VmContext& vm, uint32_t value);
+void vm_push_edge(VmContext& vm, uint32_t value);
+inline void vm_push(VmContext& vm, uint32_t value) {
+  const int32_t n = vm.nArgCount;
+  if (n < 0 || n + 1 >= static_cast<int32_t>(kArgumentCells)) return vm_push_edge(vm, value);
+  vm.argStack[n] = value;
+  vm.nArgCount = n + 1;
+}
 // Lowers the depth and returns the value there; on an empty stack logs "not stack" (key 0),
 // keeps the depth at 0 and returns 0.
-uint32_t vm_pop(VmContext& vm);
+uint32_t vm_pop_edge(VmContext& vm);
+inline uint32_t vm_pop(VmContext& vm) {
+  const int32_t n = vm.nArgCount;
+  if (n <= 0 || n > static_cast<int32_t>(kArgumentCells)) return vm_pop_edge(vm);
+  vm.nArgCount = n - 1;
+  return vm.argStack[n - 1];
+}
 // R[dwResultReg] = value. A result register of 255 or more drops the value with a key-0 line.
-void vm_set_result(VmContext& vm, uint32_t value);
+void vm_set_result_edge(VmContext& vm, uint32_t value);
+inline void vm_set_result(VmContext& vm, uint32_t value) {
+  if (vm.dwResultReg >= kRegisterCount) return vm_set_result_edge(vm, value);
+  vm.reg[vm.dwResultReg] = value;
+}
 
 // ---- skip state ----
 
@@ -42,6 +61,19 @@ extern AdvanceLatch g_advance_latch;
 // Which flow of the script runs: 0 main, 1 script thread, 2 button event, 3 system-button
 // event, 4 work-thread runner.
 extern std::atomic<uint32_t> script_thread_id;
+
+// Whether get_skip_state(vm) would now change nothing (neither the advance latch, which it
+// feeds or clears under the main flow, nor the begin-skip key bits) and could have a bit of
+// kSkipAny only during a scene or history skip. Then `bSceneSkip || bHistorySkip` answers
+// `get_skip_state(vm) & kSkipAny` (and the interpreter's yield test) without reading the
+// input: the interpreter asks after every command it runs.
+inline bool skip_state_quiet(const VmContext& vm) {
+  if (vm.run.bSceneSkip || vm.run.bHistorySkip) return true;  // answered before any effect
+  if (vm.run.dwBeginSkipMode) return false;
+  const AdvanceLatch& latch = g_advance_latch;
+  return !(latch.bEnabled || latch.dwLatched) ||
+         script_thread_id.load(std::memory_order_relaxed) != 0;
+}
 
 // ---- string slots and references ----
 

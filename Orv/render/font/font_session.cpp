@@ -3,12 +3,53 @@
 
 #include <cstdio>
 
-void font_begin(FontState& s) {
-  s.metrics = TextMetric{};
+namespace {
+
+// Opens the system face of type at s.size on its file (looking the files up and opening the
+// file on first use) and keeps it; null, with one line in the error report, when it cannot.
+// Out of line, so that a begin of a kept face stays small.
+[[gnu::noinline]] const FontState::KeptFace* face_make(FontState& s, int32_t type, uint32_t key) {
+  const auto kind = static_cast<platform::FaceKind>(type);
+  if (!s.faces_looked_up) {
+    platform::find_face_files(s.face_files);
+    s.faces_looked_up = true;
+  }
+  std::string error = "no Japanese face installed";
+  const platform::FaceFileName& name = s.face_files[type];
+  if (!s.face_opened[type] && name.found)
+    s.face_opened[type] = platform::FaceFile::open(name.path, name.index, &error);
+  std::unique_ptr<platform::FontFace> made;
+  if (s.face_opened[type])
+    made = platform::FontFace::open(kind, s.face_opened[type], s.size, type == 1, &error);
+  if (!made) {
+    error_reportf(ErrorLog::kSkip, "font: %s", error.c_str());
+    return nullptr;
+  }
+  constexpr size_t kFaceLimit = 32;  // a game uses a handful of sizes
+  if (s.faces.size() >= kFaceLimit) {
+    s.faces.clear();  // the begun face, if any, is replaced by the caller
+    s.glyphs_kept = 0;
+  }
+  TextMetric m;
+  const platform::FaceMetrics& fm = made->metrics();
+  m.height = s.size;
+  m.ascent = fm.ascent;
+  m.descent = fm.descent;
+  m.average_width = fm.average_width;
+  m.max_width = fm.max_width;
+  m.weight = fm.weight;
+  s.faces.push_back({key, std::move(made), std::make_unique<GlyphTable>(), m});
+  return &s.faces.back();
+}
+
+}  // namespace
+
+void font_begin_other(FontState& s) {
   s.current_bitmap = -1;
   s.scale = 1.0f;
   s.scaled_ascent = 0;
   if (s.type == kFontTypeBitmap) {
+    s.metrics = TextMetric{};
     s.current_bitmap = bitmap_font_pick(s.bitmap_fonts, s.size);
     if (s.current_bitmap < 0) {
       error_reportf(ErrorLog::kSkip, "font size=%d / mOrgFontListCount == 0", s.size);
@@ -24,75 +65,55 @@ void font_begin(FontState& s) {
       s.scaled_ascent = s.metrics.ascent;
     }
   } else {
+    // A size met before finds its face in the short kept list (as font_begin does for types
+    // 0-3): a change of size back and forth costs a few compares.
     const int32_t type = s.type <= 3 ? s.type : 0;
-    if (!s.face || s.face_type != type || s.face_size != s.size) {
-      const auto kind = static_cast<platform::FaceKind>(type);
-      if (!s.face_looked_up[type]) {
-        s.face_looked_up[type] = true;
-        if (!platform::find_face_file(kind, &s.face_files[type], &s.face_indexes[type]))
-          s.face_files[type].clear();
+    const uint32_t key = static_cast<uint32_t>(type) << 16 | s.size;
+    const FontState::KeptFace* kept = nullptr;
+    for (const FontState::KeptFace& k : s.faces) {
+      if (k.key == key) {
+        kept = &k;
+        break;
       }
-      std::string error = "no Japanese face installed";
+    }
+    if (!kept) kept = face_make(s, type, key);
+    if (kept) {
+      s.face = kept->face.get();
+      s.glyphs = kept->glyphs.get();
+      s.metrics = kept->metrics;
+    } else {
       s.face = nullptr;
-      const uint32_t face_key = static_cast<uint32_t>(type) << 16 | s.size;
-      if (auto it = s.faces.find(face_key); it != s.faces.end()) {
-        s.face = it->second.get();
-      } else {
-        if (!s.face_opened[type] && !s.face_files[type].empty())
-          s.face_opened[type] =
-              platform::FaceFile::open(s.face_files[type], s.face_indexes[type], &error);
-        std::unique_ptr<platform::FontFace> made;
-        if (s.face_opened[type])
-          made = platform::FontFace::open(kind, s.face_opened[type], s.size, type == 1, &error);
-        if (made) {
-          constexpr size_t kFaceLimit = 32;  // a game uses a handful of sizes
-          if (s.faces.size() >= kFaceLimit) s.faces.clear();
-          s.face = made.get();
-          s.faces.emplace(face_key, std::move(made));
-        }
-      }
-      s.face_type = s.face ? type : -1;
-      s.face_size = s.size;
-      if (!s.face) error_reportf(ErrorLog::kSkip, "font: %s", error.c_str());
+      s.glyphs = nullptr;
+      s.metrics = TextMetric{};
+      s.metrics.height = s.size;
     }
-    if (s.face) {
-      const platform::FaceMetrics& m = s.face->metrics();
-      s.metrics.ascent = m.ascent;
-      s.metrics.descent = m.descent;
-      s.metrics.average_width = m.average_width;
-      s.metrics.max_width = m.max_width;
-      s.metrics.weight = m.weight;
-    }
-    s.metrics.height = s.size;
   }
   s.begun = 1;
 }
 
-void font_end(FontState& s) {
-  if (!s.begun) return;
-  s.begun = 0;
-  s.metrics = TextMetric{};
-  s.current_bitmap = -1;
-}
-
-bool font_glyph(FontState& s, uint16_t code, Glyph* out) {
-  *out = Glyph{};
+const Glyph& font_glyph(FontState& s, uint16_t code) {
   if (s.type == kFontTypeBitmap) {
-    if (s.current_bitmap < 0 || s.current_bitmap >= static_cast<int32_t>(s.bitmap_fonts.size()))
-      return false;
-    return bitmap_font_glyph(s.bitmap_fonts[s.current_bitmap], code, s.scale, out);
+    s.glyph_scratch = Glyph{};
+    if (s.current_bitmap >= 0 && s.current_bitmap < static_cast<int32_t>(s.bitmap_fonts.size()))
+      bitmap_font_glyph(s.bitmap_fonts[s.current_bitmap], code, s.scale, &s.glyph_scratch);
+    return s.glyph_scratch;
   }
-  if (!s.face) return false;
-  const uint64_t key = (uint64_t{static_cast<uint32_t>(s.face_type)} << 32) |
-                       (uint64_t{static_cast<uint32_t>(s.face_size)} << 16) | code;
-  if (auto it = s.glyph_cache.find(key); it != s.glyph_cache.end()) {
-    *out = it->second;
-    return true;
+  if (s.face) {
+    if (const Glyph* kept = s.glyphs->find(code)) return *kept;
+    Glyph rendered;
+    if (s.face->glyph(code, &rendered)) {
+      // A bound on the memory: a text uses a few hundred glyphs in a size or two.
+      constexpr size_t kGlyphCacheLimit = 4096;
+      if (s.glyphs_kept >= kGlyphCacheLimit) {
+        for (FontState::KeptFace& k : s.faces) k.glyphs->clear();
+        s.glyphs_kept = 0;
+      }
+      if (const Glyph* kept = s.glyphs->add(code, std::move(rendered))) {
+        ++s.glyphs_kept;
+        return *kept;
+      }
+    }
   }
-  if (!s.face->glyph(code, out)) return false;
-  // A bound on the memory: a text uses a few hundred glyphs in a size or two.
-  constexpr size_t kGlyphCacheLimit = 4096;
-  if (s.glyph_cache.size() >= kGlyphCacheLimit) s.glyph_cache.clear();
-  s.glyph_cache.emplace(key, *out);
-  return true;
+  s.glyph_scratch = Glyph{};
+  return s.glyph_scratch;
 }

@@ -13,8 +13,39 @@
 #include "Orv/render/font/bitmap_font.h"
 #include "Orv/render/font/font_state.h"
 
-void font_begin(FontState& s);
+// The part of font_begin for a bitmap font or a face not yet kept (opened and kept here).
+void font_begin_other(FontState& s);
+
+// Begins the font. A text that changes size between characters begins once per change: a face
+// met before is found here, inline, in a few compares.
+inline void font_begin(FontState& s) {
+  if (s.type <= 3) {
+    const uint32_t key = static_cast<uint32_t>(s.type) << 16 | s.size;
+    for (const FontState::KeptFace& kept : s.faces) {
+      if (kept.key != key) continue;
+      s.current_bitmap = -1;
+      s.scale = 1.0f;
+      s.scaled_ascent = 0;
+      s.face = kept.face.get();
+      s.glyphs = kept.glyphs.get();
+      s.metrics = kept.metrics;
+      s.begun = 1;
+      return;
+    }
+  }
+  font_begin_other(s);
+}
+
 // Ends a begun font: clears begun, the metrics and the picked bitmap font.
-void font_end(FontState& s);
-// The glyph of a Shift-JIS code in the begun font; false (and no pixels) when it has none.
-bool font_glyph(FontState& s, uint16_t code, Glyph* out);
+inline void font_end(FontState& s) {
+  if (!s.begun) return;
+  s.begun = 0;
+  s.metrics = TextMetric{};
+  s.current_bitmap = -1;
+}
+
+// The glyph of a Shift-JIS code in the begun font; an empty one (no pixels, advance 0) when it
+// has none. A system face's glyph is rendered on first use and kept in the glyph cache, so that
+// measuring and drawing a text render it once; a bitmap font's is made in s.glyph_scratch. The
+// reference stays valid until the next font_glyph, font_begin or fonts_release on s.
+const Glyph& font_glyph(FontState& s, uint16_t code);

@@ -8,13 +8,12 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "Orv/render/font/glyph_table.h"
 #include "platform/font_face.h"
 
 // The font metrics that text layout reads (the leading fields of the 56-byte metrics block
@@ -61,20 +60,31 @@ struct FontState {
   int32_t begun = 0;
   TextMetric metrics;                  // height is always the requested size (scaled for type 4)
   platform::FontFace* face = nullptr;  // types 0-3: the begun one, in faces
-  int32_t face_type = -1, face_size = 0;
-  // Files of the four system faces as fontconfig named them, looked up once each.
-  std::string face_files[4];
-  int32_t face_indexes[4] = {};
-  bool face_looked_up[4] = {};
+  GlyphTable* glyphs = nullptr;        // and its glyphs (null exactly when face is)
+  // Files of the four system faces as fontconfig named them, looked up once for all four
+  // (fonts_look_up_faces, or the first begin of a system face).
+  platform::FaceFileName face_files[platform::kFaceKinds];
+  bool faces_looked_up = false;
   // Each face file opened once (on its first begin) and kept: a size is an FT_Size on it.
   std::shared_ptr<platform::FaceFile> face_opened[4];
-  // The faces made so far by type << 16 | size, kept so that a change of size back and forth
-  // makes none again; emptied when it holds kFaceLimit.
-  std::map<uint32_t, std::unique_ptr<platform::FontFace>> faces;
-  // Glyphs of the system faces rendered so far, by type, size and code (the
-  // type fixes the file and the weight), so that measuring and drawing a text render each
-  // glyph once. Emptied when it holds kGlyphCacheLimit glyphs.
-  std::unordered_map<uint64_t, platform::GlyphImage> glyph_cache;
+  // The faces made so far, by type and size (the type fixes the file and the weight), each
+  // with the glyphs rendered in it so far, kept so that a change of size back and forth makes
+  // nothing again and measuring and drawing a text render each glyph once. A short list
+  // searched front to back (a game uses a handful of sizes); emptied when it holds kFaceLimit.
+  // The face and glyph table live on the heap, where face and glyphs point, until released.
+  struct KeptFace {
+    uint32_t key;  // type << 16 | size
+    std::unique_ptr<platform::FontFace> face;
+    std::unique_ptr<GlyphTable> glyphs;
+    TextMetric metrics;  // what a begin of this face sets
+  };
+  std::vector<KeptFace> faces;
+  // Glyphs kept in all faces together; every table is emptied when it reaches
+  // kGlyphCacheLimit (a bound on the memory).
+  size_t glyphs_kept = 0;
+  // The glyph font_glyph hands out when it has none kept: a bitmap font's scaled glyph, or an
+  // empty one.
+  platform::GlyphImage glyph_scratch;
   int32_t current_bitmap = -1;  // index into bitmap_fonts, -1 for none
   float scale = 1.0f;
   int32_t scaled_ascent = 0;

@@ -14,12 +14,33 @@
 
 void fonts_set_defaults() {
   FontState& s = font_state();
+  {
+    std::lock_guard<std::recursive_mutex> lock(s.mutex);
+    s.type = 0;
+    s.size = 24;
+    s.text_colour = 0xFFFFFF;
+    s.effect_colour = 0;
+    s.effect = 0;
+  }
+  // The face lookup loads the font configuration (several milliseconds): done early on the
+  // work thread, the first text does not wait for it.
+  OrvAttachWorkProcess([](void*) { fonts_look_up_faces(); }, nullptr);
+}
+
+void fonts_look_up_faces() {
+  FontState& s = font_state();
+  {
+    std::lock_guard<std::recursive_mutex> lock(s.mutex);
+    if (s.faces_looked_up) return;
+  }
+  // Outside the lock: font calls meanwhile are not held up; a begin that needs the files
+  // before this has them looks them up itself.
+  platform::FaceFileName found[platform::kFaceKinds];
+  platform::find_face_files(found);
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  s.type = 0;
-  s.size = 24;
-  s.text_colour = 0xFFFFFF;
-  s.effect_colour = 0;
-  s.effect = 0;
+  if (s.faces_looked_up) return;
+  for (int k = 0; k < platform::kFaceKinds; ++k) s.face_files[k] = std::move(found[k]);
+  s.faces_looked_up = true;
 }
 
 void fonts_release() {
@@ -30,9 +51,9 @@ void fonts_release() {
   s.current_bitmap = -1;
   s.extra = ExtraFont{};
   s.face = nullptr;
-  s.face_type = -1;
+  s.glyphs = nullptr;
   s.faces.clear();
-  s.glyph_cache.clear();
+  s.glyphs_kept = 0;
   for (auto& file : s.face_opened) file.reset();
 }
 

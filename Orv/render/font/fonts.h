@@ -33,8 +33,12 @@
 #include <string>
 #include <vector>
 
-// Start-up: the font defaults (type 0, size 24, white text, black effect colour, no effect).
+// Start-up: the font defaults (type 0, size 24, white text, black effect colour, no effect),
+// and fonts_look_up_faces posted to the work thread.
 void fonts_set_defaults();
+// Asks fontconfig for the four system faces' files unless that was done (the first begin of a
+// system face does it otherwise). Any thread; the slow lookup runs outside FontState::mutex.
+void fonts_look_up_faces();
 // Shutdown: ends the font and frees the bitmap fonts, the extra font and the open face.
 void fonts_release();
 

@@ -165,12 +165,10 @@ void FontMeasureText(FontState& s, const char* text, int32_t* width, int32_t* he
   const int32_t h = s.metrics.height;
   int64_t w = 0, total = h, line = 0;
   TextWalker walk(text, s.extra.cell > 0);
-  Glyph g;
   for (Token t = walk.next(); t.kind != Token::kEnd; t = walk.next()) {
     switch (t.kind) {
       case Token::kGlyph:
-        font_glyph(s, t.code, &g);
-        line += g.advance_x;
+        line += font_glyph(s, t.code).advance_x;
         break;
       case Token::kSpace:
         line += h / 2;
@@ -211,7 +209,7 @@ void FontDrawTextInto(FontState& s, uint32_t* buffer, const char* text, int32_t 
     s.last.valid = true;
   };
   TextWalker walk(text, s.extra.cell > 0);
-  Glyph g;
+  Glyph extra;  // the extra font's cell, made per use
   for (Token t = walk.next(); t.kind != Token::kEnd; t = walk.next()) {
     switch (t.kind) {
       case Token::kNewLine:
@@ -227,19 +225,20 @@ void FontDrawTextInto(FontState& s, uint32_t* buffer, const char* text, int32_t 
         pen += h;
         break;
       case Token::kExtra:
-        ExFontGlyph(s.extra, t.extra, s.size, &g);
-        draw_glyph(s, target, g, pen, top);
+        ExFontGlyph(s.extra, t.extra, s.size, &extra);
+        draw_glyph(s, target, extra, pen, top);
         record(h, h);
         pen += h;
         break;
-      case Token::kGlyph:
-        font_glyph(s, t.code, &g);
+      case Token::kGlyph: {
+        const Glyph& g = font_glyph(s, t.code);
         if (!g.bits.empty()) {
           draw_glyph(s, target, g, pen + g.origin_x, top + s.metrics.ascent - g.origin_y);
           record(h / 2 + 1 < g.advance_x ? h : g.advance_x, g.box_width);
         }
         pen += g.advance_x;
         break;
+      }
       default:
         break;
     }

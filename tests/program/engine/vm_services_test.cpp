@@ -226,6 +226,40 @@ TEST_F(ServicesTest, SkipStateReadsTheInput) {
   vm().run.dwBeginSkipKeys = 0;
 }
 
+// The interpreter answers its yield test without reading the input when skip_state_quiet says
+// it may: then reading the state must change nothing and have a skip bit exactly in a skip.
+TEST_F(ServicesTest, QuietSkipStateChangesNothingAndSkipsOnlyInASkip) {
+  orv.OrvInputGetKeyPush = [] { return g_skip_input.push; };
+  orv.OrvInputGetKeyPull = [] { return g_skip_input.pull; };
+  orv.OrvInputGetKeyOn = [] { return g_skip_input.on; };
+  orv.OrvInputGetWheel = [] { return g_skip_input.wheel; };
+  int quiet_seen = 0;
+  for (uint32_t bits = 0; bits < 256; ++bits) {
+    auto on = [&](int b) { return (bits >> b) & 1; };
+    vm().run.bSceneSkip = on(0);
+    vm().run.bHistorySkip = on(1);
+    vm().run.dwBeginSkipMode = on(2);
+    vm().run.dwBeginSkipKeys = on(3) ? 0x28 : 0;  // a save may carry any bits
+    engine::g_advance_latch = engine::AdvanceLatch{on(4), on(5) ? 0x38u : 0u, 1};
+    engine::script_thread_id.store(on(6) ? 1 : 0);
+    g_skip_input = on(7) ? SkipInput{0x2, 0, 0} : SkipInput{};
+    if (!engine::skip_state_quiet(vm())) continue;
+    ++quiet_seen;
+    const engine::AdvanceLatch latch = engine::g_advance_latch;
+    const uint32_t begin_keys = vm().run.dwBeginSkipKeys;
+    const bool skipping = (engine::get_skip_state(vm()) & engine::kSkipAny) != 0;
+    EXPECT_EQ(skipping, vm().run.bSceneSkip || vm().run.bHistorySkip) << bits;
+    EXPECT_EQ(engine::g_advance_latch.dwLatched, latch.dwLatched) << bits;
+    EXPECT_EQ(vm().run.dwBeginSkipKeys, begin_keys) << bits;
+  }
+  EXPECT_GT(quiet_seen, 64);  // the plain states (no latch, no begin-skip mode) are quiet
+  vm().run.bSceneSkip = vm().run.bHistorySkip = 0;
+  vm().run.dwBeginSkipMode = vm().run.dwBeginSkipKeys = 0;
+  engine::g_advance_latch = engine::AdvanceLatch{0, 0, 1};
+  engine::script_thread_id.store(0);
+  g_skip_input = {};
+}
+
 TEST_F(ServicesTest, SkipStateAndReset) {
   EXPECT_EQ(engine::get_skip_state(vm()), 0u);
   vm().run.bSkip = 1;

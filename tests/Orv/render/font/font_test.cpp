@@ -11,6 +11,8 @@
 
 #include "Orv/render/font/bitmap_font.h"
 #include "Orv/render/font/extra_font.h"
+#include "Orv/render/font/font_session.h"
+#include "Orv/render/font/glyph_table.h"
 #include "orv/orv.h"
 #include "platform/font_face.h"
 #include "support/temp_dir.h"
@@ -397,6 +399,75 @@ TEST(FaceFile, SizesOnOneFileDrawAsFacesOpenedAlone) {
     }
   }
   EXPECT_EQ(on_shared[1]->metrics().ascent, alone[1]->metrics().ascent);
+}
+
+// The kept glyphs are the face's own: across changes of size and weight, fetched again and
+// after the table was emptied, each equals the glyph a face opened alone renders, and within
+// one begin a glyph is rendered once (the same kept glyph comes back).
+TEST(GlyphCache, KeptGlyphsEqualFreshOnesAcrossSizes) {
+  using platform::FaceKind;
+  std::string file;
+  int index = 0;
+  if (!platform::find_face_file(FaceKind::kGothic, &file, &index)) GTEST_SKIP() << "no face";
+  FontState s;
+  const uint16_t codes[] = {0x82A0, 'A', 0x88A4, 0x82A0, 'g'};
+  const struct {
+    uint16_t type, size;
+  } begins[] = {{0, 24}, {0, 28}, {0, 24}, {1, 24}, {0, 28}, {1, 24}};
+  for (int round = 0; round < 2; ++round) {
+    for (const auto& b : begins) {
+      s.type = b.type;
+      s.size = b.size;
+      font_begin(s);
+      ASSERT_NE(s.face, nullptr);
+      std::string kind_file;
+      int kind_index = 0;
+      ASSERT_TRUE(platform::find_face_file(static_cast<FaceKind>(b.type), &kind_file, &kind_index));
+      auto alone = platform::FontFace::open(static_cast<FaceKind>(b.type), kind_file, kind_index,
+                                            b.size, b.type == 1, nullptr);
+      ASSERT_TRUE(alone);
+      for (uint16_t code : codes) {
+        const Glyph& kept = font_glyph(s, code);
+        platform::GlyphImage fresh;
+        ASSERT_TRUE(alone->glyph(code, &fresh));
+        EXPECT_EQ(kept.bits, fresh.bits) << code << " at " << b.size << " type " << b.type;
+        EXPECT_EQ(std::make_tuple(kept.box_width, kept.box_height, kept.origin_x, kept.origin_y,
+                                  kept.advance_x),
+                  std::make_tuple(fresh.box_width, fresh.box_height, fresh.origin_x, fresh.origin_y,
+                                  fresh.advance_x))
+            << code;
+        EXPECT_EQ(&font_glyph(s, code), &kept) << "rendered again: " << code;
+      }
+      font_end(s);
+    }
+    // Emptied tables render again, the same.
+    for (FontState::KeptFace& k : s.faces) k.glyphs->clear();
+    s.glyphs_kept = 0;
+  }
+  EXPECT_EQ(s.faces.size(), 3u);  // one face per type and size
+}
+
+TEST(GlyphCache, TableFindsWhatWasAddedByCode) {
+  GlyphTable table;
+  const uint16_t added[] = {'A', 0x82A0, 0x82A1, 0xFCFC, 0x00};
+  for (uint16_t code : added) {
+    platform::GlyphImage g;
+    g.advance_x = static_cast<int16_t>(code & 0x7FFF);
+    g.bits.assign(4, static_cast<uint8_t>(code));
+    ASSERT_NE(table.add(code, std::move(g)), nullptr) << code;
+  }
+  for (uint16_t code : added) {
+    const platform::GlyphImage* g = table.find(code);
+    ASSERT_NE(g, nullptr) << code;
+    EXPECT_EQ(g->advance_x, static_cast<int16_t>(code & 0x7FFF));
+    EXPECT_EQ(g->bits, std::vector<uint8_t>(4, static_cast<uint8_t>(code)));
+  }
+  for (uint16_t code : {uint16_t{'B'}, uint16_t{0x82A2}, uint16_t{0x83A0}, uint16_t{0xFCFB}})
+    EXPECT_EQ(table.find(code), nullptr) << code;
+  EXPECT_EQ(table.size(), 5u);
+  table.clear();
+  EXPECT_EQ(table.size(), 0u);
+  for (uint16_t code : added) EXPECT_EQ(table.find(code), nullptr) << code;
 }
 
 }  // namespace
