@@ -22,6 +22,7 @@
 #include "program/graphics/layers/run_command_list.h"
 #include "program/text/sound/music_command_list.h"
 #include "program/text/sound/sound_command_list.h"
+#include "program/text/sound/voice_command_list.h"
 
 // X(list) for each list macro; list(Y) then expands to Y(id, name, argc, handler, description)
 // per command.
@@ -43,5 +44,6 @@
   X(RUN_COMMANDS)                \
   X(MUSIC_COMMANDS)              \
   X(SOUND_COMMANDS)              \
+  X(VOICE_COMMANDS)              \
   X(PENDING_COMMANDS)
 // clang-format on

@@ -90,6 +90,9 @@ struct TextSoundServices {
   NeighbourAsk voice_any_playing;
   // A frame's sound housekeeping: finished effects, music fades, line and background voices.
   NeighbourStep sound_channels_update;
+  // The voice file name of the text window's current line (voice calls match it); null or
+  // empty: the line has no voice. Null entry: no voice.
+  const char* (*text_voice_name)(VmContext& vm);
 };
 
 // Buttons, system buttons, the choice menu, the player-name window, save snapshots and history.

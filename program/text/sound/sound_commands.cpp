@@ -7,6 +7,7 @@
 #include "text/sound/music.h"
 #include "text/sound/sound_command_list.h"
 #include "text/sound/sound_frame.h"
+#include "text/sound/voices.h"
 
 namespace engine {
 namespace {
@@ -109,10 +110,15 @@ int32_t sound_handle_index(OrvSoundHandle h) {
 void sound_attach() {
   command_list_install(sound_commands);
   command_list_install(music_commands);
+  command_list_install(voice_commands);
   TextSoundServices& t = neighbours.text;
   t.sound_channels_update = sound_channels_update;
   t.se_release_all = se_release_all;
   t.bgm_release_all = bgm_release_all;
+  t.voice_release_all = voice_release_all;
+  t.voice_system_init = voice_system_init;
+  t.voice_any_playing = voice_any_playing;
+  t.voice_playing_muted = voice_playing_muted;
 }
 
 }  // namespace engine
