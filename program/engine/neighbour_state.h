@@ -8,6 +8,7 @@
 namespace layers {
 struct ImageRecord;
 }
+#include "text/history/history_entry.h"
 #include "text/sound/sound_state.h"
 
 namespace engine {
@@ -51,12 +52,6 @@ struct ButtonSystem {
 struct SystemButton {
   uint32_t bInit;
   uint32_t bEnable;
-};
-
-struct HistoryLog {
-  uint32_t dwJumpLabel;  // 0 none
-  uint32_t nEntryCount;
-  uint32_t bDisabled;
 };
 
 // The running wait of the wait commands; cleared by vm_reset, carried by no save.

@@ -93,6 +93,8 @@ struct TextSoundServices {
   // The voice file name of the text window's current line (voice calls match it); null or
   // empty: the line has no voice. Null entry: no voice.
   const char* (*text_voice_name)(VmContext& vm);
+  // Empties the backlog: its entries, their count and the disabled word.
+  NeighbourStep history_reset;
 };
 
 // Buttons, system buttons, the choice menu, the player-name window, save snapshots and history.
