@@ -149,17 +149,15 @@ void line_voices_clear(VmContext& vm) {
   for (int i = 0; i < kLineVoiceSlots; ++i) release_slot(vm.sound.voice[i]);
 }
 
-bool line_voice_play(VmContext& vm, const std::string& name) {
+LineVoice line_voice_play(VmContext& vm, const std::string& name) {
   SoundState& s = vm.sound;
-  bool played = false;
-  const bool none = name.empty() || (prefix_rule_voice(name) && !s.bVoicePrefixPresent);
-  if (!none) {
-    if (!voice_info_allows(s, name)) return false;  // the voice of a silenced character
+  if (!name.empty() && !(prefix_rule_voice(name) && !s.bVoicePrefixPresent)) {
+    if (!voice_info_allows(s, name)) return LineVoice::kSilent;
     line_voices_clear(vm);
-    played = voice_play_core(vm, 0, name, 0, 0, true) != kVoiceNotPlayed;
+    if (voice_play_core(vm, 0, name, 0, 0, true) != kVoiceNotPlayed) return LineVoice::kPlays;
   }
-  if (!played && s.bVoiceCut) line_voices_clear(vm);
-  return played;
+  if (s.bVoiceCut) line_voices_clear(vm);
+  return LineVoice::kNone;
 }
 
 void voice_release_all(VmContext& vm) {

@@ -62,11 +62,17 @@ int32_t voice_channel_volume(const SoundState& s, const std::string& name);
 // must be used, enabled and above 0.
 bool voice_info_allows(const SoundState& s, const std::string& name);
 
-// A line's voice: plays `name` on slot 0 when the rules allow (a prefix-rule voice without its
-// file, a VoiceInfo that silences the character or a failed load count as no voice). With no
-// voice and voice cut on, the line voices playing before stop. True when the voice plays.
-// `name` empty: the line has no voice.
-bool line_voice_play(VmContext& vm, const std::string& name);
+// What became of a line's voice.
+enum class LineVoice {
+  kNone,    // no voice: none given, a prefix-rule voice without its file, or a failed load
+  kSilent,  // the character's VoiceInfo keeps it silent; the line still names its voice
+  kPlays,   // playing on slot 0 (or passed over while skipping)
+};
+
+// A line's voice: plays `name` on slot 0 when the rules allow, after ending the voice calls and
+// the line voices before. With no voice and voice cut on, the line voices playing before stop;
+// a silenced character leaves them alone. `name` empty: the line has no voice.
+LineVoice line_voice_play(VmContext& vm, const std::string& name);
 
 // Ends the voice calls, releases slots 0-7 and empties them.
 void line_voices_clear(VmContext& vm);

@@ -20,6 +20,7 @@ namespace {
 
 using engine::kCatBgm;
 using engine::kCatVoice;
+using engine::LineVoice;
 
 constexpr uint32_t kVoicePlay = 0x0d0000;
 constexpr uint32_t kVoiceStop = 0x0d0001;
@@ -173,29 +174,29 @@ TEST_F(VoiceTest, LineVoiceRules) {
   s.defaultVoiceInfo = {1, 1, 100, ""};
   s.bVoiceCut = 1;
   // Rule 4: a voice plays on slot 0.
-  EXPECT_TRUE(engine::line_voice_play(vm(), "VO01_001"));
+  EXPECT_EQ(engine::line_voice_play(vm(), "VO01_001"), LineVoice::kPlays);
   const uint32_t first = s.voice[0].sound;
   ASSERT_NE(first, 0u);
   // Rule 3: the silenced character's line leaves the voice before it playing.
-  EXPECT_FALSE(engine::line_voice_play(vm(), "VO09_001"));
+  EXPECT_EQ(engine::line_voice_play(vm(), "VO09_001"), LineVoice::kSilent);
   EXPECT_EQ(s.voice[0].sound, first);
   // Rule 2 and rule 5: the prefix voice without its probe file is no voice, and voice cut
   // stops the line before.
-  EXPECT_FALSE(engine::line_voice_play(vm(), "VO_ZELKOVARIN0002"));
+  EXPECT_EQ(engine::line_voice_play(vm(), "VO_ZELKOVARIN0002"), LineVoice::kNone);
   EXPECT_EQ(s.voice[0].sound, 0u);
   EXPECT_TRUE(fake.called("Release " + num(first & 0xFFFF)));
   // Rule 1: no voice; with voice cut off the playing voice stays.
-  EXPECT_TRUE(engine::line_voice_play(vm(), "VO01_002"));
+  EXPECT_EQ(engine::line_voice_play(vm(), "VO01_002"), LineVoice::kPlays);
   s.bVoiceCut = 0;
-  EXPECT_FALSE(engine::line_voice_play(vm(), ""));
+  EXPECT_EQ(engine::line_voice_play(vm(), ""), LineVoice::kNone);
   EXPECT_NE(s.voice[0].sound, 0u);
   // Without a default record a voice that no record names is not played.
   s.defaultVoiceInfo = {};
-  EXPECT_FALSE(engine::line_voice_play(vm(), "VO07_001"));
+  EXPECT_EQ(engine::line_voice_play(vm(), "VO07_001"), LineVoice::kSilent);
   // With the probe file the prefix voice plays.
   s.defaultVoiceInfo = {1, 1, 100, ""};
   s.bVoicePrefixPresent = 1;
-  EXPECT_TRUE(engine::line_voice_play(vm(), "VO_ZELKOVARIN0002"));
+  EXPECT_EQ(engine::line_voice_play(vm(), "VO_ZELKOVARIN0002"), LineVoice::kPlays);
 }
 
 TEST_F(VoiceTest, SkippingLoadsNothing) {
@@ -426,7 +427,7 @@ TEST_F(VoiceTest, VoiceCallsRunTheirLabelsInsideTheCaller) {
   EXPECT_EQ(engine::voice_call_find(vm()), 3);
   fake.files = {"VO01_007.ogg"};
   vm().sound.defaultVoiceInfo = {1, 1, 100, ""};
-  ASSERT_TRUE(engine::line_voice_play(vm(), "VO01_007"));
+  ASSERT_EQ(engine::line_voice_play(vm(), "VO01_007"), LineVoice::kPlays);
   const uint32_t pc = vm().runner.dwPc;
   engine::voice_call_begin(vm());
   EXPECT_EQ(vm().reg[2], 1u);
