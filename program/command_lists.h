@@ -23,6 +23,7 @@
 #include "program/text/sound/music_command_list.h"
 #include "program/text/sound/sound_command_list.h"
 #include "program/text/sound/voice_command_list.h"
+#include "program/text/window/text_window_command_list.h"
 
 // X(list) for each list macro; list(Y) then expands to Y(id, name, argc, handler, description)
 // per command.
@@ -45,5 +46,6 @@
   X(MUSIC_COMMANDS)              \
   X(SOUND_COMMANDS)              \
   X(VOICE_COMMANDS)              \
+  X(TEXT_WINDOW_COMMANDS)        \
   X(PENDING_COMMANDS)
 // clang-format on
