@@ -20,6 +20,7 @@
 #include "program/engine/wait_command_list.h"
 #include "program/graphics/layers/layer_command_list.h"
 #include "program/graphics/layers/run_command_list.h"
+#include "program/text/lines/text_line_command_list.h"
 #include "program/text/sound/music_command_list.h"
 #include "program/text/sound/sound_command_list.h"
 #include "program/text/sound/voice_command_list.h"
@@ -47,5 +48,6 @@
   X(SOUND_COMMANDS)              \
   X(VOICE_COMMANDS)              \
   X(TEXT_WINDOW_COMMANDS)        \
+  X(TEXT_LINE_COMMANDS)          \
   X(PENDING_COMMANDS)
 // clang-format on

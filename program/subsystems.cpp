@@ -4,6 +4,7 @@
 #include "graphics/layers/layers_attach.h"
 #include "graphics/transitions/transitions_attach.h"
 #include "text/history/history_write.h"
+#include "text/lines/text_line.h"
 #include "text/sound/sound_commands.h"
 #include "text/window/text_window_commands.h"
 
@@ -13,5 +14,6 @@ void attach_subsystems() {
   layers::layers_attach();
   engine::sound_attach();
   engine::history_attach();
+  textlines::text_lines_attach();
   textwindow::text_window_attach();
 }

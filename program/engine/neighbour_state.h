@@ -32,6 +32,7 @@ struct SaveStream {
   uint8_t* lpThumbPixels;
   uint8_t* lpSnapshot;
   uint8_t* lpPrevData;
+  char szSaveText[4096];  // the current line's message, shown by a save slot; terminated
 };
 
 struct ButtonSystem {

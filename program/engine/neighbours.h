@@ -118,6 +118,9 @@ struct InteractionServices {
   NeighbourStep save_snapshot_make;
   // Reads the state back from the snapshot buffer; the pc becomes the resume pc.
   NeighbourStep save_snapshot_read;
+  // Resets the script machine and restores it from the snapshot just made, so that the script
+  // resumes at the snapshot's resume pc. Null: the caller falls back as it notes.
+  NeighbourStep save_snapshot_reload;
   // Writes the current snapshot as the next history file, when history saving is on.
   NeighbourStep history_save;
 };

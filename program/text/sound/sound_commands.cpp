@@ -7,7 +7,9 @@
 #include "text/sound/music.h"
 #include "text/sound/sound_command_list.h"
 #include "text/sound/sound_frame.h"
+#include "text/sound/voice_calls.h"
 #include "text/sound/voices.h"
+#include "text/window/text_window_seams.h"
 
 namespace engine {
 namespace {
@@ -119,6 +121,9 @@ void sound_attach() {
   t.voice_system_init = voice_system_init;
   t.voice_any_playing = voice_any_playing;
   t.voice_playing_muted = voice_playing_muted;
+  // The text window ends the voice calls and cuts the line voices through these.
+  textwindow::text_window_seams.voice_call_end = voice_call_end;
+  textwindow::text_window_seams.line_voices_cut = line_voices_clear;
 }
 
 }  // namespace engine
