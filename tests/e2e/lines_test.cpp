@@ -3,6 +3,8 @@
 // script set in system.dat.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <filesystem>
 
 #include "support/game_folder.h"
@@ -10,6 +12,7 @@
 
 using testsupport::GameFolder;
 using testsupport::GameFolderOptions;
+using testsupport::RunControl;
 
 namespace {
 
@@ -52,6 +55,28 @@ TEST(Lines, AVoicedSceneOverMusicReachesItsEnd) {
   const size_t marks = 2 + 816 + 2952 + 4096;
   ASSERT_GE(word_at(sys, marks), 1u);
   EXPECT_EQ(uint8_t(sys[marks + 4]), 0x15) << std::hex << int(uint8_t(sys[marks + 4]));
+}
+
+TEST(Lines, WithoutClicksTheSceneStaysAtItsFirstLine) {
+  GameFolderOptions o;
+  // Message ids 0 and 2; the second line is never reached.
+  o.script =
+      "  call text_init(24, 40, 500, 800, 120, 40, 460, 0)\n"
+      "  call text(0x0FFFFFFF, text\"Rin\", text\"waits for a click\", 0)\n"
+      "  call text(0x0FFFFFFF, text\"Rin\", text\"never shown\", 0)\n"
+      "  end\n";
+  GameFolder game(o);
+  RunControl control;
+  control.signal = SIGTERM;
+  control.after_output = "startup:";
+  control.after_ms = 1500;
+  const auto r = game.run({}, {}, 30, control);
+  EXPECT_EQ(r.exit_code, 0) << r.output;
+  EXPECT_GE(r.ms_after_signal, 0) << r.output;
+  const std::string sys = testsupport::read_file(game.save() + "/system.dat");
+  const size_t marks = 2 + 816 + 2952 + 4096;
+  ASSERT_GT(sys.size(), marks + 4) << r.output;
+  EXPECT_EQ(uint8_t(sys[marks + 4]), 0x01) << r.output;
 }
 
 }  // namespace
