@@ -2,9 +2,12 @@
 // lines of 26 rows drawn with glyph-like blocks), beside a plain copy of the same pixels row by
 // row (the peer). Three reveal figures:
 //   - mid-line: a frame in the middle of the fourth line (what a frame of the reveal costs);
-//   - every row: the first apply after the capture at the full distance, every row worked
-//     (the worst frame);
-//   - glyph order: the same full pass with the glyph-order capture.
+//   - every row: the frame that completes the reveal, every row of the area worked (rows that
+//     lie wholly behind the soft edge take the loop without it), made anew each time by an
+//     apply at distance 0 in between;
+//   - one line: the area as one line (a centred text makes the line pitch the area height), a
+//     frame mid-way: every row goes through the soft-edge loop;
+//   - glyph order: the same full pass as "every row" with the glyph-order capture.
 // Each figure is the median of nine runs of 200 applies.
 // Aim: the every-row pass within 3 times the copy.
 #include <algorithm>
@@ -78,6 +81,14 @@ int main() {
     textwindow::reveal_apply_pixels(px.data(), kStride, kRows, s, 0, true);
   });
 
+  s.nLinePitch = kAreaH;
+  textwindow::reveal_capture_pixels(px.data(), kStride, kRows, s,
+                                    textwindow::RevealOrdering::kLineWipe, 1);
+  const double one_line_us = median_us([&](int i) {
+    textwindow::reveal_apply_pixels(px.data(), kStride, kRows, s, kAreaW / 2 + (i & 1), true);
+  });
+  s.nLinePitch = kPitch;
+
   for (int32_t line = 0; line < 8; ++line) {
     for (int32_t c = 0; c < 47; ++c) {
       textrender::glyph_rects_push(s.lineRects,
@@ -98,6 +109,8 @@ int main() {
               mid_us / copy_us);
   std::printf("  reveal_apply, every row        %8.1f us  %5.2f x the copy (aim: 3)\n", rows_us,
               rows_us / copy_us);
+  std::printf("  reveal_apply, one line, mid   %8.1f us  %5.2f x the copy\n", one_line_us,
+              one_line_us / copy_us);
   std::printf("  reveal_apply, glyph order      %8.1f us  %5.2f x the copy\n", glyph_us,
               glyph_us / copy_us);
   textrender::glyph_rects_free(s.lineRects);

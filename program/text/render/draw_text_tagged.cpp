@@ -215,7 +215,7 @@ class Layout {
       if (orv.OrvFontHasDrawTextRect()) {
         int32_t r[5] = {};
         orv.OrvFontGetDrawTextRect(r);
-        const GlyphRect rect{r[0], std::max(r[1] - ruby_offset_, 0),
+        const GlyphRect rect{r[0], clamp32(std::max<int64_t>(int64_t{r[1]} - ruby_offset_, 0)),
                              clamp32(int64_t{r[2]} + pitch_), r[3]};
         if (reveal_) glyph_rects_push(reveal_->lineRects, rect);
         glyph_sum_ += int64_t{r[2]} + pitch_ - r[0];

@@ -1,4 +1,5 @@
 // text_expand: the player name and the memory-value fields written into a message.
+#include <algorithm>
 #include <cstring>
 
 #include "engine/vm_context.h"
@@ -27,6 +28,13 @@ struct Out {
     return true;
   }
 };
+
+// The "]" that closes a field, searched by units (a "]" may be the second byte of a two-byte
+// character); null when the text has none.
+const char* field_close(const char* p) {
+  while (*p && *p != ']') p += std::max<size_t>(sjis_unit_length(kSjisRendererUnits, p, 2), 1);
+  return *p ? p : nullptr;
+}
 
 // The word a field "&" letter "[" index "]" names (field holds the bytes from "&" to "]"),
 // or null when the letter names no memory or the index lies outside it.
@@ -85,7 +93,7 @@ size_t text_expand(engine::VmContext& vm, char* dst, size_t capacity, const char
       continue;
     }
     if (p[0] == '&') {
-      const char* close = std::strchr(p, ']');
+      const char* close = field_close(p + 1);
       if (!close) {
         out.put(p, 1);
         ++p;

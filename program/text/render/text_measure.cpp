@@ -54,7 +54,7 @@ int64_t text_fixed_width(const char* text, size_t length, int32_t size, int32_t 
       w += int64_t{size} + pitch;
       i += 2;
     } else {
-      w += size / 2 + pitch;
+      w += int64_t{size} / 2 + pitch;
       i += 1;
     }
   }

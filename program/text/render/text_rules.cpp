@@ -15,7 +15,8 @@ TextRenderSettings text_render_settings_default() {
 
 int32_t text_ruby_offset(const TextRenderSettings& settings, int32_t ruby_size) {
   if (ruby_size == 0) return 0;
-  return settings.bRubyOffsetOn ? ruby_size + 1 : ruby_size - 2;
+  const int64_t offset = int64_t{ruby_size} + (settings.bRubyOffsetOn ? 1 : -2);
+  return static_cast<int32_t>(std::clamp<int64_t>(offset, INT32_MIN, INT32_MAX));
 }
 
 int32_t text_base_line_pitch(const TextRenderSettings& settings, int32_t char_size,

@@ -14,8 +14,10 @@ constexpr int64_t kMaxPixels = int64_t{64} << 20;
 constexpr int32_t kSoftEdge = 64;
 
 // Behind the per-pixel orders, in the same block: per row the lowest and highest captured
-// order (rows that nothing captured hold kNotCaptured and 0), then the m of the last apply.
-// They let apply skip rows that have not begun to show or were already whole.
+// order (rows that nothing captured hold kNotCaptured and 0), the m of the last apply, and
+// whether the capture was the line wipe. They let apply skip rows that have not begun to show
+// or were already whole, and, in the line wipe, whose orders run base + column, go straight
+// to the columns that change.
 uint32_t* row_low(RevealState& s) {
   return s.lpOrder + s.dwSize;
 }
@@ -24,6 +26,9 @@ uint32_t* row_high(RevealState& s) {
 }
 uint32_t& last_whole(RevealState& s) {
   return s.lpOrder[s.dwSize + 2 * static_cast<uint32_t>(s.nHeight)];
+}
+uint32_t& line_wipe(RevealState& s) {
+  return s.lpOrder[s.dwSize + 2 * static_cast<uint32_t>(s.nHeight) + 1];
 }
 
 struct Box {
@@ -199,7 +204,7 @@ bool reveal_init(RevealState& state, int32_t width, int32_t height, int32_t base
   const int64_t w = ((static_cast<int64_t>(width) + 3) & ~int64_t{3}) + 8;
   const int64_t size = w * height;
   if (size > kMaxPixels) return false;
-  const int64_t order_bytes = (size + 2 * static_cast<int64_t>(height) + 1) * 4;
+  const int64_t order_bytes = (size + 2 * static_cast<int64_t>(height) + 2) * 4;
   auto* alpha =
       static_cast<uint8_t*>(orv.OrvMemoryAlloc(static_cast<uint32_t>(size ? size : 1), 0));
   auto* order = static_cast<uint32_t*>(orv.OrvMemoryAlloc(static_cast<uint32_t>(order_bytes), 0));
@@ -216,6 +221,7 @@ bool reveal_init(RevealState& state, int32_t width, int32_t height, int32_t base
   std::memset(alpha, 0, static_cast<size_t>(size));
   std::memset(order, 0xFF, static_cast<size_t>(order_bytes));
   last_whole(state) = 0;
+  line_wipe(state) = 0;
   return true;
 }
 
@@ -236,6 +242,7 @@ void reveal_capture_pixels(uint32_t* pixels, int32_t stride, int32_t rows, Revea
       break;
   }
   note_row_ranges(state);
+  line_wipe(state) = ordering == RevealOrdering::kLineWipe ? 1 : 0;
   state.bReady = 1;
 }
 
@@ -269,8 +276,23 @@ void reveal_apply_pixels(uint32_t* pixels, int32_t stride, int32_t rows, RevealS
         state.lpOrder + static_cast<size_t>(y) * static_cast<size_t>(state.nWidth);
     const uint8_t* alpha =
         state.lpAlpha + static_cast<size_t>(y) * static_cast<size_t>(state.nWidth);
-    // A row wholly below m shows whole: no edge to work out.
-    if (fade && high[y] >= m) {
+    if (line_wipe(state) && w > 0) {
+      // Orders base + x: whole up to m, the soft edge up to d, the columns made whole by the
+      // last apply left alone.
+      const uint32_t base = order[0];
+      auto column = [&](uint32_t distance) {
+        return distance <= base ? 0 : static_cast<int32_t>(std::min<uint32_t>(distance - base, w));
+      };
+      const int32_t from = column(whole);
+      const int32_t to_whole = fade ? column(m) : column(d);
+      const int32_t to_edge = column(d);
+      apply_row_whole(row + from, order + from, alpha + from, to_whole - from, d);
+      if (fade && to_edge > to_whole) {
+        apply_row_fade(row + to_whole, order + to_whole, alpha + to_whole, to_edge - to_whole, d,
+                       m);
+      }
+    } else if (fade && high[y] >= m) {
+      // A row wholly below m shows whole: no edge to work out.
       apply_row_fade(row, order, alpha, w, d, m);
     } else {
       apply_row_whole(row, order, alpha, w, d);

@@ -99,9 +99,9 @@ struct TextWindow {
   char szMessage[kTextMessageBytes];
   char szVoice[kTextVoiceBytes];
 
-  // Not part of the window proper, so not cleared with it: the click-advance switch
-  // (enable_text_click_advance) and the end-of-text flags that a no-wait line's finished reveal
-  // sets for wait_click (both set together; the waits and the text commands clear them).
+  // The click-advance switch (enable_text_click_advance), a setting that the window's clears
+  // keep; and the end-of-text flags that a no-wait line's finished reveal sets for wait_click
+  // (both set together; the waits, the text commands and the reset clear them).
   uint32_t bClickAdvance;
   uint32_t bEndOfText[2];
 };

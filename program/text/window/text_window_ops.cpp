@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "engine/formats/startup_info.h"
 #include "engine/neighbours.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
@@ -31,17 +30,14 @@ void view(const ImageRecord* image, bool on) {
   if (image && image->hSprite) orv.OrvSpriteViewCtrl(image->hSprite, on ? 1 : 0);
 }
 
-// Clears the window proper; the click-advance switch and the end-of-text flags stay, and the
-// renderer's glyph lists are released.
+// Clears the window and its end-of-text flags (the reset clears them with it); the
+// click-advance switch is a setting and stays. The renderer's glyph lists are released.
 void clear_record(TextWindow& tw) {
   textrender::glyph_rects_free(tw.reveal.lineRects);
   textrender::glyph_rects_free(tw.reveal.keptRects);
   const uint32_t click_advance = tw.bClickAdvance;
-  const uint32_t end0 = tw.bEndOfText[0], end1 = tw.bEndOfText[1];
   std::memset(static_cast<void*>(&tw), 0, sizeof tw);
   tw.bClickAdvance = click_advance;
-  tw.bEndOfText[0] = end0;
-  tw.bEndOfText[1] = end1;
 }
 
 int32_t ruby_gap(bool offset_on) {
@@ -135,7 +131,7 @@ void text_icon_select(VmContext& vm, TextWindow& tw, uint32_t icon) {
 void text_icons_place(VmContext& vm, TextWindow& tw) {
   if (engine::get_skip_state(vm) & engine::kSkipAny) return;
   const textrender::TextRenderSettings& rs = engine::text_settings.render;
-  const int32_t gap = ruby_gap(engine::startup_settings().bRubyOffset != 0);
+  const int32_t gap = ruby_gap(rs.bRubyOffsetOn != 0);
   for (engine::TextIcon& icon : tw.icons) {
     if (!icon.lpImage) break;
     ImageRecord& image = *icon.lpImage;

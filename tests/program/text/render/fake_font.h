@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -67,13 +69,13 @@ inline void install_fake_font(FakeFont* font) {
     g_font->begun = 0;
   };
   orv.OrvFontGetSize = [](const char* text, int32_t* out) {
-    int32_t w = 0;
+    int64_t w = 0;
     for (const char* p = text; *p;) {
       w += fake_advance(p);
       p += (*p == '\\' && p[1]) ? 2 : (static_cast<uint8_t>(*p) >= 0x81 && p[1]) ? 2 : 1;
     }
-    out[0] = w + 3;
-    out[1] = g_font->size + 2;
+    out[0] = static_cast<int32_t>(std::min<int64_t>(w + 3, INT32_MAX));
+    out[1] = static_cast<int32_t>(std::min<int64_t>(int64_t{g_font->size} + 2, INT32_MAX));
     return OrvBool{1};
   };
   orv.OrvFontDrawText = [](uint32_t* pixels, const char* text, int32_t x, int32_t y, int32_t,
@@ -84,13 +86,16 @@ inline void install_fake_font(FakeFont* font) {
         {text, x, y, g_font->size, g_font->type, g_font->colour, g_font->shadow});
     if (!g_font->fail_on.empty() && g_font->fail_on == text) return OrvBool{0};
     const int32_t adv = fake_advance(text);
-    const int32_t w = g_font->size / 2 + 1 < adv ? g_font->size : adv;
-    const int32_t left = x + fake_step(g_font->effect);
-    g_font->rect[0] = left;
+    const int64_t w = int64_t{g_font->size} / 2 + 1 < adv ? g_font->size : adv;
+    const int64_t left = int64_t{x} + fake_step(g_font->effect);
+    auto clamp32 = [](int64_t v) {
+      return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    g_font->rect[0] = clamp32(left);
     g_font->rect[1] = y;
-    g_font->rect[2] = left + w;
-    g_font->rect[3] = y + g_font->size;
-    g_font->rect[4] = w;
+    g_font->rect[2] = clamp32(left + w);
+    g_font->rect[3] = clamp32(int64_t{y} + g_font->size);
+    g_font->rect[4] = clamp32(w);
     g_font->has_rect = true;
     return OrvBool{1};
   };

@@ -2,6 +2,7 @@
 // goes, where the text ends and the reveal distance, for each piece of markup.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -433,6 +434,33 @@ TEST_F(MarkupTest, SceneOrHistorySkipDrawsNothing) {
     EXPECT_TRUE(font.draws.empty());
     EXPECT_EQ(font.locks, 0);
     EXPECT_EQ(font.begins, 0);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Sizes, pitches and positions come from scripts: extreme values draw what they can without
+// an overflow (the sanitizer build checks) and leave the font as it was.
+TEST_F(MarkupTest, ExtremeNumbersStayInRange) {
+  const int32_t extremes[] = {INT32_MIN, -1, 0, INT32_MAX};
+  const std::string text = "<center>" A "<rab>" I "</r>a<s99999>%123<d1>" U "</d><br>" E;
+  for (int32_t v : extremes) {
+    SCOPED_TRACE(v);
+    settings.nPitch = v;
+    settings.nLineInterval = v;
+    settings.nWidthOffset = v;
+    settings.bWrap = v & 1;
+    reveal.nWidth = v;
+    for (int32_t ruby : {0, v}) {
+      TextDrawRequest req{1, text.c_str(), v, v, v, v, v, ruby, 0xFFFFFF, 0};
+      draw_text_tagged(vm(), settings, req, &reveal);
+      req.hSprite = 0;
+      draw_text_tagged(vm(), settings, req, &reveal);
+      EXPECT_EQ(font.size, 24);
+      EXPECT_EQ(font.begun, 0);
+    }
   }
 }
 

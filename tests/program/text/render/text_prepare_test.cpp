@@ -52,6 +52,7 @@ TEST_F(FakeFontTest, TextExpandTable) {
       {"no digits read 0", "&m[]", 64, FW("\x4F"), true},
       {"a field not of the form reads 0 up to its ]", "&m3]z", 64, FW("\x4F") "z", true},
       {"& without ] is copied as is", "a&m[3", 64, "a&m[3", false},
+      {"a ] inside a two-byte character closes no field", "&m[3\x83]", 64, "&m[3\x83]", false},
       {"a tag is copied unchanged", "<c&m[3]/n>", 64, "<c&m[3]/n>", false},
       {"an unclosed tag runs to the end", "<c/n", 64, "<c/n", false},
       {"escapes protect the next byte", "\\/n\\&m[3]", 64, "\\/n\\&m[3]", false},

@@ -330,7 +330,8 @@ TEST_F(VoiceTest, AutopanFollowsItsLayerAndFixedLevels) {
     info->cell_width = 200;
     return 1;
   };
-  layers::ImageRecord& image = layers::image_table[s.autopan[1].value];
+  layers::ImageRecord& image = *layers::image_alloc(layers::kBaseLayer, 5);
+  ASSERT_EQ(static_cast<int32_t>(image.dwIndex), s.autopan[1].value);
   image.hSprite = 77;
   sprite_x = -100;  // centre at 0: the left edge
   call(kVoicePlay, {0, slot_file(0, "vo01_001"), 0, 0});
@@ -341,7 +342,12 @@ TEST_F(VoiceTest, AutopanFollowsItsLayerAndFixedLevels) {
   const size_t n = fake.calls.size();
   engine::voice_frame_update(vm());  // unchanged: no new call
   EXPECT_EQ(fake.calls.size(), n);
+  // A released layer is followed no more.
   image.hSprite = 0;
+  layers::image_release_now(&image);
+  sprite_x = -100;
+  engine::voice_frame_update(vm());
+  EXPECT_EQ(fake.calls.size(), n);
 
   call(kVoicePlay, {1, slot_file(0, "vo02_001"), 0, 0});
   EXPECT_EQ(s.voice[1].autopan.state, 2u);

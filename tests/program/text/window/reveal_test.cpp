@@ -144,6 +144,42 @@ TEST_F(RevealTest, GlyphWipeRunsAcrossEachGlyphAfterTheKeptOnes) {
   }
 }
 
+// Applies skip rows and columns that the previous apply made whole. Frame after frame, with
+// the distance growing, standing still and going back, every pixel must be what the formula
+// gives when applied to every pixel each time.
+TEST_F(RevealTest, SkippingWholeRowsAndColumnsChangesNoPixel) {
+  for (const RevealOrdering ordering :
+       {RevealOrdering::kLineWipe, RevealOrdering::kGlyphWipe, RevealOrdering::kGlyphOrder}) {
+    SCOPED_TRACE(static_cast<int>(ordering));
+    ASSERT_TRUE(textwindow::reveal_init(s, 40, 12, 4));  // 48 wide, lines of 4 rows
+    textrender::glyph_rects_clear(s.lineRects);
+    line({{0, 0, 10, 4}, {10, 0, 22, 4}, {0, 4, 16, 8}, {16, 4, 30, 8}, {0, 8, 40, 12}});
+    std::vector<uint32_t> px(48 * 12);
+    for (size_t i = 0; i < px.size(); ++i) px[i] = uint32_t((i * 37) & 0xFF) << 24 | 0xABCDEF;
+    textwindow::reveal_capture_pixels(px.data(), 48, 12, s, ordering, 0);
+    std::vector<uint32_t> want = px;
+    for (const auto& [d, fade] : std::vector<std::pair<int32_t, bool>>{{5, true},
+                                                                       {40, true},
+                                                                       {90, true},
+                                                                       {90, true},
+                                                                       {150, false},
+                                                                       {120, true},
+                                                                       {200, true},
+                                                                       {70, true},
+                                                                       {400, true}}) {
+      textwindow::reveal_apply_pixels(px.data(), 48, 12, s, d, fade);
+      const uint32_t m = d > 64 ? uint32_t(d - 64) : 0;
+      for (size_t i = 0; i < want.size(); ++i) {
+        const uint32_t o = s.lpOrder[i], a = s.lpAlpha[i];
+        if (o >= uint32_t(d)) continue;
+        const uint32_t shown = !fade || m > o ? a : ((m - o + 64) * a) >> 6;
+        want[i] = (want[i] & 0xFFFFFFu) | shown << 24;
+      }
+      ASSERT_EQ(px, want) << "d " << d;
+    }
+  }
+}
+
 TEST_F(RevealTest, NothingOutsideTheLockedImageIsReadOrWritten) {
   // The area (20 -> 28 wide, 6 rows) is larger than the image (16 x 4); guard words after it.
   ASSERT_TRUE(textwindow::reveal_init(s, 20, 6, 2));

@@ -4,6 +4,7 @@
 #include "graphics/layers/image_record.h"
 #include "program/text/window/text_window_fixture.h"
 #include "text/window/text_page.h"
+#include "text/window/text_wait.h"
 
 namespace textwindowtest {
 namespace {
@@ -195,6 +196,25 @@ TEST_F(WindowTest, IconSelectOnAnEmptySlotChangesNothing) {
   EXPECT_EQ(sprite(tw().icons[1].lpImage)->visible, 0);
   textwindow::text_icon_select(vm(), tw(), 0);  // current slot empty now: stays 2
   EXPECT_EQ(tw().dwIcon, 2u);
+}
+
+TEST_F(WindowTest, TheExternalFlagKeepsTheIconsHidden) {
+  ASSERT_EQ(init(), 1u);
+  ASSERT_EQ(icon(0, "ICON0"), 1u);
+  ASSERT_EQ(icon(1, "ICON1"), 1u);
+  textwindow::text_window_show(vm(), tw(), true);
+  tw().bExternal = 1;
+  std::strcpy(tw().szMessage, "line");
+  textwindow::text_icon_select(vm(), tw(), 1);
+  EXPECT_TRUE(logged(16, "bExternal = 1 : line"));
+  EXPECT_EQ(sprite(tw().icons[1].lpImage)->visible, 0);
+  textwindow::text_icon_select(vm(), tw(), 0);
+  textwindow::text_click_wait_start(vm());
+  EXPECT_EQ(tw().dwMode & 0xFFFF, 2u);
+  EXPECT_EQ(sprite(tw().icons[0].lpImage)->visible, 0);
+  tw().bExternal = 0;
+  textwindow::text_click_wait_start(vm());
+  EXPECT_EQ(sprite(tw().icons[0].lpImage)->visible, 1);
 }
 
 TEST_F(WindowTest, ShowAndHideTheWindowsSprites) {
