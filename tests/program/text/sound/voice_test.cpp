@@ -173,19 +173,19 @@ TEST_F(VoiceTest, LineVoiceRules) {
   s.voiceInfo[0] = {1, 0, 80, "VO09"};  // a silenced character
   s.defaultVoiceInfo = {1, 1, 100, ""};
   s.bVoiceCut = 1;
-  // Rule 4: a voice plays on slot 0.
+  // A voice plays on slot 0.
   EXPECT_EQ(engine::line_voice_play(vm(), "VO01_001"), LineVoice::kPlays);
   const uint32_t first = s.voice[0].sound;
   ASSERT_NE(first, 0u);
-  // Rule 3: the silenced character's line leaves the voice before it playing.
+  // The silenced character's line leaves the voice before it playing.
   EXPECT_EQ(engine::line_voice_play(vm(), "VO09_001"), LineVoice::kSilent);
   EXPECT_EQ(s.voice[0].sound, first);
-  // Rule 2 and rule 5: the prefix voice without its probe file is no voice, and voice cut
+  // The prefix voice without its probe file is no voice, and voice cut
   // stops the line before.
   EXPECT_EQ(engine::line_voice_play(vm(), "VO_ZELKOVARIN0002"), LineVoice::kNone);
   EXPECT_EQ(s.voice[0].sound, 0u);
   EXPECT_TRUE(fake.called("Release " + num(first & 0xFFFF)));
-  // Rule 1: no voice; with voice cut off the playing voice stays.
+  // No voice; with voice cut off the playing voice stays.
   EXPECT_EQ(engine::line_voice_play(vm(), "VO01_002"), LineVoice::kPlays);
   s.bVoiceCut = 0;
   EXPECT_EQ(engine::line_voice_play(vm(), ""), LineVoice::kNone);
