@@ -110,6 +110,24 @@ TEST_F(LineTest, TheEightCommandsAsOneTable) {
   EXPECT_TRUE(logged(0, "text initialize error : text"));
 }
 
+TEST_F(LineTest, PageModeAppendsTheLinesThatBelongOnThePage) {
+  tw().dwTextMode = 1;
+  tw().nPageHeight = 10000;
+  const struct {
+    uint32_t id;
+    int32_t time;
+    bool appended;
+  } cases[] = {{0x020002, 0, true}, {0x02000F, 0, true},   {0x020012, 0, false},
+               {0x02003E, 0, true}, {0x02003E, -2, false}, {0x02003F, 0, true},
+               {0x020013, 0, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    std::memset(tw().szPage, 0, sizeof tw().szPage);
+    call(c.id, {kNone, kNone, slot(0, "paged"), static_cast<uint32_t>(c.time)});
+    EXPECT_EQ(std::string(tw().szPage).find("paged") != std::string::npos, c.appended);
+  }
+}
+
 TEST_F(LineTest, BacklogBytesOfALine) {
   // No speaker: 0x00 0x81 and no name flag.
   call(0x020002, {kNone, kNone, slot(0, "plain"), 0});
