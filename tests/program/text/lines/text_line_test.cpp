@@ -190,6 +190,23 @@ TEST_F(LineTest, AVoicedLineNamesItsVoiceInWindowAndBacklog) {
   EXPECT_EQ(entry(0).voice[0], 0);
 }
 
+TEST_F(LineTest, AVoiceCallRunsInsideTheLineThatStartsItsVoice) {
+  sound.files = {"VO01_001.ogg"};
+  vm().sound.defaultVoiceInfo = {1, 1, 100, ""};
+  load(
+      "  call voice_call(2, file\"vo01\", @on_begin, 0)\n"
+      "  call text(file\"vo01_001\", 0x0FFFFFFF, text\"spoken\", 0)\n"
+      "  mov r1, 1\n"
+      "on_begin:\n"
+      "  add r2, 1\n"
+      "  ret\n");
+  run();
+  EXPECT_EQ(vm().reg[2], 1u);  // the start label ran within the text command
+  EXPECT_EQ(vm().reg[1], 0u);  // and the line holds the script
+  EXPECT_EQ(vm().sound.voiceCalls[2].armed, 1u);
+  EXPECT_STREQ(tw().szVoice, "VO01_001");
+}
+
 TEST_F(LineTest, TextAKeepsTheTimeAndTextHMinusTwoEndsWithoutAClick) {
   call(0x020002, {kNone, kNone, slot(0, "first"), 5000});
   call(0x020010, {kNone, kNone, slot(0, "second")});
