@@ -20,8 +20,10 @@
 #include "program/engine/wait_command_list.h"
 #include "program/graphics/layers/layer_command_list.h"
 #include "program/graphics/layers/run_command_list.h"
+#include "program/text/lines/text_line_command_list.h"
 #include "program/text/sound/music_command_list.h"
 #include "program/text/sound/sound_command_list.h"
+#include "program/text/sound/voice_command_list.h"
 #include "program/text/window/text_window_command_list.h"
 
 // X(list) for each list macro; list(Y) then expands to Y(id, name, argc, handler, description)
@@ -44,6 +46,8 @@
   X(RUN_COMMANDS)                \
   X(MUSIC_COMMANDS)              \
   X(SOUND_COMMANDS)              \
+  X(VOICE_COMMANDS)              \
   X(TEXT_WINDOW_COMMANDS)        \
+  X(TEXT_LINE_COMMANDS)          \
   X(PENDING_COMMANDS)
 // clang-format on

@@ -3,6 +3,8 @@
 #include "commands/library_commands.h"
 #include "graphics/layers/layers_attach.h"
 #include "graphics/transitions/transitions_attach.h"
+#include "text/history/history_write.h"
+#include "text/lines/text_line.h"
 #include "text/sound/sound_commands.h"
 #include "text/window/text_window_commands.h"
 
@@ -11,5 +13,7 @@ void attach_subsystems() {
   graphics::transitions_attach();
   layers::layers_attach();
   engine::sound_attach();
+  engine::history_attach();
+  textlines::text_lines_attach();
   textwindow::text_window_attach();
 }

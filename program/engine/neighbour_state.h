@@ -8,6 +8,7 @@
 namespace layers {
 struct ImageRecord;
 }
+#include "text/history/history_entry.h"
 #include "text/render/text_tips.h"
 #include "text/sound/sound_state.h"
 #include "text/window/text_window.h"
@@ -31,6 +32,7 @@ struct SaveStream {
   uint8_t* lpThumbPixels;
   uint8_t* lpSnapshot;
   uint8_t* lpPrevData;
+  char szSaveText[4096];  // the current line's message, shown by a save slot; terminated
 };
 
 struct ButtonSystem {
@@ -43,12 +45,6 @@ struct ButtonSystem {
 struct SystemButton {
   uint32_t bInit;
   uint32_t bEnable;
-};
-
-struct HistoryLog {
-  uint32_t dwJumpLabel;  // 0 none
-  uint32_t nEntryCount;
-  uint32_t bDisabled;
 };
 
 // The running wait of the wait commands; cleared by vm_reset, carried by no save.

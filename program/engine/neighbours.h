@@ -90,6 +90,11 @@ struct TextSoundServices {
   NeighbourAsk voice_any_playing;
   // A frame's sound housekeeping: finished effects, music fades, line and background voices.
   NeighbourStep sound_channels_update;
+  // The voice file name of the text window's current line (voice calls match it); null or
+  // empty: the line has no voice. Null entry: no voice.
+  const char* (*text_voice_name)(VmContext& vm);
+  // Empties the backlog: its entries, their count and the disabled word.
+  NeighbourStep history_reset;
 };
 
 // Buttons, system buttons, the choice menu, the player-name window, save snapshots and history.
@@ -113,6 +118,9 @@ struct InteractionServices {
   NeighbourStep save_snapshot_make;
   // Reads the state back from the snapshot buffer; the pc becomes the resume pc.
   NeighbourStep save_snapshot_read;
+  // Resets the script machine and restores it from the snapshot just made, so that the script
+  // resumes at the snapshot's resume pc. Null: the caller falls back as it notes.
+  NeighbourStep save_snapshot_reload;
   // Writes the current snapshot as the next history file, when history saving is on.
   NeighbourStep history_save;
 };

@@ -40,8 +40,7 @@ void vm_reset(VmContext& vm) {
   neighbour_run(neighbours.interaction.select_release, vm);
   neighbour_run(neighbours.layers.action_uninit_all, vm);
 
-  vm.history.nEntryCount = 0;
-  vm.history.bDisabled = 0;
+  neighbour_run(neighbours.text.history_reset, vm);
   vm.thread = ScriptThreadRecord{};
 
   neighbour_run(neighbours.layers.screen_effects_release, vm);

@@ -7,6 +7,9 @@
 #include "text/sound/music.h"
 #include "text/sound/sound_command_list.h"
 #include "text/sound/sound_frame.h"
+#include "text/sound/voice_calls.h"
+#include "text/sound/voices.h"
+#include "text/window/text_window_seams.h"
 
 namespace engine {
 namespace {
@@ -109,10 +112,18 @@ int32_t sound_handle_index(OrvSoundHandle h) {
 void sound_attach() {
   command_list_install(sound_commands);
   command_list_install(music_commands);
+  command_list_install(voice_commands);
   TextSoundServices& t = neighbours.text;
   t.sound_channels_update = sound_channels_update;
   t.se_release_all = se_release_all;
   t.bgm_release_all = bgm_release_all;
+  t.voice_release_all = voice_release_all;
+  t.voice_system_init = voice_system_init;
+  t.voice_any_playing = voice_any_playing;
+  t.voice_playing_muted = voice_playing_muted;
+  // The text window ends the voice calls and cuts the line voices through these.
+  textwindow::text_window_seams.voice_call_end = voice_call_end;
+  textwindow::text_window_seams.line_voices_cut = line_voices_clear;
 }
 
 }  // namespace engine

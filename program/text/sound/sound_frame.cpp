@@ -5,6 +5,7 @@
 
 #include "engine/orv_api.h"
 #include "text/sound/music.h"
+#include "text/sound/voice_autopan.h"
 
 namespace engine {
 namespace {
@@ -29,11 +30,15 @@ void se_frame_update(VmContext& vm) {
 
 void voice_frame_update(VmContext& vm) {
   SoundState& s = vm.sound;
+  if (s.bVoiceUpdateSuspended) return;  // a line voice is loading into the slots
   bool any_playing = false;
-  for (VoiceSlot& slot : s.voice) {
+  for (int i = 0; i < 9; ++i) {
+    VoiceSlot& slot = s.voice[i];
     if (slot.sound == 0) continue;
     if (orv.OrvSoundPlayIs(slot.sound)) {
       any_playing = true;
+      // The voice follows the layer it is bound to.
+      if (s.bAutopan) voice_autopan_apply(s, i);
       continue;
     }
     // The name and autopan fields stay: the voice commands still read them.

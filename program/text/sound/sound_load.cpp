@@ -42,4 +42,13 @@ std::string stored_name(const char (&name)[32]) {
   return std::string(name, strnlen(name, sizeof name));
 }
 
+bool name_starts_with_nocase(const std::string& name, const std::string& prefix) {
+  if (prefix.empty() || prefix.size() > name.size()) return false;
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (lower(name[i]) != lower(prefix[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace engine

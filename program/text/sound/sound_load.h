@@ -34,4 +34,7 @@ std::string sound_file_name(VmContext& vm, uint32_t file, char (*inline_name)[32
 // A stored 32-byte name read within its bytes (it may lack a terminator).
 std::string stored_name(const char (&name)[32]);
 
+// True when prefix is not empty and starts name, ASCII letters compared in any case.
+bool name_starts_with_nocase(const std::string& name, const std::string& prefix);
+
 }  // namespace engine

@@ -119,7 +119,7 @@ static_assert(sizeof(VoiceInfo) == 44);
 
 // Labels run when a named voice starts or ends.
 struct VoiceCallEntry {
-  uint32_t armed;
+  uint32_t armed;  // 1 from the start of the matching voice until voice_call_end runs the end
   uint32_t start;  // code offsets, 0 none
   uint32_t end;
   char name[32];
@@ -172,6 +172,11 @@ struct SoundState {
   int32_t nAutopanRange;  // pan range x 100
   SeInfo seInfo[4];
   SeChannelOverride seOverrides[16];
+  // Beside the stored parts: whether the file of the voice prefix rule was found at start-up
+  // (voices.h), and set while a line voice loads on the work thread, which keeps the frame
+  // update away from the voice and background-voice slots.
+  uint32_t bVoicePrefixPresent;
+  uint32_t bVoiceUpdateSuspended;
 };
 
 }  // namespace engine

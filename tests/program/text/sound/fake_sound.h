@@ -15,10 +15,12 @@ namespace soundtest {
 
 struct FakeSound {
   std::vector<std::string> calls;
-  std::set<std::string> files;            // names (with extension) that load
-  std::map<uint32_t, bool> playing;       // handle -> still playing
-  std::map<uint32_t, int32_t> state;      // handle -> OrvSoundGetState (2 fading out)
-  std::map<int32_t, int32_t> typeVolume;  // type -> last OrvSoundSetVolume
+  std::set<std::string> files;                // names (with extension) that load
+  std::map<uint32_t, bool> playing;           // handle -> still playing
+  std::map<uint32_t, int32_t> state;          // handle -> OrvSoundGetState (2 fading out)
+  std::map<int32_t, int32_t> typeVolume;      // type -> last OrvSoundSetVolume
+  std::map<uint32_t, int32_t> channelVolume;  // handle -> last OrvSoundSetVolumeChannel
+  float voiceSpeed = 0.0f;
   int32_t primary = -1;
   int32_t freeBgmChannels = 2;
   int32_t param18[2] = {1, 1};  // OrvSoundGetParam(n, 18): channel in use
@@ -75,6 +77,29 @@ class FakeSoundScope {
       if (h) g_sound->playing[h] = true;
       return 1;
     };
+    orv.OrvSoundPlay = [](uint32_t h, int32_t loop) -> OrvBool {
+      g_sound->log("Play " + num(h & 0xFFFF) + " " + num(loop));
+      if (h) g_sound->playing[h] = true;
+      return 1;
+    };
+    orv.OrvSoundStop = [](uint32_t h) -> OrvBool {
+      g_sound->log("Stop " + num(h & 0xFFFF));
+      return 1;
+    };
+    orv.OrvSoundGetVolumeChannel = [](uint32_t h) -> int32_t {
+      auto it = g_sound->channelVolume.find(h);
+      return it == g_sound->channelVolume.end() ? 10000 : it->second;
+    };
+    orv.OrvSoundSetPanChannel = [](uint32_t h, int32_t pan) -> OrvBool {
+      g_sound->log("Pan " + num(h & 0xFFFF) + " " + num(pan));
+      return 1;
+    };
+    orv.OrvSetVoiceSpeed = [](float speed) -> float {
+      const float old = g_sound->voiceSpeed;
+      g_sound->voiceSpeed = speed < 0 ? 0 : speed > 200 ? 200 : speed;
+      return old;
+    };
+    orv.OrvGetVoiceSpeed = []() -> float { return g_sound->voiceSpeed; };
     orv.OrvSoundStopFade = [](uint32_t h, int32_t fade) -> OrvBool {
       g_sound->log("StopFade " + num(h & 0xFFFF) + " " + num(fade));
       g_sound->state[h] = 2;
@@ -91,6 +116,7 @@ class FakeSoundScope {
     };
     orv.OrvSoundReleaseEx = [](int32_t type) { g_sound->log("ReleaseEx " + num(type)); };
     orv.OrvSoundSetVolumeChannel = [](uint32_t h, int32_t v) -> OrvBool {
+      g_sound->channelVolume[h] = v;
       g_sound->log("VolumeChannel " + num(h & 0xFFFF) + " " + num(v));
       return 1;
     };

@@ -11,6 +11,7 @@
 #include "support/vm_fixture.h"
 #include "text/sound/music.h"
 #include "text/sound/sound_frame.h"
+#include "text/sound/voices.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ class MusicMixer : public enginetest::VmTest {
     OrvSoundSetVolume(10000, 3);
   }
   void TearDown() override {
+    engine::voice_release_all(vm());
     engine::bgm_release_all(vm());
     sound_system_destroy();
     OrvSystemPathUninit();
@@ -89,6 +91,35 @@ TEST_F(MusicMixer, AVoiceLowersTheMusicAndItComesBack) {
   EXPECT_GT(lowered, 0);
   // No voice plays: the next frame gives the music back.
   EXPECT_NEAR(level_after(10), 1000, 2);
+}
+
+TEST_F(MusicMixer, AVoicePlayedByTheScriptLowersTheMusicToFortyPercentUntilItEnds) {
+  // A silent voice of 200 ms, laid by hand, beside the music.
+  testsupport::WavLayout voice;
+  voice.samples = std::string(2 * 2 * 44100 / 5, '\0');
+  testsupport::write_file(dir / "game/bgm/LINE.WAV", testsupport::make_wav(voice));
+  OrvSoundSetVolume(10000, engine::kSoundTypeVoice);
+  vm().sound.volumes[engine::kCatBgm] = 10000;
+  vm().sound.switches[engine::kCatBgm] = 1;
+  vm().sound.bgmAuto = {1, 40, 1};
+  play(1, 0);
+  EXPECT_NEAR(level_after(10), 1000, 2);
+  std::snprintf(engine::AdvGetVarString(vm(), 1), 32, "line");
+  for (uint32_t v : {0u, 0u, engine::kStringHandleBit | 1, 0u}) engine::vm_push(vm(), v);
+  ASSERT_EQ(engine::command_lookup(0x0d0000)(vm()), 1u);
+  ASSERT_NE(vm().sound.voice[0].sound, 0u);
+  EXPECT_TRUE(engine::voice_any_playing(vm()));
+  EXPECT_NEAR(level_after(10), 400, 4);
+  EXPECT_NEAR(level_after(100), 400, 4);
+  // The voice has ended (its samples pulled): the frame update empties its slot and gives the
+  // music back.
+  std::vector<int16_t> out(882);
+  for (int i = 0; i < 20; ++i) {
+    advance(10);
+    sound_mixer()->mix(out.data(), 441);
+  }
+  EXPECT_NEAR(level_after(10), 1000, 2);
+  EXPECT_EQ(vm().sound.voice[0].sound, 0u);
 }
 
 }  // namespace
