@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "Orv/core/window/app_messages.h"
@@ -67,8 +68,12 @@ bool frame_present_pixels(const uint32_t* pixels, int32_t width, int32_t height)
   // The copy goes into the game thread's own store, outside the mutex.
   PresentFrame& f = present.filling;
   size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-  f.pixels.resize(count);
-  std::memcpy(f.pixels.data(), pixels, count * sizeof(uint32_t));
+  if (f.capacity < count) {
+    f.pixels.reset(new (std::nothrow) uint32_t[count]);
+    f.capacity = f.pixels ? count : 0;
+    if (!f.pixels) return false;
+  }
+  std::memcpy(f.pixels.get(), pixels, count * sizeof(uint32_t));
   f.width = width;
   f.height = height;
   {
@@ -95,12 +100,12 @@ void frame_present_on_window() {
     }
   }
   const PresentFrame& f = present.shown;
-  if (f.pixels.empty()) {
-    platform::window_present_fill(p.window, p.clear_colour);
+  if (f.width == 0) {
+    if (platform::window_present_fill(p.window, p.clear_colour)) trace_first_frame(present);
     return;
   }
   const OrvRect& r = orv_geometry().client_rect;
-  if (platform::window_present_argb(p.window, f.pixels.data(), f.width, f.height,
+  if (platform::window_present_argb(p.window, f.pixels.get(), f.width, f.height,
                                     platform::Rect{r.left, r.top, r.right, r.bottom},
                                     present.smooth)) {
     trace_first_frame(present);

@@ -9,13 +9,16 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
-#include <vector>
 
-// One frame's pixels: top-down ARGB, width x height.
+// One frame's pixels: top-down ARGB, width x height (0 x 0: none). The store is grown, never
+// cleared: each frame overwrites all of it that is shown.
 struct PresentFrame {
-  std::vector<uint32_t> pixels;
+  std::unique_ptr<uint32_t[]> pixels;
+  size_t capacity = 0;  // pixels the store holds
   int32_t width = 0, height = 0;
 };
 
@@ -50,6 +53,7 @@ void frame_draw();
 // shown (no window).
 bool frame_present_pixels(const uint32_t* pixels, int32_t width, int32_t height);
 // Window thread: shows the newest frame that was handed over (the clear colour before the
-// first). With VELMORA_STARTUP_TRACE set, the first frame shown writes one line with the time
-// since the library started ("startup: first frame shown after N ms").
+// first). With VELMORA_STARTUP_TRACE set, the first frame shown (the clear colour included)
+// writes one line with the time since the library started ("startup: first frame shown after
+// N ms").
 void frame_present_on_window();

@@ -111,7 +111,12 @@ int32_t draw_sprite_dib(DibRenderer* dib, const DrawRequest& req) {
     return 1;
   }
   // Raster wave: draw the sprite alone into the first work image, warp it into the second and
-  // draw that over the frame.
+  // draw that over the frame. Without memory for the work images the sprite is drawn plainly.
+  if (!dib_effect_images(dib)) {
+    rasterise_sprite(dib, back, src, req.x, req.y, req.rotation, req.scale_x, req.scale_y, req.rect,
+                     req.color, blend);
+    return 1;
+  }
   std::fill(dib->fx1.begin(), dib->fx1.end(), 0u);
   std::fill(dib->fx2.begin(), dib->fx2.end(), 0u);
   DibSurface fx1{dib->fx1.data(), dib->game_w, dib->game_h, dib->game_w};
@@ -127,6 +132,7 @@ int32_t draw_sprite_dib(DibRenderer* dib, const DrawRequest& req) {
 
 void draw_effect_dib(DibRenderer* dib, const FxResult& fx) {
   if (fx.effect != 1) return;  // no radial-blur kernel here
+  if (!dib_effect_images(dib)) return;
   wave_warp_rows(dib->fx1.data(), dib->game_w, dib->game_h, dib->back.data(), dib->game_w,
                  dib->game_h, fx.phase, fx.amplitude1, fx.amplitude2);
   DibSource src{dib->fx1.data(), dib->game_w, dib->game_h, dib->game_w};
