@@ -37,6 +37,7 @@ struct DibRenderer {
   uint32_t device_flags = 0;       // bit 0: smooth stretching
   std::vector<uint32_t> back;      // the back buffer, game_w x game_h
   std::vector<uint32_t> row;       // one row of samples of a rotated or scaled sprite
+  std::vector<int32_t> columns;    // the source column of each target column of a scaled one
   std::vector<uint32_t> work;      // cross-fade work surface, grown on demand
   std::vector<uint32_t> fx1, fx2;  // the two effect work images, game size; made on first use
 };
