@@ -135,16 +135,28 @@ __attribute__((target("avx2"))) size_t mix_rows_avx2(uint32_t* out, const uint32
   return i;
 }
 
-__attribute__((target("avx2"))) size_t across_avx2(uint32_t* out, const uint32_t* in,
+// The source row `in` is `width` pixels long.
+__attribute__((target("avx2"))) size_t across_avx2(uint32_t* out, const uint32_t* in, int32_t width,
                                                    const int32_t* l, const int32_t* r,
                                                    const uint64_t* pairs, size_t from, size_t to) {
   size_t i = from;
   const int* base = reinterpret_cast<const int*>(in);
   for (; i + 8 <= to; i += 8) {
-    __m256i a = _mm256_i32gather_epi32(
-        base, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(l + i)), 4);
-    __m256i b = _mm256_i32gather_epi32(
-        base, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + i)), 4);
+    __m256i li = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(l + i));
+    __m256i ri = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + i));
+    __m256i a, b;
+    const int32_t first = l[i];
+    if (r[i + 7] - first < 8 && first + 8 <= width) {
+      // Enlarging: the eight pixels' sources lie within eight neighbours, one load and two
+      // permutes instead of two gathers.
+      __m256i span = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + first));
+      __m256i origin = _mm256_set1_epi32(first);
+      a = _mm256_permutevar8x32_epi32(span, _mm256_sub_epi32(li, origin));
+      b = _mm256_permutevar8x32_epi32(span, _mm256_sub_epi32(ri, origin));
+    } else {
+      a = _mm256_i32gather_epi32(base, li, 4);
+      b = _mm256_i32gather_epi32(base, ri, 4);
+    }
     // Pixels 0-3 and 4-7's weight pairs; unpack works within 128-bit lanes, so the low
     // products need pixels (0, 1 | 4, 5) and the high ones (2, 3 | 6, 7).
     __m256i w0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pairs + i));
@@ -207,7 +219,7 @@ void stretch_linear(Window* window, SDL_Surface* target, const uint32_t* pixels,
     const int32_t* r = window->right.data();
     size_t i = skip;
 #if defined(__x86_64__)
-    if (has_avx2()) i = across_avx2(out, in, l, r, window->pairs.data(), skip, skip + n);
+    if (has_avx2()) i = across_avx2(out, in, width, l, r, window->pairs.data(), skip, skip + n);
 #endif
     for (; i < skip + n; ++i) out[i] = mix(in[l[i]], in[r[i]], window->weight[i]);
     return out + skip;
