@@ -177,7 +177,7 @@ void BM_OursSoftFadeStep(benchmark::State& state) {
   our_step(state, 2, 1000);
 }
 void BM_OursMosaicStep(benchmark::State& state) {
-  our_step(state, 6, 800);  // k = 2: block 5
+  our_step(state, 6, 800000);  // k = trunc(800000 / 1e8 x 256) = 2: block 5
 }
 void BM_OursMaskStep(benchmark::State& state) {
   our_step(state, 10, 50000000);  // threshold 127

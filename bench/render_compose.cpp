@@ -5,7 +5,11 @@
 //   (b) sixteen full-screen translucent layers;
 //   (c) a realistic scene: the layers of (a), but the three sprites are figures as drawn art is
 //       made (an opaque inside, a two-pixel anti-aliased edge, transparent around) and the text
-//       window is one even translucency.
+//       window is one even translucency;
+//   (d) a full-screen cross-fade of two opaque pictures half way (pixman: the outgoing picture,
+//       then the incoming one over it through a half-opaque mask);
+//   (e) a zoomed background: an opaque 640x360 picture drawn twice its size over the frame
+//       (pixman: the same picture through a scaling transform, nearest neighbour as ours).
 // Our side is one whole frame draw (clear, walk, blend); pixman's is a fill of the clear colour
 // and the same compositions with premultiplied copies of the pictures.
 #include <benchmark/benchmark.h>
@@ -23,6 +27,7 @@
 #include "Orv/render/render_system.h"
 #include "Orv/render/sprite.h"
 #include "orv/orv.h"
+#include "platform/clock.h"
 
 namespace {
 
@@ -145,6 +150,107 @@ struct PixmanScene {
   }
 };
 
+uint32_t g_now = 0;
+
+// (d) ours: the two pictures as sprites paired by a cross-fade handle, 500 ms into 1000.
+void BM_OursCrossfade(benchmark::State& state) {
+  RenderParams params;
+  params.game_width = kW;
+  params.game_height = kH;
+  render_system_init(params, nullptr);
+  platform::set_clock_source([] { return g_now; });
+  g_now = 500;
+  OrvUpdateTime();
+  OrvHandle list = OrvRenderInit();
+  OrvRenderSetActive(list);
+  const Layer full{0, 0, kW, kH, Kind::kOpaque};
+  std::vector<uint32_t> a = picture(full, 1), b = picture(full, 2);
+  OrvHandle out = sprite_create_from_bgra(list, kW, kH, a.data(), kW, 0);
+  OrvHandle in = sprite_create_from_bgra(list, kW, kH, b.data(), kW, 0);
+  OrvSpriteViewCtrl(out, 1);
+  OrvSpriteViewCtrl(in, 1);
+  OrvHandle handle = OrvSpriteCreateTransitionHandle();
+  OrvSpriteSetTransition(list, in, out, 1, 0, 1000, handle);
+  for (auto _ : state) {
+    render_frame_draw();
+    benchmark::DoNotOptimize(render_back_buffer().pixels);
+  }
+  OrvSpriteReleaseTransitionHandle(handle);
+  OrvRenderUninit(list);
+  render_system_uninit();
+  platform::set_clock_source(nullptr);
+}
+
+pixman_image_t* premultiplied(std::vector<uint32_t>& px, int32_t w, int32_t h) {
+  for (uint32_t& p : px) {
+    uint32_t a = p >> 24, out = a << 24;
+    for (int sh = 0; sh < 24; sh += 8) out |= (((p >> sh) & 255) * a + 127) / 255 << sh;
+    p = out;
+  }
+  return pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, px.data(), w * 4);
+}
+
+void BM_PixmanCrossfade(benchmark::State& state) {
+  const Layer full{0, 0, kW, kH, Kind::kOpaque};
+  std::vector<uint32_t> a = picture(full, 1), b = picture(full, 2), frame(size_t{kW} * kH);
+  pixman_image_t* out = premultiplied(a, kW, kH);
+  pixman_image_t* in = premultiplied(b, kW, kH);
+  pixman_image_t* dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, frame.data(), kW * 4);
+  pixman_color_t half{0, 0, 0, 0x8000};
+  pixman_image_t* mask = pixman_image_create_solid_fill(&half);
+  pixman_color_t black{0, 0, 0, 0xFFFF};
+  pixman_box32_t all{0, 0, kW, kH};
+  for (auto _ : state) {
+    pixman_image_fill_boxes(PIXMAN_OP_SRC, dst, &black, 1, &all);
+    pixman_image_composite32(PIXMAN_OP_OVER, out, nullptr, dst, 0, 0, 0, 0, 0, 0, kW, kH);
+    pixman_image_composite32(PIXMAN_OP_OVER, in, mask, dst, 0, 0, 0, 0, 0, 0, kW, kH);
+    benchmark::DoNotOptimize(frame.data());
+  }
+  for (pixman_image_t* i : {out, in, dst, mask}) pixman_image_unref(i);
+}
+
+// (e) ours: a 640x360 background sprite at scale 2, its centre on the frame's.
+void BM_OursZoomedBackground(benchmark::State& state) {
+  RenderParams params;
+  params.game_width = kW;
+  params.game_height = kH;
+  render_system_init(params, nullptr);
+  OrvHandle list = OrvRenderInit();
+  OrvRenderSetActive(list);
+  const Layer small{0, 0, kW / 2, kH / 2, Kind::kOpaque};
+  std::vector<uint32_t> px = picture(small, 3);
+  OrvHandle s = sprite_create_from_bgra(list, small.w, small.h, px.data(), small.w, 0);
+  OrvSpriteSetPos(s, kW / 4.0f, kH / 4.0f, 0);
+  OrvSpriteSetScale(s, 2.0f, 2.0f);
+  OrvSpriteViewCtrl(s, 1);
+  for (auto _ : state) {
+    render_frame_draw();
+    benchmark::DoNotOptimize(render_back_buffer().pixels);
+  }
+  OrvRenderUninit(list);
+  render_system_uninit();
+}
+
+void BM_PixmanZoomedBackground(benchmark::State& state) {
+  const Layer small{0, 0, kW / 2, kH / 2, Kind::kOpaque};
+  std::vector<uint32_t> px = picture(small, 3), frame(size_t{kW} * kH);
+  pixman_image_t* src = premultiplied(px, small.w, small.h);
+  pixman_transform_t half;
+  pixman_transform_init_scale(&half, pixman_double_to_fixed(0.5), pixman_double_to_fixed(0.5));
+  pixman_image_set_transform(src, &half);
+  pixman_image_set_filter(src, PIXMAN_FILTER_NEAREST, nullptr, 0);
+  pixman_image_t* dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, frame.data(), kW * 4);
+  pixman_color_t black{0, 0, 0, 0xFFFF};
+  pixman_box32_t all{0, 0, kW, kH};
+  for (auto _ : state) {
+    pixman_image_fill_boxes(PIXMAN_OP_SRC, dst, &black, 1, &all);
+    pixman_image_composite32(PIXMAN_OP_OVER, src, nullptr, dst, 0, 0, 0, 0, 0, 0, kW, kH);
+    benchmark::DoNotOptimize(frame.data());
+  }
+  pixman_image_unref(src);
+  pixman_image_unref(dst);
+}
+
 void BM_Ours(benchmark::State& state, const std::vector<Layer>& layers) {
   OurScene scene(layers);
   for (auto _ : state) {
@@ -176,6 +282,10 @@ BENCHMARK_CAPTURE(BM_Ours, realistic_scene, kRealistic)->Unit(benchmark::kMillis
 BENCHMARK_CAPTURE(BM_Pixman, realistic_scene, kRealistic)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Ours, sixteen_layers, sixteen_layers())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Pixman, sixteen_layers, sixteen_layers())->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OursCrossfade)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PixmanCrossfade)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OursZoomedBackground)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PixmanZoomedBackground)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainCopy)->Unit(benchmark::kMillisecond);
 
 // Prints the usual table, then our times against pixman's and the copy floor.
@@ -193,6 +303,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
       double pix = get(std::string("BM_Pixman/") + scene);
       std::printf(
           "%-15s ours %8.3f ms  pixman %8.3f ms  copy %6.3f ms  ours/pixman %.2f  "
+          "ours/copy %.1f\n",
+          scene, ours, pix, copy, pix > 0 ? ours / pix : 0.0, copy > 0 ? ours / copy : 0.0);
+    }
+    for (const char* scene : {"Crossfade", "ZoomedBackground"}) {
+      double ours = get(std::string("BM_Ours") + scene);
+      double pix = get(std::string("BM_Pixman") + scene);
+      std::printf(
+          "%-16s ours %8.3f ms  pixman %8.3f ms  copy %6.3f ms  ours/pixman %.2f  "
           "ours/copy %.1f\n",
           scene, ours, pix, copy, pix > 0 ? ours / pix : 0.0, copy > 0 ? ours / copy : 0.0);
     }

@@ -1,16 +1,22 @@
-// Starting Velmora on the demo game folder, headless, against a bare SDL program that opens a
-// window and presents once (the floor). Each run is a whole process: exec, dynamic loading,
-// start-up, platform start, the first frames, and the end (the demo's script ends at once, so
-// the figure is an upper bound of the time to the first presented frame). Printed: both
-// medians and their ratio. Aim: at most 3 times the floor.
+// Starting Velmora on the demo game folder, headless, to its first presented frame, against a
+// bare SDL program that opens a window and presents once (the floor). Each run is a whole
+// process: exec, dynamic loading, start-up, platform start and the first frame, timed from the
+// spawn to the line each writes once its first frame is shown (Velmora's start-up trace line
+// "startup: first frame shown", the floor's "first frame shown"); then the process is ended.
+// Printed: both medians and their ratio. Aim: at most 1.5 times the floor.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,6 +24,10 @@ extern char** environ;
 
 namespace {
 
+constexpr const char* kMarker = "first frame shown";
+
+// Milliseconds from the spawn to the marker on the program's stdout or stderr; -1 when the
+// program ends or 20 s pass without it.
 double run_once(const std::string& program, const std::vector<std::string>& args,
                 const std::string& cwd) {
   std::vector<char*> argv;
@@ -26,23 +36,40 @@ double run_once(const std::string& program, const std::vector<std::string>& args
   std::vector<std::string> a = args;
   for (std::string& s : a) argv.push_back(s.data());
   argv.push_back(nullptr);
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) return -1;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", 1, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 1, 0);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
   const auto start = std::chrono::steady_clock::now();
   pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
-    posix_spawn_file_actions_destroy(&actions);
-    return -1;
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const auto end = std::chrono::steady_clock::now();
+  int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-  return std::chrono::duration<double, std::milli>(end - start).count();
+  close(fds[1]);
+  double ms = -1;
+  if (spawned == 0) {
+    std::string seen;
+    char buf[4096];
+    for (;;) {
+      pollfd pfd{fds[0], POLLIN, 0};
+      if (poll(&pfd, 1, 20000) <= 0) break;
+      ssize_t n = read(fds[0], buf, sizeof buf);
+      if (n <= 0) break;
+      seen.append(buf, static_cast<size_t>(n));
+      if (seen.find(kMarker) != std::string::npos) {
+        ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                 .count();
+        break;
+      }
+    }
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+  }
+  close(fds[0]);
+  return ms;
 }
 
 std::vector<double> g_velmora, g_floor;
@@ -52,7 +79,7 @@ void measure(benchmark::State& state, const std::string& program,
   for (auto _ : state) {
     const double ms = run_once(program, args, VELMORA_DEMO_DIR);
     if (ms < 0) {
-      state.SkipWithError("the program did not end with exit code 0");
+      state.SkipWithError("the program showed no first frame");
       return;
     }
     samples->push_back(ms);
@@ -80,13 +107,21 @@ double median(std::vector<double> v) {
 int main(int argc, char** argv) {
   setenv("SDL_VIDEODRIVER", "dummy", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
+  setenv("VELMORA_STARTUP_TRACE", "1", 1);
+  // A single-instance lock of our own: another copy of the demo running on the machine (a
+  // test, a colleague's bench) must not turn our runs away.
+  char runtime[] = "/tmp/velmora-startup-XXXXXX";
+  const bool own_runtime = mkdtemp(runtime) != nullptr;
+  if (own_runtime) setenv("XDG_RUNTIME_DIR", runtime, 1);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   const double ours = median(g_velmora), floor = median(g_floor);
   if (ours > 0 && floor > 0) {
-    std::printf("start-up median: Velmora %.1f ms, bare SDL floor %.1f ms, ratio %.2f (aim <= 3)\n",
-                ours, floor, ours / floor);
+    std::printf(
+        "first frame median: Velmora %.1f ms, bare SDL floor %.1f ms, ratio %.2f (aim <= 1.5)\n",
+        ours, floor, ours / floor);
   }
+  if (own_runtime) std::filesystem::remove_all(runtime);
   return 0;
 }

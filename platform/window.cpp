@@ -9,12 +9,10 @@
 #include <cstring>
 
 #include "platform/sjis.h"
+#include "platform/window_record.h"
 
 namespace platform {
 
-struct Window {
-  SDL_Window* sdl = nullptr;
-};
 struct Cursor {
   SDL_Cursor* sdl = nullptr;
 };
@@ -209,11 +207,14 @@ Window* window_create(const WindowDesc& desc, bool* with_gl, std::string* error)
     if (error) *error = SDL_GetError();
     return nullptr;
   }
-  return new Window{sdl};
+  auto* window = new Window;
+  window->sdl = sdl;
+  return window;
 }
 
 void window_destroy(Window* window) {
   if (!window) return;
+  SDL_FreeSurface(window->stretched);
   SDL_DestroyWindow(window->sdl);
   delete window;
 }
@@ -288,41 +289,6 @@ bool window_is_minimized(Window* window) {
 int window_display(Window* window) {
   int index = SDL_GetWindowDisplayIndex(window->sdl);
   return index < 0 ? 0 : index;
-}
-
-bool window_present_fill(Window* window, uint32_t argb) {
-  SDL_Surface* surface = SDL_GetWindowSurface(window->sdl);
-  if (!surface) return false;
-  uint32_t pixel = SDL_MapRGBA(surface->format, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF,
-                               argb & 0xFF, argb >> 24);
-  SDL_FillRect(surface, nullptr, pixel);
-  return SDL_UpdateWindowSurface(window->sdl) == 0;
-}
-
-bool window_present_argb(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
-                         const Rect& dst, bool smooth) {
-  if (!pixels || width <= 0 || height <= 0) return false;
-  SDL_Surface* target = SDL_GetWindowSurface(window->sdl);
-  if (!target) return false;
-  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-      const_cast<uint32_t*>(pixels), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
-  if (!source) return false;
-  SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
-  SDL_Rect to{dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top};
-  bool ok;
-  if (smooth && to.w > 0 && to.h > 0 && (to.w != width || to.h != height)) {
-    // SDL's blit only scales by nearest neighbour: stretch bilinearly in the frame's own format
-    // first, then copy (and convert) at one to one.
-    SDL_Surface* stretched =
-        SDL_CreateRGBSurfaceWithFormat(0, to.w, to.h, 32, SDL_PIXELFORMAT_ARGB8888);
-    ok = stretched && SDL_SoftStretchLinear(source, nullptr, stretched, nullptr) == 0 &&
-         SDL_BlitSurface(stretched, nullptr, target, &to) == 0;
-    SDL_FreeSurface(stretched);
-  } else {
-    ok = SDL_BlitScaled(source, nullptr, target, &to) == 0;
-  }
-  SDL_FreeSurface(source);
-  return SDL_UpdateWindowSurface(window->sdl) == 0 && ok;
 }
 
 namespace {

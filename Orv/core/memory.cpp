@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "Orv/core/error_report.h"
 #include "Orv/core_record.h"
@@ -13,13 +12,15 @@
 extern "C" {
 
 void* OrvMemoryAlloc(uint32_t size, uint32_t flags) {
-  // malloc(0) may return null; a zero-sized request still gets a valid, freeable block.
-  void* block = std::malloc(size ? size : 1);
+  // malloc(0) may return null; a zero-sized request still gets a valid, freeable block. A
+  // zeroed block comes from calloc, which takes large blocks as fresh pages the system has
+  // already cleared instead of writing zeros over every page up front.
+  const size_t bytes = size ? size : 1;
+  void* block = (flags & kOrvMemoryZero) ? std::calloc(bytes, 1) : std::malloc(bytes);
   if (!block) {
     error_report("MemoryAllocFail...");
     return nullptr;
   }
-  if (flags & kOrvMemoryZero) std::memset(block, 0, size);
   CoreRecord& core = orv_core();
   if (core.alive.load(std::memory_order_acquire)) {
     core.alloc_count.fetch_add(1, std::memory_order_relaxed);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "Orv/render/sine_table.h"
 
@@ -33,10 +34,25 @@ void scale_nearest32(uint32_t* dst, int32_t dst_pitch, int32_t dst_rows, const u
                      int32_t src_pitch, int32_t src_rows, float sx, float sy) {
   ScaleGeometry g;
   if (!dst || !src || !scale_geometry(dst_pitch, dst_rows, src_pitch, src_rows, sx, sy, &g)) return;
+  // An enlarged picture repeats each row: where the output cannot overlap the source, a row
+  // that samples the same source row as the one above is a copy of it.
+  const uint32_t* src_end = src + static_cast<int64_t>(src_pitch) * src_rows;
+  const uint32_t* dst_end = dst + static_cast<int64_t>(dst_pitch) * (g.out_h - 1) + g.out_w;
+  const bool apart = dst_end <= src || src_end <= dst;
+  int64_t last = -1;
   for (int32_t y = 0; y < g.out_h; ++y) {
     int64_t syi = std::min<int64_t>((int64_t{y} * g.step_y) >> 7, src_rows - 1);
-    const uint32_t* row = src + syi * src_pitch;
     uint32_t* out = dst + static_cast<int64_t>(y) * dst_pitch;
+    if (apart && syi == last) {
+      std::memcpy(out, out - dst_pitch, static_cast<size_t>(g.out_w) * sizeof(uint32_t));
+      continue;
+    }
+    last = syi;
+    const uint32_t* row = src + syi * src_pitch;
+    if (apart && g.step_x == 128 && g.out_w <= src_pitch) {  // one to one across
+      std::memcpy(out, row, static_cast<size_t>(g.out_w) * sizeof(uint32_t));
+      continue;
+    }
     for (int32_t x = 0; x < g.out_w; ++x) {
       out[x] = row[std::min<int64_t>((int64_t{x} * g.step_x) >> 7, src_pitch - 1)];
     }

@@ -1,11 +1,17 @@
 #include "Orv/core/window/frame_draw.h"
 
+#include <cstdio>
 #include <cstring>
+#include <new>
+#include <utility>
 
 #include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/process.h"
 #include "Orv/core/window/window_geometry.h"
 #include "Orv/render/render_system.h"
+#include "platform/console.h"
+#include "platform/sleep.h"
+#include "platform/system_query.h"
 #include "platform/test_seams.h"
 #include "platform/window.h"
 
@@ -17,13 +23,28 @@ void request_present() {
   if (!window_post(kWndPresent)) present.pending = false;
 }
 
+void trace_first_frame(PresentBuffer& present) {
+  if (present.first_shown) return;
+  present.first_shown = true;
+  if (!platform::test_switch_on("VELMORA_STARTUP_TRACE")) return;
+  char line[96];
+  std::snprintf(line, sizeof line, "startup: first frame shown after %.1f ms",
+                static_cast<double>(platform::counter_ns() - present.started_ns) / 1e6);
+  platform::stderr_line(line);
+}
+
 }  // namespace
 
 void PresentBuffer::reset() {
   pending = false;
   std::lock_guard<std::mutex> lock(mutex);
-  pixels.clear();
+  ready = PresentFrame{};
+  filling = PresentFrame{};
+  shown = PresentFrame{};
+  fresh = any = false;
   width = height = 0;
+  started_ns = platform::counter_ns();
+  first_shown = false;
 }
 
 void frame_draw() {
@@ -34,22 +55,32 @@ void frame_draw() {
   // the clear colour.
   if (render_frame_draw()) return;
   PresentBuffer& present = orv_present();
-  bool shown;
+  bool any;
   {
     std::lock_guard<std::mutex> lock(present.mutex);
-    shown = !present.pixels.empty();
+    any = present.any;
   }
-  if (!shown) request_present();
+  if (!any) request_present();
 }
 
 bool frame_present_pixels(const uint32_t* pixels, int32_t width, int32_t height) {
   PresentBuffer& present = orv_present();
   if (!pixels || width <= 0 || height <= 0) return false;
+  // The copy goes into the game thread's own store, outside the mutex.
+  PresentFrame& f = present.filling;
+  size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  if (f.capacity < count) {
+    f.pixels.reset(new (std::nothrow) uint32_t[count]);
+    f.capacity = f.pixels ? count : 0;
+    if (!f.pixels) return false;
+  }
+  std::memcpy(f.pixels.get(), pixels, count * sizeof(uint32_t));
+  f.width = width;
+  f.height = height;
   {
     std::lock_guard<std::mutex> lock(present.mutex);
-    size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    present.pixels.resize(count);
-    std::memcpy(present.pixels.data(), pixels, count * sizeof(uint32_t));
+    std::swap(present.filling, present.ready);
+    present.fresh = present.any = true;
     present.width = width;
     present.height = height;
   }
@@ -63,12 +94,22 @@ void frame_present_on_window() {
   PresentBuffer& present = orv_present();
   present.pending = false;
   if (!p.window) return;
-  std::lock_guard<std::mutex> lock(present.mutex);
-  if (present.pixels.empty()) {
-    platform::window_present_fill(p.window, p.clear_colour);
+  {
+    std::lock_guard<std::mutex> lock(present.mutex);
+    if (present.fresh) {
+      std::swap(present.ready, present.shown);
+      present.fresh = false;
+    }
+  }
+  const PresentFrame& f = present.shown;
+  if (f.width == 0) {
+    if (platform::window_present_fill(p.window, p.clear_colour)) trace_first_frame(present);
     return;
   }
   const OrvRect& r = orv_geometry().client_rect;
-  platform::window_present_argb(p.window, present.pixels.data(), present.width, present.height,
-                                platform::Rect{r.left, r.top, r.right, r.bottom}, present.smooth);
+  if (platform::window_present_argb(p.window, f.pixels.get(), f.width, f.height,
+                                    platform::Rect{r.left, r.top, r.right, r.bottom},
+                                    present.smooth)) {
+    trace_first_frame(present);
+  }
 }

@@ -1,29 +1,48 @@
 // The frame draw: the one place where the game thread hands a finished frame to the window.
 //
-// The game thread draws; the window thread shows (all SDL video calls stay on it). A frame's
-// pixels are copied into the process record's present buffer and the window thread is asked
-// to show them; one present is in flight at most, so a slow window drops frames instead of
-// queueing them.
+// The game thread draws; the window thread shows (all SDL video calls stay on it). Three
+// frame stores take turns so that neither thread waits on the other's copy: the game thread
+// copies a finished frame into its own store and swaps it with the ready one under the mutex;
+// the window thread swaps the ready one with the one it shows, under the same mutex, and then
+// scales and copies it into the window without holding anything. One present is in flight at
+// most, so a slow window drops frames instead of queueing them.
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
-#include <vector>
+
+// One frame's pixels: top-down ARGB, width x height (0 x 0: none). The store is grown, never
+// cleared: each frame overwrites all of it that is shown.
+struct PresentFrame {
+  std::unique_ptr<uint32_t[]> pixels;
+  size_t capacity = 0;  // pixels the store holds
+  int32_t width = 0, height = 0;
+};
 
 struct PresentBuffer {
-  std::mutex mutex;
-  std::vector<uint32_t> pixels;  // top-down ARGB; empty: show the clear colour
-  int32_t width = 0, height = 0;
+  std::mutex mutex;               // held only across the swaps of `ready`, never across a copy
+  PresentFrame ready;             // the newest handed-over frame not yet taken by the window thread
+  bool fresh = false;             // `ready` holds a frame the window has not taken yet
+  bool any = false;               // a frame was handed over since the reset
+  int32_t width = 0, height = 0;  // the size of the newest handed-over frame
+  PresentFrame filling;           // the game thread's own store (it draws under the render lock)
+  PresentFrame shown;             // the window thread's own store: what the window shows
   // One present in flight at most: a slow window thread drops frames instead of queueing them.
   std::atomic<bool> pending{false};
   bool smooth = false;  // stretch smoothly (the renderer's device flag bit 0)
+  // Start-up trace: when the library started (platform counter, ns) and whether the first
+  // frame has been shown since.
+  uint64_t started_ns = 0;
+  bool first_shown = false;
 
   void reset();
 };
 
-// The frame handed over, one member of the library's state record. Any thread, under its
-// mutex (pending is atomic).
+// The frame handed over, one member of the library's state record. The shared fields under
+// its mutex (pending is atomic); `filling` is the game thread's, `shown` the window thread's.
 PresentBuffer& orv_present();
 
 // Draws and presents the active render list; skipped while a full-screen video plays or when
@@ -33,5 +52,8 @@ void frame_draw();
 // Hands a drawn frame to the window thread (the renderer's present). False when it cannot be
 // shown (no window).
 bool frame_present_pixels(const uint32_t* pixels, int32_t width, int32_t height);
-// Window thread: shows the frame that was handed over.
+// Window thread: shows the newest frame that was handed over (the clear colour before the
+// first). With VELMORA_STARTUP_TRACE set, the first frame shown (the clear colour included)
+// writes one line with the time since the library started ("startup: first frame shown after
+// N ms").
 void frame_present_on_window();

@@ -237,7 +237,9 @@ bool start_thread(std::thread& thread, void (*main)(), platform::Event& started)
   } catch (const std::system_error&) {
     return false;
   }
-  orv_process().window_queue.wait_pumping([&] { return started.is_set(); }, window_message);
+  // The new thread only sets its event, which wakes nobody: look every millisecond, so that
+  // each thread start costs the start, not a 10 ms step of the pump.
+  orv_process().window_queue.wait_pumping([&] { return started.is_set(); }, window_message, 1);
   return true;
 }
 

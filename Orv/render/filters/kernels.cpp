@@ -6,6 +6,10 @@
 #include <memory>
 #include <new>
 
+#if defined(__x86_64__)
+#include <emmintrin.h>
+#endif
+
 #include "orv/types.h"
 
 const uint8_t kBlurWeights[8][16] = {
@@ -98,17 +102,58 @@ void Filter3x3(uint32_t* p, int32_t width, int32_t rows, int32_t pitch) {
   // Blue and red share one word and green has its own: each 16-bit lane holds a sum of at
   // most 8 x 255, so the lanes never carry into each other.
   constexpr uint32_t kBR = 0x00FF00FFu, kG = 0x0000FF00u;
-  for (int64_t y = 1; y + 1 < rows; ++y) {
+  // Each row in two passes: first the sums of the centre, right, upper and lower terms (none
+  // of them changes while the row is softened), all columns at once; then left to right, where
+  // each pixel adds its new left neighbour, the one term that waits for the pixel before.
+  const int64_t inner = std::max(0, width - 2);
+  std::unique_ptr<uint32_t[]> sums(inner > 0 ? new (std::nothrow) uint32_t[2 * inner] : nullptr);
+  for (int64_t y = 1; inner > 0 && y + 1 < rows; ++y) {
     uint32_t* row = p + y * pitch;
     const uint32_t* up = row - pitch;
     const uint32_t* down = row + pitch;
-    uint32_t left = row[0];
-    for (int64_t x = 1; x + 1 < width; ++x) {
-      uint32_t c = row[x], r = row[x + 1], u = up[x], d = down[x];
-      uint32_t br = 4 * (c & kBR) + (left & kBR) + (r & kBR) + (u & kBR) + (d & kBR);
-      uint32_t g = 4 * (c & kG) + (left & kG) + (r & kG) + (u & kG) + (d & kG);
-      left = (c & 0xFF000000u) | ((br >> 3) & kBR) | ((g >> 3) & kG);
-      row[x] = left;
+    if (!sums) {  // no scratch: one pass, the same sums
+      uint32_t left = row[0];
+      for (int64_t x = 1; x + 1 < width; ++x) {
+        uint32_t c = row[x], r = row[x + 1], u = up[x], d = down[x];
+        uint32_t br = 4 * (c & kBR) + (left & kBR) + (r & kBR) + (u & kBR) + (d & kBR);
+        uint32_t g = 4 * (c & kG) + (left & kG) + (r & kG) + (u & kG) + (d & kG);
+        left = (c & 0xFF000000u) | ((br >> 3) & kBR) | ((g >> 3) & kG);
+        row[x] = left;
+      }
+      continue;
+    }
+    uint32_t* s_br = sums.get();
+    uint32_t* s_g = s_br + inner;
+    int64_t i = 0;
+#if defined(__x86_64__)
+    const __m128i br_mask = _mm_set1_epi32(static_cast<int32_t>(kBR));
+    const __m128i g_mask = _mm_set1_epi32(static_cast<int32_t>(kG));
+    for (; i + 4 <= inner; i += 4) {
+      auto load = [](const uint32_t* q) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+      };
+      __m128i c = load(row + 1 + i), r = load(row + 2 + i), u = load(up + 1 + i),
+              d = load(down + 1 + i);
+      auto sum = [&](__m128i mask) {
+        __m128i v = _mm_slli_epi32(_mm_and_si128(c, mask), 2);
+        v = _mm_add_epi32(v, _mm_and_si128(r, mask));
+        v = _mm_add_epi32(v, _mm_and_si128(u, mask));
+        return _mm_add_epi32(v, _mm_and_si128(d, mask));
+      };
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(s_br + i), sum(br_mask));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(s_g + i), sum(g_mask));
+    }
+#endif
+    for (; i < inner; ++i) {
+      uint32_t c = row[1 + i], r = row[2 + i], u = up[1 + i], d = down[1 + i];
+      s_br[i] = 4 * (c & kBR) + (r & kBR) + (u & kBR) + (d & kBR);
+      s_g[i] = 4 * (c & kG) + (r & kG) + (u & kG) + (d & kG);
+    }
+    uint32_t left_br = row[0] & kBR, left_g = row[0] & kG;
+    for (int64_t k = 0; k < inner; ++k) {
+      left_br = ((s_br[k] + left_br) >> 3) & kBR;
+      left_g = ((s_g[k] + left_g) >> 3) & kG;
+      row[1 + k] = (row[1 + k] & 0xFF000000u) | left_br | left_g;
     }
   }
   if (rows > 1) std::memcpy(&at(0, 0), &at(0, 1), static_cast<size_t>(width) * 4);

@@ -27,3 +27,21 @@ struct BlendRowVariant {
   void (*fn)(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color, int32_t mode);
 };
 std::vector<BlendRowVariant> blend_row_variants();
+
+// The cross-fade mix of an incoming pixel f and an outgoing pixel g at weight F (0..255) of f,
+// with the two sprites' colour alphas: both clear gives 0; one clear gives that side's colour
+// with alpha (f.a * F + g.a * (255 - F)) >> 8; otherwise each colour channel is
+// (f * F + g * (255 - F)) >> 8 and the alpha min(255, in_alpha * f.a / 256 +
+// (g.a * out_alpha) >> 8).
+uint32_t crossfade_pixel(uint32_t f, uint32_t g, uint32_t F, uint32_t in_alpha, uint32_t out_alpha);
+// n pixels of out mixed from f and g; SSE2 or AVX2 where the processor has them.
+void crossfade_row(uint32_t* out, const uint32_t* f, const uint32_t* g, int32_t n, uint32_t F,
+                   uint32_t in_alpha, uint32_t out_alpha);
+
+// Every form of crossfade_row (the scalar reference first), for the tests.
+struct CrossfadeRowVariant {
+  const char* name;
+  void (*fn)(uint32_t* out, const uint32_t* f, const uint32_t* g, int32_t n, uint32_t F,
+             uint32_t in_alpha, uint32_t out_alpha);
+};
+std::vector<CrossfadeRowVariant> crossfade_row_variants();

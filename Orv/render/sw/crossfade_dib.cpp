@@ -28,22 +28,6 @@ bool side_of(const DrawRequest& req, Side* side) {
   return true;
 }
 
-uint32_t mix(uint32_t f, uint32_t g, uint32_t F, uint32_t in_alpha, uint32_t out_alpha) {
-  uint32_t fa = f >> 24, ga = g >> 24;
-  if (fa == 0 && ga == 0) return 0;
-  if (fa == 0 || ga == 0) {
-    uint32_t alpha = (fa * F + ga * (255 - F)) >> 8;
-    return (alpha << 24) | ((fa ? f : g) & 0x00FFFFFFu);
-  }
-  // Two nearly opaque sides sum to more than 255: held at 255, never wrapped round.
-  uint32_t out = std::min(255u, (in_alpha * fa / 256) + ((ga * out_alpha) >> 8)) << 24;
-  for (int shift = 0; shift < 24; shift += 8) {
-    uint32_t v = (((f >> shift) & 255) * F + ((g >> shift) & 255) * (255 - F)) >> 8;
-    out |= v << shift;
-  }
-  return out;
-}
-
 }  // namespace
 
 int32_t draw_crossfade_dib(DibRenderer* dib, const DrawRequest& in, const DrawRequest& out,
@@ -75,15 +59,27 @@ int32_t draw_crossfade_dib(DibRenderer* dib, const DrawRequest& in, const DrawRe
   uint32_t F = static_cast<uint32_t>(std::clamp(t, 0.0f, 1.0f) * 255.0f);
   int32_t off_f = (w - f.width) / 2, off_g = (w - g.width) / 2;
   uint32_t in_alpha = in.color >> 24, out_alpha = out.color >> 24;
+  // Where both pictures have columns they are mixed a row at a time; to either side of that
+  // span one picture (or neither) is there and the other is mixed with clear pixels.
+  const int32_t both0 = std::max(off_f, off_g);
+  const int32_t both1 = std::min(off_f + f.width, off_g + g.width);
   for (int32_t y = 0; y < h; ++y) {
     const uint32_t* fr = f.base + static_cast<int64_t>(y) * f.pitch;
     const uint32_t* gr = g.base + static_cast<int64_t>(y) * g.pitch;
     uint32_t* wr = dib->work.data() + static_cast<size_t>(y) * w;
-    for (int32_t x = 0; x < w; ++x) {
+    auto single = [&](int32_t x) {
       uint32_t fp = (x >= off_f && x < off_f + f.width) ? fr[x - off_f] : 0u;
       uint32_t gp = (x >= off_g && x < off_g + g.width) ? gr[x - off_g] : 0u;
-      wr[x] = mix(fp, gp, F, in_alpha, out_alpha);
+      wr[x] = crossfade_pixel(fp, gp, F, in_alpha, out_alpha);
+    };
+    int32_t x = 0;
+    for (; x < std::min(both0, w); ++x) single(x);
+    if (both1 > both0) {
+      crossfade_row(wr + both0, fr + (both0 - off_f), gr + (both0 - off_g), both1 - both0, F,
+                    in_alpha, out_alpha);
+      x = both1;
     }
+    for (; x < w; ++x) single(x);
   }
   int32_t x = in.x - (g.width > f.width ? (g.width - f.width) / 2 : 0);
   DibSource src{dib->work.data(), w, h, w};

@@ -12,8 +12,6 @@ DibRenderer* dib_renderer_create(int32_t game_w, int32_t game_h, int32_t window_
   try {
     size_t n = static_cast<size_t>(game_w) * static_cast<size_t>(game_h);
     dib->back.assign(n, 0);
-    dib->fx1.assign(n, 0);
-    dib->fx2.assign(n, 0);
     dib->row.assign(kDibMaxBox, 0);
   } catch (const std::bad_alloc&) {
     delete dib;
@@ -29,6 +27,20 @@ DibRenderer* dib_renderer_create(int32_t game_w, int32_t game_h, int32_t window_
 
 void dib_renderer_destroy(DibRenderer* dib) {
   delete dib;
+}
+
+bool dib_effect_images(DibRenderer* dib) {
+  if (!dib->fx1.empty()) return true;
+  try {
+    size_t n = static_cast<size_t>(dib->game_w) * static_cast<size_t>(dib->game_h);
+    dib->fx1.assign(n, 0);
+    dib->fx2.assign(n, 0);
+  } catch (const std::bad_alloc&) {
+    dib->fx1 = {};
+    dib->fx2 = {};
+    return false;
+  }
+  return true;
 }
 
 DibSurface dib_back_surface(DibRenderer* dib) {

@@ -6,7 +6,8 @@
 // It draws position, scale, rotation about the screen axis (512 units a turn, whatever the
 // sprite's rotation resolution), colour modulation and the blend modes of sw/blend.h; other
 // sprite fields are ignored. Drawing runs on the game thread under the render lock. Scratch
-// rows, the cross-fade work surface and the effect work images are made once and reused.
+// rows, the cross-fade work surface and the effect work images are made on first use and
+// reused.
 #pragma once
 
 #include <cstdint>
@@ -36,8 +37,9 @@ struct DibRenderer {
   uint32_t device_flags = 0;       // bit 0: smooth stretching
   std::vector<uint32_t> back;      // the back buffer, game_w x game_h
   std::vector<uint32_t> row;       // one row of samples of a rotated or scaled sprite
+  std::vector<int32_t> columns;    // the source column of each target column of a scaled one
   std::vector<uint32_t> work;      // cross-fade work surface, grown on demand
-  std::vector<uint32_t> fx1, fx2;  // the two effect work images, game size
+  std::vector<uint32_t> fx1, fx2;  // the two effect work images, game size; made on first use
 };
 
 // The biggest box a rotated or scaled sprite, and a cross-fade, may occupy.
@@ -47,6 +49,10 @@ constexpr int32_t kDibMaxBox = 4096;
 DibRenderer* dib_renderer_create(int32_t game_w, int32_t game_h, int32_t window_w, int32_t window_h,
                                  uint32_t device_flags);
 void dib_renderer_destroy(DibRenderer* dib);
+
+// Makes the two effect work images (game size, cleared) the first time an effect needs them;
+// most games never draw one. False when memory is out (the images stay unmade).
+bool dib_effect_images(DibRenderer* dib);
 
 // The back buffer as a surface.
 DibSurface dib_back_surface(DibRenderer* dib);

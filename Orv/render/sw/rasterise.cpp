@@ -84,6 +84,44 @@ void rasterise_sprite(DibRenderer* dib, const DibSurface& target, const DibSourc
   uint32_t* samples = dib->row.data();
   const uint32_t* base = src.pixels + static_cast<int64_t>(rect.top) * src.pitch + rect.left;
   int64_t hw = bw >> 1, hh = bh >> 1, cx = sw >> 1, cy = sh >> 1;
+  if (rotation == 0 && sn == 0 && cs > 0) {
+    // Scaled only: the source column depends on the target column alone and the source row on
+    // the target row alone, so the columns are worked out once and a row of samples is reused
+    // by the target rows that map to the same source row. Pixels the formula maps outside the
+    // source are clear, which the blends (all but copy) leave alone: only the span that maps
+    // inside is blended. The bytes are those of the general loop below.
+    if (dib->columns.size() < static_cast<size_t>(kDibMaxBox)) dib->columns.assign(kDibMaxBox, 0);
+    int32_t* cols = dib->columns.data();
+    int64_t c0 = x1, c1 = x0;  // the span of target columns that map inside
+    for (int64_t tx = x0; tx < x1; ++tx) {
+      int64_t u = (((tx - bx0 - hw) * cs * fx) >> 16) + cx;
+      bool inside = u >= 0 && u < sw;
+      cols[tx - x0] = inside ? static_cast<int32_t>(u) : -1;
+      if (inside) {
+        c0 = std::min(c0, tx);
+        c1 = tx + 1;
+      }
+    }
+    const bool copy = blend == kBlendCopy;
+    int64_t from = copy ? x0 : c0, to = copy ? x1 : c1;
+    int64_t last_v = -1;
+    for (int64_t ty = y0; ty < y1 && from < to; ++ty) {
+      int64_t v = (((ty - by0 - hh) * cs * fy) >> 16) + cy;
+      bool row_inside = v >= 0 && v < sh;
+      if (!row_inside && !copy) continue;
+      if (!row_inside || v != last_v) {
+        const uint32_t* in = row_inside ? base + v * src.pitch : nullptr;
+        for (int64_t tx = from; tx < to; ++tx) {
+          int32_t u = cols[tx - x0];
+          samples[tx - from] = (in && u >= 0) ? in[u] : 0u;
+        }
+        last_v = row_inside ? v : -1;
+      }
+      blend_row(target.pixels + ty * target.pitch + from, samples, static_cast<int32_t>(to - from),
+                color, blend);
+    }
+    return;
+  }
   for (int64_t ty = y0; ty < y1; ++ty) {
     int64_t dy = ty - by0 - hh;
     for (int64_t tx = x0; tx < x1; ++tx) {
@@ -111,7 +149,12 @@ int32_t draw_sprite_dib(DibRenderer* dib, const DrawRequest& req) {
     return 1;
   }
   // Raster wave: draw the sprite alone into the first work image, warp it into the second and
-  // draw that over the frame.
+  // draw that over the frame. Without memory for the work images the sprite is drawn plainly.
+  if (!dib_effect_images(dib)) {
+    rasterise_sprite(dib, back, src, req.x, req.y, req.rotation, req.scale_x, req.scale_y, req.rect,
+                     req.color, blend);
+    return 1;
+  }
   std::fill(dib->fx1.begin(), dib->fx1.end(), 0u);
   std::fill(dib->fx2.begin(), dib->fx2.end(), 0u);
   DibSurface fx1{dib->fx1.data(), dib->game_w, dib->game_h, dib->game_w};
@@ -127,6 +170,7 @@ int32_t draw_sprite_dib(DibRenderer* dib, const DrawRequest& req) {
 
 void draw_effect_dib(DibRenderer* dib, const FxResult& fx) {
   if (fx.effect != 1) return;  // no radial-blur kernel here
+  if (!dib_effect_images(dib)) return;
   wave_warp_rows(dib->fx1.data(), dib->game_w, dib->game_h, dib->back.data(), dib->game_w,
                  dib->game_h, fx.phase, fx.amplitude1, fx.amplitude2);
   DibSource src{dib->fx1.data(), dib->game_w, dib->game_h, dib->game_w};

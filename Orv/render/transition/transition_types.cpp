@@ -195,7 +195,8 @@ int32_t TransitionMosaic(ScreenTransition* t) {
   const int32_t block = mosaic_block(progress(t, e));
   const int32_t sw = t->width / block, sh = t->height / block;
   const size_t count = static_cast<size_t>(pitch) * rows;
-  bool pixelate = sw > 0 && sh > 0;
+  // Blocks of one pixel scale the picture down and up by 1: it stays as it is.
+  bool pixelate = sw > 0 && sh > 0 && block > 1;
   if (pixelate) {
     t->saved.assign(p, p + count);
     t->small.assign(static_cast<size_t>(sw) * sh, 0u);

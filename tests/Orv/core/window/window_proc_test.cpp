@@ -3,8 +3,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "Orv/core/window/frame_draw.h"
@@ -340,6 +342,54 @@ TEST_F(WindowProcTest, ShownFrameIsStretchedSmoothlyByTheDeviceFlag) {
   ASSERT_EQ(p.display_flags & 0x2u, 0x2u);
   ASSERT_EQ(OrvInit(&p), 1);
   EXPECT_TRUE(orv_present().smooth);
+}
+
+TEST_F(WindowProcTest, PresentFillsTheBarsAndCopiesTheFrameWithoutBlending) {
+  // A 16 x 2 frame, shown twice its size at (100, 50) over a white window: outside the picture
+  // black bars, inside each pixel copied as it is (a half-transparent black stays black, not
+  // grey over the white), nearest neighbour doubling each pixel; smooth stretching mixes the
+  // two pixels around each target centre in sixty-fourths (the vector and plain code paths
+  // both cover part of each row).
+  platform::Window* window = orv_process().window;
+  ASSERT_NE(window, nullptr);
+  SDL_Surface* shown = SDL_GetWindowSurface(SDL_GetWindowFromID(OrvGetWindowHandle()));
+  ASSERT_NE(shown, nullptr);
+  auto rgb_at = [&](int x, int y) {
+    uint32_t value = 0;
+    SDL_LockSurface(shown);
+    std::memcpy(&value, static_cast<uint8_t*>(shown->pixels) + y * shown->pitch + x * 4, 4);
+    SDL_UnlockSurface(shown);
+    uint8_t r, g, b;
+    SDL_GetRGB(value, shown->format, &r, &g, &b);
+    return uint32_t{r} << 16 | uint32_t{g} << 8 | b;
+  };
+  std::vector<uint32_t> frame(32);
+  for (int i = 0; i < 16; ++i) {
+    frame[i] = 0xFF000000u | static_cast<uint32_t>(i * 16) << 16 | 0x40u;  // red ramp
+    frame[16 + i] = (i % 2) ? 0xFFFFFFFFu : 0x80000000u;
+  }
+  const platform::Rect to{100, 50, 132, 54};
+  for (bool smooth : {false, true}) {
+    SCOPED_TRACE(smooth ? "smooth" : "nearest");
+    ASSERT_TRUE(platform::window_present_fill(window, 0xFFFFFFFFu));
+    ASSERT_TRUE(platform::window_present_argb(window, frame.data(), 16, 2, to, smooth));
+    for (auto [x, y] : {std::pair{0, 0}, {99, 50}, {132, 53}, {100, 49}, {100, 54}, {639, 359}}) {
+      EXPECT_EQ(rgb_at(x, y), 0u) << x << "," << y;
+    }
+    for (int x = 0; x < 32; ++x) {
+      uint32_t red = frame[x / 2] >> 16 & 255, bottom = frame[16 + x / 2] & 0xFFFFFFu;
+      if (smooth) {
+        // Source position in 1/64 pixel under the target centre, held inside the frame.
+        int p = std::max(0, (2 * x + 1) * 16 * 64 / 64 - 32), left = p >> 6, w = p & 63;
+        int right = std::min(left + 1, 15);
+        red = (uint32_t(left * 16) * (64 - w) + uint32_t(right * 16) * w) >> 6;
+        uint32_t grey = ((right % 2 ? 255u : 0u) * w + (left % 2 ? 255u : 0u) * (64 - w)) >> 6;
+        bottom = grey * 0x010101u;
+      }
+      EXPECT_EQ(rgb_at(100 + x, 50), red << 16 | 0x40u) << x;
+      EXPECT_EQ(rgb_at(100 + x, 53), bottom) << x;
+    }
+  }
 }
 
 TEST_F(WindowProcTest, CloseAsksFirstUnlessTheSwitchIsSet) {

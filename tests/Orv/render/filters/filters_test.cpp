@@ -90,6 +90,39 @@ TEST(Filter3x3, SoftensInPlaceThenCopiesTheBorder) {
   }
 }
 
+TEST(Filter3x3, WholePicturesMatchThePlainFormula) {
+  // Random pictures (widths around the four-pixel blocks, a pitch wider than the picture)
+  // against the formula written out channel by channel, in place, row by row.
+  auto plain = [](Px p, int32_t w, int32_t h, int32_t pitch) {
+    for (int32_t y = 1; y + 1 < h; ++y) {
+      for (int32_t x = 1; x + 1 < w; ++x) {
+        uint32_t* c = &p[size_t(y) * pitch + x];
+        uint32_t out = *c & 0xFF000000u;
+        for (int sh = 0; sh < 24; sh += 8) {
+          uint32_t v = 4 * (*c >> sh & 255) + (c[-1] >> sh & 255) + (c[1] >> sh & 255) +
+                       (c[-pitch] >> sh & 255) + (c[pitch] >> sh & 255);
+          out |= (v >> 3) << sh;
+        }
+        *c = out;
+      }
+    }
+    return p;
+  };
+  uint32_t seed = 7;
+  for (auto [w, h] : {std::pair{3, 3}, {6, 4}, {7, 5}, {37, 9}, {64, 3}}) {
+    const int32_t pitch = w + 3;
+    Px p(size_t(pitch) * h);
+    for (uint32_t& v : p) v = seed = seed * 1664525u + 1013904223u;
+    Px want = plain(p, w, h, pitch);
+    Filter3x3(p.data(), w, h, pitch);
+    for (int32_t y = 1; y + 1 < h; ++y) {
+      for (int32_t x = 1; x + 1 < w; ++x) {
+        ASSERT_EQ(p[size_t(y) * pitch + x], want[size_t(y) * pitch + x]) << w << "x" << h;
+      }
+    }
+  }
+}
+
 TEST(WaveWarpRows, ShiftsRowsOrColumnsByTheSineTable) {
   // 8 x 4, phase 0.2505: m = 128, where S(128) = 65536 and S(129..135) just below it. A
   // strength giving amplitude 2 moves by (2 S) >> 16: 2 at k = 128, 1 after.
