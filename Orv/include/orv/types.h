@@ -44,3 +44,4 @@ struct FileRange {
 };
 #include "orv/render_types.h"
 #include "orv/sound_types.h"
+#include "orv/button_types.h"
