@@ -20,6 +20,8 @@
 #include "program/engine/wait_command_list.h"
 #include "program/graphics/layers/layer_command_list.h"
 #include "program/graphics/layers/run_command_list.h"
+#include "program/interaction/button_command_list.h"
+#include "program/interaction/system_button_command_list.h"
 #include "program/text/sound/music_command_list.h"
 #include "program/text/sound/sound_command_list.h"
 
@@ -43,5 +45,7 @@
   X(RUN_COMMANDS)                \
   X(MUSIC_COMMANDS)              \
   X(SOUND_COMMANDS)              \
+  X(BUTTON_COMMANDS)             \
+  X(SYSTEM_BUTTON_COMMANDS)      \
   X(PENDING_COMMANDS)
 // clang-format on

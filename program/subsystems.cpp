@@ -3,6 +3,7 @@
 #include "commands/library_commands.h"
 #include "graphics/layers/layers_attach.h"
 #include "graphics/transitions/transitions_attach.h"
+#include "interaction/interaction_attach.h"
 #include "text/sound/sound_commands.h"
 
 void attach_subsystems() {
@@ -10,4 +11,5 @@ void attach_subsystems() {
   graphics::transitions_attach();
   layers::layers_attach();
   engine::sound_attach();
+  interaction::interaction_attach();
 }

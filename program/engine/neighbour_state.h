@@ -8,6 +8,7 @@
 namespace layers {
 struct ImageRecord;
 }
+#include "interaction/interaction_state.h"
 #include "text/sound/sound_state.h"
 
 namespace engine {
@@ -41,18 +42,6 @@ struct SaveStream {
   uint8_t* lpPrevData;
 };
 
-struct ButtonSystem {
-  uint32_t bKeyRelease;  // get_skip_state reads released keys instead of pushed ones
-  uint32_t dwWaitStart;
-  uint32_t dwInvalidTime;
-  uint32_t bRunSkip;
-};
-
-struct SystemButton {
-  uint32_t bInit;
-  uint32_t bEnable;
-};
-
 struct HistoryLog {
   uint32_t dwJumpLabel;  // 0 none
   uint32_t nEntryCount;
@@ -70,10 +59,6 @@ struct WaitState {
   uint32_t dwSavedLength;
   uint32_t dwFlags;     // nonzero: any skip bit ends the wait
   uint32_t bWaitClear;  // wait_clear cancelled a running wait
-};
-
-struct SelectState {
-  uint32_t nItems;
 };
 
 // A script layer (layers subsystem, graphics/layers/layer_slots.h): its image record, what

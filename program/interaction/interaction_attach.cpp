@@ -1,0 +1,28 @@
+#include "interaction/interaction_attach.h"
+
+#include "engine/command_list.h"
+#include "engine/neighbours.h"
+#include "interaction/buttons.h"
+#include "interaction/system_buttons.h"
+
+namespace interaction {
+
+void interaction_attach() {
+  engine::command_list_install(button_commands);
+  engine::command_list_install(system_button_commands);
+  engine::InteractionServices& s = engine::neighbours.interaction;
+  s.btn_update = btn_update;
+  s.system_btn_update = system_btn_update;
+  s.btn_release_all = btn_release_all;
+  s.button_follow_update = button_follow_update;
+  s.button_follow_table_clear = button_follow_table_clear;
+  s.system_buttons_enable = [](engine::VmContext& vm) { system_buttons_choice_enable(vm, true); };
+  s.btn_any_hit = btn_any_hit;
+  s.btn_view_ctrl = btn_view_ctrl;
+  s.btn_ctrl_set_pos = btn_ctrl_set_pos;
+  s.btn_reset = btn_reset;
+  s.btn_style_get = btn_style_get;
+  s.button_display_op = button_display_op;
+}
+
+}  // namespace interaction
