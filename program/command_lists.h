@@ -21,6 +21,7 @@
 #include "program/graphics/layers/layer_command_list.h"
 #include "program/graphics/layers/run_command_list.h"
 #include "program/interaction/button_command_list.h"
+#include "program/interaction/select_command_list.h"
 #include "program/interaction/system_button_command_list.h"
 #include "program/text/sound/music_command_list.h"
 #include "program/text/sound/sound_command_list.h"
@@ -47,5 +48,6 @@
   X(SOUND_COMMANDS)              \
   X(BUTTON_COMMANDS)             \
   X(SYSTEM_BUTTON_COMMANDS)      \
+  X(SELECT_COMMANDS)             \
   X(PENDING_COMMANDS)
 // clang-format on

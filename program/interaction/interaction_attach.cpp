@@ -3,6 +3,7 @@
 #include "engine/command_list.h"
 #include "engine/neighbours.h"
 #include "interaction/buttons.h"
+#include "interaction/select.h"
 #include "interaction/system_buttons.h"
 
 namespace interaction {
@@ -10,6 +11,7 @@ namespace interaction {
 void interaction_attach() {
   engine::command_list_install(button_commands);
   engine::command_list_install(system_button_commands);
+  engine::command_list_install(select_commands);
   engine::InteractionServices& s = engine::neighbours.interaction;
   s.btn_update = btn_update;
   s.system_btn_update = system_btn_update;
@@ -23,6 +25,9 @@ void interaction_attach() {
   s.btn_reset = btn_reset;
   s.btn_style_get = btn_style_get;
   s.button_display_op = button_display_op;
+  s.select_release = select_release;
+  s.select_close = select_close;
+  s.select_show = select_show;
 }
 
 }  // namespace interaction
