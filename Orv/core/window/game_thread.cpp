@@ -1,5 +1,6 @@
 // The game thread: the start function, then one frame after another.
 #include "Orv/core/window/game_thread.h"
+#include "Orv/core/window/input_script.h"
 
 #include "Orv/core/core_services.h"
 #include "Orv/core/frame_time.h"
@@ -133,7 +134,9 @@ bool game_frame() {
   ProcessRecord& p = orv_process();
   uint32_t now = OrvUpdateTime();
   p.frame_time = now;
-  input_update(p.input, input_frame_now(now));
+  const InputFrame input_frame = input_frame_now(now);
+  input_script_step(p.input, input_frame);  // headless runs: scripted keys and cursor
+  input_update(p.input, input_frame);
 
   if (p.params.debug) {
     uint32_t held = p.input.key_now, push = p.input.push;
