@@ -17,6 +17,7 @@
 
 #include "Orv/core_record.h"
 #include "Orv/render/render_system.h"
+#include "Orv/render/sprite.h"
 #include "commands/command_paths.h"
 #include "commands/library_commands.h"
 #include "engine/dispatch.h"
@@ -51,10 +52,7 @@ bool init() {
   params.game_height = 48;
   bool rendering = false;
   render_system_init(params, &rendering);
-  if (rendering) {
-    orv_core().alive = true;
-    OrvRenderSetActive(OrvRenderInit());
-  }
+  orv_core().alive = rendering;
   orv.OrvEnd = nullptr;
   orv.OrvDebugPrintf = nullptr;
   orv.OrvErrorLogPrintf = nullptr;
@@ -94,6 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if ((flags & 1) && parts[0].size() >= 4) std::memcpy(parts[0].data(), "Sv20", 4);
 
+  const OrvHandle list = OrvRenderInit();
+  OrvRenderSetActive(list);
   auto gs = std::make_unique<engine::GameState>();
   VmContext& vm = gs->vm;
   vm.hReturnStack = engine::orv_list_create();
@@ -118,6 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   interaction::btn_release_all(vm);
   interaction::select_release(vm);
   interaction::button_follow_table_clear(vm);
+  sprite_release_all();
+  OrvRenderUninit(list);
   engine::return_stack_clear(vm);
   engine::orv_list_release(vm.hReturnStack);
   while (void* e = reinterpret_cast<void*>(engine::orv_list_pop(vm.seen.hEntryNames, 0))) {
