@@ -773,8 +773,8 @@ uint32_t cmd_btn_get_toggle(VmContext& vm) {
   return 1;
 }
 
-// Six words from a first TempMemory index: the whole run must lie inside the memory's 0-125
-// reach, so anything outside 0-120 is refused (a negative index would write below it).
+// Six words from a first TempMemory index. Any first index outside 0-120 is refused: a negative
+// one would write below the memory.
 uint32_t cmd_btn_get_info(VmContext& vm) {
   const uint32_t group = vm_pop(vm), no = vm_pop(vm), first = vm_pop(vm);
   if (!soft_ok("btn_get_info", group, no)) return 1;

@@ -247,3 +247,26 @@ TEST_F(Choices, ItemTextIsCutAndTerminatedAndOffsetsAreChecked) {
 
 }  // namespace
 }  // namespace interactiontest
+
+namespace interactiontest {
+namespace {
+
+TEST_F(Choices, SkipIsSwitchedOffAndLeavingTheSubSceneClosesTheMenu) {
+  vm().run.bSceneSkip = 1;
+  open();
+  EXPECT_EQ(vm().run.bSceneSkip, 0u);
+  ASSERT_EQ(sel().nItems, 4);
+  frame(0, 1000, 700);
+  EXPECT_EQ(vm().systemButtons[17].bEnable, 0u);
+  const OrvHandle image = sel().hImages[0], text = sel().hTexts[3];
+  engine::command_lookup(0x1200A0)(vm());  // leave_sub_scene
+  EXPECT_EQ(sel().hImages[0], 0u);
+  EXPECT_EQ(sel().hTexts[3], 0u);
+  EXPECT_EQ(sprite_from(image), nullptr);
+  EXPECT_EQ(sprite_from(text), nullptr);
+  EXPECT_EQ(vm().systemButtons[17].bEnable, 1u);
+  EXPECT_EQ(vm().buttons.dwInvalidTime, 100u);
+}
+
+}  // namespace
+}  // namespace interactiontest
