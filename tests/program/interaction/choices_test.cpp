@@ -270,3 +270,26 @@ TEST_F(Choices, SkipIsSwitchedOffAndLeavingTheSubSceneClosesTheMenu) {
 
 }  // namespace
 }  // namespace interactiontest
+
+namespace interactiontest {
+namespace {
+
+TEST_F(Choices, TextSpriteThatCannotBeMadeFailsTheMenuWithItsImage) {
+  static int calls = 0;
+  calls = 0;
+  orv.OrvSpriteCreateText = [](OrvHandle list, const char* text, int32_t priority,
+                               uint32_t argb) -> OrvHandle {
+    // The second item's text sprite is not made.
+    return ++calls == 2 ? 0 : OrvSpriteCreateText(list, text, priority, argb);
+  };
+  const uint32_t live = orv_handles().live_count();
+  open(items(3));
+  EXPECT_TRUE(logged(0, "select CreateText"));
+  EXPECT_EQ(sel().nItems, 0);
+  for (OrvHandle h : sel().hImages) EXPECT_EQ(h, 0u);
+  for (OrvHandle h : sel().hTexts) EXPECT_EQ(h, 0u);
+  EXPECT_EQ(orv_handles().live_count(), live);
+}
+
+}  // namespace
+}  // namespace interactiontest
