@@ -304,13 +304,10 @@ uint32_t cmd_btn_blt(VmContext& vm) {
   orv.OrvSpriteViewCtrl(sprite, 0);
   image->hSprite = sprite;
   orv.OrvButtonEntryEx(group_of(vm, group).hGroup, sprite, flags);
-  image->base.pos = {static_cast<int32_t>(li.x), static_cast<int32_t>(li.y), 0};
-  image->base.fPos = {li.x, li.y, 0.0f};
-  image->base.rot = {static_cast<int32_t>(li.rotation_x), static_cast<int32_t>(li.rotation_y),
-                     static_cast<int32_t>(li.rotation_z)};
-  image->base.fRot = {li.rotation_x, li.rotation_y, li.rotation_z};
-  image->base.scale = {li.scale_x, li.scale_y};
-  image->base.dwColor = li.color & 0x00FFFFFFu;
+  // The layer picture's transform, taken from its record (its sprite gets it only at the end
+  // of the frame); the colour's alpha stays the new record's own.
+  image->base = source->base;
+  image->base.dwColor = 0xFF000000u | (source->base.dwColor & 0x00FFFFFFu);
   ButtonEntry& e = entry_of(vm, group, no);
   e.lpImage = image;
   set_labels(vm, e, click, hover, leave);

@@ -214,3 +214,74 @@ TEST_F(Buttons, AnyHitAndStylesForTheTextWindow) {
 
 }  // namespace
 }  // namespace interactiontest
+
+namespace interactiontest {
+namespace {
+
+TEST_F(Buttons, ChildFollowsItsParentAtItsOffset) {
+  cmd(0x08002d, {0, 1, 2, 10, 20});  // btn_set_child: C follows B at (10, 20)
+  frame(0, 1000, 600);
+  OrvSpriteInfo info{};
+  OrvSpriteGetInfo(vm().buttons.groups[0].entries[2].lpImage->hSprite, &info);
+  EXPECT_EQ(info.x, 210.0f);
+  EXPECT_EQ(info.y, 20.0f);
+  cmd(0x080006, {0, 1, 300, 50});  // the parent moves; the child goes with it
+  frame(0, 1000, 600);
+  OrvSpriteGetInfo(vm().buttons.groups[0].entries[2].lpImage->hSprite, &info);
+  EXPECT_EQ(info.x, 310.0f);
+  EXPECT_EQ(info.y, 70.0f);
+  cmd(0x08002d, {0, -1, 2, 0, 0});  // parent -1: no longer follows
+  EXPECT_EQ(interaction::button_follow_table[2].lpChild, nullptr);
+  EXPECT_EQ(cmd(0x08002d, {0, 128, 2, 0, 0}), 1u);
+  EXPECT_TRUE(logged(0, "ArgumentOutOfRange"));
+}
+
+TEST_F(Buttons, StatusBitsTellWhyAButtonDoesNotReact) {
+  struct Case {
+    const char* what;
+    int32_t no;
+    uint32_t bits;
+  } cases[] = {{"a ready button", 1, 0},
+               {"no image", 5, 16},
+               {"disabled", 0, 8 | 64},
+               {"hidden", 2, 32},
+               {"locked group and pause", 1, 4 | 1}};
+  cmd(0x08000f, {0, 0, 0});  // btn_enable 0, 0, 0
+  cmd(0x080004, {0, 2});     // btn_hide, committed by the next run
+  layers::display_ops_commit(vm());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.bits & 4) {
+      cmd(0x080013, {0, 0});
+      cmd(0x08002a, {100});  // btn_set_invalid_time
+    }
+    cmd(0x080030, {0, c.no});
+    EXPECT_EQ(result(), c.bits);
+  }
+  cmd(0x080030, {0, 128});
+  EXPECT_EQ(result(), 0xFFFFFFFFu);
+}
+
+using ButtonBlt = InteractionTest;
+
+TEST_F(ButtonBlt, MakesAButtonFromALayerPicture) {
+  load(
+      "  call btn_init(0, 0x0FFFFFFF, 0x0FFFFFFF)\n"
+      "  call sp_create(1, file\"#FFFF0000\", 40, 30, 16, 16)\n"
+      "  call run_no_wait\n"
+      "  call btn_blt(0, 5, 1, @hit, 0, 0, 1, 0, 0, 16, 16)\n"
+      "loop:\n  call wait_frame\n  jmp loop\n"
+      "hit:\n  mov r10, 7\n  ret\n");
+  run();
+  const layers::ImageRecord* image = vm().buttons.groups[0].entries[5].lpImage;
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(OrvSpriteViewIs(image->hSprite), 1);
+  EXPECT_EQ(OrvGetPixel(image->hSprite, 3, 3) & 0xFFFFFF, 0xFF0000u);
+  frame(0, 1000, 600);
+  frame(kLeft, 45, 35);
+  frames(3, 0, 45, 35);
+  EXPECT_EQ(r(10), 7u);
+}
+
+}  // namespace
+}  // namespace interactiontest
