@@ -1,5 +1,7 @@
-// graphic.dat bytes in: loading never reads outside the file, and a lookup of any name, or of
-// the name each bucket's first record claims, either finds a record with that name or none.
+// graphic.dat bytes in: loading never reads outside the file, and a lookup of any name, of the
+// name each bucket's first record claims, or of a script's name text cut to the 32-byte field,
+// either finds a record with that name or none.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -26,5 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(name, data + at, 32);
     check(name);
   }
+  // A name as a script gives it (text up to its first zero, any length), cut to the field.
+  const std::string text(reinterpret_cast<const char*>(data), std::min<size_t>(size, 48));
+  char field[32];
+  layers::graphic_name_field(text.c_str(), field);
+  if (field[31] != 0) std::abort();
+  check(field);
   return 0;
 }

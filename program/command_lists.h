@@ -25,6 +25,7 @@
 #include "program/interaction/system_button_command_list.h"
 #include "program/text/sound/music_command_list.h"
 #include "program/text/sound/sound_command_list.h"
+#include "program/text/window/text_window_command_list.h"
 
 // X(list) for each list macro; list(Y) then expands to Y(id, name, argc, handler, description)
 // per command.
@@ -49,5 +50,6 @@
   X(BUTTON_COMMANDS)             \
   X(SYSTEM_BUTTON_COMMANDS)      \
   X(SELECT_COMMANDS)             \
+  X(TEXT_WINDOW_COMMANDS)        \
   X(PENDING_COMMANDS)
 // clang-format on

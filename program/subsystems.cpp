@@ -5,6 +5,7 @@
 #include "graphics/transitions/transitions_attach.h"
 #include "interaction/interaction_attach.h"
 #include "text/sound/sound_commands.h"
+#include "text/window/text_window_commands.h"
 
 void attach_subsystems() {
   engine::library_commands_attach();
@@ -12,4 +13,5 @@ void attach_subsystems() {
   layers::layers_attach();
   engine::sound_attach();
   interaction::interaction_attach();
+  textwindow::text_window_attach();
 }

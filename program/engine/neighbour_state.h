@@ -9,19 +9,11 @@ namespace layers {
 struct ImageRecord;
 }
 #include "interaction/interaction_state.h"
+#include "text/render/text_tips.h"
 #include "text/sound/sound_state.h"
+#include "text/window/text_window.h"
 
 namespace engine {
-
-// Message window (text, voice and sound).
-struct TextWindow {
-  uint32_t dwMode;           // mode word: low half the window's state, high bits its flags
-  uint32_t dwWaitStart;      // start (ms) of the window's own timed click wait
-  uint32_t dwWaitTime;       // its length (ms), 0 none
-  uint32_t bAdvanceRequest;  // an advance input reached the window this frame
-  uint32_t bClickAdvance;    // enable_text_click_advance
-  uint32_t bEndOfText[2];    // both set: the line has been shown to its end
-};
 
 // Save settings and snapshot buffers (interaction and persistence).
 struct SaveStream {
@@ -131,10 +123,6 @@ struct MessageBlock {
   uint32_t bPending;
   uint32_t dwHandler;
   MessageSlot slots[8];
-};
-
-struct TextTipsState {
-  uint32_t bHookArmed;
 };
 
 }  // namespace engine

@@ -90,8 +90,6 @@ struct TextSoundServices {
   NeighbourAsk voice_any_playing;
   // A frame's sound housekeeping: finished effects, music fades, line and background voices.
   NeighbourStep sound_channels_update;
-  // Shows (1) or hides (0) the text window, as a choice menu opens.
-  void (*text_window_show)(VmContext& vm, int32_t show);
 };
 
 // Buttons, system buttons, the choice menu, the player-name window, save snapshots and history.

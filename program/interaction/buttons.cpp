@@ -257,7 +257,9 @@ void button_display_op(VmContext& vm, uint32_t id, const uint32_t* args) {
   const OrvHandle s = g ? sprite_at(*g, static_cast<int32_t>(args[1])) : 0;
   if (!s) return;
   switch (id) {
-    case 0x80003:  // a new button: shown (the text window shows its own group's buttons)
+    case 0x80003:  // a new button; the text window shows the buttons of its own group
+      if ((vm.text.dwButtonGroup & 0xFFFF) != args[0]) orv.OrvSpriteViewCtrl(s, 1);
+      break;
     case 0x80005:
       orv.OrvSpriteViewCtrl(s, 1);
       break;

@@ -5,6 +5,7 @@
 #include "interaction/buttons.h"
 #include "interaction/select.h"
 #include "interaction/system_buttons.h"
+#include "text/window/text_window_seams.h"
 
 namespace interaction {
 
@@ -28,6 +29,12 @@ void interaction_attach() {
   s.select_release = select_release;
   s.select_close = select_close;
   s.select_show = select_show;
+  // The text window's calls on the buttons.
+  textwindow::TextWindowSeams& tw = textwindow::text_window_seams;
+  tw.button_hit = btn_any_hit;
+  tw.button_group_view = [](engine::VmContext& vm, uint32_t group, bool on) {
+    btn_view_ctrl(vm, static_cast<int32_t>(group), -1, on ? 1 : 0);
+  };
 }
 
 }  // namespace interaction

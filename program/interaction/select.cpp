@@ -14,6 +14,7 @@
 #include "interaction/buttons.h"
 #include "interaction/select_command_list.h"
 #include "interaction/system_buttons.h"
+#include "text/window/text_window_ops.h"
 
 namespace interaction {
 
@@ -196,9 +197,7 @@ uint32_t cmd_select(VmContext& vm) {
     engine::neighbour_run(engine::neighbours.interaction.save_snapshot_make, vm);
   }
   const uint32_t window = vm_pop(vm);
-  if (engine::neighbours.text.text_window_show) {
-    engine::neighbours.text.text_window_show(vm, window ? 1 : 0);
-  }
+  textwindow::text_window_show(vm, vm.text, window != 0);
   release_all_sprites(s);
   int32_t count = 0;
   uint32_t steps = 0;

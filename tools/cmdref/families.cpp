@@ -60,6 +60,10 @@ const FamilyText kFamilies[] = {
     {"MESSAGE_COMMANDS", "Script messages",
      "Messages the game posts to the script (menus closing and the like), taken one by one by "
      "the label create_message names."},
+    {"TEXT_WINDOW_COMMANDS", "Text window",
+     "The one message window: its message and name sprites, the base image behind the text and "
+     "three waiting icons (click, skip, auto). Every command but text_init and text_set_priority "
+     "refuses to work before text_init."},
 };
 
 }  // namespace

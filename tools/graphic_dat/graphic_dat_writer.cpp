@@ -139,6 +139,9 @@ bool parse_line(const std::string& line, GraphicInfo* r, std::string* error) {
     }
   }
   if (!flags_given) r->flags = flags;
+  // The game loads a found record's load name whatever its flags: without load= the picture
+  // keeps its own name (an empty one would load nothing).
+  if (!r->loadName[0]) std::memcpy(r->loadName, r->name, sizeof r->loadName);
   return true;
 }
 

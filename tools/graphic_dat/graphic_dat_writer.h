@@ -2,7 +2,8 @@
 //
 // Text list: one record per line, "NAME key=value ...", blank lines and lines beginning with
 // ';' ignored; the text is UTF-8 and names are stored as Shift-JIS. Keys, and the flag each
-// sets: load=NAME (none: the load name applies to every record found), ani=NAME (0x4000),
+// sets: load=NAME (none; without it the record loads its own NAME, since the game loads the
+// load name of every record it finds), ani=NAME (0x4000),
 // step=N (none), mode=N (0x2000), x=N y=N (0x20000), scale=PERCENT (0x100000),
 // color=0xAARRGGBB (0x80000), cx=N cy=N (0x8000), flags=N (replaces the flags the keys made).
 // A record without keys has flags 0.

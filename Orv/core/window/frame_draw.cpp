@@ -6,6 +6,7 @@
 #include "Orv/core/window/process.h"
 #include "Orv/core/window/window_geometry.h"
 #include "Orv/render/render_system.h"
+#include "platform/test_seams.h"
 #include "platform/window.h"
 
 namespace {
@@ -52,6 +53,7 @@ bool frame_present_pixels(const uint32_t* pixels, int32_t width, int32_t height)
     present.width = width;
     present.height = height;
   }
+  platform::frame_dump_offer(orv_process().frame_time, pixels, width, height);  // a test seam
   request_present();
   return true;
 }

@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/gl_context.h"
+#include "platform/test_seams.h"
 #include "platform/window.h"
 
 namespace {
@@ -132,6 +133,7 @@ InputFrame input_frame_now(uint32_t frame_time) {
 
 bool game_frame() {
   ProcessRecord& p = orv_process();
+  platform::fixed_step_clock_step();  // a test's fixed-step clock moves once a frame
   uint32_t now = OrvUpdateTime();
   p.frame_time = now;
   const InputFrame input_frame = input_frame_now(now);

@@ -27,6 +27,7 @@
 #include "platform/gl_context.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
+#include "platform/test_seams.h"
 #include "platform/window.h"
 
 namespace {
@@ -271,6 +272,9 @@ int32_t OrvInit(StartParams* params) {
   if (!params || params->client_width == 0 || params->client_height == 0) return 0;
   ProcessRecord& p = orv_process();
   if (orv_core().alive) return 0;  // one core per process
+  // The headless tests' fixed-step clock and frame dump (README, testing seams).
+  platform::fixed_step_clock_install();
+  platform::frame_dump_configure();
   std::string error;
   if (!platform::video_init(&error)) {
     error_reportf(ErrorLog::kSkip, "OrvInit: no video: %s", error.c_str());

@@ -56,7 +56,10 @@ uint32_t make_plane_image_no(uint32_t plane, uint32_t n) {
 
 ImageRecord* image_record_at(int32_t index) {
   if (index < 0 || index >= static_cast<int32_t>(kImageRecords)) return nullptr;
-  return &image_table[index];
+  // A free record is all zero and in no list: whoever follows or reads it would take zeroes
+  // for a picture's place.
+  ImageRecord* r = &image_table[index];
+  return r->prev ? r : nullptr;
 }
 
 uint32_t image_get_file_name(engine::VmContext& vm, uint32_t image_no, char (&name)[33]) {

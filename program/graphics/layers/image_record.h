@@ -160,7 +160,8 @@ extern ImageRecord image_table[kImageRecords + 1];
 int32_t decode_image_no(uint32_t image_no);
 // 0x02000000 | plane << 20 | n, or -1 (0xFFFFFFFF) for plane >= 16 or n >= 128.
 uint32_t make_plane_image_no(uint32_t plane, uint32_t n);
-// The record of a table index; null for -1 or an index outside the table.
+// The record of a table index while it is in use (allocated, not yet released); null for -1,
+// an index outside the table or a free record, so that a follower of a released parent skips it.
 ImageRecord* image_record_at(int32_t index);
 
 // The file an image came from into name (33 bytes, zero-terminated): its kept name for a

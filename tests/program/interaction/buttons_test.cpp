@@ -1,9 +1,11 @@
 // Script buttons from assembled scripts, driven frame by frame with injected mouse and keys:
 // hover, leave and click labels, the click sound, locks, pauses, key-release mode, sliders and
 // the argument checks of the getters.
+#include <cstdio>
 #include <initializer_list>
 
 #include "program/interaction/interaction_fixture.h"
+#include "text/window/text_window_seams.h"
 
 namespace interactiontest {
 namespace {
@@ -281,6 +283,25 @@ TEST_F(ButtonBlt, MakesAButtonFromALayerPicture) {
   frame(kLeft, 45, 35);
   frames(3, 0, 45, 35);
   EXPECT_EQ(r(10), 7u);
+}
+
+}  // namespace
+}  // namespace interactiontest
+
+namespace interactiontest {
+namespace {
+
+TEST_F(Buttons, TheTextWindowShowsTheButtonsOfItsOwnGroup) {
+  vm().text.dwButtonGroup = 0;
+  std::snprintf(engine::AdvGetVarString(vm(), 0), 32, "#FFFFFFFF");
+  cmd(0x080003, {0, 3, static_cast<int32_t>(engine::kStringHandleBit), 0, 0, 0, 1});
+  layers::display_ops_commit(vm());
+  const OrvHandle sprite = vm().buttons.groups[0].entries[3].lpImage->hSprite;
+  EXPECT_EQ(OrvSpriteViewIs(sprite), 0) << "left to the window";
+  textwindow::text_button_group_view(vm(), vm().text, true);
+  EXPECT_EQ(OrvSpriteViewIs(sprite), 1);
+  sample(kLeft, 50, 50);
+  EXPECT_TRUE(textwindow::text_button_hit(vm()));
 }
 
 }  // namespace

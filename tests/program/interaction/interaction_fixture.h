@@ -56,6 +56,7 @@ class InteractionTest : public enginetest::VmTest {
     ASSERT_TRUE(sound_system_start(SoundStartOptions{false, false}));
     orv_process().input.reset();
     OrvButtonMode(0);
+    vm().text.dwButtonGroup = engine::kNoButtonGroup;  // as the script reset leaves it
   }
   void TearDown() override {
     interaction::btn_release_all(vm());

@@ -142,6 +142,7 @@ TEST(GraphicDatWriter, ListsBecomeFilesTheGameReads) {
     EXPECT_EQ(find(dat, "BG01").flags, 0x80000u | 0x2000u);
     EXPECT_EQ(find(dat, "BG01").renderMode, 2);
     EXPECT_STREQ(find(dat, "CH02").name, "CH02");
+    EXPECT_STREQ(find(dat, "BG01").loadName, "BG01") << "without load= a record loads its name";
     EXPECT_EQ(find(dat, "CH02").flags, 0u);
     EXPECT_EQ(find(dat, "CH03").flags, 0x4000u);  // flags= replaces what the keys made
     EXPECT_STREQ(find(dat, "CH03").aniName, "WALK");

@@ -54,7 +54,10 @@ TEST_F(ImageRecordTest, ListRunsNewestFirstAndAReleasedRecordIsZero) {
 
   b->hSprite = fake().add("b", 1, 1);
   const uint32_t sprite = b->hSprite;
+  const int32_t b_index = static_cast<int32_t>(b->dwIndex);
+  EXPECT_EQ(layers::image_record_at(b_index), b);
   layers::image_release(vm(), b);
+  EXPECT_EQ(layers::image_record_at(b_index), nullptr) << "a free record is found by no number";
   const ImageRecord zero{};
   EXPECT_EQ(std::memcmp(b, &zero, sizeof zero), 0);
   order.clear();

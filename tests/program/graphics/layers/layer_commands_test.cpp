@@ -122,6 +122,47 @@ TEST_F(LayerCommandsTest, LayerTransitionGetsNoTimeUnderRunAndItsOwnUnderRunNoWa
   EXPECT_TRUE(logged(10, "run_no_wait"));
 }
 
+// A layer transition queued but not yet run holds sprites that no commit has handed over:
+// clearing the layer gives them back with its image (at the commit, or at once on a reset),
+// instead of leaving them on screen.
+TEST_F(LayerCommandsTest, ClearingALayerGivesBackTheSpritesOfItsQueuedTransition) {
+  for (bool reset : {false, true}) {
+    SCOPED_TRACE(reset ? "reset" : "sp_cls and run");
+    load(
+        "  call sp_set(file\"BG01\", 2, 10, 0)\n  call run(0, 0, 0)\n"
+        "  call sp_cls(2)\n  call wait_frame\n  call run(0, 0, 0)\n");
+    run();
+    engine::LayerSlot& slot = vm().layers[2];
+    ASSERT_NE(slot.lpImage, nullptr);
+    const uint32_t picture = slot.lpImage->hSprite;
+    const uint32_t in = fake().add("in", 8, 8), out = fake().add("out", 8, 8);
+    slot.dwTransState = 2;
+    slot.bTransQueued = 1;
+    slot.hTransIn = in;
+    slot.hTransOut = out;
+    if (reset) {
+      layers::layers_clear_all(vm());
+    } else {
+      run();
+      EXPECT_NE(fake().at(in), nullptr) << "kept until the commit";
+      run();
+    }
+    EXPECT_EQ(fake().at(in), nullptr);
+    EXPECT_EQ(fake().at(out), nullptr);
+    EXPECT_EQ(fake().at(picture), nullptr);
+    EXPECT_EQ(image(2), nullptr);
+  }
+}
+
+// get_backbuffer of an empty layer and sp_load_wait of a layer without a load end at once.
+TEST_F(LayerCommandsTest, BackBufferAndLoadWaitOfAnEmptyLayerDoNothing) {
+  load("  call get_backbuffer(9)\n  call sp_load_wait(9)\n  mov r3, 1\n");
+  run();
+  EXPECT_EQ(vm().reg[3], 1u) << "the script went on in the same frame";
+  for (const std::string& c : fake().calls) EXPECT_EQ(c.rfind("backbuffer", 0), std::string::npos);
+  EXPECT_TRUE(logged(10, "sp_load_wait  9 : time 0"));
+}
+
 TEST_F(LayerCommandsTest, ClearedBeforeTheCommitLogsTheGoneLayer) {
   load(
       "  call sp_set(file\"BG01\", 6, 10, 0)\n"
@@ -307,6 +348,8 @@ struct PostedWork {
   void* arg = nullptr;
 };
 PostedWork g_posted;
+std::vector<PostedWork> g_earlier;  // posted before the last one, oldest first
+int32_t g_on_work_thread = 0;
 uint32_t g_clock = 0;
 
 class AsyncLoadTest : public LayerCommandsTest {
@@ -314,13 +357,18 @@ class AsyncLoadTest : public LayerCommandsTest {
   void SetUp() override {
     LayerCommandsTest::SetUp();
     g_posted = {};
+    g_earlier.clear();
+    g_on_work_thread = 0;
     orv.OrvAttachWorkProcess = [](void (*func)(void*), void* arg) -> int32_t {
+      if (g_posted.func) g_earlier.push_back(g_posted);
       g_posted = {func, arg};
       return 1;
     };
-    orv.OrvIsWorkThreadId = []() -> int32_t { return 0; };
+    orv.OrvIsWorkThreadId = []() -> int32_t { return g_on_work_thread; };
   }
   void TearDown() override {
+    for (const PostedWork& w : g_earlier) w.func(w.arg);
+    g_earlier.clear();
     if (g_posted.func) g_posted.func(g_posted.arg);
     LayerCommandsTest::TearDown();
   }
@@ -391,13 +439,41 @@ TEST_F(AsyncLoadTest, WaitGivesUpAfterThreeSecondsOfTheGameClock) {
   for (const auto& [id, s] : fake().sprites) EXPECT_TRUE(s.released) << s.name;
 }
 
-TEST_F(AsyncLoadTest, ModeOneLoadsAtOnce) {
-  load("  call sp_load(file\"CH01\", 5, 1)\n");
+// Mode 1, and mode 0 asked for on the work thread itself, load at once.
+TEST_F(AsyncLoadTest, ModeOneAndTheWorkThreadLoadAtOnce) {
+  for (const auto& [mode, on_work_thread] : {std::pair{1, 0}, std::pair{0, 1}}) {
+    SCOPED_TRACE(mode);
+    g_on_work_thread = on_work_thread;
+    load("  call sp_load(file\"CH01\", 5, " + std::to_string(mode) + ")\n");
+    run();
+    EXPECT_EQ(g_posted.func, nullptr);
+    ASSERT_NE(image(5), nullptr);
+    EXPECT_NE(image(5)->hSprite, 0u);
+    EXPECT_EQ(vm().layers[5].dwAsyncRequest, 0u);
+  }
+}
+
+// A second load into the layer while the first one's worker is still reading: the first
+// worker finds the slot waiting for another request and gives its sprite back; the second
+// fills the layer.
+TEST_F(AsyncLoadTest, ALoadReplacedWhileItsWorkerRunsGivesItsSpriteBack) {
+  load(
+      "  call sp_load(file\"CH01\", 5, 0)\n  call sp_load(file\"BG01\", 5, 0)\n"
+      "  call wait_frame\n");
   run();
-  EXPECT_EQ(g_posted.func, nullptr);
+  ASSERT_EQ(g_earlier.size(), 1u);
+  const PostedWork first = g_earlier[0];
+  g_earlier.clear();
+  first.func(first.arg);
   ASSERT_NE(image(5), nullptr);
-  EXPECT_NE(image(5)->hSprite, 0u);
-  EXPECT_EQ(vm().layers[5].dwAsyncRequest, 0u);
+  EXPECT_EQ(image(5)->hSprite, 0u) << "still waiting for the second";
+  work();
+  ASSERT_NE(image(5), nullptr);
+  ASSERT_NE(fake().at(image(5)->hSprite), nullptr);
+  EXPECT_EQ(fake().at(image(5)->hSprite)->name, "BG01.png");
+  size_t alive = 0;
+  for (const auto& [id, s] : fake().sprites) alive += s.released ? 0 : 1;
+  EXPECT_EQ(alive, 1u) << "the first load's sprite went back";
 }
 
 }  // namespace

@@ -1,0 +1,14 @@
+#include "text/window/text_settings.h"
+
+namespace engine {
+
+void text_settings_reset() {
+  text_settings = TextSettings{};
+  text_settings.render = textrender::text_render_settings_default();
+  text_settings.bReadColor = 0;
+  text_settings.dwReadColor = 0x00A8A8A8;
+  text_settings.dwReadShadowColor = 0;
+  text_settings.nPriority = kTextPriorityDefault;
+}
+
+}  // namespace engine
