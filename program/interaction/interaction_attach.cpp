@@ -5,6 +5,7 @@
 #include "interaction/buttons.h"
 #include "interaction/select.h"
 #include "interaction/system_buttons.h"
+#include "interaction/text_window_buttons.h"
 #include "text/window/text_window_seams.h"
 
 namespace interaction {
@@ -35,6 +36,7 @@ void interaction_attach() {
   tw.button_group_view = [](engine::VmContext& vm, uint32_t group, bool on) {
     btn_view_ctrl(vm, static_cast<int32_t>(group), -1, on ? 1 : 0);
   };
+  tw.button_group_styles = text_window_style_buttons;
 }
 
 }  // namespace interaction

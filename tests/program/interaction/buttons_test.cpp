@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "interaction/text_window_buttons.h"
 #include "program/interaction/interaction_fixture.h"
 #include "text/window/text_window_seams.h"
 
@@ -50,6 +51,13 @@ class Buttons : public InteractionTest {
     return engine::command_lookup(id)(vm());
   }
   uint32_t result() { return vm().reg[0]; }
+  // Every button shown, switched on, at row 1.
+  void btn_ctrl_set_pos_all_on() {
+    for (int32_t no = 0; no < 3; ++no) {
+      interaction::btn_ctrl_set_pos(vm(), 0, no, 1, 1);
+      interaction::btn_view_ctrl(vm(), 0, no, 1);
+    }
+  }
 };
 
 TEST_F(Buttons, FromAToBRunsLeaveOfAThenHoverOfBNextFrame) {
@@ -302,6 +310,50 @@ TEST_F(Buttons, TheTextWindowShowsTheButtonsOfItsOwnGroup) {
   EXPECT_EQ(OrvSpriteViewIs(sprite), 1);
   sample(kLeft, 50, 50);
   EXPECT_TRUE(textwindow::text_button_hit(vm()));
+}
+
+}  // namespace
+}  // namespace interactiontest
+
+namespace interactiontest {
+namespace {
+
+TEST_F(Buttons, StyleButtonsFollowTheLinesNameAndVoice) {
+  cmd(0x080012, {0, 0, 4});  // button 0: name
+  cmd(0x080012, {0, 1, 2});  // button 1: style 2
+  cmd(0x080012, {0, 2, 8});  // button 2: record
+  struct Case {
+    const char* what;
+    const char* name;
+    const char* voice;
+    uint32_t flags;
+    int32_t name_visible, two_visible;
+    int32_t two_on, two_row;
+  } cases[] = {
+      {"a named line with its voice", "Aya", "V001", 3, 1, 1, 1, 0},
+      {"a named line without voice", "Aya", "", 1, 1, 1, 0, 3},
+      {"a voice not flagged", "Aya", "V001", 1, 1, 1, 0, 3},
+      {"no name: the voice buttons hide", "", "V001", 2, 0, 0, 1, 0},
+  };
+  engine::TextWindow& tw = vm().text;
+  tw.dwButtonGroup = 0;
+  const engine::ButtonGroup& g = vm().buttons.groups[0];
+  auto sprite = [&](int no) { return g.entries[no].lpImage->hSprite; };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::snprintf(tw.szName, sizeof tw.szName, "%s", c.name);
+    std::snprintf(tw.szVoice, sizeof tw.szVoice, "%s", c.voice);
+    tw.dwLineFlags = c.flags;
+    btn_ctrl_set_pos_all_on();
+    interaction::text_window_style_buttons(vm(), tw);
+    EXPECT_EQ(OrvSpriteViewIs(sprite(0)), c.name_visible);
+    EXPECT_EQ(OrvSpriteViewIs(sprite(1)), c.two_visible);
+    if (c.two_visible) {
+      EXPECT_EQ(OrvButtonGetCtrl(g.hGroup, sprite(1)), c.two_on);
+      EXPECT_EQ(OrvButtonGetPos(g.hGroup, sprite(1)), c.two_row);
+      EXPECT_EQ(OrvButtonGetPos(g.hGroup, sprite(2)), c.two_row);
+    }
+  }
 }
 
 }  // namespace
