@@ -119,6 +119,11 @@ bool run_to_call(VmContext& vm, uint32_t* steps) {
     if (word == kCallWord) return true;
     if (word < kFirstCoreOp || word > kLastCoreOp) return false;
     if (++*steps > kMaxBlockSteps) return false;
+    // Tools that bound the instructions of untrusted scripts bound the block's too.
+    if (vm.runner.bStepLimited) {
+      if (vm.runner.dwStepsLeft == 0) return false;
+      --vm.runner.dwStepsLeft;
+    }
     engine::run_core_op(vm, word & 0xFFFF);
     if (vm.runner.bFetchFault) return false;
   }
