@@ -29,11 +29,11 @@
 #include "engine/script_files.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "interaction/buttons.h"
-#include "interaction/interaction_attach.h"
-#include "interaction/select.h"
 #include "orv/orv.h"
 #include "platform/file.h"
+#include "ui/buttons/buttons.h"
+#include "ui/choices/select.h"
+#include "ui/ui_attach.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ bool init() {
   // nothing may end the process.
   engine::orv_static_bind();
   engine::library_commands_attach();
-  interaction::interaction_attach();
+  ui::ui_attach();
   RenderParams params;
   params.game_width = 64;
   params.game_height = 48;
@@ -115,9 +115,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       engine::script_point_pop(vm);
     }
   }
-  interaction::btn_release_all(vm);
-  interaction::select_release(vm);
-  interaction::button_follow_table_clear(vm);
+  ui::btn_release_all(vm);
+  ui::select_release(vm);
+  ui::button_follow_table_clear(vm);
   sprite_release_all();
   OrvRenderUninit(list);
   engine::return_stack_clear(vm);

@@ -3,15 +3,15 @@
 #include "commands/library_commands.h"
 #include "graphics/layers/layers_attach.h"
 #include "graphics/transitions/transitions_attach.h"
-#include "interaction/interaction_attach.h"
 #include "text/sound/sound_commands.h"
 #include "text/window/text_window_commands.h"
+#include "ui/ui_attach.h"
 
 void attach_subsystems() {
   engine::library_commands_attach();
   graphics::transitions_attach();
   layers::layers_attach();
   engine::sound_attach();
-  interaction::interaction_attach();
+  ui::ui_attach();
   textwindow::text_window_attach();
 }

@@ -8,7 +8,7 @@
 namespace layers {
 struct ImageRecord;
 }
-#include "interaction/interaction_state.h"
+#include "ui/ui_state.h"
 #include "text/render/text_tips.h"
 #include "text/sound/sound_state.h"
 #include "text/window/text_window.h"

@@ -1,4 +1,4 @@
-#include "interaction/buttons.h"
+#include "ui/buttons/buttons.h"
 
 #include <cstring>
 
@@ -9,7 +9,7 @@
 #include "engine/vm_services.h"
 #include "graphics/layers/image_record.h"
 
-namespace interaction {
+namespace ui {
 
 using engine::ButtonEntry;
 using engine::ButtonGroup;
@@ -274,4 +274,4 @@ void button_display_op(VmContext& vm, uint32_t id, const uint32_t* args) {
   }
 }
 
-}  // namespace interaction
+}  // namespace ui

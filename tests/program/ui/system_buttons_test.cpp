@@ -2,16 +2,16 @@
 // key-release mode, held keys that silence them, held repeats under the 50 ms pause.
 #include <initializer_list>
 
-#include "interaction/system_buttons.h"
-#include "program/interaction/interaction_fixture.h"
+#include "program/ui/ui_fixture.h"
+#include "ui/buttons/system_buttons.h"
 
-namespace interactiontest {
+namespace uitest {
 namespace {
 
-class SystemButtons : public InteractionTest {
+class SystemButtons : public UiTest {
  protected:
   void SetUp() override {
-    InteractionTest::SetUp();
+    UiTest::SetUp();
     load(
         "loop:\n  call wait_frame\n  jmp loop\n"
         "first:\n  add r11, 1\n  ret\n"
@@ -117,4 +117,4 @@ TEST_F(SystemButtons, ReleaseAndEnableAllAndRefuseHook32) {
 }
 
 }  // namespace
-}  // namespace interactiontest
+}  // namespace uitest

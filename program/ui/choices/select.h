@@ -17,7 +17,7 @@
 #include "engine/command_list.h"
 #include "engine/vm_context.h"
 
-namespace interaction {
+namespace ui {
 
 // With the text window: on gives every item its colours back, off makes them invisible (and
 // the menu waits without hovering or deciding).
@@ -29,4 +29,4 @@ bool select_close(engine::VmContext& vm);
 
 extern const engine::CommandList select_commands;
 
-}  // namespace interaction
+}  // namespace ui

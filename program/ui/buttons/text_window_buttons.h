@@ -8,8 +8,8 @@
 
 #include "engine/vm_context.h"
 
-namespace interaction {
+namespace ui {
 
 void text_window_style_buttons(engine::VmContext& vm, engine::TextWindow& tw);
 
-}  // namespace interaction
+}  // namespace ui

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "interaction/text_window_buttons.h"
-#include "program/interaction/interaction_fixture.h"
+#include "program/ui/ui_fixture.h"
 #include "text/window/text_window_seams.h"
+#include "ui/buttons/text_window_buttons.h"
 
-namespace interactiontest {
+namespace uitest {
 namespace {
 
 // Every label appends its digit to r10: click A 1, hover A 2, leave A 3, click B 4, hover B 5,
@@ -34,10 +34,10 @@ constexpr const char* kTwoButtons =
     "hoverB:\n  mul r10, 10\n  add r10, 5\n  ret\n"
     "leaveB:\n  mul r10, 10\n  add r10, 6\n  ret\n";
 
-class Buttons : public InteractionTest {
+class Buttons : public UiTest {
  protected:
   void SetUp() override {
-    InteractionTest::SetUp();
+    UiTest::SetUp();
     load(kTwoButtons);
     run();
     frame(0, 1000, 600);  // the commit shows the buttons
@@ -54,8 +54,8 @@ class Buttons : public InteractionTest {
   // Every button shown, switched on, at row 1.
   void btn_ctrl_set_pos_all_on() {
     for (int32_t no = 0; no < 3; ++no) {
-      interaction::btn_ctrl_set_pos(vm(), 0, no, 1, 1);
-      interaction::btn_view_ctrl(vm(), 0, no, 1);
+      ui::btn_ctrl_set_pos(vm(), 0, no, 1, 1);
+      ui::btn_view_ctrl(vm(), 0, no, 1);
     }
   }
 };
@@ -209,23 +209,23 @@ TEST_F(Buttons, GettersRefuseOutOfRangeVariablesAndNumbers) {
 
 TEST_F(Buttons, AnyHitAndStylesForTheTextWindow) {
   sample(kLeft, 250, 50);
-  EXPECT_TRUE(interaction::btn_any_hit(vm()));
+  EXPECT_TRUE(ui::btn_any_hit(vm()));
   sample(0, 250, 50);
   sample(kLeft, 1000, 600);
-  EXPECT_FALSE(interaction::btn_any_hit(vm()));
+  EXPECT_FALSE(ui::btn_any_hit(vm()));
   cmd(0x080012, {0, 1, 3});  // btn_expansion: button 1 is the auto button
-  EXPECT_EQ(interaction::btn_style_get(vm(), 0, 3), 1);
-  EXPECT_EQ(interaction::btn_style_get(vm(), 0, 1), -1);
-  EXPECT_EQ(interaction::btn_style_get(vm(), 0, 7), -1);
-  EXPECT_EQ(interaction::btn_view_ctrl(vm(), 16, 0, 0), 0);
-  EXPECT_EQ(interaction::btn_view_ctrl(vm(), 0, -1, 0), 1);
+  EXPECT_EQ(ui::btn_style_get(vm(), 0, 3), 1);
+  EXPECT_EQ(ui::btn_style_get(vm(), 0, 1), -1);
+  EXPECT_EQ(ui::btn_style_get(vm(), 0, 7), -1);
+  EXPECT_EQ(ui::btn_view_ctrl(vm(), 16, 0, 0), 0);
+  EXPECT_EQ(ui::btn_view_ctrl(vm(), 0, -1, 0), 1);
   EXPECT_EQ(OrvSpriteViewIs(vm().buttons.groups[0].entries[1].lpImage->hSprite), 0);
 }
 
 }  // namespace
-}  // namespace interactiontest
+}  // namespace uitest
 
-namespace interactiontest {
+namespace uitest {
 namespace {
 
 TEST_F(Buttons, ChildFollowsItsParentAtItsOffset) {
@@ -241,7 +241,7 @@ TEST_F(Buttons, ChildFollowsItsParentAtItsOffset) {
   EXPECT_EQ(info.x, 310.0f);
   EXPECT_EQ(info.y, 70.0f);
   cmd(0x08002d, {0, -1, 2, 0, 0});  // parent -1: no longer follows
-  EXPECT_EQ(interaction::button_follow_table[2].lpChild, nullptr);
+  EXPECT_EQ(ui::button_follow_table[2].lpChild, nullptr);
   EXPECT_EQ(cmd(0x08002d, {0, 128, 2, 0, 0}), 1u);
   EXPECT_TRUE(logged(0, "ArgumentOutOfRange"));
 }
@@ -272,7 +272,7 @@ TEST_F(Buttons, StatusBitsTellWhyAButtonDoesNotReact) {
   EXPECT_EQ(result(), 0xFFFFFFFFu);
 }
 
-using ButtonBlt = InteractionTest;
+using ButtonBlt = UiTest;
 
 TEST_F(ButtonBlt, MakesAButtonFromALayerPicture) {
   load(
@@ -294,9 +294,9 @@ TEST_F(ButtonBlt, MakesAButtonFromALayerPicture) {
 }
 
 }  // namespace
-}  // namespace interactiontest
+}  // namespace uitest
 
-namespace interactiontest {
+namespace uitest {
 namespace {
 
 TEST_F(Buttons, TheTextWindowShowsTheButtonsOfItsOwnGroup) {
@@ -313,9 +313,9 @@ TEST_F(Buttons, TheTextWindowShowsTheButtonsOfItsOwnGroup) {
 }
 
 }  // namespace
-}  // namespace interactiontest
+}  // namespace uitest
 
-namespace interactiontest {
+namespace uitest {
 namespace {
 
 TEST_F(Buttons, StyleButtonsFollowTheLinesNameAndVoice) {
@@ -345,7 +345,7 @@ TEST_F(Buttons, StyleButtonsFollowTheLinesNameAndVoice) {
     std::snprintf(tw.szVoice, sizeof tw.szVoice, "%s", c.voice);
     tw.dwLineFlags = c.flags;
     btn_ctrl_set_pos_all_on();
-    interaction::text_window_style_buttons(vm(), tw);
+    ui::text_window_style_buttons(vm(), tw);
     EXPECT_EQ(OrvSpriteViewIs(sprite(0)), c.name_visible);
     EXPECT_EQ(OrvSpriteViewIs(sprite(1)), c.two_visible);
     if (c.two_visible) {
@@ -357,4 +357,4 @@ TEST_F(Buttons, StyleButtonsFollowTheLinesNameAndVoice) {
 }
 
 }  // namespace
-}  // namespace interactiontest
+}  // namespace uitest

@@ -5,10 +5,10 @@
 
 #include "Orv/core/handle_table.h"
 #include "ge_writer/ge_writer.h"
-#include "interaction/select.h"
-#include "program/interaction/interaction_fixture.h"
+#include "program/ui/ui_fixture.h"
+#include "ui/choices/select.h"
 
-namespace interactiontest {
+namespace uitest {
 namespace {
 
 // Where the keyboard path asked the pointer to go; the test moves its injected cursor there.
@@ -37,10 +37,10 @@ constexpr const char* kMenu =
     "three:\n  mov r20, 3\n  jmp done\n"
     "four:\n  mov r20, 4\n  jmp done\n";
 
-class Choices : public InteractionTest {
+class Choices : public UiTest {
  protected:
   void SetUp() override {
-    InteractionTest::SetUp();
+    UiTest::SetUp();
     // The item image: three rows of 200 x 40 cells (normal, hover, third).
     gewriter::GeOptions options;
     options.cell_width = 200;
@@ -55,8 +55,8 @@ class Choices : public InteractionTest {
     };
   }
   void TearDown() override {
-    interaction::select_release(vm());
-    InteractionTest::TearDown();
+    ui::select_release(vm());
+    UiTest::TearDown();
   }
   void open(const std::string& source = kMenu) {
     load(source);
@@ -152,7 +152,7 @@ TEST_F(Choices, KeyReleaseModeDecidesOnTheRelease) {
 
 TEST_F(Choices, HiddenMenuNeitherHoversNorDecides) {
   open();
-  interaction::select_show(vm(), 0);
+  ui::select_show(vm(), 0);
   OrvSpriteInfo info{};
   OrvSpriteGetInfo(sel().hImages[0], &info);
   EXPECT_EQ(info.color, 0u);
@@ -161,7 +161,7 @@ TEST_F(Choices, HiddenMenuNeitherHoversNorDecides) {
   frames(2, 0, 150, 110);
   EXPECT_EQ(r(10), 0u);
   EXPECT_EQ(r(20), 0u);
-  interaction::select_show(vm(), 1);
+  ui::select_show(vm(), 1);
   OrvSpriteGetInfo(sel().hImages[2], &info);
   EXPECT_EQ(info.color, 0x7FC0C0C0u);
   frame(kLeft, 150, 110);
@@ -214,7 +214,7 @@ TEST_F(Choices, FailingBlocksLeaveNoSpriteAndCountZero) {
     open(c.source);
     if (!c.log) {
       EXPECT_EQ(sel().nItems, 15);
-      interaction::select_release(vm());
+      ui::select_release(vm());
     } else {
       EXPECT_TRUE(logged(0, c.log));
       EXPECT_EQ(sel().nItems, 0);
@@ -246,9 +246,9 @@ TEST_F(Choices, ItemTextIsCutAndTerminatedAndOffsetsAreChecked) {
 }
 
 }  // namespace
-}  // namespace interactiontest
+}  // namespace uitest
 
-namespace interactiontest {
+namespace uitest {
 namespace {
 
 TEST_F(Choices, SkipIsSwitchedOffAndLeavingTheSubSceneClosesTheMenu) {
@@ -269,9 +269,9 @@ TEST_F(Choices, SkipIsSwitchedOffAndLeavingTheSubSceneClosesTheMenu) {
 }
 
 }  // namespace
-}  // namespace interactiontest
+}  // namespace uitest
 
-namespace interactiontest {
+namespace uitest {
 namespace {
 
 TEST_F(Choices, TextSpriteThatCannotBeMadeFailsTheMenuWithItsImage) {
@@ -292,4 +292,4 @@ TEST_F(Choices, TextSpriteThatCannotBeMadeFailsTheMenuWithItsImage) {
 }
 
 }  // namespace
-}  // namespace interactiontest
+}  // namespace uitest

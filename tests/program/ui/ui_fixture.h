@@ -20,17 +20,17 @@
 #include "graphics/layers/display_ops.h"
 #include "graphics/layers/image_record.h"
 #include "graphics/layers/layer_slots.h"
-#include "interaction/buttons.h"
 #include "orv/orv.h"
 #include "support/sound_fixtures.h"
 #include "support/temp_dir.h"
 #include "support/vm_fixture.h"
+#include "ui/buttons/buttons.h"
 
-namespace interactiontest {
+namespace uitest {
 
 constexpr uint32_t kLeft = kKeyMouseL;
 
-class InteractionTest : public enginetest::VmTest {
+class UiTest : public enginetest::VmTest {
  protected:
   void SetUp() override {
     VmTest::SetUp();
@@ -59,8 +59,8 @@ class InteractionTest : public enginetest::VmTest {
     vm().text.dwButtonGroup = engine::kNoButtonGroup;  // as the script reset leaves it
   }
   void TearDown() override {
-    interaction::btn_release_all(vm());
-    interaction::button_follow_table_clear(vm());
+    ui::btn_release_all(vm());
+    ui::button_follow_table_clear(vm());
     layers::layers_clear_all(vm());
     layers::display_ops_commit(vm());
     sound_system_destroy();
@@ -107,4 +107,4 @@ class InteractionTest : public enginetest::VmTest {
   OrvHandle list_ = 0;
 };
 
-}  // namespace interactiontest
+}  // namespace uitest

@@ -16,7 +16,7 @@
 #include "engine/command_list.h"
 #include "engine/vm_context.h"
 
-namespace interaction {
+namespace ui {
 
 // Polled by the script update when no button reacted: true when a hook fired and its label
 // was entered (the caller runs the script as a system-button event).
@@ -26,4 +26,4 @@ void system_buttons_choice_enable(engine::VmContext& vm, bool on);
 
 extern const engine::CommandList system_button_commands;
 
-}  // namespace interaction
+}  // namespace ui

@@ -1,16 +1,16 @@
-#include "interaction/interaction_attach.h"
+#include "ui/ui_attach.h"
 
 #include "engine/command_list.h"
 #include "engine/neighbours.h"
-#include "interaction/buttons.h"
-#include "interaction/select.h"
-#include "interaction/system_buttons.h"
-#include "interaction/text_window_buttons.h"
 #include "text/window/text_window_seams.h"
+#include "ui/buttons/buttons.h"
+#include "ui/buttons/system_buttons.h"
+#include "ui/buttons/text_window_buttons.h"
+#include "ui/choices/select.h"
 
-namespace interaction {
+namespace ui {
 
-void interaction_attach() {
+void ui_attach() {
   engine::command_list_install(button_commands);
   engine::command_list_install(system_button_commands);
   engine::command_list_install(select_commands);
@@ -39,4 +39,4 @@ void interaction_attach() {
   tw.button_group_styles = text_window_style_buttons;
 }
 
-}  // namespace interaction
+}  // namespace ui

@@ -1,14 +1,14 @@
-#include "interaction/system_buttons.h"
+#include "ui/buttons/system_buttons.h"
 
 #include "engine/operand.h"
 #include "engine/orv_api.h"
 #include "engine/orv_calls.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "interaction/buttons.h"
-#include "interaction/system_button_command_list.h"
+#include "ui/buttons/buttons.h"
+#include "ui/buttons/system_button_command_list.h"
 
-namespace interaction {
+namespace ui {
 
 using engine::SystemButton;
 using engine::VmContext;
@@ -123,4 +123,4 @@ const engine::CommandEntry system_button_command_entries[] = {
 const engine::CommandList system_button_commands =
     engine::command_list(system_button_command_entries);
 
-}  // namespace interaction
+}  // namespace ui

@@ -16,7 +16,7 @@
 #include "engine/command_list.h"
 #include "engine/vm_context.h"
 
-namespace interaction {
+namespace ui {
 
 // Followers, indexed by group x 128 + child number; cleared by the script reset.
 extern engine::ButtonFollow button_follow_table[engine::kButtonGroups * engine::kButtonsPerGroup];
@@ -51,4 +51,4 @@ void button_pause(engine::VmContext& vm, uint32_t ms);
 
 extern const engine::CommandList button_commands;
 
-}  // namespace interaction
+}  // namespace ui

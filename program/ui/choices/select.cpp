@@ -1,4 +1,4 @@
-#include "interaction/select.h"
+#include "ui/choices/select.h"
 
 #include <cstring>
 
@@ -11,12 +11,12 @@
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "graphics/layers/sprite_loader.h"
-#include "interaction/buttons.h"
-#include "interaction/select_command_list.h"
-#include "interaction/system_buttons.h"
 #include "text/window/text_window_ops.h"
+#include "ui/buttons/buttons.h"
+#include "ui/buttons/system_buttons.h"
+#include "ui/choices/select_command_list.h"
 
-namespace interaction {
+namespace ui {
 
 using engine::kLogHistory;
 using engine::kLogMain;
@@ -439,4 +439,4 @@ bool select_close(VmContext& vm) {
 const engine::CommandEntry select_command_entries[] = {SELECT_COMMANDS(COMMAND_ENTRY)};
 const engine::CommandList select_commands = engine::command_list(select_command_entries);
 
-}  // namespace interaction
+}  // namespace ui

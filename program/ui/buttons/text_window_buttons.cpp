@@ -1,8 +1,8 @@
-#include "interaction/text_window_buttons.h"
+#include "ui/buttons/text_window_buttons.h"
 
-#include "interaction/buttons.h"
+#include "ui/buttons/buttons.h"
 
-namespace interaction {
+namespace ui {
 
 void text_window_style_buttons(engine::VmContext& vm, engine::TextWindow& tw) {
   const int32_t group = static_cast<int32_t>(tw.dwButtonGroup & 0xFFFF);
@@ -38,4 +38,4 @@ void text_window_style_buttons(engine::VmContext& vm, engine::TextWindow& tw) {
   }
 }
 
-}  // namespace interaction
+}  // namespace ui

@@ -13,11 +13,11 @@
 #include "graphics/layers/graphic_dat.h"
 #include "graphics/layers/image_record.h"
 #include "graphics/layers/sprite_loader.h"
-#include "interaction/button_command_list.h"
-#include "interaction/buttons.h"
 #include "text/sound/sound_load.h"
+#include "ui/buttons/button_command_list.h"
+#include "ui/buttons/buttons.h"
 
-namespace interaction {
+namespace ui {
 namespace {
 
 using engine::ButtonEntry;
@@ -893,4 +893,4 @@ uint32_t cmd_btn_get_status(VmContext& vm) {
 const engine::CommandEntry button_command_entries[] = {BUTTON_COMMANDS(COMMAND_ENTRY)};
 const engine::CommandList button_commands = engine::command_list(button_command_entries);
 
-}  // namespace interaction
+}  // namespace ui
