@@ -8,10 +8,10 @@
 namespace layers {
 struct ImageRecord;
 }
-#include "ui/ui_state.h"
 #include "text/render/text_tips.h"
 #include "text/sound/sound_state.h"
 #include "text/window/text_window.h"
+#include "ui/ui_state.h"
 
 namespace engine {
 

@@ -1,6 +1,5 @@
 // The game thread: the start function, then one frame after another.
 #include "Orv/core/window/game_thread.h"
-#include "Orv/core/window/input_script.h"
 
 #include "Orv/core/core_services.h"
 #include "Orv/core/frame_time.h"
@@ -9,6 +8,7 @@
 #include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/frame_pacing.h"
+#include "Orv/core/window/input_script.h"
 #include "Orv/core/window/process.h"
 #include "Orv/core/window/window_geometry.h"
 #include "Orv/render/render_lock.h"
