@@ -20,12 +20,12 @@
 #include "program/engine/wait_command_list.h"
 #include "program/graphics/layers/layer_command_list.h"
 #include "program/graphics/layers/run_command_list.h"
-#include "program/ui/buttons/button_command_list.h"
-#include "program/ui/buttons/system_button_command_list.h"
-#include "program/ui/choices/select_command_list.h"
 #include "program/text/sound/music_command_list.h"
 #include "program/text/sound/sound_command_list.h"
 #include "program/text/window/text_window_command_list.h"
+#include "program/ui/buttons/button_command_list.h"
+#include "program/ui/buttons/system_button_command_list.h"
+#include "program/ui/choices/select_command_list.h"
 
 // X(list) for each list macro; list(Y) then expands to Y(id, name, argc, handler, description)
 // per command.
