@@ -1,5 +1,7 @@
 // Arbitrary Script.src and table bytes into the script loader, then a bounded run of the
 // interpreter on both runners with the real command library, confined to a folder of its own.
+// Buttons, system buttons and choices take part (a small software renderer holds their
+// sprites), so the choice block scan runs over arbitrary code too.
 //
 // Input: five little-endian u16 lengths (Script.src, File.dat, Text.dat, Mem.dat; Point.dat
 // takes the rest), a flag byte (bit 0: give Script.src its magic, so that most inputs load),
@@ -13,19 +15,25 @@
 #include <memory>
 #include <string>
 
+#include "Orv/core_record.h"
+#include "Orv/render/render_system.h"
+#include "Orv/render/sprite.h"
 #include "commands/command_paths.h"
 #include "commands/library_commands.h"
 #include "engine/dispatch.h"
-#include "engine/orv_calls.h"
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
+#include "engine/orv_calls.h"
 #include "engine/orv_static_bind.h"
 #include "engine/script_files.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "orv/orv.h"
 #include "platform/file.h"
+#include "ui/buttons/buttons.h"
+#include "ui/choices/select.h"
+#include "ui/ui_attach.h"
 
 namespace {
 
@@ -38,6 +46,13 @@ bool init() {
   // nothing may end the process.
   engine::orv_static_bind();
   engine::library_commands_attach();
+  ui::ui_attach();
+  RenderParams params;
+  params.game_width = 64;
+  params.game_height = 48;
+  bool rendering = false;
+  render_system_init(params, &rendering);
+  orv_core().alive = rendering;
   orv.OrvEnd = nullptr;
   orv.OrvDebugPrintf = nullptr;
   orv.OrvErrorLogPrintf = nullptr;
@@ -77,6 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if ((flags & 1) && parts[0].size() >= 4) std::memcpy(parts[0].data(), "Sv20", 4);
 
+  const OrvHandle list = OrvRenderInit();
+  OrvRenderSetActive(list);
   auto gs = std::make_unique<engine::GameState>();
   VmContext& vm = gs->vm;
   vm.hReturnStack = engine::orv_list_create();
@@ -98,6 +115,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       engine::script_point_pop(vm);
     }
   }
+  ui::btn_release_all(vm);
+  ui::select_release(vm);
+  ui::button_follow_table_clear(vm);
+  sprite_release_all();
+  OrvRenderUninit(list);
   engine::return_stack_clear(vm);
   engine::orv_list_release(vm.hReturnStack);
   while (void* e = reinterpret_cast<void*>(engine::orv_list_pop(vm.seen.hEntryNames, 0))) {

@@ -25,6 +25,9 @@
 #include "program/text/sound/sound_command_list.h"
 #include "program/text/sound/voice_command_list.h"
 #include "program/text/window/text_window_command_list.h"
+#include "program/ui/buttons/button_command_list.h"
+#include "program/ui/buttons/system_button_command_list.h"
+#include "program/ui/choices/select_command_list.h"
 
 // X(list) for each list macro; list(Y) then expands to Y(id, name, argc, handler, description)
 // per command.
@@ -47,6 +50,9 @@
   X(MUSIC_COMMANDS)              \
   X(SOUND_COMMANDS)              \
   X(VOICE_COMMANDS)              \
+  X(BUTTON_COMMANDS)             \
+  X(SYSTEM_BUTTON_COMMANDS)      \
+  X(SELECT_COMMANDS)             \
   X(TEXT_WINDOW_COMMANDS)        \
   X(TEXT_LINE_COMMANDS)          \
   X(PENDING_COMMANDS)

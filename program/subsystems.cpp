@@ -7,6 +7,7 @@
 #include "text/lines/text_line.h"
 #include "text/sound/sound_commands.h"
 #include "text/window/text_window_commands.h"
+#include "ui/ui_attach.h"
 
 void attach_subsystems() {
   engine::library_commands_attach();
@@ -15,5 +16,6 @@ void attach_subsystems() {
   engine::sound_attach();
   engine::history_attach();
   textlines::text_lines_attach();
+  ui::ui_attach();
   textwindow::text_window_attach();
 }

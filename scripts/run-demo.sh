@@ -9,6 +9,8 @@ game=build/demo
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: running headless."
   export SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-dummy} SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+  # Nobody can click: scripted input presses the title button, then picks "Play the scene".
+  export VELMORA_INPUT_SCRIPT=${VELMORA_INPUT_SCRIPT:-"60:0@640,430;64:800000;66:0;120:0@640,320;124:800000;126:0"}
   exec "$game/Velmora" /DIB "$@"
 fi
 exec "$game/Velmora" "$@"

@@ -12,6 +12,7 @@ struct ImageRecord;
 #include "text/render/text_tips.h"
 #include "text/sound/sound_state.h"
 #include "text/window/text_window.h"
+#include "ui/ui_state.h"
 
 namespace engine {
 
@@ -35,18 +36,6 @@ struct SaveStream {
   char szSaveText[4096];  // the current line's message, shown by a save slot; terminated
 };
 
-struct ButtonSystem {
-  uint32_t bKeyRelease;  // get_skip_state reads released keys instead of pushed ones
-  uint32_t dwWaitStart;
-  uint32_t dwInvalidTime;
-  uint32_t bRunSkip;
-};
-
-struct SystemButton {
-  uint32_t bInit;
-  uint32_t bEnable;
-};
-
 // The running wait of the wait commands; cleared by vm_reset, carried by no save.
 struct WaitState {
   uint32_t dwStart;       // time stamp (ms) of the running wait
@@ -58,10 +47,6 @@ struct WaitState {
   uint32_t dwSavedLength;
   uint32_t dwFlags;     // nonzero: any skip bit ends the wait
   uint32_t bWaitClear;  // wait_clear cancelled a running wait
-};
-
-struct SelectState {
-  uint32_t nItems;
 };
 
 // A script layer (layers subsystem, graphics/layers/layer_slots.h): its image record, what

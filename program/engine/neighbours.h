@@ -123,6 +123,23 @@ struct InteractionServices {
   NeighbourStep save_snapshot_reload;
   // Writes the current snapshot as the next history file, when history saving is on.
   NeighbourStep history_save;
+  // True when this frame's decide click (left button; its release in key-release mode) lies on
+  // a switched-on button of any group: the text window then leaves the click to the button.
+  // Null: false.
+  NeighbourAsk btn_any_hit;
+  // Shows or hides button no (-1: every button) of a group; 0 for a group outside 0-15.
+  int32_t (*btn_view_ctrl)(VmContext& vm, int32_t group, int32_t no, int32_t show);
+  // Switches a button's platform entry on or off and sets its base cell row.
+  void (*btn_ctrl_set_pos)(VmContext& vm, int32_t group, int32_t no, int32_t on, int32_t row);
+  // Returns a button to its idle state, disabled, at cell row 3.
+  void (*btn_reset)(VmContext& vm, int32_t group, int32_t no);
+  // The button number registered for a text-window style (1 skip, 2, 3 auto, 4 name, 8 and 9
+  // record, 10 second voice) in a group; -1 for none or another style. Null: -1.
+  int32_t (*btn_style_get)(VmContext& vm, int32_t group, int32_t style);
+  // Shows (1) or hides (0) an open choice menu with the text window.
+  void (*select_show)(VmContext& vm, int32_t on);
+  // A queued display request of the buttons (ids 0x80000-0x8ffff) applied at the commit.
+  void (*button_display_op)(VmContext& vm, uint32_t id, const uint32_t* args);
 };
 
 // Screen transitions.

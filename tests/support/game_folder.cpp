@@ -39,11 +39,12 @@ GameFolder::GameFolder(const GameFolderOptions& o)
   vmasm::ScriptFiles files;
   std::string error;
   EXPECT_TRUE(vmasm::assemble(o.script, &files, &error)) << error;
-  const std::vector<pacpack::Member> members = {{"Script.src", files.script},
-                                                {"File.dat", files.file},
-                                                {"Text.dat", files.text},
-                                                {"Mem.dat", files.mem},
-                                                {"Point.dat", files.point}};
+  std::vector<pacpack::Member> members = {{"Script.src", files.script},
+                                          {"File.dat", files.file},
+                                          {"Text.dat", files.text},
+                                          {"Mem.dat", files.mem},
+                                          {"Point.dat", files.point}};
+  for (const auto& [name, data] : o.members) members.push_back({name, data});
   if (o.packed) {
     std::string archive;
     EXPECT_TRUE(pacpack::build_archive(members, &archive, &error)) << error;

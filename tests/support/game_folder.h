@@ -20,6 +20,8 @@ struct GameFolderOptions {
   std::string system_ini;          // the text of System.ini; empty: no file
   std::string script = "  end\n";  // assembler source
   bool packed = true;              // the script in scene.pac (true) or loose in data/ (false)
+  // More files for scene.pac (name, bytes): pictures and sounds the script names.
+  std::vector<std::pair<std::string, std::string>> members;
   bool with_archive_dat = true;
   // A folder inside the temporary one that holds the game and the XDG folders (names that
   // Shift-JIS cannot write, for example); empty: the temporary folder itself.

@@ -35,6 +35,20 @@ const FamilyText kFamilies[] = {
     {"SYSTEM_COMMANDS", "System",
      "Questions about the machine and the game, touch and gestures, clocks, the work thread, "
      "save points and skipping."},
+    {"BUTTON_COMMANDS", "Buttons",
+     "16 groups of up to 128 buttons. A button is an image whose cell rows base, base + 1 and "
+     "base + 2 show it normal, hovered and pressed; a click runs its click label once the click "
+     "sound has ended, a hover and a leave run their labels as subroutines. Labels are label "
+     "numbers, 0 for none."},
+    {"SYSTEM_BUTTON_COMMANDS", "System buttons",
+     "32 hooks that call a label on a key, the wheel or a mouse button: 0 right button, 1 and 2 "
+     "the wheel, 3 left button or C, 4-15 F1-F12, 16 Esc, 17-20 the arrows, 21-31 every frame. "
+     "Any held key other than an arrow keeps them all silent."},
+    {"SELECT_COMMANDS", "Choices",
+     "A choice menu is one block: `select`, then per item its argument pushes and "
+     "`select_item`, then `end_select`, at most 15 items. `select` runs the block itself; "
+     "`end_select` waits each frame for the mouse or the arrow keys and jumps to the chosen "
+     "item's label. Item flags: bit 0 shown, bit 1 selectable."},
     {"MEMORY_BLOCK_COMMANDS", "Memory blocks",
      "Numbered blocks the script makes: byte buffers read and written at offsets, and "
      "dictionaries of texts under number keys. Reads and writes outside a buffer do nothing."},

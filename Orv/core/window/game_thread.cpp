@@ -8,6 +8,7 @@
 #include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/frame_pacing.h"
+#include "Orv/core/window/input_script.h"
 #include "Orv/core/window/process.h"
 #include "Orv/core/window/window_geometry.h"
 #include "Orv/render/render_lock.h"
@@ -135,7 +136,9 @@ bool game_frame() {
   platform::fixed_step_clock_step();  // a test's fixed-step clock moves once a frame
   uint32_t now = OrvUpdateTime();
   p.frame_time = now;
-  input_update(p.input, input_frame_now(now));
+  const InputFrame input_frame = input_frame_now(now);
+  input_script_step(p.input, input_frame);  // headless runs: scripted keys and cursor
+  input_update(p.input, input_frame);
 
   if (p.params.debug) {
     uint32_t held = p.input.key_now, push = p.input.push;

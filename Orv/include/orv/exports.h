@@ -18,7 +18,7 @@
 //
 // No include guard: the list is meant to be expanded several times.
 
-#define ORV_EXPORTS_VERSION 1
+#define ORV_EXPORTS_VERSION 2
 
 // ---- the list's version ----
 ORV_EXPORT(uint32_t, OrvApiVersion, (void))
@@ -229,6 +229,24 @@ ORV_EXPORT(float, OrvGetVoiceSpeed, (void))
 // ---- movie sprites and video ----
 
 // ---- buttons and cell animations ----
+ORV_EXPORT(OrvHandle, OrvButtonCreateEx, (OrvSoundHandle hover_sound, OrvSoundHandle click_sound))
+ORV_EXPORT(OrvHandle, OrvButtonCreate, (const char* hover_file, const char* click_file))
+ORV_EXPORT(OrvBool, OrvButtonRelease, (OrvHandle group))
+ORV_EXPORT(OrvBool, OrvButtonEntry, (OrvHandle group, OrvHandle sprite))
+ORV_EXPORT(OrvBool, OrvButtonEntryEx, (OrvHandle group, OrvHandle sprite, uint32_t flags))
+ORV_EXPORT(OrvBool, OrvButtonDelete, (OrvHandle group, OrvHandle sprite))
+ORV_EXPORT(OrvBool, OrvButtonCtrl, (OrvHandle group, OrvHandle sprite, int32_t enabled))
+ORV_EXPORT(int32_t, OrvButtonGetCtrl, (OrvHandle group, OrvHandle sprite))
+ORV_EXPORT(int32_t, OrvButtonGetPos, (OrvHandle group, OrvHandle sprite))
+ORV_EXPORT(OrvBool, OrvButtonSetPos, (OrvHandle group, OrvHandle sprite, int32_t row))
+ORV_EXPORT(OrvHandle, OrvButtonGetHitSprite, (OrvHandle group, int32_t x, int32_t y))
+ORV_EXPORT(int32_t, OrvButtonHitTest, (OrvHandle group, int32_t x, int32_t y))
+ORV_EXPORT(OrvHandle, OrvButtonGetReaction, (OrvHandle group, OrvButtonReaction* out))
+ORV_EXPORT(OrvHandle, OrvButtonGetReactionEx, (OrvHandle group, int32_t x, int32_t y, int32_t click, OrvButtonReaction* out))
+ORV_EXPORT(int32_t, OrvButtonSetReaction, (OrvHandle group, OrvHandle sprite))
+ORV_EXPORT(int32_t, OrvButtonIsProcessing, (OrvHandle group))
+ORV_EXPORT(int32_t, OrvButtonReset, (OrvHandle group, OrvHandle sprite))
+ORV_EXPORT(void, OrvButtonMode, (int32_t mode))
 
 // ---- render list ----
 ORV_EXPORT(OrvHandle, OrvRenderInit, (void))

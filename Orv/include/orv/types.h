@@ -42,5 +42,6 @@ struct FileRange {
   uint32_t end;     // offset + size
   uint32_t size;    // size of the data
 };
+#include "orv/button_types.h"
 #include "orv/render_types.h"
 #include "orv/sound_types.h"

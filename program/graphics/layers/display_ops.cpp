@@ -1,6 +1,7 @@
 #include "graphics/layers/display_ops.h"
 
 #include "engine/interpreter.h"
+#include "engine/neighbours.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
@@ -98,7 +99,11 @@ void apply(engine::VmContext& vm, const engine::DisplayOp& op) {
       if (op.args[0]) anim_start(op.args[0]);
       break;
     default:
-      break;  // buttons and other kinds whose subsystem is not part of the game yet
+      // The buttons' own requests go to the button subsystem; other kinds are dropped.
+      if ((op.dwId >> 16) == 0x8 && engine::neighbours.interaction.button_display_op) {
+        engine::neighbours.interaction.button_display_op(vm, op.dwId, op.args);
+      }
+      break;
   }
 }
 
