@@ -405,6 +405,9 @@ int32_t OrvUninit(void) {
   ProcessRecord& p = orv_process();
   p.running = false;
   teardown();
+  // A later init in the same process (tests, tools) must not find this run's end still
+  // requested; the rest of the record stays readable until then.
+  p.system_end = p.end_requested = p.end_pending = false;
   orv_core().alive = false;
   return 1;
 }

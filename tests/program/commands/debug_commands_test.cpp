@@ -2,6 +2,7 @@
 // machine's stack and frame registers.
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "commands/platform_calls.h"
 #include "engine/formats/startup_info.h"
@@ -79,8 +80,16 @@ TEST_F(DebugCommandsTest, SetWindowTextTitlesAndMarksTheSceneStart) {
   params.title = "Start";
   params.start_func = [] { return int32_t{0}; };
   ASSERT_EQ(OrvInit(&params), 1);
+  // The library's start moves into the program's folder and the test replaces a call: both
+  // go back afterwards, so the tests that run after this one in the same process see neither.
   struct Uninit {
-    ~Uninit() { OrvUninit(); }
+    decltype(orv) calls = orv;
+    std::filesystem::path folder = std::filesystem::current_path();
+    ~Uninit() {
+      OrvUninit();
+      orv = calls;
+      std::filesystem::current_path(folder);
+    }
   } uninit;
   orv.OrvEnd = [] {};  // the script's end must leave the window for the title check
   std::strcpy(engine::startup_info().szProduct, "Game");
