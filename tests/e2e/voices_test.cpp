@@ -1,0 +1,195 @@
+// The real Velmora speaking: lines of dialogue with voices over music, clicked through with
+// scripted input (VELMORA_INPUT_SCRIPT) on a fixed-step clock. The voices and the music are
+// Ogg Vorbis files of the system's freedesktop sound theme.
+//
+// Nothing here is timed from outside: the script writes what it sees (times of the fixed-step
+// clock, voice and music queries) as lines of numbers to seen.txt, the program's command log
+// (VELMORA_COMMAND_LOG) tells which commands ran in which order, and system.dat what was kept.
+// A script thread counts frames and ends the program when a case runs too long, so that a
+// script left waiting (as in the run without clicks) ends by itself.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/game_folder.h"
+
+using testsupport::GameFolder;
+using testsupport::GameFolderOptions;
+
+namespace {
+
+const std::string kTheme = "/usr/share/sounds/freedesktop/stereo/";
+// Clock step of a frame (ms): frame F of the input script is at about (F + 1) x 10 ms.
+const char kStepMs[] = "10";
+// The tag of the line the watchdog writes before it ends the program.
+constexpr int32_t kWatchdog = 99;
+
+// The end of every script: `note` appends r1..r8 as one line of numbers to seen.txt; the
+// watchdog thread (started by the case's first line) ends the program after `frames` frames,
+// noting its tag, the frames and r10 (where a case keeps how far it got). Kept after the case's
+// own code, so that the case's texts get the first Text.dat ids (0, 1, 2, ... in the order the
+// assembler meets them).
+std::string tail(int frames) {
+  return "note:\n"
+         "  call string(0) -> r30\n"
+         "  call wsprint(r30, text\"%d %d %d %d %d %d %d %d%n\", r1, r2, r3, r4, r5, r6, r7, r8)\n"
+         "  call text_file_save(text\"seen.txt\", r30)\n"
+         "  ret\n"
+         "watch:\n"
+         "  add r20, 1\n"
+         "  mov r21, r20\n"
+         "  lt r21, " +
+         std::to_string(frames) +
+         "\n"
+         "  jz watch_end, r21\n"
+         "  ret\n"
+         "watch_end:\n"
+         "  mov r1, " +
+         std::to_string(kWatchdog) +
+         "\n"
+         "  mov r2, r20\n"
+         "  mov r3, r10\n"
+         "  gosub note\n"
+         "  end\n";
+}
+
+struct Sound {
+  const char* name;   // the file in data/ ("VO01_001.ogg")
+  const char* theme;  // the theme's file it is a copy of
+};
+
+struct GameRun {
+  testsupport::RunResult result;
+  std::vector<std::vector<int32_t>> seen;  // the lines of seen.txt
+  std::vector<std::string> log;            // the command log
+  std::string system_dat;
+};
+
+GameRun run_case(const std::string& script, int watchdog_frames, const std::vector<Sound>& sounds,
+                 const std::string& input) {
+  GameFolderOptions o;
+  o.script = "  call create_thread(@watch)\n" + script + tail(watchdog_frames);
+  GameFolder game(o);
+  std::filesystem::create_directories(game / "data");
+  for (const Sound& s : sounds) {
+    std::filesystem::copy_file(kTheme + s.theme, game / (std::string("data/") + s.name));
+  }
+  std::map<std::string, std::string> env = {{"VELMORA_FIXED_STEP_MS", kStepMs},
+                                            {"VELMORA_COMMAND_LOG", game / "commands.txt"}};
+  if (!input.empty()) env["VELMORA_INPUT_SCRIPT"] = input;
+  GameRun run;
+  run.result = game.run({}, env, 60);
+  std::istringstream seen(testsupport::read_file(game / "seen.txt"));
+  for (std::string line; std::getline(seen, line);) {
+    std::istringstream numbers(line);
+    std::vector<int32_t> row;
+    for (int32_t n; numbers >> n;) row.push_back(n);
+    if (!row.empty()) run.seen.push_back(row);
+  }
+  std::istringstream log(testsupport::read_file(game / "commands.txt"));
+  for (std::string line; std::getline(log, line);) run.log.push_back(line);
+  run.system_dat = testsupport::read_file(game.save() + "/system.dat");
+  return run;
+}
+
+uint32_t word_at(const std::string& s, size_t at) {
+  if (s.size() < at + 4) return 0xFFFFFFFFu;
+  return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8 |
+         uint32_t(uint8_t(s[at + 2])) << 16 | uint32_t(uint8_t(s[at + 3])) << 24;
+}
+
+// system.dat: the sound block follows the 2-byte head and the 816 bytes of SystemSettings; the
+// read bits of the texts (a count word, then one bit per text id) follow the sound block and
+// the 4,096 bytes after it.
+constexpr size_t kSoundBlock = 2 + 816;
+constexpr size_t kReadBits = kSoundBlock + 2952 + 4096;
+
+// The command-log lines that begin with `prefix`, in order.
+std::vector<std::string> lines_with(const std::vector<std::string>& log,
+                                    const std::string& prefix) {
+  std::vector<std::string> out;
+  for (const std::string& line : log) {
+    if (line.compare(0, prefix.size(), prefix) == 0) out.push_back(line);
+  }
+  return out;
+}
+
+// The command log for a failure message.
+std::string joined(const std::vector<std::string>& log) {
+  std::string out;
+  for (const std::string& line : log) out += line + "\n";
+  return out;
+}
+
+const char kTextInit[] = "  call text_init(24, 40, 500, 800, 120, 40, 460, 0)\n";
+
+// Three lines, two of them voiced, over music; the first note is written after the first line
+// ends, the second at the end with the volumes. Text ids: the messages 0, 2 and 4 (a call's
+// last operand is met first), the names 1, 3 and 5.
+const char kScene[] =
+    "  call bgm_set_volume(40)\n"
+    "  call voice_set_volume(70)\n"
+    "  call bgm_play(0, file\"TUNE\", 1, 0, 0, 0, 0)\n"
+    "  call text(file\"VO01_001\", text\"Rin\", text\"first line\", -1)\n"
+    "  mov r10, 1\n"
+    "  mov r1, 1\n"
+    "  gosub note\n"
+    "  call text(file\"VO01_002\", text\"Rin\", text\"second line\", -1)\n"
+    "  mov r10, 2\n"
+    "  call text(0x0FFFFFFF, text\"Kai\", text\"third line\", -1)\n"
+    "  mov r10, 3\n"
+    "  mov r1, 2\n"
+    "  call bgm_get_volume -> r2\n"
+    "  call voice_get_volume -> r3\n"
+    "  gosub note\n"
+    "  end\n";
+
+const std::vector<Sound> kSceneSounds = {{"TUNE.ogg", "alarm-clock-elapsed.oga"},
+                                         {"VO01_001.ogg", "audio-channel-front-left.oga"},
+                                         {"VO01_002.ogg", "audio-channel-front-right.oga"}};
+
+TEST(Voices, AVoicedSceneOverMusicGoesOnlyAsFarAsItIsClicked) {
+  struct Case {
+    const char* what;
+    const char* input;
+    std::vector<std::vector<int32_t>> seen;
+    std::vector<std::string> lines;  // the command log's text lines
+    uint8_t read_bits;               // the first byte of the read bits
+  } cases[] = {
+      {"three clicks reach the end",
+       "40:800000@640,600;41:0;70:800000;71:0;100:800000;101:0",
+       {{1, 0, 0, 0, 0, 0, 0, 0}, {2, 40, 70, 0, 0, 0, 0, 0}},
+       {"text  first line", "text  second line", "text  third line"},
+       0x15},
+      {"without clicks it stays at the first line",
+       "",
+       {{kWatchdog, 150, 0, 0, 0, 0, 0, 0}},
+       {"text  first line"},
+       0x01},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const GameRun run = run_case(std::string(kTextInit) + kScene, 150, kSceneSounds, c.input);
+    const std::string& out = run.result.output;
+    EXPECT_EQ(run.result.exit_code, 0) << out;
+    EXPECT_EQ(run.seen, c.seen) << out << joined(run.log);
+    EXPECT_EQ(lines_with(run.log, "text  "), c.lines) << out;
+    // The voices of the lines that were shown, and the music under them, played.
+    EXPECT_EQ(lines_with(run.log, "text : voice VO01_001").size(), 1u) << out;
+    EXPECT_EQ(lines_with(run.log, "bgm_play  0, TUNE").size(), 1u) << out;
+    EXPECT_EQ(out.find("load error"), std::string::npos) << out;
+    // What the scene set is kept: the volumes, and a read bit for each message shown.
+    EXPECT_EQ(word_at(run.system_dat, kSoundBlock + 4), 4000u) << out;   // music
+    EXPECT_EQ(word_at(run.system_dat, kSoundBlock + 12), 7000u) << out;  // voices
+    ASSERT_GT(run.system_dat.size(), kReadBits + 4) << out;
+    EXPECT_GE(word_at(run.system_dat, kReadBits), 1u) << out;  // bytes of read bits
+    EXPECT_EQ(uint8_t(run.system_dat[kReadBits + 4]), c.read_bits)
+        << std::hex << int(uint8_t(run.system_dat[kReadBits + 4]));
+  }
+}
+
+}  // namespace
