@@ -192,4 +192,171 @@ TEST(Voices, AVoicedSceneOverMusicGoesOnlyAsFarAsItIsClicked) {
   }
 }
 
+// A text_w line, a timed wait during which the player may click, then wait_click(-1). The note:
+// 1, the clock when wait_click starts and when the script goes on after it (wait_sync times).
+std::string no_wait_line_then_click_wait(int time) {
+  return std::string(kTextInit) +
+         "  call wait_sync_begin\n"
+         "  call text_w(0x0FFFFFFF, text\"Rin\", text\"a line that does not wait\", " +
+         std::to_string(time) +
+         ")\n"
+         "  call wait(500, 0)\n"
+         "  call wait_sync_get_time -> r2\n"
+         "  call wait_click(-1)\n"
+         "  call wait_sync_get_time -> r3\n"
+         "  mov r1, 1\n"
+         "  gosub note\n"
+         "  end\n";
+}
+
+TEST(Voices, AClickOnAShownNoWaitLineEndsTheNextClickWait) {
+  struct Case {
+    const char* what;
+    int time;                    // text_w's time operand
+    const char* input;           // clicks (frame F is at about (F + 1) x 10 ms)
+    int32_t min_wait, max_wait;  // how long wait_click waited (ms)
+  } cases[] = {
+      // Shown at once, clicked at 200 ms while the script waits: wait_click ends by the next
+      // frame.
+      {"a click on the shown line", -1, "20:800000@640,600;21:0", 0, 20},
+      // No click before wait_click: it waits for the click at about 1 s.
+      {"a click only after wait_click began", -1, "100:800000@640,600;101:0", 400, 600},
+      // A click while the line still reveals completes the reveal and is used up by it:
+      // wait_click waits for the second click.
+      {"a click during the reveal", 3000, "20:800000@640,600;21:0;100:800000;101:0", 400, 600},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const GameRun run = run_case(no_wait_line_then_click_wait(c.time), 300, {}, c.input);
+    const std::string& out = run.result.output;
+    EXPECT_EQ(run.result.exit_code, 0) << out;
+    ASSERT_EQ(run.seen.size(), 1u) << out << joined(run.log);
+    ASSERT_EQ(run.seen[0][0], 1) << out << joined(run.log);
+    EXPECT_GE(run.seen[0][1], 500) << out;
+    const int32_t waited = run.seen[0][2] - run.seen[0][1];
+    EXPECT_GE(waited, c.min_wait) << out << joined(run.log);
+    EXPECT_LE(waited, c.max_wait) << out << joined(run.log);
+    EXPECT_EQ(lines_with(run.log, "text_w  a line that does not wait").size(), 1u) << out;
+  }
+}
+
+// voice_play with flag 2 (wait). The note: 1, the clock when the script goes on after the
+// call, whether a voice plays then and 1.5 s later, and the call's result.
+const char kHeldVoice[] =
+    "  call wait_sync_begin\n"
+    "  call voice_play(0, file\"VO01_001\", 2, 0) -> r5\n"
+    "  call wait_sync_get_time -> r2\n"
+    "  call is_voice_playing -> r3\n"
+    "  call wait(1500, 0)\n"
+    "  call is_voice_playing -> r4\n"
+    "  mov r1, 1\n"
+    "  gosub note\n"
+    "  end\n";
+
+TEST(Voices, AWaitingVoiceHoldsTheScriptUntilItEndsOrAClickFadesIt) {
+  struct Case {
+    const char* what;
+    const char* theme;  // the voice
+    const char* input;
+    int32_t playing_after;       // is_voice_playing when the script goes on
+    int32_t min_time, max_time;  // when it goes on (ms of the fixed-step clock)
+  } cases[] = {
+      // A voice of about 6 s, clicked at about 200 ms: the script goes on in the next frame
+      // while the voice fades out over a second.
+      {"a click fades the voice", "alarm-clock-elapsed.oga", "20:800000@640,600;21:0", 1, 200, 230},
+      // A voice of about 1.5 s without a click: the script goes on once it has ended, so no
+      // voice plays then. (When depends on the sound's real time, which the fixed-step clock
+      // does not follow.)
+      {"without a click the voice plays to its end", "audio-channel-front-left.oga", "", 0, 0,
+       100000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const GameRun run = run_case(kHeldVoice, 900, {{"VO01_001.ogg", c.theme}}, c.input);
+    const std::string& out = run.result.output;
+    EXPECT_EQ(run.result.exit_code, 0) << out;
+    ASSERT_EQ(run.seen.size(), 1u) << out << joined(run.log);
+    const std::vector<int32_t>& seen = run.seen[0];
+    ASSERT_EQ(seen[0], 1) << out << joined(run.log);
+    EXPECT_GE(seen[1], c.min_time) << out << joined(run.log);
+    EXPECT_LE(seen[1], c.max_time) << out << joined(run.log);
+    EXPECT_EQ(seen[2], c.playing_after) << out << joined(run.log);
+    EXPECT_EQ(seen[3], 0) << out << joined(run.log);  // faded out, or ended
+    EXPECT_EQ(seen[4], 0) << out;                     // the slot asked for
+    EXPECT_EQ(lines_with(run.log, "voice_play  0, VO01_001, 2, 0").size(), 1u) << out;
+  }
+}
+
+// Notes the music channels: tag r8, then for channel 1 and channel 0 whether its record holds
+// the file named (r11 for channel 1, r12 for channel 0; file operands), and whether the
+// platform channel of its sound plays.
+const char kChannels[] =
+    "channels:\n"
+    "  mov r1, r8\n"
+    "  call get_bgm_pos(1, -2) -> r2\n"
+    "  eq r2, r11\n"
+    "  call sound_ch_to_orv_ch(3, 1) -> r3\n"
+    "  call sound_read_reg(3, r3, 8) -> r3\n"
+    "  call get_bgm_pos(0, -2) -> r4\n"
+    "  eq r4, r12\n"
+    "  call sound_ch_to_orv_ch(3, 0) -> r5\n"
+    "  call sound_read_reg(3, r5, 8) -> r5\n"
+    "  call get_bgm_ch -> r6\n"
+    "  gosub note\n"
+    "  ret\n";
+
+TEST(Voices, ACrossFadeLeavesTheOldMusicOnChannelOne) {
+  // The first piece plays; a cross-fade brings in the second (a fade-in of 100 ms). The note
+  // of tag 1: channel 1 holds the first piece and plays, channel 0 the second and plays.
+  // Stopping channel 1 with a fade leaves channel 1 empty and the second piece on channel 0
+  // (tag 2). A second cross-fade then moves the second piece to channel 1 in its turn (tag 3).
+  // Finally both stop (tag 4).
+  const std::string script =
+      ".file \"AMBIENCE\"\n"  // no music file has the index 0, which a record reads as none
+      "  call bgm_play(0, file\"TUNE\", 1, 0, 0, 0, 0)\n"
+      "  call wait(200, 0)\n"
+      "  call bgm_play(-1, file\"TUNE2\", 5, 25, 0, 0, 0)\n"
+      "  call wait(200, 0)\n"
+      "  mov r8, 1\n"
+      "  mov r11, file\"TUNE\"\n"
+      "  mov r12, file\"TUNE2\"\n"
+      "  gosub channels\n"
+      "  call bgm_stop(1, 250)\n"
+      "  call wait(1500, 0)\n"
+      "  mov r8, 2\n"
+      "  mov r11, 0\n"
+      "  gosub channels\n"
+      "  call bgm_play(-1, file\"TUNE3\", 5, 25, 0, 0, 0)\n"
+      "  call wait(200, 0)\n"
+      "  mov r8, 3\n"
+      "  mov r11, file\"TUNE2\"\n"
+      "  mov r12, file\"TUNE3\"\n"
+      "  gosub channels\n"
+      "  call bgm_stop(-1, 250)\n"
+      "  call wait(1500, 0)\n"
+      "  mov r8, 4\n"
+      "  mov r11, 0\n"
+      "  mov r12, 0\n"
+      "  gosub channels\n"
+      "  end\n" +
+      std::string(kChannels);
+  const GameRun run = run_case(script, 900,
+                               {{"TUNE.ogg", "alarm-clock-elapsed.oga"},
+                                {"TUNE2.ogg", "phone-incoming-call.oga"},
+                                {"TUNE3.ogg", "complete.oga"}},
+                               "");
+  const std::string& out = run.result.output;
+  EXPECT_EQ(run.result.exit_code, 0) << out;
+  // The tag; channel 1 holds its file, its sound plays; channel 0 the same; the first platform
+  // channel with a sound (get_bgm_ch: -1 none); 0; the tag again (r8).
+  const std::vector<std::vector<int32_t>> expected = {
+      {1, 1, 1, 1, 1, 0, 0, 1},
+      {2, 1, 0, 1, 1, 1, 0, 2},
+      {3, 1, 1, 1, 1, 0, 0, 3},
+      {4, 1, 0, 1, 0, -1, 0, 4},
+  };
+  EXPECT_EQ(run.seen, expected) << out << joined(run.log);
+  EXPECT_EQ(out.find("load error"), std::string::npos) << out;
+}
+
 }  // namespace

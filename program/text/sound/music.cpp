@@ -9,6 +9,7 @@
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "text/sound/music_command_list.h"
+#include "text/sound/sound_commands.h"
 #include "text/sound/sound_load.h"
 
 namespace engine {
@@ -91,8 +92,14 @@ uint32_t cmd_bgm_play(VmContext& vm) {
   const uint32_t end = vm_pop(vm);
   SoundState& s = vm.sound;
   if (ch == -1) {
+    // A record whose music no longer holds its platform channel is emptied. Its channel is the
+    // one of its own sound: after a cross-fade record 0's music plays on the platform channel
+    // the new piece was loaded into, which need not be channel 0, and judging it by channel 0
+    // would drop a record whose music still plays (nothing could stop it any more).
     for (int n = 0; n < 2; ++n) {
-      if (!(s.bgm[n].flags & kBgmReserved) && orv.OrvSoundGetParam(n, 18) == 0) s.bgm[n] = {};
+      const int32_t index = s.bgm[n].sound ? sound_handle_index(s.bgm[n].sound) : -1;
+      const bool in_use = index >= 0 && orv.OrvSoundGetParam(index, 18) != 0;
+      if (!(s.bgm[n].flags & kBgmReserved) && !in_use) s.bgm[n] = {};
     }
     const int32_t free_channels = orv.OrvSoundGetChannelCount(kSoundTypeBgm);
     if (free_channels == 0) {

@@ -4,6 +4,7 @@
 
 #include "fake_sound.h"
 #include "text/sound/music.h"
+#include "text/sound/sound_commands.h"
 #include "text/sound/sound_frame.h"
 
 namespace soundtest {
@@ -72,6 +73,38 @@ TEST_F(MusicTest, CrossFadeMovesTheOldMusicToChannelOne) {
   EXPECT_EQ(bgm(1).sound, 0u);
   EXPECT_TRUE(fake.called("Release " + num(a & 0xFFFF)));
   EXPECT_NE(bgm(0).sound, 0u);
+}
+
+// A cross-fade judges each record by the platform channel of its own sound. After an earlier
+// cross-fade the records and the platform channels are crossed: channel 0's music plays on
+// platform channel 1 while platform channel 0 is idle.
+TEST_F(MusicTest, CrossFadeLooksAtTheChannelOfEachRecordsOwnSound) {
+  struct Case {
+    const char* what;
+    int32_t in_use[2];  // platform channels 0 and 1 in use
+    bool moved;         // A's record moves to channel 1
+  } cases[] = {
+      {"A on platform channel 1 plays on", {0, 1}, true},
+      {"A on platform channel 1 has ended", {1, 0}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fake = FakeSound{};
+    fake.files = {"A.ogg", "B.ogg"};
+    vm().sound.bgm[0] = {};
+    vm().sound.bgm[1] = {};
+    fake.nextIndex = 1;  // A is loaded into platform channel 1
+    play(0, "A", 1, 0);
+    const uint32_t a = bgm(0).sound;
+    ASSERT_EQ(engine::sound_handle_index(a), 1);
+    fake.param18[0] = c.in_use[0];
+    fake.param18[1] = c.in_use[1];
+    fake.freeBgmChannels = 1;
+    play(-1, "B", 1, 0);
+    EXPECT_EQ(bgm(1).sound, c.moved ? a : 0u);
+    EXPECT_EQ(std::string(bgm(0).name), "B");
+    EXPECT_NE(bgm(0).sound, a);
+  }
 }
 
 TEST_F(MusicTest, CrossFadeWithoutFreeChannelsReleasesAll) {
