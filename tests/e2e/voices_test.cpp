@@ -297,8 +297,9 @@ TEST(Voices, AWaitingVoiceHoldsTheScriptUntilItEndsOrAClickFadesIt) {
 }
 
 // Notes the music channels: tag r8, then for channel 1 and channel 0 whether its record holds
-// the file named (r11 for channel 1, r12 for channel 0; file operands), and whether the
-// platform channel of its sound plays.
+// the file named (r11 for channel 1, r12 for channel 0; file operands) and whether the
+// platform channel of its sound plays; the first platform channel with a sound; and whether
+// channel 0 plays as get_bgm_pos reads it from the platform.
 const char kChannels[] =
     "channels:\n"
     "  mov r1, r8\n"
@@ -311,6 +312,7 @@ const char kChannels[] =
     "  call sound_ch_to_orv_ch(3, 0) -> r5\n"
     "  call sound_read_reg(3, r5, 8) -> r5\n"
     "  call get_bgm_ch -> r6\n"
+    "  call get_bgm_pos(0, 8) -> r7\n"
     "  gosub note\n"
     "  ret\n";
 
@@ -358,11 +360,13 @@ TEST(Voices, ACrossFadeLeavesTheOldMusicOnChannelOne) {
   const std::string& out = run.result.output;
   EXPECT_EQ(run.result.exit_code, 0) << out;
   // The tag; channel 1 holds its file, its sound plays; channel 0 the same; the first platform
-  // channel with a sound (get_bgm_ch: -1 none); 0; the tag again (r8).
+  // channel with a sound (get_bgm_ch: -1 none); get_bgm_pos(0, 8); the tag again (r8). The
+  // second piece is loaded into platform channel 1 while the first plays on channel 0, so from
+  // the first cross-fade on, records and platform channels are crossed.
   const std::vector<std::vector<int32_t>> expected = {
-      {1, 1, 1, 1, 1, 0, 0, 1},
-      {2, 1, 0, 1, 1, 1, 0, 2},
-      {3, 1, 1, 1, 1, 0, 0, 3},
+      {1, 1, 1, 1, 1, 0, 1, 1},
+      {2, 1, 0, 1, 1, 1, 1, 2},
+      {3, 1, 1, 1, 1, 0, 1, 3},
       {4, 1, 0, 1, 0, -1, 0, 4},
   };
   EXPECT_EQ(run.seen, expected) << out << joined(run.log);

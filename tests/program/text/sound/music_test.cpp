@@ -107,6 +107,48 @@ TEST_F(MusicTest, CrossFadeLooksAtTheChannelOfEachRecordsOwnSound) {
   }
 }
 
+// After a cross-fade the records and the platform channels are crossed; the queries of a
+// record's platform fields ask the channel of its own sound, and the sounding channel (-1, a
+// platform channel) gives the fields of the record whose music plays there.
+TEST_F(MusicTest, QueriesAskThePlatformChannelOfTheRecordsOwnSound) {
+  constexpr uint32_t kStatus = 0x040010;
+  fake.files = {"A.ogg", "B.ogg"};
+  const uint32_t file_a = slot_file(1, "A"), file_b = slot_file(2, "B");
+  fake.nextIndex = 1;  // B is loaded into platform channel 1, A into channel 0
+  call(kPlay, {0, file_b, 1, 0, 0, 0, 0});
+  fake.nextIndex = 0;
+  call(kPlay, {1, file_a, 1, 0, 0, 0, 0});
+  ASSERT_EQ(engine::sound_handle_index(bgm(0).sound), 1);
+  ASSERT_EQ(engine::sound_handle_index(bgm(1).sound), 0);
+  struct Case {
+    const char* what;
+    int32_t ch;
+    int32_t param;
+    uint32_t result;
+    int32_t platform;  // the platform channel asked (-1: none)
+  } cases[] = {
+      {"channel 0's play position", 0, 3, 7, 1},
+      {"channel 1's play position", 1, 3, 7, 0},
+      {"channel 0's file", 0, -2, file_b, -1},
+      // The fake's sounding channel is platform channel 0, where channel 1's music plays.
+      {"the sounding channel's file", -1, -2, file_a, -1},
+      {"the sounding channel's sound", -1, -1, bgm(1).sound, -1},
+      {"the sounding channel's play position", -1, 3, 7, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fake.paramChannel = -1;
+    EXPECT_EQ(call(kGetPos, {uint32_t(c.ch), uint32_t(c.param)}), c.result);
+    EXPECT_EQ(fake.paramChannel, c.platform);
+  }
+  call(kStatus, {0});
+  EXPECT_EQ(fake.statusChannel, 1);
+  call(kStatus, {1});
+  EXPECT_EQ(fake.statusChannel, 0);
+  call(kStatus, {uint32_t(-1)});  // the sounding platform channel as it is
+  EXPECT_EQ(fake.statusChannel, 0);
+}
+
 TEST_F(MusicTest, CrossFadeWithoutFreeChannelsReleasesAll) {
   play(0, "A", 1, 0);
   fake.freeBgmChannels = 0;
