@@ -248,23 +248,28 @@ TEST(Voices, AClickOnAShownNoWaitLineEndsTheNextClickWait) {
   }
 }
 
-// voice_play with flag 2 (wait). The note: 1, the clock when the script goes on after the
-// call, whether a voice plays then and 1.5 s later, and the call's result.
-const char kHeldVoice[] =
-    "  call wait_sync_begin\n"
-    "  call voice_play(0, file\"VO01_001\", 2, 0) -> r5\n"
-    "  call wait_sync_get_time -> r2\n"
-    "  call is_voice_playing -> r3\n"
-    "  call wait(1500, 0)\n"
-    "  call is_voice_playing -> r4\n"
-    "  mov r1, 1\n"
-    "  gosub note\n"
-    "  end\n";
+// A voice held by voice_play with flag 2 (wait), or played without it and then waited for
+// with voice_wait. The note: 1, the clock when the script goes on after the hold, whether a
+// voice plays then and 1.5 s later, and voice_play's result.
+std::string held_voice(bool by_voice_wait) {
+  return std::string("  call wait_sync_begin\n") +
+         (by_voice_wait ? "  call voice_play(0, file\"VO01_001\", 0, 0) -> r5\n"
+                          "  call voice_wait(0)\n"
+                        : "  call voice_play(0, file\"VO01_001\", 2, 0) -> r5\n") +
+         "  call wait_sync_get_time -> r2\n"
+         "  call is_voice_playing -> r3\n"
+         "  call wait(1500, 0)\n"
+         "  call is_voice_playing -> r4\n"
+         "  mov r1, 1\n"
+         "  gosub note\n"
+         "  end\n";
+}
 
 TEST(Voices, AWaitingVoiceHoldsTheScriptUntilItEndsOrAClickFadesIt) {
   if (!theme_present()) GTEST_SKIP() << "no sound theme in " << kTheme;
   struct Case {
     const char* what;
+    bool by_voice_wait;
     const char* theme;  // the voice
     const char* input;
     int32_t playing_after;       // is_voice_playing when the script goes on
@@ -272,16 +277,22 @@ TEST(Voices, AWaitingVoiceHoldsTheScriptUntilItEndsOrAClickFadesIt) {
   } cases[] = {
       // A voice of about 6 s, clicked at about 200 ms: the script goes on in the next frame
       // while the voice fades out over a second.
-      {"a click fades the voice", "alarm-clock-elapsed.oga", "20:800000@640,600;21:0", 1, 200, 230},
+      {"a click fades the voice", false, "alarm-clock-elapsed.oga", "20:800000@640,600;21:0", 1,
+       200, 230},
+      {"a click ends voice_wait", true, "alarm-clock-elapsed.oga", "20:800000@640,600;21:0", 1, 200,
+       230},
       // A voice of about 1.5 s without a click: the script goes on once it has ended, so no
       // voice plays then. (When depends on the sound's real time, which the fixed-step clock
       // does not follow.)
-      {"without a click the voice plays to its end", "audio-channel-front-left.oga", "", 0, 0,
-       100000},
+      {"without a click the voice plays to its end", false, "audio-channel-front-left.oga", "", 0,
+       0, 100000},
+      {"without a click voice_wait lasts as long as the voice", true,
+       "audio-channel-front-left.oga", "", 0, 0, 100000},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const GameRun run = run_case(kHeldVoice, 900, {{"VO01_001.ogg", c.theme}}, c.input);
+    const GameRun run =
+        run_case(held_voice(c.by_voice_wait), 900, {{"VO01_001.ogg", c.theme}}, c.input);
     const std::string& out = run.result.output;
     EXPECT_EQ(run.result.exit_code, 0) << out;
     ASSERT_EQ(run.seen.size(), 1u) << out << joined(run.log);
@@ -292,7 +303,10 @@ TEST(Voices, AWaitingVoiceHoldsTheScriptUntilItEndsOrAClickFadesIt) {
     EXPECT_EQ(seen[2], c.playing_after) << out << joined(run.log);
     EXPECT_EQ(seen[3], 0) << out << joined(run.log);  // faded out, or ended
     EXPECT_EQ(seen[4], 0) << out;                     // the slot asked for
-    EXPECT_EQ(lines_with(run.log, "voice_play  0, VO01_001, 2, 0").size(), 1u) << out;
+    const std::string play =
+        c.by_voice_wait ? "voice_play  0, VO01_001, 0, 0" : "voice_play  0, VO01_001, 2, 0";
+    EXPECT_EQ(lines_with(run.log, play).size(), 1u) << out;
+    EXPECT_EQ(lines_with(run.log, "voice_wait 0").size(), c.by_voice_wait ? 1u : 0u) << out;
   }
 }
 
