@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands/command_paths.h"
+#include "engine/command_log_seam.h"
 #include "engine/formats/startup_info.h"
 #include "engine/formats/system_files.h"
 #include "engine/game_files.h"
@@ -181,6 +182,8 @@ int velmora_main(int argc, char** argv) {
   // the script's file commands name files there.
   platform::enter_program_folder();
   if (!orv_library_load()) return 1;
+  // After the library is bound: its debug log takes the error lines to stderr from here on.
+  command_log_seam_install();
   if (!app_init()) return 1;
   StartupInfo& info = startup_info();
   StartupSettings& settings = startup_settings();

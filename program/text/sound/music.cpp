@@ -9,6 +9,7 @@
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "text/sound/music_command_list.h"
+#include "text/sound/sound_commands.h"
 #include "text/sound/sound_load.h"
 
 namespace engine {
@@ -74,6 +75,23 @@ void stop_record(BgmChannel& ch, int32_t fade, bool only_playing) {
   ch.file = 0;
 }
 
+// The platform music channel that record `ch` (0 or 1) plays on: the channel of its own sound,
+// which after a cross-fade need not have the record's number (the new piece is loaded into
+// whichever platform channel is free); the record's number while it holds no music sound.
+int32_t platform_channel_of_record(const SoundState& s, int32_t ch) {
+  const int32_t index = s.bgm[ch].sound ? sound_handle_index(s.bgm[ch].sound) : -1;
+  return index == 0 || index == 1 ? index : ch;
+}
+
+// The record whose music plays on platform channel p (0 or 1); the record of the same number
+// when neither's does.
+int32_t record_of_platform_channel(const SoundState& s, int32_t p) {
+  for (int32_t n = 0; n < 2; ++n) {
+    if (s.bgm[n].sound && sound_handle_index(s.bgm[n].sound) == p) return n;
+  }
+  return p;
+}
+
 // A channel number 0 or 1 (or -1 where allow_both); anything else is refused with a line.
 bool channel_ok(int32_t ch, bool allow_both, const char* command) {
   if (ch == 0 || ch == 1 || (allow_both && ch == -1)) return true;
@@ -91,8 +109,14 @@ uint32_t cmd_bgm_play(VmContext& vm) {
   const uint32_t end = vm_pop(vm);
   SoundState& s = vm.sound;
   if (ch == -1) {
+    // A record whose music no longer holds its platform channel is emptied. Its channel is the
+    // one of its own sound: after a cross-fade record 0's music plays on the platform channel
+    // the new piece was loaded into, which need not be channel 0, and judging it by channel 0
+    // would drop a record whose music still plays (nothing could stop it any more).
     for (int n = 0; n < 2; ++n) {
-      if (!(s.bgm[n].flags & kBgmReserved) && orv.OrvSoundGetParam(n, 18) == 0) s.bgm[n] = {};
+      const int32_t index = s.bgm[n].sound ? sound_handle_index(s.bgm[n].sound) : -1;
+      const bool in_use = index >= 0 && orv.OrvSoundGetParam(index, 18) != 0;
+      if (!(s.bgm[n].flags & kBgmReserved) && !in_use) s.bgm[n] = {};
     }
     const int32_t free_channels = orv.OrvSoundGetChannelCount(kSoundTypeBgm);
     if (free_channels == 0) {
@@ -302,14 +326,17 @@ uint32_t cmd_mute_bgm_auto_volume(VmContext& vm) {
 }
 
 uint32_t cmd_get_bgm_status(VmContext& vm) {
-  int32_t ch = pop_i32(vm);
+  const int32_t asked = pop_i32(vm);
+  int32_t ch = asked;
   if (ch == -1 || ch == -2) ch = orv.OrvSoundGetNowChannel();
   if (ch < 0) {
     vm_set_result(vm, static_cast<uint32_t>(-1));
     vm_log(kLogHistory, "[-1] get_bgm_status");
     return 1;
   }
-  const int32_t status = orv.OrvSoundGetStatus(ch);
+  // The sounding channel is a platform channel already; a record asks its own sound's.
+  const int32_t platform = asked >= 0 && ch < 2 ? platform_channel_of_record(vm.sound, ch) : ch;
+  const int32_t status = orv.OrvSoundGetStatus(platform);
   vm_set_result(vm, static_cast<uint32_t>(status));
   vm_log(kLogHistory, "[%d] get_bgm_status %d", status, ch);
   return 1;
@@ -318,7 +345,13 @@ uint32_t cmd_get_bgm_status(VmContext& vm) {
 uint32_t cmd_get_bgm_pos(VmContext& vm) {
   int32_t ch = pop_i32(vm);
   const int32_t param = pop_i32(vm);
-  if (ch == -1) ch = orv.OrvSoundGetNowChannel();
+  // The sounding channel (-1) is a platform channel: its fields are those of the record whose
+  // music plays there. A record's platform fields are those of its own sound's channel.
+  int32_t platform = -1;
+  if (ch == -1) {
+    platform = orv.OrvSoundGetNowChannel();
+    ch = platform >= 0 && platform < 2 ? record_of_platform_channel(vm.sound, platform) : platform;
+  }
   if (ch < 0) {
     vm_set_result(vm, static_cast<uint32_t>(-1));
     if (param != 3) vm_log(kLogHistory, "[-1] get_bgm_pos %d", ch);
@@ -329,6 +362,7 @@ uint32_t cmd_get_bgm_pos(VmContext& vm) {
     vm_log(kLogMain, "error get_bgm_pos ch over [%d]", ch);
     return 1;
   }
+  if (platform < 0) platform = platform_channel_of_record(vm.sound, ch);
   const BgmChannel& rec = vm.sound.bgm[ch];
   int32_t value = -1;
   if (param == -1) {
@@ -338,7 +372,7 @@ uint32_t cmd_get_bgm_pos(VmContext& vm) {
   } else if (param == -3) {
     value = static_cast<int32_t>(rec.flags);
   } else if (param >= 0) {
-    value = orv.OrvSoundGetParam(ch, param);
+    value = orv.OrvSoundGetParam(platform, param);
   }
   vm_set_result(vm, static_cast<uint32_t>(value));
   // The play position is polled every frame; it stays out of the log.

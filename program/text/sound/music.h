@@ -3,7 +3,12 @@
 // channels' part of save data.
 //
 // A cross-fade is bgm_play on channel -1: the old music's record moves to channel 1 and keeps
-// playing (the script fades it out), the new one starts on channel 0.
+// playing (the script fades it out), the new one starts on channel 0. The new music is loaded
+// into whichever platform music channel is free, so after a cross-fade a record's number and
+// its platform channel may differ: what a record asks of the platform (whether its channel is
+// still in use, its play position and status) is asked of its own sound's channel, and the
+// sounding channel that the platform names (-1 in the queries) stands for the record whose
+// music plays there.
 //
 // Time: volume fades run on OrvtimeGetTime ms, stepped once per frame.
 // Thread: the thread that runs the script.

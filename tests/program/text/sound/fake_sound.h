@@ -24,6 +24,8 @@ struct FakeSound {
   int32_t primary = -1;
   int32_t freeBgmChannels = 2;
   int32_t param18[2] = {1, 1};  // OrvSoundGetParam(n, 18): channel in use
+  int32_t paramChannel = -1;    // the platform channel of the last OrvSoundGetParam
+  int32_t statusChannel = -1;   // the platform channel of the last OrvSoundGetStatus
   uint32_t nextIndex = 0;
   uint32_t now = 10000;
 
@@ -139,6 +141,7 @@ class FakeSoundScope {
       return it != g_sound->playing.end() && it->second;
     };
     orv.OrvSoundGetParam = [](int32_t n, int32_t field) -> int32_t {
+      g_sound->paramChannel = n;
       if (field == 18 && (n == 0 || n == 1)) return g_sound->param18[n];
       return 7;
     };
@@ -146,7 +149,10 @@ class FakeSoundScope {
       return type * 10000 + index * 100 + field;
     };
     orv.OrvSoundGetNowChannel = []() -> int32_t { return 0; };
-    orv.OrvSoundGetStatus = [](int32_t n) -> int32_t { return n == 0 ? 2 : 5; };
+    orv.OrvSoundGetStatus = [](int32_t n) -> int32_t {
+      g_sound->statusChannel = n;
+      return n == 0 ? 2 : 5;
+    };
     orv.OrvSoundGetChannelCount = [](int32_t) -> int32_t { return g_sound->freeBgmChannels; };
     orv.OrvSoundSetReserved = [](int32_t type, uint32_t h, int32_t flag) {
       g_sound->log("SetReserved " + num(type) + " " + num(h & 0xFFFF) + " " + num(flag));

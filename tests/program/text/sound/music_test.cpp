@@ -4,6 +4,7 @@
 
 #include "fake_sound.h"
 #include "text/sound/music.h"
+#include "text/sound/sound_commands.h"
 #include "text/sound/sound_frame.h"
 
 namespace soundtest {
@@ -72,6 +73,80 @@ TEST_F(MusicTest, CrossFadeMovesTheOldMusicToChannelOne) {
   EXPECT_EQ(bgm(1).sound, 0u);
   EXPECT_TRUE(fake.called("Release " + num(a & 0xFFFF)));
   EXPECT_NE(bgm(0).sound, 0u);
+}
+
+// A cross-fade judges each record by the platform channel of its own sound. After an earlier
+// cross-fade the records and the platform channels are crossed: channel 0's music plays on
+// platform channel 1 while platform channel 0 is idle.
+TEST_F(MusicTest, CrossFadeLooksAtTheChannelOfEachRecordsOwnSound) {
+  struct Case {
+    const char* what;
+    int32_t in_use[2];  // platform channels 0 and 1 in use
+    bool moved;         // A's record moves to channel 1
+  } cases[] = {
+      {"A on platform channel 1 plays on", {0, 1}, true},
+      {"A on platform channel 1 has ended", {1, 0}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fake = FakeSound{};
+    fake.files = {"A.ogg", "B.ogg"};
+    vm().sound.bgm[0] = {};
+    vm().sound.bgm[1] = {};
+    fake.nextIndex = 1;  // A is loaded into platform channel 1
+    play(0, "A", 1, 0);
+    const uint32_t a = bgm(0).sound;
+    ASSERT_EQ(engine::sound_handle_index(a), 1);
+    fake.param18[0] = c.in_use[0];
+    fake.param18[1] = c.in_use[1];
+    fake.freeBgmChannels = 1;
+    play(-1, "B", 1, 0);
+    EXPECT_EQ(bgm(1).sound, c.moved ? a : 0u);
+    EXPECT_EQ(std::string(bgm(0).name), "B");
+    EXPECT_NE(bgm(0).sound, a);
+  }
+}
+
+// After a cross-fade the records and the platform channels are crossed; the queries of a
+// record's platform fields ask the channel of its own sound, and the sounding channel (-1, a
+// platform channel) gives the fields of the record whose music plays there.
+TEST_F(MusicTest, QueriesAskThePlatformChannelOfTheRecordsOwnSound) {
+  constexpr uint32_t kStatus = 0x040010;
+  fake.files = {"A.ogg", "B.ogg"};
+  const uint32_t file_a = slot_file(1, "A"), file_b = slot_file(2, "B");
+  fake.nextIndex = 1;  // B is loaded into platform channel 1, A into channel 0
+  call(kPlay, {0, file_b, 1, 0, 0, 0, 0});
+  fake.nextIndex = 0;
+  call(kPlay, {1, file_a, 1, 0, 0, 0, 0});
+  ASSERT_EQ(engine::sound_handle_index(bgm(0).sound), 1);
+  ASSERT_EQ(engine::sound_handle_index(bgm(1).sound), 0);
+  struct Case {
+    const char* what;
+    int32_t ch;
+    int32_t param;
+    uint32_t result;
+    int32_t platform;  // the platform channel asked (-1: none)
+  } cases[] = {
+      {"channel 0's play position", 0, 3, 7, 1},
+      {"channel 1's play position", 1, 3, 7, 0},
+      {"channel 0's file", 0, -2, file_b, -1},
+      // The fake's sounding channel is platform channel 0, where channel 1's music plays.
+      {"the sounding channel's file", -1, -2, file_a, -1},
+      {"the sounding channel's sound", -1, -1, bgm(1).sound, -1},
+      {"the sounding channel's play position", -1, 3, 7, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fake.paramChannel = -1;
+    EXPECT_EQ(call(kGetPos, {uint32_t(c.ch), uint32_t(c.param)}), c.result);
+    EXPECT_EQ(fake.paramChannel, c.platform);
+  }
+  call(kStatus, {0});
+  EXPECT_EQ(fake.statusChannel, 1);
+  call(kStatus, {1});
+  EXPECT_EQ(fake.statusChannel, 0);
+  call(kStatus, {uint32_t(-1)});  // the sounding platform channel as it is
+  EXPECT_EQ(fake.statusChannel, 0);
 }
 
 TEST_F(MusicTest, CrossFadeWithoutFreeChannelsReleasesAll) {
