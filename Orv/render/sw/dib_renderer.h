@@ -11,13 +11,11 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
-#include <new>
-#include <utility>
 #include <vector>
 
 #include "Orv/render/renderer.h"
 #include "orv/render_types.h"
+#include "shared/zeroed_allocator.h"
 
 struct ImageObject;
 
@@ -33,45 +31,14 @@ struct DibSource {
   int32_t width = 0, height = 0, pitch = 0;
 };
 
-// Memory that arrives zeroed from the allocator (calloc): a big block is fresh pages that the
-// system zeroes as they are first touched, so a buffer sized with resize() is zero without a
-// pass over it. The back buffer uses it: the first frame clears it anyway, and start-up need
-// not write 3.6 MB (at 720p) before that.
-template <typename T>
-struct ZeroedAllocator {
-  using value_type = T;
-  ZeroedAllocator() = default;
-  template <typename U>
-  ZeroedAllocator(const ZeroedAllocator<U>&) {}
-  T* allocate(size_t n) {
-    void* p = std::calloc(n, sizeof(T));
-    if (!p) throw std::bad_alloc();
-    return static_cast<T*>(p);
-  }
-  void deallocate(T* p, size_t) { std::free(p); }
-  // Value-less construction leaves the zeroes calloc gave.
-  template <typename U>
-  void construct(U*) {}
-  template <typename U, typename... Args>
-  void construct(U* p, Args&&... args) {
-    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-  }
-  template <typename U>
-  bool operator==(const ZeroedAllocator<U>&) const {
-    return true;
-  }
-  template <typename U>
-  bool operator!=(const ZeroedAllocator<U>&) const {
-    return false;
-  }
-};
-
 struct DibRenderer {
   int32_t game_w = 0, game_h = 0;
   int32_t window_w = 0, window_h = 0;
   bool windowed = true;
-  uint32_t device_flags = 0;                              // bit 0: smooth stretching
-  std::vector<uint32_t, ZeroedAllocator<uint32_t>> back;  // the back buffer, game_w x game_h
+  uint32_t device_flags = 0;  // bit 0: smooth stretching
+  // The back buffer, game_w x game_h: zero when made without a pass over it (the first frame
+  // clears it anyway, and start-up need not write 3.6 MB at 720p before that).
+  std::vector<uint32_t, ZeroedAllocator<uint32_t>> back;
   std::vector<uint32_t> row;       // one row of samples of a rotated or scaled sprite
   std::vector<int32_t> columns;    // the source column of each target column of a scaled one
   std::vector<uint32_t> work;      // cross-fade work surface, grown on demand
