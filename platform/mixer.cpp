@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shared/byte_codec.h"
+#include "shared/zeroed_allocator.h"
 
 namespace platform {
 
@@ -22,7 +23,8 @@ constexpr uint64_t kOne = 1ull << 32;  // one frame in the 32.32 cursor
 
 struct MixBuffer {
   WaveFormat format;
-  std::shared_ptr<std::vector<uint8_t>> pcm;  // shared with duplicates
+  // Shared with duplicates; zero at first without a pass over it (silence for 16-bit).
+  std::shared_ptr<std::vector<uint8_t, ZeroedAllocator<uint8_t>>> pcm;
   uint32_t bytes = 0;
   uint32_t frames = 0;
   uint64_t cursor = 0;  // frames, 32.32 fixed point
@@ -142,7 +144,10 @@ MixBuffer* Mixer::create_buffer(const WaveFormat& format, uint32_t bytes) {
   b->format = format;
   b->format.avg_bytes_per_sec = format.samples_per_sec * format.block_align;
   b->format.extra_size = 0;
-  b->pcm = std::make_shared<std::vector<uint8_t>>(bytes, format.bits_per_sample == 8 ? 0x80 : 0);
+  using Pcm = std::vector<uint8_t, ZeroedAllocator<uint8_t>>;
+  // Silence: 0x80 for 8-bit samples; 16-bit silence is the zeroes the allocator gives.
+  b->pcm = format.bits_per_sample == 8 ? std::make_shared<Pcm>(bytes, 0x80)
+                                       : std::make_shared<Pcm>(bytes);
   b->bytes = bytes;
   b->frames = bytes / format.block_align;
   std::lock_guard<std::mutex> lock(mutex_);

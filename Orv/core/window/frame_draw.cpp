@@ -8,6 +8,7 @@
 #include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/process.h"
 #include "Orv/core/window/window_geometry.h"
+#include "Orv/render/font/fonts.h"
 #include "Orv/render/render_system.h"
 #include "platform/console.h"
 #include "platform/sleep.h"
@@ -26,6 +27,7 @@ void request_present() {
 void trace_first_frame(PresentBuffer& present) {
   if (present.first_shown) return;
   present.first_shown = true;
+  fonts_look_up_faces_soon();  // kept off the path to the first frame
   if (!platform::test_switch_on("VELMORA_STARTUP_TRACE")) return;
   char line[96];
   std::snprintf(line, sizeof line, "startup: first frame shown after %.1f ms",

@@ -11,6 +11,7 @@
 #include "Orv/core/window/input_script.h"
 #include "Orv/core/window/process.h"
 #include "Orv/core/window/window_geometry.h"
+#include "Orv/render/font/fonts.h"
 #include "Orv/render/render_lock.h"
 #include "Orv/render/transition/screen_transition.h"
 #include "orv/orv.h"
@@ -168,6 +169,10 @@ bool game_frame() {
 
   if (p.params.debug) count_frame(p, p.pacing_clock);
   frame_draw();
+  // The face lookup waits until the first frame is out: the window thread posts it when it
+  // shows that frame; the GL renderer has shown it in frame_draw; this covers a window that
+  // never shows one.
+  if (p.frames_drawn < 2 && (++p.frames_drawn == 2 || p.gl_context)) fonts_look_up_faces_soon();
   input_end_frame(p.input);
 
   bool go_on = true;

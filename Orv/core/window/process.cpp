@@ -29,7 +29,7 @@ void ProcessRecord::reset() {
     q->reopen();
   }
   pacer = FramePacer{};
-  pacing_clock = fps_frames = fps_second_frames = fps_second_start = 0;
+  pacing_clock = fps_frames = fps_second_frames = fps_second_start = frames_drawn = 0;
   input.reset();
   cursor = CursorState{};
   joystick = nullptr;

@@ -98,6 +98,7 @@ struct ProcessRecord {
   FramePacer pacer;
   uint32_t pacing_clock = 0;  // time_ms() at the end of the last frame's wait
   uint32_t fps_frames = 0, fps_second_frames = 0, fps_second_start = 0;
+  uint32_t frames_drawn = 0;  // frames drawn so far, counted up to 2 (start-up work after them)
 
   InputState input;
   CursorState cursor;

@@ -17,15 +17,14 @@
 void font_begin_other(FontState& s);
 
 // Begins the font. A text that changes size between characters begins once per change: a face
-// met before is found here, inline, in a few compares.
+// met before is found here, inline, in a few compares, and begun with a few stores (the bitmap
+// font's scale is left as it is: nothing reads it while no bitmap font is picked).
 inline void font_begin(FontState& s) {
   if (s.type <= 3) {
     const uint32_t key = static_cast<uint32_t>(s.type) << 16 | s.size;
     for (const FontState::KeptFace& kept : s.faces) {
       if (kept.key != key) continue;
       s.current_bitmap = -1;
-      s.scale = 1.0f;
-      s.scaled_ascent = 0;
       s.face = kept.face.get();
       s.glyphs = kept.glyphs.get();
       s.metrics = kept.metrics;
@@ -36,12 +35,10 @@ inline void font_begin(FontState& s) {
   font_begin_other(s);
 }
 
-// Ends a begun font: clears begun, the metrics and the picked bitmap font.
+// Ends a begun font: clears begun. What the begin prepared stays until the next begin, unread:
+// every reader of the metrics and the glyphs runs between a begin and its end.
 inline void font_end(FontState& s) {
-  if (!s.begun) return;
   s.begun = 0;
-  s.metrics = TextMetric{};
-  s.current_bitmap = -1;
 }
 
 // The glyph of a Shift-JIS code in the begun font; an empty one (no pixels, advance 0) when it

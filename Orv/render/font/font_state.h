@@ -7,6 +7,7 @@
 // still do so from one thread, as the state between those calls is shared).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -65,6 +66,7 @@ struct FontState {
   // (fonts_look_up_faces, or the first begin of a system face).
   platform::FaceFileName face_files[platform::kFaceKinds];
   bool faces_looked_up = false;
+  std::atomic<bool> lookup_posted{false};  // fonts_look_up_faces_soon has posted the lookup
   // Each face file opened once (on its first begin) and kept: a size is an FT_Size on it.
   std::shared_ptr<platform::FaceFile> face_opened[4];
   // The faces made so far, by type and size (the type fixes the file and the weight), each

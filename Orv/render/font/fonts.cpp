@@ -22,8 +22,12 @@ void fonts_set_defaults() {
     s.effect_colour = 0;
     s.effect = 0;
   }
-  // The face lookup loads the font configuration (several milliseconds): done early on the
-  // work thread, the first text does not wait for it.
+  s.lookup_posted = false;  // posted once the first frame is shown (fonts_look_up_faces_soon)
+}
+
+void fonts_look_up_faces_soon() {
+  FontState& s = font_state();
+  if (s.lookup_posted.load(std::memory_order_relaxed) || s.lookup_posted.exchange(true)) return;
   OrvAttachWorkProcess([](void*) { fonts_look_up_faces(); }, nullptr);
 }
 

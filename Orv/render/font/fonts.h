@@ -33,9 +33,13 @@
 #include <string>
 #include <vector>
 
-// Start-up: the font defaults (type 0, size 24, white text, black effect colour, no effect),
-// and fonts_look_up_faces posted to the work thread.
+// Start-up: the font defaults (type 0, size 24, white text, black effect colour, no effect).
 void fonts_set_defaults();
+// Posts fonts_look_up_faces to the work thread, once per start. Called when the first frame
+// has been shown: the lookup loads the font configuration (several milliseconds of processor
+// time), which would otherwise compete with start-up for the processor, and done early on the
+// work thread the first text still rarely waits for it. Any thread.
+void fonts_look_up_faces_soon();
 // Asks fontconfig for the four system faces' files unless that was done (the first begin of a
 // system face does it otherwise). Any thread; the slow lookup runs outside FontState::mutex.
 void fonts_look_up_faces();

@@ -15,6 +15,7 @@
 
 #include "Orv/render/renderer.h"
 #include "orv/render_types.h"
+#include "shared/zeroed_allocator.h"
 
 struct ImageObject;
 
@@ -34,8 +35,10 @@ struct DibRenderer {
   int32_t game_w = 0, game_h = 0;
   int32_t window_w = 0, window_h = 0;
   bool windowed = true;
-  uint32_t device_flags = 0;       // bit 0: smooth stretching
-  std::vector<uint32_t> back;      // the back buffer, game_w x game_h
+  uint32_t device_flags = 0;  // bit 0: smooth stretching
+  // The back buffer, game_w x game_h: zero when made without a pass over it (the first frame
+  // clears it anyway, and start-up need not write 3.6 MB at 720p before that).
+  std::vector<uint32_t, ZeroedAllocator<uint32_t>> back;
   std::vector<uint32_t> row;       // one row of samples of a rotated or scaled sprite
   std::vector<int32_t> columns;    // the source column of each target column of a scaled one
   std::vector<uint32_t> work;      // cross-fade work surface, grown on demand
