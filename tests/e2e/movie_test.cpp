@@ -2,6 +2,10 @@
 // waits for (played to its end, or ended early by an injected Esc), and a looping movie sprite
 // whose states the script keeps in its persistent memory (system.dat).
 #include <gtest/gtest.h>
+#include <signal.h>
+
+#include <fstream>
+#include <sstream>
 
 #include "support/game_folder.h"
 #include "support/movie_fixtures.h"
@@ -9,6 +13,7 @@
 using testsupport::GameFolder;
 using testsupport::GameFolderOptions;
 using testsupport::MovieFixture;
+using testsupport::RunControl;
 
 namespace {
 
@@ -96,6 +101,46 @@ TEST(Movies, ALoopingMovieSpriteKeepsPlayingUntilItsWaitEndsIt) {
   EXPECT_EQ(cell(sys, 2), 1u) << "msp_set\n" << r.output;
   EXPECT_EQ(cell(sys, 0), 1u) << "still playing after its end: it loops\n" << r.output;
   EXPECT_EQ(cell(sys, 1), 6u) << "ended once the wait switched the loop off\n" << r.output;
+}
+
+// The movie libraries are loaded by the first movie, not at start-up: a game that shows a
+// picture and waits has none of them mapped; one that plays a movie sprite has.
+TEST(Movies, TheMovieLibrariesLoadOnlyForAMovie) {
+  struct Case {
+    const char* what;
+    const char* load;
+    bool mapped;
+  };
+  const Case cases[] = {
+      {"no movie", "  call sp_set(file\"NOPE\", 3, 0, 0)\n", false},
+      {"a movie sprite", "  call msp_set(file\"SHORT\", 3, 0, 0, 0, 1, 0, 0)\n", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    GameFolderOptions o;
+    o.script = std::string(c.load) +
+               "  call run(0, 0, 0)\n"
+               "spin:\n"
+               "  call wait(100, 0)\n"
+               "  jmp spin\n";
+    o.members = {{"SHORT.MPG", testsupport::movie_fixture(MovieFixture::kMpegShort)}};
+    GameFolder game(o);
+    std::string maps;
+    RunControl control;
+    control.signal = SIGTERM;
+    control.after_output = "startup: first frame";
+    control.after_ms = 1500;
+    control.probe = [&](int pid) {
+      std::ifstream in("/proc/" + std::to_string(pid) + "/maps");
+      std::stringstream ss;
+      ss << in.rdbuf();
+      maps = ss.str();
+    };
+    const auto r = game.run({}, {{"VELMORA_STARTUP_TRACE", "1"}}, 60, control);
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    ASSERT_FALSE(maps.empty());
+    EXPECT_EQ(maps.find("libavformat") != std::string::npos, c.mapped);
+    EXPECT_EQ(maps.find("libavcodec") != std::string::npos, c.mapped);
+  }
 }
 
 }  // namespace
