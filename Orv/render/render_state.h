@@ -108,6 +108,9 @@ struct RenderState {
   // Releases the movie record of a movie sprite when the sprite is released (under the
   // render-list lock).
   void (*release_movie)(void* movie) = nullptr;
+  // The draw callback of movie sprites' nodes, which are sprites like those of
+  // sprite_draw_callback for the hit tests; null until the first movie sprite.
+  OrvRenderCallback movie_sprite_draw = nullptr;
   // Draws the full-screen video's frame over the black frame while fullscreen_movie is set
   // (game thread, under the render lock); null: the frame stays black.
   void (*draw_movie)(const Renderer* renderer) = nullptr;

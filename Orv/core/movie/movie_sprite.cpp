@@ -147,6 +147,7 @@ OrvHandle OrvMSpriteLoad(OrvHandle list, const char* name, int32_t priority) {
     return 0;
   }
   orv_render().release_movie = movie_record_release;
+  orv_render().movie_sprite_draw = movie_sprite_draw_callback;
   MovieRecord* m = movie_record_create(name);
   if (!m) return 0;
   OrvSprite* s = sprite_new(priority);

@@ -277,6 +277,14 @@ TEST_F(MovieTest, LoadFailuresAndInfoRecords) {
   EXPECT_EQ(OrvMSpriteCheck(info), 0);
 }
 
+TEST_F(MovieTest, AMovieSpriteIsHitLikeAnyOtherSprite) {
+  OrvHandle sprite = OrvMSpriteLoad(list, "SILENT.MPG", 10);
+  ASSERT_NE(sprite, 0u);
+  OrvSpriteViewCtrl(sprite, 1);
+  EXPECT_EQ(OrvSpriteGetForeground(5, 5, 0), sprite);
+  EXPECT_EQ(OrvSpriteGetForeground(400, 5, 0), 0u);
+}
+
 TEST_F(MovieTest, ReleaseWhileDecodingAndPlaying) {
   for (int i = 0; i < 5; ++i) {
     OrvHandle sprite = OrvMSpriteLoad(list, "OPENING.MPG", 10);
