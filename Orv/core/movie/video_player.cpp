@@ -282,6 +282,12 @@ bool video_wait_decoded(int64_t ms) {
   return v.player && movie_player_wait_decoded(v.player, ms);
 }
 
+int32_t video_sound_volume() {
+  VideoRecord& v = video();
+  std::lock_guard<std::recursive_mutex> guard(v.mutex);
+  return v.player ? movie_player_volume(v.player) : -10000;
+}
+
 void video_report_error() {
   request_stop(video(), kEventErrorAbort);
 }

@@ -40,6 +40,8 @@ void video_shutdown();
 
 // Tests: waits until the playing video has decoded past `ms` (movie_player_wait_decoded).
 bool video_wait_decoded(int64_t ms);
+// Tests: the playing video's sound volume in hundredths of a decibel (-10000 without).
+int32_t video_sound_volume();
 // Tests: reports a decoding failure of the playing video, as the player does.
 void video_report_error();
 // Tests: the fade level (0..100) and the video state word (0 idle, 1 playing, 2 fading,

@@ -50,11 +50,14 @@ TEST_F(VideoTest, NamesThatPlay) {
     int32_t plays;
   };
   const Case cases[] = {
-      {"OPENING.MPG", 1, 1}, {"opening.mpg", 1, 1}, {"OPENING.avi", 1, 0},
-      {"OPENING.WMV", 1, 1}, {"OPENING.WMV", 0, 0},  // Windows Media only where the start
-                                                     // parameters allow it
-      {"SILENT.WMV", 1, 0},                          // a Windows Media video must carry sound
-      {"SILENT.MPG", 1, 1},                          // an MPEG video need not
+      {"OPENING.MPG", 1, 1},
+      {"opening.mpg", 1, 1},
+      {"OPENING.avi", 1, 0},
+      {"OPENING.WMV", 1, 1},
+      {"OPENING.WMV", 0, 0},  // Windows Media only where the start
+                              // parameters allow it
+      {"SILENT.WMV", 1, 0},   // a Windows Media video must carry sound
+      {"SILENT.MPG", 1, 1},   // an MPEG video need not
       {"MISSING.MPG", 1, 0},
   };
   for (const Case& c : cases) {
@@ -112,11 +115,16 @@ TEST_F(VideoTest, WithEffectsASkipFadesPictureAndSoundOverOneSecond) {
     uint32_t at;
     int32_t level;
   };
+  // The sound follows the level: volume x level / 100 by the decibel rule.
+  auto db = [](int32_t level) {
+    return int32_t(float(2000.0 * std::log10(double(10000 * level / 100) / 10000.0)));
+  };
   for (Step s : {Step{0, 100}, Step{250, 75}, Step{500, 50}, Step{990, 1}}) {
     SCOPED_TRACE(s.at);
     rendertest::set_time(start + s.at);
     frame(0);
     EXPECT_EQ(video_fade_level(), s.level);
+    EXPECT_EQ(video_sound_volume(), db(s.level));
     EXPECT_EQ(IsMovie(), 1);
   }
   // The frame draw shows the picture at the fade level's alpha over black.
