@@ -1,8 +1,8 @@
 #include "Orv/core/seams.h"
 
 #include "Orv/core/files/file_access.h"
-#include "platform/file.h"
 #include "Orv/render/font/fonts.h"
+#include "platform/file.h"
 #include "platform/program_path.h"
 
 bool seam_texture_table_create() {
@@ -19,8 +19,6 @@ std::string seam_base_folder_utf8() {
   }
   return platform::program_folder_utf8();
 }
-
-void seam_video_step() {}
 
 void seam_fonts_release() {
   fonts_release();

@@ -9,8 +9,5 @@
 bool seam_texture_table_create();     // the renderer's texture table
 std::string seam_base_folder_utf8();  // the base folder (where setting.ini and reports lie)
 
-// Frames.
-void seam_video_step();  // the events of a full-screen video
-
 // OrvUninit.
 void seam_fonts_release();

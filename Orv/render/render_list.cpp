@@ -260,7 +260,6 @@ bool render_lock_held_here() {
 
 bool render_frame_draw() {
   RenderState& st = rs();
-  if (st.fullscreen_movie.load()) return true;
   RenderList* list = render_list_active();
   if (!list) {
     orv_set_last_error(kErrorInvalidHandle);
@@ -272,9 +271,15 @@ bool render_frame_draw() {
     render_lock_leave();
     return false;
   }
-  renderer->clear(st.clear_color.load());
-  walk_nodes(list, &st.renderer);
-  screen_transition_step();
+  if (st.fullscreen_movie.load()) {
+    // A full-screen video owns the picture: its frame on black, and nothing of the game.
+    renderer->clear(0xFF000000u);
+    if (st.draw_movie) st.draw_movie(renderer);
+  } else {
+    renderer->clear(st.clear_color.load());
+    walk_nodes(list, &st.renderer);
+    screen_transition_step();
+  }
   if (!renderer->present(st.present)) {
     st.present_failed = true;
     error_report("Present : Error");

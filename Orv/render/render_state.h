@@ -69,8 +69,8 @@ struct RenderState {
   // The active renderer's table, copied at render_system_init; all entries null before and
   // after. Draw through render_renderer() (render_system.h).
   Renderer renderer;
-  DibRenderer* dib = nullptr;   // the software peer's record; read by sw/ only
-  GlRenderer* gl = nullptr;     // the GL peer's record; read by gl/ only
+  DibRenderer* dib = nullptr;                 // the software peer's record; read by sw/ only
+  GlRenderer* gl = nullptr;                   // the GL peer's record; read by gl/ only
   platform::GlContext* gl_context = nullptr;  // the window's context, for the GL peer
   bool present_failed = false;  // a present failed; frames stop until render_present_restored
   ImagePool images;
@@ -108,6 +108,12 @@ struct RenderState {
   // Releases the movie record of a movie sprite when the sprite is released (under the
   // render-list lock).
   void (*release_movie)(void* movie) = nullptr;
+  // The draw callback of movie sprites' nodes, which are sprites like those of
+  // sprite_draw_callback for the hit tests; null until the first movie sprite.
+  OrvRenderCallback movie_sprite_draw = nullptr;
+  // Draws the full-screen video's frame over the black frame while fullscreen_movie is set
+  // (game thread, under the render lock); null: the frame stays black.
+  void (*draw_movie)(const Renderer* renderer) = nullptr;
 };
 
 // The render state, one member of the library's state record. Any thread; its members say

@@ -96,7 +96,9 @@ OrvHandle OrvSpriteGetForeground(int32_t x, int32_t y, int32_t alpha_test) {
   int32_t best_priority = 0;
   for (RenderNode* n = list->head.next; n; n = n->next) {
     // Sprite nodes are the ones drawn by the sprite callback; cross-fades and effects are not.
-    if (n->dead || n->callback != sprite_draw_callback) continue;
+    const bool sprite_node = n->callback == sprite_draw_callback ||
+                             (n->callback && n->callback == orv_render().movie_sprite_draw);
+    if (n->dead || !sprite_node) continue;
     OrvHandle id = static_cast<OrvHandle>(n->user_data);
     OrvSprite* s = sprite_from(id);
     if (!s || !OrvSpriteHit(id, x, y, alpha_test)) continue;

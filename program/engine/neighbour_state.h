@@ -49,6 +49,14 @@ struct WaitState {
   uint32_t bWaitClear;  // wait_clear cancelled a running wait
 };
 
+// The movie sprite that msp_wait waits for (movies subsystem): the layer and the sprite it
+// held when the wait began; all zero when no wait runs.
+struct MovieWait {
+  uint32_t bWaiting;
+  uint32_t dwLayer;
+  uint32_t hSprite;
+};
+
 // A script layer (layers subsystem, graphics/layers/layer_slots.h): its image record, what
 // belongs to the layer rather than the image, and its queued or running transition.
 struct LayerSlot {

@@ -134,6 +134,7 @@ struct VmContext {
   SystemButton systemButtons[32];
   HistoryLog history;
   WaitState wait;
+  MovieWait movieWait;
   SoundState sound;
   SelectState select;
   LayerSlot layers[128];

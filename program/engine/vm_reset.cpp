@@ -1,9 +1,9 @@
 // The full reset of the script machine.
 #include <cstring>
 
-#include "engine/orv_calls.h"
 #include "engine/interpreter.h"
 #include "engine/neighbours.h"
+#include "engine/orv_calls.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 
@@ -50,6 +50,7 @@ void vm_reset(VmContext& vm) {
   if (vm.playerName.bWindow) neighbour_run(neighbours.interaction.player_name_window_destroy, vm);
 
   vm.wait = WaitState{};
+  vm.movieWait = MovieWait{};
   std::memset(vm.runner.dwPointStack, 0, sizeof vm.runner.dwPointStack);
   vm.runner.dwPointCount = 0;
   vm.nArgCount = 0;

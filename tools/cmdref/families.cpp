@@ -8,6 +8,10 @@ namespace {
 
 // One entry per list of program/command_lists.h; a list without one gets a title from its name.
 const FamilyText kFamilies[] = {
+    {"MOVIE_COMMANDS", "Movies",
+     "A full-screen movie plays over the whole window while the game stands still, and the "
+     "script goes on after it; a movie sprite is a movie in a layer, loaded like a picture "
+     "(\".mpg\"), placed and released by the layer commands and driven by the msp commands."},
     {"WAIT_COMMANDS", "Waits",
      "A wait stops the script and lets frames go by until its time passes, a click comes or a "
      "skip ends it; the script goes on with the next instruction afterwards."},

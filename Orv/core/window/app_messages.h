@@ -17,6 +17,8 @@ constexpr uint32_t kWndChangeSize = 0x806B;    // client size wParam x lParam
 constexpr uint32_t kWndChangeAspect = 0x806C;  // aspect mode wParam
 constexpr uint32_t kWndSetCursor = 0x806D;     // make the library's cursor current
 constexpr uint32_t kWndShowCursor = 0x806E;    // wParam nonzero shows, 0 hides
+// lParam of a hiding kWndShowCursor: hide only while the cursor lies in the client area.
+constexpr intptr_t kShowCursorInClient = 1;
 // Library-internal (no sender outside): show the frame the game thread drew.
 constexpr uint32_t kWndPresent = 0x8070;
 

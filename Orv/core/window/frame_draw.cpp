@@ -50,8 +50,6 @@ void PresentBuffer::reset() {
 }
 
 void frame_draw() {
-  ProcessRecord& p = orv_process();
-  if (p.is_movie) return;
   // The renderer presents through frame_present_pixels. A frame it could not draw (no render
   // list yet, the lock held elsewhere) keeps the last one; before the first, the window shows
   // the clear colour.

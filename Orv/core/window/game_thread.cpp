@@ -3,6 +3,7 @@
 
 #include "Orv/core/core_services.h"
 #include "Orv/core/frame_time.h"
+#include "Orv/core/movie/video_player.h"
 #include "Orv/core/seams.h"
 #include "Orv/core/task.h"
 #include "Orv/core/window/app_messages.h"
@@ -149,7 +150,7 @@ bool game_frame() {
       window_post(kWndDebugControl, 1);
     }
   }
-  if (p.is_movie) seam_video_step();
+  if (p.is_movie) video_frame_step();
 
   // After an end request no frame runs the task tree: no script instruction runs after the
   // script's own end.

@@ -5,6 +5,8 @@
 
 #include "Orv/core/error_report.h"
 #include "Orv/core/files/data_file_read.h"
+#include "Orv/core/movie/movie_player.h"
+#include "Orv/core/movie/video_player.h"
 #include "Orv/core/random_table.h"
 #include "Orv/core/seams.h"
 #include "Orv/core/sound/sound_system.h"
@@ -203,6 +205,9 @@ void teardown() {
   seam_fonts_release();
   OrvSystemPathUninit();
   random_table_destroy();
+  // Movies stop before the mixer that plays their sound goes.
+  video_shutdown();
+  movie_players_stop_all();
   sound_system_destroy();
   if (platform::Joystick* joy = p.joystick.exchange(nullptr)) platform::joystick_close(joy);
   screen_transition_destroy();

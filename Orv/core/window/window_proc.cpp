@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "Orv/core/debug_log.h"
+#include "Orv/core/movie/video_player.h"
 #include "Orv/core/seams.h"
 #include "Orv/core/sound/sound_system.h"
 #include "Orv/core/window/app_messages.h"
@@ -252,7 +253,7 @@ intptr_t window_message(const platform::Message& m) {
   ProcessRecord& p = orv_process();
   switch (m.id) {
     case kWndVideoEvents:
-      seam_video_step();
+      video_window_events();
       return 0;
     case kWndRestore:
       return 0;  // the software renderer's output is never lost
@@ -276,7 +277,7 @@ intptr_t window_message(const platform::Message& m) {
     case kWndShowCursor:
       if (m.wparam) {
         cursor_count_show(p.cursor);
-      } else {
+      } else if (m.lparam != kShowCursorInClient || cursor_in_client_now()) {
         cursor_count_hide(p.cursor);
       }
       apply_cursor_visibility();

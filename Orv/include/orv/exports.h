@@ -18,7 +18,7 @@
 //
 // No include guard: the list is meant to be expanded several times.
 
-#define ORV_EXPORTS_VERSION 2
+#define ORV_EXPORTS_VERSION 3
 
 // ---- the list's version ----
 ORV_EXPORT(uint32_t, OrvApiVersion, (void))
@@ -227,6 +227,24 @@ ORV_EXPORT(float, OrvSetVoiceSpeed, (float speed))
 ORV_EXPORT(float, OrvGetVoiceSpeed, (void))
 
 // ---- movie sprites and video ----
+ORV_EXPORT(OrvHandle, OrvMSpriteLoad, (OrvHandle list, const char* name, int32_t priority))
+ORV_EXPORT(OrvHandle, OrvMSpriteInfoCreate, (const char* name, int32_t width, int32_t height, int32_t priority))
+ORV_EXPORT(OrvBool, OrvMSpritePlay, (OrvHandle sprite, int32_t loop))
+ORV_EXPORT(OrvBool, OrvMSpriteStop, (OrvHandle sprite))
+ORV_EXPORT(OrvBool, OrvMSpritePause, (OrvHandle sprite))
+ORV_EXPORT(OrvBool, OrvMSpriteSetLoop, (OrvHandle sprite, int32_t loop))
+ORV_EXPORT(OrvBool, OrvMSpriteSetLoopPoint, (OrvHandle sprite, uint32_t start_ms, uint32_t end_ms))
+ORV_EXPORT(int32_t, OrvMSpriteIsLoop, (OrvHandle sprite))
+ORV_EXPORT(int32_t, OrvMSpriteGetState, (OrvHandle sprite))
+ORV_EXPORT(OrvBool, OrvMSpriteLock, (OrvHandle sprite))
+ORV_EXPORT(OrvBool, OrvMSpriteUnlock, (OrvHandle sprite))
+ORV_EXPORT(OrvBool, OrvMSpriteCheck, (OrvHandle sprite))
+ORV_EXPORT(OrvBool, OrvMSpriteSetVolume, (OrvHandle sprite, int32_t volume))
+ORV_EXPORT(OrvBool, OrvMSpriteSetVolumeEx, (OrvHandle sprite, int32_t volume))
+ORV_EXPORT(int32_t, OrvVideoPlay, (const char* name, int32_t skip_mode))
+ORV_EXPORT(int32_t, OrvSetVideoVolumeType, (int32_t type))
+ORV_EXPORT(void, OrvVideoSaveState, (void))
+ORV_EXPORT(void, OrvVideoRestoreState, (void))
 
 // ---- buttons and cell animations ----
 ORV_EXPORT(OrvHandle, OrvButtonCreateEx, (OrvSoundHandle hover_sound, OrvSoundHandle click_sound))

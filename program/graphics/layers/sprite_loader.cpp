@@ -16,7 +16,7 @@ struct LoaderRow {
   const char* extension;
   bool movie;
 };
-// Movie sprites are not part of the game yet: the ".mpg" row finds nothing.
+// The ".mpg" row makes a movie sprite (an info record of the movie's size while skipping).
 constexpr LoaderRow kRows[] = {{".vkx", false}, {".mpg", true},  {".tga", false},
                                {".bmp", false}, {".png", false}, {".jpg", false}};
 
@@ -70,14 +70,20 @@ uint32_t sprite_load_by_name_as(const char* name, int32_t width, int32_t height,
       }
     }
     for (const LoaderRow& row : kRows) {
-      if (row.movie) continue;
       path_of(path, name, row.extension);
+      if (row.movie) {
+        if (uint32_t s = orv.OrvMSpriteInfoCreate(path, width, height, priority)) return s;
+        continue;
+      }
       if (uint32_t s = orv.OrvSpriteInfoCreate(path, 0, 0, priority)) return s;
     }
   } else {
     for (const LoaderRow& row : kRows) {
-      if (row.movie) continue;
       path_of(path, name, row.extension);
+      if (row.movie) {
+        if (uint32_t s = orv.OrvMSpriteLoad(list, path, priority)) return s;
+        continue;
+      }
       if (uint32_t s = orv.OrvSpriteLoad(list, path, priority)) return s;
     }
   }
