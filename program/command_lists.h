@@ -20,6 +20,7 @@
 #include "program/engine/wait_command_list.h"
 #include "program/graphics/layers/layer_command_list.h"
 #include "program/graphics/layers/run_command_list.h"
+#include "program/save/save_command_list.h"
 #include "program/text/lines/text_line_command_list.h"
 #include "program/text/sound/music_command_list.h"
 #include "program/text/sound/sound_command_list.h"
@@ -55,5 +56,6 @@
   X(SELECT_COMMANDS)             \
   X(TEXT_WINDOW_COMMANDS)        \
   X(TEXT_LINE_COMMANDS)          \
+  X(SAVE_COMMANDS)               \
   X(PENDING_COMMANDS)
 // clang-format on

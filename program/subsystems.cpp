@@ -3,6 +3,7 @@
 #include "commands/library_commands.h"
 #include "graphics/layers/layers_attach.h"
 #include "graphics/transitions/transitions_attach.h"
+#include "save/save_commands.h"
 #include "text/history/history_write.h"
 #include "text/lines/text_line.h"
 #include "text/sound/sound_commands.h"
@@ -18,4 +19,5 @@ void attach_subsystems() {
   textlines::text_lines_attach();
   ui::ui_attach();
   textwindow::text_window_attach();
+  save::save_attach();
 }
