@@ -19,6 +19,7 @@
 #include "save/save_command_list.h"
 #include "save/save_files.h"
 #include "save/save_fixed.h"
+#include "save/save_head.h"
 #include "save/save_load.h"
 #include "save/save_settings.h"
 #include "save/save_snapshot.h"
@@ -69,10 +70,9 @@ void store_var(VmContext& vm, int32_t index, int32_t value) {
 // The UserMemory word `index` of a save image in a file: after its own thumbnail, whatever the
 // current thumbnail size is.
 bool file_user_word(const std::string& path, int32_t index, uint32_t* word) {
-  if (index < 0 || index >= static_cast<int32_t>(engine::kUserMemoryCells)) return false;
-  uint32_t size = 0;
-  if (!file_read_at(path, kHeadThumbSize, &size, 4) || size > engine::kThumbMaxBytes) return false;
-  return file_read_at(path, uint64_t{kHeadThumbPixels} + size + uint64_t{4} * index, word, 4);
+  std::vector<uint8_t> bytes;
+  if (file_read_whole(path, &bytes, engine::kSaveBufferBytes) != ReadResult::kOk) return false;
+  return save_head_user_word(bytes.data(), bytes.size(), index, word);
 }
 
 }  // namespace
