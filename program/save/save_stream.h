@@ -59,7 +59,8 @@ void save_stream_free(SaveStream& s);
 // freed only once the new one exists. False (nothing changed) for sizes <= 0, a thumbnail that
 // would not leave room for the rest of a snapshot, or no memory.
 bool save_thumbnail_resize(SaveStream& s, int32_t width, int32_t height);
-// The largest thumbnail byte size a snapshot takes.
-constexpr uint32_t kThumbMaxBytes = kSaveBufferBytes / 2;
+// The largest thumbnail byte size a snapshot takes: it leaves 256 KiB for the rest of the state
+// (an idle game needs about 150 KiB).
+constexpr uint32_t kThumbMaxBytes = kSaveBufferBytes - 256 * 1024;
 
 }  // namespace engine
