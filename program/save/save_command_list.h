@@ -11,18 +11,18 @@
   X(0x0A0002, "save_set_title", 1, cmd_save_set_title, "title text of the following snapshots")           \
   X(0x0A0003, "save_get_time", 4, cmd_save_get_time, "a slot file's local time into hour, minute, second vars") \
   X(0x0A0004, "save_set_thumbnail_size", 2, cmd_save_set_thumbnail_size, "thumbnail width and height")   \
-  X(0x0A0005, "thumbnail_set", 4, nullptr, "draw a slot's thumbnail into a layer at x, y")      \
-  X(0x0A0006, "save_get_title", 4, nullptr, "draw a slot's title into a layer")                            \
+  X(0x0A0005, "thumbnail_set", 4, cmd_thumbnail_set, "draw a slot's thumbnail into a layer at x, y")      \
+  X(0x0A0006, "save_get_title", 4, cmd_save_get_title, "draw a slot's title into a layer")                            \
   X(0x0A0007, "save_set_font_size", 1, cmd_save_set_font_size, "save font size")                          \
   X(0x0A0008, "save_get_date", 5, cmd_save_get_date, "a slot file's local date into year, month, day, weekday vars") \
   X(0x0A0009, "is_save", 1, cmd_is_save, "1 when the slot's file exists and is not empty; -1 any slot")   \
   X(0x0A000A, "save_get_usermemory", 2, cmd_save_get_usermemory, "a UserMemory word of a slot's file")   \
   X(0x0A000B, "save_point", 1, cmd_save_point, "take a snapshot here; 1000 packs the held one as previous data") \
   X(0x0A000C, "save_thumbnail_mosaic_set", 1, cmd_save_thumbnail_mosaic_set, "pixelated thumbnails")    \
-  X(0x0A000D, "get_save_time_text", 5, nullptr, "draw a slot's time into a layer")                        \
-  X(0x0A000E, "get_save_date_text", 5, nullptr, "draw a slot's date into a layer")                        \
+  X(0x0A000D, "get_save_time_text", 5, cmd_get_save_time_text, "draw a slot's time into a layer")                        \
+  X(0x0A000E, "get_save_date_text", 5, cmd_get_save_date_text, "draw a slot's date into a layer")                        \
   X(0x0A000F, "save_set_text_rect", 2, cmd_save_set_text_rect, "save text rectangle width and height")   \
-  X(0x0A0010, "get_save_text", 4, nullptr, "draw a slot's save text into a layer")                        \
+  X(0x0A0010, "get_save_text", 4, cmd_get_save_text, "draw a slot's save text into a layer")                        \
   X(0x0A0011, "get_new_savefile", 0, cmd_get_new_savefile, "the newest save slot, -1 none")               \
   X(0x0A0015, "save_set_text", 1, cmd_save_set_text, "save text of the following saves")                   \
   X(0x0A0016, "thumbnail_renew", 0, cmd_thumbnail_renew, "take a new screen thumbnail now")               \

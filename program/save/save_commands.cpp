@@ -22,6 +22,7 @@
 #include "save/save_head.h"
 #include "save/save_load.h"
 #include "save/save_settings.h"
+#include "save/save_slot_draw.h"
 #include "save/save_snapshot.h"
 #include "text/render/text_render.h"
 

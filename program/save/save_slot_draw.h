@@ -1,0 +1,19 @@
+// The slot queries that draw a save file's contents into a layer: its thumbnail, save text,
+// title, date and time. Each reads the file's head (save_head.h), makes or reuses the layer's
+// image and queues a display request with its own command id, so the layer shows at the next
+// run.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/vm_context.h"
+
+namespace save {
+
+uint32_t cmd_thumbnail_set(engine::VmContext& vm);       // layer, slot, x, y
+uint32_t cmd_save_get_title(engine::VmContext& vm);      // layer, slot, x, y
+uint32_t cmd_get_save_time_text(engine::VmContext& vm);  // layer, slot, x, y, format
+uint32_t cmd_get_save_date_text(engine::VmContext& vm);  // layer, slot, x, y, format
+uint32_t cmd_get_save_text(engine::VmContext& vm);       // layer, slot, x, y
+
+}  // namespace save
