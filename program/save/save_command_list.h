@@ -34,7 +34,7 @@
   X(0x0A001C, "delete_file", 1, cmd_delete_file, "delete a slot's file")                                  \
   X(0x0A001D, "move_file", 2, cmd_move_file, "swap the files of slots A and B")                           \
   X(0x0A001E, "copy_file", 2, cmd_copy_file, "copy the source slot's file over the destination's")        \
-  X(0x0A001F, "load_thumbnail", 1, nullptr, "thumbnail from an image file; 0x0FFFFFFF screen again")      \
+  X(0x0A001F, "load_thumbnail", 1, cmd_load_thumbnail, "thumbnail from an image file; 0x0FFFFFFF screen again")      \
   X(0x0A0020, "save_lock", 2, cmd_save_lock, "write a slot file's lock word, keeping its time")          \
   X(0x0A0021, "is_save_lock", 1, cmd_is_save_lock, "a slot file's lock word, 0 none")                     \
   X(0x0A0022, "is_prev_data", 0, cmd_is_prev_data, "1 when previous data is held")                        \

@@ -8,12 +8,15 @@
 
 #include "commands/command_util.h"
 #include "engine/orv_api.h"
+#include "engine/orv_calls.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "graphics/layers/image_record.h"
+#include "graphics/layers/sprite_loader.h"
 #include "platform/local_time.h"
 #include "save/save_files.h"
 #include "save/save_head.h"
+#include "save/save_settings.h"
 #include "save/save_stream.h"
 #include "text/render/text_render.h"
 
@@ -254,6 +257,58 @@ uint32_t cmd_get_save_time_text(VmContext& vm) {
 }
 uint32_t cmd_get_save_date_text(VmContext& vm) {
   return draw_time(vm, true);
+}
+
+}  // namespace save
+
+namespace save {
+
+uint32_t cmd_load_thumbnail(VmContext& vm) {
+  const uint32_t file = vm_pop(vm);
+  engine::SaveStream& s = vm.save;
+  if (file == engine::kNoText) {
+    s.bThumbEnabled = 1;
+    return 1;
+  }
+  s.bThumbEnabled = 0;
+  char name[33] = {};
+  engine::get_file_name_operand(vm, reinterpret_cast<uint8_t*>(name), sizeof name, file, 1);
+  name[32] = 0;
+  uint32_t width = 0, height = 0;
+  engine::game_screen_size(&width, &height);
+  const uint32_t sprite = layers::sprite_load_by_name_unlocked(
+      vm, name, static_cast<int32_t>(width), static_cast<int32_t>(height), 0);
+  bool drawn = false;
+  if (sprite && s.lpThumbPixels) {
+    int32_t sw = 0, sh = 0;
+    const uint32_t* pixels = orv.OrvSpriteLock(sprite, &sw, &sh);
+    // The picture's own size inside its storage (rows sw pixels apart).
+    const int32_t pw = std::min(sw, orv.OrvSpriteGetWidth(sprite));
+    const int32_t ph = std::min(sh, orv.OrvSpriteGetHeight(sprite));
+    if (pixels && pw > 0 && ph > 0) {
+      std::vector<uint32_t> picture(static_cast<size_t>(pw) * ph);
+      for (int32_t row = 0; row < ph; ++row) {
+        std::memcpy(picture.data() + static_cast<size_t>(row) * pw,
+                    pixels + static_cast<size_t>(row) * sw, static_cast<size_t>(pw) * 4);
+      }
+      orv.OrvSpriteUnlock(sprite);
+      auto* dst = reinterpret_cast<uint32_t*>(s.lpThumbPixels);
+      const auto tw = static_cast<int32_t>(s.dwThumbWidth);
+      const auto th = static_cast<int32_t>(s.dwThumbHeight);
+      if (s.dwMosaicThumbnail || settings_of(vm).bAllMosaicThumbnail) {
+        orv.OrvThumbnailCreateMosaicEx(dst, tw, th, picture.data(), pw, ph, 6);
+      } else {
+        orv.OrvThumbnailCreateEx(dst, tw, th, picture.data(), pw, ph);
+      }
+      drawn = true;
+    } else if (pixels) {
+      orv.OrvSpriteUnlock(sprite);
+    }
+  }
+  if (sprite) orv.OrvSpriteRelease(orv.OrvRenderGetActive(), sprite);
+  if (!drawn && s.lpThumbPixels) std::memset(s.lpThumbPixels, 0, s.dwThumbSize);
+  vm_log(engine::kLogHistory, "load_thumbnail %s", name);
+  return 1;
 }
 
 }  // namespace save

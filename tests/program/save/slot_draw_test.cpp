@@ -6,6 +6,7 @@
 #include "Orv/core_record.h"
 #include "Orv/render/render_system.h"
 #include "Orv/render/sprite.h"
+#include "engine/operand.h"
 #include "graphics/layers/display_ops.h"
 #include "graphics/layers/image_record.h"
 #include "graphics/layers/layer_slots.h"
@@ -29,7 +30,11 @@ class SlotDraw : public SaveTest {
     orv_core().alive = true;
     list_ = OrvRenderInit();
     OrvRenderSetActive(list_);
-    load("idle:\n  call wait_frame\n  jmp idle\n");
+    load(
+        "idle:\n  call wait_frame\n  jmp idle\n"
+        "pic:\n  call load_thumbnail(file\"#FF102030\")\n  jmp idle\n"
+        "nopic:\n  call load_thumbnail(file\"NOSUCHPIC\")\n  jmp idle\n"
+        "screen:\n  call load_thumbnail(0x0FFFFFFF)\n  jmp idle\n");
     // The thumbnail: pixel (x, y) = 0xFF000000 | y << 8 | x.
     auto* px = reinterpret_cast<uint32_t*>(vm().save.lpThumbPixels);
     for (uint32_t y = 0; y < 4; ++y) {
@@ -111,6 +116,31 @@ TEST_F(SlotDraw, TextQueriesMakeTheLayersTextSprite) {
   call(0x0A0010, {9, 2, 0, 0});     // get_save_text
   ASSERT_NE(vm().layers[9].lpImage, nullptr);
   EXPECT_TRUE(logged(10, "get_save_text  9, 2, 0, 0"));
+}
+
+// Runs the script from label number n (idle 1, pic 2, nopic 3, screen 4) to the idle loop.
+TEST_F(SlotDraw, LoadThumbnailPutsAPictureIntoTheFollowingSaves) {
+  auto run_label = [&](uint32_t n) {
+    uint32_t pc = 0;
+    ASSERT_TRUE(engine::label_target(vm(), n, &pc));
+    vm().runner.dwPc = pc;
+    run();
+  };
+  vm().save.bThumbEnabled = 1;
+  run_label(2);
+  EXPECT_EQ(vm().save.bThumbEnabled, 0u);
+  const auto* px = reinterpret_cast<const uint32_t*>(vm().save.lpThumbPixels);
+  EXPECT_EQ(px[0], 0xFF102030u);
+  EXPECT_EQ(px[31], 0xFF102030u);
+  // The next save carries it.
+  snap(0);
+  call(0x0A0000, {4, 0});
+  EXPECT_EQ(codec::load_u32(reinterpret_cast<const uint8_t*>(slot_file(4).data()) + 4132 + 4 * 9),
+            0xFF102030u);
+  run_label(3);  // a picture that does not load clears the thumbnail
+  EXPECT_EQ(px[5], 0u);
+  run_label(4);
+  EXPECT_EQ(vm().save.bThumbEnabled, 1u);
 }
 
 }  // namespace
