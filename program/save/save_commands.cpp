@@ -116,6 +116,16 @@ void history_save(VmContext& vm) {
   vm_log(kLogHistory, "history_save %s", path.c_str());
 }
 
+void save_prev_pack(VmContext& vm) {
+  engine::SaveStream& s = vm.save;
+  if (!s.bSnapValid || !s.lpSnapshot || !s.lpPrevData) return;
+  const uint32_t length =
+      std::min<uint32_t>(s.dwSnapOffset, static_cast<uint32_t>(s.lpSnapshot->size()));
+  s.dwPrevPackedLength =
+      prev_pack(s.lpSnapshot->data(), length, s.lpPrevData, engine::kPrevDataBytes);
+  s.dwPrevRawLength = s.dwPrevPackedLength ? length : 0;
+}
+
 namespace {
 
 uint32_t cmd_save(VmContext& vm) {
@@ -253,12 +263,7 @@ uint32_t cmd_save_point(VmContext& vm) {
   const int32_t slot = pop_int(vm);
   engine::SaveStream& s = vm.save;
   if (slot == 1000) {
-    if (!s.bSnapValid || !s.lpSnapshot || !s.lpPrevData) return 1;
-    const uint32_t length =
-        std::min<uint32_t>(s.dwSnapOffset, static_cast<uint32_t>(s.lpSnapshot->size()));
-    s.dwPrevPackedLength =
-        prev_pack(s.lpSnapshot->data(), length, s.lpPrevData, engine::kPrevDataBytes);
-    s.dwPrevRawLength = s.dwPrevPackedLength ? length : 0;
+    save_prev_pack(vm);
     return 1;
   }
   if (s.bSavePointLock) return 1;
@@ -466,6 +471,7 @@ void save_attach() {
   s.save_snapshot_read = save_snapshot_read;
   s.save_snapshot_reload = save_snapshot_reload;
   s.history_save = history_save;
+  s.save_prev_pack = save_prev_pack;
 }
 
 }  // namespace save

@@ -20,6 +20,9 @@ bool save_file_write(engine::VmContext& vm, const std::string& path);
 // file (SystemMemory 511 counts them, 509 names the current one).
 void history_save(engine::VmContext& vm);
 
+// The neighbour entry: packs the held snapshot as PrevData (nothing while none is valid).
+void save_prev_pack(engine::VmContext& vm);
+
 // Installs the commands and fills the snapshot entries of the interaction table.
 void save_attach();
 
