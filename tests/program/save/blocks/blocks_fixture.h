@@ -57,7 +57,8 @@ inline uint32_t word_at(const Bytes& b, size_t at) {
   return codec::load_u32(b.data() + at);
 }
 inline void put_word(Bytes& b, size_t at, uint32_t v) {
-  codec::store_u32(b.data() + at, v);
+  ASSERT_LE(at + 4, b.size());
+  for (size_t i = 0; i < 4; ++i) b.at(at + i) = static_cast<uint8_t>(v >> (8 * i));
 }
 
 class BlocksTest : public textwindowtest::TextWindowTest {
