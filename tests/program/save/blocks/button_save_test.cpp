@@ -43,6 +43,8 @@ TEST_F(ButtonSaveTest, AGroupWithButtonsFiveAndNineHasTheHandLaidLayout) {
   init_group(0);
   group(0).dwClickSound = 0x33;
   group(0).nStyle[engine::kStyleName] = 9;
+  group(0).nStyle[engine::kStyleSkip] = 200;  // no such button: stored as none
+  group(0).nStyle[engine::kStyleAuto] = -7;
   add_button(0, 5, kSlot | 0, "BTN5", 10);
   add_button(0, 9, 0x21, "BTN9", 20);  // a File.dat reference: no name stored
   group(0).entries[5].dwClickLabel = 0x20;
@@ -60,6 +62,8 @@ TEST_F(ButtonSaveTest, AGroupWithButtonsFiveAndNineHasTheHandLaidLayout) {
   EXPECT_EQ(word_at(b, 0), 1u);
   EXPECT_EQ(word_at(b, 8), 0x33u);
   EXPECT_EQ(static_cast<int32_t>(word_at(b, 12 + 3 * 4)), 9);  // name style
+  EXPECT_EQ(static_cast<int32_t>(word_at(b, 12)), -1);
+  EXPECT_EQ(static_cast<int32_t>(word_at(b, 12 + 4)), -1);
   for (size_t no = 0; no < 5; ++no) EXPECT_EQ(word_at(b, 36 + 4 * no), 0u);
   const size_t b5 = 56;
   EXPECT_EQ(word_at(b, b5), kSlot);
