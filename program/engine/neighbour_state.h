@@ -8,6 +8,8 @@
 namespace layers {
 struct ImageRecord;
 }
+#include "graphics/actions/action_state.h"
+#include "graphics/effects/screen_effect_state.h"
 #include "save/save_stream.h"
 #include "text/history/history_entry.h"
 #include "text/render/text_tips.h"
@@ -60,21 +62,6 @@ struct FaceEntry {
   uint32_t dwLayer;         // 0xFFFFFFFF none
   int32_t nPriorityOffset;  // -134 x priority step
   int32_t x, y;
-};
-
-struct ScreenEffectState {
-  uint32_t dwSyncBits;
-  uint32_t dwActiveJobs;  // bit 0 shake, 1 flush colour sprite, 2 snow, 3 petals, 4 raster
-  // The flush colour sprite: its sprite on the game's render list, a second word, start and
-  // length (ms).
-  uint32_t dwFlushSprite;
-  uint32_t dwFlushWord2;
-  uint32_t dwFlushStart;
-  uint32_t dwFlushLength;
-};
-
-struct ActionSystem {
-  uint32_t nRunning;
 };
 
 struct ScriptThreadRecord {

@@ -319,7 +319,8 @@ void text_window_save_read(engine::VmContext& vm, codec::ByteReader& in, const L
     }
     StoredImage& s = images[0];
     if (settings.nTextAlpha != -1) {
-      s.info.color = (static_cast<uint32_t>(settings.nTextAlpha) << 24) | (s.info.color & 0xFFFFFF);
+      s.info.color =
+          ((static_cast<uint32_t>(settings.nTextAlpha) & 0xFF) << 24) | (s.info.color & 0xFFFFFF);
       s.base.dwColor = s.info.color;
     }
     tw.lpBase = load_image(vm, textwindow::kImageBase, file, s);

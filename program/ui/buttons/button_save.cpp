@@ -146,7 +146,12 @@ void button_save_write(const engine::VmContext& vm, codec::ByteWriter& out) {
     StoredHead head;
     head.hoverSound = group.dwHoverSound;
     head.clickSound = group.dwClickSound;
-    std::memcpy(head.style, group.nStyle, sizeof head.style);
+    // A style may name a number without a button (the style commands take any number);
+    // such a style means no button, stored as -1 so that the block stays within its range.
+    for (uint32_t i = 0; i < engine::kStyleFields; ++i) {
+      const int32_t s = group.nStyle[i];
+      head.style[i] = s >= 0 && s < static_cast<int32_t>(kButtonsPerGroup) ? s : -1;
+    }
     sync_head(out, head);
     for (const ButtonEntry& e : group.entries) {
       const uint32_t file = stored_file(e);
