@@ -49,7 +49,10 @@ void resume(VmContext& vm) {
 
 // What a load repairs of the state a snapshot does not carry.
 void after_load(VmContext& vm) {
+  // No click of before the load may end a wait after it.
   engine::g_advance_latch = engine::AdvanceLatch{0, 0, 1};
+  vm.text.bEndOfText[0] = 0;
+  vm.text.bEndOfText[1] = 0;
   vm.save.dwPrevRawLength = 0;
   vm.save.dwPrevPackedLength = 0;
   fresh_snapshot(vm);

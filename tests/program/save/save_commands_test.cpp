@@ -158,6 +158,13 @@ TEST_F(SaveCommands, HistoryFilesCountAndLoadWithoutFade) {
   EXPECT_TRUE(logged(0, "path not enough length or not found"));
   // The history file's UserMemory word, read at its own thumbnail's end.
   EXPECT_EQ(call(0x0A0028, {12, 0}), 7u);
+  // A slot load sets word 509 to the history number saved with its snapshot.
+  vm().sysMem[509] = 5;
+  snap(0);
+  call(0x0A0000, {3, 0});
+  vm().sysMem[509] = 9;
+  call(0x0A0001, {3});
+  EXPECT_EQ(vm().sysMem[509], 5u);
 }
 
 TEST_F(SaveCommands, SlotQueries) {
