@@ -118,6 +118,18 @@ TEST_F(SlotDraw, TextQueriesMakeTheLayersTextSprite) {
   EXPECT_TRUE(logged(10, "get_save_text  9, 2, 0, 0"));
 }
 
+TEST_F(SlotDraw, ASnapshotDuringASkipKeepsTheThumbnail) {
+  engine::SaveStream& s = vm().save;
+  s.bThumbEnabled = 1;
+  std::memset(s.lpThumbPixels, 0x5A, s.dwThumbSize);
+  vm().run.bSceneSkip = 1;
+  snap(0);
+  EXPECT_EQ(s.lpThumbPixels[17], 0x5A);
+  vm().run.bSceneSkip = 0;
+  snap(0);  // a new picture of the (empty, black) screen
+  EXPECT_NE(codec::load_u32(s.lpThumbPixels), 0x5A5A5A5Au);
+}
+
 // Runs the script from label number n (idle 1, pic 2, nopic 3, screen 4) to the idle loop.
 TEST_F(SlotDraw, LoadThumbnailPutsAPictureIntoTheFollowingSaves) {
   auto run_label = [&](uint32_t n) {
