@@ -15,8 +15,12 @@
 // has no file to load again (a picture still loading, or one made without a file) are written
 // as the word 0. Layers 64-127 are not stored.
 //
-// The reader loads every image again from its file and puts the sprite's stored state back.
+// The reader loads every image again from its file, puts the sprite's stored state back and
+// draws its text lines again.
 #include <cstring>
+#include <span>
+#include <utility>
+#include <vector>
 
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
@@ -24,6 +28,7 @@
 #include "graphics/layers/graphic_dat.h"
 #include "graphics/layers/image_record.h"
 #include "graphics/layers/layer_slots.h"
+#include "graphics/layers/layer_text_items.h"
 #include "graphics/layers/sprite_info_record.h"
 #include "graphics/layers/sprite_loader.h"
 #include "save/save_blocks.h"
@@ -106,13 +111,50 @@ bool check_text_items(codec::ByteReader& in, SaveCheck& check) {
   return check.whole(in, "layer text item");
 }
 
-// Steps over checked text items. The layers keep no text items of their own yet, so the
-// items are not drawn again (the picture comes back without its text lines).
-void skip_text_items(codec::ByteReader& in) {
+template <class IO, class T>
+void sync_item_words(IO& io, T& t) {
+  io.u32(t.kind);
+  io.u32(t.fontType);
+  io.u32(t.fontEffect);
+  io.u32(t.fontSize);
+  io.u32(t.colour);
+  io.u32(t.colour2);
+  io.i32(t.x);
+  io.i32(t.y);
+}
+
+void write_text_items(codec::ByteWriter& out, uint32_t layer) {
+  const std::vector<layers::TagText>& items = layers::layer_text_items(layer);
+  out.u32(static_cast<uint32_t>(items.size()));
+  for (size_t i = 0; i < items.size(); ++i) {
+    const layers::TagText& t = items[i];
+    sync_item_words(out, t);
+    if (t.text.size() > kTextItemMaxBytes) {
+      engine::vm_log(engine::kLogMain, "error write layerEx over string count=%d",
+                     static_cast<int32_t>(i));
+      out.u32(0);
+      continue;
+    }
+    out.u32(static_cast<uint32_t>(t.text.size()));
+    out.bytes(t.text.data(), t.text.size());
+  }
+}
+
+// Reads checked text items into layer n's list; an empty text adds nothing. They are drawn
+// once the picture is loaded.
+void read_text_items(codec::ByteReader& in, uint32_t layer) {
+  std::vector<layers::TagText>& items = layers::layer_text_items(layer);
+  if (!items.empty()) engine::vm_log(engine::kLogMain, "error AdvGraphicLoad: prev VecTagTextPtr");
   const uint32_t count = in.u32();
   for (uint32_t i = 0; i < count && in.ok(); ++i) {
-    in.skip(4 * kTextItemWords);
-    in.skip(in.u32());
+    layers::TagText t{};
+    sync_item_words(in, t);
+    const uint32_t length = in.u32();
+    const std::span<const uint8_t> text = in.take(length);
+    if (length == 0 || text.size() != length) continue;
+    t.text.assign(reinterpret_cast<const char*>(text.data()), length);
+    t.text.resize(strnlen(t.text.c_str(), length));  // the text ends at its first zero
+    items.push_back(std::move(t));
   }
 }
 
@@ -200,7 +242,7 @@ void layer_save_write(const engine::VmContext& vm, codec::ByteWriter& out) {
     l.nMovieLoop = slot.nMovieLoop;
     std::memcpy(l.graphChild, slot.graphChild, sizeof l.graphChild);
     sync_layer(out, l);
-    out.u32(0);  // text items: the layers keep none yet
+    write_text_items(out, n);
     if (file & engine::kStringHandleBit) out.bytes(image.szFileName);
   }
 }
@@ -236,12 +278,13 @@ void layer_save_read(engine::VmContext& vm, codec::ByteReader& in, const LoadMod
     if (file == 0) continue;
     StoredLayer l;
     sync_layer(in, l);
-    skip_text_items(in);
+    read_text_items(in, n);
     char stored_name[32] = {};
     if (file & engine::kStringHandleBit) in.bytes(stored_name);
     if (in.failed()) return;
     if (vm.layers[n].lpImage) continue;  // the reset left every layer empty
     restore_layer(vm, n, file, l, stored_name);
+    layers::layer_text_items_redraw(vm, n);
   }
   layers::face_view_ctrl(vm, 0);
 }

@@ -50,8 +50,8 @@ static_assert(codec::stored_size<OrvSpriteInfo>([](auto& io, auto& r) {
 // The largest side a stored sprite may ask for when it is made again.
 constexpr int32_t kMaxStoredSpriteSide = 16384;
 
-// A stored sprite info read back: its name terminated within its bytes. False when its sizes
-// lie outside 0..kMaxStoredSpriteSide (the save check refuses such a block).
+// False when a stored info's width or height lies outside 0..kMaxStoredSpriteSide: a sprite
+// made again at that size could not be allocated, so the save check refuses such a block.
 inline bool sprite_info_sizes_ok(const OrvSpriteInfo& s) {
   return s.width >= 0 && s.width <= kMaxStoredSpriteSide && s.height >= 0 &&
          s.height <= kMaxStoredSpriteSide;

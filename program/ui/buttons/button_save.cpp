@@ -191,9 +191,13 @@ bool button_save_check(codec::ByteReader& in, SaveCheck& check) {
       sync_button(in, b, file);
       if (!check.whole(in, "button")) return false;
       const ButtonEntry& e = b.entry;
-      if (!check.label(e.dwClickLabel, true, "button click label") ||
-          !check.label(e.dwHoverLabel, true, "button hover label") ||
-          !check.label(e.dwLeaveLabel, true, "button leave label") ||
+      // Labels are offsets from the code base; 0 is none.
+      auto label_ok = [&](uint32_t rel, const char* name) {
+        return rel == 0 || check.label(rel, false, name);
+      };
+      if (!label_ok(e.dwClickLabel, "button click label") ||
+          !label_ok(e.dwHoverLabel, "button hover label") ||
+          !label_ok(e.dwLeaveLabel, "button leave label") ||
           !check.range(e.dwLink, 0, kButtonsPerGroup - 1, "button link") ||
           !check.range(e.dwFlags, 0, engine::kButtonDisabled, "button flags")) {
         return false;

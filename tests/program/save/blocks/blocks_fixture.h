@@ -114,6 +114,12 @@ class BlocksTest : public textwindowtest::TextWindowTest {
                              std::to_string(duration) + " " + std::to_string(w[0]));
       return 1;
     };
+    orv.OrvSpriteCreateTextEx = [](OrvHandle s, const char* text, int32_t x, int32_t y,
+                                   uint32_t) -> OrvBool {
+      g_rec->calls.push_back("text " + std::to_string(s) + " " + text + " " + std::to_string(x) +
+                             " " + std::to_string(y));
+      return 1;
+    };
     check.dwCodeBase = 12;
     check.dwCodeSize = 4096;
   }

@@ -162,6 +162,7 @@ TEST_F(ButtonSaveTest, TheCheckRefusesCutsAndValuesOutOfRange) {
                          {button + 4, 4096, "button click label"},
                          {button + 8, 0xFFFFFF00u, "button hover label"},
                          {button + 12, 5000, "button leave label"},
+                         {button + 12, 0xFFFFFFFFu, "button leave label"},
                          {button + 20, 128, "button link"},
                          {button + 28, 2, "button flags"},
                          {button + 32 + 28, 16385, "button sprite size"},

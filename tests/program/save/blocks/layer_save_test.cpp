@@ -1,6 +1,7 @@
 // The layer block: a layer's record at its offsets, layers stored as empty (fading out, no file),
 // the rebuild from bytes laid out by hand (text items, kept name, endless shake), and the
 // refusals of its check.
+#include "graphics/layers/layer_text_items.h"
 #include "program/save/blocks/blocks_fixture.h"
 
 namespace blockstest {
@@ -38,13 +39,17 @@ TEST_F(LayerSaveTest, ALayerIsStoredAtItsOffsetsAndUnloadableLayersAsEmpty) {
   slot.dwShakeLength = 0xFFFFFFFFu;
   slot.nMovieLoop = 3;
   slot.graphChild[1][0] = 16;
+  layers::layer_text_items(2) = {{1, 0, 0, 24, 0xFFFFFF, 0, 3, 4, "hi"},
+                                 {1, 0, 0, 24, 0xFFFFFF, 0, 0, 30, std::string(261, 'x')}};
   add_layer(5, 0x44, "CHARA");
   vm().layers[5].dwTransState = 1;  // fading out
   add_layer(6, 0, "loading");       // no file yet
   add_layer(70, 0x45, "CHARA");     // layers from 64 up are not stored
 
   const Bytes b = write(save::layer_save_write);
-  ASSERT_EQ(b.size(), 384u + kRecord + 4 + 32);
+  // Two text lines; the one over 260 bytes is stored with no text.
+  ASSERT_EQ(b.size(), 384u + kRecord + 4 + (36 + 2) + 36 + 32);
+  EXPECT_TRUE(logged(0, "error write layerEx over string count=1"));
   EXPECT_EQ(word_at(b, 0), 2u);
   EXPECT_EQ(static_cast<int32_t>(word_at(b, 4)), -134);
   EXPECT_EQ(word_at(b, 16), 0xFFFFFFFFu);
@@ -61,9 +66,14 @@ TEST_F(LayerSaveTest, ALayerIsStoredAtItsOffsetsAndUnloadableLayersAsEmpty) {
   EXPECT_EQ(word_at(b, at + 680), 0xFFFFFFFFu);
   EXPECT_EQ(word_at(b, at + 688), 3u);
   EXPECT_EQ(word_at(b, at + 692 + 80), 16u);
-  EXPECT_EQ(word_at(b, at + 1332), 0u);  // no text items
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data() + at + 1336)), "BG");
-  for (uint32_t n : {3u, 4u, 5u, 6u}) EXPECT_EQ(word_at(b, at + 1368 + 4 * (n - 3)), 0u) << n;
+  EXPECT_EQ(word_at(b, at + 1332), 2u);
+  EXPECT_EQ(word_at(b, at + 1336 + 12), 24u);  // font size
+  EXPECT_EQ(word_at(b, at + 1336 + 24), 3u);   // x
+  EXPECT_EQ(word_at(b, at + 1336 + 32), 2u);   // length
+  EXPECT_EQ(b[at + 1336 + 36], 'h');
+  EXPECT_EQ(word_at(b, at + 1374 + 32), 0u);  // the long line's length
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data() + at + 1410)), "BG");
+  for (uint32_t n : {3u, 4u, 5u, 6u}) EXPECT_EQ(word_at(b, at + 1442 + 4 * (n - 3)), 0u) << n;
   EXPECT_TRUE(accepts(save::layer_save_check, b));
 }
 
@@ -84,7 +94,7 @@ Bytes layer_fixture(uint32_t anime_no = 0) {
   l.u32(anime_no).u32(0x200000).i32(0).i32(1).i32(6).u32(0xFFFFFFFFu).u32(123).i32(0);
   l.zeros(640);
   l.u32(2);
-  l.u32(1).zeros(28).u32(5).text("hello", 5);
+  l.u32(1).zeros(20).i32(7).i32(9).u32(5).text("hello", 5);
   l.u32(1).zeros(28).u32(0);
   l.text("CHARA", 32);
   l.u32(0);
@@ -120,7 +130,11 @@ TEST_F(LayerSaveTest, StoredLayersAreLoadedAgainFromTheirFiles) {
   ASSERT_NE(vm().layers[3].lpImage, nullptr);
   EXPECT_EQ(vm().layers[3].lpImage->hSprite, 0u);
   EXPECT_EQ(vm().layers[3].lpImage->lFileNo, 0x77u);
-  // Written again: the same record (the text items are not kept yet), hidden as a face.
+  // The text line is drawn again at its place; the empty one is dropped.
+  ASSERT_EQ(layers::layer_text_items(1).size(), 1u);
+  EXPECT_EQ(layers::layer_text_items(1)[0].text, "hello");
+  EXPECT_EQ(rec.calls.back(), "text " + std::to_string(image->hSprite) + " hello 7 9");
+  // Written again: the same record, hidden as a face, with its one text line.
   const Bytes again = write(save::layer_save_write);
   EXPECT_TRUE(accepts(save::layer_save_check, again));
   EXPECT_EQ(word_at(again, 128 + 4), kSlot | 2);
@@ -132,6 +146,12 @@ TEST_F(LayerSaveTest, StoredLayersAreLoadedAgainFromTheirFiles) {
   EXPECT_EQ(part(again, rec + 4, rec + 680), part(b, rec + 4, rec + 680));
   EXPECT_EQ(word_at(again, rec + 680), orv.OrvtimeGetTime());
   EXPECT_EQ(part(again, rec + 684, rec + kRecord), part(b, rec + 684, rec + kRecord));
+  EXPECT_EQ(word_at(again, rec + kRecord), 1u);
+  EXPECT_EQ(part(again, rec + kRecord + 4, rec + kRecord + 4 + 36 + 5),
+            part(b, rec + kRecord + 4, rec + kRecord + 4 + 36 + 5));
+  // Releasing the layer empties its list.
+  layers::layer_release_now(vm(), vm().layers[1]);
+  EXPECT_TRUE(layers::layer_text_items(1).empty());
   layers::layers_clear_all(vm());
 }
 
