@@ -68,6 +68,10 @@ TEST_F(ChoiceSave, ALoadOfTheChoicesSnapshotBuildsTheSameMenu) {
   vm().select.dwGraphic = 0;
   vm().select.dwHoverLabel = 0;
   call(0x0A0001, {1});
+  // The snapshot taken at the end of the load is the file, byte for byte.
+  const std::string file = testsupport::read_file(dir / "save/save001.dat");
+  const engine::SaveStream& ss = vm().save;
+  EXPECT_EQ(std::string(ss.lpSnapshot->begin(), ss.lpSnapshot->begin() + ss.dwSnapLength), file);
   run();
   const engine::SelectState& after = vm().select;
   EXPECT_EQ(after.nItems, 2);
