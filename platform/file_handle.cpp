@@ -190,6 +190,27 @@ bool file_flush(FileHandle file) {
   return true;
 }
 
+bool file_get_mtime(FileHandle file, int64_t* unix_ms) {
+  struct stat st {};
+  if (file < 0 || fstat(file, &st) != 0) {
+    set_errno_error(file < 0 ? EBADF : errno);
+    return false;
+  }
+  *unix_ms = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+  return true;
+}
+
+bool file_set_mtime(FileHandle file, int64_t unix_ms) {
+  timespec times[2];
+  times[0].tv_sec = times[1].tv_sec = static_cast<time_t>(unix_ms / 1000);
+  times[0].tv_nsec = times[1].tv_nsec = static_cast<long>(unix_ms % 1000) * 1000000;
+  if (file < 0 || futimens(file, times) != 0) {
+    set_errno_error(file < 0 ? EBADF : errno);
+    return false;
+  }
+  return true;
+}
+
 bool file_close(FileHandle file) {
   if (file < 0 || close(file) != 0) {
     set_errno_error(file < 0 ? EBADF : errno);

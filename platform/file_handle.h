@@ -79,6 +79,10 @@ int64_t file_size(FileHandle file);
 bool file_set_end(FileHandle file);
 // Writes the file's data through to the disk (FlushFileBuffers).
 bool file_flush(FileHandle file);
+// The file's last-write time in milliseconds since 1970 (UTC).
+bool file_get_mtime(FileHandle file, int64_t* unix_ms);
+// Sets the file's last-write time (and its access time) to unix_ms.
+bool file_set_mtime(FileHandle file, int64_t unix_ms);
 // Closes the handle. False for kInvalidFile or a handle that is not open.
 bool file_close(FileHandle file);
 

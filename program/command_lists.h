@@ -21,6 +21,7 @@
 #include "program/graphics/layers/layer_command_list.h"
 #include "program/graphics/layers/run_command_list.h"
 #include "program/movie/movie_command_list.h"
+#include "program/save/save_command_list.h"
 #include "program/text/lines/text_line_command_list.h"
 #include "program/text/sound/music_command_list.h"
 #include "program/text/sound/sound_command_list.h"
@@ -57,5 +58,6 @@
   X(TEXT_WINDOW_COMMANDS)        \
   X(TEXT_LINE_COMMANDS)          \
   X(MOVIE_COMMANDS)              \
+  X(SAVE_COMMANDS)               \
   X(PENDING_COMMANDS)
 // clang-format on

@@ -4,6 +4,7 @@
 #include "graphics/layers/layers_attach.h"
 #include "graphics/transitions/transitions_attach.h"
 #include "movie/movie_commands.h"
+#include "save/save_commands.h"
 #include "text/history/history_write.h"
 #include "text/lines/text_line.h"
 #include "text/sound/sound_commands.h"
@@ -20,4 +21,5 @@ void attach_subsystems() {
   ui::ui_attach();
   textwindow::text_window_attach();
   movies::movies_attach();
+  save::save_attach();
 }

@@ -8,5 +8,4 @@
   X(0x090029, "get_monitor_size", 2, nullptr, "")       \
   X(0x09002C, "set_system_path", 1, nullptr, "")        \
   X(0x09002D, "set_allmosaicthumbnail", 1, nullptr, "") \
-  X(0x090040, "get_exe_run_mode", 0, nullptr, "")       \
-  X(0x0A0019, "save_system_data", 0, nullptr, "")
+  X(0x090040, "get_exe_run_mode", 0, nullptr, "")

@@ -8,6 +8,9 @@
 namespace layers {
 struct ImageRecord;
 }
+#include "graphics/actions/action_state.h"
+#include "graphics/effects/screen_effect_state.h"
+#include "save/save_stream.h"
 #include "text/history/history_entry.h"
 #include "text/render/text_tips.h"
 #include "text/sound/sound_state.h"
@@ -15,26 +18,6 @@ struct ImageRecord;
 #include "ui/ui_state.h"
 
 namespace engine {
-
-// Save settings and snapshot buffers (interaction and persistence).
-struct SaveStream {
-  uint32_t dwMosaicThumbnail;
-  uint32_t dwResumePc;
-  uint32_t dwSnapOffset;
-  uint32_t dwSnapLength;
-  uint32_t bSnapValid;
-  uint32_t bSavePointLock;
-  int32_t nLoadAfterLabel;  // -1 none, else a code offset
-  uint32_t dwPrevRawLength;
-  uint32_t dwThumbWidth;
-  uint32_t dwThumbHeight;
-  uint32_t dwThumbSize;
-  uint32_t bThumbEnabled;
-  uint8_t* lpThumbPixels;
-  uint8_t* lpSnapshot;
-  uint8_t* lpPrevData;
-  char szSaveText[4096];  // the current line's message, shown by a save slot; terminated
-};
 
 // The running wait of the wait commands; cleared by vm_reset, carried by no save.
 struct WaitState {
@@ -89,21 +72,6 @@ struct FaceEntry {
   int32_t x, y;
 };
 
-struct ScreenEffectState {
-  uint32_t dwSyncBits;
-  uint32_t dwActiveJobs;  // bit 0 shake, 1 flush colour sprite, 2 snow, 3 petals, 4 raster
-  // The flush colour sprite: its sprite on the game's render list, a second word, start and
-  // length (ms).
-  uint32_t dwFlushSprite;
-  uint32_t dwFlushWord2;
-  uint32_t dwFlushStart;
-  uint32_t dwFlushLength;
-};
-
-struct ActionSystem {
-  uint32_t nRunning;
-};
-
 struct ScriptThreadRecord {
   uint32_t bExists;
   uint32_t bEnabled;
@@ -115,7 +83,9 @@ struct ScriptThreadRecord {
 struct PlayerNameBlock {
   uint32_t bWindow;
   uint32_t nLimit;
-  char szName[32];
+  char szName[32];        // may be full with no terminator
+  uint32_t dwNameLength;  // bytes of the name (saved with it)
+  uint32_t bChanged;      // the player changed the name (saved with it)
 };
 
 struct MessageSlot {

@@ -123,6 +123,8 @@ struct InteractionServices {
   NeighbourStep save_snapshot_reload;
   // Writes the current snapshot as the next history file, when history saving is on.
   NeighbourStep history_save;
+  // Packs the held snapshot as the previous data (the state a load of slot 1000 goes back to).
+  NeighbourStep save_prev_pack;
   // True when this frame's decide click (left button; its release in key-release mode) lies on
   // a switched-on button of any group: the text window then leaves the click to the button.
   // Null: false.

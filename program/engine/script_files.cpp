@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "commands/data_file.h"
-#include "engine/orv_calls.h"
 #include "engine/neighbours.h"
 #include "engine/orv_api.h"
+#include "engine/orv_calls.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "graphics/layers/graphic_dat.h"
@@ -21,7 +21,6 @@ namespace engine {
 namespace {
 
 constexpr uint32_t kFailure = 0x80004005u;
-constexpr uint32_t kSaveBufferBytes = 0x200000;
 
 uint8_t* copy_block(const uint8_t* data, uint32_t size) {
   auto* block = static_cast<uint8_t*>(orv.OrvMemoryAlloc(size, 0));
@@ -187,13 +186,8 @@ bool save_buffers_init(VmContext& vm, uint32_t* result) {
   s.bSnapValid = 0;
   s.bSavePointLock = 0;
   s.dwPrevRawLength = 0;
-  s.lpSnapshot = static_cast<uint8_t*>(orv.OrvMemoryAlloc(kSaveBufferBytes, 1));
-  s.lpPrevData = static_cast<uint8_t*>(orv.OrvMemoryAlloc(kSaveBufferBytes, 1));
-  s.lpThumbPixels = static_cast<uint8_t*>(orv.OrvMemoryAlloc(s.dwThumbSize, 0));
-  if (s.lpSnapshot && s.lpPrevData && s.lpThumbPixels) return true;
-  free_block(&s.lpSnapshot);
-  free_block(&s.lpPrevData);
-  free_block(&s.lpThumbPixels);
+  if (save_stream_init(s)) return true;
+  save_stream_free(s);
   return fail(vm, "saveload initialize error", result);
 }
 
@@ -256,9 +250,7 @@ void engine_shutdown(VmContext& vm) {
   neighbour_run(neighbours.interaction.select_release, vm);
   return_stack_clear(vm);
   if (vm.playerName.bWindow) neighbour_run(neighbours.interaction.player_name_window_destroy, vm);
-  free_block(&vm.save.lpThumbPixels);
-  free_block(&vm.save.lpPrevData);
-  free_block(&vm.save.lpSnapshot);
+  save_stream_free(vm.save);
   data_files_close_all(vm);
   orv_list_release(vm.hDataFiles);
   vm.hDataFiles = 0;

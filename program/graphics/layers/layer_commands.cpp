@@ -14,6 +14,7 @@
 #include "graphics/layers/layer_command_list.h"
 #include "graphics/layers/layer_layout.h"
 #include "graphics/layers/layer_slots.h"
+#include "graphics/layers/layer_text_items.h"
 #include "graphics/layers/sprite_loader.h"
 
 namespace layers {
@@ -352,6 +353,7 @@ uint32_t cmd_sp_paint(VmContext& vm) {
   }
   const bool whole = !rect.left && !rect.top && !rect.right && !rect.bottom;
   orv.OrvSpritePaint(image->hSprite, whole ? nullptr : &rect, argb);
+  layer_text_items_clear(layer);  // the painted lines are gone
   vm_log(kLogHistory, "sp_paint %d, 0x%08X, %d, %d, %d, %d", as_int(layer), argb, rect.left,
          rect.top, rect.right, rect.bottom);
   return 1;

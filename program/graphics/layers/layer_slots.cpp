@@ -4,6 +4,7 @@
 
 #include "engine/orv_api.h"
 #include "engine/vm_services.h"
+#include "graphics/layers/layer_text_items.h"
 #include "platform/sleep.h"
 
 namespace layers {
@@ -66,6 +67,9 @@ uint32_t layer_release(engine::VmContext& vm, engine::LayerSlot& slot) {
     slot.lpImage->hSprite = slot.hTransOut;
   }
   release_unhanded(vm, slot, false);
+  if (const int32_t n = layer_index_of(vm, &slot); n >= 0) {
+    layer_text_items_clear(static_cast<uint32_t>(n));
+  }
   image_release(vm, slot.lpImage);
   if (slot.hTransition) orv.OrvSpriteReleaseTransitionHandle(slot.hTransition);
   slot_clear(slot);
@@ -74,6 +78,9 @@ uint32_t layer_release(engine::VmContext& vm, engine::LayerSlot& slot) {
 
 uint32_t layer_release_now(engine::VmContext& vm, engine::LayerSlot& slot) {
   release_unhanded(vm, slot, true);
+  if (const int32_t n = layer_index_of(vm, &slot); n >= 0) {
+    layer_text_items_clear(static_cast<uint32_t>(n));
+  }
   image_release_now(slot.lpImage);
   if (slot.hTransition) orv.OrvSpriteReleaseTransitionHandle(slot.hTransition);
   slot_clear(slot);

@@ -1,6 +1,8 @@
 #include "graphics/layers/layers_attach.h"
 
 #include "engine/neighbours.h"
+#include "graphics/actions/action_reset.h"
+#include "graphics/effects/layer_shader_pool.h"
 #include "graphics/layers/display_ops.h"
 #include "graphics/layers/image_record.h"
 #include "graphics/layers/layer_commands.h"
@@ -18,6 +20,8 @@ void layers_attach() {
   l.image_action_blocks_clear = images_frame_deltas_clear;
   l.images_apply_all = images_apply_all;
   l.history_skip_cover_image = history_skip_cover_image;
+  if (!l.action_uninit_all) l.action_uninit_all = engine::action_system_clear;
+  l.layer_shader_pool_clear = shader_effect_pool_reset;
 }
 
 }  // namespace layers

@@ -248,6 +248,8 @@ uint32_t decide(VmContext& vm, int32_t i) {
   system_buttons_choice_enable(vm, true);
   orv.OrvInputClear();
   engine::message_post(vm, 2, 1);
+  // The state before the choice (the snapshot select took) becomes the previous data.
+  engine::neighbour_run(engine::neighbours.interaction.save_prev_pack, vm);
   vm_log(kLogSelect, "SELECT[%s]", s.szItemText[i]);
   engine::neighbour_run(engine::neighbours.interaction.history_save, vm);
   return static_cast<uint32_t>(i + 1) | kDecided;

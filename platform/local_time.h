@@ -1,0 +1,20 @@
+// Calendar time in the local time zone (our stand-in for GetLocalTime on a file's time).
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// A moment in the local time zone (GetLocalTime's fields).
+struct LocalTime {
+  int32_t year;     // in full
+  int32_t month;    // 1-12
+  int32_t day;      // 1-31
+  int32_t weekday;  // 0 Sunday
+  int32_t hour, minute, second;
+};
+
+// The local time of a moment given in milliseconds since 1970.
+LocalTime local_time_of(int64_t unix_ms);
+
+}  // namespace platform
