@@ -58,6 +58,10 @@ static_assert(gl::kStreamDraw == GL_STREAM_DRAW);
 static_assert(gl::kStaticDraw == GL_STATIC_DRAW);
 static_assert(gl::kTriangleStrip == GL_TRIANGLE_STRIP);
 static_assert(gl::kTriangles == GL_TRIANGLES);
+static_assert(gl::kElementArrayBuffer == GL_ELEMENT_ARRAY_BUFFER);
+static_assert(gl::kViewport == GL_VIEWPORT);
+static_assert(gl::kDynamicDraw == GL_DYNAMIC_DRAW);
+static_assert(gl::kUnsignedInt == GL_UNSIGNED_INT);
 
 bool gl_functions_load(GlFunctions* out, std::string* error) {
   GlFunctions f;
@@ -131,6 +135,8 @@ bool gl_functions_load(GlFunctions* out, std::string* error) {
   load(f.VertexAttribPointer, "glVertexAttribPointer");
   load(f.EnableVertexAttribArray, "glEnableVertexAttribArray");
   load(f.DrawArrays, "glDrawArrays");
+  load(f.DrawElements, "glDrawElements");
+  load(f.Uniform2i, "glUniform2i");
   if (ok) *out = f;
   return ok;
 }

@@ -75,6 +75,10 @@ constexpr GLenum kStreamDraw = 0x88E0;
 constexpr GLenum kStaticDraw = 0x88E4;
 constexpr GLenum kTriangleStrip = 0x0005;
 constexpr GLenum kTriangles = 0x0004;
+constexpr GLenum kElementArrayBuffer = 0x8893;
+constexpr GLenum kViewport = 0x0BA2;
+constexpr GLenum kDynamicDraw = 0x88E8;
+constexpr GLenum kUnsignedInt = 0x1405;
 }  // namespace gl
 
 struct GlFunctions {
@@ -151,6 +155,8 @@ struct GlFunctions {
                               GLsizei stride, const void* offset) = nullptr;
   void (*EnableVertexAttribArray)(GLuint index) = nullptr;
   void (*DrawArrays)(GLenum mode, GLint first, GLsizei count) = nullptr;
+  void (*DrawElements)(GLenum mode, GLsizei count, GLenum type, const void* offset) = nullptr;
+  void (*Uniform2i)(GLint location, GLint a, GLint b) = nullptr;
 };
 
 // Fills *out from the context current on the calling thread. False, naming the first entry
