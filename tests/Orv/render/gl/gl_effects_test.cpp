@@ -408,4 +408,42 @@ TEST_F(GlEffects, TargetListDrawsIntoTheTemporaryTargetOnly) {
   for (uint32_t p : whole) ASSERT_EQ(p, 0u);
 }
 
+// The window's size and aspect rectangle change between frames (a mode or size change): the
+// peer's targets do not depend on them, so frames go on with the same images and textures and
+// each compose fills the new area.
+TEST_F(GlEffects, WindowChangesBetweenFramesKeepImagesAndTextures) {
+  reopen(40, 30, 0, 2, VELMORA_LUMO);
+  if (IsSkipped()) return;
+  DrawRequest r = request(image(40, 30, pattern));
+  gl().clear(0xFF000000u);
+  gl().draw_sprite(r);
+  const std::vector<uint32_t> first = gl_pixels();
+  gl_renderer_reset_stats();
+  struct Window {
+    int32_t w, h;
+    OrvRect area;
+  };
+  // Windowed at game size, stretched, letterboxed (mode 1), centred (mode 2), cropped (mode 3).
+  const Window windows[] = {{40, 30, {0, 0, 40, 30}},
+                            {120, 90, {0, 0, 120, 90}},
+                            {120, 60, {20, 0, 100, 60}},
+                            {100, 100, {30, 35, 70, 65}},
+                            {60, 30, {-10, -7, 70, 37}}};
+  for (const Window& w : windows) {
+    SCOPED_TRACE(testing::Message() << w.w << "x" << w.h);
+    gl().clear(0xFF000000u);
+    gl().draw_sprite(r);
+    EXPECT_EQ(gl_pixels(), first);
+    std::vector<uint32_t> shown = gl_renderer_compose_for_test(w.w, w.h, w.area);
+    ASSERT_EQ(shown.size(), static_cast<size_t>(w.w) * w.h);
+    // Outside the area the window is black; the area's centre shows the picture's centre.
+    if (w.area.left > 0) {
+      EXPECT_EQ(shown[0], 0xFF000000u);
+    }
+    const int32_t cx = (w.area.left + w.area.right) / 2, cy = (w.area.top + w.area.bottom) / 2;
+    EXPECT_NE(shown[static_cast<size_t>(cy) * w.w + cx], 0xFF000000u);
+  }
+  EXPECT_EQ(gl_renderer_stats().uploads, 0u);
+}
+
 }  // namespace
