@@ -35,7 +35,10 @@ struct DrawRequest {
   float scale_x = 1.0f, scale_y = 1.0f;
   OrvRect rect{};  // source rectangle in image pixels (clipped to the image by the peer)
   uint32_t color = 0xFFFFFFFFu;  // modulating colour, ARGB
-  int32_t render_mode = 1;       // blend: 0 copy, 1 alpha, 2 add, 3 multiply; others draw as 1
+  // Blend: 1 alpha, 2 add, 3 multiply; the GL peer also has 4 (destination squared), 5 (as
+  // 3), 6 screen, 7 darker, 8 lighter, 9 plain add, 10 subtract and 11 opaque; every other
+  // mode (4-11 too in the software peer) draws as 1.
+  int32_t render_mode = 1;
   const FxResult* fx = nullptr;  // this frame's effect blend on the sprite, or null (borrowed)
 };
 

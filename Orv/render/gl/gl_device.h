@@ -41,7 +41,13 @@ enum GlDrawMode : int32_t {
   kGlModeMultiply = 3,  // texel x its alpha x colour alpha, multiplied into the target
   kGlModeOpaque = 4,    // the texel as it is, alpha 1, nothing discarded (presenting)
   kGlModeCopy = 5,      // the texel as it is, unblended (alpha-0 texels still discarded)
+  kGlModeModulate = 6,  // texel x colour, for the blend table's modes 4 and 6-10
+  kGlModeTexel = 7,     // mode 11: the texel's colour, alpha = texel alpha x colour alpha
 };
+
+// Sets the blend of a sprite's render mode for the modes with their own blend (4, 6-11);
+// false for the others, which the fragment modes above blend.
+bool gl_set_table_blend(GlRenderer* gl, int32_t render_mode);
 
 // The cross-fade program's uniform places.
 struct GlCrossfadeProgram {

@@ -51,6 +51,40 @@ void gl_set_blend(GlRenderer* g, int32_t mode) {
   }
 }
 
+bool gl_set_table_blend(GlRenderer* g, int32_t render_mode) {
+  const platform::GlFunctions& f = g->f;
+  platform::GLenum equation = gl::kFuncAdd, source = gl::kOne, destination = gl::kOne;
+  switch (render_mode) {
+    case 4:  // the destination squared
+      source = gl::kZero;
+      destination = gl::kDstColor;
+      break;
+    case 6:  // screen
+      source = gl::kOneMinusDstColor;
+      break;
+    case 7:  // the darker of the two
+      equation = gl::kMin;
+      break;
+    case 8:  // the lighter of the two
+      equation = gl::kMax;
+      break;
+    case 9:  // plain add
+      break;
+    case 10:  // destination minus source
+      equation = gl::kFuncReverseSubtract;
+      break;
+    case 11:  // opaque
+      f.Disable(gl::kBlend);
+      return true;
+    default:
+      return false;
+  }
+  f.Enable(gl::kBlend);
+  f.BlendEquation(equation);
+  f.BlendFuncSeparate(source, destination, source, destination);
+  return true;
+}
+
 void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t target_h, float flip,
                   uint32_t color, int32_t mode, const FxResult* radial, int32_t tex_w,
                   int32_t tex_h) {
@@ -121,9 +155,14 @@ void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w
   int64_t w = r - l, h = b - t;
 
   const platform::GlFunctions& f = g->f;
-  int32_t mode = (req.render_mode == kGlModeAdd || req.render_mode == kGlModeMultiply)
-                     ? req.render_mode
-                     : kGlModeAlpha;
+  // Modes 2, 3 and 5 (multiply, as 3) blend in the fragment program as the software peer
+  // does; 4 and 6-11 take their own blend; 0, 1 and every other value blend by alpha.
+  int32_t mode = kGlModeAlpha;
+  const int32_t rm = req.render_mode;
+  if (rm == 2) mode = kGlModeAdd;
+  if (rm == 3 || rm == 5) mode = kGlModeMultiply;
+  if (rm == 4 || (rm >= 6 && rm <= 10)) mode = kGlModeModulate;
+  if (rm == 11) mode = kGlModeTexel;
   if (mode_override) mode = mode_override;
   const float tw = static_cast<float>(tex_w), th = static_cast<float>(tex_h);
   GlQuad q;
@@ -188,7 +227,7 @@ void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w
   f.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, gl::kNearest);
   f.TexParameteri(gl::kTexture2D, gl::kTextureWrapS, gl::kClampToEdge);
   f.TexParameteri(gl::kTexture2D, gl::kTextureWrapT, gl::kClampToEdge);
-  gl_set_blend(g, mode);
+  if (mode_override || !gl_set_table_blend(g, rm)) gl_set_blend(g, mode);
   gl_draw_quad(g, q, target_w, target_h, 1.0f, req.color, mode, radial, tex_w, tex_h);
   f.Disable(gl::kScissorTest);
   return;

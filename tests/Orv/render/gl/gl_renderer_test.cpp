@@ -74,6 +74,66 @@ TEST_F(GlPeer, BlendTableOnSolidColoursMatchesSoftware) {
   }
 }
 
+// The render modes with a blend of their own, on solid colours: back 0xFF808080 (128), texel
+// 0xFF4080C0 (64, 128, 192), white colour unless given; expected values worked out by hand from
+// each blend (channels in 0..255, rounded).
+TEST_F(GlPeer, BlendTableOfTheOtherModes) {
+  struct Case {
+    int32_t mode;
+    uint32_t color;
+    uint32_t expect;
+  };
+  const Case cases[] = {
+      {4, 0xFFFFFFFFu, 0xFF404040u},   // 128 x 128 / 255 = 64
+      {5, 0xFFFFFFFFu, 0xFF1F3F5Fu},   // multiply, as mode 3
+      {6, 0xFFFFFFFFu, 0xFFA0C0E0u},   // 64 (1 - 128/255) + 128 = 160; 192; 224
+      {7, 0xFFFFFFFFu, 0xFF408080u},   // min
+      {8, 0xFFFFFFFFu, 0xFF8080C0u},   // max
+      {9, 0xFFFFFFFFu, 0xFFC0FFFFu},   // 192, 255 (clamped), 255
+      {10, 0xFFFFFFFFu, 0xFF400000u},  // 128 - 64, 0, 0 (clamped)
+      {9, 0xFF808080u, 0xFFA0C0E0u},   // the colour modulates: 32, 64, 96 added
+      {11, 0x80FF0000u, 0xFF4080C0u},  // opaque: the texel alone, the colour's RGB ignored
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    TearDown();
+    images_.clear();
+    open(32, 32);
+    if (IsSkipped()) return;
+    gl().clear(0xFF808080u);
+    DrawRequest r = request(image(16, 16, [](int32_t, int32_t) { return 0xFF4080C0u; }));
+    r.x = r.y = 8;
+    r.color = c.color;
+    r.render_mode = c.mode;
+    EXPECT_EQ(gl().draw_sprite(r), 1);
+    std::vector<uint32_t> px = gl_pixels();
+    for (int sh = 0; sh < 24; sh += 8) {
+      int d = static_cast<int>((px[12 * 32 + 12] >> sh) & 255) -
+              static_cast<int>((c.expect >> sh) & 255);
+      EXPECT_LE(std::abs(d), 1) << std::hex << px[12 * 32 + 12];
+    }
+    EXPECT_EQ(px[0], 0xFF808080u);  // outside the sprite
+    // A sprite drawn after it blends by alpha again.
+    DrawRequest after = request(image(4, 4, [](int32_t, int32_t) { return 0x80FFFFFFu; }));
+    after.x = after.y = 20;
+    gl().draw_sprite(after);
+    uint32_t p = gl_pixels()[21 * 32 + 21];
+    EXPECT_TRUE(p != px[21 * 32 + 21]) << std::hex << p;
+  }
+  // Texels of alpha 0 are never drawn, whatever the mode.
+  for (int32_t mode : {2, 4, 6, 7, 8, 9, 10, 11}) {
+    SCOPED_TRACE(mode);
+    TearDown();
+    images_.clear();
+    open(16, 16);
+    gl().clear(0xFF123456u);
+    DrawRequest r = request(image(16, 16, [](int32_t, int32_t) { return 0x00FFFFFFu; }));
+    r.render_mode = mode;
+    gl().draw_sprite(r);
+    for (uint32_t p : gl_pixels()) ASSERT_EQ(p, 0xFF123456u);
+  }
+}
+
 TEST_F(GlPeer, TransparentTexelsAreNeverDrawn) {
   open(32, 32);
   clear_both(0xFF123456u);
