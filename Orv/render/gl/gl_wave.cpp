@@ -26,11 +26,14 @@ void warp_fx_over_current(GlRenderer* g, const FxResult& fx, uint32_t color) {
 void gl_draw_frame_wave(GlRenderer* g, const FxResult& fx) {
   if (fx.effect != 1 || !ensure_fx(g)) return;
   const platform::GlFunctions& f = g->f;
-  f.BindFramebuffer(gl::kReadFramebuffer, g->game.fbo);
+  // The picture drawn so far in the current target (the game picture's place in it).
+  const GlTarget& from = gl_current_target(g);
+  const int32_t x0 = (from.width - g->game_w) / 2, y0 = (from.height - g->game_h) / 2;
+  f.BindFramebuffer(gl::kReadFramebuffer, from.fbo);
   f.BindFramebuffer(gl::kDrawFramebuffer, g->fx.fbo);
   f.Disable(gl::kScissorTest);
-  f.BlitFramebuffer(0, 0, g->game_w, g->game_h, 0, 0, g->game_w, g->game_h, gl::kColorBufferBit,
-                    gl::kNearest);
+  f.BlitFramebuffer(x0, y0, x0 + g->game_w, y0 + g->game_h, 0, 0, g->game_w, g->game_h,
+                    gl::kColorBufferBit, gl::kNearest);
   warp_fx_over_current(g, fx, 0xFFFFFFFFu);
 }
 
