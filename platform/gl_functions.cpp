@@ -47,6 +47,10 @@ static_assert(gl::kSrcColor == GL_SRC_COLOR);
 static_assert(gl::kSrcAlpha == GL_SRC_ALPHA);
 static_assert(gl::kOneMinusSrcAlpha == GL_ONE_MINUS_SRC_ALPHA);
 static_assert(gl::kDstColor == GL_DST_COLOR);
+static_assert(gl::kOneMinusDstColor == GL_ONE_MINUS_DST_COLOR);
+static_assert(gl::kMin == GL_MIN);
+static_assert(gl::kMax == GL_MAX);
+static_assert(gl::kFuncReverseSubtract == GL_FUNC_REVERSE_SUBTRACT);
 static_assert(gl::kConstantAlpha == GL_CONSTANT_ALPHA);
 static_assert(gl::kOneMinusConstantAlpha == GL_ONE_MINUS_CONSTANT_ALPHA);
 static_assert(gl::kVertexShader == GL_VERTEX_SHADER);
@@ -58,6 +62,10 @@ static_assert(gl::kStreamDraw == GL_STREAM_DRAW);
 static_assert(gl::kStaticDraw == GL_STATIC_DRAW);
 static_assert(gl::kTriangleStrip == GL_TRIANGLE_STRIP);
 static_assert(gl::kTriangles == GL_TRIANGLES);
+static_assert(gl::kElementArrayBuffer == GL_ELEMENT_ARRAY_BUFFER);
+static_assert(gl::kViewport == GL_VIEWPORT);
+static_assert(gl::kDynamicDraw == GL_DYNAMIC_DRAW);
+static_assert(gl::kUnsignedInt == GL_UNSIGNED_INT);
 
 bool gl_functions_load(GlFunctions* out, std::string* error) {
   GlFunctions f;
@@ -131,6 +139,8 @@ bool gl_functions_load(GlFunctions* out, std::string* error) {
   load(f.VertexAttribPointer, "glVertexAttribPointer");
   load(f.EnableVertexAttribArray, "glEnableVertexAttribArray");
   load(f.DrawArrays, "glDrawArrays");
+  load(f.DrawElements, "glDrawElements");
+  load(f.Uniform2i, "glUniform2i");
   if (ok) *out = f;
   return ok;
 }

@@ -64,6 +64,10 @@ constexpr GLenum kSrcColor = 0x0300;
 constexpr GLenum kSrcAlpha = 0x0302;
 constexpr GLenum kOneMinusSrcAlpha = 0x0303;
 constexpr GLenum kDstColor = 0x0306;
+constexpr GLenum kOneMinusDstColor = 0x0307;
+constexpr GLenum kMin = 0x8007;
+constexpr GLenum kMax = 0x8008;
+constexpr GLenum kFuncReverseSubtract = 0x800B;
 constexpr GLenum kConstantAlpha = 0x8003;
 constexpr GLenum kOneMinusConstantAlpha = 0x8004;
 constexpr GLenum kVertexShader = 0x8B31;
@@ -75,6 +79,10 @@ constexpr GLenum kStreamDraw = 0x88E0;
 constexpr GLenum kStaticDraw = 0x88E4;
 constexpr GLenum kTriangleStrip = 0x0005;
 constexpr GLenum kTriangles = 0x0004;
+constexpr GLenum kElementArrayBuffer = 0x8893;
+constexpr GLenum kViewport = 0x0BA2;
+constexpr GLenum kDynamicDraw = 0x88E8;
+constexpr GLenum kUnsignedInt = 0x1405;
 }  // namespace gl
 
 struct GlFunctions {
@@ -151,6 +159,8 @@ struct GlFunctions {
                               GLsizei stride, const void* offset) = nullptr;
   void (*EnableVertexAttribArray)(GLuint index) = nullptr;
   void (*DrawArrays)(GLenum mode, GLint first, GLsizei count) = nullptr;
+  void (*DrawElements)(GLenum mode, GLsizei count, GLenum type, const void* offset) = nullptr;
+  void (*Uniform2i)(GLint location, GLint a, GLint b) = nullptr;
 };
 
 // Fills *out from the context current on the calling thread. False, naming the first entry

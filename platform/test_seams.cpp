@@ -84,6 +84,17 @@ void frame_dump_configure() {
   }
 }
 
+bool frame_dump_wanted(uint32_t frame_time) {
+  FrameDump& d = frame_dump();
+  std::lock_guard<std::mutex> lock(d.mutex);
+  if (d.folder.empty()) return false;
+  if (d.all) return true;
+  for (uint32_t t : d.times) {
+    if (t == frame_time) return true;
+  }
+  return false;
+}
+
 void frame_dump_offer(uint32_t frame_time, const uint32_t* pixels, int32_t width, int32_t height) {
   FrameDump& d = frame_dump();
   std::lock_guard<std::mutex> lock(d.mutex);

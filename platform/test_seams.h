@@ -6,7 +6,8 @@
 //                                moves on N ms (1-1000) at the start of each game
 //                                frame, so that every frame time, and every wait and fade timed
 //                                by it, is the same from run to run
-//   VELMORA_FRAME_DUMP=FOLDER    each frame the software renderer presents is written as
+//   VELMORA_FRAME_DUMP=FOLDER    each frame presented (the GL renderer's read back from its game
+//                                target) is written as
 //                                FOLDER/frame-T.png (T: the frame time in ms, in decimal;
 //                                24-bit, the alpha byte dropped)
 //   VELMORA_FRAME_DUMP_AT=T,...  only the frames whose frame time is listed are written
@@ -30,6 +31,9 @@ void fixed_step_clock_step();
 void frame_dump_configure();
 // Writes the frame (top-down 0xAARRGGBB, `width` words a row) when the dump is on and
 // frame_time is one of its times. A file that cannot be written is reported on stderr once.
+// Whether a frame of this time would be written (a renderer that must read its frame back
+// asks first).
+bool frame_dump_wanted(uint32_t frame_time);
 void frame_dump_offer(uint32_t frame_time, const uint32_t* pixels, int32_t width, int32_t height);
 
 }  // namespace platform

@@ -1,7 +1,9 @@
 #include "Orv/render/render_list.h"
 
 #include <cstdio>
+#include <mutex>
 #include <new>
+#include <vector>
 
 #include "Orv/core/error_report.h"
 #include "Orv/core/handle_table.h"
@@ -450,13 +452,42 @@ void OrvTargetRenderListAdd(uintptr_t user_data) {
   rs().target_list.push_back(user_data);
 }
 
-// The software renderer has no off-screen target: the call succeeds and draws nothing.
+// The nodes named in the target list, in its order, drawn into the renderer's temporary target
+// (cleared to transparent black first). A renderer without one (software) draws nothing.
 int32_t OrvTargetRenderListDraw(void) {
   if (rs().fullscreen_movie.load()) return 1;
-  if (!render_list_active()) {
+  RenderList* list = render_list_active();
+  if (!list) {
     orv_set_last_error(kErrorInvalidHandle);
     return 0;
   }
+  RenderState& st = rs();
+  if (!st.renderer.targets_begin || !st.renderer.targets_begin()) return 1;
+  std::vector<uintptr_t> targets;
+  {
+    std::lock_guard<std::mutex> lock(st.target_mutex);
+    targets = st.target_list;
+  }
+  st.drawing_targets = true;
+  {
+    std::lock_guard<std::recursive_mutex> guard(st.list_lock);
+    ++list->walk_depth;
+    for (uintptr_t value : targets) {
+      for (RenderNode* node = list->head.next; node; node = node->next) {
+        if (node->dead || !node->callback || node->user_data != value) continue;
+        if (node->callback(&st.renderer, node->user_data) == 0) {
+          index_gone(list, node);
+          node->dead = true;
+          list->has_dead = true;
+          break;  // on with the next value of the target list
+        }
+      }
+    }
+    --list->walk_depth;
+    sweep_dead(list);
+  }
+  st.drawing_targets = false;
+  st.renderer.targets_end();
   return 1;
 }
 

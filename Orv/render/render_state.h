@@ -72,6 +72,8 @@ struct RenderState {
   DibRenderer* dib = nullptr;                 // the software peer's record; read by sw/ only
   GlRenderer* gl = nullptr;                   // the GL peer's record; read by gl/ only
   platform::GlContext* gl_context = nullptr;  // the window's context, for the GL peer
+  // Test seam: the effect library's path, in place of dll/ and the loader's search path.
+  const char* gl_effect_library = nullptr;
   bool present_failed = false;  // a present failed; frames stop until render_present_restored
   ImagePool images;
   SpriteInfoCache info_cache;
@@ -79,6 +81,8 @@ struct RenderState {
   std::atomic<uint32_t> clear_color{0xFF000000u};
   std::atomic<bool> fullscreen_movie{false};  // set while a full-screen video owns the screen
   std::atomic<bool> effects_enabled{true};    // screen effects switch
+  // Set while the target list is drawn: hidden sprites are drawn too. Game thread.
+  bool drawing_targets = false;
 
   // Full-screen effect blend and the raster phase shared by every raster blend.
   FxRecord* fullscreen_fx = nullptr;

@@ -15,6 +15,15 @@ const Renderer& choose_renderer(const RenderParams& params) {
   return software_renderer();
 }
 
+// The presentation filter the display flags choose: bit 11 bicubic, bit 10 linear, bit 9 point;
+// without any of them the smooth-stretch setting (device flag bit 0) gives linear, else none.
+int32_t present_filter(uint32_t display_flags, uint32_t device_flags) {
+  if (display_flags & 0x800u) return 3;
+  if (display_flags & 0x400u) return 2;
+  if (display_flags & 0x200u) return 1;
+  return (device_flags & 1u) ? 2 : 0;
+}
+
 }  // namespace
 
 uint32_t render_system_init(const RenderParams& params, bool* ok) {
@@ -28,6 +37,7 @@ uint32_t render_system_init(const RenderParams& params, bool* ok) {
   setup.window_width = params.window_width;
   setup.window_height = params.window_height;
   setup.device_flags = params.device_flags;
+  setup.present_filter = present_filter(params.display_flags, params.device_flags);
   bool opened = chosen->open && chosen->open(setup);
   if (!opened && chosen != &software_renderer()) {
     // The GL peer could not start (a program the driver refuses, no memory for a target):

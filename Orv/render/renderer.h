@@ -35,7 +35,10 @@ struct DrawRequest {
   float scale_x = 1.0f, scale_y = 1.0f;
   OrvRect rect{};  // source rectangle in image pixels (clipped to the image by the peer)
   uint32_t color = 0xFFFFFFFFu;  // modulating colour, ARGB
-  int32_t render_mode = 1;       // blend: 0 copy, 1 alpha, 2 add, 3 multiply; others draw as 1
+  // Blend: 1 alpha, 2 add, 3 multiply; the GL peer also has 4 (destination squared), 5 (as
+  // 3), 6 screen, 7 darker, 8 lighter, 9 plain add, 10 subtract and 11 opaque; every other
+  // mode (4-11 too in the software peer) draws as 1.
+  int32_t render_mode = 1;
   const FxResult* fx = nullptr;  // this frame's effect blend on the sprite, or null (borrowed)
 };
 
@@ -57,6 +60,10 @@ struct RendererSetup {
   int32_t game_width = 0, game_height = 0;
   int32_t window_width = 0, window_height = 0;
   uint32_t device_flags = 0;  // bit 0: stretch smoothly when the frame is shown
+  // How a GPU peer scales the frame onto the window: 0 none, 1 point, 2 linear, 3 bicubic.
+  int32_t present_filter = 0;
+  // Whether textures and the frame target take power-of-two sides (OrvSetPow).
+  bool pow2 = false;
 };
 
 // A view of the finished frame: width x height ARGB pixels, top row first, rows `width`
@@ -105,6 +112,18 @@ struct Renderer {
   // The frame as drawn so far, readable by the processor (thumbnails, frame dumps). A GPU
   // peer copies it out; the software peer returns its back buffer. Empty view when not open.
   BackBufferView (*read_back)() = nullptr;
+  // The target list (GPU peers; null in the software peer, which has no off-screen target).
+  // targets_begin makes the temporary target current and clears it to transparent black;
+  // sprites drawn until targets_end land there, the game picture centred in it. False when
+  // the peer has no temporary target (nothing is current then but the game target).
+  bool (*targets_begin)() = nullptr;
+  // Makes the target that was current before targets_begin current again.
+  void (*targets_end)() = nullptr;
+  // Copies width x height pixels centred in the temporary target into buffer (rows width
+  // pixels apart), unchanged. False with the buffer untouched when there is no temporary
+  // target, or when width or height is below the game size or beyond the temporary target.
+  bool (*read_render_buffer)(uint32_t* buffer, int32_t width, int32_t height) = nullptr;
+
   // Shows the finished frame: the software peer hands its back buffer to `sink` (null: the
   // frame is kept and not shown), a GPU peer swaps. False when showing failed; the frame draw
   // then stops drawing until render_present_restored.

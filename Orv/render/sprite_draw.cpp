@@ -31,7 +31,8 @@ int32_t sprite_draw_callback(void*, uintptr_t sprite_id) {
     orv_set_last_error(kErrorInvalidHandle);
     return 0;
   }
-  if (s->transition_mark || !s->visible) return 1;
+  // The target list draws the sprites it names whether they are shown or not.
+  if (s->transition_mark || (!s->visible && !orv_render().drawing_targets)) return 1;
   while (s->busy.load() != 0) platform::sleep_ms(1);
   FxResult fx;
   bool has_fx = s->fx && fx_evaluate(s->fx, &fx);

@@ -177,11 +177,17 @@ uint32_t* OrvSpriteLock(OrvHandle handle, int32_t* width, int32_t* height) {
   }
   if (width) *width = pitch;
   if (height) *height = rows;
+  // The caller may write through the pointer: a renderer's texture of the image is stale.
+  image_mark_changed(s->image);
   return pixels;
 }
 
 void OrvSpriteUnlock(OrvHandle handle) {
-  if (OrvSprite* s = sprite_from(handle)) s->busy.store(0);
+  OrvSprite* s = sprite_from(handle);
+  if (!s) return;
+  // Writes made while locked reach a renderer's texture at its next draw.
+  if (s->image) image_mark_changed(s->image);
+  s->busy.store(0);
 }
 
 OrvBool OrvSpritePaint(OrvHandle handle, const OrvRect* rect, uint32_t argb) {
@@ -200,6 +206,7 @@ OrvBool OrvSpritePaint(OrvHandle handle, const OrvRect* rect, uint32_t argb) {
   for (int32_t y = t; y < b; ++y) {
     for (int32_t x = l; x < rr; ++x) pixels[int64_t{y} * pitch + x] = argb;
   }
+  image_mark_changed(s->image);
   return 1;
 }
 

@@ -58,8 +58,14 @@ void save_png(const std::string& path, const Frame& f) {
 
 // Runs the script in a 640 x 480 game folder holding the test pictures (and a graphic.dat made
 // from `graphic_list` when it is given); returns the frames dumped at `times`, by time.
+// Renderers a scene runs on: software (/DIB-free default under SDL's dummy driver), the GL
+// renderer asked for with /DX under the offscreen driver (EGL, llvmpipe), and /DX under dummy,
+// where no GL window can be made and the software renderer draws.
+enum class Drawn { kSoftware, kGl, kGlAskedWithoutGl };
+
 std::map<uint32_t, Frame> run_scene(const std::string& script, const std::vector<uint32_t>& times,
-                                    const std::string& graphic_list = {}) {
+                                    const std::string& graphic_list = {},
+                                    Drawn drawn = Drawn::kSoftware, std::string* output = nullptr) {
   GameFolderOptions o;
   o.comments = " VGA";
   o.script = script;
@@ -81,10 +87,19 @@ std::map<uint32_t, Frame> run_scene(const std::string& script, const std::vector
   fs::create_directories(dump);
   std::string at;
   for (uint32_t t : times) at += (at.empty() ? "" : ",") + std::to_string(t);
-  const auto r = game.run({}, {{"VELMORA_MSGBOX_ANSWERS", "7"},
-                               {"VELMORA_FIXED_STEP_MS", "10"},
-                               {"VELMORA_FRAME_DUMP", dump},
-                               {"VELMORA_FRAME_DUMP_AT", at}});
+  std::map<std::string, std::string> env{{"VELMORA_MSGBOX_ANSWERS", "7"},
+                                         {"VELMORA_FIXED_STEP_MS", "10"},
+                                         {"VELMORA_FRAME_DUMP", dump},
+                                         {"VELMORA_FRAME_DUMP_AT", at}};
+  std::vector<std::string> args;
+  if (drawn != Drawn::kSoftware) args.push_back("/DX");
+  if (drawn == Drawn::kGl) {
+    env["SDL_VIDEODRIVER"] = "offscreen";
+    env["LIBGL_ALWAYS_SOFTWARE"] = "1";
+    env["ASAN_OPTIONS"] = "detect_leaks=0";
+  }
+  const auto r = game.run(args, env);
+  if (output) *output = r.output;
   EXPECT_EQ(r.exit_code, 0) << r.output;
   EXPECT_EQ(r.output.find("load error"), std::string::npos) << r.output;
   std::map<uint32_t, Frame> frames;
@@ -281,6 +296,84 @@ TEST(LayersEndToEnd, GraphicDatOffsetScaleColourAndRenderMode) {
   for (const Pixel& p : pixels) {
     EXPECT_EQ(f.at(p.x, p.y), p.colour) << p.what << std::hex << " got " << f.at(p.x, p.y);
   }
+}
+
+// The GL renderer plays the same scenes: its frames, read from its game target, are the
+// goldens within 2 per channel. Asked for without a GL window (the dummy driver), the game
+// says so and draws the goldens in software.
+// Pixels of two frames of one size whose colours differ by more than 2 in a channel.
+size_t differing_by_more_than_two(const Frame& a, const Frame& b) {
+  size_t differing = 0;
+  for (size_t i = 0; i < a.pixels.size(); ++i) {
+    for (int shift = 0; shift < 24; shift += 8) {
+      const int d = static_cast<int>((a.pixels[i] >> shift) & 0xFF) -
+                    static_cast<int>((b.pixels[i] >> shift) & 0xFF);
+      if (d > 2 || d < -2) {
+        ++differing;
+        break;
+      }
+    }
+  }
+  return differing;
+}
+
+TEST(LayersEndToEnd, GlDrawsTheGoldenScenesWithinTwo) {
+  const std::string script =
+      "  call sp_set(file\"BG01\", 0, 10, 0)\n"
+      "  call sp_set(file\"CH01\", 1, 10, 2)\n"
+      "  call run(0, 0, 0)\n"
+      "  call wait(100, 0)\n"
+      "  call sp_set(file\"BG02\", 0, 10, 0)\n"
+      "  call sp_cls(1)\n"
+      "  call run(1, 200, 0)\n"
+      "  call wait(300, 0)\n"
+      "  call sp_set(file\"BG01\", 0, 10, 0)\n"
+      "  call sp_set(file\"CH01\", 1, 10, 2)\n"
+      "  call run(10, 200, 0)\n"
+      "  call wait(300, 0)\n"
+      "  end\n";
+  const std::vector<std::pair<uint32_t, const char*>> goldens = {
+      {130, "layers-two-after-run"}, {240, "layers-fade-middle"}, {770, "layers-mask-wipe-middle"}};
+  std::vector<uint32_t> times;
+  for (const auto& [t, name] : goldens) times.push_back(t);
+  std::string output;
+  const auto frames = run_scene(script, times, {}, Drawn::kGl, &output);
+  if (output.find("drawing in software") != std::string::npos) {
+    GTEST_SKIP() << "no GL 3.3 core context here: " << output;
+  }
+  for (const auto& [t, name] : goldens) {
+    SCOPED_TRACE(name);
+    Frame golden;
+    ASSERT_TRUE(load_png(kGoldens + "/" + name + ".png", &golden));
+    const Frame& f = frames.at(t);
+    ASSERT_EQ(f.pixels.size(), golden.pixels.size());
+    EXPECT_EQ(differing_by_more_than_two(f, golden), 0u);
+  }
+
+  // Offsets, scale, colour and render mode from graphic.dat.
+  const auto placed = run_scene(
+      "  call sp_set(file\"BG03\", 0, 10, 0)\n"
+      "  call sp_set_ex(file\"GOFS\", 1, 100, 100, 0)\n"
+      "  call sp_set_ex(file\"GSCL\", 2, 400, 100, 0)\n"
+      "  call sp_set_ex(file\"GCOL\", 3, 100, 300, 0)\n"
+      "  call sp_set_ex(file\"GADD\", 4, 400, 300, 0)\n"
+      "  call run(0, 0, 0)\n"
+      "  call wait(100, 0)\n"
+      "  end\n",
+      {20},
+      "GOFS load=GOFS x=40 y=20\n"
+      "GSCL load=GSCL scale=200\n"
+      "GCOL load=GCOL color=0x80FF8040\n"
+      "GADD load=GADD mode=1\n",
+      Drawn::kGl);
+  Frame golden;
+  ASSERT_TRUE(load_png(kGoldens + "/layers-graphic-dat.png", &golden));
+  ASSERT_EQ(placed.at(20).pixels.size(), golden.pixels.size());
+  EXPECT_EQ(differing_by_more_than_two(placed.at(20), golden), 0u);
+
+  const auto fallback = run_scene(script, times, {}, Drawn::kGlAskedWithoutGl, &output);
+  EXPECT_NE(output.find("drawing in software"), std::string::npos) << output;
+  expect_golden(fallback.at(240), "layers-fade-middle");
 }
 
 }  // namespace

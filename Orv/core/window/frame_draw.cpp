@@ -50,10 +50,19 @@ void PresentBuffer::reset() {
 }
 
 void frame_draw() {
+  ProcessRecord& p = orv_process();
   // The renderer presents through frame_present_pixels. A frame it could not draw (no render
   // list yet, the lock held elsewhere) keeps the last one; before the first, the window shows
   // the clear colour.
-  if (render_frame_draw()) return;
+  if (render_frame_draw()) {
+    // The GL renderer swaps its own buffers: a dumped frame is read back from its game target.
+    if ((p.params.display_flags & kDisplayFlagDirect3D) &&
+        platform::frame_dump_wanted(p.frame_time)) {
+      BackBufferView v = render_back_buffer();
+      platform::frame_dump_offer(p.frame_time, v.pixels, v.width, v.height);  // a test seam
+    }
+    return;
+  }
   PresentBuffer& present = orv_present();
   bool any;
   {

@@ -100,6 +100,7 @@ int32_t gl_draw_crossfade_pair(GlRenderer* g, const DrawRequest& in, const DrawR
   }
   if (!fits) {
     // No work target for the pair: the two drawn as plain sprites, the outgoing one behind.
+    gl_bind_current(g);
     gl_draw_sprite_into(g, out, g->game_w, g->game_h);
     gl_draw_sprite_into(g, in, g->game_w, g->game_h);
     return 1;
@@ -133,8 +134,8 @@ int32_t gl_draw_crossfade_pair(GlRenderer* g, const DrawRequest& in, const DrawR
   f.DrawArrays(gl::kTriangleStrip, 0, 4);
   ++g->stats.draws;
 
-  f.BindFramebuffer(gl::kFramebuffer, g->game.fbo);
-  f.Viewport(0, 0, g->game_w, g->game_h);
+  // Back to the target that was current (the temporary one inside the target list).
+  gl_bind_current(g);
   DrawRequest pair = in;
   pair.image = nullptr;
   pair.x = in.x - (gs.width > fs.width ? (gs.width - fs.width) / 2 : 0);

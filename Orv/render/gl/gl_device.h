@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "Orv/render/gl/gl_effects.h"
 #include "Orv/render/gl/gl_renderer.h"
 #include "platform/gl_functions.h"
 
@@ -40,19 +41,19 @@ enum GlDrawMode : int32_t {
   kGlModeMultiply = 3,  // texel x its alpha x colour alpha, multiplied into the target
   kGlModeOpaque = 4,    // the texel as it is, alpha 1, nothing discarded (presenting)
   kGlModeCopy = 5,      // the texel as it is, unblended (alpha-0 texels still discarded)
+  kGlModeModulate = 6,  // texel x colour, for the blend table's modes 4 and 6-10
+  kGlModeTexel = 7,     // mode 11: the texel's colour, alpha = texel alpha x colour alpha
 };
+
+// Sets the blend of a sprite's render mode for the modes with their own blend (4, 6-11);
+// false for the others, which the fragment modes above blend.
+bool gl_set_table_blend(GlRenderer* gl, int32_t render_mode);
 
 // The cross-fade program's uniform places.
 struct GlCrossfadeProgram {
   platform::GLuint id = 0;
   platform::GLint tex_in = -1, tex_out = -1, side_in = -1, side_out = -1, weight = -1, alphas = -1,
                   target_size = -1;
-};
-
-// The raster wave program's uniform places.
-struct GlWaveProgram {
-  platform::GLuint id = 0;
-  platform::GLint tex = -1, sine = -1, steps = -1, size = -1, color = -1, target_size = -1;
 };
 
 struct GlRenderer {
@@ -67,8 +68,14 @@ struct GlRenderer {
   GlCrossfadeProgram crossfade;
   GlTarget game;  // the game target, game_w x game_h
   GlTarget work;  // the cross-fade's mixed pair, grown on demand
-  GlWaveProgram wave;
-  GlTarget fx;  // the effect work picture, game size, made on first use
+  GlTarget fx;    // the effect work picture, game size, made on first use
+  // The target list's temporary target (square, gl_temp_side), made on first use; while the
+  // list is drawn it is the current target, the game picture centred in it.
+  GlTarget temp;
+  bool drawing_targets = false;
+  int32_t frame_side = 0;      // the square frame target's side (gl_sizes.h)
+  int32_t present_filter = 0;  // 0 none, 1 point, 2 linear, 3 bicubic
+  GlEffects effects;
   std::unordered_map<const SurfaceSlot*, GlTexture> textures;
   // Bytes held by textures and targets, kept as they change so that caps (any thread) need
   // not walk the cache.
@@ -112,8 +119,11 @@ void gl_textures_purge(GlRenderer* gl);
 struct GlQuad {
   float x[4], y[4], u[4], v[4];
 };
+// With `radial` the quad is drawn through the RADIAL_BLUR program instead (its block from the
+// effect result; tex_w x tex_h the texture's size).
 void gl_draw_quad(GlRenderer* gl, const GlQuad& quad, int32_t target_w, int32_t target_h,
-                  float flip, uint32_t color, int32_t mode);
+                  float flip, uint32_t color, int32_t mode, const FxResult* radial = nullptr,
+                  int32_t tex_w = 0, int32_t tex_h = 0);
 // Sets the blend state for a fragment mode.
 void gl_set_blend(GlRenderer* gl, int32_t mode);
 
@@ -124,9 +134,23 @@ int32_t gl_draw_sprite_into(GlRenderer* gl, const DrawRequest& request, int32_t 
 // in the texture's pixels and must lie inside it).
 void gl_draw_texture_into(GlRenderer* gl, platform::GLuint texture, int32_t tex_w, int32_t tex_h,
                           const DrawRequest& request, int32_t target_w, int32_t target_h,
-                          int32_t mode_override = 0);
-// Builds the raster wave program; false with the compiler's log in *error.
-bool gl_build_wave_program(GlRenderer* gl, std::string* error);
+                          int32_t mode_override = 0, const FxResult* radial = nullptr);
+// Draws the game target onto framebuffer `fbo` (width x height) into `area` through the
+// present filter (point when the area is the game size), the rest cleared to black; flip -1
+// for the window's own framebuffer, whose row 0 is the bottom.
+void gl_compose(GlRenderer* gl, platform::GLuint fbo, int32_t width, int32_t height,
+                const OrvRect& area, float flip);
+// The target-list entries of the table (gl_targets.cpp).
+bool gl_targets_begin();
+void gl_targets_end();
+bool gl_read_render_buffer(uint32_t* buffer, int32_t width, int32_t height);
+
+// The target sprites draw into now: the temporary target while the target list is drawn, else
+// the game target.
+const GlTarget& gl_current_target(GlRenderer* gl);
+// Binds the current target with the game picture's place as viewport (centred in the
+// temporary target).
+void gl_bind_current(GlRenderer* gl);
 // The raster wave (effect 1) of the whole frame, or of one sprite drawn alone and warped
 // over the frame, as the software peer draws them.
 void gl_draw_frame_wave(GlRenderer* gl, const FxResult& fx);

@@ -42,6 +42,12 @@ void main() {
     frag = s;
     return;
   }
+  if (mode == 6 || mode == 7) {
+    // Output alpha 0 is never drawn, as texels of alpha 0 are not.
+    frag = mode == 6 ? s * color : vec4(s.rgb, s.a * color.a);
+    if (frag.a == 0.0) discard;
+    return;
+  }
   vec4 s8 = floor(s * 255.0 + 0.5);
   vec4 c8 = floor(color * 255.0 + 0.5);
   if (mode == 2 || mode == 3) {

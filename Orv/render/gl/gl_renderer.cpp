@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Orv/render/gl/gl_device.h"
+#include "Orv/render/image_store.h"
 #include "Orv/render/render_state.h"
 #include "platform/gl_context.h"
 
@@ -33,7 +34,8 @@ void gl_close() {
     gl_target_destroy(g, &g->game);
     gl_target_destroy(g, &g->work);
     gl_target_destroy(g, &g->fx);
-    if (g->wave.id) f.DeleteProgram(g->wave.id);
+    gl_target_destroy(g, &g->temp);
+    gl_effects_release(g);
     if (g->crossfade.id) f.DeleteProgram(g->crossfade.id);
     if (g->vbo) f.DeleteBuffers(1, &g->vbo);
     if (g->vao) f.DeleteVertexArrays(1, &g->vao);
@@ -62,10 +64,11 @@ bool gl_open(const RendererSetup& s) {
   g->window_w = s.window_width;
   g->window_h = s.window_height;
   g->device_flags = s.device_flags;
+  g->present_filter = s.present_filter;
+  g->frame_side = gl_frame_side(s.game_width, s.game_height, s.pow2);
   const platform::GlFunctions& f = g->f;
   f.GetIntegerv(gl::kMaxTextureSize, &g->max_texture);
-  if (!gl_build_sprite_program(g, &error) || !gl_build_crossfade_program(g, &error) ||
-      !gl_build_wave_program(g, &error)) {
+  if (!gl_build_sprite_program(g, &error) || !gl_build_crossfade_program(g, &error)) {
     gl_close();
     return false;
   }
@@ -81,7 +84,7 @@ bool gl_open(const RendererSetup& s) {
   f.EnableVertexAttribArray(1);
   f.Disable(gl::kDepthTest);
   f.Disable(gl::kCullFace);
-  if (!gl_target_create(g, g->game_w, g->game_h, &g->game)) {
+  if (!gl_target_create(g, g->game_w, g->game_h, &g->game) || !gl_effects_load(g)) {
     gl_close();
     return false;
   }
@@ -100,18 +103,15 @@ RendererCaps gl_caps() {
   caps.max_texture_side = g->max_texture;
   uint64_t used = g->texture_bytes.load();
   caps.texture_memory = used < kTextureBudget ? kTextureBudget - used : 0;
+  caps.radial_blur = (g->effects.loaded & kGlEffectRadialBlur) != 0;
   return caps;
-}
-
-void bind_game(GlRenderer* g) {
-  g->f.BindFramebuffer(gl::kFramebuffer, g->game.fbo);
-  g->f.Viewport(0, 0, g->game_w, g->game_h);
 }
 
 void gl_clear(uint32_t argb) {
   GlRenderer* g = gl_device();
   if (!g) return;
-  bind_game(g);
+  g->f.BindFramebuffer(gl::kFramebuffer, g->game.fbo);
+  g->f.Viewport(0, 0, g->game_w, g->game_h);
   g->f.Disable(gl::kScissorTest);
   auto ch = [argb](int shift) { return static_cast<float>((argb >> shift) & 255u) / 255.0f; };
   g->f.ClearColor(ch(16), ch(8), ch(0), ch(24));
@@ -121,15 +121,25 @@ void gl_clear(uint32_t argb) {
 int32_t gl_draw_sprite(const DrawRequest& request) {
   GlRenderer* g = gl_device();
   if (!g || !request.image) return 0;
-  bind_game(g);
-  // The radial blur has no program here yet: such a sprite is drawn plainly.
+  gl_bind_current(g);
   if (request.fx && request.fx->effect == 1) return gl_draw_sprite_wave(g, request);
+  if (request.fx && request.fx->effect == 2) {
+    // Without its program the sprite is not drawn while its radial blur runs.
+    if (!(g->effects.loaded & kGlEffectRadialBlur)) return 1;
+    const GlTexture* tex = gl_texture_for(g, request.image);
+    if (!image_pixels(request.image, nullptr, nullptr)) return 0;
+    if (!tex) return 1;
+    gl_draw_texture_into(g, tex->id, tex->width, tex->height, request, g->game_w, g->game_h, 0,
+                         request.fx);
+    return 1;
+  }
   return gl_draw_sprite_into(g, request, g->game_w, g->game_h);
 }
 
 int32_t gl_draw_crossfade(const DrawRequest& incoming, const DrawRequest& outgoing, float t) {
   GlRenderer* g = gl_device();
   if (!g) return 0;
+  gl_bind_current(g);
   return gl_draw_crossfade_pair(g, incoming, outgoing, t);
 }
 
@@ -155,29 +165,14 @@ bool gl_present(PresentFn) {
   GlRenderer* g = gl_device();
   if (!g) return false;
   gl_textures_purge(g);
-  const platform::GlFunctions& f = g->f;
   int32_t w = 0, h = 0;
   platform::gl_context_drawable_size(g->context, &w, &h);
   if (w <= 0 || h <= 0) return true;  // minimised: nothing to show
-  f.BindFramebuffer(gl::kFramebuffer, 0);
-  f.Viewport(0, 0, w, h);
-  f.Disable(gl::kScissorTest);
-  f.ClearColor(0, 0, 0, 1);
-  f.Clear(gl::kColorBufferBit);
   // The frame fills the window's picture area (the aspect rectangle), the rest stays black.
   OrvRect area{0, 0, w, h};
   auto present_area = orv_render().present_area;
   if (!present_area || !present_area(&area)) area = OrvRect{0, 0, w, h};
-  f.ActiveTexture(gl::kTexture0);
-  f.BindTexture(gl::kTexture2D, g->game.texture);
-  platform::GLint filter = (g->device_flags & 1) ? gl::kLinear : gl::kNearest;
-  f.TexParameteri(gl::kTexture2D, gl::kTextureMinFilter, filter);
-  f.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, filter);
-  gl_set_blend(g, kGlModeOpaque);
-  float l = static_cast<float>(area.left), t = static_cast<float>(area.top);
-  float r = static_cast<float>(area.right), b = static_cast<float>(area.bottom);
-  GlQuad q{{l, r, l, r}, {t, t, b, b}, {0, 1, 0, 1}, {0, 0, 1, 1}};
-  gl_draw_quad(g, q, w, h, -1.0f, 0xFFFFFFFFu, kGlModeOpaque);
+  gl_compose(g, 0, w, h, area, -1.0f);
   platform::gl_context_swap(g->context);
   return true;
 }
@@ -192,6 +187,9 @@ constexpr Renderer kGl{
     .draw_crossfade = gl_draw_crossfade,
     .draw_effect = gl_draw_effect,
     .read_back = gl_read_back,
+    .targets_begin = gl_targets_begin,
+    .targets_end = gl_targets_end,
+    .read_render_buffer = gl_read_render_buffer,
     .present = gl_present,
 };
 
@@ -212,4 +210,33 @@ GlRendererStats gl_renderer_stats() {
 
 void gl_renderer_reset_stats() {
   if (GlRenderer* g = gl_device()) g->stats = GlRendererStats{};
+}
+
+std::vector<uint32_t> gl_renderer_compose_for_test(int32_t width, int32_t height, OrvRect area) {
+  GlRenderer* g = gl_device();
+  GlTarget t;
+  if (!g || !gl_target_create(g, width, height, &t)) return {};
+  gl_compose(g, t.fbo, width, height, area, 1.0f);
+  std::vector<uint32_t> out(static_cast<size_t>(width) * static_cast<size_t>(height));
+  g->f.BindFramebuffer(gl::kFramebuffer, t.fbo);
+  g->f.PixelStorei(gl::kPackAlignment, 4);
+  g->f.ReadPixels(0, 0, width, height, gl::kBgra, gl::kUnsignedByte, out.data());
+  gl_target_destroy(g, &t);
+  return out;
+}
+
+GlRendererFacts gl_renderer_facts() {
+  GlRendererFacts facts;
+  GlRenderer* g = gl_device();
+  if (!g) return facts;
+  facts.effects = g->effects.loaded;
+  facts.bicubic = g->effects.has_bicubic;
+  facts.present_filter = g->present_filter;
+  facts.frame_side = g->frame_side;
+  facts.temp_side = gl_temp_side(g->game_w, g->game_h);
+  facts.grid_columns = g->effects.mesh.columns;
+  facts.grid_rows = g->effects.mesh.rows;
+  facts.grid_vertices = g->effects.mesh.vertex_count;
+  facts.grid_triangles = g->effects.mesh.triangle_count;
+  return facts;
 }

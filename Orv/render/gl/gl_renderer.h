@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "Orv/render/renderer.h"
 
@@ -33,3 +34,17 @@ struct GlRendererStats {
 };
 GlRendererStats gl_renderer_stats();
 void gl_renderer_reset_stats();
+
+// For tests: the frame composed as present composes it, into a picture of width x height
+// (top row first) with the game picture in `area`; empty when the peer is not open.
+std::vector<uint32_t> gl_renderer_compose_for_test(int32_t width, int32_t height, OrvRect area);
+// For tests: what the effects came to (GlEffects bits, and whether BICUBIC was built) and the
+// sizes the peer derived.
+struct GlRendererFacts {
+  uint32_t effects = 0;
+  bool bicubic = false;
+  int32_t present_filter = 0;
+  int32_t frame_side = 0, temp_side = 0;
+  int32_t grid_columns = 0, grid_rows = 0, grid_vertices = 0, grid_triangles = 0;
+};
+GlRendererFacts gl_renderer_facts();

@@ -7,6 +7,7 @@
 // pixel (they may differ on an edge where a texel boundary falls on a pixel centre).
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "Orv/render/gl/gl_device.h"
 #include "Orv/render/image_store.h"
@@ -50,8 +51,43 @@ void gl_set_blend(GlRenderer* g, int32_t mode) {
   }
 }
 
+bool gl_set_table_blend(GlRenderer* g, int32_t render_mode) {
+  const platform::GlFunctions& f = g->f;
+  platform::GLenum equation = gl::kFuncAdd, source = gl::kOne, destination = gl::kOne;
+  switch (render_mode) {
+    case 4:  // the destination squared
+      source = gl::kZero;
+      destination = gl::kDstColor;
+      break;
+    case 6:  // screen
+      source = gl::kOneMinusDstColor;
+      break;
+    case 7:  // the darker of the two
+      equation = gl::kMin;
+      break;
+    case 8:  // the lighter of the two
+      equation = gl::kMax;
+      break;
+    case 9:  // plain add
+      break;
+    case 10:  // destination minus source
+      equation = gl::kFuncReverseSubtract;
+      break;
+    case 11:  // opaque
+      f.Disable(gl::kBlend);
+      return true;
+    default:
+      return false;
+  }
+  f.Enable(gl::kBlend);
+  f.BlendEquation(equation);
+  f.BlendFuncSeparate(source, destination, source, destination);
+  return true;
+}
+
 void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t target_h, float flip,
-                  uint32_t color, int32_t mode) {
+                  uint32_t color, int32_t mode, const FxResult* radial, int32_t tex_w,
+                  int32_t tex_h) {
   const platform::GlFunctions& f = g->f;
   float v[16];
   for (int i = 0; i < 4; ++i) {
@@ -60,13 +96,33 @@ void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t targ
     v[i * 4 + 2] = q.u[i];
     v[i * 4 + 3] = q.v[i];
   }
-  f.UseProgram(g->sprite.id);
-  f.Uniform2f(g->sprite.target_size, static_cast<float>(target_w), static_cast<float>(target_h));
-  f.Uniform1f(g->sprite.flip, flip);
-  f.Uniform4f(g->sprite.color, channel(color, 16), channel(color, 8), channel(color, 0),
-              channel(color, 24));
-  f.Uniform1i(g->sprite.mode, mode);
-  f.Uniform1i(g->sprite.tex, 0);
+  if (radial) {
+    // The radial blur's block: level, then the centre's offset, as floats.
+    float level = 0, ox = 0, oy = 0;
+    std::memcpy(&level, &radial->words[0], 4);
+    std::memcpy(&ox, &radial->words[1], 4);
+    std::memcpy(&oy, &radial->words[2], 4);
+    const GlEffectProgram& p = g->effects.radial_blur;
+    f.UseProgram(p.id);
+    f.Uniform2f(p.target_size, static_cast<float>(target_w), static_cast<float>(target_h));
+    f.Uniform1f(p.flip, flip);
+    f.Uniform4f(p.color, channel(color, 16), channel(color, 8), channel(color, 0),
+                channel(color, 24));
+    f.Uniform1i(p.texture, 0);
+    f.Uniform1f(p.texture_width, static_cast<float>(tex_w));
+    f.Uniform1f(p.texture_height, static_cast<float>(tex_h));
+    f.Uniform1f(p.level, level == level ? level : 0.0f);
+    f.Uniform1f(p.offset_x, ox == ox ? ox : 0.0f);
+    f.Uniform1f(p.offset_y, oy == oy ? oy : 0.0f);
+  } else {
+    f.UseProgram(g->sprite.id);
+    f.Uniform2f(g->sprite.target_size, static_cast<float>(target_w), static_cast<float>(target_h));
+    f.Uniform1f(g->sprite.flip, flip);
+    f.Uniform4f(g->sprite.color, channel(color, 16), channel(color, 8), channel(color, 0),
+                channel(color, 24));
+    f.Uniform1i(g->sprite.mode, mode);
+    f.Uniform1i(g->sprite.tex, 0);
+  }
   f.BindVertexArray(g->vao);
   f.BindBuffer(gl::kArrayBuffer, g->vbo);
   f.BufferSubData(gl::kArrayBuffer, 0, sizeof v, v);
@@ -85,7 +141,7 @@ int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t targe
 
 void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w, int32_t tex_h,
                           const DrawRequest& req, int32_t target_w, int32_t target_h,
-                          int32_t mode_override) {
+                          int32_t mode_override, const FxResult* radial) {
   // The source rectangle clipped to the picture; the part cut off the top and left moves the
   // sprite so that the remaining pixels keep their place.
   int32_t pic_w = req.image ? req.image->width : tex_w;
@@ -99,9 +155,14 @@ void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w
   int64_t w = r - l, h = b - t;
 
   const platform::GlFunctions& f = g->f;
-  int32_t mode = (req.render_mode == kGlModeAdd || req.render_mode == kGlModeMultiply)
-                     ? req.render_mode
-                     : kGlModeAlpha;
+  // Modes 2, 3 and 5 (multiply, as 3) blend in the fragment program as the software peer
+  // does; 4 and 6-11 take their own blend; 0, 1 and every other value blend by alpha.
+  int32_t mode = kGlModeAlpha;
+  const int32_t rm = req.render_mode;
+  if (rm == 2) mode = kGlModeAdd;
+  if (rm == 3 || rm == 5) mode = kGlModeMultiply;
+  if (rm == 4 || (rm >= 6 && rm <= 10)) mode = kGlModeModulate;
+  if (rm == 11) mode = kGlModeTexel;
   if (mode_override) mode = mode_override;
   const float tw = static_cast<float>(tex_w), th = static_cast<float>(tex_h);
   GlQuad q;
@@ -150,6 +211,12 @@ void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w
     int64_t x0 = std::max<int64_t>(bx0, 0), x1 = std::min<int64_t>(bx0 + bw, target_w);
     int64_t y0 = std::max<int64_t>(by0, 0), y1 = std::min<int64_t>(by0 + bh, target_h);
     if (x0 >= x1 || y0 >= y1) return;
+    // The scissor is in framebuffer pixels: the viewport's origin (the game picture's place
+    // in the temporary target) moves it.
+    platform::GLint view[4] = {0, 0, 0, 0};
+    f.GetIntegerv(gl::kViewport, view);
+    x0 += view[0];
+    y0 += view[1];
     f.Enable(gl::kScissorTest);
     f.Scissor(static_cast<platform::GLint>(x0), static_cast<platform::GLint>(y0),
               static_cast<platform::GLsizei>(x1 - x0), static_cast<platform::GLsizei>(y1 - y0));
@@ -160,8 +227,8 @@ void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w
   f.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, gl::kNearest);
   f.TexParameteri(gl::kTexture2D, gl::kTextureWrapS, gl::kClampToEdge);
   f.TexParameteri(gl::kTexture2D, gl::kTextureWrapT, gl::kClampToEdge);
-  gl_set_blend(g, mode);
-  gl_draw_quad(g, q, target_w, target_h, 1.0f, req.color, mode);
+  if (mode_override || !gl_set_table_blend(g, rm)) gl_set_blend(g, mode);
+  gl_draw_quad(g, q, target_w, target_h, 1.0f, req.color, mode, radial, tex_w, tex_h);
   f.Disable(gl::kScissorTest);
   return;
 }

@@ -15,6 +15,7 @@
 #include "Orv/render/image_store.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/render_state.h"
+#include "Orv/render/render_system.h"
 #include "Orv/render/sprite.h"
 #include "Orv/render/sprite_info_cache.h"
 #include "orv/orv.h"
@@ -120,11 +121,14 @@ int32_t game_file_read_head(const char* path, std::vector<uint8_t>* out, size_t 
 
 ImageObject* decode_image_object(const char* name, const uint8_t* data, size_t size,
                                  DecodedImageInfo* info) {
-  // Until the GPU renderer exists the software renderer serves both settings, so BMP and TGA
-  // are read by its own decoder.
+  // BMP and TGA: the GPU renderer reads every form their headers describe (RLE, colour maps,
+  // 16-bit, top-down); the software renderer keeps its own narrower decoder.
+  const Renderer* renderer = render_renderer();
+  const bool gpu = renderer && renderer->caps && renderer->caps().max_texture_side > 0;
   ImageBuffer picture;
   std::string error;
-  if (!image_decode(data, size, BmpTgaMode::kDib, &picture, &error)) {
+  if (!image_decode(data, size, gpu ? BmpTgaMode::kFollowHeaders : BmpTgaMode::kDib, &picture,
+                    &error)) {
     error_reportf(ErrorLog::kSkip, "%s: %s", name && *name ? name : "(memory image)",
                   error.c_str());
     return nullptr;

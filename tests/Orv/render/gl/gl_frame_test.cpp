@@ -7,6 +7,8 @@
 
 #include "Orv/core_record.h"
 #include "Orv/render/gl/gl_renderer.h"
+#include "Orv/render/image_store.h"
+#include "Orv/render/render_state.h"
 #include "Orv/render/render_system.h"
 #include "Orv/render/sprite.h"
 #include "orv/orv.h"
@@ -108,6 +110,139 @@ TEST(GlFrame, SceneMatchesTheSoftwareFrame) {
   }
   // Only edge pixels of the turned sprite may pick a neighbouring texel.
   EXPECT_LT(differing, 60);
+}
+
+// The target list through the library's exports: the sprites it names, shown or hidden, are
+// drawn into the temporary target, which a sprite then takes with OrvSpriteRenderCopy; the
+// frame itself is not touched.
+TEST(GlFrame, TargetListDrawsNamedSpritesHiddenOnesToo) {
+  if (!context()) GTEST_SKIP() << "no GL 3.3 core context";
+  ASSERT_TRUE(platform::gl_context_make_current(context(), nullptr));
+  gl_renderer_use_context(context());
+  RenderParams params;
+  params.game_width = params.window_width = kW;
+  params.game_height = params.window_height = kH;
+  params.display_flags = kDisplayFlagDirect3D;
+  params.gl = &gl_renderer();
+  bool ok = false;
+  render_system_init(params, &ok);
+  ASSERT_TRUE(ok);
+  orv_core().alive = true;
+  orv_core().render.clear_color = 0xFF000000u;
+  OrvHandle list = OrvRenderInit();
+  OrvRenderSetActive(list);
+  std::vector<uint32_t> blue(16 * 16, 0xFF0000FFu), green(16 * 16, 0xFF00FF00u);
+  OrvHandle hidden = sprite_create_from_bgra(list, 16, 16, blue.data(), 16, 0);
+  OrvSpriteSetPos(hidden, 10, 10, 0);
+  OrvHandle unnamed = sprite_create_from_bgra(list, 16, 16, green.data(), 16, 0);
+  OrvSpriteSetPos(unnamed, 40, 10, 0);
+  OrvSpriteViewCtrl(unnamed, 1);
+  std::vector<uint32_t> empty(kW * kH, 0x12345678u);
+  OrvHandle copy = sprite_create_from_bgra(list, kW, kH, empty.data(), kW, 0);
+
+  OrvTargetRenderListClear();
+  OrvTargetRenderListAdd(hidden);
+  EXPECT_EQ(OrvTargetRenderListDraw(), 1);
+  EXPECT_EQ(OrvSpriteRenderCopy(copy), 1);
+  uint32_t* px = nullptr;
+  int32_t pitch = 0;
+  {
+    OrvSprite* s = sprite_from(copy);
+    px = image_pixels(s->image, &pitch, nullptr);
+  }
+  ASSERT_NE(px, nullptr);
+  EXPECT_EQ(px[15 * pitch + 15] & 0x00FFFFFFu, 0x0000FCu);  // the hidden sprite
+  EXPECT_EQ(px[15 * pitch + 45], 0u);                       // not named: transparent
+  EXPECT_EQ(px[0], 0u);
+  // The frame drawn after it shows only what is shown.
+  EXPECT_TRUE(render_frame_draw());
+  BackBufferView v = render_back_buffer();
+  EXPECT_EQ(v.pixels[15 * kW + 15], 0xFF000000u);
+  EXPECT_NE(v.pixels[15 * kW + 45], 0xFF000000u);
+  OrvRenderUninit(list);
+  render_system_uninit();
+  orv_core().alive = false;
+  gl_renderer_use_context(nullptr);
+}
+
+// Pixels painted, written through a lock or changed by a pixel operation reach the picture
+// that the GL peer draws at the next frame.
+TEST(GlFrame, ChangedPixelsReachTheTexture) {
+  if (!context()) GTEST_SKIP() << "no GL 3.3 core context";
+  ASSERT_TRUE(platform::gl_context_make_current(context(), nullptr));
+  gl_renderer_use_context(context());
+  RenderParams params;
+  params.game_width = params.window_width = kW;
+  params.game_height = params.window_height = kH;
+  params.display_flags = kDisplayFlagDirect3D;
+  params.gl = &gl_renderer();
+  bool ok = false;
+  render_system_init(params, &ok);
+  ASSERT_TRUE(ok);
+  orv_core().alive = true;
+  orv_core().render.clear_color = 0xFF000000u;
+  OrvHandle list = OrvRenderInit();
+  OrvRenderSetActive(list);
+  std::vector<uint32_t> white(8 * 8, 0xFFFFFFFFu);
+  OrvHandle s = sprite_create_from_bgra(list, 8, 8, white.data(), 8, 0);
+  OrvSpriteViewCtrl(s, 1);
+  auto shown = [] {
+    EXPECT_TRUE(render_frame_draw());
+    return render_back_buffer().pixels[3 * kW + 3] & 0x00FFFFFFu;
+  };
+  EXPECT_EQ(shown(), 0xFCFCFCu);
+  OrvRect all{0, 0, 8, 8};
+  OrvSpritePaint(s, &all, 0xFFFF0000u);
+  EXPECT_EQ(shown(), 0xFC0000u);
+  int32_t w = 0, h = 0;
+  uint32_t* px = OrvSpriteLock(s, &w, &h);
+  ASSERT_NE(px, nullptr);
+  for (int32_t i = 0; i < w * h; ++i) px[i] = 0xFF00FF00u;
+  OrvSpriteUnlock(s);
+  EXPECT_EQ(shown(), 0x00FC00u);
+  OrvRenderUninit(list);
+  render_system_uninit();
+  orv_core().alive = false;
+  gl_renderer_use_context(nullptr);
+}
+
+// Under the GL setting BMP and TGA go through the decoder that follows their headers: a
+// 16-bit top-down TGA (which the software renderer's decoder refuses) loads.
+TEST(GlFrame, SixteenBitTgaLoadsUnderTheGlSetting) {
+  // 2 x 2, type 2 (true colour), 16 bits, descriptor 0x21: top-down, one alpha bit.
+  const uint8_t tga[] = {0, 0, 2, 0,  0,    0,    0,    0,    0,    0,    0,    0,    2,
+                         0, 2, 0, 16, 0x21, 0x00, 0xFC, 0xE0, 0x83, 0x1F, 0x80, 0xFF, 0x7F};
+  for (bool gl : {false, true}) {
+    SCOPED_TRACE(gl ? "gl" : "software");
+    if (gl && !context()) GTEST_SKIP() << "no GL 3.3 core context";
+    if (gl) {
+      ASSERT_TRUE(platform::gl_context_make_current(context(), nullptr));
+      gl_renderer_use_context(context());
+    }
+    RenderParams params;
+    params.game_width = params.window_width = kW;
+    params.game_height = params.window_height = kH;
+    params.display_flags = gl ? kDisplayFlagDirect3D : 0;
+    params.gl = gl ? &gl_renderer() : nullptr;
+    bool ok = false;
+    render_system_init(params, &ok);
+    ASSERT_TRUE(ok);
+    testing::internal::CaptureStderr();
+    ImageObject* image = decode_image_object("sixteen.tga", tga, sizeof tga, nullptr);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(image != nullptr, gl);
+    if (image) {
+      int32_t pitch = 0;
+      const uint32_t* px = image_pixels(image, &pitch, nullptr);
+      EXPECT_EQ(px[0], 0xFFFF0000u);          // red, alpha bit set, top row first
+      EXPECT_EQ(px[1], 0xFF00FF00u);          // green
+      EXPECT_EQ(px[pitch], 0xFF0000FFu);      // blue
+      EXPECT_EQ(px[pitch + 1], 0x00FFFFFFu);  // white, alpha bit clear
+      image_release(image);
+    }
+    render_system_uninit();
+    if (gl) gl_renderer_use_context(nullptr);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,451 @@
+// The GL peer's sizes, its effect library (loading, a missing library, a broken program), the
+// raster wave through the RASTER program and through the grid, the radial blur, the present
+// filters against pictures computed on the CPU, and the target list's temporary target.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "Orv/render/gl/gl_effects.h"
+#include "Orv/render/gl/gl_sizes.h"
+#include "support/gl_peer_fixture.h"
+
+namespace {
+
+TEST(GlSizes, TargetsFollowTheGameSize) {
+  struct Case {
+    int32_t w, h;
+    bool pow2;
+    int32_t frame, temp;
+  };
+  const Case cases[] = {
+      {1280, 720, false, 1280, 2048},  {1280, 720, true, 2048, 2048},
+      {800, 600, false, 800, 1024},    {1920, 1080, false, 1920, 2560},
+      {2560, 1440, false, 2560, 3840}, {640, 480, false, 640, 1024},
+      {1024, 768, false, 1024, 2048},  {720, 1280, false, 1280, 2048},
+      {2000, 100, false, 2000, 2048},  {512, 512, false, 512, 512},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << (c.pow2 ? " pow2" : ""));
+    EXPECT_EQ(gl_frame_side(c.w, c.h, c.pow2), c.frame);
+    EXPECT_EQ(gl_temp_side(c.w, c.h), c.temp);
+  }
+}
+
+TEST(GlSizes, GridCoversTheSquareWithThirtyTwoBitIndices) {
+  GlGridMesh m = gl_grid_mesh(1280);
+  EXPECT_EQ(m.columns, 82);
+  EXPECT_EQ(m.rows, 82);
+  EXPECT_EQ(m.vertex_count, 6724);
+  EXPECT_EQ(m.triangle_count, 81 * 81 * 2);
+  ASSERT_EQ(m.indices.size(), static_cast<size_t>(m.triangle_count) * 3);
+  // The first cell: (1, 83, 82) and (1, 82, 0).
+  EXPECT_EQ(std::vector<uint32_t>(m.indices.begin(), m.indices.begin() + 6),
+            (std::vector<uint32_t>{1, 83, 82, 1, 82, 0}));
+  // Corners of the square in clip space, texture coordinates just inside.
+  EXPECT_FLOAT_EQ(m.vertices[0], -1.0f);
+  EXPECT_FLOAT_EQ(m.vertices[1], 1.0f);
+  EXPECT_FLOAT_EQ(m.vertices[m.vertices.size() - 4], 1.0f);
+  EXPECT_FLOAT_EQ(m.vertices[m.vertices.size() - 3], -1.0f);
+  EXPECT_NEAR(m.vertices[2], 0.005f / 81.0f, 1e-7);
+
+  // A 4096 square has more vertices than 16-bit indices reach.
+  GlGridMesh big = gl_grid_mesh(4096);
+  EXPECT_EQ(big.vertex_count, 66564);
+  EXPECT_EQ(big.triangle_count, 257 * 257 * 2);
+  uint32_t most = *std::max_element(big.indices.begin(), big.indices.end());
+  EXPECT_EQ(most, 66563u);
+  EXPECT_GT(most, 65535u);
+}
+
+TEST(GlSizes, GridMovesRowsSidewaysAndVerticesUpAndDown) {
+  GlGridMesh m = gl_grid_mesh(64);  // 6 x 6 vertices
+  std::vector<float> moved;
+  gl_grid_displace(m, 0.25f, 0.5f, 0.0f, &moved);
+  // Phase 0.25: start index 127; row i at (127 + i x 85) & 511, sideways by sin x 0.5 x 0.1.
+  for (int32_t i = 0; i < m.rows; ++i) {
+    float expect = std::sin(static_cast<float>((127 + i * 85) & 511) * 6.2831853f / 512.0f) * 0.05f;
+    for (int32_t j = 0; j < m.columns; ++j) {
+      size_t k = static_cast<size_t>(i * m.columns + j) * 4;
+      EXPECT_NEAR(moved[k] - m.vertices[k], expect, 1e-5) << i << "," << j;
+      EXPECT_FLOAT_EQ(moved[k + 1], m.vertices[k + 1]);
+    }
+  }
+  gl_grid_displace(m, 0.0f, 0.0f, 1.0f, &moved);
+  // The running index goes on from row to row: vertex k at (k x 85) & 511.
+  for (int32_t k = 0; k < m.vertex_count; ++k) {
+    float expect = std::sin(static_cast<float>((k * 85) & 511) * 6.2831853f / 512.0f) * 0.1f;
+    EXPECT_NEAR(moved[k * 4 + 1] - m.vertices[k * 4 + 1], expect, 1e-5) << k;
+  }
+}
+
+class GlEffects : public GlPeer {
+ protected:
+  void open_effects(int32_t w, int32_t h, uint32_t device_flags, int32_t present_filter,
+                    const char* library) {
+    RendererSetup s;
+    s.game_width = s.window_width = w;
+    s.game_height = s.window_height = h;
+    s.device_flags = device_flags;
+    s.present_filter = present_filter;
+    open_with(s, library);
+  }
+  void reopen(int32_t w, int32_t h, uint32_t device_flags, int32_t present_filter,
+              const char* library) {
+    TearDown();
+    images_.clear();
+    open_effects(w, h, device_flags, present_filter, library);
+  }
+  static int differing_between(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b,
+                               int tolerance) {
+    int bad = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+      for (int sh = 0; sh < 24; sh += 8) {
+        int d = static_cast<int>((a[i] >> sh) & 255) - static_cast<int>((b[i] >> sh) & 255);
+        if (d > tolerance || d < -tolerance) {
+          ++bad;
+          break;
+        }
+      }
+    }
+    return bad;
+  }
+};
+
+uint32_t pattern(int32_t x, int32_t y) {
+  return 0xFF000000u | static_cast<uint32_t>((x * 37) & 255) << 16 |
+         static_cast<uint32_t>((y * 53) & 255) << 8 | static_cast<uint32_t>((x * y * 7 + 11) & 255);
+}
+uint32_t smooth(int32_t x, int32_t y) {
+  return 0xFF000000u | static_cast<uint32_t>(x * 6) << 16 | static_cast<uint32_t>(y * 8) << 8 |
+         static_cast<uint32_t>((x * y) & 255);
+}
+uint32_t holes(int32_t x, int32_t y) {
+  return ((x + y) % 5 == 0) ? 0u : (0x80000000u | pattern(y, x));
+}
+
+TEST_F(GlEffects, LoadsTheProgramsTheFlagsAskFor) {
+  struct Case {
+    uint32_t device_flags;
+    int32_t filter;
+    const char* library;
+    uint32_t effects;
+    bool bicubic;
+    int32_t filter_after;
+    const char* lines;
+  };
+  const Case cases[] = {
+      {4, 3, VELMORA_LUMO, 7, true, 3, ""},
+      {0, 2, VELMORA_LUMO, 0, false, 2, ""},  // effects not asked for
+      {4, 3, "/nonexistent/libLumo.so", 0, false, 0,
+       "Load Library Error : libLumo.so\nLoad Library Error : libLumo.so\n"},
+      {4, 0, VELMORA_BROKEN_LUMO, kGlEffectDraw, false, 0,
+       "Load Effect Error : LUMO_EFFECT_TYPE_RASTER\n"
+       "Load Effect Error : LUMO_EFFECT_TYPE_RADIAL_BLUE\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.library);
+    testing::internal::CaptureStderr();
+    reopen(32, 32, c.device_flags, c.filter, c.library);
+    std::string lines = testing::internal::GetCapturedStderr();
+    if (IsSkipped()) return;
+    GlRendererFacts facts = gl_renderer_facts();
+    EXPECT_EQ(facts.effects, c.effects);
+    EXPECT_EQ(facts.bicubic, c.bicubic);
+    EXPECT_EQ(facts.present_filter, c.filter_after);
+    EXPECT_EQ(gl().caps().radial_blur, (c.effects & kGlEffectRadialBlur) != 0);
+    EXPECT_EQ(lines, c.lines);
+    // A game of 32 x 32 lays a 4 x 4 grid over its square.
+    EXPECT_EQ(facts.grid_vertices, 16);
+  }
+}
+
+TEST_F(GlEffects, RasterProgramDrawsWhatTheGridDraws) {
+  struct Case {
+    float phase, a1, a2;
+    bool per_sprite;
+  };
+  const Case cases[] = {{0.0f, 0.1f, 0.0f, false},
+                        {0.3f, 0.2f, 0.15f, false},
+                        {0.7f, -0.25f, 0.1f, true},
+                        {0.5f, 0.0f, 0.3f, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << c.phase << " " << c.a1 << " " << c.a2 << " " << c.per_sprite);
+    std::vector<uint32_t> pictures[2];
+    for (int with_program = 0; with_program < 2; ++with_program) {
+      reopen(160, 96, with_program ? 4 : 0, 0, VELMORA_LUMO);
+      if (IsSkipped()) return;
+      ASSERT_EQ((gl_renderer_facts().effects & kGlEffectRaster) != 0, with_program == 1);
+      clear_both(0xFF102030u);
+      FxResult fx;
+      fx.effect = 1;
+      fx.phase = c.phase;
+      fx.amplitude1 = c.a1;
+      fx.amplitude2 = c.a2;
+      DrawRequest r = request(image(64, 48, holes));
+      r.x = 30;
+      r.y = 20;
+      r.color = 0xE0FFFFFFu;
+      if (c.per_sprite) r.fx = &fx;
+      draw_both(r);
+      if (!c.per_sprite) gl().draw_effect(fx);
+      pictures[with_program] = gl_pixels();
+      // The wave moved the picture: it is no longer the plain one.
+      EXPECT_GT(differing(2), 200);
+    }
+    // Both move the same vertices; pixels on a moved triangle's edge may fall either way.
+    EXPECT_LT(differing_between(pictures[0], pictures[1], 2), 160 * 96 / 100);
+  }
+}
+
+TEST_F(GlEffects, RasterWaveOfNoAmplitudeLeavesThePicture) {
+  for (int with_program = 0; with_program < 2; ++with_program) {
+    SCOPED_TRACE(with_program);
+    reopen(96, 64, with_program ? 4 : 0, 0, VELMORA_LUMO);
+    if (IsSkipped()) return;
+    clear_both(0xFF102030u);
+    FxResult fx;
+    fx.effect = 1;
+    fx.phase = 0.4f;
+    DrawRequest r = request(image(40, 30, pattern));
+    r.x = 20;
+    r.y = 10;
+    draw_both(r);  // the software peer's wave of no amplitude is the plain picture
+    gl().draw_effect(fx);
+    EXPECT_EQ(differing(2), 0);
+  }
+}
+
+TEST_F(GlEffects, RadialBlurNeedsItsProgram) {
+  FxResult fx;
+  fx.effect = 2;
+  auto set = [&fx](float level, float ox, float oy) {
+    std::memcpy(&fx.words[0], &level, 4);
+    std::memcpy(&fx.words[1], &ox, 4);
+    std::memcpy(&fx.words[2], &oy, 4);
+  };
+  // Without the program the sprite is not drawn while its blur runs.
+  reopen(64, 64, 0, 0, VELMORA_LUMO);
+  if (IsSkipped()) return;
+  gl().clear(0xFF000000u);
+  set(0.5f, 16, 16);
+  DrawRequest r = request(image(32, 32, pattern));
+  r.fx = &fx;
+  EXPECT_EQ(gl().draw_sprite(r), 1);
+  for (uint32_t p : gl_pixels()) ASSERT_EQ(p, 0xFF000000u);
+
+  reopen(64, 64, 4, 0, VELMORA_LUMO);
+  DrawRequest plain = request(image(32, 32, pattern));
+  plain.x = plain.y = 8;
+  DrawRequest blurred = plain;
+  blurred.fx = &fx;
+  // Level 0 is the plain picture (but for the sprite blend's 8-bit steps: 255 shows as 252).
+  gl().clear(0xFF000000u);
+  gl().draw_sprite(plain);
+  std::vector<uint32_t> unblurred = gl_pixels();
+  set(0.0f, 16, 16);
+  gl().clear(0xFF000000u);
+  EXPECT_EQ(gl().draw_sprite(blurred), 1);
+  EXPECT_EQ(differing_between(gl_pixels(), unblurred, 3), 0);
+  // A blur towards the centre keeps the centre texel and mixes the others.
+  set(0.8f, 16, 16);
+  clear_both(0xFF000000u);
+  gl().draw_sprite(blurred);
+  draw_sprite_dib(dib_, plain);
+  EXPECT_GT(differing(2), 32 * 32 / 2);
+  const size_t centre = (8 + 16) * 64 + 8 + 16;
+  EXPECT_EQ(differing_between({gl_pixels()[centre]}, {unblurred[centre]}, 3), 0);
+}
+
+// The present filters against pictures computed here from the game picture.
+uint32_t sample_clamped(const std::vector<uint32_t>& src, int32_t w, int32_t h, int32_t x,
+                        int32_t y) {
+  return src[static_cast<size_t>(std::clamp(y, 0, h - 1)) * w + std::clamp(x, 0, w - 1)];
+}
+float channel(uint32_t p, int sh) {
+  return static_cast<float>((p >> sh) & 255u);
+}
+float catmull_rom(float d) {
+  d = std::fabs(d);
+  if (d <= 1) return 1.5f * d * d * d - 2.5f * d * d + 1;
+  if (d < 2) return -0.5f * d * d * d + 2.5f * d * d - 4 * d + 2;
+  return 0;
+}
+std::vector<uint32_t> resample(const std::vector<uint32_t>& src, int32_t w, int32_t h, int32_t ow,
+                               int32_t oh, int filter) {
+  std::vector<uint32_t> out(static_cast<size_t>(ow) * oh);
+  for (int32_t y = 0; y < oh; ++y) {
+    for (int32_t x = 0; x < ow; ++x) {
+      float sx = (static_cast<float>(x) + 0.5f) * w / ow - 0.5f;
+      float sy = (static_cast<float>(y) + 0.5f) * h / oh - 0.5f;
+      int32_t bx = static_cast<int32_t>(std::floor(sx)), by = static_cast<int32_t>(std::floor(sy));
+      float fx = sx - bx, fy = sy - by;
+      uint32_t p = 0xFF000000u;
+      for (int sh = 0; sh < 24; sh += 8) {
+        float v = 0;
+        if (filter == 2) {
+          v = channel(sample_clamped(src, w, h, bx, by), sh) * (1 - fx) * (1 - fy) +
+              channel(sample_clamped(src, w, h, bx + 1, by), sh) * fx * (1 - fy) +
+              channel(sample_clamped(src, w, h, bx, by + 1), sh) * (1 - fx) * fy +
+              channel(sample_clamped(src, w, h, bx + 1, by + 1), sh) * fx * fy;
+        } else {
+          for (int j = -1; j <= 2; ++j) {
+            for (int i = -1; i <= 2; ++i) {
+              v += channel(sample_clamped(src, w, h, bx + i, by + j), sh) * catmull_rom(fx - i) *
+                   catmull_rom(fy - j);
+            }
+          }
+        }
+        v = std::clamp(std::round(v), 0.0f, 255.0f);
+        p |= static_cast<uint32_t>(v) << sh;
+      }
+      out[static_cast<size_t>(y) * ow + x] = p;
+    }
+  }
+  return out;
+}
+
+TEST_F(GlEffects, PresentFiltersMatchPicturesComputedHere) {
+  constexpr int32_t kW = 40, kH = 30;
+  struct Case {
+    int32_t filter;
+    int32_t ow, oh;
+  };
+  // Point and none at twice the size, linear and bicubic enlarging and shrinking.
+  const Case cases[] = {{1, 80, 60}, {0, 80, 60}, {2, 80, 60},
+                        {2, 30, 20}, {3, 80, 60}, {3, 52, 39}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "filter " << c.filter << " to " << c.ow << "x" << c.oh);
+    reopen(kW, kH, 0, c.filter, VELMORA_LUMO);
+    if (IsSkipped()) return;
+    gl().clear(0xFF000000u);
+    gl().draw_sprite(request(image(kW, kH, smooth)));
+    std::vector<uint32_t> game = gl_pixels();
+    std::vector<uint32_t> shown =
+        gl_renderer_compose_for_test(c.ow, c.oh, OrvRect{0, 0, c.ow, c.oh});
+    ASSERT_EQ(shown.size(), static_cast<size_t>(c.ow) * c.oh);
+    if (c.filter < 2) {
+      for (int32_t y = 0; y < c.oh; ++y) {
+        for (int32_t x = 0; x < c.ow; ++x) {
+          ASSERT_EQ(shown[y * c.ow + x] | 0xFF000000u, game[(y / 2) * kW + x / 2]) << x << "," << y;
+        }
+      }
+      continue;
+    }
+    EXPECT_EQ(differing_between(shown, resample(game, kW, kH, c.ow, c.oh, c.filter), 2), 0);
+  }
+  // At the game's own size every filter meets the picture pixel for pixel; beside the picture
+  // area the window is black.
+  reopen(kW, kH, 0, 2, VELMORA_LUMO);
+  gl().clear(0xFF000000u);
+  gl().draw_sprite(request(image(kW, kH, pattern)));
+  std::vector<uint32_t> game = gl_pixels();
+  std::vector<uint32_t> shown =
+      gl_renderer_compose_for_test(kW + 20, kH, OrvRect{10, 0, kW + 10, kH});
+  for (int32_t y = 0; y < kH; ++y) {
+    for (int32_t x = 0; x < kW + 20; ++x) {
+      uint32_t expect = (x < 10 || x >= kW + 10) ? 0xFF000000u : game[y * kW + x - 10];
+      ASSERT_EQ(shown[y * (kW + 20) + x], expect) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(GlEffects, TargetListDrawsIntoTheTemporaryTargetOnly) {
+  reopen(64, 48, 0, 0, VELMORA_LUMO);
+  if (IsSkipped()) return;
+  ASSERT_EQ(gl_renderer_facts().temp_side, 64);
+  gl().clear(0xFF204060u);
+  ASSERT_TRUE(gl().targets_begin());
+  DrawRequest r = request(image(10, 8, [](int32_t, int32_t) { return 0xFFFF0000u; }));
+  r.x = 5;
+  r.y = 4;
+  gl().draw_sprite(r);
+  // A cross-fade and a raster wave inside the list come back to the temporary target.
+  DrawRequest in = request(image(6, 6, pattern)), out = request(image(6, 6, holes));
+  in.x = out.x = 40;
+  in.y = out.y = 30;
+  EXPECT_EQ(gl().draw_crossfade(in, out, 0.5f), 1);
+  FxResult fx;
+  fx.effect = 1;
+  fx.amplitude1 = 0.1f;
+  DrawRequest waved = request(image(8, 8, pattern));
+  waved.x = 20;
+  waved.y = 20;
+  waved.fx = &fx;
+  gl().draw_sprite(waved);
+  gl().draw_effect(fx);  // a full-screen wave inside the list works on the list's picture
+  gl().targets_end();
+  // The game target kept its picture.
+  for (uint32_t p : gl_pixels()) ASSERT_EQ(p, 0xFF204060u);
+
+  std::vector<uint32_t> buffer(64 * 48, 0xDEADBEEFu);
+  ASSERT_TRUE(gl().read_render_buffer(buffer.data(), 64, 48));
+  // The game picture is centred in the 64 x 64 target: game row 0 is its row 8. (An opaque
+  // texel keeps the sprite blend's 8-bit alpha step, 253, until the full-screen wave lays the
+  // list's picture over itself.)
+  auto red = [](uint32_t p) { return (p & 0xFFFFFFu) == 0xFC0000u && (p >> 24) >= 0xFDu; };
+  EXPECT_TRUE(red(buffer[4 * 64 + 5])) << std::hex << buffer[4 * 64 + 5];
+  EXPECT_TRUE(red(buffer[11 * 64 + 14])) << std::hex << buffer[11 * 64 + 14];
+  EXPECT_EQ(buffer[0], 0u);  // cleared transparent
+  EXPECT_EQ(buffer[12 * 64 + 5], 0u);
+  EXPECT_NE(buffer[32 * 64 + 42], 0u);  // the cross-fade landed here
+
+  // Buffers smaller than the game, or larger than the temporary target, are refused.
+  for (auto [w, h] : {std::pair{63, 48}, {64, 47}, {65, 64}, {64, 65}}) {
+    std::vector<uint32_t> untouched(static_cast<size_t>(w) * h, 0xDEADBEEFu);
+    EXPECT_FALSE(gl().read_render_buffer(untouched.data(), w, h)) << w << "x" << h;
+    for (uint32_t p : untouched) ASSERT_EQ(p, 0xDEADBEEFu);
+  }
+  std::vector<uint32_t> whole(64 * 64);
+  EXPECT_TRUE(gl().read_render_buffer(whole.data(), 64, 64));
+  EXPECT_TRUE(red(whole[(8 + 4) * 64 + 5]));
+
+  // A new list starts from a transparent target.
+  ASSERT_TRUE(gl().targets_begin());
+  gl().targets_end();
+  ASSERT_TRUE(gl().read_render_buffer(whole.data(), 64, 64));
+  for (uint32_t p : whole) ASSERT_EQ(p, 0u);
+}
+
+// The window's size and aspect rectangle change between frames (a mode or size change): the
+// peer's targets do not depend on them, so frames go on with the same images and textures and
+// each compose fills the new area.
+TEST_F(GlEffects, WindowChangesBetweenFramesKeepImagesAndTextures) {
+  reopen(40, 30, 0, 2, VELMORA_LUMO);
+  if (IsSkipped()) return;
+  DrawRequest r = request(image(40, 30, pattern));
+  gl().clear(0xFF000000u);
+  gl().draw_sprite(r);
+  const std::vector<uint32_t> first = gl_pixels();
+  gl_renderer_reset_stats();
+  struct Window {
+    int32_t w, h;
+    OrvRect area;
+  };
+  // Windowed at game size, stretched, letterboxed (mode 1), centred (mode 2), cropped (mode 3).
+  const Window windows[] = {{40, 30, {0, 0, 40, 30}},
+                            {120, 90, {0, 0, 120, 90}},
+                            {120, 60, {20, 0, 100, 60}},
+                            {100, 100, {30, 35, 70, 65}},
+                            {60, 30, {-10, -7, 70, 37}}};
+  for (const Window& w : windows) {
+    SCOPED_TRACE(testing::Message() << w.w << "x" << w.h);
+    gl().clear(0xFF000000u);
+    gl().draw_sprite(r);
+    EXPECT_EQ(gl_pixels(), first);
+    std::vector<uint32_t> shown = gl_renderer_compose_for_test(w.w, w.h, w.area);
+    ASSERT_EQ(shown.size(), static_cast<size_t>(w.w) * w.h);
+    // Outside the area the window is black; the area's centre shows the picture's centre.
+    if (w.area.left > 0) {
+      EXPECT_EQ(shown[0], 0xFF000000u);
+    }
+    const int32_t cx = (w.area.left + w.area.right) / 2, cy = (w.area.top + w.area.bottom) / 2;
+    EXPECT_NE(shown[static_cast<size_t>(cy) * w.w + cx], 0xFF000000u);
+  }
+  EXPECT_EQ(gl_renderer_stats().uploads, 0u);
+}
+
+}  // namespace
