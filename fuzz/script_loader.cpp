@@ -22,6 +22,7 @@
 #include "commands/command_paths.h"
 #include "commands/library_commands.h"
 #include "engine/dispatch.h"
+#include "engine/formats/startup_info.h"
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
@@ -54,9 +55,14 @@ bool init() {
   engine::orv_static_bind();
   engine::library_commands_attach();
   ui::ui_attach();
+  // A small screen, for the library and for start-up's choice alike: the commands make
+  // screen-sized pictures (a colour button is one), and at the default screen each of them
+  // cost milliseconds, so that scripts making many of them ran a hundred inputs a second.
   RenderParams params;
   params.game_width = 64;
   params.game_height = 48;
+  engine::startup_settings().nScreenWidth = params.game_width;
+  engine::startup_settings().nScreenHeight = params.game_height;
   bool rendering = false;
   render_system_init(params, &rendering);
   orv_core().alive = rendering;
