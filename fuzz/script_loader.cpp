@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "Orv/core/window/process.h"
 #include "Orv/core_record.h"
 #include "Orv/render/render_system.h"
 #include "Orv/render/sprite.h"
@@ -67,6 +68,9 @@ bool init() {
   render_system_init(params, &rendering);
   orv_core().alive = rendering;
   orv.OrvEnd = nullptr;
+  // There is no window thread: its queue stands closed, as after the window has gone, so that
+  // a command that sends to the window (the window title) is answered at once, not held.
+  orv_process().window_queue.close();
   // The library's logs take every line and show none. Without a log reader, command-call lines
   // are not even formatted: formatting them was half of the time of a run.
   orv.OrvDebugPrintf = quiet_debug;
