@@ -4,8 +4,9 @@
 // sprites), so the choice block scan runs over arbitrary code too.
 //
 // Input: five little-endian u16 lengths (Script.src, File.dat, Text.dat, Mem.dat; Point.dat
-// takes the rest), a flag byte (bit 0: give Script.src its magic, so that most inputs load),
-// then the bytes.
+// takes the rest), a flag byte (bit 0: give Script.src its magic, so that most inputs load;
+// bit 1: a log reader is present, so that every line is formatted, the command-call line of
+// each command too), then the bytes.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,12 +16,14 @@
 #include <memory>
 #include <string>
 
+#include "Orv/core/window/process.h"
 #include "Orv/core_record.h"
 #include "Orv/render/render_system.h"
 #include "Orv/render/sprite.h"
 #include "commands/command_paths.h"
 #include "commands/library_commands.h"
 #include "engine/dispatch.h"
+#include "engine/formats/startup_info.h"
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
@@ -40,6 +43,12 @@ namespace {
 using engine::VmContext;
 
 void discard(int, const char*, void*) {}
+int32_t quiet_debug(int32_t, const char*, const char*, ...) {
+  return 1;
+}
+int32_t quiet_error(const char*, ...) {
+  return 1;
+}
 
 bool init() {
   // The machine's lists and memory come from the linked library; the log stays silent and
@@ -47,21 +56,34 @@ bool init() {
   engine::orv_static_bind();
   engine::library_commands_attach();
   ui::ui_attach();
+  // A small screen, for the library and for start-up's choice alike: the commands make
+  // screen-sized pictures (a colour button is one), and at the default screen each of them
+  // cost milliseconds, so that scripts making many of them ran a hundred inputs a second.
   RenderParams params;
   params.game_width = 64;
   params.game_height = 48;
+  engine::startup_settings().nScreenWidth = params.game_width;
+  engine::startup_settings().nScreenHeight = params.game_height;
   bool rendering = false;
   render_system_init(params, &rendering);
   orv_core().alive = rendering;
   orv.OrvEnd = nullptr;
-  orv.OrvDebugPrintf = nullptr;
-  orv.OrvErrorLogPrintf = nullptr;
-  engine::set_log_sink(discard, nullptr);
+  // There is no window thread: its queue stands closed, as after the window has gone, so that
+  // a command that sends to the window (the window title) is answered at once, not held.
+  orv_process().window_queue.close();
+  // The library's logs take every line and show none. Without a log reader, command-call lines
+  // are not even formatted: formatting them was half of the time of a run.
+  orv.OrvDebugPrintf = quiet_debug;
+  orv.OrvErrorLogPrintf = quiet_error;
   // The whole command library runs, in a folder of its own: every file name a script gives is
   // taken below it (absolute names and ".." are refused), and the commands that would reach
   // outside the process or hold it (open a program or page, sleep, a message box) stand down.
-  char folder[] = "/tmp/velmora-fuzz-XXXXXX";
-  if (!mkdtemp(folder) || chdir(folder) != 0) std::abort();
+  // A memory folder where there is one: saves are flushed to the disk on every write.
+  char shm[] = "/dev/shm/velmora-fuzz-XXXXXX";
+  char tmp[] = "/tmp/velmora-fuzz-XXXXXX";
+  const char* folder = mkdtemp(shm);
+  if (!folder) folder = mkdtemp(tmp);
+  if (!folder || chdir(folder) != 0) std::abort();
   mkdir("save", 0700);
   platform::file_names_confine(true);
   engine::set_command_program_folder(".");
@@ -91,10 +113,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size -= n;
   }
   if ((flags & 1) && parts[0].size() >= 4) std::memcpy(parts[0].data(), "Sv20", 4);
+  engine::set_log_sink(flags & 2 ? discard : nullptr, nullptr);
 
   const OrvHandle list = OrvRenderInit();
   OrvRenderSetActive(list);
-  auto gs = std::make_unique<engine::GameState>();
+  // One game state for the whole run, made fresh for each input in the same place: a new
+  // half-megabyte block per input spent most of the time on new pages.
+  static auto* const gs = new engine::GameState();
+  std::destroy_at(gs);
+  std::construct_at(gs);
   VmContext& vm = gs->vm;
   vm.hReturnStack = engine::orv_list_create();
   vm.seen.hEntryNames = engine::orv_list_create();

@@ -150,6 +150,13 @@ void GlyphDrawBlend(const Target& t, const Glyph& g, int64_t gx, int64_t gy, uin
 void draw_glyph(FontState& s, const Target& t, const Glyph& g, int64_t gx, int64_t gy) {
   const int32_t effect = s.effect;
   if (effect > 3) return;
+  // Outline and shadow reach at most 4 pixels right of and below the glyph's box; a glyph wholly
+  // outside the buffer writes nothing, so a long text past the edge skips its pixels.
+  constexpr int64_t kReach = 4;
+  if (gx >= t.width || gy >= t.height || gx + g.box_width + kReach <= 0 ||
+      gy + g.box_height + kReach <= 0) {
+    return;
+  }
   if (effect) draw_effect(t, g, gx, gy, effect, s.effect_colour);
   const int32_t d = draw_text_step_x(effect);
   GlyphDrawBlend(t, g, gx + d, gy + d, s.text_colour);
