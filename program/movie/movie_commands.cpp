@@ -26,7 +26,7 @@ using engine::vm_log;
 using engine::vm_pop;
 using engine::VmContext;
 
-constexpr uint32_t kLayerMovie = 0x400000;
+using layers::kLayerMovie;
 constexpr uint32_t kWordMovieVolume = 507;
 constexpr uint32_t kWordMovieMute = 508;
 constexpr uint32_t kSoundTypeMovie = 0;

@@ -1,6 +1,7 @@
 // The real Velmora playing movies from its .pac archive: a full-screen movie that the script
 // waits for (played to its end, or ended early by an injected Esc), and a looping movie sprite
-// whose states the script keeps in its persistent memory (system.dat).
+// whose states the script keeps in its persistent memory (system.dat), also across a save and
+// its load.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -101,6 +102,62 @@ TEST(Movies, ALoopingMovieSpriteKeepsPlayingUntilItsWaitEndsIt) {
   EXPECT_EQ(cell(sys, 2), 1u) << "msp_set\n" << r.output;
   EXPECT_EQ(cell(sys, 0), 1u) << "still playing after its end: it loops\n" << r.output;
   EXPECT_EQ(cell(sys, 1), 6u) << "ended once the wait switched the loop off\n" << r.output;
+}
+
+// A movie sprite saved with its layer plays again after the load, with the loop setting of
+// its msp_set: the script stops it after the save, so only the load can have started it. The
+// 1-second clip still plays 1.6 s after the load when it loops, and has ended when it does not.
+TEST(Movies, ALoadedGameStartsItsMovieSpriteAgainWithItsLoop) {
+  struct Case {
+    const char* what;
+    int loop;
+    int wait_ms;
+    uint32_t state;
+  };
+  const Case cases[] = {{"looping", 1, 1600, 1u}, {"played once", 0, 3000, 6u}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    GameFolderOptions o;
+    // File.dat entry 0 cannot be told from "no file" in the layer block: the movie is given a
+    // later entry by a name that sorts before it.
+    o.script =
+        "  mov r9, file\"AAA\"\n"
+        "  call text_init(24, 40, 500, 800, 120, 40, 460, 0)\n"
+        "  call msp_set(file\"SHORT\", 3, 0, 0, 0, " +
+        std::to_string(c.loop) +
+        ", 0, 0) -> r4\n"
+        "  call run(0, 0, 0)\n"
+        "line:\n"
+        "  call text_h(0x0FFFFFFF, 0x0FFFFFFF, text\"a line to come back to\", -2)\n"
+        "  mov r3, 1\n"
+        "  add s[r3], 1\n"
+        "  mov r4, s[r3]\n"
+        "  eq r4, 1\n"
+        "  jz loaded, r4\n"
+        "  call save(1, 1)\n"
+        "  call msp_stop(3)\n"
+        "  call msp_get_state(3) -> r5\n"
+        "  mov r3, 2\n"
+        "  mov s[r3], r5\n"
+        "  call load(1)\n"
+        "loaded:\n"
+        "  call run(0, 0, 0)\n"
+        "  call wait(" +
+        std::to_string(c.wait_ms) +
+        ", 0)\n"
+        "  call msp_get_state(3) -> r5\n"
+        "  mov r3, 0\n"
+        "  mov s[r3], r5\n"
+        "  end\n";
+    o.members = {{"SHORT.MPG", testsupport::movie_fixture(MovieFixture::kMpegShort)}};
+    GameFolder game(o);
+    const auto r = game.run({}, {}, 60);
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    const std::string sys = testsupport::read_file(game.save() + "/system.dat");
+    EXPECT_EQ(cell(sys, 1), 2u) << "the line ran again after the load\n" << r.output;
+    EXPECT_EQ(cell(sys, 2), 2u) << "stopped before the load\n" << r.output;
+    EXPECT_EQ(cell(sys, 0), c.state) << r.output;
+  }
 }
 
 // The movie libraries are loaded by the first movie, not at start-up: a game that shows a

@@ -15,8 +15,8 @@
 // has no file to load again (a picture still loading, or one made without a file) are written
 // as the word 0. Layers 64-127 are not stored.
 //
-// The reader loads every image again from its file, puts the sprite's stored state back and
-// draws its text lines again.
+// The reader loads every image again from its file, puts the sprite's stored state back, draws
+// its text lines again and starts a movie sprite again with its loop setting.
 #include <cstring>
 #include <span>
 #include <utility>
@@ -210,10 +210,15 @@ void restore_layer(engine::VmContext& vm, uint32_t n, uint32_t file, StoredLayer
   }
   image->lFileNo = file;
   slot.lpImage = image;
-  // Replaying the recorded image operations, the filters and the movie start belong to parts
-  // of the layers that the game does not have yet; the records keep them for a later save.
+  // Replaying the recorded image operations and the filters belong to parts of the layers
+  // that the game does not have yet; the records keep them for a later save.
   if ((slot.dwFlags & layers::kLayerShake) && slot.dwShakeLength == 0xFFFFFFFFu) {
     slot.dwShakeStart = orv.OrvtimeGetTime();
+  }
+  // A movie sprite starts again from its beginning with the loop setting of its last play (its
+  // loop points are not stored: a loop runs over the whole movie).
+  if ((slot.dwFlags & layers::kLayerMovie) && sprite && orv.OrvMSpriteCheck(sprite)) {
+    orv.OrvMSpritePlay(sprite, slot.nMovieLoop);
   }
   layers::image_apply_graphic_info(vm, *image, kept, l.dwAnimeNo ? 0x6000 : 0x2000);
 }

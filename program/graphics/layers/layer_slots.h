@@ -18,6 +18,7 @@ namespace layers {
 constexpr uint32_t kLayers = 128;
 constexpr uint32_t kLayerChildren = 0x40000;
 constexpr uint32_t kLayerShake = 0x200000;
+constexpr uint32_t kLayerMovie = 0x400000;  // the image is a movie sprite started by the script
 constexpr uint32_t kLayerAsyncLoad = 0x800000;
 constexpr uint32_t kChildLink = 0x10000000;  // mode word of a GraphChild entry: a child layer
 constexpr uint32_t kNoFaceLayer = 0xFFFFFFFFu;

@@ -79,7 +79,7 @@ TEST_F(LayerSaveTest, ALayerIsStoredAtItsOffsetsAndUnloadableLayersAsEmpty) {
 
 // Layer 1 from string slot name "CHARA" with two text items and an endless shake; layer 3 a
 // File.dat reference that does not resolve to a loadable file.
-Bytes layer_fixture(uint32_t anime_no = 0) {
+Bytes layer_fixture(uint32_t anime_no = 0, uint32_t flags = 0x200000, int32_t movie_loop = 0) {
   Lay l;
   l.u32(1).i32(0).i32(0).i32(0);
   for (int i = 1; i < 8; ++i) l.u32(0xFFFFFFFFu).u32(0xFFFFFFFFu).u32(0xFFFFFFFFu).u32(0xFFFFFFFFu);
@@ -91,7 +91,7 @@ Bytes layer_fixture(uint32_t anime_no = 0) {
   l.bytes(info.b);
   l.i32(40).i32(50).zeros(152 - 8);
   l.zeros(132);
-  l.u32(anime_no).u32(0x200000).i32(0).i32(1).i32(6).u32(0xFFFFFFFFu).u32(123).i32(0);
+  l.u32(anime_no).u32(flags).i32(0).i32(1).i32(6).u32(0xFFFFFFFFu).u32(123).i32(movie_loop);
   l.zeros(640);
   l.u32(2);
   l.u32(1).zeros(20).i32(7).i32(9).u32(5).text("hello", 5);
@@ -162,6 +162,51 @@ TEST_F(LayerSaveTest, AnAnimationSlotOutOfRangeIsLoggedAndDropped) {
   ASSERT_NE(vm().layers[1].lpImage, nullptr);
   EXPECT_EQ(vm().layers[1].lpImage->dwAnimeNo, 0u);
   EXPECT_TRUE(logged(0, "*** ERROR load layer=1 dwAnimeNo=200"));
+  layers::layers_clear_all(vm());
+}
+
+// A layer flagged as holding a movie sprite starts its movie again with the stored loop word;
+// the flag on a picture that is no movie sprite, or a movie sprite without the flag (loaded but
+// never played by the script), starts nothing.
+TEST_F(LayerSaveTest, AMovieSpriteIsStartedAgainWithItsLoopWord) {
+  struct Case {
+    const char* what;
+    uint32_t flags;
+    bool movie;
+    bool played;
+  };
+  const Case cases[] = {{"movie flag, movie sprite", 0x400000, true, true},
+                        {"movie flag, a picture", 0x400000, false, false},
+                        {"no flag, movie sprite", 0x200000, true, false}};
+  static std::vector<std::string>* plays = nullptr;
+  static bool is_movie = false;
+  std::vector<std::string> calls;
+  plays = &calls;
+  orv.OrvMSpriteCheck = [](OrvHandle) -> OrvBool { return is_movie ? 1 : 0; };
+  orv.OrvMSpritePlay = [](OrvHandle s, int32_t loop) -> OrvBool {
+    plays->push_back("play " + std::to_string(s) + " loop " + std::to_string(loop));
+    return 1;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    calls.clear();
+    is_movie = c.movie;
+    layers::layers_clear_all(vm());
+    const Bytes b = layer_fixture(0, c.flags, 3);
+    ASSERT_TRUE(accepts(save::layer_save_check, b));
+    EXPECT_EQ(read(save::layer_save_read, b), b.size());
+    const layers::ImageRecord* image = vm().layers[1].lpImage;
+    ASSERT_NE(image, nullptr);
+    ASSERT_NE(image->hSprite, 0u);
+    EXPECT_EQ(vm().layers[1].nMovieLoop, 3);
+    if (c.played) {
+      ASSERT_EQ(calls.size(), 1u);
+      EXPECT_EQ(calls[0], "play " + std::to_string(image->hSprite) + " loop 3");
+    } else {
+      EXPECT_TRUE(calls.empty());
+    }
+  }
+  plays = nullptr;
   layers::layers_clear_all(vm());
 }
 
