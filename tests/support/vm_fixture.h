@@ -15,6 +15,7 @@
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
 #include "engine/orv_static_bind.h"
+#include "save/save_stream.h"
 #include "engine/script_files.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
@@ -53,6 +54,7 @@ class VmTest : public ::testing::Test {
     if (v.seen.lpFileSeen) orv.OrvMemoryFree(v.seen.lpFileSeen);
     if (v.seen.lpTextRead) orv.OrvMemoryFree(v.seen.lpTextRead);
     engine::script_files_free(v);
+    engine::save_stream_free(v.save);  // a snapshot made by a command allocates its buffers
     // Last installed first, so that an id installed twice gets its first handler back.
     for (auto it = installed_.rbegin(); it != installed_.rend(); ++it) {
       engine::set_command_handler(it->first, it->second);
