@@ -69,6 +69,20 @@ struct StoredLayer {
   uint32_t graphChild[8][20] = {};
 };
 
+// The words a stored layer shares with its slot, copied in either direction (the stored record
+// and engine::LayerSlot name them alike).
+template <class From, class To>
+void copy_slot_words(const From& from, To& to) {
+  to.dwFlags = from.dwFlags;
+  to.nUserValue = from.nUserValue;
+  to.nShakeMode = from.nShakeMode;
+  to.nShakeAmplitude = from.nShakeAmplitude;
+  to.dwShakeLength = from.dwShakeLength;
+  to.dwShakeStart = from.dwShakeStart;
+  to.nMovieLoop = from.nMovieLoop;
+  std::memcpy(to.graphChild, from.graphChild, sizeof to.graphChild);
+}
+
 template <class IO, class L>
 void sync_layer(IO& io, L& l) {
   layers::sync_sprite_info(io, l.info);
@@ -175,14 +189,7 @@ void restore_layer(engine::VmContext& vm, uint32_t n, uint32_t file, StoredLayer
     l.dwAnimeNo = 0;
   }
   image->dwAnimeNo = l.dwAnimeNo;
-  slot.dwFlags = l.dwFlags;
-  slot.nUserValue = l.nUserValue;
-  slot.nShakeMode = l.nShakeMode;
-  slot.nShakeAmplitude = l.nShakeAmplitude;
-  slot.dwShakeLength = l.dwShakeLength;
-  slot.dwShakeStart = l.dwShakeStart;
-  slot.nMovieLoop = l.nMovieLoop;
-  std::memcpy(slot.graphChild, l.graphChild, sizeof slot.graphChild);
+  copy_slot_words(l, slot);
 
   char name[33] = {};
   if (file & engine::kStringHandleBit) {
@@ -238,14 +245,7 @@ void layer_save_write(const engine::VmContext& vm, codec::ByteWriter& out) {
     l.base = image.base;
     l.graphicInfo = image.graphicInfo;
     l.dwAnimeNo = image.dwAnimeNo;
-    l.dwFlags = slot.dwFlags;
-    l.nUserValue = slot.nUserValue;
-    l.nShakeMode = slot.nShakeMode;
-    l.nShakeAmplitude = slot.nShakeAmplitude;
-    l.dwShakeLength = slot.dwShakeLength;
-    l.dwShakeStart = slot.dwShakeStart;
-    l.nMovieLoop = slot.nMovieLoop;
-    std::memcpy(l.graphChild, slot.graphChild, sizeof l.graphChild);
+    copy_slot_words(slot, l);
     sync_layer(out, l);
     write_text_items(out, n);
     if (file & engine::kStringHandleBit) out.bytes(image.szFileName);
