@@ -26,31 +26,42 @@ inline void set_time(uint32_t ms) {
   OrvUpdateTime();
 }
 
+// A software renderer of w x h pixels with one active render list, for tests in and above the
+// library. Gives the list, 0 when the renderer or the list could not be made.
+inline uint32_t software_render_start(int32_t w, int32_t h) {
+  RenderParams params;
+  params.game_width = w;
+  params.game_height = h;
+  bool ok = false;
+  render_system_init(params, &ok);
+  if (!ok) return 0;
+  orv_core().alive = true;
+  const uint32_t list = OrvRenderInit();
+  if (list) OrvRenderSetActive(list);
+  return list;
+}
+// Releases every sprite, the list and the renderer that software_render_start made.
+inline void software_render_stop(uint32_t list) {
+  sprite_release_all();
+  OrvRenderUninit(list);
+  render_system_uninit();
+  orv_core().alive = false;
+}
+
 class RenderTest : public ::testing::Test {
  protected:
   static constexpr int32_t kW = 64, kH = 48;
 
   void SetUp() override {
-    RenderParams params;
-    params.game_width = kW;
-    params.game_height = kH;
-    bool ok = false;
-    render_system_init(params, &ok);
-    ASSERT_TRUE(ok);
-    orv_core().alive = true;
+    list = software_render_start(kW, kH);
+    ASSERT_NE(list, 0u);
     orv_core().render.clear_color = 0xFF000000u;
     platform::set_clock_source(fake_clock);
     set_time(0);
-    list = OrvRenderInit();
-    ASSERT_NE(list, 0u);
-    OrvRenderSetActive(list);
   }
 
   void TearDown() override {
-    sprite_release_all();
-    OrvRenderUninit(list);
-    render_system_uninit();
-    orv_core().alive = false;
+    software_render_stop(list);
     platform::set_clock_source(nullptr);
   }
 

@@ -12,6 +12,7 @@
 #include "graphics/layers/layer_slots.h"
 #include "orv/orv.h"
 #include "program/save/save_fixture.h"
+#include "support/render_fixture.h"
 
 namespace savetest {
 namespace {
@@ -21,15 +22,8 @@ class SlotDraw : public SaveTest {
   void SetUp() override {
     SaveTest::SetUp();
     std::memset(static_cast<void*>(layers::image_table), 0, sizeof layers::image_table);
-    RenderParams params;
-    params.game_width = 640;
-    params.game_height = 480;
-    bool ok = false;
-    render_system_init(params, &ok);
-    ASSERT_TRUE(ok);
-    orv_core().alive = true;
-    list_ = OrvRenderInit();
-    OrvRenderSetActive(list_);
+    list_ = rendertest::software_render_start(640, 480);
+    ASSERT_NE(list_, 0u);
     load(
         "idle:\n  call wait_frame\n  jmp idle\n"
         "pic:\n  call load_thumbnail(file\"#FF102030\")\n  jmp idle\n"
@@ -47,10 +41,7 @@ class SlotDraw : public SaveTest {
   void TearDown() override {
     layers::layers_clear_all(vm());
     layers::display_ops_commit(vm());
-    sprite_release_all();
-    OrvRenderUninit(list_);
-    render_system_uninit();
-    orv_core().alive = false;
+    rendertest::software_render_stop(list_);
     SaveTest::TearDown();
   }
   // Gives layer n an image of w x h pixels, all 0.

@@ -21,6 +21,7 @@
 #include "graphics/layers/image_record.h"
 #include "graphics/layers/layer_slots.h"
 #include "orv/orv.h"
+#include "support/render_fixture.h"
 #include "support/sound_fixtures.h"
 #include "support/temp_dir.h"
 #include "support/vm_fixture.h"
@@ -35,15 +36,8 @@ class UiTest : public enginetest::VmTest {
   void SetUp() override {
     VmTest::SetUp();
     std::memset(static_cast<void*>(layers::image_table), 0, sizeof layers::image_table);
-    RenderParams params;
-    params.game_width = 1280;
-    params.game_height = 720;
-    bool ok = false;
-    render_system_init(params, &ok);
-    ASSERT_TRUE(ok);
-    orv_core().alive = true;
-    list_ = OrvRenderInit();
-    OrvRenderSetActive(list_);
+    list_ = rendertest::software_render_start(1280, 720);
+    ASSERT_NE(list_, 0u);
     // A click sound of 40 ms in the game folder.
     const std::string base = dir / "game";
     std::filesystem::create_directories(base);
@@ -66,10 +60,7 @@ class UiTest : public enginetest::VmTest {
     sound_system_destroy();
     OrvSystemPathUninit();
     file_set_base_folder("");
-    sprite_release_all();
-    OrvRenderUninit(list_);
-    render_system_uninit();
-    orv_core().alive = false;
+    rendertest::software_render_stop(list_);
     orv_process().input.reset();
     OrvButtonMode(0);
     VmTest::TearDown();

@@ -13,6 +13,7 @@
 #include "graphics/layers/image_record.h"
 #include "graphics/layers/layer_slots.h"
 #include "orv/orv.h"
+#include "support/render_fixture.h"
 #include "support/vm_fixture.h"
 
 namespace layerstest {
@@ -26,26 +27,15 @@ class LayersRenderTest : public enginetest::VmTest {
   void SetUp() override {
     VmTest::SetUp();
     std::memset(static_cast<void*>(layers::image_table), 0, sizeof layers::image_table);
-    RenderParams params;
-    params.game_width = 64;
-    params.game_height = 48;
-    bool ok = false;
-    render_system_init(params, &ok);
-    ASSERT_TRUE(ok);
-    orv_core().alive = true;
-    orv_core().render.clear_color = kBlack;
-    list_ = OrvRenderInit();
+    list_ = rendertest::software_render_start(64, 48);
     ASSERT_NE(list_, 0u);
-    OrvRenderSetActive(list_);
+    orv_core().render.clear_color = kBlack;
   }
   void TearDown() override {
     layers::layers_clear_all(vm());
     layers::display_ops_commit(vm());
     layers::graphic_dat.clear();
-    sprite_release_all();
-    OrvRenderUninit(list_);
-    render_system_uninit();
-    orv_core().alive = false;
+    rendertest::software_render_stop(list_);
     VmTest::TearDown();
   }
   uint32_t pixel(int32_t x, int32_t y) {

@@ -15,6 +15,7 @@
 #include "bitmap_font_writer/bitmap_font_file.h"
 #include "graphics/layers/image_record.h"
 #include "orv/orv.h"
+#include "support/render_fixture.h"
 #include "support/temp_dir.h"
 #include "support/vm_fixture.h"
 #include "text/render/text_render.h"
@@ -34,17 +35,9 @@ class RevealFrameTest : public enginetest::VmTest {
   void SetUp() override {
     VmTest::SetUp();
     std::memset(static_cast<void*>(layers::image_table), 0, sizeof layers::image_table);
-    RenderParams params;
-    params.game_width = 64;
-    params.game_height = 48;
-    bool ok = false;
-    render_system_init(params, &ok);
-    ASSERT_TRUE(ok);
-    orv_core().alive = true;
-    orv_core().render.clear_color = kBlack;
-    list_ = OrvRenderInit();
+    list_ = rendertest::software_render_start(64, 48);
     ASSERT_NE(list_, 0u);
-    OrvRenderSetActive(list_);
+    orv_core().render.clear_color = kBlack;
     // 'A' at 8 pixels: a 3 x 4 box, full coverage but its top right pixel at 16 (alpha 63).
     std::vector<uint8_t> box(12, 64);
     box[2] = 16;
@@ -62,10 +55,7 @@ class RevealFrameTest : public enginetest::VmTest {
     orv.OrvFontUnload();
     orv.OrvFontSetType(0);
     orv.OrvFontSetFontSize(24);
-    sprite_release_all();
-    OrvRenderUninit(list_);
-    render_system_uninit();
-    orv_core().alive = false;
+    rendertest::software_render_stop(list_);
     VmTest::TearDown();
   }
   std::vector<uint32_t> frame() {
