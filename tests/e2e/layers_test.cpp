@@ -209,26 +209,31 @@ TEST(LayersEndToEnd, TwoLayersAppearTogetherAtRunAndClearAtTheNext) {
   for (uint32_t p : cleared.pixels) ASSERT_EQ(p, 0xFF1E3E5Eu);
 }
 
+// Two layers shown at once, a fade to a second background and a mask wipe back: the scene of
+// the software goldens and of the GL run beside them.
+constexpr const char* kFadeAndWipeScene =
+    "  call sp_set(file\"BG01\", 0, 10, 0)\n"
+    "  call sp_set(file\"CH01\", 1, 10, 2)\n"
+    "  call run(0, 0, 0)\n"
+    "  call wait(100, 0)\n"
+    "  call sp_set(file\"BG02\", 0, 10, 0)\n"
+    "  call sp_cls(1)\n"
+    "  call run(1, 200, 0)\n"
+    "  call wait(300, 0)\n"
+    "  call sp_set(file\"BG01\", 0, 10, 0)\n"
+    "  call sp_set(file\"CH01\", 1, 10, 2)\n"
+    "  call run(10, 200, 0)\n"
+    "  call wait(300, 0)\n"
+    "  end\n";
+
 // A fade and a mask wipe of 200 ms: their middle frames are the scene before blended over the
 // scene after, with alpha 127 everywhere (the fade) or by the mask's column (the wipe).
 TEST(LayersEndToEnd, FadeAndMaskWipeAtTheirMidpoints) {
-  const auto frames = run_scene(
-      "  call sp_set(file\"BG01\", 0, 10, 0)\n"
-      "  call sp_set(file\"CH01\", 1, 10, 2)\n"
-      "  call run(0, 0, 0)\n"
-      "  call wait(100, 0)\n"
-      "  call sp_set(file\"BG02\", 0, 10, 0)\n"
-      "  call sp_cls(1)\n"
-      "  call run(1, 200, 0)\n"
-      "  call wait(300, 0)\n"
-      "  call sp_set(file\"BG01\", 0, 10, 0)\n"
-      "  call sp_set(file\"CH01\", 1, 10, 2)\n"
-      "  call run(10, 200, 0)\n"
-      "  call wait(300, 0)\n"
-      "  end\n",
-      // The first run at 20 ms; the fade from 140 to 340 (its middle at 240); the wipe from 670
-      // to 870 (its middle at 770), the scene alone from 880.
-      {130, 240, 660, 770, 880});
+  const auto frames =
+      run_scene(kFadeAndWipeScene,
+                // The first run at 20 ms; the fade from 140 to 340 (its middle at 240); the wipe
+                // from 670 to 870 (its middle at 770), the scene alone from 880.
+                {130, 240, 660, 770, 880});
   const Frame& first = frames.at(130);
   const Frame& grey = frames.at(660);
   const Frame& last = frames.at(880);
@@ -318,20 +323,7 @@ size_t differing_by_more_than_two(const Frame& a, const Frame& b) {
 }
 
 TEST(LayersEndToEnd, GlDrawsTheGoldenScenesWithinTwo) {
-  const std::string script =
-      "  call sp_set(file\"BG01\", 0, 10, 0)\n"
-      "  call sp_set(file\"CH01\", 1, 10, 2)\n"
-      "  call run(0, 0, 0)\n"
-      "  call wait(100, 0)\n"
-      "  call sp_set(file\"BG02\", 0, 10, 0)\n"
-      "  call sp_cls(1)\n"
-      "  call run(1, 200, 0)\n"
-      "  call wait(300, 0)\n"
-      "  call sp_set(file\"BG01\", 0, 10, 0)\n"
-      "  call sp_set(file\"CH01\", 1, 10, 2)\n"
-      "  call run(10, 200, 0)\n"
-      "  call wait(300, 0)\n"
-      "  end\n";
+  const std::string script = kFadeAndWipeScene;
   const std::vector<std::pair<uint32_t, const char*>> goldens = {
       {130, "layers-two-after-run"}, {240, "layers-fade-middle"}, {770, "layers-mask-wipe-middle"}};
   std::vector<uint32_t> times;
