@@ -112,12 +112,10 @@ TEST(GlFrame, SceneMatchesTheSoftwareFrame) {
   EXPECT_LT(differing, 60);
 }
 
-// The target list through the library's exports: the sprites it names, shown or hidden, are
-// drawn into the temporary target, which a sprite then takes with OrvSpriteRenderCopy; the
-// frame itself is not touched.
-TEST(GlFrame, TargetListDrawsNamedSpritesHiddenOnesToo) {
-  if (!context()) GTEST_SKIP() << "no GL 3.3 core context";
-  ASSERT_TRUE(platform::gl_context_make_current(context(), nullptr));
+// The GL peer on the hidden context drawing a black kW x kH game picture, with an active render
+// list (0 when it cannot start); gl_frames_stop takes it all down again.
+OrvHandle gl_frames_start() {
+  if (!platform::gl_context_make_current(context(), nullptr)) return 0;
   gl_renderer_use_context(context());
   RenderParams params;
   params.game_width = params.window_width = kW;
@@ -126,11 +124,27 @@ TEST(GlFrame, TargetListDrawsNamedSpritesHiddenOnesToo) {
   params.gl = &gl_renderer();
   bool ok = false;
   render_system_init(params, &ok);
-  ASSERT_TRUE(ok);
+  if (!ok) return 0;
   orv_core().alive = true;
   orv_core().render.clear_color = 0xFF000000u;
-  OrvHandle list = OrvRenderInit();
+  const OrvHandle list = OrvRenderInit();
   OrvRenderSetActive(list);
+  return list;
+}
+void gl_frames_stop(OrvHandle list) {
+  OrvRenderUninit(list);
+  render_system_uninit();
+  orv_core().alive = false;
+  gl_renderer_use_context(nullptr);
+}
+
+// The target list through the library's exports: the sprites it names, shown or hidden, are
+// drawn into the temporary target, which a sprite then takes with OrvSpriteRenderCopy; the
+// frame itself is not touched.
+TEST(GlFrame, TargetListDrawsNamedSpritesHiddenOnesToo) {
+  if (!context()) GTEST_SKIP() << "no GL 3.3 core context";
+  const OrvHandle list = gl_frames_start();
+  ASSERT_NE(list, 0u);
   std::vector<uint32_t> blue(16 * 16, 0xFF0000FFu), green(16 * 16, 0xFF00FF00u);
   OrvHandle hidden = sprite_create_from_bgra(list, 16, 16, blue.data(), 16, 0);
   OrvSpriteSetPos(hidden, 10, 10, 0);
@@ -159,30 +173,15 @@ TEST(GlFrame, TargetListDrawsNamedSpritesHiddenOnesToo) {
   BackBufferView v = render_back_buffer();
   EXPECT_EQ(v.pixels[15 * kW + 15], 0xFF000000u);
   EXPECT_NE(v.pixels[15 * kW + 45], 0xFF000000u);
-  OrvRenderUninit(list);
-  render_system_uninit();
-  orv_core().alive = false;
-  gl_renderer_use_context(nullptr);
+  gl_frames_stop(list);
 }
 
 // Pixels painted, written through a lock or changed by a pixel operation reach the picture
 // that the GL peer draws at the next frame.
 TEST(GlFrame, ChangedPixelsReachTheTexture) {
   if (!context()) GTEST_SKIP() << "no GL 3.3 core context";
-  ASSERT_TRUE(platform::gl_context_make_current(context(), nullptr));
-  gl_renderer_use_context(context());
-  RenderParams params;
-  params.game_width = params.window_width = kW;
-  params.game_height = params.window_height = kH;
-  params.display_flags = kDisplayFlagDirect3D;
-  params.gl = &gl_renderer();
-  bool ok = false;
-  render_system_init(params, &ok);
-  ASSERT_TRUE(ok);
-  orv_core().alive = true;
-  orv_core().render.clear_color = 0xFF000000u;
-  OrvHandle list = OrvRenderInit();
-  OrvRenderSetActive(list);
+  const OrvHandle list = gl_frames_start();
+  ASSERT_NE(list, 0u);
   std::vector<uint32_t> white(8 * 8, 0xFFFFFFFFu);
   OrvHandle s = sprite_create_from_bgra(list, 8, 8, white.data(), 8, 0);
   OrvSpriteViewCtrl(s, 1);
@@ -200,10 +199,7 @@ TEST(GlFrame, ChangedPixelsReachTheTexture) {
   for (int32_t i = 0; i < w * h; ++i) px[i] = 0xFF00FF00u;
   OrvSpriteUnlock(s);
   EXPECT_EQ(shown(), 0x00FC00u);
-  OrvRenderUninit(list);
-  render_system_uninit();
-  orv_core().alive = false;
-  gl_renderer_use_context(nullptr);
+  gl_frames_stop(list);
 }
 
 // Under the GL setting BMP and TGA go through the decoder that follows their headers: a
