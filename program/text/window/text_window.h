@@ -32,6 +32,10 @@ constexpr uint32_t kIconSkip = 1;
 constexpr uint32_t kIconAuto = 2;
 constexpr uint32_t kIconCount = 3;
 
+// Largest character size and window side text_init takes. A saved game is checked against the
+// same bound, so every window a script can make can also be loaded back.
+constexpr int32_t kMaxTextSide = 16384;
+
 // Mode word: the low half the phase of the current line, the high half its kind.
 constexpr uint32_t kModeReveal = 0x1;
 constexpr uint32_t kModeClickWait = 0x2;

@@ -50,7 +50,7 @@ uint32_t cmd_text_init(VmContext& vm) {
          name_x, name_y, ruby_size);
   // The sizes also size the reveal buffers and the sprites: refuse what no window can be, and
   // widths that would not survive the rounding.
-  constexpr int32_t kMaxSide = 1 << 16;
+  constexpr int32_t kMaxSide = engine::kMaxTextSide;
   if (char_size < 0 || width < 0 || height < 0 || ruby_size < 0 || char_size > kMaxSide ||
       width > kMaxSide || height > kMaxSide || ruby_size > kMaxSide) {
     vm_log(kLogMain, "text_init : invalid size %d, %d, %d, %d", char_size, width, height,

@@ -38,7 +38,7 @@ namespace {
 using engine::TextWindow;
 using layers::ImageRecord;
 
-constexpr int32_t kMaxSize = 16384;
+constexpr int32_t kMaxSize = engine::kMaxTextSide;
 constexpr int32_t kNameAreaWidth = 1024;
 constexpr int32_t kNameAreaHeight = 64;
 

@@ -56,14 +56,15 @@ TEST_F(WindowTest, InitRoundsTheWidthAndSizesTheSpritesAsPowersOfTwo) {
   EXPECT_EQ(tw().nWidth, 300);
 }
 
-TEST_F(WindowTest, InitRefusesNegativeSizes) {
+// A size past the bound would make a window whose saved games the load check refuses.
+TEST_F(WindowTest, InitRefusesNegativeAndOversizedSizes) {
   const struct {
     std::vector<uint32_t> args;
-  } cases[] = {{{u(-1), 0, 0, 300, 100, 0, 0, 0}},
-               {{24, 0, 0, u(-4), 100, 0, 0, 0}},
-               {{24, 0, 0, 300, u(-1), 0, 0, 0}},
-               {{24, 0, 0, 300, 100, 0, 0, u(-2)}},
-               {{24, 0, 0, 0x7FFFFFFF, 100, 0, 0, 0}}};
+  } cases[] = {{{u(-1), 0, 0, 300, 100, 0, 0, 0}},     {{24, 0, 0, u(-4), 100, 0, 0, 0}},
+               {{24, 0, 0, 300, u(-1), 0, 0, 0}},      {{24, 0, 0, 300, 100, 0, 0, u(-2)}},
+               {{24, 0, 0, 0x7FFFFFFF, 100, 0, 0, 0}}, {{16385, 0, 0, 300, 100, 0, 0, 0}},
+               {{24, 0, 0, 16385, 100, 0, 0, 0}},      {{24, 0, 0, 300, 16385, 0, 0, 0}},
+               {{24, 0, 0, 300, 100, 0, 0, 16385}}};
   for (const auto& c : cases) {
     EXPECT_EQ(call(kInit, c.args), 0u);
     EXPECT_EQ(tw().bInit, 0u);
