@@ -171,6 +171,9 @@ int32_t draw_sprite_dib(DibRenderer* dib, const DrawRequest& req) {
 void draw_effect_dib(DibRenderer* dib, const FxResult& fx) {
   if (fx.effect != 1) return;  // no radial-blur kernel here
   if (!dib_effect_images(dib)) return;
+  // The warp leaves pixels whose source lies outside the frame untouched: clear them, or the
+  // last effect's picture shows at the edges.
+  std::fill(dib->fx1.begin(), dib->fx1.end(), 0u);
   wave_warp_rows(dib->fx1.data(), dib->game_w, dib->game_h, dib->back.data(), dib->game_w,
                  dib->game_h, fx.phase, fx.amplitude1, fx.amplitude2);
   DibSource src{dib->fx1.data(), dib->game_w, dib->game_h, dib->game_w};

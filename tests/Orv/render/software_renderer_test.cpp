@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <random>
 #include <utility>
 
+#include "Orv/render/fx_result.h"
 #include "Orv/render/sw/blend.h"
 #include "Orv/render/sw/dib_renderer.h"
 #include "support/render_fixture.h"
@@ -147,6 +149,25 @@ TEST(Rasterise, ScaledDrawsGiveTheBytesOfTheGeneralMapping) {
       }
     }
   }
+  dib_renderer_destroy(dib);
+}
+
+TEST(Rasterise, AFullScreenWaveLeavesNothingOfAnEarlierEffectAtItsEdges) {
+  // Where the wave pulls pixels from outside the frame the work image has nothing to give: the
+  // frame keeps its own pixels there, never what an earlier effect left in the work image.
+  const int32_t w = 32, h = 24;
+  DibRenderer* dib = dib_renderer_create(w, h, w, h, 0);
+  ASSERT_NE(dib, nullptr);
+  ASSERT_TRUE(dib_effect_images(dib));
+  std::fill(dib->fx1.begin(), dib->fx1.end(), 0xFFFF0000u);  // an earlier effect's picture
+  std::fill(dib->back.begin(), dib->back.end(), 0xFF0000FFu);
+  FxResult fx;
+  fx.effect = 1;
+  fx.phase = 0.25f;
+  fx.amplitude1 = 3.0f;
+  fx.amplitude2 = 3.0f;
+  draw_effect_dib(dib, fx);
+  for (uint32_t p : dib->back) ASSERT_EQ(p & 0x00FFFF00u, 0u) << std::hex << p;
   dib_renderer_destroy(dib);
 }
 
