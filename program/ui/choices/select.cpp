@@ -177,29 +177,42 @@ bool make_item(VmContext& vm, int32_t n, uint32_t text, uint32_t label, int32_t 
   return true;
 }
 
-// The skips that a menu stops. A skip stopped here would take a snapshot at the select call and
-// reload it; until snapshots can be reloaded the skip is only switched off and the menu opens.
-void cancel_skips(VmContext& vm) {
+// The skips that a menu stops. Reports whether one was running.
+bool cancel_skips(VmContext& vm) {
   engine::RunState& run = vm.run;
   if (run.bHistorySkip) {
     vm_log(kLogMain, "cancel history skip select\n pont=%x save=%x", run.dwHistorySkipPc,
            run.dwSavePointMark);
     run.bHistorySkip = 0;
-  } else if (run.bSceneSkip) {
+    return true;
+  }
+  if (run.bSceneSkip) {
     engine::orv_end_update(kLogHistory);
     vm_log(kLogHistory, "cancel scene skip select\n");
     run.bSceneSkip = 0;
+    return true;
   }
+  return false;
+}
+
+// A snapshot whose resume point is this command, so that loading it builds the menu again.
+void snapshot_at_select(VmContext& vm) {
+  if (vm.save.bSavePointLock) return;
+  vm.save.dwResumePc = vm.runner.dwPc - 12;
+  vm.save.dwSnapOffset = 0;
+  engine::neighbour_run(engine::neighbours.interaction.save_snapshot_make, vm);
 }
 
 uint32_t cmd_select(VmContext& vm) {
   SelectState& s = vm.select;
-  cancel_skips(vm);
-  if (!vm.save.bSavePointLock) {
-    // The resume point of a snapshot taken here is this command, so a load builds the menu.
-    vm.save.dwResumePc = vm.runner.dwPc - 12;
-    vm.save.dwSnapOffset = 0;
-    engine::neighbour_run(engine::neighbours.interaction.save_snapshot_make, vm);
+  const bool skip_stopped = cancel_skips(vm);
+  snapshot_at_select(vm);
+  if (skip_stopped && engine::neighbours.interaction.save_snapshot_reload) {
+    // A skip may have run past what a menu shows (pictures, sounds): the reload puts the machine
+    // back as the snapshot holds it and comes back to this command, which then opens the menu
+    // without skip.
+    engine::neighbours.interaction.save_snapshot_reload(vm);
+    return 1;
   }
   const uint32_t window = vm_pop(vm);
   textwindow::text_window_show(vm, vm.text, window != 0);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Orv/core/handle_table.h"
+#include "engine/neighbours.h"
 #include "ge_writer/ge_writer.h"
 #include "program/ui/ui_fixture.h"
 #include "ui/choices/select.h"
@@ -250,6 +251,30 @@ TEST_F(Choices, ItemTextIsCutAndTerminatedAndOffsetsAreChecked) {
 
 namespace uitest {
 namespace {
+
+// The save subsystem's reload, counted.
+engine::NeighbourStep g_real_reload = nullptr;
+int g_reloads = 0;
+
+TEST_F(Choices, AHistorySkipStopsAtTheMenuAndReloadsItsSnapshotFirst) {
+  const engine::Neighbours saved = engine::neighbours;
+  g_real_reload = saved.interaction.save_snapshot_reload;
+  ASSERT_NE(g_real_reload, nullptr);
+  g_reloads = 0;
+  engine::neighbours.interaction.save_snapshot_reload = [](engine::VmContext& vm) {
+    ++g_reloads;
+    g_real_reload(vm);
+  };
+  vm().run.bHistorySkip = 1;
+  open();
+  engine::neighbours = saved;
+  EXPECT_EQ(g_reloads, 1);
+  EXPECT_EQ(vm().run.bHistorySkip, 0u);
+  EXPECT_TRUE(logged(0, "cancel history skip select"));
+  EXPECT_FALSE(logged(0, "snapshot reload: no valid snapshot"));  // the one taken at the menu
+  ASSERT_EQ(sel().nItems, 4);
+  EXPECT_NE(sel().hImages[0], 0u);
+}
 
 TEST_F(Choices, SkipIsSwitchedOffAndLeavingTheSubSceneClosesTheMenu) {
   vm().run.bSceneSkip = 1;
