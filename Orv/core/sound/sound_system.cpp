@@ -344,6 +344,7 @@ void sound_queue_and_wait(SoundChannel* c, int32_t command) {
     c->command = command;
   }
   if (!r.thread_running) return;
+  r.wake.set();  // the caller waits for the answer: do not let it wait out the thread's 10 ms
   // Ends early when the sound thread is stopped meanwhile: nobody would take the command.
   for (uint32_t countdown = kWaitCountdown;
        c->command.load() == command && r.thread_running && --countdown > 0;)
