@@ -24,6 +24,14 @@ int32_t present_filter(uint32_t display_flags, uint32_t device_flags) {
   return (device_flags & 1u) ? 2 : 0;
 }
 
+// The sprite sampling filter: bit 14 linear, bit 13 point; without either the smooth-stretch
+// setting gives linear, else none.
+int32_t sprite_filter(uint32_t display_flags, uint32_t device_flags) {
+  if (display_flags & 0x4000u) return 2;
+  if (display_flags & 0x2000u) return 1;
+  return (device_flags & 1u) ? 2 : 0;
+}
+
 }  // namespace
 
 uint32_t render_system_init(const RenderParams& params, bool* ok) {
@@ -38,6 +46,7 @@ uint32_t render_system_init(const RenderParams& params, bool* ok) {
   setup.window_height = params.window_height;
   setup.device_flags = params.device_flags;
   setup.present_filter = present_filter(params.display_flags, params.device_flags);
+  setup.sprite_filter = sprite_filter(params.display_flags, params.device_flags);
   bool opened = chosen->open && chosen->open(setup);
   if (!opened && chosen != &software_renderer()) {
     // The GL peer could not start (a program the driver refuses, no memory for a target):
