@@ -142,7 +142,10 @@ void gl_draw_quad(GlRenderer* gl, const GlQuad& quad, int32_t target_w, int32_t 
 // Sets the blend state for a fragment mode.
 void gl_set_blend(GlRenderer* gl, int32_t mode);
 
-// A sprite into the bound target of width x height (the software peer's geometry).
+// A sprite into the bound target of width x height: the software peer's geometry where it
+// draws the same thing, else the sprite's model space (gl_sprite_space.h). Address mode 1
+// repeats the picture over the whole source rectangle; otherwise the rectangle is clipped to
+// the picture.
 int32_t gl_draw_sprite_into(GlRenderer* gl, const DrawRequest& request, int32_t target_w,
                             int32_t target_h);
 // The same from a texture of tex_w x tex_h (request.image is not looked at; request.rect is

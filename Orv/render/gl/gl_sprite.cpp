@@ -1,10 +1,13 @@
 // Sprite geometry and the draw of one textured quad.
 //
 // A sprite at rotation 0 and scale 1 is a quad on whole pixels: each pixel meets its texel one
-// to one. Otherwise the quad is the source rectangle scaled about its centre and turned
-// clockwise about it, placed where the software peer centres its box, with the software
-// peer's sine values and 8.8 step sizes, so that both pick the same texel for nearly every
-// pixel (they may differ on an edge where a texel boundary falls on a pixel centre).
+// to one. A sprite turned (in whole 512ths of a turn) or scaled, sampled at the nearest texel,
+// is the source rectangle scaled about its centre and turned clockwise about it, placed where
+// the software peer centres its box, with the software peer's sine values and 8.8 step sizes,
+// so that both pick the same texel for nearly every pixel (they may differ on an edge where a
+// texel boundary falls on a pixel centre). Everything else the sprite's transform holds (turns
+// about x and y, other rotation units, skew, perspective, centre offset, a moved camera,
+// linear sampling) is drawn in model space (gl_sprite_space.h).
 #include <algorithm>
 #include <cmath>
 #include <cstring>
