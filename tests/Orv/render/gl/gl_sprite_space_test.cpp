@@ -467,4 +467,54 @@ TEST_F(GlSpace, PowerOfTwoStorageKeepsThePicture) {
   EXPECT_EQ(box.bottom, 50);
 }
 
+// Values that are not numbers never reach the matrix: a turn, skew or unit that is not a
+// number counts as 0 (the unit as 512), so the sprite is drawn plainly; a camera that is not a
+// number looks from its default place.
+TEST_F(GlSpace, FieldsThatAreNotNumbersDrawPlainly) {
+  const float nan = std::nanf(""), inf = INFINITY;
+  struct Case {
+    const char* what;
+    void (*spoil)(DrawRequest* r, float nan, float inf);
+  };
+  const Case cases[] = {
+      {"turn x", [](DrawRequest* r, float n, float) { r->rotation_x = n; }},
+      {"turn y", [](DrawRequest* r, float, float i) { r->rotation_y = i; }},
+      {"fraction", [](DrawRequest* r, float n, float) { r->rotation_fraction = n; }},
+      {"units", [](DrawRequest* r, float n, float) { r->rotation_units = n; }},
+      {"skew",
+       [](DrawRequest* r, float n, float i) {
+         r->skew_x = n;
+         r->skew_y = -i;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    images_.clear();
+    open(64, 48);
+    if (IsSkipped()) return;
+    clear_both(kBack);
+    DrawRequest r = request(image(20, 10, pattern));
+    r.x = 10;
+    r.y = 12;
+    c.spoil(&r, nan, inf);
+    r.perspective = 1;  // through model space
+    EXPECT_EQ(gl().draw_sprite(r), 1);
+    DrawRequest plain = request(images_.back());
+    plain.x = 10;
+    plain.y = 12;
+    draw_sprite_dib(dib_, plain);
+    EXPECT_EQ(differing(1), 0);
+  }
+  const float eye[3] = {nan, 0, -5}, at[3] = {0, 0, 0}, up[3] = {0, 1, 0};
+  ASSERT_TRUE(gl_renderer_set_camera(eye, at, up));
+  clear_both(kBack);
+  DrawRequest r = request(images_.back());
+  r.x = 10;
+  r.y = 12;
+  EXPECT_EQ(gl().draw_sprite(r), 1);
+  draw_sprite_dib(dib_, r);
+  EXPECT_EQ(differing(1), 0);
+}
+
 }  // namespace
