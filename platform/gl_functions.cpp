@@ -128,6 +128,7 @@ bool gl_functions_load(GlFunctions* out, std::string* error) {
   load(f.Uniform2f, "glUniform2f");
   load(f.Uniform3f, "glUniform3f");
   load(f.Uniform4f, "glUniform4f");
+  load(f.UniformMatrix4fv, "glUniformMatrix4fv");
   load(f.GenVertexArrays, "glGenVertexArrays");
   load(f.DeleteVertexArrays, "glDeleteVertexArrays");
   load(f.BindVertexArray, "glBindVertexArray");

@@ -145,6 +145,8 @@ struct GlFunctions {
   void (*Uniform2f)(GLint location, GLfloat a, GLfloat b) = nullptr;
   void (*Uniform3f)(GLint location, GLfloat a, GLfloat b, GLfloat c) = nullptr;
   void (*Uniform4f)(GLint location, GLfloat a, GLfloat b, GLfloat c, GLfloat d) = nullptr;
+  void (*UniformMatrix4fv)(GLint location, GLsizei count, GLboolean transpose,
+                           const GLfloat* values) = nullptr;
 
   void (*GenVertexArrays)(GLsizei n, GLuint* ids) = nullptr;
   void (*DeleteVertexArrays)(GLsizei n, const GLuint* ids) = nullptr;

@@ -158,6 +158,16 @@ bool display_bounds(int index, Rect* out) {
   return true;
 }
 
+bool display_mode(int index, DisplayMode* out) {
+  SDL_DisplayMode mode;
+  if (!out || index < 0 || index >= display_count() ||
+      SDL_GetCurrentDisplayMode(index, &mode) != 0) {
+    return false;
+  }
+  *out = DisplayMode{mode.w, mode.h, mode.refresh_rate > 0 ? mode.refresh_rate : 0};
+  return true;
+}
+
 bool primary_display_bounds(Rect* out) {
   const bool running = SDL_WasInit(SDL_INIT_VIDEO) != 0;
   // Before video starts SDL knows no display: start it for the question.

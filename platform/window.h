@@ -30,6 +30,12 @@ std::string video_driver_name();
 // Desktop and monitors. Index 0 is the primary display.
 int display_count();
 bool display_bounds(int index, Rect* out);
+// The display's current mode: its size in pixels and refresh rate in hertz (0 when the driver
+// does not say). False for an index that is no display.
+struct DisplayMode {
+  int32_t width = 0, height = 0, refresh = 0;
+};
+bool display_mode(int index, DisplayMode* out);
 // Display 0's bounds, also before video_init (video is started for the question and stopped
 // again); call it on the thread that runs the window. False when there is no display.
 bool primary_display_bounds(Rect* out);

@@ -6,6 +6,7 @@
 #include "Orv/render/sprite.h"
 #include "Orv/render/sw/software_renderer.h"
 #include "orv/orv.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -24,6 +25,14 @@ int32_t present_filter(uint32_t display_flags, uint32_t device_flags) {
   return (device_flags & 1u) ? 2 : 0;
 }
 
+// The sprite sampling filter: bit 14 linear, bit 13 point; without either the smooth-stretch
+// setting gives linear, else none.
+int32_t sprite_filter(uint32_t display_flags, uint32_t device_flags) {
+  if (display_flags & 0x4000u) return 2;
+  if (display_flags & 0x2000u) return 1;
+  return (device_flags & 1u) ? 2 : 0;
+}
+
 }  // namespace
 
 uint32_t render_system_init(const RenderParams& params, bool* ok) {
@@ -38,6 +47,7 @@ uint32_t render_system_init(const RenderParams& params, bool* ok) {
   setup.window_height = params.window_height;
   setup.device_flags = params.device_flags;
   setup.present_filter = present_filter(params.display_flags, params.device_flags);
+  setup.sprite_filter = sprite_filter(params.display_flags, params.device_flags);
   bool opened = chosen->open && chosen->open(setup);
   if (!opened && chosen != &software_renderer()) {
     // The GL peer could not start (a program the driver refuses, no memory for a target):
@@ -99,4 +109,37 @@ void OrvSetPow(int32_t flag) {
   const Renderer* renderer = render_renderer();
   if (!renderer || renderer->draw_sprite == software_renderer().draw_sprite) return;
   image_store_set_pow2(flag != 0);
+}
+
+namespace {
+
+// The active renderer when it keeps textures (the GL peer), else null.
+const Renderer* gpu_renderer() {
+  const Renderer* renderer = render_renderer();
+  if (!renderer || !renderer->caps || renderer->caps().max_texture_side <= 0) return nullptr;
+  return renderer;
+}
+
+}  // namespace
+
+int32_t Orv3DGetCaps(Orv3DCaps* caps) {
+  if (!caps) return 0;
+  *caps = Orv3DCaps{};
+  const Renderer* renderer = gpu_renderer();
+  if (!renderer) return 0;
+  const RendererCaps c = renderer->caps();
+  caps->max_texture_width = c.max_texture_side;
+  caps->max_texture_height = c.max_texture_side;
+  caps->pow2_required = c.pow2_textures ? 1 : 0;
+  caps->texture_memory = c.texture_memory;
+  return 1;
+}
+
+uint32_t Orv3DGetDisplayMode(uint32_t field, uint32_t adapter) {
+  if (!gpu_renderer() || field > 3) return 0;
+  if (field == 0) return static_cast<uint32_t>(platform::display_count());
+  platform::DisplayMode mode;
+  if (adapter > 0x7FFFFFFFu || !platform::display_mode(static_cast<int>(adapter), &mode)) return 0;
+  const int32_t value = field == 1 ? mode.width : field == 2 ? mode.height : mode.refresh;
+  return static_cast<uint32_t>(value);
 }

@@ -25,8 +25,8 @@ struct RenderParams {
 constexpr uint32_t kDisplayFlagDirect3D = 8;
 
 // Makes the image pool and opens the renderer: the GL peer when the display flags ask for it
-// (bit 3) and params.gl is given and opens, else the software peer. Returns the display flags as they
-// are in effect: with the software peer the Direct3D bit is cleared (so that Orv3DIs, which
+// (bit 3) and params.gl is given and opens, else the software peer. Returns the display flags as
+// they are in effect: with the software peer the Direct3D bit is cleared (so that Orv3DIs, which
 // tests it, tells the truth). Returns false in *ok (when given) when the renderer cannot be
 // opened; no renderer is active then.
 uint32_t render_system_init(const RenderParams& params, bool* ok);
@@ -61,3 +61,12 @@ void render_present_restored();
 // monitor_h) and reaches beyond it. Window thread.
 void render_aspect_crop_set(bool active, int32_t monitor_w, int32_t monitor_h, int32_t picture_w,
                             int32_t picture_h, int32_t game_w, int32_t game_h);
+
+// Exports of the 3D renderer's facts (render_system.cpp), any thread:
+//   int32_t Orv3DGetCaps(Orv3DCaps* caps)  with the GL renderer fills caps from its context
+//     (largest texture side both ways, whether sides must be powers of two, texture memory
+//     still free of its budget) and returns 1; otherwise zeroes caps and returns 0.
+//   uint32_t Orv3DGetDisplayMode(uint32_t field, uint32_t adapter)  with the GL renderer: field
+//     0 the number of displays, 1, 2, 3 the width, height and refresh rate (hertz, 0 when
+//     unknown) of display `adapter`'s current mode; 0 otherwise, for a field above 3 or for no
+//     such display.

@@ -40,6 +40,17 @@ struct DrawRequest {
   // mode (4-11 too in the software peer) draws as 1.
   int32_t render_mode = 1;
   const FxResult* fx = nullptr;  // this frame's effect blend on the sprite, or null (borrowed)
+
+  // The rest of the sprite's transform, drawn by the GL peer only (the software peer turns
+  // about z alone, by `rotation` in 512 units, and ignores these). Every default draws as
+  // above; see gl_sprite_space.h for how they combine.
+  float rotation_fraction = 0;           // the part of the z rotation that `rotation` truncated
+  float rotation_x = 0, rotation_y = 0;  // in rotation_units
+  float rotation_units = 512.0f;         // units per turn: exactly 360 or 512, else 512
+  int32_t center_x = 0, center_y = 0;    // centre offset as the sprite stores it (negated)
+  float skew_x = 0, skew_y = 0;          // 1/512 turn: x leans the rows, y the columns
+  int32_t perspective = 0;               // nonzero: turns about x and y recede in depth
+  int32_t address_mode = 0;              // 1: the picture repeats over a larger rectangle
 };
 
 // What a peer can do, for the code that sizes textures and for the game's queries.
@@ -62,6 +73,8 @@ struct RendererSetup {
   uint32_t device_flags = 0;  // bit 0: stretch smoothly when the frame is shown
   // How a GPU peer scales the frame onto the window: 0 none, 1 point, 2 linear, 3 bicubic.
   int32_t present_filter = 0;
+  // How a GPU peer samples sprites: 2 linear whenever a scale is not exactly 1, else nearest.
+  int32_t sprite_filter = 0;
   // Whether textures and the frame target take power-of-two sides (OrvSetPow).
   bool pow2 = false;
 };

@@ -1,4 +1,5 @@
 // Drawing sprites, hit tests and the text tag.
+#include <cmath>
 #include <cstring>
 
 #include "Orv/render/float_int.h"
@@ -23,6 +24,17 @@ void sprite_draw_request(const OrvSprite* s, DrawRequest* r) {
   r->color = s->color;
   r->render_mode = s->render_mode;
   r->fx = nullptr;
+  r->rotation_fraction =
+      std::isfinite(s->rotation_z) ? s->rotation_z - std::trunc(s->rotation_z) : 0.0f;
+  r->rotation_x = s->rotation_x;
+  r->rotation_y = s->rotation_y;
+  r->rotation_units = s->rotation_resolution;
+  r->center_x = s->center_x;
+  r->center_y = s->center_y;
+  r->skew_x = s->skew_x;
+  r->skew_y = s->skew_y;
+  r->perspective = s->perspective;
+  r->address_mode = s->address_mode;
 }
 
 int32_t sprite_draw_callback(void*, uintptr_t sprite_id) {

@@ -39,20 +39,29 @@ uint32_t touch_mode_is() {
 uint32_t renderer_3d_is() {
   return orv.Orv3DIs ? orv.Orv3DIs() : 0;
 }
+namespace {
+// The 3D renderer's facts; all 0 with the software renderer or without the library.
+Orv3DCaps caps_3d() {
+  Orv3DCaps caps{};
+  if (orv.Orv3DGetCaps) orv.Orv3DGetCaps(&caps);
+  return caps;
+}
+}  // namespace
+
 uint32_t max_texture_width() {
-  return 0;
+  return static_cast<uint32_t>(caps_3d().max_texture_width);
 }
 uint32_t max_texture_height() {
-  return 0;
+  return static_cast<uint32_t>(caps_3d().max_texture_height);
 }
 uint32_t texture_pow2() {
-  return 0;
+  return caps_3d().pow2_required ? 1u : 0u;
 }
 uint64_t texture_memory() {
-  return 0;
+  return caps_3d().texture_memory;
 }
-uint32_t display_mode(uint32_t, uint32_t) {
-  return 0;
+uint32_t display_mode(uint32_t field, uint32_t adapter) {
+  return orv.Orv3DGetDisplayMode ? orv.Orv3DGetDisplayMode(field, adapter) : 0;
 }
 void set_pow(uint8_t value) {
   if (orv.OrvSetPow) orv.OrvSetPow(value);

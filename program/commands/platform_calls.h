@@ -3,9 +3,8 @@
 // input reset.
 //
 // Each call goes through the binding table `orv` and answers as noted while the table has no
-// entry for it (tools and tests that run the machine without the library). The renderer facts,
-// the window title and the gesture callback have no export yet: they answer as the software
-// renderer does (0) and do nothing, until the library exports them.
+// entry for it (tools and tests that run the machine without the library). The gesture
+// callback has no export yet: it does nothing until the library exports it.
 // Thread: whichever thread runs the script.
 #pragma once
 
@@ -28,9 +27,11 @@ void touch_enable(uint32_t on);
 void touch_mode(uint32_t on);
 uint32_t touch_mode_is();
 
-// Renderer facts: Orv3DIs (8 with the 3D renderer, 0 without); the maximum texture size, the
-// power-of-two texture rule, free texture memory in bytes, a display mode field of an adapter
-// (0 until exported), and OrvSetPow (power-of-two image storage with the GPU renderer).
+// Renderer facts: Orv3DIs (8 with the 3D renderer, 0 without); from Orv3DGetCaps the maximum
+// texture width and height, the power-of-two texture rule (1 when sides must be powers of two)
+// and free texture memory in bytes; from Orv3DGetDisplayMode a display-mode field of an adapter
+// (0 the number of displays, 1-3 width, height, refresh); all 0 with the software renderer.
+// OrvSetPow asks for power-of-two image storage with the GPU renderer.
 uint32_t renderer_3d_is();
 uint32_t max_texture_width();
 uint32_t max_texture_height();

@@ -46,7 +46,8 @@
   X(0x120063, "get_os_version", 1, cmd_get_os_version,                                             \
     "the system's version: field 0 major, 1 or 5 minor, 2 patch (others 0)")                       \
   X(0x120064, "get_display_mode", 2, cmd_get_display_mode,                                         \
-    "display-adapter facts of a 3D renderer (0 with the software renderer)")                       \
+    "with a 3D renderer field 0 the number of displays, 1-3 the width, height and refresh rate "   \
+    "of display adapter's mode (0 with the software renderer)")                                    \
   X(0x120065, "touch_mode", 1, cmd_touch_mode, "switches touch mode on or off")                    \
   X(0x120066, "is_touch_mode", 0, cmd_is_touch_mode, "1 in touch mode")                            \
   X(0x120067, "gesture_call_set", 2, cmd_gesture_call_set,                                         \

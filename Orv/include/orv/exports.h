@@ -18,7 +18,7 @@
 //
 // No include guard: the list is meant to be expanded several times.
 
-#define ORV_EXPORTS_VERSION 3
+#define ORV_EXPORTS_VERSION 4
 
 // ---- the list's version ----
 ORV_EXPORT(uint32_t, OrvApiVersion, (void))
@@ -48,6 +48,8 @@ ORV_EXPORT(const void*, OrvGetCore, (void))
 ORV_EXPORT(OrvHandle, OrvGetRender, (void))
 ORV_EXPORT(const char*, OrvGetFilePath, (void))
 ORV_EXPORT(void, OrvSetPow, (int32_t flag))
+ORV_EXPORT(int32_t, Orv3DGetCaps, (Orv3DCaps* caps))
+ORV_EXPORT(uint32_t, Orv3DGetDisplayMode, (uint32_t field, uint32_t adapter))
 ORV_EXPORT(int32_t, OrvAttachWorkProcess, (void (*func)(void*), void* arg))
 ORV_EXPORT(int32_t, OrvAttachProcess, (void (*func)(void*), void* arg))
 ORV_EXPORT(int32_t, OrvIsWorkThreadId, (void))

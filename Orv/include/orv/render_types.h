@@ -7,7 +7,8 @@
 #include "orv/types.h"
 
 // The draw callback of a render node. `renderer` identifies the active renderer (opaque to
-// the game); `user_data` is the value the node was inserted with. Returning 0 asks the frame walk to drop the node after the call.
+// the game); `user_data` is the value the node was inserted with. Returning 0 asks the frame walk
+// to drop the node after the call.
 using OrvRenderCallback = int32_t (*)(void* renderer, uintptr_t user_data);
 
 // The drawable state of a sprite, copied out and back by OrvSpriteGetInfo/OrvSpriteSetInfo.
@@ -38,6 +39,15 @@ static_assert(sizeof(OrvSpriteInfo) == 372, "the sprite info is a fixed 372-byte
 static_assert(offsetof(OrvSpriteInfo, name) == 84);
 static_assert(offsetof(OrvSpriteInfo, texture_width) == 344);
 static_assert(offsetof(OrvSpriteInfo, rotation_resolution) == 368);
+
+// What the 3D renderer's device can do, for the game's queries (Orv3DGetCaps).
+struct Orv3DCaps {
+  int32_t max_texture_width, max_texture_height;  // pixels
+  int32_t pow2_required;                          // 1: texture sides must be powers of two
+  int32_t reserved;                               // 0
+  uint64_t texture_memory;                        // bytes still free for textures
+};
+static_assert(sizeof(Orv3DCaps) == 24);
 
 // A grey-scale mask in the caller's memory for OrvSpriteMaskAlpha and OrvSpriteMaskAlpha2:
 // width x height 32-bit pixels in rows of width; a pixel's mask value is its first byte (B).

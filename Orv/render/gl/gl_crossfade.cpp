@@ -142,6 +142,11 @@ int32_t gl_draw_crossfade_pair(GlRenderer* g, const DrawRequest& in, const DrawR
   pair.rect = OrvRect{0, 0, w, h};
   pair.color = in.color | 0xFF000000u;
   pair.render_mode = kGlModeAlpha;
+  // The mixed pair is drawn with the incoming sprite's place, scale and turns, unleaned, flat,
+  // and never repeated.
+  pair.skew_x = pair.skew_y = 0;
+  pair.perspective = 0;
+  pair.address_mode = 0;
   gl_draw_texture_into(g, g->work.texture, g->work.width, g->work.height, pair, g->game_w,
                        g->game_h);
   return 1;

@@ -9,6 +9,7 @@
 
 #include "Orv/render/gl/gl_effects.h"
 #include "Orv/render/gl/gl_renderer.h"
+#include "Orv/render/gl/gl_sprite_space.h"
 #include "platform/gl_functions.h"
 
 struct SurfaceSlot;
@@ -32,6 +33,13 @@ struct GlTarget {
 struct GlSpriteProgram {
   platform::GLuint id = 0;
   platform::GLint target_size = -1, flip = -1, color = -1, mode = -1, tex = -1;
+};
+
+// The program of sprites drawn in model space (gl_sprite_space.h): the sprite program's
+// fragment stage behind a vertex stage that applies one matrix.
+struct GlSpaceProgram {
+  platform::GLuint id = 0;
+  platform::GLint transform = -1, color = -1, mode = -1, tex = -1;
 };
 
 // Fragment modes of the sprite program.
@@ -64,6 +72,11 @@ struct GlRenderer {
   uint32_t device_flags = 0;
   int32_t max_texture = 0;
   GlSpriteProgram sprite;
+  GlSpaceProgram space;
+  // Sprite sampling: 2 samples linearly whenever a scale is not exactly 1, 0 and 1 (and
+  // anything else) take the nearest texel.
+  int32_t sprite_filter = 0;
+  GlCamera camera;
   platform::GLuint vao = 0, vbo = 0;
   GlCrossfadeProgram crossfade;
   GlTarget game;  // the game target, game_w x game_h
@@ -97,6 +110,8 @@ extern const char* const kGlTargetQuadVertex;
 platform::GLuint gl_program_link(const platform::GlFunctions& f, const char* vertex,
                                  const char* fragment, std::string* error);
 bool gl_build_sprite_program(GlRenderer* gl, std::string* error);
+// Builds the model-space sprite program; false with the compiler's log in *error.
+bool gl_build_space_program(GlRenderer* gl, std::string* error);
 // Builds the cross-fade program; false with the compiler's log in *error.
 bool gl_build_crossfade_program(GlRenderer* gl, std::string* error);
 // Makes a target of width x height (cleared to transparent black); false when the driver
@@ -127,7 +142,10 @@ void gl_draw_quad(GlRenderer* gl, const GlQuad& quad, int32_t target_w, int32_t 
 // Sets the blend state for a fragment mode.
 void gl_set_blend(GlRenderer* gl, int32_t mode);
 
-// A sprite into the bound target of width x height (the software peer's geometry).
+// A sprite into the bound target of width x height: the software peer's geometry where it
+// draws the same thing, else the sprite's model space (gl_sprite_space.h). Address mode 1
+// repeats the picture over the whole source rectangle; otherwise the rectangle is clipped to
+// the picture.
 int32_t gl_draw_sprite_into(GlRenderer* gl, const DrawRequest& request, int32_t target_w,
                             int32_t target_h);
 // The same from a texture of tex_w x tex_h (request.image is not looked at; request.rect is

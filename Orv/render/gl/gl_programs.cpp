@@ -22,6 +22,20 @@ void main() {
 }
 )";
 
+// Positions arrive in the sprite's model space and leave through one row-vector matrix
+// (gl_sprite_space.h); its clip z runs 0..w and is mapped to GL's -w..w here.
+constexpr const char* kSpaceVertex = R"(#version 330 core
+layout(location = 0) in vec2 pos;
+layout(location = 1) in vec2 uv;
+uniform mat4 transform;
+out vec2 v_uv;
+void main() {
+  vec4 c = vec4(pos, 0.0, 1.0) * transform;
+  gl_Position = vec4(c.x, c.y, 2.0 * c.z - c.w, c.w);
+  v_uv = uv;
+}
+)";
+
 // Texels of alpha 0 are never drawn (the alpha test), except when presenting. The blends
 // take the software peer's 8-bit steps (products over 256, truncated), so that the blend
 // stage's rounding leaves at most 1 between the two peers.
@@ -122,6 +136,19 @@ bool gl_build_sprite_program(GlRenderer* g, std::string* error) {
   p.id = program;
   p.target_size = f.GetUniformLocation(program, "target_size");
   p.flip = f.GetUniformLocation(program, "flip");
+  p.color = f.GetUniformLocation(program, "color");
+  p.mode = f.GetUniformLocation(program, "mode");
+  p.tex = f.GetUniformLocation(program, "tex");
+  return true;
+}
+
+bool gl_build_space_program(GlRenderer* g, std::string* error) {
+  const platform::GlFunctions& f = g->f;
+  const platform::GLuint program = gl_program_link(f, kSpaceVertex, kSpriteFragment, error);
+  if (!program) return false;
+  GlSpaceProgram& p = g->space;
+  p.id = program;
+  p.transform = f.GetUniformLocation(program, "transform");
   p.color = f.GetUniformLocation(program, "color");
   p.mode = f.GetUniformLocation(program, "mode");
   p.tex = f.GetUniformLocation(program, "tex");

@@ -40,6 +40,7 @@ void gl_close() {
     if (g->vbo) f.DeleteBuffers(1, &g->vbo);
     if (g->vao) f.DeleteVertexArrays(1, &g->vao);
     if (g->sprite.id) f.DeleteProgram(g->sprite.id);
+    if (g->space.id) f.DeleteProgram(g->space.id);
   }
   // Without the context current its objects go with the context itself.
   delete g;
@@ -68,7 +69,9 @@ bool gl_open(const RendererSetup& s) {
   g->frame_side = gl_frame_side(s.game_width, s.game_height, s.pow2);
   const platform::GlFunctions& f = g->f;
   f.GetIntegerv(gl::kMaxTextureSize, &g->max_texture);
-  if (!gl_build_sprite_program(g, &error) || !gl_build_crossfade_program(g, &error)) {
+  g->sprite_filter = s.sprite_filter;
+  if (!gl_build_sprite_program(g, &error) || !gl_build_space_program(g, &error) ||
+      !gl_build_crossfade_program(g, &error)) {
     gl_close();
     return false;
   }
@@ -201,6 +204,17 @@ const Renderer& gl_renderer() {
 
 void gl_renderer_use_context(platform::GlContext* context) {
   orv_render().gl_context = context;
+}
+
+bool gl_renderer_set_camera(const float eye[3], const float at[3], const float up[3]) {
+  GlRenderer* g = gl_device();
+  if (!g || !eye || !at || !up) return false;
+  for (int i = 0; i < 3; ++i) {
+    g->camera.eye[i] = eye[i];
+    g->camera.at[i] = at[i];
+    g->camera.up[i] = up[i];
+  }
+  return true;
 }
 
 GlRendererStats gl_renderer_stats() {

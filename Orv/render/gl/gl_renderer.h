@@ -26,6 +26,11 @@ const Renderer& gl_renderer();
 // The context the peer draws with (the window's), or null. Set before render_system_init.
 void gl_renderer_use_context(platform::GlContext* context);
 
+// The camera every sprite drawn in model space is seen through (gl_sprite_space.h): eye,
+// target and up, three floats each. False (nothing kept) when the peer is not open. Game
+// thread; the camera lasts until close.
+bool gl_renderer_set_camera(const float eye[3], const float at[3], const float up[3]);
+
 // Counters of the work done, for the benchmark and tests: texture uploads and draw calls
 // since open (or the last reset).
 struct GlRendererStats {

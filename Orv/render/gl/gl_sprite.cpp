@@ -1,10 +1,13 @@
 // Sprite geometry and the draw of one textured quad.
 //
 // A sprite at rotation 0 and scale 1 is a quad on whole pixels: each pixel meets its texel one
-// to one. Otherwise the quad is the source rectangle scaled about its centre and turned
-// clockwise about it, placed where the software peer centres its box, with the software
-// peer's sine values and 8.8 step sizes, so that both pick the same texel for nearly every
-// pixel (they may differ on an edge where a texel boundary falls on a pixel centre).
+// to one. A sprite turned (in whole 512ths of a turn) or scaled, sampled at the nearest texel,
+// is the source rectangle scaled about its centre and turned clockwise about it, placed where
+// the software peer centres its box, with the software peer's sine values and 8.8 step sizes,
+// so that both pick the same texel for nearly every pixel (they may differ on an edge where a
+// texel boundary falls on a pixel centre). Everything else the sprite's transform holds (turns
+// about x and y, other rotation units, skew, perspective, centre offset, a moved camera,
+// linear sampling) is drawn in model space (gl_sprite_space.h).
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -139,16 +142,74 @@ int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t targe
   return 1;
 }
 
+namespace {
+
+// The side of the square render target the sprite's model space is measured in: the
+// temporary target's while the target list is drawn, else the square frame target's.
+int32_t space_side(const GlRenderer* g) {
+  if (g->drawing_targets && g->temp.width > 0) return g->temp.width;
+  return g->frame_side > 0 ? g->frame_side : std::max(g->game_w, g->game_h);
+}
+
+void set_sampler(GlRenderer* g, platform::GLuint texture, bool linear, bool wrap) {
+  const platform::GlFunctions& f = g->f;
+  const platform::GLint filter = static_cast<platform::GLint>(linear ? gl::kLinear : gl::kNearest);
+  const platform::GLint address =
+      static_cast<platform::GLint>(wrap ? gl::kRepeat : gl::kClampToEdge);
+  f.ActiveTexture(gl::kTexture0);
+  f.BindTexture(gl::kTexture2D, texture);
+  f.TexParameteri(gl::kTexture2D, gl::kTextureMinFilter, filter);
+  f.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, filter);
+  f.TexParameteri(gl::kTexture2D, gl::kTextureWrapS, address);
+  f.TexParameteri(gl::kTexture2D, gl::kTextureWrapT, address);
+}
+
+// The quad in model space through the space program.
+void draw_in_space(GlRenderer* g, const DrawRequest& req, const GlSpritePlace& place, int64_t l,
+                   int64_t t, float tw, float th, int32_t mode) {
+  const platform::GlFunctions& f = g->f;
+  const GlMatrix m = gl_sprite_matrix(req, place, g->camera);
+  float matrix[16];
+  for (int i = 0; i < 16; ++i) matrix[i] = static_cast<float>(m.m[i]);
+  const float hx = static_cast<float>(static_cast<double>(place.w) / place.side);
+  const float hy = static_cast<float>(static_cast<double>(place.h) / place.side);
+  const float u0 = static_cast<float>(static_cast<double>(l) / tw);
+  const float u1 = static_cast<float>(static_cast<double>(l + place.w) / tw);
+  const float v0 = static_cast<float>(static_cast<double>(t) / th);
+  const float v1 = static_cast<float>(static_cast<double>(t + place.h) / th);
+  // Top-left, top-right, bottom-left, bottom-right; y runs upwards in model space.
+  const float v[16] = {-hx, hy, u0, v0, hx, hy, u1, v0, -hx, -hy, u0, v1, hx, -hy, u1, v1};
+  f.UseProgram(g->space.id);
+  f.UniformMatrix4fv(g->space.transform, 1, 1, matrix);
+  f.Uniform4f(g->space.color, channel(req.color, 16), channel(req.color, 8), channel(req.color, 0),
+              channel(req.color, 24));
+  f.Uniform1i(g->space.mode, mode);
+  f.Uniform1i(g->space.tex, 0);
+  f.BindVertexArray(g->vao);
+  f.BindBuffer(gl::kArrayBuffer, g->vbo);
+  f.BufferSubData(gl::kArrayBuffer, 0, sizeof v, v);
+  f.DrawArrays(gl::kTriangleStrip, 0, 4);
+  ++g->stats.draws;
+}
+
+}  // namespace
+
 void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w, int32_t tex_h,
                           const DrawRequest& req, int32_t target_w, int32_t target_h,
                           int32_t mode_override, const FxResult* radial) {
   // The source rectangle clipped to the picture; the part cut off the top and left moves the
-  // sprite so that the remaining pixels keep their place.
+  // sprite so that the remaining pixels keep their place. With address mode 1 the picture
+  // repeats over the whole rectangle instead.
+  const bool wrap = req.address_mode == 1;
   int32_t pic_w = req.image ? req.image->width : tex_w;
   int32_t pic_h = req.image ? req.image->height : tex_h;
-  int64_t l = std::max(req.rect.left, 0), t = std::max(req.rect.top, 0);
-  int64_t r = std::min(req.rect.right, pic_w);
-  int64_t b = std::min(req.rect.bottom, pic_h);
+  int64_t l = req.rect.left, t = req.rect.top, r = req.rect.right, b = req.rect.bottom;
+  if (!wrap) {
+    l = std::max<int64_t>(l, 0);
+    t = std::max<int64_t>(t, 0);
+    r = std::min<int64_t>(r, pic_w);
+    b = std::min<int64_t>(b, pic_h);
+  }
   if (r <= l || b <= t) return;
   int64_t x = int64_t{req.x} + (l - req.rect.left);
   int64_t y = int64_t{req.y} + (t - req.rect.top);
@@ -165,16 +226,29 @@ void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w
   if (rm == 11) mode = kGlModeTexel;
   if (mode_override) mode = mode_override;
   const float tw = static_cast<float>(tex_w), th = static_cast<float>(tex_h);
+  const bool plain = req.rotation == 0 && req.scale_x == 1.0f && req.scale_y == 1.0f;
+  if (!plain && (!(req.scale_x > 0.0f) || !(req.scale_y > 0.0f))) return;
+  // Filter 2 samples linearly whenever a scale is not exactly 1; every other filter (and
+  // every draw that is not a sprite's own) takes the nearest texel.
+  const bool linear =
+      g->sprite_filter == 2 && !mode_override && (req.scale_x != 1.0f || req.scale_y != 1.0f);
+  if (!radial && gl_sprite_needs_space(req, linear, g->camera)) {
+    f.Disable(gl::kScissorTest);
+    set_sampler(g, texture, linear, wrap);
+    if (mode_override || !gl_set_table_blend(g, rm)) gl_set_blend(g, mode);
+    GlSpritePlace place{space_side(g), target_w, target_h, x, y, w, h};
+    draw_in_space(g, req, place, l, t, tw, th, mode);
+    return;
+  }
   GlQuad q;
   f.Disable(gl::kScissorTest);
-  if (req.rotation == 0 && req.scale_x == 1.0f && req.scale_y == 1.0f) {
+  if (plain) {
     float x0 = static_cast<float>(x), y0 = static_cast<float>(y);
     float x1 = static_cast<float>(x + w), y1 = static_cast<float>(y + h);
     float u0 = static_cast<float>(l) / tw, u1 = static_cast<float>(r) / tw;
     float v0 = static_cast<float>(t) / th, v1 = static_cast<float>(b) / th;
     q = GlQuad{{x0, x1, x0, x1}, {y0, y0, y1, y1}, {u0, u1, u0, u1}, {v0, v0, v1, v1}};
   } else {
-    if (!(req.scale_x > 0.0f) || !(req.scale_y > 0.0f)) return;
     const int32_t* sine = sine_table512();
     int32_t a = static_cast<int32_t>(((-int64_t{req.rotation}) % 512 + 512) % 512);
     // The software peer's values: sine in 1/256 steps, the scale as a 8.8 step per pixel.
@@ -221,12 +295,7 @@ void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w
     f.Scissor(static_cast<platform::GLint>(x0), static_cast<platform::GLint>(y0),
               static_cast<platform::GLsizei>(x1 - x0), static_cast<platform::GLsizei>(y1 - y0));
   }
-  f.ActiveTexture(gl::kTexture0);
-  f.BindTexture(gl::kTexture2D, texture);
-  f.TexParameteri(gl::kTexture2D, gl::kTextureMinFilter, gl::kNearest);
-  f.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, gl::kNearest);
-  f.TexParameteri(gl::kTexture2D, gl::kTextureWrapS, gl::kClampToEdge);
-  f.TexParameteri(gl::kTexture2D, gl::kTextureWrapT, gl::kClampToEdge);
+  set_sampler(g, texture, false, wrap);
   if (mode_override || !gl_set_table_blend(g, rm)) gl_set_blend(g, mode);
   gl_draw_quad(g, q, target_w, target_h, 1.0f, req.color, mode, radial, tex_w, tex_h);
   f.Disable(gl::kScissorTest);

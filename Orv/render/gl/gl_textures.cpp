@@ -1,23 +1,24 @@
 // The texture cache: one texture per image slot, made again from the slot's pixels when its
-// revision moved on (a new picture in the slot, or pixels written since).
+// revision moved on (a new picture in the slot, or pixels written since). A texture has the
+// slot's storage size: the image's own, or powers of two after OrvSetPow.
 #include "Orv/render/gl/gl_device.h"
 #include "Orv/render/image_store.h"
 
 namespace gl = platform::gl;
 
 const GlTexture* gl_texture_for(GlRenderer* g, const ImageObject* image) {
-  int32_t pitch = 0;
-  const uint32_t* pixels = image_pixels(image, &pitch, nullptr);
+  int32_t pitch = 0, rows = 0;
+  const uint32_t* pixels = image_pixels(image, &pitch, &rows);
   if (!pixels) return nullptr;
-  if (image->width > g->max_texture || image->height > g->max_texture) return nullptr;
+  if (pitch > g->max_texture || rows > g->max_texture) return nullptr;
   const platform::GlFunctions& f = g->f;
   GlTexture& t = g->textures[image->slot];
   uint32_t revision = image_revision(image);
-  if (t.id && t.buffer == pixels && t.revision == revision && t.width == image->width &&
-      t.height == image->height) {
+  if (t.id && t.buffer == pixels && t.revision == revision && t.width == pitch &&
+      t.height == rows) {
     return &t;
   }
-  bool same_size = t.id && t.width == image->width && t.height == image->height;
+  bool same_size = t.id && t.width == pitch && t.height == rows;
   bool fresh = !t.id;
   if (fresh) f.GenTextures(1, &t.id);
   f.BindTexture(gl::kTexture2D, t.id);
@@ -29,19 +30,17 @@ const GlTexture* gl_texture_for(GlRenderer* g, const ImageObject* image) {
   f.PixelStorei(gl::kUnpackRowLength, pitch);
   f.PixelStorei(gl::kUnpackAlignment, 4);
   if (same_size) {
-    f.TexSubImage2D(gl::kTexture2D, 0, 0, 0, image->width, image->height, gl::kBgra,
-                    gl::kUnsignedByte, pixels);
+    f.TexSubImage2D(gl::kTexture2D, 0, 0, 0, pitch, rows, gl::kBgra, gl::kUnsignedByte, pixels);
   } else {
     g->texture_bytes -=
         uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
-    g->texture_bytes +=
-        uint64_t{4} * static_cast<uint64_t>(image->width) * static_cast<uint64_t>(image->height);
-    f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba8), image->width,
-                 image->height, 0, gl::kBgra, gl::kUnsignedByte, pixels);
+    g->texture_bytes += uint64_t{4} * static_cast<uint64_t>(pitch) * static_cast<uint64_t>(rows);
+    f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba8), pitch, rows, 0,
+                 gl::kBgra, gl::kUnsignedByte, pixels);
   }
   f.PixelStorei(gl::kUnpackRowLength, 0);
-  t.width = image->width;
-  t.height = image->height;
+  t.width = pitch;
+  t.height = rows;
   t.buffer = pixels;
   t.revision = revision;
   ++g->stats.uploads;

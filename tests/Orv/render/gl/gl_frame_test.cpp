@@ -2,6 +2,7 @@
 // by the software peer: the same scene gives the same picture within 2 per channel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "Orv/render/render_state.h"
 #include "Orv/render/render_system.h"
 #include "Orv/render/sprite.h"
+#include "commands/platform_calls.h"
+#include "engine/orv_static_bind.h"
 #include "orv/orv.h"
 #include "platform/gl_context.h"
 #include "platform/window.h"
@@ -239,6 +242,120 @@ TEST(GlFrame, SixteenBitTgaLoadsUnderTheGlSetting) {
     render_system_uninit();
     if (gl) gl_renderer_use_context(nullptr);
   }
+}
+
+// A sprite's whole transform reaches the GL peer through the frame draw: its centre offset,
+// its rotation unit with a float turn, its repeating address mode and its perspective tilt
+// (set through the sprite info, as a loaded game sets it).
+TEST(GlFrame, SpriteTransformReachesTheGlPeer) {
+  if (!context()) GTEST_SKIP() << "no GL 3.3 core context";
+  const OrvHandle list = gl_frames_start();
+  ASSERT_NE(list, 0u);
+  std::vector<uint32_t> red(20 * 10, 0xFFFF0000u);
+  auto box_of = [](const uint32_t* px, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    OrvRect box{x1, y1, x0, y0};
+    for (int32_t y = y0; y < y1; ++y) {
+      for (int32_t x = x0; x < x1; ++x) {
+        if (px[y * kW + x] == 0xFF000000u) continue;
+        box = OrvRect{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                      std::max(box.bottom, y + 1)};
+      }
+    }
+    return box;
+  };
+  // Moved by half the offset, (4, 3).
+  OrvHandle moved = sprite_create_from_bgra(list, 20, 10, red.data(), 20, 0);
+  OrvSpriteSetPos(moved, 40, 30, 0);
+  OrvSpriteSetCenterOffset(moved, -8, -6);
+  OrvSpriteViewCtrl(moved, 1);
+  // 90 of 360 units: a quarter turn about (170, 35), 10 wide and 20 high.
+  OrvHandle turned = sprite_create_from_bgra(list, 20, 10, red.data(), 20, 0);
+  OrvSpriteSetPos(turned, 160, 30, 0);
+  EXPECT_EQ(OrvSpriteSetRotateResolution(turned, 360), 1);
+  OrvSpriteSetRotateExFloat(turned, 0, 0, 90);
+  OrvSpriteViewCtrl(turned, 1);
+  // The 20 x 10 picture repeated over 50 x 10.
+  OrvHandle tiled = sprite_create_from_bgra(list, 20, 10, red.data(), 20, 0);
+  OrvSpriteSetPos(tiled, 40, 100, 0);
+  const OrvRect wide{0, 0, 50, 10};
+  OrvSpriteSetRect(tiled, &wide);
+  OrvSpriteSetAddressUV(tiled, 1);
+  OrvSpriteViewCtrl(tiled, 1);
+  // Tilted away about x with perspective: narrower at the top than at the bottom.
+  std::vector<uint32_t> big(80 * 80, 0xFFFF0000u);
+  OrvHandle tilted = sprite_create_from_bgra(list, 80, 80, big.data(), 80, 0);
+  OrvSpriteSetPos(tilted, 200, 120, 0);
+  OrvSpriteInfo info{};
+  ASSERT_EQ(OrvSpriteGetInfo(tilted, &info), 1);
+  info.perspective = 1;
+  info.rotation_x = 64;
+  info.visible = 1;
+  ASSERT_EQ(OrvSpriteSetInfo(tilted, &info), 1);
+
+  EXPECT_TRUE(render_frame_draw());
+  const uint32_t* px = render_back_buffer().pixels;
+  OrvRect box = box_of(px, 0, 0, 120, 80);
+  EXPECT_EQ(box.left, 44);
+  EXPECT_EQ(box.top, 33);
+  EXPECT_EQ(box.right, 64);
+  EXPECT_EQ(box.bottom, 43);
+  box = box_of(px, 120, 0, 220, 80);
+  EXPECT_EQ(box.right - box.left, 10);
+  EXPECT_EQ(box.bottom - box.top, 20);
+  box = box_of(px, 0, 90, 120, 130);
+  EXPECT_EQ(box.right - box.left, 50);
+  int32_t top_width = 0, bottom_width = 0;
+  box = box_of(px, 180, 110, kW, kH);
+  for (int32_t x = box.left; x < box.right; ++x) {
+    top_width += px[box.top * kW + x] != 0xFF000000u;
+    bottom_width += px[(box.bottom - 1) * kW + x] != 0xFF000000u;
+  }
+  EXPECT_LT(top_width + 4, bottom_width);
+  gl_frames_stop(list);
+}
+
+// The texture facts the script asks come from the GL context; with the software renderer they
+// are 0.
+TEST(GlFrame, TextureFactsComeFromTheContext) {
+  engine::orv_static_bind();
+  RenderParams params;
+  params.game_width = params.window_width = kW;
+  params.game_height = params.window_height = kH;
+  ASSERT_EQ(render_system_init(params, nullptr), 0u);  // software
+  EXPECT_EQ(engine::max_texture_width(), 0u);
+  EXPECT_EQ(engine::max_texture_height(), 0u);
+  EXPECT_EQ(engine::texture_pow2(), 0u);
+  EXPECT_EQ(engine::texture_memory(), 0u);
+  EXPECT_EQ(engine::display_mode(0, 0), 0u);
+  render_system_uninit();
+
+  if (!context()) GTEST_SKIP() << "no GL 3.3 core context";
+  const OrvHandle list = gl_frames_start();
+  ASSERT_NE(list, 0u);
+  const RendererCaps caps = render_renderer()->caps();
+  EXPECT_GE(engine::max_texture_width(), 4096u);
+  EXPECT_EQ(engine::max_texture_width(), static_cast<uint32_t>(caps.max_texture_side));
+  EXPECT_EQ(engine::max_texture_height(), engine::max_texture_width());
+  EXPECT_EQ(engine::texture_pow2(), 0u);  // GL 3.3 takes any side
+  EXPECT_EQ(engine::texture_memory(), caps.texture_memory);
+  EXPECT_GT(engine::texture_memory(), 0u);
+  // Memory goes down as textures are made.
+  std::vector<uint32_t> px(256 * 256, 0xFFFFFFFFu);
+  OrvHandle s = sprite_create_from_bgra(list, 256, 256, px.data(), 256, 0);
+  OrvSpriteViewCtrl(s, 1);
+  EXPECT_TRUE(render_frame_draw());
+  EXPECT_EQ(caps.texture_memory - engine::texture_memory(), 256u * 256u * 4u);
+
+  platform::Rect bounds;
+  ASSERT_TRUE(platform::display_bounds(0, &bounds));
+  EXPECT_EQ(engine::display_mode(0, 0), static_cast<uint32_t>(platform::display_count()));
+  EXPECT_GE(engine::display_mode(0, 0), 1u);
+  EXPECT_GT(engine::display_mode(1, 0), 0u);
+  EXPECT_GT(engine::display_mode(2, 0), 0u);
+  EXPECT_EQ(engine::display_mode(4, 0), 0u);   // no such field
+  EXPECT_EQ(engine::display_mode(1, 99), 0u);  // no such display
+  EXPECT_EQ(engine::display_mode(1, 0xFFFFFFFFu), 0u);
+  gl_frames_stop(list);
 }
 
 }  // namespace
