@@ -203,6 +203,10 @@ void gl_renderer_use_context(platform::GlContext* context) {
   orv_render().gl_context = context;
 }
 
+void gl_renderer_finish() {
+  if (GlRenderer* g = gl_device()) g->f.Finish();
+}
+
 GlRendererStats gl_renderer_stats() {
   GlRenderer* g = gl_device();
   return g ? g->stats : GlRendererStats{};

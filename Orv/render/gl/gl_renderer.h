@@ -34,6 +34,8 @@ struct GlRendererStats {
 };
 GlRendererStats gl_renderer_stats();
 void gl_renderer_reset_stats();
+// Waits until the driver has finished every command given so far (benchmarks).
+void gl_renderer_finish();
 
 // For tests: the frame composed as present composes it, into a picture of width x height
 // (top row first) with the game picture in `area`; empty when the peer is not open.
