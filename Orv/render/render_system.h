@@ -25,8 +25,8 @@ struct RenderParams {
 constexpr uint32_t kDisplayFlagDirect3D = 8;
 
 // Makes the image pool and opens the renderer: the GL peer when the display flags ask for it
-// (bit 3) and params.gl is given and opens, else the software peer. Returns the display flags as they
-// are in effect: with the software peer the Direct3D bit is cleared (so that Orv3DIs, which
+// (bit 3) and params.gl is given and opens, else the software peer. Returns the display flags as
+// they are in effect: with the software peer the Direct3D bit is cleared (so that Orv3DIs, which
 // tests it, tells the truth). Returns false in *ok (when given) when the renderer cannot be
 // opened; no renderer is active then.
 uint32_t render_system_init(const RenderParams& params, bool* ok);
@@ -61,3 +61,9 @@ void render_present_restored();
 // monitor_h) and reaches beyond it. Window thread.
 void render_aspect_crop_set(bool active, int32_t monitor_w, int32_t monitor_h, int32_t picture_w,
                             int32_t picture_h, int32_t game_w, int32_t game_h);
+
+// Asks the renderer to make its targets again before the next frame: the window's mode, size
+// or aspect changed, or power-of-two storage was asked for. The GL peer rebuilds its targets,
+// screen quad and programs on the game thread at the next frame's start; images survive. The
+// software peer has nothing to rebuild. Any thread.
+void render_targets_rebuild_soon();

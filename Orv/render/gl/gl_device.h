@@ -34,6 +34,12 @@ struct GlSpriteProgram {
   platform::GLint target_size = -1, flip = -1, color = -1, mode = -1, tex = -1;
 };
 
+// The present program's uniform places: the game picture drawn opaque onto the window.
+struct GlPresentProgram {
+  platform::GLuint id = 0;
+  platform::GLint target_size = -1, flip = -1, tex = -1, uv_box = -1;
+};
+
 // Fragment modes of the sprite program.
 enum GlDrawMode : int32_t {
   kGlModeAlpha = 1,     // colour x texel, blended by its alpha
@@ -66,7 +72,10 @@ struct GlRenderer {
   GlSpriteProgram sprite;
   platform::GLuint vao = 0, vbo = 0;
   GlCrossfadeProgram crossfade;
-  GlTarget game;  // the game target, game_w x game_h
+  GlPresentProgram present;
+  // The game target: a square of frame_side (the game size when the driver refuses that),
+  // the game picture in its first game_w x game_h pixels.
+  GlTarget game;
   GlTarget work;  // the cross-fade's mixed pair, grown on demand
   GlTarget fx;    // the effect work picture, game size, made on first use
   // The target list's temporary target (square, gl_temp_side), made on first use; while the
@@ -82,6 +91,11 @@ struct GlRenderer {
   std::atomic<uint64_t> texture_bytes{0};
   std::vector<uint32_t> read_back;  // the last read-back, game_w x game_h, top row first
   GlRendererStats stats;
+  // The rebuild asked for last (RenderState::targets_generation) that the peer has done, how
+  // many it has done, and whether the last one failed (frames are then not shown).
+  uint32_t targets_generation = 0;
+  uint32_t rebuilds = 0;
+  bool lost = false;
 };
 
 // The open peer's record, or null.
@@ -97,6 +111,8 @@ extern const char* const kGlTargetQuadVertex;
 platform::GLuint gl_program_link(const platform::GlFunctions& f, const char* vertex,
                                  const char* fragment, std::string* error);
 bool gl_build_sprite_program(GlRenderer* gl, std::string* error);
+// Builds the present program; false with the compiler's log in *error.
+bool gl_build_present_program(GlRenderer* gl, std::string* error);
 // Builds the cross-fade program; false with the compiler's log in *error.
 bool gl_build_crossfade_program(GlRenderer* gl, std::string* error);
 // Makes a target of width x height (cleared to transparent black); false when the driver
@@ -148,9 +164,11 @@ bool gl_read_render_buffer(uint32_t* buffer, int32_t width, int32_t height);
 // The target sprites draw into now: the temporary target while the target list is drawn, else
 // the game target.
 const GlTarget& gl_current_target(GlRenderer* gl);
-// Binds the current target with the game picture's place as viewport (centred in the
-// temporary target).
+// Binds the current target with the game picture's place as viewport.
 void gl_bind_current(GlRenderer* gl);
+// Where the game picture's first pixel lies in target `t` of the peer (framebuffer pixels):
+// centred in the temporary target, at the first pixel of every other one.
+void gl_target_origin(const GlRenderer* gl, const GlTarget& t, int32_t* x, int32_t* y);
 // The raster wave (effect 1) of the whole frame, or of one sprite drawn alone and warped
 // over the frame, as the software peer draws them.
 void gl_draw_frame_wave(GlRenderer* gl, const FxResult& fx);
