@@ -49,6 +49,7 @@ enum GlDrawMode : int32_t {
   kGlModeCopy = 5,      // the texel as it is, unblended (alpha-0 texels still discarded)
   kGlModeModulate = 6,  // texel x colour, for the blend table's modes 4 and 6-10
   kGlModeTexel = 7,     // mode 11: the texel's colour, alpha = texel alpha x colour alpha
+  kGlModeCount = 8,
 };
 
 // Sets the blend of a sprite's render mode for the modes with their own blend (4, 6-11);
@@ -73,6 +74,8 @@ struct GlRenderer {
   platform::GLuint vao = 0, vbo = 0;
   GlCrossfadeProgram crossfade;
   GlPresentProgram present;
+  // The sprite program once per fragment mode (1..7), the mode built in (no `mode` uniform).
+  GlSpriteProgram sprite_modes[kGlModeCount];
   // The game target: a square of frame_side (the game size when the driver refuses that),
   // the game picture in its first game_w x game_h pixels.
   GlTarget game;

@@ -46,6 +46,10 @@ void drop_device_objects(GlRenderer* g) {
   g->vao = g->vbo = 0;
   if (g->sprite.id) f.DeleteProgram(g->sprite.id);
   g->sprite = GlSpriteProgram{};
+  for (GlSpriteProgram& p : g->sprite_modes) {
+    if (p.id) f.DeleteProgram(p.id);
+    p = GlSpriteProgram{};
+  }
 }
 
 bool make_device_objects(GlRenderer* g) {
