@@ -5,8 +5,10 @@
 // - "compose": the frame drawn and finished (software: its back buffer written; GL: the game
 //   target drawn and waited for with glFinish), not shown;
 // - "compose + present": the frame drawn and shown in a 1280x720 window (software: the
-//   window code's copy into the window, as the window thread does it; GL: the game target
-//   drawn onto the window's back buffer and swapped, swap interval 0);
+//   window code's copy into the window surface, as the window thread does it, kept a plain
+//   memory surface: with a GL driver present SDL would otherwise draw that surface through GL,
+//   llvmpipe here, and the software side would pay for GL too; GL: the game target drawn onto
+//   the window's back buffer and swapped, swap interval 0);
 // - "compose + read back": the frame drawn and copied to memory (thumbnails, frame dumps).
 //
 // Each row gives frames per second, CPU milliseconds per frame summed over every thread of the
@@ -168,6 +170,7 @@ Figure measure(const Renderer* gl, Work work) {
 int main() {
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+  setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
   std::string error;
   if (!platform::video_init(&error)) {
     std::printf("no video (%s)\n", error.c_str());
