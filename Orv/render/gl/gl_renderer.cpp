@@ -87,7 +87,8 @@ bool make_device_objects(GlRenderer* g) {
 void rebuild_if_asked(GlRenderer* g) {
   const uint32_t asked = orv_render().targets_generation.load();
   // Never in the middle of the target list, whose temporary target is current.
-  if (asked == g->targets_generation || g->drawing_targets) return;
+  // A rebuild that failed is tried again at every frame the window code lets draw.
+  if ((asked == g->targets_generation && !g->lost) || g->drawing_targets) return;
   g->targets_generation = asked;
   drop_device_objects(g);
   g->lost = !make_device_objects(g);
