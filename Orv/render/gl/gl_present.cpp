@@ -16,13 +16,14 @@ namespace {
 // Positions arrive in target pixels (as the sprite program's); flip -1 turns the picture over
 // for the window's framebuffer, whose row 0 is the bottom. Texture coordinates are held inside
 // the game picture, so that the linear filter takes its edge texels and nothing of the rest of
-// the square target.
+// the square target. The quad is flat (w = 1): its coordinates need no perspective division,
+// which a software rasteriser would otherwise do per pixel.
 constexpr const char* kPresentVertex = R"(#version 330 core
 layout(location = 0) in vec2 pos;
 layout(location = 1) in vec2 uv;
 uniform vec2 target_size;
 uniform float flip;
-out vec2 v_uv;
+noperspective out vec2 v_uv;
 void main() {
   vec2 n = pos / target_size * 2.0 - 1.0;
   gl_Position = vec4(n.x, n.y * flip, 0.0, 1.0);
@@ -31,7 +32,7 @@ void main() {
 )";
 
 constexpr const char* kPresentFragment = R"(#version 330 core
-in vec2 v_uv;
+noperspective in vec2 v_uv;
 uniform sampler2D tex;
 uniform vec4 uv_box;
 out vec4 frag;
