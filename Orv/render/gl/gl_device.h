@@ -86,6 +86,7 @@ struct GlRenderer {
   GlTarget temp;
   bool drawing_targets = false;
   int32_t frame_side = 0;      // the square frame target's side (gl_sizes.h)
+  bool pow2 = false;           // power-of-two sides asked for at open (else by OrvSetPow)
   int32_t present_filter = 0;  // 0 none, 1 point, 2 linear, 3 bicubic
   GlEffects effects;
   std::unordered_map<const SurfaceSlot*, GlTexture> textures;

@@ -55,7 +55,7 @@ void drop_device_objects(GlRenderer* g) {
 bool make_device_objects(GlRenderer* g) {
   const platform::GlFunctions& f = g->f;
   std::string error;
-  g->frame_side = gl_frame_side(g->game_w, g->game_h, image_store_pow2());
+  g->frame_side = gl_frame_side(g->game_w, g->game_h, g->pow2 || image_store_pow2());
   if (!gl_build_sprite_program(g, &error) || !gl_build_crossfade_program(g, &error) ||
       !gl_build_present_program(g, &error)) {
     return false;
@@ -130,7 +130,7 @@ bool gl_open(const RendererSetup& s) {
   g->present_filter = s.present_filter;
   g->targets_generation = orv_render().targets_generation.load();
   g->f.GetIntegerv(gl::kMaxTextureSize, &g->max_texture);
-  if (s.pow2) image_store_set_pow2(true);
+  g->pow2 = s.pow2;
   if (!make_device_objects(g) || !gl_effects_load(g)) {
     gl_close();
     return false;
@@ -158,7 +158,8 @@ void gl_clear(uint32_t argb) {
   GlRenderer* g = gl_device();
   if (!g) return;
   rebuild_if_asked(g);
-  gl_bind_current(g);
+  g->f.BindFramebuffer(gl::kFramebuffer, g->game.fbo);
+  g->f.Viewport(0, 0, g->game_w, g->game_h);
   g->f.Disable(gl::kScissorTest);
   auto ch = [argb](int shift) { return static_cast<float>((argb >> shift) & 255u) / 255.0f; };
   g->f.ClearColor(ch(16), ch(8), ch(0), ch(24));
