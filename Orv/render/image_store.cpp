@@ -75,6 +75,11 @@ void image_store_set_pow2(bool on) {
   pool().pow2 = on;
 }
 
+bool image_store_pow2() {
+  std::lock_guard<std::mutex> lock(pool().mutex);
+  return pool().pow2;
+}
+
 ImageObject* image_create(int32_t width, int32_t height, const char* name) {
   if (width < 1 || height < 1 || width > kMaxImageSide || height > kMaxImageSide) return nullptr;
   ImagePool& p = pool();

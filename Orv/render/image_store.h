@@ -57,6 +57,7 @@ int32_t image_pool_size();
 
 // Asks for power-of-two storage for images made from now on (OrvSetPow).
 void image_store_set_pow2(bool on);
+bool image_store_pow2();
 
 // A new zeroed image of width x height named `name` (first 32 bytes kept; may be null).
 // Null when a side is not in 1..kMaxImageSide, the pool is full or memory is out.

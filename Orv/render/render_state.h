@@ -95,6 +95,9 @@ struct RenderState {
   bool crop_active = false;
   int32_t monitor_w = 0, monitor_h = 0, picture_w = 0, picture_h = 0;
   int32_t game_w = 0, game_h = 0;
+  // Raised by render_targets_rebuild_soon (any thread); a GPU peer that has not yet rebuilt
+  // for the value it reads rebuilds its targets before the next frame.
+  std::atomic<uint32_t> targets_generation{0};
 
   // Seams filled by the other subsystems; null ones are skipped.
   ImageDecoder decode_image = decode_image_object;

@@ -102,6 +102,10 @@ void render_aspect_crop_set(bool active, int32_t monitor_w, int32_t monitor_h, i
   rs.game_h = game_h;
 }
 
+void render_targets_rebuild_soon() {
+  orv_render().targets_generation.fetch_add(1);
+}
+
 // With the GPU renderer, images made from now on are stored in power-of-two sizes (the
 // textures made from them follow); the software renderer draws images at their own size, so
 // there the flag changes nothing.
@@ -109,6 +113,7 @@ void OrvSetPow(int32_t flag) {
   const Renderer* renderer = render_renderer();
   if (!renderer || renderer->draw_sprite == software_renderer().draw_sprite) return;
   image_store_set_pow2(flag != 0);
+  render_targets_rebuild_soon();  // the frame target takes a power-of-two side too
 }
 
 namespace {

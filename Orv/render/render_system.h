@@ -70,3 +70,8 @@ void render_aspect_crop_set(bool active, int32_t monitor_w, int32_t monitor_h, i
 //     0 the number of displays, 1, 2, 3 the width, height and refresh rate (hertz, 0 when
 //     unknown) of display `adapter`'s current mode; 0 otherwise, for a field above 3 or for no
 //     such display.
+// Asks the renderer to make its targets again before the next frame: the window's mode, size
+// or aspect changed, or power-of-two storage was asked for. The GL peer rebuilds its targets,
+// screen quad and programs on the game thread at the next frame's start; images survive. The
+// software peer has nothing to rebuild. Any thread.
+void render_targets_rebuild_soon();

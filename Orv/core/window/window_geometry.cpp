@@ -45,10 +45,11 @@ void refresh_client_rect(ProcessRecord& p) {
                        p.params.screen_height, w, h, orv_geometry().client_rect);
   // The crop that sprite positions are corrected for: full screen in aspect mode 3, where the
   // picture covers the monitor (the full-screen client area) and reaches beyond it.
-  render_aspect_crop_set(p.params.full_screen && p.params.aspect_mode == 3, w, h,
-                         width_of(orv_geometry().client_rect),
-                         height_of(orv_geometry().client_rect), p.params.screen_width,
-                         p.params.screen_height);
+  render_aspect_crop_set(
+      p.params.full_screen && p.params.aspect_mode == 3, w, h, width_of(orv_geometry().client_rect),
+      height_of(orv_geometry().client_rect), p.params.screen_width, p.params.screen_height);
+  // Mode, size and aspect changes all come through here.
+  render_targets_rebuild_soon();
 }
 
 }  // namespace

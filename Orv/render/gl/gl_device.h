@@ -42,6 +42,12 @@ struct GlSpaceProgram {
   platform::GLint transform = -1, color = -1, mode = -1, tex = -1;
 };
 
+// The present program's uniform places: the game picture drawn opaque onto the window.
+struct GlPresentProgram {
+  platform::GLuint id = 0;
+  platform::GLint target_size = -1, flip = -1, tex = -1, uv_box = -1;
+};
+
 // Fragment modes of the sprite program.
 enum GlDrawMode : int32_t {
   kGlModeAlpha = 1,     // colour x texel, blended by its alpha
@@ -51,6 +57,7 @@ enum GlDrawMode : int32_t {
   kGlModeCopy = 5,      // the texel as it is, unblended (alpha-0 texels still discarded)
   kGlModeModulate = 6,  // texel x colour, for the blend table's modes 4 and 6-10
   kGlModeTexel = 7,     // mode 11: the texel's colour, alpha = texel alpha x colour alpha
+  kGlModeCount = 8,
 };
 
 // Sets the blend of a sprite's render mode for the modes with their own blend (4, 6-11);
@@ -79,7 +86,12 @@ struct GlRenderer {
   GlCamera camera;
   platform::GLuint vao = 0, vbo = 0;
   GlCrossfadeProgram crossfade;
-  GlTarget game;  // the game target, game_w x game_h
+  GlPresentProgram present;
+  // The sprite program once per fragment mode (1..7), the mode built in (no `mode` uniform).
+  GlSpriteProgram sprite_modes[kGlModeCount];
+  // The game target: a square of frame_side (the game size when the driver refuses that),
+  // the game picture in its first game_w x game_h pixels.
+  GlTarget game;
   GlTarget work;  // the cross-fade's mixed pair, grown on demand
   GlTarget fx;    // the effect work picture, game size, made on first use
   // The target list's temporary target (square, gl_temp_side), made on first use; while the
@@ -87,6 +99,7 @@ struct GlRenderer {
   GlTarget temp;
   bool drawing_targets = false;
   int32_t frame_side = 0;      // the square frame target's side (gl_sizes.h)
+  bool pow2 = false;           // power-of-two sides asked for at open (else by OrvSetPow)
   int32_t present_filter = 0;  // 0 none, 1 point, 2 linear, 3 bicubic
   GlEffects effects;
   std::unordered_map<const SurfaceSlot*, GlTexture> textures;
@@ -95,6 +108,11 @@ struct GlRenderer {
   std::atomic<uint64_t> texture_bytes{0};
   std::vector<uint32_t> read_back;  // the last read-back, game_w x game_h, top row first
   GlRendererStats stats;
+  // The rebuild asked for last (RenderState::targets_generation) that the peer has done, how
+  // many it has done, and whether the last one failed (frames are then not shown).
+  uint32_t targets_generation = 0;
+  uint32_t rebuilds = 0;
+  bool lost = false;
 };
 
 // The open peer's record, or null.
@@ -112,6 +130,8 @@ platform::GLuint gl_program_link(const platform::GlFunctions& f, const char* ver
 bool gl_build_sprite_program(GlRenderer* gl, std::string* error);
 // Builds the model-space sprite program; false with the compiler's log in *error.
 bool gl_build_space_program(GlRenderer* gl, std::string* error);
+// Builds the present program; false with the compiler's log in *error.
+bool gl_build_present_program(GlRenderer* gl, std::string* error);
 // Builds the cross-fade program; false with the compiler's log in *error.
 bool gl_build_crossfade_program(GlRenderer* gl, std::string* error);
 // Makes a target of width x height (cleared to transparent black); false when the driver
@@ -166,9 +186,11 @@ bool gl_read_render_buffer(uint32_t* buffer, int32_t width, int32_t height);
 // The target sprites draw into now: the temporary target while the target list is drawn, else
 // the game target.
 const GlTarget& gl_current_target(GlRenderer* gl);
-// Binds the current target with the game picture's place as viewport (centred in the
-// temporary target).
+// Binds the current target with the game picture's place as viewport.
 void gl_bind_current(GlRenderer* gl);
+// Where the game picture's first pixel lies in target `t` of the peer (framebuffer pixels):
+// centred in the temporary target, at the first pixel of every other one.
+void gl_target_origin(const GlRenderer* gl, const GlTarget& t, int32_t* x, int32_t* y);
 // The raster wave (effect 1) of the whole frame, or of one sprite drawn alone and warped
 // over the frame, as the software peer draws them.
 void gl_draw_frame_wave(GlRenderer* gl, const FxResult& fx);

@@ -100,7 +100,9 @@ void delete_program(GlRenderer* g, GlEffectProgram* p) {
   *p = GlEffectProgram{};
 }
 
-bool make_grid(GlRenderer* g) {
+}  // namespace
+
+bool gl_effects_make_grid(GlRenderer* g) {
   const platform::GlFunctions& f = g->f;
   GlEffects& e = g->effects;
   e.mesh = gl_grid_mesh(g->frame_side);
@@ -141,12 +143,8 @@ bool make_grid(GlRenderer* g) {
   return true;
 }
 
-}  // namespace
-
 bool gl_effects_load(GlRenderer* g) {
   GlEffects& e = g->effects;
-  // The grid does not depend on the library: without it the raster wave still shows.
-  if (!make_grid(g)) return false;
   if (g->device_flags & 4) {
     platform::DynLib lib;
     FindFn find = open_library(&lib, false);
@@ -190,12 +188,18 @@ bool gl_effects_load(GlRenderer* g) {
 }
 
 void gl_effects_release(GlRenderer* g) {
-  const platform::GlFunctions& f = g->f;
   GlEffects& e = g->effects;
   delete_program(g, &e.draw2d);
   delete_program(g, &e.raster);
   delete_program(g, &e.radial_blur);
   delete_program(g, &e.bicubic);
+  gl_effects_drop_grid(g);
+  e = GlEffects{};
+}
+
+void gl_effects_drop_grid(GlRenderer* g) {
+  const platform::GlFunctions& f = g->f;
+  GlEffects& e = g->effects;
   delete_program(g, &e.grid_program);
   if (e.grid_vao) f.DeleteVertexArrays(1, &e.grid_vao);
   if (e.grid_moved_vao) f.DeleteVertexArrays(1, &e.grid_moved_vao);
@@ -203,7 +207,9 @@ void gl_effects_release(GlRenderer* g) {
   for (platform::GLuint b : buffers) {
     if (b) f.DeleteBuffers(1, &b);
   }
-  e = GlEffects{};
+  e.grid_vao = e.grid_base = e.grid_moved_vao = e.grid_moved = e.grid_indices = 0;
+  e.mesh = GlGridMesh{};
+  e.moved.clear();
 }
 
 void gl_draw_raster(GlRenderer* g, platform::GLuint texture, float phase, float amplitude1,

@@ -47,11 +47,17 @@ struct GlEffects {
   GlEffectProgram grid_program;  // the CPU path's program, built into the library
 };
 
-// Builds the grid and the effects asked for (see above). False only when the grid or the
-// built-in grid program cannot be made (then open fails); missing effects are not failures.
+// Builds the effects asked for (see above) from the library. Missing effects are not
+// failures: true always.
 bool gl_effects_load(GlRenderer* gl);
-// Deletes every program and buffer of the effects.
+// Deletes every program and buffer of the effects, the grid's too.
 void gl_effects_release(GlRenderer* gl);
+// The raster grid over the square of the frame side, with its built-in program (the CPU
+// path's). The grid does not depend on the library: without it the raster wave still shows.
+// False when it cannot be made (then open fails); gl_effects_drop_grid deletes it (harmless
+// when there is none), for a rebuild at another frame side.
+bool gl_effects_make_grid(GlRenderer* gl);
+void gl_effects_drop_grid(GlRenderer* gl);
 
 // Draws `texture` (tex_w x tex_h, row 0 the top; the picture of the square's centred game
 // region) warped by the raster wave over the bound target of target_w x target_h, blended as

@@ -91,6 +91,30 @@ platform::GLuint compile(const platform::GlFunctions& f, platform::GLenum type, 
   return shader;
 }
 
+// Links the sprite program once per fragment mode with the mode a constant in place of the
+// uniform: the compiler then drops the other modes' instructions, which a software rasteriser
+// would otherwise run (masked) for every pixel. False with the log when one fails.
+bool build_mode_programs(GlRenderer* g, std::string* error) {
+  const platform::GlFunctions& f = g->f;
+  const std::string text = kSpriteFragment;
+  const std::string uniform = "uniform int mode;";
+  const size_t at = text.find(uniform);
+  if (at == std::string::npos) return false;
+  for (int32_t mode = 1; mode < kGlModeCount; ++mode) {
+    std::string fragment = text;
+    fragment.replace(at, uniform.size(), "const int mode = " + std::to_string(mode) + ";");
+    const platform::GLuint program = gl_program_link(f, kSpriteVertex, fragment.c_str(), error);
+    if (!program) return false;
+    GlSpriteProgram& p = g->sprite_modes[mode];
+    p.id = program;
+    p.target_size = f.GetUniformLocation(program, "target_size");
+    p.flip = f.GetUniformLocation(program, "flip");
+    p.color = f.GetUniformLocation(program, "color");
+    p.tex = f.GetUniformLocation(program, "tex");
+  }
+  return true;
+}
+
 }  // namespace
 
 const char* const kGlTargetQuadVertex = R"(#version 330 core
@@ -130,6 +154,7 @@ platform::GLuint gl_program_link(const platform::GlFunctions& f, const char* ver
 
 bool gl_build_sprite_program(GlRenderer* g, std::string* error) {
   const platform::GlFunctions& f = g->f;
+  if (!build_mode_programs(g, error)) return false;
   const platform::GLuint program = gl_program_link(f, kSpriteVertex, kSpriteFragment, error);
   if (!program) return false;
   GlSpriteProgram& p = g->sprite;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Orv/render/gl/gl_device.h"
+#include "Orv/render/gl/gl_sizes.h"
 #include "Orv/render/image_store.h"
 #include "Orv/render/render_state.h"
 #include "platform/gl_context.h"
@@ -25,22 +26,85 @@ GlRenderer* gl_device() {
 
 namespace {
 
+// Everything the peer makes from the context except the textures: the targets, the screen
+// quad's buffers, its own programs and the raster grid. Made at open and again at a rebuild
+// (window mode, size or aspect changed, power-of-two storage asked for); the effect programs
+// from the library do not depend on the window and stay.
+void drop_device_objects(GlRenderer* g) {
+  const platform::GlFunctions& f = g->f;
+  gl_target_destroy(g, &g->game);
+  gl_target_destroy(g, &g->work);
+  gl_target_destroy(g, &g->fx);
+  gl_target_destroy(g, &g->temp);
+  gl_effects_drop_grid(g);
+  if (g->crossfade.id) f.DeleteProgram(g->crossfade.id);
+  g->crossfade = GlCrossfadeProgram{};
+  if (g->present.id) f.DeleteProgram(g->present.id);
+  g->present = GlPresentProgram{};
+  if (g->vbo) f.DeleteBuffers(1, &g->vbo);
+  if (g->vao) f.DeleteVertexArrays(1, &g->vao);
+  g->vao = g->vbo = 0;
+  if (g->sprite.id) f.DeleteProgram(g->sprite.id);
+  g->sprite = GlSpriteProgram{};
+  if (g->space.id) f.DeleteProgram(g->space.id);
+  g->space = GlSpaceProgram{};
+  for (GlSpriteProgram& p : g->sprite_modes) {
+    if (p.id) f.DeleteProgram(p.id);
+    p = GlSpriteProgram{};
+  }
+}
+
+bool make_device_objects(GlRenderer* g) {
+  const platform::GlFunctions& f = g->f;
+  std::string error;
+  g->frame_side = gl_frame_side(g->game_w, g->game_h, g->pow2 || image_store_pow2());
+  if (!gl_build_sprite_program(g, &error) || !gl_build_space_program(g, &error) ||
+      !gl_build_crossfade_program(g, &error) || !gl_build_present_program(g, &error)) {
+    return false;
+  }
+  f.GenVertexArrays(1, &g->vao);
+  f.GenBuffers(1, &g->vbo);
+  f.BindVertexArray(g->vao);
+  f.BindBuffer(gl::kArrayBuffer, g->vbo);
+  f.BufferData(gl::kArrayBuffer, 16 * sizeof(float), nullptr, gl::kStreamDraw);
+  f.VertexAttribPointer(0, 2, gl::kFloat, 0, 4 * sizeof(float), nullptr);
+  f.VertexAttribPointer(1, 2, gl::kFloat, 0, 4 * sizeof(float),
+                        reinterpret_cast<const void*>(2 * sizeof(float)));
+  f.EnableVertexAttribArray(0);
+  f.EnableVertexAttribArray(1);
+  f.Disable(gl::kDepthTest);
+  f.Disable(gl::kCullFace);
+  // The game target is the square of the frame side with the game picture in its corner; a
+  // driver that refuses the square still gets a target of the game size.
+  if (!gl_target_create(g, g->frame_side, g->frame_side, &g->game) &&
+      !gl_target_create(g, g->game_w, g->game_h, &g->game)) {
+    return false;
+  }
+  return gl_effects_make_grid(g);
+}
+
+// A rebuild asked for since the last frame (render_targets_rebuild_soon) is done before the
+// frame's first draw. Images and their textures survive it; a rebuild that fails leaves the
+// peer without targets, and the frame's present reports it.
+void rebuild_if_asked(GlRenderer* g) {
+  const uint32_t asked = orv_render().targets_generation.load();
+  // Never in the middle of the target list, whose temporary target is current.
+  // A rebuild that failed is tried again at every frame the window code lets draw.
+  if ((asked == g->targets_generation && !g->lost) || g->drawing_targets) return;
+  g->targets_generation = asked;
+  drop_device_objects(g);
+  g->lost = !make_device_objects(g);
+  if (g->lost) drop_device_objects(g);
+  ++g->rebuilds;
+}
+
 void gl_close() {
   GlRenderer* g = orv_render().gl;
   if (!g) return;
-  const platform::GlFunctions& f = g->f;
   if (platform::gl_context_current_here(g->context)) {
     gl_textures_clear(g);
-    gl_target_destroy(g, &g->game);
-    gl_target_destroy(g, &g->work);
-    gl_target_destroy(g, &g->fx);
-    gl_target_destroy(g, &g->temp);
+    drop_device_objects(g);
     gl_effects_release(g);
-    if (g->crossfade.id) f.DeleteProgram(g->crossfade.id);
-    if (g->vbo) f.DeleteBuffers(1, &g->vbo);
-    if (g->vao) f.DeleteVertexArrays(1, &g->vao);
-    if (g->sprite.id) f.DeleteProgram(g->sprite.id);
-    if (g->space.id) f.DeleteProgram(g->space.id);
   }
   // Without the context current its objects go with the context itself.
   delete g;
@@ -66,28 +130,11 @@ bool gl_open(const RendererSetup& s) {
   g->window_h = s.window_height;
   g->device_flags = s.device_flags;
   g->present_filter = s.present_filter;
-  g->frame_side = gl_frame_side(s.game_width, s.game_height, s.pow2);
-  const platform::GlFunctions& f = g->f;
-  f.GetIntegerv(gl::kMaxTextureSize, &g->max_texture);
+  g->targets_generation = orv_render().targets_generation.load();
+  g->f.GetIntegerv(gl::kMaxTextureSize, &g->max_texture);
+  g->pow2 = s.pow2;
   g->sprite_filter = s.sprite_filter;
-  if (!gl_build_sprite_program(g, &error) || !gl_build_space_program(g, &error) ||
-      !gl_build_crossfade_program(g, &error)) {
-    gl_close();
-    return false;
-  }
-  f.GenVertexArrays(1, &g->vao);
-  f.GenBuffers(1, &g->vbo);
-  f.BindVertexArray(g->vao);
-  f.BindBuffer(gl::kArrayBuffer, g->vbo);
-  f.BufferData(gl::kArrayBuffer, 16 * sizeof(float), nullptr, gl::kStreamDraw);
-  f.VertexAttribPointer(0, 2, gl::kFloat, 0, 4 * sizeof(float), nullptr);
-  f.VertexAttribPointer(1, 2, gl::kFloat, 0, 4 * sizeof(float),
-                        reinterpret_cast<const void*>(2 * sizeof(float)));
-  f.EnableVertexAttribArray(0);
-  f.EnableVertexAttribArray(1);
-  f.Disable(gl::kDepthTest);
-  f.Disable(gl::kCullFace);
-  if (!gl_target_create(g, g->game_w, g->game_h, &g->game) || !gl_effects_load(g)) {
+  if (!make_device_objects(g) || !gl_effects_load(g)) {
     gl_close();
     return false;
   }
@@ -113,6 +160,7 @@ RendererCaps gl_caps() {
 void gl_clear(uint32_t argb) {
   GlRenderer* g = gl_device();
   if (!g) return;
+  rebuild_if_asked(g);
   g->f.BindFramebuffer(gl::kFramebuffer, g->game.fbo);
   g->f.Viewport(0, 0, g->game_w, g->game_h);
   g->f.Disable(gl::kScissorTest);
@@ -158,7 +206,9 @@ BackBufferView gl_read_back() {
   g->read_back.resize(static_cast<size_t>(g->game_w) * static_cast<size_t>(g->game_h));
   f.BindFramebuffer(gl::kFramebuffer, g->game.fbo);
   f.PixelStorei(gl::kPackAlignment, 4);
-  f.ReadPixels(0, 0, g->game_w, g->game_h, gl::kBgra, gl::kUnsignedByte, g->read_back.data());
+  int32_t x = 0, y = 0;
+  gl_target_origin(g, g->game, &x, &y);
+  f.ReadPixels(x, y, g->game_w, g->game_h, gl::kBgra, gl::kUnsignedByte, g->read_back.data());
   // The game target is opaque: it is read as X8R8G8B8 whatever alpha the blends left.
   for (uint32_t& p : g->read_back) p |= 0xFF000000u;
   return BackBufferView{g->read_back.data(), g->game_w, g->game_h, (g->device_flags & 1) != 0};
@@ -166,7 +216,7 @@ BackBufferView gl_read_back() {
 
 bool gl_present(PresentFn) {
   GlRenderer* g = gl_device();
-  if (!g) return false;
+  if (!g || g->lost) return false;
   gl_textures_purge(g);
   int32_t w = 0, h = 0;
   platform::gl_context_drawable_size(g->context, &w, &h);
@@ -217,6 +267,10 @@ bool gl_renderer_set_camera(const float eye[3], const float at[3], const float u
   return true;
 }
 
+void gl_renderer_finish() {
+  if (GlRenderer* g = gl_device()) g->f.Finish();
+}
+
 GlRendererStats gl_renderer_stats() {
   GlRenderer* g = gl_device();
   return g ? g->stats : GlRendererStats{};
@@ -247,6 +301,11 @@ GlRendererFacts gl_renderer_facts() {
   facts.bicubic = g->effects.has_bicubic;
   facts.present_filter = g->present_filter;
   facts.frame_side = g->frame_side;
+  facts.game_target_w = g->game.width;
+  facts.game_target_h = g->game.height;
+  facts.temp_target_w = g->temp.width;
+  facts.temp_target_h = g->temp.height;
+  facts.rebuilds = g->rebuilds;
   facts.temp_side = gl_temp_side(g->game_w, g->game_h);
   facts.grid_columns = g->effects.mesh.columns;
   facts.grid_rows = g->effects.mesh.rows;

@@ -1,6 +1,11 @@
 // The GL peer of the renderer table: every sprite is drawn by OpenGL 3.3 core into a game
-// target (a framebuffer of the game size, row 0 the top of the picture), which present draws
-// onto the window's back buffer through the point or linear filter and swaps.
+// target (a square framebuffer of the frame side, gl_sizes.h, with the game picture centred in
+// it, row 0 the top of the picture), which present draws onto the window's back buffer through
+// the point, linear or bicubic filter and swaps.
+//
+// A window mode, size or aspect change, or power-of-two storage asked for, calls for a rebuild
+// (render_targets_rebuild_soon): before the next frame's first draw the peer makes its
+// targets, screen quad, own programs and raster grid again; images and their textures stay.
 //
 // Images stay in the image store; the peer keeps a texture per image slot, a cache of the
 // slot's CPU pixels uploaded again when the slot's revision changes (image_mark_changed) and
@@ -39,6 +44,8 @@ struct GlRendererStats {
 };
 GlRendererStats gl_renderer_stats();
 void gl_renderer_reset_stats();
+// Waits until the driver has finished every command given so far (benchmarks).
+void gl_renderer_finish();
 
 // For tests: the frame composed as present composes it, into a picture of width x height
 // (top row first) with the game picture in `area`; empty when the peer is not open.
@@ -50,6 +57,9 @@ struct GlRendererFacts {
   bool bicubic = false;
   int32_t present_filter = 0;
   int32_t frame_side = 0, temp_side = 0;
+  int32_t game_target_w = 0, game_target_h = 0;  // the game target's size
+  int32_t temp_target_w = 0, temp_target_h = 0;  // the temporary target's, 0 until made
+  uint32_t rebuilds = 0;  // rebuilds of the targets, screen quad and programs since open
   int32_t grid_columns = 0, grid_rows = 0, grid_vertices = 0, grid_triangles = 0;
 };
 GlRendererFacts gl_renderer_facts();

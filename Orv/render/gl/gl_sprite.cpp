@@ -118,13 +118,16 @@ void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t targ
     f.Uniform1f(p.offset_x, ox == ox ? ox : 0.0f);
     f.Uniform1f(p.offset_y, oy == oy ? oy : 0.0f);
   } else {
-    f.UseProgram(g->sprite.id);
-    f.Uniform2f(g->sprite.target_size, static_cast<float>(target_w), static_cast<float>(target_h));
-    f.Uniform1f(g->sprite.flip, flip);
-    f.Uniform4f(g->sprite.color, channel(color, 16), channel(color, 8), channel(color, 0),
+    // The program with the mode built in when there is one (the general one otherwise).
+    const bool own = mode > 0 && mode < kGlModeCount && g->sprite_modes[mode].id;
+    const GlSpriteProgram& p = own ? g->sprite_modes[mode] : g->sprite;
+    f.UseProgram(p.id);
+    f.Uniform2f(p.target_size, static_cast<float>(target_w), static_cast<float>(target_h));
+    f.Uniform1f(p.flip, flip);
+    f.Uniform4f(p.color, channel(color, 16), channel(color, 8), channel(color, 0),
                 channel(color, 24));
-    f.Uniform1i(g->sprite.mode, mode);
-    f.Uniform1i(g->sprite.tex, 0);
+    if (!own) f.Uniform1i(p.mode, mode);
+    f.Uniform1i(p.tex, 0);
   }
   f.BindVertexArray(g->vao);
   f.BindBuffer(gl::kArrayBuffer, g->vbo);

@@ -14,9 +14,8 @@ bool ensure_fx(GlRenderer* g) {
 
 // Warps the fx picture over the current target (the game target or the temporary one).
 void warp_fx_over_current(GlRenderer* g, const FxResult& fx, uint32_t color) {
-  const GlTarget& to = gl_current_target(g);
-  g->f.BindFramebuffer(gl::kFramebuffer, to.fbo);
-  g->f.Viewport(0, 0, to.width, to.height);
+  // The grid's clip space is the game picture: the viewport is its place in the target.
+  gl_bind_current(g);
   gl_draw_raster(g, g->fx.texture, fx.phase, fx.amplitude1, fx.amplitude2, color, g->game_w,
                  g->game_h);
 }
@@ -28,7 +27,8 @@ void gl_draw_frame_wave(GlRenderer* g, const FxResult& fx) {
   const platform::GlFunctions& f = g->f;
   // The picture drawn so far in the current target (the game picture's place in it).
   const GlTarget& from = gl_current_target(g);
-  const int32_t x0 = (from.width - g->game_w) / 2, y0 = (from.height - g->game_h) / 2;
+  int32_t x0 = 0, y0 = 0;
+  gl_target_origin(g, from, &x0, &y0);
   f.BindFramebuffer(gl::kReadFramebuffer, from.fbo);
   f.BindFramebuffer(gl::kDrawFramebuffer, g->fx.fbo);
   f.Disable(gl::kScissorTest);
