@@ -18,7 +18,7 @@
 //
 // No include guard: the list is meant to be expanded several times.
 
-#define ORV_EXPORTS_VERSION 3
+#define ORV_EXPORTS_VERSION 4
 
 // ---- the list's version ----
 ORV_EXPORT(uint32_t, OrvApiVersion, (void))
@@ -65,6 +65,7 @@ ORV_EXPORT(int32_t, GetMinWindowSize, (int32_t* width, int32_t* height))
 ORV_EXPORT(int32_t, OrvSetDesktopRect, (int32_t flag, int32_t width, int32_t height))
 ORV_EXPORT(int32_t, OrvIsDesktopRectFix, (void))
 ORV_EXPORT(int32_t, OrvGetDesktopRect, (OrvRect* rect))
+ORV_EXPORT(int32_t, OrvGetMonitorRect, (int32_t x, int32_t y, OrvRect* rect))
 
 // ---- tasks and waits ----
 ORV_EXPORT(OrvHandle, OrvTaskCreate,
