@@ -49,11 +49,11 @@ int32_t height_of(const OrvRect& r) {
   return r.bottom - r.top;
 }
 
-// The primary screen: the display at the desktop's origin, else the desktop as the library
-// knows it.
-OrvRect primary_screen() {
+// The monitor nearest to a desktop point. Without a window (tools that run the script alone)
+// there is no monitor to measure: 0 x 0.
+OrvRect monitor_at(int32_t x, int32_t y) {
   OrvRect r{};
-  if (!orv.OrvGetMonitorRect(0, 0, &r)) orv.OrvGetDesktopRect(&r);
+  if (!orv.OrvGetMonitorRect(x, y, &r)) r = OrvRect{};
   return r;
 }
 
@@ -110,7 +110,7 @@ uint32_t cmd_get_monitor_size(VmContext& vm) {
     int32_t x = 0, y = 0, w = 0, h = 0;
     orv.OrvWindowGetPos(&x, &y);
     orv.OrvGetWindowSize(&w, &h);
-    if (!orv.OrvGetMonitorRect(x + w / 2, y + h / 2, &monitor)) orv.OrvGetDesktopRect(&monitor);
+    monitor = monitor_at(x + w / 2, y + h / 2);
   }
   const int32_t width = width_of(monitor), height = height_of(monitor);
   engine::vm_log(engine::kLogHistory, "get_monitor_size %d, %d", width, height);
@@ -137,7 +137,7 @@ uint32_t cmd_get_system_metrics(VmContext& vm) {
   // (borders, caption, scroll bars...) have no counterpart and answer 0.
   int32_t value = 0;
   if (index == kMetricScreenWidth || index == kMetricScreenHeight) {
-    const OrvRect screen = primary_screen();
+    const OrvRect screen = monitor_at(0, 0);  // the primary display lies at the origin
     value = index == kMetricScreenWidth ? width_of(screen) : height_of(screen);
   }
   engine::vm_set_result(vm, static_cast<uint32_t>(value));

@@ -30,7 +30,8 @@ uint32_t cmd_get_monitor_size(engine::VmContext& vm);
 // get_window_pos (x variable, y variable).
 uint32_t cmd_get_window_pos(engine::VmContext& vm);
 // get_system_metrics (index): 0 and 1 the primary screen's width and height, 0 for any other
-// index (no other measure of the system means anything to a game here).
+// index (no other measure of the system means anything to a game here). Both are 0 without a
+// window, as get_monitor_size's are.
 uint32_t cmd_get_system_metrics(engine::VmContext& vm);
 // set_system_path (field n): the search folders become the data folder and the archives of
 // field n of archive.dat. A bad list keeps the folders as they were and fails the command.

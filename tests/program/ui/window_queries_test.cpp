@@ -134,6 +134,14 @@ TEST_F(WindowQueries, SystemMetricsAnswerTheScreenSizeAndZeroElse) {
     EXPECT_EQ(r(0), c.value);
   }
   EXPECT_EQ(window_.asked_x, 0) << "the primary screen";
+  // No window, no monitor: nothing to measure.
+  orv.OrvGetMonitorRect = [](int32_t, int32_t, OrvRect*) { return int32_t{0}; };
+  cmd(0x09002B, {0});
+  EXPECT_EQ(r(0), 0u);
+  fill_temp(9);
+  cmd(0x090029, {1, 2});
+  EXPECT_EQ(vm().tempMem[1], 0u);
+  EXPECT_EQ(vm().tempMem[2], 0u);
 }
 
 TEST_F(WindowQueries, AspectModesOutsideTheTableAreRefused) {
