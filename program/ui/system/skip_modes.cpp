@@ -41,7 +41,7 @@ bool switch_button_show(VmContext& vm, const char* name, int32_t style, uint32_t
   const int32_t g = static_cast<int32_t>(group);
   const int32_t no = btn_style_get(vm, g, style);
   if (no < 0) return true;
-  if (!btn_set_base_row(vm, g, no, as_int(on) * 3)) {
+  if (!btn_set_base_row(vm, g, no, as_int(on * 3u))) {
     engine::vm_log(kLogWarning, "*Warnning %s_set SpriteIcon is NULL !!", name);
   }
   return true;
