@@ -13,7 +13,6 @@
 #include "program/commands/ini_command_list.h"
 #include "program/commands/math_command_list.h"
 #include "program/commands/memory_block_command_list.h"
-#include "program/commands/pending_command_list.h"
 #include "program/commands/string_command_list.h"
 #include "program/commands/system_command_list.h"
 #include "program/engine/thread_command_list.h"
@@ -30,6 +29,7 @@
 #include "program/ui/buttons/button_command_list.h"
 #include "program/ui/buttons/system_button_command_list.h"
 #include "program/ui/choices/select_command_list.h"
+#include "program/ui/system/skip_mode_command_list.h"
 
 // X(list) for each list macro; list(Y) then expands to Y(id, name, argc, handler, description)
 // per command.
@@ -59,5 +59,5 @@
   X(TEXT_LINE_COMMANDS)          \
   X(MOVIE_COMMANDS)              \
   X(SAVE_COMMANDS)               \
-  X(PENDING_COMMANDS)
+  X(SKIP_MODE_COMMANDS)
 // clang-format on

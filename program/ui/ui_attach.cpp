@@ -7,6 +7,7 @@
 #include "ui/buttons/system_buttons.h"
 #include "ui/buttons/text_window_buttons.h"
 #include "ui/choices/select.h"
+#include "ui/system/skip_modes.h"
 
 namespace ui {
 
@@ -14,6 +15,7 @@ void ui_attach() {
   engine::command_list_install(button_commands);
   engine::command_list_install(system_button_commands);
   engine::command_list_install(select_commands);
+  engine::command_list_install(skip_mode_commands);
   engine::InteractionServices& s = engine::neighbours.interaction;
   s.btn_update = btn_update;
   s.system_btn_update = system_btn_update;

@@ -68,6 +68,13 @@ const FamilyText kFamilies[] = {
      "The one message window: its message and name sprites, the base image behind the text and "
      "three waiting icons (click, skip, auto). Every command but text_init and text_set_priority "
      "refuses to work before text_init."},
+    {"SKIP_MODE_COMMANDS", "Skip modes and system queries",
+     "Skip mode and auto mode are the player's switches (usually on the text window's system "
+     "buttons); skip mode is refused on text not read before unless the player allows skipping "
+     "it, and the script then receives message 1. A scene skip or a history skip runs the "
+     "script without waiting until it is cancelled; the cancel rebuilds the game from a "
+     "snapshot taken where the skip got to. The rest asks about the window and the screen. A "
+     "variable is a TempMemory cell 0-4095, -1 for none."},
 };
 
 }  // namespace

@@ -336,6 +336,22 @@ int32_t post_request(uint32_t id, uintptr_t wparam, intptr_t lparam) {
   return game_post_pumping(id, wparam, lparam, kRequestTimeoutMs) ? 1 : 0;
 }
 
+struct MonitorQuery {
+  int32_t x, y;
+  OrvRect rect;
+  bool found;
+};
+
+// Window thread: SDL answers display questions only there.
+void monitor_at(void* arg) {
+  auto* q = static_cast<MonitorQuery*>(arg);
+  const int index = platform::display_at_point(q->x, q->y);
+  platform::Rect r;
+  if (index < 0 || !platform::display_bounds(index, &r)) return;
+  q->rect = OrvRect{r.left, r.top, r.right, r.bottom};
+  q->found = true;
+}
+
 void move_window(void* arg) {
   ProcessRecord& p = orv_process();
   (void)arg;
@@ -423,6 +439,15 @@ int32_t OrvIsDesktopRectFix(void) {
 int32_t OrvGetDesktopRect(OrvRect* rect) {
   if (!rect) return 0;
   *rect = desktop_rect();
+  return 1;
+}
+
+int32_t OrvGetMonitorRect(int32_t x, int32_t y, OrvRect* rect) {
+  if (!rect || !orv_core_alive() || !orv_process().window) return 0;
+  MonitorQuery q{x, y, OrvRect{}, false};
+  window_send(kWndCall, reinterpret_cast<uintptr_t>(&monitor_at), reinterpret_cast<intptr_t>(&q));
+  if (!q.found) return 0;
+  *rect = q.rect;
   return 1;
 }
 

@@ -24,6 +24,11 @@
 //   int32_t OrvSetDesktopRect(int32_t flag, int32_t w, int32_t h)  flag 1 sets the desktop
 //     override (any thread, also before OrvInit), else clears it; returns h.
 //   int32_t OrvIsDesktopRectFix(void), OrvGetDesktopRect(OrvRect* r)
+//   int32_t OrvGetMonitorRect(int32_t x, int32_t y, OrvRect* r)  the bounds of the display
+//     that holds the desktop point (x, y), else of the one nearest to it; asked on the window
+//     thread (a send from any other thread). 0 and r untouched when r is null, the window is
+//     not running or there is no display. The desktop override does not apply: this is the
+//     monitor as the system reports it.
 #pragma once
 
 #include <atomic>

@@ -67,6 +67,7 @@ ORV_EXPORT(int32_t, GetMinWindowSize, (int32_t* width, int32_t* height))
 ORV_EXPORT(int32_t, OrvSetDesktopRect, (int32_t flag, int32_t width, int32_t height))
 ORV_EXPORT(int32_t, OrvIsDesktopRectFix, (void))
 ORV_EXPORT(int32_t, OrvGetDesktopRect, (OrvRect* rect))
+ORV_EXPORT(int32_t, OrvGetMonitorRect, (int32_t x, int32_t y, OrvRect* rect))
 
 // ---- tasks and waits ----
 ORV_EXPORT(OrvHandle, OrvTaskCreate,

@@ -190,14 +190,12 @@ bool archive_field_names(std::string_view text, int32_t n, std::vector<std::stri
   return true;
 }
 
-uint32_t archive_list_load(int32_t n, bool report) {
-  auto fail = [report](const char* box, const std::string& path, const char* reason) {
-    if (!report) return 0u;
-    vm_error_log("%s: %s", game_file_shown_path(path).c_str(), reason);
-    platform::message_box(box, "error", platform::kMbIconExclamation | platform::kMbTopMost);
-    return 0u;
+bool archive_list_read(int32_t n, std::vector<std::string>* names, ArchiveListFault* fault) {
+  names->clear();
+  auto fail = [fault](const char* box, const std::string& path, const std::string& reason) {
+    *fault = ArchiveListFault{box, game_file_shown_path(path), reason};
+    return false;
   };
-  orv.OrvSystemPathSet("data");
   const std::string base = orv.OrvGetFilePath();  // the base folder: the program folder
   std::vector<uint8_t> bytes;
   std::string path;
@@ -215,12 +213,24 @@ uint32_t archive_list_load(int32_t n, bool report) {
   if (!game_file_load(path, &bytes, 1 << 20)) {
     return fail("ArchiveData Read Fail", path, "cannot be read, or is larger than 1 MiB");
   }
-  std::vector<std::string> names;
   if (!archive_field_names(
-          std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), n, &names)) {
+          std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), n, names)) {
     char reason[64];
     std::snprintf(reason, sizeof reason, "has no field %d (fields are separated by commas)", n);
     return fail("ArchiveData Read Fail", path, reason);
+  }
+  return true;
+}
+
+uint32_t archive_list_load(int32_t n, bool report) {
+  orv.OrvSystemPathSet("data");
+  std::vector<std::string> names;
+  ArchiveListFault fault;
+  if (!archive_list_read(n, &names, &fault)) {
+    if (!report) return 0;
+    vm_error_log("%s: %s", fault.path.c_str(), fault.reason.c_str());
+    platform::message_box(fault.box, "error", platform::kMbIconExclamation | platform::kMbTopMost);
+    return 0;
   }
   for (const std::string& name : names) orv.OrvSystemPathSet(name.c_str());
   return 1;

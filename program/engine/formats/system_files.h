@@ -91,6 +91,17 @@ bool archive_field_names(std::string_view text, int32_t n, std::vector<std::stri
 // (start-up looks once quietly, for System.ini, and reports at its second look: one fault, one
 // report).
 uint32_t archive_list_load(int32_t n, bool report = true);
+// What archive_list_read found wrong: the message box's text, the file as shown to the
+// player, and the reason.
+struct ArchiveListFault {
+  const char* box = "";
+  std::string path;
+  std::string reason;
+};
+// Reads the archive names of field n of archive.dat without registering anything (so that a
+// caller can keep its search folders when the list is bad). False with *fault filled when
+// archive.dat is missing, unreadable or has no field n.
+bool archive_list_read(int32_t n, std::vector<std::string>* names, ArchiveListFault* fault);
 
 // ---- the save folder ----
 // Deletes the files of the save folder whose names end with ".dat" or ".jpg" (case-sensitive);

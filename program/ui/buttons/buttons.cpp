@@ -195,6 +195,14 @@ void btn_reset(VmContext& vm, int32_t group, int32_t no) {
   orv.OrvButtonSetPos(g->hGroup, s, 3);
 }
 
+bool btn_set_base_row(VmContext& vm, int32_t group, int32_t no, int32_t row) {
+  ButtonGroup* g = group_at(vm, group);
+  const OrvHandle s = g ? sprite_at(*g, no) : 0;
+  if (!s) return false;
+  orv.OrvButtonSetPos(g->hGroup, s, row);
+  return true;
+}
+
 int32_t btn_style_get(VmContext& vm, int32_t group, int32_t style) {
   ButtonGroup* g = group_at(vm, group);
   if (!g) return -1;

@@ -35,6 +35,9 @@ bool btn_any_hit(engine::VmContext& vm);
 int32_t btn_view_ctrl(engine::VmContext& vm, int32_t group, int32_t no, int32_t show);
 void btn_ctrl_set_pos(engine::VmContext& vm, int32_t group, int32_t no, int32_t on, int32_t row);
 void btn_reset(engine::VmContext& vm, int32_t group, int32_t no);
+// Shows button no of a group from base cell row `row` on (the skip and auto switches light
+// their buttons this way). False, with nothing changed, when the button has no image.
+bool btn_set_base_row(engine::VmContext& vm, int32_t group, int32_t no, int32_t row);
 // The button number registered for a style in a group, -1 for none or a style without field.
 int32_t btn_style_get(engine::VmContext& vm, int32_t group, int32_t style);
 // Releases every group with its images and sounds; clears the run-skip flag.

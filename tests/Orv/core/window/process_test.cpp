@@ -259,6 +259,36 @@ TEST_F(ProcessTest, NoTaskStepRunsAfterTheEndRequest) {
   EXPECT_EQ(g_steps, 3);
 }
 
+// The monitor question goes to the window thread: asked by the start function, SDL's dummy
+// display (1024 x 768 at the origin) answers for a point on it and, as the nearest one, for a
+// point far off.
+OrvRect g_monitor_on{}, g_monitor_off{};
+std::atomic<int32_t> g_monitor_answers{0};
+int32_t start_asking_monitors() {
+  g_monitor_answers = OrvGetMonitorRect(10, 10, &g_monitor_on) +
+                      2 * OrvGetMonitorRect(-5000, 9000, &g_monitor_off) +
+                      4 * OrvGetMonitorRect(0, 0, nullptr);
+  OrvEnd();
+  return 1;
+}
+
+TEST_F(ProcessTest, MonitorsAreFoundOnTheWindowThread) {
+  OrvRect untouched{1, 2, 3, 4};
+  EXPECT_EQ(OrvGetMonitorRect(0, 0, &untouched), 0) << "no window yet";
+  EXPECT_EQ(untouched.right, 3);
+  params_.start_func = &start_asking_monitors;
+  ASSERT_EQ(OrvInit(&params_), 1);
+  EXPECT_EQ(OrvRun(), 0);
+  EXPECT_EQ(g_monitor_answers, 3);
+  for (const OrvRect& r : {g_monitor_on, g_monitor_off}) {
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, 1024);
+    EXPECT_EQ(r.bottom, 768);
+  }
+  EXPECT_EQ(OrvUninit(), 1);
+}
+
 // Window requests made on the game thread are forwarded to the window thread at the end of
 // the frame and carried out before the program ends.
 std::atomic<int32_t> g_size_result{0};
