@@ -84,6 +84,31 @@ TEST(Blend, EveryVectorFormGivesTheScalarReferenceBytes) {
   }
 }
 
+// Every source alpha and channel value over target values across the range, under the three kinds of
+// colour the vector forms tell apart (white at full alpha, white, any other): the vector forms'
+// rewritten arithmetic must give the scalar bytes at every corner, not only on random pixels.
+TEST(Blend, VectorFormsMatchTheReferenceOverEveryAlphaAndChannelValue) {
+  std::vector<uint32_t> src(256 * 256);
+  for (uint32_t a = 0; a < 256; ++a) {
+    for (uint32_t v = 0; v < 256; ++v)
+      src[a * 256 + v] = a << 24 | v << 16 | (255 - v) << 8 | (v ^ 0x5Au);
+  }
+  std::vector<BlendRowVariant> variants = blend_row_variants();
+  for (uint32_t color : {0xFFFFFFFFu, 0x80FFFFFFu, 0xC0804020u}) {
+    for (uint32_t d = 0; d < 256; d += 3) {  // 0, 3, ... 255
+      const uint32_t under = (d * 37u) << 24 | d << 16 | (255 - d) << 8 | (d ^ 0xA5u);
+      std::vector<uint32_t> want(src.size(), under);
+      blend_row_scalar(want.data(), src.data(), static_cast<int32_t>(src.size()), color,
+                       kBlendAlpha);
+      for (const BlendRowVariant& v : variants) {
+        std::vector<uint32_t> got(src.size(), under);
+        v.fn(got.data(), src.data(), static_cast<int32_t>(src.size()), color, kBlendAlpha);
+        ASSERT_EQ(got, want) << v.name << " colour " << std::hex << color << " under " << under;
+      }
+    }
+  }
+}
+
 TEST(Crossfade, EveryVectorFormGivesTheScalarReferenceBytes) {
   // Random pairs with clear pixels on either side, runs of both, nearly opaque pairs whose
   // alphas sum past 255; weights and sprite alphas at their ends and between.
