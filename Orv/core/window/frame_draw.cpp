@@ -27,7 +27,8 @@ void request_present() {
 void trace_first_frame(PresentBuffer& present) {
   if (present.first_shown) return;
   present.first_shown = true;
-  fonts_look_up_faces_soon();  // kept off the path to the first frame
+  fonts_look_up_faces_soon();  // kept off the path to the first frame, as the pads are:
+  window_post(kWndPadsStart);
   if (!platform::test_switch_on("VELMORA_STARTUP_TRACE")) return;
   char line[96];
   std::snprintf(line, sizeof line, "startup: first frame shown after %.1f ms",

@@ -121,8 +121,9 @@ bool step_renderer() {
   return ok;
 }
 
+// The pads start once the first frame is shown (kWndPadsStart): looking for them scans the
+// input devices, which a first frame does not wait for.
 bool step_joystick() {
-  orv_process().joystick = platform::joystick_open_first();
   return true;  // no joystick is not an error
 }
 

@@ -225,6 +225,11 @@ TEST_F(WindowProcTest, JoystickUnpluggedReleasesAndAReplugIsRead) {
   // SDL's virtual pads stand in for a real one being plugged in and out. SDL drops presses
   // while no window has the focus, which a window of the dummy driver never gets.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  // The pads start once the first frame is shown (the window's clear colour here), not before.
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
+  frame_present_on_window();
+  window_pump(0);
+  ASSERT_NE(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
   auto plug = [](int button) {
     int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 12, 0);
     EXPECT_GE(index, 0) << SDL_GetError();
