@@ -55,8 +55,12 @@ uint32_t blend_multiply(uint32_t d, uint32_t s, uint32_t c) {
 // shortest path its alphas allow: a clear block leaves the target alone, an opaque block uses
 // the one weight m = (c.a * 255) >> 8 instead of working it out per pixel. With a white colour
 // (the usual case) t = (s * 255) >> 8 is s - 1 saturated at 0, one byte subtraction.
-void blend_alpha_sse2(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color) {
+// kOver: the target row holds `under` everywhere and is written without being read.
+template <bool kOver>
+void blend_alpha_sse2_t(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color,
+                        uint32_t under) {
   const __m128i zero = _mm_setzero_si128();
+  const __m128i under_v = _mm_set1_epi32(static_cast<int32_t>(under));
   const __m128i c16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int32_t>(color)), zero);
   const __m128i ca = _mm_set1_epi16(static_cast<int16_t>(color >> 24));
   const __m128i k256 = _mm_set1_epi16(256);
@@ -72,9 +76,12 @@ void blend_alpha_sse2(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t co
     __m128i sa_bits = _mm_and_si128(s, alpha_mask);
     __m128i transparent = _mm_cmpeq_epi32(sa_bits, zero);
     int clear = _mm_movemask_epi8(transparent);
-    if (clear == 0xFFFF) continue;
+    if (clear == 0xFFFF) {
+      if (kOver) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), under_v);
+      continue;
+    }
     bool opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(sa_bits, alpha_mask)) == 0xFFFF;
-    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+    __m128i d = kOver ? under_v : _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
     __m128i t8 = white ? _mm_subs_epu8(s, one8) : zero;
     __m128i out[2];
     for (int half = 0; half < 2; ++half) {
@@ -97,7 +104,11 @@ void blend_alpha_sse2(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t co
     }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), res);
   }
-  for (; i < n; ++i) dst[i] = blend_alpha(dst[i], src[i], color);
+  for (; i < n; ++i) dst[i] = blend_alpha(kOver ? under : dst[i], src[i], color);
+}
+
+void blend_alpha_sse2(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color) {
+  blend_alpha_sse2_t<false>(dst, src, n, color, 0);
 }
 
 // The colours the eight-pixel form tells apart once per row, outside its loop.
@@ -113,10 +124,13 @@ enum class Tint { kWhiteFull, kWhite, kAny };  // white at alpha 255; white; any
 // saturated at 0, the alpha byte of t itself. Clear blocks leave the target alone; opaque
 // ones take the one weight of an opaque pixel (and, under white, the byte-pair multiply-add
 // below).
-template <Tint kTint>
+// kOver as in the SSE2 form.
+template <Tint kTint, bool kOver>
 __attribute__((target("avx2"))) void blend_alpha_avx2_tint(uint32_t* dst, const uint32_t* src,
-                                                           int32_t n, uint32_t color) {
+                                                           int32_t n, uint32_t color,
+                                                           uint32_t under) {
   const __m256i zero = _mm256_setzero_si256();
+  const __m256i under_v = _mm256_set1_epi32(static_cast<int32_t>(under));
   const __m256i c16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int32_t>(color)), zero);
   const __m256i ca = _mm256_set1_epi16(static_cast<int16_t>(color >> 24));
   const __m256i alpha_mask = _mm256_set1_epi32(static_cast<int32_t>(0xFF000000u));
@@ -153,9 +167,13 @@ __attribute__((target("avx2"))) void blend_alpha_avx2_tint(uint32_t* dst, const 
     const __m256i sa_bits = _mm256_and_si256(s, alpha_mask);
     const __m256i transparent = _mm256_cmpeq_epi32(sa_bits, zero);
     const int clear = _mm256_movemask_epi8(transparent);
-    if (clear == -1) continue;
+    if (clear == -1) {
+      if (kOver) _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), under_v);
+      continue;
+    }
     const bool opaque = _mm256_movemask_epi8(_mm256_cmpeq_epi32(sa_bits, alpha_mask)) == -1;
-    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+    const __m256i d =
+        kOver ? under_v : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
     const __m256i t8 = kWhiteTint ? _mm256_subs_epu8(s, one8) : zero;
     if (kWhiteTint && opaque && halved) {
       __m256i lo = _mm256_maddubs_epi16(_mm256_unpacklo_epi8(d, t8), half_weights);
@@ -194,17 +212,23 @@ __attribute__((target("avx2"))) void blend_alpha_avx2_tint(uint32_t* dst, const 
   // Leave the 256-bit state clean: otherwise every later SSE instruction in the process (ours
   // and other libraries') pays for the dirty upper halves.
   _mm256_zeroupper();
-  for (; i < n; ++i) dst[i] = blend_alpha(dst[i], src[i], color);
+  for (; i < n; ++i) dst[i] = blend_alpha(kOver ? under : dst[i], src[i], color);
+}
+
+template <bool kOver>
+void blend_alpha_avx2_t(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color,
+                        uint32_t under) {
+  if ((color & 0xFFFFFFu) != 0xFFFFFFu) {
+    blend_alpha_avx2_tint<Tint::kAny, kOver>(dst, src, n, color, under);
+  } else if (color >> 24 == 255) {
+    blend_alpha_avx2_tint<Tint::kWhiteFull, kOver>(dst, src, n, color, under);
+  } else {
+    blend_alpha_avx2_tint<Tint::kWhite, kOver>(dst, src, n, color, under);
+  }
 }
 
 void blend_alpha_avx2(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color) {
-  if ((color & 0xFFFFFFu) != 0xFFFFFFu) {
-    blend_alpha_avx2_tint<Tint::kAny>(dst, src, n, color);
-  } else if (color >> 24 == 255) {
-    blend_alpha_avx2_tint<Tint::kWhiteFull>(dst, src, n, color);
-  } else {
-    blend_alpha_avx2_tint<Tint::kWhite>(dst, src, n, color);
-  }
+  blend_alpha_avx2_t<false>(dst, src, n, color, 0);
 }
 
 bool has_avx2() {
@@ -266,6 +290,33 @@ std::vector<BlendRowVariant> blend_row_variants() {
                    }
                  }});
   }
+#endif
+  return v;
+}
+
+void blend_row_over_scalar(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color,
+                           uint32_t under) {
+  for (int32_t i = 0; i < n; ++i) dst[i] = blend_alpha(under, src[i], color);
+}
+
+void blend_row_over(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color, uint32_t under) {
+#if defined(__x86_64__)
+  if (has_avx2()) {
+    blend_alpha_avx2_t<true>(dst, src, n, color, under);
+  } else {
+    blend_alpha_sse2_t<true>(dst, src, n, color, under);
+  }
+#else
+  blend_row_over_scalar(dst, src, n, color, under);
+#endif
+}
+
+std::vector<BlendOverVariant> blend_row_over_variants() {
+  std::vector<BlendOverVariant> v;
+  v.push_back({"scalar", blend_row_over_scalar});
+#if defined(__x86_64__)
+  v.push_back({"sse2", blend_alpha_sse2_t<true>});
+  if (has_avx2()) v.push_back({"avx2", blend_alpha_avx2_t<true>});
 #endif
   return v;
 }
