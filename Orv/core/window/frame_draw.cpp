@@ -24,16 +24,25 @@ void request_present() {
   if (!window_post(kWndPresent)) present.pending = false;
 }
 
-void trace_first_frame(PresentBuffer& present) {
-  if (present.first_shown) return;
-  present.first_shown = true;
-  fonts_look_up_faces_soon();  // kept off the path to the first frame, as the pads are:
-  window_post(kWndPadsStart);
+void trace_line(const PresentBuffer& present, const char* what) {
   if (!platform::test_switch_on("VELMORA_STARTUP_TRACE")) return;
   char line[96];
-  std::snprintf(line, sizeof line, "startup: first frame shown after %.1f ms",
+  std::snprintf(line, sizeof line, "startup: %s shown after %.1f ms", what,
                 static_cast<double>(platform::counter_ns() - present.started_ns) / 1e6);
   platform::stderr_line(line);
+}
+
+// drawn: the frame shown is one the game drew (not the clear colour alone).
+void trace_first_frame(PresentBuffer& present, bool drawn) {
+  if (!present.first_shown) {
+    present.first_shown = true;
+    trace_line(present, "first frame");
+  }
+  if (!drawn || present.first_drawn_shown) return;
+  present.first_drawn_shown = true;
+  fonts_look_up_faces_soon();  // kept off the path to the first drawn frame, as the pads are:
+  window_post(kWndPadsStart);
+  trace_line(present, "first drawn frame");
 }
 
 }  // namespace
@@ -47,7 +56,7 @@ void PresentBuffer::reset() {
   fresh = any = false;
   width = height = 0;
   started_ns = platform::counter_ns();
-  first_shown = false;
+  first_shown = first_drawn_shown = false;
 }
 
 void frame_draw() {
@@ -113,13 +122,13 @@ void frame_present_on_window() {
   }
   const PresentFrame& f = present.shown;
   if (f.width == 0) {
-    if (platform::window_present_fill(p.window, p.clear_colour)) trace_first_frame(present);
+    if (platform::window_present_fill(p.window, p.clear_colour)) trace_first_frame(present, false);
     return;
   }
   const OrvRect& r = orv_geometry().client_rect;
   if (platform::window_present_argb(p.window, f.pixels.get(), f.width, f.height,
                                     platform::Rect{r.left, r.top, r.right, r.bottom},
                                     present.smooth)) {
-    trace_first_frame(present);
+    trace_first_frame(present, true);
   }
 }

@@ -225,9 +225,14 @@ TEST_F(WindowProcTest, JoystickUnpluggedReleasesAndAReplugIsRead) {
   // SDL's virtual pads stand in for a real one being plugged in and out. SDL drops presses
   // while no window has the focus, which a window of the dummy driver never gets.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-  // The pads start once the first frame is shown (the window's clear colour here), not before.
+  // The pads start once the first frame the game drew is shown: not with the clear colour.
   EXPECT_EQ(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
   frame_present_on_window();
+  window_pump(0);
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
+  const std::vector<uint32_t> drawn(16, 0xFF336699u);
+  ASSERT_TRUE(frame_present_pixels(drawn.data(), 4, 4));
+  window_pump(0);  // the present, which posts the pads' start
   window_pump(0);
   ASSERT_NE(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
   auto plug = [](int button) {
