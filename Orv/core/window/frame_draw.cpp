@@ -57,6 +57,11 @@ void PresentBuffer::reset() {
   width = height = 0;
   started_ns = platform::counter_ns();
   first_shown = first_drawn_shown = false;
+  gl_first_posted = false;
+}
+
+void frame_shown_by_renderer() {
+  trace_first_frame(orv_present(), true);
 }
 
 void frame_draw() {
@@ -65,11 +70,15 @@ void frame_draw() {
   // list yet, the lock held elsewhere) keeps the last one; before the first, the window shows
   // the clear colour.
   if (render_frame_draw()) {
-    // The GL renderer swaps its own buffers: a dumped frame is read back from its game target.
-    if ((p.params.display_flags & kDisplayFlagDirect3D) &&
-        platform::frame_dump_wanted(p.frame_time)) {
-      BackBufferView v = render_back_buffer();
-      platform::frame_dump_offer(p.frame_time, v.pixels, v.width, v.height);  // a test seam
+    if (p.params.display_flags & kDisplayFlagDirect3D) {
+      // The GL renderer swaps its own buffers: the window thread hears of its first frame
+      // (for the work that waits for it), and a dumped frame is read back from its game target.
+      PresentBuffer& present = orv_present();
+      if (!present.gl_first_posted.exchange(true)) window_post(kWndGlFrameShown);
+      if (platform::frame_dump_wanted(p.frame_time)) {
+        BackBufferView v = render_back_buffer();
+        platform::frame_dump_offer(p.frame_time, v.pixels, v.width, v.height);  // a test seam
+      }
     }
     return;
   }

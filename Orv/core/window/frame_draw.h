@@ -38,6 +38,7 @@ struct PresentBuffer {
   uint64_t started_ns = 0;
   bool first_shown = false;
   bool first_drawn_shown = false;
+  std::atomic<bool> gl_first_posted{false};  // the GL renderer's first frame was reported
 
   void reset();
 };
@@ -60,3 +61,6 @@ bool frame_present_pixels(const uint32_t* pixels, int32_t width, int32_t height)
 // first frame the game drew another ("startup: first drawn frame shown after N ms"). The work
 // that waits for the first drawn frame starts with it: the face lookup and the pads.
 void frame_present_on_window();
+// Window thread: a renderer that presents by itself (GL) has shown its first frame; as the
+// first drawn frame above.
+void frame_shown_by_renderer();

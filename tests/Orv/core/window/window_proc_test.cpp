@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/game_thread.h"
 #include "Orv/core/window/process.h"
@@ -219,6 +220,15 @@ TEST_F(WindowProcTest, DraggedEdgesKeepTheOppositeEdgeInPlace) {
     EXPECT_EQ(wx - x, c.fitted.left);
     EXPECT_EQ(wy - y, c.fitted.top);
   }
+}
+
+// A renderer that presents by itself (GL) reports its first frame; the pads start with it.
+TEST_F(WindowProcTest, TheFirstFrameOfASelfPresentingRendererStartsThePads) {
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
+  ASSERT_TRUE(window_post(kWndGlFrameShown));
+  window_pump(0);  // the report, which posts the pads' start
+  window_pump(0);
+  EXPECT_NE(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
 }
 
 TEST_F(WindowProcTest, JoystickUnpluggedReleasesAndAReplugIsRead) {
