@@ -22,10 +22,14 @@ struct Joystick {
 
 namespace {
 
+// Video at video_init; the joysticks later, at joysticks_start.
 constexpr uint32_t kSubsystems = SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
 
 // The user event that wakes a waiting window thread; 0 until video has started.
 std::atomic<uint32_t> g_wake_type{0};
+// Video started by a question about the desktop before video_init, and left running for it:
+// starting and stopping video costs a connection to the display each time.
+std::atomic<bool> g_video_from_question{false};
 
 uint32_t vk_from_scancode(SDL_Scancode sc) {
   if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return 0x41 + (sc - SDL_SCANCODE_A);
@@ -114,7 +118,8 @@ bool video_init(std::string* error) {
   // Closing the window asks the player first; SDL's quit event is left to the signals (SIGINT,
   // SIGTERM), which end without asking.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-  if (SDL_InitSubSystem(kSubsystems) != 0) {
+  // Video a desktop question started is taken over as it is, not started a second time.
+  if (!g_video_from_question.exchange(false) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     if (error) *error = SDL_GetError();
     return false;
   }
@@ -128,7 +133,17 @@ bool video_init(std::string* error) {
 }
 
 void video_quit() {
-  SDL_QuitSubSystem(kSubsystems);
+  g_video_from_question = false;
+  // The events of the windows that went are dropped with them: SDL's event queue outlives
+  // video while another part (sound) keeps SDL's events running, and a later window must not
+  // take them for its own.
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  SDL_QuitSubSystem(SDL_WasInit(kSubsystems));
+}
+
+bool joysticks_start() {
+  if (SDL_WasInit(SDL_INIT_JOYSTICK)) return true;
+  return SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
 }
 
 std::string video_driver_name() {
@@ -169,12 +184,13 @@ bool display_mode(int index, DisplayMode* out) {
 }
 
 bool primary_display_bounds(Rect* out) {
-  const bool running = SDL_WasInit(SDL_INIT_VIDEO) != 0;
-  // Before video starts SDL knows no display: start it for the question.
-  if (!running && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-  const bool ok = display_count() > 0 && display_bounds(0, out);
-  if (!running) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  return ok;
+  // Before video starts SDL knows no display: start it for the question and leave it running
+  // for the video_init that follows (the window comes next).
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    g_video_from_question = true;
+  }
+  return display_count() > 0 && display_bounds(0, out);
 }
 
 int display_at_point(int32_t x, int32_t y) {

@@ -20,10 +20,16 @@ struct Rect {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// Starts and stops SDL video and joysticks (with text input off, so no input method is active
-// until an edit box asks for it). video_init may be called again after video_quit.
+// Starts and stops SDL video (with text input off, so no input method is active until an edit
+// box asks for it); video_quit also stops the joysticks if they were started. video_init may be
+// called again after video_quit.
 bool video_init(std::string* error);
 void video_quit();
+// Starts SDL's joysticks, after video_init, on the thread that polls the events: the pads are
+// looked for here (a scan of the input devices), so the library does it once the first frame
+// is shown rather than on the way to it. Pads plugged in already then arrive as added events.
+// False when SDL cannot start them (there are no pads then). Idempotent.
+bool joysticks_start();
 // The name of SDL's video driver ("dummy", "x11", ...), empty before video_init.
 std::string video_driver_name();
 
@@ -36,8 +42,9 @@ struct DisplayMode {
   int32_t width = 0, height = 0, refresh = 0;
 };
 bool display_mode(int index, DisplayMode* out);
-// Display 0's bounds, also before video_init (video is started for the question and stopped
-// again); call it on the thread that runs the window. False when there is no display.
+// Display 0's bounds, also before video_init (video is started for the question and left
+// running for the video_init that follows, which takes it over; video_quit stops it); call it
+// on the thread that runs the window. False when there is no display.
 bool primary_display_bounds(Rect* out);
 // The display whose bounds hold the point, else the nearest one by centre distance; -1 when
 // there is no display.

@@ -21,6 +21,10 @@ constexpr uint32_t kWndShowCursor = 0x806E;    // wParam nonzero shows, 0 hides
 constexpr intptr_t kShowCursorInClient = 1;
 // Library-internal (no sender outside): show the frame the game thread drew.
 constexpr uint32_t kWndPresent = 0x8070;
+// Library-internal: start the pads (posted once the first frame is shown).
+constexpr uint32_t kWndPadsStart = 0x8071;
+// Library-internal: the GL renderer has shown its first frame.
+constexpr uint32_t kWndGlFrameShown = 0x8072;
 
 // To the game thread.
 constexpr uint32_t kGameStop = 0x8064;           // leave the frame loop

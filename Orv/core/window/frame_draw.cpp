@@ -24,15 +24,25 @@ void request_present() {
   if (!window_post(kWndPresent)) present.pending = false;
 }
 
-void trace_first_frame(PresentBuffer& present) {
-  if (present.first_shown) return;
-  present.first_shown = true;
-  fonts_look_up_faces_soon();  // kept off the path to the first frame
+void trace_line(const PresentBuffer& present, const char* what) {
   if (!platform::test_switch_on("VELMORA_STARTUP_TRACE")) return;
   char line[96];
-  std::snprintf(line, sizeof line, "startup: first frame shown after %.1f ms",
+  std::snprintf(line, sizeof line, "startup: %s shown after %.1f ms", what,
                 static_cast<double>(platform::counter_ns() - present.started_ns) / 1e6);
   platform::stderr_line(line);
+}
+
+// drawn: the frame shown is one the game drew (not the clear colour alone).
+void trace_first_frame(PresentBuffer& present, bool drawn) {
+  if (!present.first_shown) {
+    present.first_shown = true;
+    trace_line(present, "first frame");
+  }
+  if (!drawn || present.first_drawn_shown) return;
+  present.first_drawn_shown = true;
+  fonts_look_up_faces_soon();  // kept off the path to the first drawn frame, as the pads are:
+  window_post(kWndPadsStart);
+  trace_line(present, "first drawn frame");
 }
 
 }  // namespace
@@ -46,7 +56,12 @@ void PresentBuffer::reset() {
   fresh = any = false;
   width = height = 0;
   started_ns = platform::counter_ns();
-  first_shown = false;
+  first_shown = first_drawn_shown = false;
+  gl_first_posted = false;
+}
+
+void frame_shown_by_renderer() {
+  trace_first_frame(orv_present(), true);
 }
 
 void frame_draw() {
@@ -55,11 +70,15 @@ void frame_draw() {
   // list yet, the lock held elsewhere) keeps the last one; before the first, the window shows
   // the clear colour.
   if (render_frame_draw()) {
-    // The GL renderer swaps its own buffers: a dumped frame is read back from its game target.
-    if ((p.params.display_flags & kDisplayFlagDirect3D) &&
-        platform::frame_dump_wanted(p.frame_time)) {
-      BackBufferView v = render_back_buffer();
-      platform::frame_dump_offer(p.frame_time, v.pixels, v.width, v.height);  // a test seam
+    if (p.params.display_flags & kDisplayFlagDirect3D) {
+      // The GL renderer swaps its own buffers: the window thread hears of its first frame
+      // (for the work that waits for it), and a dumped frame is read back from its game target.
+      PresentBuffer& present = orv_present();
+      if (!present.gl_first_posted.exchange(true)) window_post(kWndGlFrameShown);
+      if (platform::frame_dump_wanted(p.frame_time)) {
+        BackBufferView v = render_back_buffer();
+        platform::frame_dump_offer(p.frame_time, v.pixels, v.width, v.height);  // a test seam
+      }
     }
     return;
   }
@@ -112,13 +131,13 @@ void frame_present_on_window() {
   }
   const PresentFrame& f = present.shown;
   if (f.width == 0) {
-    if (platform::window_present_fill(p.window, p.clear_colour)) trace_first_frame(present);
+    if (platform::window_present_fill(p.window, p.clear_colour)) trace_first_frame(present, false);
     return;
   }
   const OrvRect& r = orv_geometry().client_rect;
   if (platform::window_present_argb(p.window, f.pixels.get(), f.width, f.height,
                                     platform::Rect{r.left, r.top, r.right, r.bottom},
                                     present.smooth)) {
-    trace_first_frame(present);
+    trace_first_frame(present, true);
   }
 }

@@ -34,9 +34,11 @@ struct PresentBuffer {
   std::atomic<bool> pending{false};
   bool smooth = false;  // stretch smoothly (the renderer's device flag bit 0)
   // Start-up trace: when the library started (platform counter, ns) and whether the first
-  // frame has been shown since.
+  // frame (the clear colour included) and the first frame the game drew have been shown since.
   uint64_t started_ns = 0;
   bool first_shown = false;
+  bool first_drawn_shown = false;
+  std::atomic<bool> gl_first_posted{false};  // the GL renderer's first frame was reported
 
   void reset();
 };
@@ -53,7 +55,12 @@ void frame_draw();
 // shown (no window).
 bool frame_present_pixels(const uint32_t* pixels, int32_t width, int32_t height);
 // Window thread: shows the newest frame that was handed over (the clear colour before the
-// first). With VELMORA_STARTUP_TRACE set, the first frame shown (the clear colour included)
-// writes one line with the time since the library started ("startup: first frame shown after
-// N ms").
+// first; OrvRun shows that at once, so the window is painted from its start). With
+// VELMORA_STARTUP_TRACE set, the first frame shown (the clear colour included) writes one line
+// with the time since the library started ("startup: first frame shown after N ms"), and the
+// first frame the game drew another ("startup: first drawn frame shown after N ms"). The work
+// that waits for the first drawn frame starts with it: the face lookup and the pads.
 void frame_present_on_window();
+// Window thread: a renderer that presents by itself (GL) has shown its first frame; as the
+// first drawn frame above.
+void frame_shown_by_renderer();

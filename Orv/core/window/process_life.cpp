@@ -121,8 +121,9 @@ bool step_renderer() {
   return ok;
 }
 
+// The pads start once the first frame is shown (kWndPadsStart): looking for them scans the
+// input devices, which a first frame does not wait for.
 bool step_joystick() {
-  orv_process().joystick = platform::joystick_open_first();
   return true;  // no joystick is not an error
 }
 
@@ -365,6 +366,11 @@ int32_t OrvRun(void) {
   ProcessRecord& p = orv_process();
   if (!orv_core().alive || !p.window || p.system_end) return 0;
   p.running = true;
+  // The window shows the clear colour at once, not only once the game has drawn a frame (the
+  // software renderer's window; the GL renderer's window is GL's alone to present).
+  if (!(p.params.show_flags & kShowHidden) && !(p.params.display_flags & kDisplayFlagDirect3D)) {
+    frame_present_on_window();
+  }
   if (!start_thread(p.work_thread, work_thread_main, p.work_started)) {
     // "スレッドの作成に失敗しました。[0x0A]" / "実行エラー"
     process_box(

@@ -285,6 +285,13 @@ intptr_t window_message(const platform::Message& m) {
     case kWndPresent:
       frame_present_on_window();
       return 0;
+    case kWndGlFrameShown:
+      frame_shown_by_renderer();
+      return 0;
+    case kWndPadsStart:
+      // The game thread opens the first pad on its next frame (and again on added events).
+      if (platform::joysticks_start()) p.joystick_rescan = true;
+      return 0;
     default:
       return 0;
   }

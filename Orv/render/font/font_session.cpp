@@ -49,20 +49,22 @@ void font_begin_other(FontState& s) {
   s.scale = 1.0f;
   s.scaled_ascent = 0;
   if (s.type == kFontTypeBitmap) {
-    s.metrics = TextMetric{};
+    TextMetric& m = s.own_metrics;
+    s.metrics = &m;
+    m = TextMetric{};
     s.current_bitmap = bitmap_font_pick(s.bitmap_fonts, s.size);
     if (s.current_bitmap < 0) {
       error_reportf(ErrorLog::kSkip, "font size=%d / mOrgFontListCount == 0", s.size);
-      s.metrics.height = s.size;
+      m.height = s.size;
     } else {
       const BitmapFont& font = s.bitmap_fonts[s.current_bitmap];
-      s.metrics = bitmap_font_metrics(font);
+      m = bitmap_font_metrics(font);
       if (s.size != font.size_key && font.size_key > 0) {
         s.scale = static_cast<float>(s.size) / static_cast<float>(font.size_key);
-        s.metrics.height = scale_trunc(s.metrics.height, s.scale);
-        s.metrics.ascent = scale_trunc(s.metrics.ascent, s.scale);
+        m.height = scale_trunc(m.height, s.scale);
+        m.ascent = scale_trunc(m.ascent, s.scale);
       }
-      s.scaled_ascent = s.metrics.ascent;
+      s.scaled_ascent = m.ascent;
     }
   } else {
     // A size met before finds its face in the short kept list (as font_begin does for types
@@ -80,18 +82,28 @@ void font_begin_other(FontState& s) {
     if (kept) {
       s.face = kept->face.get();
       s.glyphs = kept->glyphs.get();
-      s.metrics = kept->metrics;
+      s.metrics = &kept->metrics;
     } else {
       s.face = nullptr;
       s.glyphs = nullptr;
-      s.metrics = TextMetric{};
-      s.metrics.height = s.size;
+      s.own_metrics = TextMetric{};
+      s.own_metrics.height = s.size;
+      s.metrics = &s.own_metrics;
     }
   }
   s.begun = 1;
 }
 
-const Glyph& font_glyph(FontState& s, uint16_t code) {
+void font_forget_faces(FontState& s) {
+  font_end(s);
+  s.face = nullptr;
+  s.glyphs = nullptr;
+  s.metrics = &s.own_metrics;  // never left pointing into a kept face that is gone
+  s.faces.clear();
+  s.glyphs_kept = 0;
+}
+
+const Glyph& font_glyph_other(FontState& s, uint16_t code) {
   if (s.type == kFontTypeBitmap) {
     s.glyph_scratch = Glyph{};
     if (s.current_bitmap >= 0 && s.current_bitmap < static_cast<int32_t>(s.bitmap_fonts.size()))

@@ -17,17 +17,17 @@
 void font_begin_other(FontState& s);
 
 // Begins the font. A text that changes size between characters begins once per change: a face
-// met before is found here, inline, in a few compares, and begun with a few stores (the bitmap
-// font's scale is left as it is: nothing reads it while no bitmap font is picked).
+// met before is found here, inline, in a few compares, and begun with four stores (the bitmap
+// font's index and scale are left as they are: only a begin of a bitmap font sets them, and
+// only its glyphs read them).
 inline void font_begin(FontState& s) {
   if (s.type <= 3) {
     const uint32_t key = static_cast<uint32_t>(s.type) << 16 | s.size;
     for (const FontState::KeptFace& kept : s.faces) {
       if (kept.key != key) continue;
-      s.current_bitmap = -1;
       s.face = kept.face.get();
       s.glyphs = kept.glyphs.get();
-      s.metrics = kept.metrics;
+      s.metrics = &kept.metrics;
       s.begun = 1;
       return;
     }
@@ -35,14 +35,27 @@ inline void font_begin(FontState& s) {
   font_begin_other(s);
 }
 
+// Lets every kept face and its glyphs go (the face files and the lookup stay); begun no more.
+void font_forget_faces(FontState& s);
+
 // Ends a begun font: clears begun. What the begin prepared stays until the next begin, unread:
 // every reader of the metrics and the glyphs runs between a begin and its end.
 inline void font_end(FontState& s) {
   s.begun = 0;
 }
 
+// The part of font_glyph for a glyph not kept yet, or a bitmap font's.
+const Glyph& font_glyph_other(FontState& s, uint16_t code);
+
 // The glyph of a Shift-JIS code in the begun font; an empty one (no pixels, advance 0) when it
 // has none. A system face's glyph is rendered on first use and kept in the glyph cache, so that
 // measuring and drawing a text render it once; a bitmap font's is made in s.glyph_scratch. The
-// reference stays valid until the next font_glyph, font_begin or fonts_release on s.
-const Glyph& font_glyph(FontState& s, uint16_t code);
+// reference stays valid until the next font_glyph, font_begin or fonts_release on s. A kept
+// glyph is found here, inline: right after a begin the compiler still holds the glyph table it
+// stored, so a change of size adds no trip through memory to the fetch that follows.
+inline const Glyph& font_glyph(FontState& s, uint16_t code) {
+  if (s.type != kFontTypeBitmap && s.glyphs) {
+    if (const Glyph* kept = s.glyphs->find(code)) return *kept;
+  }
+  return font_glyph_other(s, code);
+}

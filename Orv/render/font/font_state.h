@@ -59,7 +59,11 @@ struct FontState {
 
   // Set between begin and end, with what the begin prepared.
   int32_t begun = 0;
-  TextMetric metrics;                  // height is always the requested size (scaled for type 4)
+  // The begun font's metrics: a kept face's own, or own_metrics (a bitmap font, or a face that
+  // could not be opened). Height is always the requested size (scaled for type 4). A pointer,
+  // so that a change of size between kept faces copies nothing.
+  const TextMetric* metrics = &own_metrics;
+  TextMetric own_metrics;
   platform::FontFace* face = nullptr;  // types 0-3: the begun one, in faces
   GlyphTable* glyphs = nullptr;        // and its glyphs (null exactly when face is)
   // Files of the four system faces as fontconfig named them, looked up once for all four

@@ -50,14 +50,10 @@ void fonts_look_up_faces() {
 void fonts_release() {
   FontState& s = font_state();
   std::lock_guard<std::recursive_mutex> lock(s.mutex);
-  font_end(s);
+  font_forget_faces(s);
   s.bitmap_fonts.clear();
   s.current_bitmap = -1;
   s.extra = ExtraFont{};
-  s.face = nullptr;
-  s.glyphs = nullptr;
-  s.faces.clear();
-  s.glyphs_kept = 0;
   for (auto& file : s.face_opened) file.reset();
 }
 

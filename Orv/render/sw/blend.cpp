@@ -55,8 +55,12 @@ uint32_t blend_multiply(uint32_t d, uint32_t s, uint32_t c) {
 // shortest path its alphas allow: a clear block leaves the target alone, an opaque block uses
 // the one weight m = (c.a * 255) >> 8 instead of working it out per pixel. With a white colour
 // (the usual case) t = (s * 255) >> 8 is s - 1 saturated at 0, one byte subtraction.
-void blend_alpha_sse2(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color) {
+// kOver: the target row holds `under` everywhere and is written without being read.
+template <bool kOver>
+void blend_alpha_sse2_t(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color,
+                        uint32_t under) {
   const __m128i zero = _mm_setzero_si128();
+  const __m128i under_v = _mm_set1_epi32(static_cast<int32_t>(under));
   const __m128i c16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int32_t>(color)), zero);
   const __m128i ca = _mm_set1_epi16(static_cast<int16_t>(color >> 24));
   const __m128i k256 = _mm_set1_epi16(256);
@@ -72,9 +76,12 @@ void blend_alpha_sse2(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t co
     __m128i sa_bits = _mm_and_si128(s, alpha_mask);
     __m128i transparent = _mm_cmpeq_epi32(sa_bits, zero);
     int clear = _mm_movemask_epi8(transparent);
-    if (clear == 0xFFFF) continue;
+    if (clear == 0xFFFF) {
+      if (kOver) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), under_v);
+      continue;
+    }
     bool opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(sa_bits, alpha_mask)) == 0xFFFF;
-    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+    __m128i d = kOver ? under_v : _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
     __m128i t8 = white ? _mm_subs_epu8(s, one8) : zero;
     __m128i out[2];
     for (int half = 0; half < 2; ++half) {
@@ -97,40 +104,78 @@ void blend_alpha_sse2(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t co
     }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), res);
   }
-  for (; i < n; ++i) dst[i] = blend_alpha(dst[i], src[i], color);
+  for (; i < n; ++i) dst[i] = blend_alpha(kOver ? under : dst[i], src[i], color);
 }
 
-// The same arithmetic and the same shortcuts on eight pixels at a time; chosen at run time
-// where the processor has it.
-__attribute__((target("avx2"))) void blend_alpha_avx2(uint32_t* dst, const uint32_t* src, int32_t n,
-                                                      uint32_t color) {
+void blend_alpha_sse2(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color) {
+  blend_alpha_sse2_t<false>(dst, src, n, color, 0);
+}
+
+// The colours the eight-pixel form tells apart once per row, outside its loop.
+enum class Tint { kWhiteFull, kWhite, kAny };  // white at alpha 255; white; anything else
+
+// Eight pixels at a time, the same bytes as the scalar formula, rewritten so that one signed
+// high multiply does a channel's work: since d * 256 is a multiple of 256,
+//   (d * (256 - m) + t * m) >> 8 = d + floor((t - d) * m / 256)
+//                                = d + ((2 * (t - d)) * (m << 7) >> 16),
+// with 2 * (t - d) in -510..510 and m << 7 <= 32640 both fitting 16-bit lanes, and the high
+// half of their product the floor the formula wants. m per pixel comes from the alpha bytes
+// by one byte shuffle; under a white colour at alpha 255, m = (s.a * 255) >> 8 is s.a - 1
+// saturated at 0, the alpha byte of t itself. Clear blocks leave the target alone; opaque
+// ones take the one weight of an opaque pixel (and, under white, the byte-pair multiply-add
+// below).
+// kOver as in the SSE2 form.
+template <Tint kTint, bool kOver>
+__attribute__((target("avx2"))) void blend_alpha_avx2_tint(uint32_t* dst, const uint32_t* src,
+                                                           int32_t n, uint32_t color,
+                                                           uint32_t under) {
   const __m256i zero = _mm256_setzero_si256();
+  const __m256i under_v = _mm256_set1_epi32(static_cast<int32_t>(under));
   const __m256i c16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int32_t>(color)), zero);
   const __m256i ca = _mm256_set1_epi16(static_cast<int16_t>(color >> 24));
-  const __m256i k256 = _mm256_set1_epi16(256);
   const __m256i alpha_mask = _mm256_set1_epi32(static_cast<int32_t>(0xFF000000u));
+  const __m256i high_bytes = _mm256_set1_epi16(static_cast<int16_t>(0xFF00));
   const __m256i one8 = _mm256_set1_epi8(1);
+  // Byte shuffles that spread each pixel's alpha byte over its four 16-bit channel lanes, in
+  // the low byte (alpha_lo_*) or the high byte (alpha_hi_*) of the lane, for the pixels that
+  // unpacklo (the first two of each 128-bit lane) and unpackhi (the last two) widen.
+  const int8_t z = -128;
+  const __m256i alpha_lo_first =
+      _mm256_setr_epi8(3, z, 3, z, 3, z, 3, z, 7, z, 7, z, 7, z, 7, z,  //
+                       3, z, 3, z, 3, z, 3, z, 7, z, 7, z, 7, z, 7, z);
+  const __m256i alpha_lo_last =
+      _mm256_setr_epi8(11, z, 11, z, 11, z, 11, z, 15, z, 15, z, 15, z, 15, z,  //
+                       11, z, 11, z, 11, z, 11, z, 15, z, 15, z, 15, z, 15, z);
+  const __m256i alpha_hi_first =
+      _mm256_setr_epi8(z, 3, z, 3, z, 3, z, 3, z, 7, z, 7, z, 7, z, 7,  //
+                       z, 3, z, 3, z, 3, z, 3, z, 7, z, 7, z, 7, z, 7);
+  const __m256i alpha_hi_last =
+      _mm256_setr_epi8(z, 11, z, 11, z, 11, z, 11, z, 15, z, 15, z, 15, z, 15,  //
+                       z, 11, z, 11, z, 11, z, 11, z, 15, z, 15, z, 15, z, 15);
   const int16_t opaque_weight = static_cast<int16_t>(((color >> 24) * 255u) >> 8);
-  const __m256i m_opaque = _mm256_set1_epi16(opaque_weight);
-  const __m256i keep_opaque = _mm256_set1_epi16(static_cast<int16_t>(256 - opaque_weight));
-  const bool white = (color & 0xFFFFFFu) == 0xFFFFFFu;
+  const __m256i m_opaque = _mm256_set1_epi16(static_cast<int16_t>(opaque_weight << 7));
   // An opaque block under a white colour with an even weight m >= 2 (full colour alpha gives
   // 254) halves both weights: (d * (256 - m) + t * m) >> 8 = (d * w0 + t * w1) >> 7 with
   // w0, w1 <= 127, one byte-pair multiply-add per channel, exact and never saturating.
-  const bool halved = white && opaque_weight >= 2 && opaque_weight % 2 == 0;
+  constexpr bool kWhiteTint = kTint != Tint::kAny;
+  const bool halved = kWhiteTint && opaque_weight >= 2 && opaque_weight % 2 == 0;
   const __m256i half_weights = _mm256_set1_epi16(
       static_cast<int16_t>(((opaque_weight / 2) << 8) | ((256 - opaque_weight) / 2)));
   int32_t i = 0;
   for (; i + 8 <= n; i += 8) {
-    __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-    __m256i sa_bits = _mm256_and_si256(s, alpha_mask);
-    __m256i transparent = _mm256_cmpeq_epi32(sa_bits, zero);
-    int clear = _mm256_movemask_epi8(transparent);
-    if (clear == -1) continue;
-    bool opaque = _mm256_movemask_epi8(_mm256_cmpeq_epi32(sa_bits, alpha_mask)) == -1;
-    __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
-    __m256i t8 = white ? _mm256_subs_epu8(s, one8) : zero;
-    if (opaque && halved) {
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+    const __m256i sa_bits = _mm256_and_si256(s, alpha_mask);
+    const __m256i transparent = _mm256_cmpeq_epi32(sa_bits, zero);
+    const int clear = _mm256_movemask_epi8(transparent);
+    if (clear == -1) {
+      if (kOver) _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), under_v);
+      continue;
+    }
+    const bool opaque = _mm256_movemask_epi8(_mm256_cmpeq_epi32(sa_bits, alpha_mask)) == -1;
+    const __m256i d =
+        kOver ? under_v : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+    const __m256i t8 = kWhiteTint ? _mm256_subs_epu8(s, one8) : zero;
+    if (kWhiteTint && opaque && halved) {
       __m256i lo = _mm256_maddubs_epi16(_mm256_unpacklo_epi8(d, t8), half_weights);
       __m256i hi = _mm256_maddubs_epi16(_mm256_unpackhi_epi8(d, t8), half_weights);
       __m256i res = _mm256_packus_epi16(_mm256_srli_epi16(lo, 7), _mm256_srli_epi16(hi, 7));
@@ -140,30 +185,50 @@ __attribute__((target("avx2"))) void blend_alpha_avx2(uint32_t* dst, const uint3
     __m256i out[2];
     for (int half = 0; half < 2; ++half) {
       // unpack works within each 128-bit lane; pack below undoes it lane by lane.
-      __m256i s16 = half ? _mm256_unpackhi_epi8(s, zero) : _mm256_unpacklo_epi8(s, zero);
-      __m256i d16 = half ? _mm256_unpackhi_epi8(d, zero) : _mm256_unpacklo_epi8(d, zero);
-      __m256i m = m_opaque, keep = keep_opaque;
-      if (!opaque) {
-        __m256i sa = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, 0xFF), 0xFF);
-        m = _mm256_srli_epi16(_mm256_mullo_epi16(sa, ca), 8);
-        keep = _mm256_sub_epi16(k256, m);
+      const __m256i d16 = half ? _mm256_unpackhi_epi8(d, zero) : _mm256_unpacklo_epi8(d, zero);
+      __m256i t16;
+      if constexpr (kWhiteTint) {
+        t16 = half ? _mm256_unpackhi_epi8(t8, zero) : _mm256_unpacklo_epi8(t8, zero);
+      } else {
+        const __m256i s16 = half ? _mm256_unpackhi_epi8(s, zero) : _mm256_unpacklo_epi8(s, zero);
+        t16 = _mm256_srli_epi16(_mm256_mullo_epi16(s16, c16), 8);
       }
-      __m256i t = white ? (half ? _mm256_unpackhi_epi8(t8, zero) : _mm256_unpacklo_epi8(t8, zero))
-                        : _mm256_srli_epi16(_mm256_mullo_epi16(s16, c16), 8);
-      __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(d16, keep), _mm256_mullo_epi16(t, m));
-      out[half] = _mm256_srli_epi16(sum, 8);
+      __m256i m7 = m_opaque;  // m << 7
+      if (!opaque) {
+        if constexpr (kTint == Tint::kWhiteFull) {
+          m7 = _mm256_srli_epi16(_mm256_shuffle_epi8(t8, half ? alpha_hi_last : alpha_hi_first), 1);
+        } else {
+          const __m256i sa = _mm256_shuffle_epi8(s, half ? alpha_lo_last : alpha_lo_first);
+          m7 = _mm256_srli_epi16(_mm256_and_si256(_mm256_mullo_epi16(sa, ca), high_bytes), 1);
+        }
+      }
+      const __m256i diff = _mm256_sub_epi16(t16, d16);
+      out[half] = _mm256_add_epi16(d16, _mm256_mulhi_epi16(_mm256_add_epi16(diff, diff), m7));
     }
     __m256i res = _mm256_or_si256(_mm256_packus_epi16(out[0], out[1]), alpha_mask);
-    if (clear != 0) {
-      res =
-          _mm256_or_si256(_mm256_and_si256(transparent, d), _mm256_andnot_si256(transparent, res));
-    }
+    if (clear != 0) res = _mm256_blendv_epi8(res, d, transparent);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), res);
   }
   // Leave the 256-bit state clean: otherwise every later SSE instruction in the process (ours
   // and other libraries') pays for the dirty upper halves.
   _mm256_zeroupper();
-  for (; i < n; ++i) dst[i] = blend_alpha(dst[i], src[i], color);
+  for (; i < n; ++i) dst[i] = blend_alpha(kOver ? under : dst[i], src[i], color);
+}
+
+template <bool kOver>
+void blend_alpha_avx2_t(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color,
+                        uint32_t under) {
+  if ((color & 0xFFFFFFu) != 0xFFFFFFu) {
+    blend_alpha_avx2_tint<Tint::kAny, kOver>(dst, src, n, color, under);
+  } else if (color >> 24 == 255) {
+    blend_alpha_avx2_tint<Tint::kWhiteFull, kOver>(dst, src, n, color, under);
+  } else {
+    blend_alpha_avx2_tint<Tint::kWhite, kOver>(dst, src, n, color, under);
+  }
+}
+
+void blend_alpha_avx2(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color) {
+  blend_alpha_avx2_t<false>(dst, src, n, color, 0);
 }
 
 bool has_avx2() {
@@ -225,6 +290,33 @@ std::vector<BlendRowVariant> blend_row_variants() {
                    }
                  }});
   }
+#endif
+  return v;
+}
+
+void blend_row_over_scalar(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color,
+                           uint32_t under) {
+  for (int32_t i = 0; i < n; ++i) dst[i] = blend_alpha(under, src[i], color);
+}
+
+void blend_row_over(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color, uint32_t under) {
+#if defined(__x86_64__)
+  if (has_avx2()) {
+    blend_alpha_avx2_t<true>(dst, src, n, color, under);
+  } else {
+    blend_alpha_sse2_t<true>(dst, src, n, color, under);
+  }
+#else
+  blend_row_over_scalar(dst, src, n, color, under);
+#endif
+}
+
+std::vector<BlendOverVariant> blend_row_over_variants() {
+  std::vector<BlendOverVariant> v;
+  v.push_back({"scalar", blend_row_over_scalar});
+#if defined(__x86_64__)
+  v.push_back({"sse2", blend_alpha_sse2_t<true>});
+  if (has_avx2()) v.push_back({"avx2", blend_alpha_avx2_t<true>});
 #endif
   return v;
 }

@@ -28,6 +28,20 @@ struct BlendRowVariant {
 };
 std::vector<BlendRowVariant> blend_row_variants();
 
+// The alpha blend (mode 1) of n source pixels onto n target pixels that all hold under,
+// written without reading the target: the bytes of filling the row with under and then
+// blending. A frame whose first sprite covers it draws that sprite over the clear colour so,
+// in one pass instead of a fill and a blend.
+void blend_row_over(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color, uint32_t under);
+// Its plain reference, and every form this processor can run (the reference first).
+void blend_row_over_scalar(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color,
+                           uint32_t under);
+struct BlendOverVariant {
+  const char* name;
+  void (*fn)(uint32_t* dst, const uint32_t* src, int32_t n, uint32_t color, uint32_t under);
+};
+std::vector<BlendOverVariant> blend_row_over_variants();
+
 // The cross-fade mix of an incoming pixel f and an outgoing pixel g at weight F (0..255) of f,
 // with the two sprites' colour alphas: both clear gives 0; one clear gives that side's colour
 // with alpha (f.a * F + g.a * (255 - F)) >> 8; otherwise each colour channel is

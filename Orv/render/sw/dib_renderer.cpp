@@ -44,10 +44,19 @@ bool dib_effect_images(DibRenderer* dib) {
 }
 
 DibSurface dib_back_surface(DibRenderer* dib) {
+  dib_settle(dib);
   return DibSurface{dib->back.data(), dib->game_w, dib->game_h, dib->game_w};
 }
 
 void dib_clear(DibRenderer* dib, uint32_t color) {
+  dib->clear_pending = true;
+  dib->clear_colour = color;
+}
+
+void dib_settle(DibRenderer* dib) {
+  if (!dib->clear_pending) return;
+  dib->clear_pending = false;
+  const uint32_t color = dib->clear_colour;
   // The first block is filled pixel by pixel, the rest copied from it: the library's copy
   // moves whole vector registers where a plain fill loop of 32-bit words does not.
   constexpr size_t kBlock = 4096;

@@ -39,6 +39,11 @@ struct DibRenderer {
   // The back buffer, game_w x game_h: zero when made without a pass over it (the first frame
   // clears it anyway, and start-up need not write 3.6 MB at 720p before that).
   std::vector<uint32_t, ZeroedAllocator<uint32_t>> back;
+  // A clear not yet written into back: the first sprite of a frame that covers the whole
+  // frame is drawn over the colour in one pass (blend_row_over); anything else that reads or
+  // draws the back buffer fills it first (dib_settle).
+  bool clear_pending = false;
+  uint32_t clear_colour = 0;
   std::vector<uint32_t> row;       // one row of samples of a rotated or scaled sprite
   std::vector<int32_t> columns;    // the source column of each target column of a scaled one
   std::vector<uint32_t> work;      // cross-fade work surface, grown on demand
@@ -57,10 +62,13 @@ void dib_renderer_destroy(DibRenderer* dib);
 // most games never draw one. False when memory is out (the images stay unmade).
 bool dib_effect_images(DibRenderer* dib);
 
-// The back buffer as a surface.
+// The back buffer as a surface, with a pending clear written into it first.
 DibSurface dib_back_surface(DibRenderer* dib);
-// Fills the back buffer with colour.
+// Clears the back buffer to colour: at once, or with the frame's first sprite (see
+// clear_pending); dib_settle and dib_back_surface write it before anyone reads.
 void dib_clear(DibRenderer* dib, uint32_t color);
+// Writes a pending clear into the back buffer.
+void dib_settle(DibRenderer* dib);
 
 // Draws rect of src at (x, y) onto target. The rectangle is first clipped to the picture. With
 // rotation 0 and scale 1 the pixels are blended as they are; otherwise the sprite is drawn

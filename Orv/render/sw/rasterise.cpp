@@ -47,6 +47,29 @@ void blit_plain(const DibSurface& target, const DibSource& src, int64_t x, int64
   }
 }
 
+// The frame's first sprite, when it is drawn plainly (no rotation or scale, the alpha blend)
+// and covers the whole back buffer that a clear is pending on: each row blended over the
+// clear colour and written once, the bytes of the fill followed by the blend. False (nothing
+// done) for any other sprite.
+bool draw_over_clear(DibRenderer* dib, const DibSource& src, int32_t x, int32_t y, int32_t rotation,
+                     float scale_x, float scale_y, OrvRect rect, uint32_t color, int32_t blend) {
+  if (blend != kBlendAlpha || rotation != 0 || scale_x != 1.0f || scale_y != 1.0f) return false;
+  if (!src.pixels || !clip_rect_to_source(src, &rect, &x, &y)) return false;
+  // The part of the sprite inside the frame must be the whole frame.
+  const int64_t w = int64_t{rect.right} - rect.left, h = int64_t{rect.bottom} - rect.top;
+  if (x > 0 || y > 0 || int64_t{x} + w < dib->game_w || int64_t{y} + h < dib->game_h) {
+    return false;
+  }
+  const int64_t sx = int64_t{rect.left} - x, sy = int64_t{rect.top} - y;  // x, y <= 0
+  uint32_t* back = dib->back.data();
+  for (int64_t row = 0; row < dib->game_h; ++row) {
+    blend_row_over(back + row * dib->game_w, src.pixels + (sy + row) * src.pitch + sx, dib->game_w,
+                   color, dib->clear_colour);
+  }
+  dib->clear_pending = false;
+  return true;
+}
+
 }  // namespace
 
 void rasterise_sprite(DibRenderer* dib, const DibSurface& target, const DibSource& src, int32_t x,
@@ -141,6 +164,11 @@ int32_t draw_sprite_dib(DibRenderer* dib, const DrawRequest& req) {
   if (!pixels) return 0;
   DibSource src{pixels, req.image->width, req.image->height, pitch};
   int32_t blend = (req.render_mode >= 1 && req.render_mode <= 3) ? req.render_mode : kBlendAlpha;
+  if (dib->clear_pending && (!req.fx || req.fx->effect != 1) &&
+      draw_over_clear(dib, src, req.x, req.y, req.rotation, req.scale_x, req.scale_y, req.rect,
+                      req.color, blend)) {
+    return 1;
+  }
   DibSurface back = dib_back_surface(dib);
   if (!req.fx || req.fx->effect != 1) {
     // The software renderer has no radial-blur kernel: such a sprite is drawn plainly.
@@ -171,6 +199,7 @@ int32_t draw_sprite_dib(DibRenderer* dib, const DrawRequest& req) {
 void draw_effect_dib(DibRenderer* dib, const FxResult& fx) {
   if (fx.effect != 1) return;  // no radial-blur kernel here
   if (!dib_effect_images(dib)) return;
+  dib_settle(dib);
   // The warp leaves pixels whose source lies outside the frame untouched: clear them, or the
   // last effect's picture shows at the edges.
   std::fill(dib->fx1.begin(), dib->fx1.end(), 0u);

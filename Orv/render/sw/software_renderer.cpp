@@ -47,12 +47,14 @@ void sw_draw_effect(const FxResult& fx) {
 BackBufferView sw_read_back() {
   DibRenderer* d = dib();
   if (!d) return {};
+  dib_settle(d);
   return BackBufferView{d->back.data(), d->game_w, d->game_h, (d->device_flags & 1) != 0};
 }
 
 bool sw_present(PresentFn sink) {
   DibRenderer* d = dib();
   if (!d) return false;
+  dib_settle(d);
   return !sink || sink(d->back.data(), d->game_w, d->game_h);
 }
 

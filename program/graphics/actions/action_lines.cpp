@@ -9,7 +9,11 @@ ActionLine action_lines[kActionSlots][kActionLines];
 
 void action_system_clear(VmContext& vm) {
   std::memset(static_cast<void*>(&vm.actions), 0, sizeof vm.actions);
-  std::memset(static_cast<void*>(action_lines), 0, sizeof action_lines);
+  for (uint32_t s = 0; s < kActionSlots; ++s) {
+    if (action_slots_written & (1u << s))
+      std::memset(static_cast<void*>(action_lines[s]), 0, sizeof action_lines[s]);
+  }
+  action_slots_written = 0;
   action_ease_start = 0;
   action_ease_end = 1000;
 }

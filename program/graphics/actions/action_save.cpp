@@ -158,6 +158,7 @@ void action_save_read(engine::VmContext& vm, codec::ByteReader& in, const LoadMo
     slot.bRunning = in.u32();
     if (!slot.bRunning) continue;
     sync_slot_head(in, slot);
+    engine::action_slots_written |= 1u << s;
     for (ActionLine& line : engine::action_lines[s]) line = ActionLine{};
     for (uint32_t lines = 0; lines <= kActionLines && in.ok(); ++lines) {
       const uint32_t index = in.u32();

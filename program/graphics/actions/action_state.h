@@ -62,8 +62,12 @@ struct ActionSystem {
   uint32_t bSyncWaitBusy, nSyncWaitSlot;
 };
 
-// The lines of every slot, [slot][line].
+// The lines of every slot, [slot][line]: 8.7 MB, zero at start.
 extern ActionLine action_lines[kActionSlots][kActionLines];
+// The slots whose lines may hold anything but zeros, bit s for slot s: whatever writes a slot's
+// lines sets its bit first, so that a reset zeroes those slots alone instead of the whole table
+// (a pass over 8.7 MB and the first touch of every page of it, on the way to the first frame).
+inline uint32_t action_slots_written = 0;
 
 // The ease window copied into the sections the commands add; reset to 0 and 1000.
 inline uint32_t action_ease_start = 0;

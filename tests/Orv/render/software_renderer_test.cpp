@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "Orv/render/fx_result.h"
+#include "Orv/render/sprite.h"
 #include "Orv/render/sw/blend.h"
 #include "Orv/render/sw/dib_renderer.h"
 #include "support/render_fixture.h"
@@ -82,6 +83,55 @@ TEST(Blend, EveryVectorFormGivesTheScalarReferenceBytes) {
       std::vector<uint32_t> got = dst;
       blend_row(got.data(), src.data(), 1037, color, mode);
       ASSERT_EQ(got, want);
+    }
+  }
+}
+
+// Every source alpha and channel value over target values across the range, under the three kinds
+// of colour the vector forms tell apart (white at full alpha, white, any other): the vector forms'
+// rewritten arithmetic must give the scalar bytes at every corner, not only on random pixels.
+TEST(Blend, VectorFormsMatchTheReferenceOverEveryAlphaAndChannelValue) {
+  std::vector<uint32_t> src(256 * 256);
+  for (uint32_t a = 0; a < 256; ++a) {
+    for (uint32_t v = 0; v < 256; ++v)
+      src[a * 256 + v] = a << 24 | v << 16 | (255 - v) << 8 | (v ^ 0x5Au);
+  }
+  std::vector<BlendRowVariant> variants = blend_row_variants();
+  for (uint32_t color : {0xFFFFFFFFu, 0x80FFFFFFu, 0xC0804020u}) {
+    for (uint32_t d = 0; d < 256; d += 3) {  // 0, 3, ... 255
+      const uint32_t under = (d * 37u) << 24 | d << 16 | (255 - d) << 8 | (d ^ 0xA5u);
+      std::vector<uint32_t> want(src.size(), under);
+      blend_row_scalar(want.data(), src.data(), static_cast<int32_t>(src.size()), color,
+                       kBlendAlpha);
+      for (const BlendRowVariant& v : variants) {
+        std::vector<uint32_t> got(src.size(), under);
+        v.fn(got.data(), src.data(), static_cast<int32_t>(src.size()), color, kBlendAlpha);
+        ASSERT_EQ(got, want) << v.name << " colour " << std::hex << color << " under " << under;
+      }
+    }
+  }
+}
+
+// Blending a row over a colour it is not read for gives the bytes of filling the row with the
+// colour and blending, in every form, with clear, opaque and between pixels in any order.
+TEST(Blend, OverAColourEveryFormGivesTheFillThenBlendBytes) {
+  std::mt19937 rng(4242);
+  std::vector<uint32_t> src(1043);
+  for (auto& v : src) v = rng();
+  for (size_t i = 0; i < src.size(); i += 5) src[i] &= 0x00FFFFFFu;
+  for (size_t i = 1; i < src.size(); i += 7) src[i] |= 0xFF000000u;
+  for (size_t i = 100; i < 180; ++i) src[i] &= 0x00FFFFFFu;  // a clear run
+  for (size_t i = 300; i < 400; ++i) src[i] |= 0xFF000000u;  // an opaque run
+  for (uint32_t color : {0xFFFFFFFFu, 0x80FFFFFFu, 0xC0804020u}) {
+    for (uint32_t under : {0xFF000000u, 0x00000000u, 0x80FF7F01u}) {
+      std::vector<uint32_t> want(src.size(), under);
+      blend_row_scalar(want.data(), src.data(), static_cast<int32_t>(src.size()), color,
+                       kBlendAlpha);
+      for (const BlendOverVariant& v : blend_row_over_variants()) {
+        std::vector<uint32_t> got(src.size(), 0x12345678u);  // not read
+        v.fn(got.data(), src.data(), static_cast<int32_t>(src.size()), color, under);
+        ASSERT_EQ(got, want) << v.name << " colour " << std::hex << color << " under " << under;
+      }
     }
   }
 }
@@ -206,6 +256,52 @@ TEST_F(SoftwareRendererTest, ASpriteHalfOutsideAnyEdgeIsClippedNotWrapped) {
     EXPECT_EQ((std::vector<int32_t>{r.left, r.top, r.right, r.bottom}),
               (std::vector<int32_t>{c.box.left, c.box.top, c.box.right, c.box.bottom}))
         << "at " << c.x << ", " << c.y;
+    OrvSpriteRelease(list, s);
+  }
+}
+
+// The frame's first sprite drawn over the clear colour in one pass when it covers the frame,
+// else the clear written first: either way each pixel is the clear colour blended with the
+// sprite's, and the clear colour where no sprite is.
+TEST_F(SoftwareRendererTest, AFirstSpriteCoveringTheFrameOrNotGivesTheClearThenBlendBytes) {
+  struct Case {
+    int32_t w, h;
+    float x, y;
+  };
+  const Case cases[] = {
+      {kW, kH, 0, 0},            // exactly the frame
+      {kW + 9, kH + 5, -4, -3},  // past every edge
+      {kW, kH, 1, 0},            // one column short on the left
+      {kW - 1, kH, 0, 0},        // one column short on the right
+      {kW, kH - 1, 0, 1},        // one row short at the top
+  };
+  for (const Case& c : cases) {
+    std::vector<uint32_t> px(static_cast<size_t>(c.w) * c.h);
+    for (int32_t y = 0; y < c.h; ++y) {
+      for (int32_t x = 0; x < c.w; ++x) {
+        const uint32_t a = (x * 37u + y * 11u) % 6 == 0 ? 0u : (x * 37u + y * 11u) * 7u & 255u;
+        px[static_cast<size_t>(y) * c.w + x] = a << 24 | (x * 5u + y * 3u) << 8 | (y * 9u & 255u);
+      }
+    }
+    OrvHandle s = sprite_create_from_bgra(list, c.w, c.h, px.data(), c.w, 0);
+    ASSERT_NE(s, 0u);
+    OrvSpriteSetPos(s, c.x, c.y, 0);
+    OrvSpriteViewCtrl(s, 1);
+    for (int frame = 0; frame < 2; ++frame) {  // the second over last frame's pixels
+      ASSERT_TRUE(render_frame_draw());
+      for (int32_t y = 0; y < kH; ++y) {
+        for (int32_t x = 0; x < kW; ++x) {
+          const int32_t sx = x - static_cast<int32_t>(c.x), sy = y - static_cast<int32_t>(c.y);
+          const bool inside = sx >= 0 && sy >= 0 && sx < c.w && sy < c.h;
+          const uint32_t want = inside
+                                    ? expected(0xFF000000u, px[static_cast<size_t>(sy) * c.w + sx],
+                                               0xFFFFFFFFu, kBlendAlpha)
+                                    : 0xFF000000u;
+          ASSERT_EQ(pixel(x, y), want)
+              << c.w << "x" << c.h << " at " << c.x << "," << c.y << " pixel " << x << "," << y;
+        }
+      }
+    }
     OrvSpriteRelease(list, s);
   }
 }

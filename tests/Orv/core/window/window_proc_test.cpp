@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/game_thread.h"
 #include "Orv/core/window/process.h"
@@ -221,10 +222,29 @@ TEST_F(WindowProcTest, DraggedEdgesKeepTheOppositeEdgeInPlace) {
   }
 }
 
+// A renderer that presents by itself (GL) reports its first frame; the pads start with it.
+TEST_F(WindowProcTest, TheFirstFrameOfASelfPresentingRendererStartsThePads) {
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
+  ASSERT_TRUE(window_post(kWndGlFrameShown));
+  window_pump(0);  // the report, which posts the pads' start
+  window_pump(0);
+  EXPECT_NE(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
+}
+
 TEST_F(WindowProcTest, JoystickUnpluggedReleasesAndAReplugIsRead) {
   // SDL's virtual pads stand in for a real one being plugged in and out. SDL drops presses
   // while no window has the focus, which a window of the dummy driver never gets.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  // The pads start once the first frame the game drew is shown: not with the clear colour.
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
+  frame_present_on_window();
+  window_pump(0);
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
+  const std::vector<uint32_t> drawn(16, 0xFF336699u);
+  ASSERT_TRUE(frame_present_pixels(drawn.data(), 4, 4));
+  window_pump(0);  // the present, which posts the pads' start
+  window_pump(0);
+  ASSERT_NE(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
   auto plug = [](int button) {
     int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 12, 0);
     EXPECT_GE(index, 0) << SDL_GetError();

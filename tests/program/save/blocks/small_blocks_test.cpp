@@ -147,6 +147,11 @@ TEST_F(SmallBlocksTest, ActionsStoreRunningSlotsWithTheirLines) {
   Bytes beyond = b;
   put_word(beyond, line + 8 + 2 * 76 + 64, 99);
   EXPECT_TRUE(accepts(save::action_save_check, beyond));
+  // A reset zeroes the lines a load wrote (it zeroes only the slots written since the last).
+  engine::action_system_clear(vm());
+  EXPECT_EQ(engine::action_lines[2][5].nSections, 0u);
+  EXPECT_EQ(engine::action_lines[2][5].sections[0].params[1], 0u);
+  EXPECT_EQ(engine::action_lines[2][5].sections[1].dwKind, 0u);
 }
 
 TEST_F(SmallBlocksTest, ActionCheckRefusesCutsAndEndlessLineLists) {
