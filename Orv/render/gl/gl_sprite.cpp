@@ -2,12 +2,14 @@
 //
 // A sprite at rotation 0 and scale 1 is a quad on whole pixels: each pixel meets its texel one
 // to one. A sprite turned (in whole 512ths of a turn) or scaled, sampled at the nearest texel,
-// is the source rectangle scaled about its centre and turned clockwise about it, placed where
-// the software peer centres its box, with the software peer's sine values and 8.8 step sizes,
-// so that both pick the same texel for nearly every pixel (they may differ on an edge where a
-// texel boundary falls on a pixel centre). Everything else the sprite's transform holds (turns
-// about x and y, other rotation units, skew, perspective, centre offset, a moved camera,
-// linear sampling) is drawn in model space (gl_sprite_space.h).
+// is the source rectangle scaled about its centre and turned about it, placed where the
+// software peer centres its box, with the software peer's sine values and 8.8 step sizes. The
+// 3D device turns positive values counterclockwise on screen and the software peer clockwise,
+// so a turn here picks, for nearly every pixel, the texel that the software peer picks for the
+// opposite turn (they may differ on an edge where a texel boundary falls on a pixel centre).
+// Everything else the sprite's transform holds (turns about x and y, other rotation units, skew,
+// perspective, centre offset, a moved camera, linear sampling) is drawn in model space
+// (gl_sprite_space.h).
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -253,8 +255,9 @@ void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w
     q = GlQuad{{x0, x1, x0, x1}, {y0, y0, y1, y1}, {u0, u1, u0, u1}, {v0, v0, v1, v1}};
   } else {
     const int32_t* sine = sine_table512();
-    int32_t a = static_cast<int32_t>(((-int64_t{req.rotation}) % 512 + 512) % 512);
-    // The software peer's values: sine in 1/256 steps, the scale as a 8.8 step per pixel.
+    // The software peer's mapping of the opposite turn: sine in 1/256 steps, the scale as a 8.8
+    // step per pixel.
+    int32_t a = static_cast<int32_t>((int64_t{req.rotation} % 512 + 512) % 512);
     double sn = static_cast<double>(sine[a] / 256) / 256.0;
     double cs = static_cast<double>(sine[(a + 128) & 511] / 256) / 256.0;
     int64_t sw = std::min<int64_t>(w, kMaxBox), sh = std::min<int64_t>(h, kMaxBox);

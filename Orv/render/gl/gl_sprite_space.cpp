@@ -126,9 +126,9 @@ GlMatrix gl_sprite_matrix(const DrawRequest& r, const GlSpritePlace& p, const Gl
   m = gl_matrix_multiply(m, gl_matrix_scale(r.scale_x, r.scale_y, 1));
   m = gl_matrix_multiply(m, gl_matrix_rotation_x(r.rotation_x, units));
   m = gl_matrix_multiply(m, gl_matrix_rotation_y(r.rotation_y, units));
-  // y runs upwards here and downwards on screen: the turn is negated so that positive values
-  // turn clockwise on screen, as in the software peer.
-  const double z_turn = -(static_cast<double>(r.rotation) + finite_or(r.rotation_fraction, 0));
+  // y runs upwards here: positive values turn counterclockwise on screen, as the 3D device
+  // always turned them (the software peer turns the other way).
+  const double z_turn = static_cast<double>(r.rotation) + finite_or(r.rotation_fraction, 0);
   m = gl_matrix_multiply(m, gl_matrix_rotation_z(z_turn, units));
   GlMatrix skew = gl_matrix_identity();
   skew.m[1] = std::tan(finite_or(r.skew_y, 0) * 2 * kPi / 512);

@@ -11,7 +11,7 @@
 // - Tc moves the quad by half the stored centre offset (cx/S, -cy/S): scaling and turning
 //   happen about the rectangle's centre moved by that much;
 // - S scales, Rx Ry Rz turn (rotation_units a turn: exactly 360 or 512, anything else as
-//   512). Positive z turns clockwise on screen, as the software peer turns;
+//   512). Positive z turns counterclockwise on screen (the software peer turns clockwise);
 // - K leans: tan(skew y) in row 0 column 1, tan(skew x) in row 1 column 0 (512 units a turn);
 // - T puts the quad's centre on game pixel (x + w/2, y + h/2): a GL pixel meets its texel one
 //   to one, so no half-pixel move is needed;

@@ -67,11 +67,11 @@ std::vector<uint32_t> frame(const Renderer* gl) {
     uint32_t color;
   };
   const Item items[] = {
-      {320, 240, 0, 0, true, 1, 0, 1.0f, 0xFFFFFFFFu},       // background
-      {120, 80, 20, 30, false, 1, 0, 1.0f, 0xC0FFFFFFu},     // translucent
-      {100, 100, 150, 20, true, 2, 0, 1.0f, 0x80FFFFFFu},    // added
-      {90, 60, 60, 150, true, 3, 0, 1.0f, 0xFFFFFFFFu},      // multiplied
-      {80, 50, 200, 150, false, 1, 64, 1.25f, 0xFFFFFFFFu},  // turned and scaled
+      {320, 240, 0, 0, true, 1, 0, 1.0f, 0xFFFFFFFFu},        // background
+      {120, 80, 20, 30, false, 1, 0, 1.0f, 0xC0FFFFFFu},      // translucent
+      {100, 100, 150, 20, true, 2, 0, 1.0f, 0x80FFFFFFu},     // added
+      {90, 60, 60, 150, true, 3, 0, 1.0f, 0xFFFFFFFFu},       // multiplied
+      {80, 50, 200, 150, false, 1, 256, 1.25f, 0xFFFFFFFFu},  // half a turn (either way), scaled
   };
   uint32_t seed = 1;
   for (const Item& it : items) {

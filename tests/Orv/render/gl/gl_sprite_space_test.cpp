@@ -84,7 +84,7 @@ class GlSpace : public GlPeer {
 };
 
 // 512 and 360 units a turn are honoured, any other resolution counts as 512; positive values
-// turn clockwise on screen, as the software peer turns.
+// turn counterclockwise on screen, the opposite of the software peer's turn.
 TEST_F(GlSpace, RotationUnits) {
   struct Case {
     float units, rotation;
@@ -109,7 +109,7 @@ TEST_F(GlSpace, RotationUnits) {
     r.rotation_units = c.units;
     EXPECT_EQ(gl().draw_sprite(r), 1);
     DrawRequest sw = r;
-    sw.rotation = c.software_rotation;
+    sw.rotation = -c.software_rotation;
     draw_sprite_dib(dib_, sw);
     // The software peer turns about a centre half a pixel off the rectangle's: the boxes agree
     // within a pixel.
@@ -122,11 +122,11 @@ TEST_F(GlSpace, RotationUnits) {
     EXPECT_NEAR(got.right, want.right, 1);
     EXPECT_NEAR(got.bottom, want.bottom, 1);
     if (c.software_rotation == 128) {
-      // A quarter turn clockwise: 20 wide, 40 high, the left half (red) on top.
+      // A quarter turn counterclockwise: 20 wide, 40 high, the right half (blue) on top.
       EXPECT_NEAR(got.right - got.left, 20, 1);
       EXPECT_NEAR(got.bottom - got.top, 40, 1);
-      EXPECT_EQ(px[45 * w_ + 80], 0xFFFC0000u);
-      EXPECT_EQ(px[75 * w_ + 80], 0xFF0000FCu);
+      EXPECT_EQ(px[45 * w_ + 80], 0xFF0000FCu);
+      EXPECT_EQ(px[75 * w_ + 80], 0xFFFC0000u);
     }
   }
 }
@@ -146,8 +146,9 @@ TEST_F(GlSpace, CentreOffset) {
       {-8, -6, 1.0f, 0, {36, 27, 56, 37}},
       // (-10..10) x (-5..5) moved by (4, 3), doubled: (-12..28) x (-4..16) about (50, 35).
       {8, 6, 2.0f, 0, {38, 31, 78, 51}},
-      // Moved by (4, 3), a quarter turn clockwise ((x, y) to (-y, x)): (-8..2) x (-6..14).
-      {8, 6, 1.0f, 128, {42, 29, 52, 49}},
+      // Moved by (4, 3), a quarter turn counterclockwise ((x, y) to (y, -x)): (-2..8) x
+      // (-14..6).
+      {8, 6, 1.0f, 128, {48, 21, 58, 41}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message()
