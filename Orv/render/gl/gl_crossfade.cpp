@@ -128,11 +128,7 @@ int32_t gl_draw_crossfade_pair(GlRenderer* g, const DrawRequest& in, const DrawR
               static_cast<float>(g->work.height));
   const float fw = static_cast<float>(w), fh = static_cast<float>(h);
   const float quad[16] = {0, 0, 0, 0, fw, 0, 0, 0, 0, fh, 0, 0, fw, fh, 0, 0};
-  f.BindVertexArray(g->vao);
-  f.BindBuffer(gl::kArrayBuffer, g->vbo);
-  f.BufferSubData(gl::kArrayBuffer, 0, sizeof quad, quad);
-  f.DrawArrays(gl::kTriangleStrip, 0, 4);
-  ++g->stats.draws;
+  gl_draw_strip(g, quad);
 
   // Back to the target that was current (the temporary one inside the target list).
   gl_bind_current(g);

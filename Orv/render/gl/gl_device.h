@@ -159,6 +159,9 @@ struct GlQuad {
 void gl_draw_quad(GlRenderer* gl, const GlQuad& quad, int32_t target_w, int32_t target_h,
                   float flip, uint32_t color, int32_t mode, const FxResult* radial = nullptr,
                   int32_t tex_w = 0, int32_t tex_h = 0);
+// Four corners of (x, y, u, v), in strip order, into the screen quad's buffer, drawn with the
+// program in use; counted as one draw.
+void gl_draw_strip(GlRenderer* gl, const float (&corners)[16]);
 // Sets the blend state for a fragment mode.
 void gl_set_blend(GlRenderer* gl, int32_t mode);
 

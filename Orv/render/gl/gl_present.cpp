@@ -42,7 +42,6 @@ void main() {
 )";
 
 void draw_strip(GlRenderer* g, const GlQuad& q) {
-  const platform::GlFunctions& f = g->f;
   float v[16];
   for (int i = 0; i < 4; ++i) {
     v[i * 4 + 0] = q.x[i];
@@ -50,11 +49,7 @@ void draw_strip(GlRenderer* g, const GlQuad& q) {
     v[i * 4 + 2] = q.u[i];
     v[i * 4 + 3] = q.v[i];
   }
-  f.BindVertexArray(g->vao);
-  f.BindBuffer(gl::kArrayBuffer, g->vbo);
-  f.BufferSubData(gl::kArrayBuffer, 0, sizeof v, v);
-  f.DrawArrays(gl::kTriangleStrip, 0, 4);
-  ++g->stats.draws;
+  gl_draw_strip(g, v);
 }
 
 }  // namespace

@@ -90,6 +90,15 @@ bool gl_set_table_blend(GlRenderer* g, int32_t render_mode) {
   return true;
 }
 
+void gl_draw_strip(GlRenderer* g, const float (&corners)[16]) {
+  const platform::GlFunctions& f = g->f;
+  f.BindVertexArray(g->vao);
+  f.BindBuffer(gl::kArrayBuffer, g->vbo);
+  f.BufferSubData(gl::kArrayBuffer, 0, sizeof corners, corners);
+  f.DrawArrays(gl::kTriangleStrip, 0, 4);
+  ++g->stats.draws;
+}
+
 void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t target_h, float flip,
                   uint32_t color, int32_t mode, const FxResult* radial, int32_t tex_w,
                   int32_t tex_h) {
@@ -131,11 +140,7 @@ void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t targ
     if (!own) f.Uniform1i(p.mode, mode);
     f.Uniform1i(p.tex, 0);
   }
-  f.BindVertexArray(g->vao);
-  f.BindBuffer(gl::kArrayBuffer, g->vbo);
-  f.BufferSubData(gl::kArrayBuffer, 0, sizeof v, v);
-  f.DrawArrays(gl::kTriangleStrip, 0, 4);
-  ++g->stats.draws;
+  gl_draw_strip(g, v);
 }
 
 int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t target_w,
@@ -190,11 +195,7 @@ void draw_in_space(GlRenderer* g, const DrawRequest& req, const GlSpritePlace& p
               channel(req.color, 24));
   f.Uniform1i(g->space.mode, mode);
   f.Uniform1i(g->space.tex, 0);
-  f.BindVertexArray(g->vao);
-  f.BindBuffer(gl::kArrayBuffer, g->vbo);
-  f.BufferSubData(gl::kArrayBuffer, 0, sizeof v, v);
-  f.DrawArrays(gl::kTriangleStrip, 0, 4);
-  ++g->stats.draws;
+  gl_draw_strip(g, v);
 }
 
 }  // namespace

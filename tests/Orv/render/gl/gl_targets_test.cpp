@@ -15,20 +15,11 @@
 #include "orv/orv.h"
 #include "platform/gl_context.h"
 #include "platform/window.h"
+#include "support/gl_available.h"
 
 namespace {
 
-bool gl_available() {
-  static const bool yes = [] {
-    std::string error;
-    if (!platform::video_init(&error)) return false;
-    platform::GlContext* c = platform::gl_context_create_hidden(16, 16, &error);
-    platform::gl_context_destroy(c);
-    platform::video_quit();
-    return c != nullptr;
-  }();
-  return yes;
-}
+using testsupport::gl_available;
 
 int32_t start_never_called() {
   return 0;
