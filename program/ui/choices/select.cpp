@@ -15,6 +15,7 @@
 #include "ui/buttons/buttons.h"
 #include "ui/buttons/system_buttons.h"
 #include "ui/choices/select_command_list.h"
+#include "ui/system/skip_modes.h"
 
 namespace ui {
 
@@ -189,6 +190,7 @@ bool cancel_skips(VmContext& vm) {
   if (run.bSceneSkip) {
     engine::orv_end_update(kLogHistory);
     vm_log(kLogHistory, "cancel scene skip select\n");
+    vm_log(kLogMain, "  scene skip time = %d ms", static_cast<int32_t>(scene_skip_elapsed_ms()));
     run.bSceneSkip = 0;
     return true;
   }

@@ -111,12 +111,15 @@ uint32_t cmd_scene_skip(VmContext& vm) {
   return 1;
 }
 
+uint32_t scene_skip_elapsed_ms() {
+  return orv.OrvClockGetTime() - g_scene_skip_start;
+}
+
 uint32_t cmd_cancel_scene_skip(VmContext& vm) {
   if (!vm.run.bSceneSkip) return 1;
   vm.run.bSceneSkip = 0;
   engine::vm_log(engine::kLogHistory, "cancel scene skip");
-  engine::vm_log(engine::kLogMain, "  scene skip time = %d ms",
-                 as_int(orv.OrvClockGetTime() - g_scene_skip_start));
+  engine::vm_log(engine::kLogMain, "  scene skip time = %d ms", as_int(scene_skip_elapsed_ms()));
   reload_where_the_skip_got_to(vm);
   return 1;
 }

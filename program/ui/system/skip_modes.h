@@ -42,6 +42,8 @@ uint32_t cmd_scene_skip(engine::VmContext& vm);
 // a snapshot taken at the command's return address (unless the save point is locked, when the
 // held snapshot is reloaded).
 uint32_t cmd_cancel_scene_skip(engine::VmContext& vm);
+// Milliseconds since the running scene skip began, for the duration lines of its cancels.
+uint32_t scene_skip_elapsed_ms();
 // history_skip (target pc), cancel_history_skip, is_history_skip.
 uint32_t cmd_history_skip(engine::VmContext& vm);
 uint32_t cmd_cancel_history_skip(engine::VmContext& vm);

@@ -280,6 +280,7 @@ TEST_F(Choices, SkipIsSwitchedOffAndLeavingTheSubSceneClosesTheMenu) {
   vm().run.bSceneSkip = 1;
   open();
   EXPECT_EQ(vm().run.bSceneSkip, 0u);
+  EXPECT_TRUE(logged(0, "  scene skip time = "));
   ASSERT_EQ(sel().nItems, 4);
   frame(0, 1000, 700);
   EXPECT_EQ(vm().systemButtons[17].bEnable, 0u);
