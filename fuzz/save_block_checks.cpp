@@ -9,9 +9,12 @@
 
 #include "engine/game_state.h"
 #include "engine/orv_api.h"
+#include "engine/orv_calls.h"
+#include "engine/orv_static_bind.h"
 #include "engine/vm_log.h"
 #include "graphics/actions/action_reset.h"
 #include "graphics/effects/layer_shader_pool.h"
+#include "orv/orv.h"
 #include "save/save_blocks.h"
 
 namespace {
@@ -36,6 +39,10 @@ constexpr Block kBlocks[] = {
 };
 
 void install_fakes() {
+  // The machine's lists come from the linked library: reading background voices registers each
+  // voice's file name in the list of names seen, as the game does.
+  static const bool bound = (engine::orv_static_bind(), true);
+  (void)bound;
   orv.OrvtimeGetTime = []() -> uint32_t { return 1000; };
   orv.OrvSoundLoad = [](const char*, int32_t, const BgmLoopPoints*) -> uint32_t { return 0; };
   orv.OrvSoundLoadEx = [](const char*, int32_t, const BgmLoopPoints*, float) -> uint32_t {
@@ -66,12 +73,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (block.check(again, second) != ok || again.pos() != in.pos()) std::abort();
   if (!ok || !block.read) return 0;
 
-  auto gs = std::make_unique<engine::GameState>();
+  // One game state for the whole run, made fresh for each input in the same place: a new
+  // block per input spent most of the time on new pages.
+  static auto* const gs = new engine::GameState();
+  std::destroy_at(gs);
+  std::construct_at(gs);
   engine::VmContext& vm = gs->vm;
   layers::shader_effect_pool_reset(vm);
   if (block.read == save::action_save_read) engine::action_system_clear(vm);
+  vm.seen.hEntryNames = engine::orv_list_create();
   codec::ByteReader read_in(bytes, n);
   block.read(vm, read_in, save::LoadMode{});
+  while (void* e = reinterpret_cast<void*>(engine::orv_list_pop(vm.seen.hEntryNames, 0))) {
+    OrvMemoryFree(e);
+  }
+  engine::orv_list_release(vm.seen.hEntryNames);
   if (read_in.pos() != in.pos() || read_in.failed()) std::abort();
   if (vm.history.nEntryCount > engine::kHistoryEntries) std::abort();
   return 0;

@@ -63,12 +63,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Machine m;
   engine::VmContext& vm = m.gs->vm;
   engine::SaveStream& s = vm.save;
-  std::vector<uint8_t> image;
+  // One buffer for the whole run: a valid image is megabytes, and a new one per input spent
+  // most of the time on new pages.
+  static std::vector<uint8_t> image;
   if (size == 0 || !(data[0] & 1)) {
     image.assign(data, data + size);
   } else {
     codec::ByteReader in(data + 1, size - 1);
-    image = m.valid;
+    image.assign(m.valid.begin(), m.valid.end());
     const uint32_t cut = in.u32();
     if (cut < image.size()) image.resize(cut);
     while (in.remaining() >= 8) {
