@@ -9,6 +9,7 @@
 #include "engine/neighbours.h"
 #include "ge_writer/ge_writer.h"
 #include "program/ui/ui_fixture.h"
+#include "text/window/text_window_ops.h"
 
 namespace uitest {
 namespace {
@@ -59,6 +60,7 @@ class SkipModes : public UiTest {
   }
   void TearDown() override {
     engine::neighbours = saved_;
+    if (vm().text.bInit) textwindow::text_window_uninit(vm());
     UiTest::TearDown();
   }
   void open(const std::string& body = "") {
