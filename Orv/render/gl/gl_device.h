@@ -162,6 +162,8 @@ void gl_draw_quad(GlRenderer* gl, const GlQuad& quad, int32_t target_w, int32_t 
 // Four corners of (x, y, u, v), in strip order, into the screen quad's buffer, drawn with the
 // program in use; counted as one draw.
 void gl_draw_strip(GlRenderer* gl, const float (&corners)[16]);
+// The same for a quad's corners.
+void gl_draw_strip(GlRenderer* gl, const GlQuad& quad);
 // Sets the blend state for a fragment mode.
 void gl_set_blend(GlRenderer* gl, int32_t mode);
 

@@ -41,17 +41,6 @@ void main() {
 }
 )";
 
-void draw_strip(GlRenderer* g, const GlQuad& q) {
-  float v[16];
-  for (int i = 0; i < 4; ++i) {
-    v[i * 4 + 0] = q.x[i];
-    v[i * 4 + 1] = q.y[i];
-    v[i * 4 + 2] = q.u[i];
-    v[i * 4 + 3] = q.v[i];
-  }
-  gl_draw_strip(g, v);
-}
-
 }  // namespace
 
 bool gl_build_present_program(GlRenderer* g, std::string* error) {
@@ -100,7 +89,7 @@ void gl_compose(GlRenderer* g, platform::GLuint fbo, int32_t width, int32_t heig
     f.Uniform1f(p.flip, flip);
     f.Uniform1i(p.tex, 0);
     f.Uniform4f(p.uv_box, 0.5f / tw, 0.5f / th, (gw - 0.5f) / tw, (gh - 0.5f) / th);
-    draw_strip(g, q);
+    gl_draw_strip(g, q);
     return;
   }
   // BICUBIC fetches whole texels from the picture's corner of the texture, scaled by its
@@ -113,5 +102,5 @@ void gl_compose(GlRenderer* g, platform::GLuint fbo, int32_t width, int32_t heig
   f.Uniform1i(p.texture, 0);
   f.Uniform4f(p.tex_size, gw, gh, 0, 0);
   f.Uniform4f(p.tex_diff_u, 2.0f / gw, 0, 0, 0);
-  draw_strip(g, q);
+  gl_draw_strip(g, q);
 }

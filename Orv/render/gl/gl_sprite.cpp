@@ -99,10 +99,7 @@ void gl_draw_strip(GlRenderer* g, const float (&corners)[16]) {
   ++g->stats.draws;
 }
 
-void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t target_h, float flip,
-                  uint32_t color, int32_t mode, const FxResult* radial, int32_t tex_w,
-                  int32_t tex_h) {
-  const platform::GlFunctions& f = g->f;
+void gl_draw_strip(GlRenderer* g, const GlQuad& q) {
   float v[16];
   for (int i = 0; i < 4; ++i) {
     v[i * 4 + 0] = q.x[i];
@@ -110,6 +107,13 @@ void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t targ
     v[i * 4 + 2] = q.u[i];
     v[i * 4 + 3] = q.v[i];
   }
+  gl_draw_strip(g, v);
+}
+
+void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t target_h, float flip,
+                  uint32_t color, int32_t mode, const FxResult* radial, int32_t tex_w,
+                  int32_t tex_h) {
+  const platform::GlFunctions& f = g->f;
   if (radial) {
     // The radial blur's block: level, then the centre's offset, as floats.
     float level = 0, ox = 0, oy = 0;
@@ -140,7 +144,7 @@ void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t targ
     if (!own) f.Uniform1i(p.mode, mode);
     f.Uniform1i(p.tex, 0);
   }
-  gl_draw_strip(g, v);
+  gl_draw_strip(g, q);
 }
 
 int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t target_w,
