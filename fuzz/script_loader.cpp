@@ -7,6 +7,7 @@
 // takes the rest), a flag byte (bit 0: give Script.src its magic, so that most inputs load;
 // bit 1: a log reader is present, so that every line is formatted, the command-call line of
 // each command too), then the bytes.
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,6 +95,22 @@ bool init() {
   return true;
 }
 
+int remove_entry(const char* path, const struct stat*, int kind, struct FTW*) {
+  if (std::strcmp(path, ".") == 0 || std::strcmp(path, "./save") == 0) return 0;
+  if (kind == FTW_DP)
+    rmdir(path);
+  else
+    unlink(path);
+  return 0;
+}
+
+// Every input starts from the empty folder: files a script wrote (profiles, saves, memory
+// files) would otherwise pile up over millions of inputs, so that an input appending to a
+// profile grown by all the others ran for seconds, and a finding would not replay on its own.
+void empty_folder() {
+  nftw(".", remove_entry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
 }  // namespace
 
 // Long runs grew to a gigabyte and slowed by half, with no leak: the live heap stays at some
@@ -169,5 +186,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (vm.seen.lpTextRead) OrvMemoryFree(vm.seen.lpTextRead);
   engine::script_files_free(vm);
   engine::script_profile_clear();
+  empty_folder();
   return 0;
 }

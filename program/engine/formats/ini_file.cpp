@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "commands/command_util.h"
+#include "engine/game_files.h"
 #include "engine/orv_api.h"
 #include "platform/file_handle.h"
 
@@ -151,16 +152,18 @@ bool ini_write_string(std::string_view section, std::string_view key, std::strin
                       const std::string& path) {
   std::string old;
   read_plain_file(path, &old);
-  // Split into lines without their ends.
-  std::vector<std::string> lines;
+  // Split into lines without their ends; the lines are views into the old text, so that a
+  // write to a large file copies it once, not once per line.
+  const std::string entry = std::string(key) + "=" + std::string(value);
+  const std::string header = "[" + std::string(section) + "]";
+  std::vector<std::string_view> lines;
   for (size_t i = 0; i < old.size();) {
     size_t e = i;
     while (e < old.size() && old[e] != '\r' && old[e] != '\n') ++e;
-    lines.emplace_back(old.substr(i, e - i));
+    lines.emplace_back(std::string_view(old).substr(i, e - i));
     i = next_line(old, e);
     if (i == e) i = e + 1;
   }
-  const std::string entry = std::string(key) + "=" + std::string(value);
   size_t in_section = lines.size();  // index of the section's header line
   size_t insert_at = lines.size();
   bool done = false;
@@ -184,28 +187,19 @@ bool ini_write_string(std::string_view section, std::string_view key, std::strin
   }
   if (!done) {
     if (in_section == lines.size()) {
-      lines.push_back("[" + std::string(section) + "]");
+      lines.push_back(header);
       lines.push_back(entry);
     } else {
       lines.insert(lines.begin() + static_cast<ptrdiff_t>(insert_at), entry);
     }
   }
+  size_t bytes = 0;
+  for (const std::string_view l : lines) bytes += l.size() + 2;
   std::string text;
-  for (const std::string& l : lines) text += l + "\r\n";
+  text.reserve(bytes);
+  for (const std::string_view l : lines) text.append(l).append("\r\n");
 
-  const std::string tmp = path + ".tmp";
-  const platform::FileHandle f =
-      orv.OrvFileOpen(tmp.c_str(), platform::kGenericWrite, 0, platform::kCreateAlways, 0, nullptr);
-  if (f == platform::kInvalidFile) return false;
-  uint32_t written = 0;
-  bool ok = platform::file_write(f, text.data(), static_cast<uint32_t>(text.size()), &written) &&
-            platform::file_flush(f);
-  ok = platform::file_close(f) && ok;
-  if (!ok || !orv.OrvFileReplace(tmp.c_str(), path.c_str())) {
-    orv.OrvFileDelete(tmp.c_str());
-    return false;
-  }
-  return true;
+  return game_file_save(path, text.data(), text.size());
 }
 
 }  // namespace engine
