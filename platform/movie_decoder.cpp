@@ -4,6 +4,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/dict.h>
 #include <libavutil/imgutils.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
@@ -29,6 +30,8 @@ namespace {
   X(util, av_freep)                       \
   X(util, av_log_set_level)               \
   X(util, av_rescale)                     \
+  X(util, av_dict_set_int)                \
+  X(util, av_dict_free)                   \
   X(util, av_rescale_q)                   \
   X(resample, swr_convert)                \
   X(resample, swr_free)                   \
@@ -175,12 +178,13 @@ bool movie_libraries_loaded() {
 
 namespace {
 
-AVCodecContext* open_codec(AVStream* stream) {
+AVCodecContext* open_codec(AVStream* stream, int64_t max_pixels) {
   const AVCodec* codec = av().avcodec_find_decoder(stream->codecpar->codec_id);
   if (!codec) return nullptr;
   AVCodecContext* c = av().avcodec_alloc_context3(codec);
   if (!c) return nullptr;
   c->thread_count = 1;  // each movie already decodes on a thread of its own
+  if (max_pixels > 0) c->max_pixels = max_pixels;
   if (av().avcodec_parameters_to_context(c, stream->codecpar) < 0 ||
       av().avcodec_open2(c, codec, nullptr) < 0) {
     av().avcodec_free_context(&c);
@@ -314,18 +318,25 @@ MovieDecoder* movie_decoder_open(const MovieSource& source, MovieContainer conta
     d->format = nullptr;  // freed by the failed open
     return fail("not a movie of this kind");
   }
-  if (av().avformat_find_stream_info(d->format, nullptr) < 0) return fail("no streams");
+  // The stream probe decodes pictures too: it gets the same limit.
+  std::vector<AVDictionary*> probe(d->format->nb_streams, nullptr);
+  if (source.max_pixels > 0) {
+    for (AVDictionary*& o : probe) av().av_dict_set_int(&o, "max_pixels", source.max_pixels, 0);
+  }
+  const int found = av().avformat_find_stream_info(d->format, probe.data());
+  for (AVDictionary*& o : probe) av().av_dict_free(&o);
+  if (found < 0) return fail("no streams");
   for (unsigned i = 0; i < d->format->nb_streams; ++i) {
     AVStream* s = d->format->streams[i];
     if (s->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && d->video_index < 0) {
-      if ((d->video = open_codec(s))) d->video_index = int(i);
+      if ((d->video = open_codec(s, source.max_pixels))) d->video_index = int(i);
     } else if (s->codecpar->codec_type == AVMEDIA_TYPE_AUDIO && d->audio_index < 0) {
-      if ((d->audio = open_codec(s))) d->audio_index = int(i);
+      if ((d->audio = open_codec(s, source.max_pixels))) d->audio_index = int(i);
     }
   }
   if (!d->video) return fail("no video stream that decodes");
   const AVCodecParameters* vp = d->format->streams[d->video_index]->codecpar;
-  if (vp->width <= 0 || vp->height <= 0 || vp->width > 16384 || vp->height > 16384)
+  if (vp->width <= 0 || vp->height <= 0 || vp->width > kMovieMaxSide || vp->height > kMovieMaxSide)
     return fail("no video size");
   d->packet = av().av_packet_alloc();
   d->frame = av().av_frame_alloc();

@@ -19,6 +19,9 @@
 
 namespace platform {
 
+// The largest side of a movie picture that opens.
+constexpr int32_t kMovieMaxSide = 16384;
+
 // Where the movie's bytes come from. read returns the bytes read (0 at the end, -1 on an
 // error); seek moves to an absolute position (0..size) and returns it, or -1.
 struct MovieSource {
@@ -26,6 +29,10 @@ struct MovieSource {
   int32_t (*read)(void* context, uint8_t* buffer, int32_t bytes) = nullptr;
   int64_t (*seek)(void* context, int64_t position) = nullptr;
   int64_t size = 0;
+  // The largest picture (width x height) the caller takes; a larger one is not decoded, so a
+  // damaged header that claims a huge picture costs no huge buffers. 0: no limit beyond the
+  // decoder's own.
+  int64_t max_pixels = 0;
 };
 
 enum class MovieContainer {

@@ -73,5 +73,6 @@ platform::MovieSource movie_stream_source(MovieFileStream* s) {
   source.read = source_read;
   source.seek = source_seek;
   source.size = int64_t(s->size);
+  source.max_pixels = int64_t{platform::kMovieMaxSide} * platform::kMovieMaxSide;
   return source;
 }

@@ -96,6 +96,35 @@ TEST_F(MovieReader, DemuxersOpenMembersByKindNeverByProbe) {
   EXPECT_TRUE(platform::movie_libraries_loaded());
 }
 
+// A caller's picture limit refuses a larger picture before any of it is decoded, in both
+// containers; a picture of exactly the limit opens.
+TEST_F(MovieReader, PictureLimitRefusesLargerPictures) {
+  struct Case {
+    MovieFixture fixture;
+    platform::MovieContainer container;
+    int64_t max_pixels;
+    bool opens;
+  };
+  using platform::MovieContainer;
+  const Case cases[] = {
+      {MovieFixture::kMpegSilent320, MovieContainer::kMpegProgram, 320 * 240, true},
+      {MovieFixture::kMpegSilent320, MovieContainer::kMpegProgram, 320 * 240 - 1, false},
+      {MovieFixture::kAsfSilent320, MovieContainer::kAsf, 320 * 240, true},
+      {MovieFixture::kAsfSilent320, MovieContainer::kAsf, 160 * 120, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.max_pixels);
+    MovieFileStream s;
+    ASSERT_TRUE(movie_stream_open(&s, movie_fixture_name(c.fixture).c_str()));
+    platform::MovieSource source = movie_stream_source(&s);
+    source.max_pixels = c.max_pixels;
+    platform::MovieDecoder* d = platform::movie_decoder_open(source, c.container, nullptr, nullptr);
+    EXPECT_EQ(d != nullptr, c.opens);
+    platform::movie_decoder_close(d);
+    movie_stream_close(&s);
+  }
+}
+
 // Shows the sprite's movie at clock time `ms`: frames are drawn until the decoder has the
 // picture due then (the clock of a movie with sound is the mix pulled so far, else the
 // injected clock).
