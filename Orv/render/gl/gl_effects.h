@@ -32,6 +32,7 @@ struct GlEffectProgram {
                   uv_map = -1;
   platform::GLint texture_width = -1, texture_height = -1, offset_x = -1, offset_y = -1, level = -1;
   platform::GLint tex_size = -1, tex_diff_u = -1;
+  platform::GLint transform = -1;  // RADIAL_BLUR: the sprite's model space to clip space
 };
 
 struct GlEffects {
