@@ -197,6 +197,9 @@ void gl_target_origin(const GlRenderer* gl, const GlTarget& t, int32_t* x, int32
 // The raster wave (effect 1) of the whole frame, or of one sprite drawn alone and warped
 // over the frame, as the software peer draws them.
 void gl_draw_frame_wave(GlRenderer* gl, const FxResult& fx);
+// The radial blur (effect 2) of the whole frame: the picture so far, read as opaque, blurred
+// over itself; the offsets are texels of the game picture. Nothing without RADIAL_BLUR.
+void gl_draw_frame_radial(GlRenderer* gl, const FxResult& fx);
 int32_t gl_draw_sprite_wave(GlRenderer* gl, const DrawRequest& request);
 // A cross-fade pair into the game target (the software peer's mix). 0 when the heights of
 // the two rectangles differ.

@@ -195,8 +195,10 @@ int32_t gl_draw_crossfade(const DrawRequest& incoming, const DrawRequest& outgoi
 }
 
 void gl_draw_effect(const FxResult& fx) {
-  // The raster wave; no other full-screen effect is drawn yet (the frame stays as it is).
-  if (GlRenderer* g = gl_device()) gl_draw_frame_wave(g, fx);
+  GlRenderer* g = gl_device();
+  if (!g) return;
+  if (fx.effect == 1) gl_draw_frame_wave(g, fx);
+  if (fx.effect == 2) gl_draw_frame_radial(g, fx);
 }
 
 BackBufferView gl_read_back() {

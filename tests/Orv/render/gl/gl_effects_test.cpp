@@ -355,6 +355,38 @@ TEST_F(GlEffects, RadialBlurFollowsTheSpriteTransform) {
   }
 }
 
+// The full-screen radial blur works on the frame drawn so far, read as opaque (the opaque blend
+// here leaves alpha 128 in the frame), as one sprite at the origin; without the program the
+// frame stays.
+TEST_F(GlEffects, FullScreenRadialBlurOfTheFrame) {
+  constexpr int32_t kGw = 96, kGh = 64;
+  auto ramp = [](int32_t x, int32_t y) {
+    return 0x80000000u | static_cast<uint32_t>(x * 2) << 16 | static_cast<uint32_t>(y * 3) << 8 |
+           static_cast<uint32_t>(40 + x + y);
+  };
+  const RadialCase c{0, 1.0f, 0, 0, 0.71f, 60.37f, 20.71f};
+  FxResult fx;
+  fx.effect = 2;
+  std::memcpy(&fx.words[0], &c.level, 4);
+  std::memcpy(&fx.words[1], &c.ox, 4);
+  std::memcpy(&fx.words[2], &c.oy, 4);
+  for (uint32_t flags : {4u, 0u}) {
+    SCOPED_TRACE(flags);
+    reopen(kGw, kGh, flags, 0, VELMORA_LUMO);
+    if (IsSkipped()) return;
+    gl().clear(0x00000000u);
+    DrawRequest r = request(image(kGw, kGh, +ramp));
+    r.render_mode = 11;  // the texels as they are, alpha too
+    gl().draw_sprite(r);
+    const std::vector<uint32_t> frame = gl_pixels();  // read back opaque
+    gl().draw_effect(fx);
+    const std::vector<uint32_t> want =
+        flags ? radial_reference(frame, kGw, kGh, 0, 0, kGw, kGh, c, kGw, kGh) : frame;
+    EXPECT_EQ(differing_between(gl_pixels(), want, 2), 0);
+    EXPECT_GT(differing_between(frame, want, 2), flags ? kGw * kGh / 2 : -1);
+  }
+}
+
 // The present filters against pictures computed here from the game picture.
 uint32_t sample_clamped(const std::vector<uint32_t>& src, int32_t w, int32_t h, int32_t x,
                         int32_t y) {
