@@ -232,6 +232,17 @@ bool gl_present(PresentFn) {
   return true;
 }
 
+bool gl_get_camera(float eye[3], float at[3], float up[3]) {
+  GlRenderer* g = gl_device();
+  if (!g || !eye || !at || !up) return false;
+  for (int i = 0; i < 3; ++i) {
+    eye[i] = g->camera.eye[i];
+    at[i] = g->camera.at[i];
+    up[i] = g->camera.up[i];
+  }
+  return true;
+}
+
 constexpr Renderer kGl{
     .name = "gl",
     .open = gl_open,
@@ -245,6 +256,8 @@ constexpr Renderer kGl{
     .targets_begin = gl_targets_begin,
     .targets_end = gl_targets_end,
     .read_render_buffer = gl_read_render_buffer,
+    .get_camera = gl_get_camera,
+    .set_camera = gl_renderer_set_camera,
     .present = gl_present,
 };
 
