@@ -70,20 +70,6 @@ bool open_camera_tool() {
   return true;
 }
 
-// Holds the render lock for a scope when there is an active list to lock.
-class LockScope {
- public:
-  LockScope() : held_(render_lock_enter()) {}
-  ~LockScope() {
-    if (held_) render_lock_leave();
-  }
-  LockScope(const LockScope&) = delete;
-  LockScope& operator=(const LockScope&) = delete;
-
- private:
-  bool held_;
-};
-
 }  // namespace
 
 bool camera_tool_apply(CameraTool* t, uint32_t held, uint32_t pushed) {
@@ -117,7 +103,7 @@ bool camera_tool_apply(CameraTool* t, uint32_t held, uint32_t pushed) {
 }
 
 bool debug_control(int32_t which) {
-  LockScope lock;
+  RenderLockScope lock;
   ProcessRecord& p = orv_process();
   if (p.debug_tool) {
     const OrvHandle task = p.debug_tool;

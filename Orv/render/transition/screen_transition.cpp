@@ -13,20 +13,6 @@
 
 namespace {
 
-// Holds the render lock for a scope when there is an active list to lock.
-class LockScope {
- public:
-  LockScope() : held_(render_lock_enter()) {}
-  ~LockScope() {
-    if (held_) render_lock_leave();
-  }
-  LockScope(const LockScope&) = delete;
-  LockScope& operator=(const LockScope&) = delete;
-
- private:
-  bool held_;
-};
-
 int32_t next_pow2(int32_t v) {
   int32_t p = 1;
   while (p < v && p < (1 << 30)) p <<= 1;
@@ -141,14 +127,14 @@ void screen_transition_frame() {
 }
 
 void screen_transition_mode_changed() {
-  LockScope lock;
+  RenderLockScope lock;
   if (ScreenTransition* t = screen_transition()) t->duration = 1;
 }
 
 extern "C" {
 
 OrvBool OrvEffectEx(int32_t type, int32_t duration, int32_t skippable, int32_t wait) {
-  LockScope lock;
+  RenderLockScope lock;
   ScreenTransition* t = screen_transition();
   if (t && (!t->enabled || type == 0)) return 1;
   if (!t || type < 0 || type > 99 || t->running) return 0;
@@ -169,7 +155,7 @@ OrvBool OrvEffect(int32_t type, int32_t duration) {
 }
 
 void OrvEffectEnable(int32_t flag) {
-  LockScope lock;
+  RenderLockScope lock;
   if (ScreenTransition* t = screen_transition()) t->enabled = flag;
 }
 
