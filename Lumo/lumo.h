@@ -5,11 +5,12 @@
 //   "DRAW_PRIMITIVE_UP2D"  a textured quad: g_Texture, color
 //   "RASTER"               the raster wave drawn as a displaced screen grid: g_Texture, offset,
 //                          undulate_x, undulate_y (see programs/raster.vert)
-//   "RADIAL_BLUR"          a quad blurred towards a centre: g_Texture, g_TextureWidth,
-//                          g_TextureHeight, offset_x, offset_y, level, color
+//   "RADIAL_BLUR"          a sprite's quad blurred towards a centre: g_Texture, g_TextureWidth,
+//                          g_TextureHeight, offset_x, offset_y, level, color, and transform
+//                          (the sprite's model space to clip space; see programs/radial_blur.vert)
 //   "BICUBIC"              the presentation filter (Catmull-Rom): g_Texture, TexSize, TexDiffU
-// Quads give attribute 0 as the position in target pixels (row 0 the picture's top) and
-// attribute 1 as the texture coordinate, with the uniform target_size; see each source.
+// The other quads give attribute 0 as the position in target pixels (row 0 the picture's top)
+// and attribute 1 as the texture coordinate, with the uniform target_size; see each source.
 #pragma once
 
 #ifdef __cplusplus

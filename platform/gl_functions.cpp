@@ -85,6 +85,7 @@ bool gl_functions_load(GlFunctions* out, std::string* error) {
   load(f.Scissor, "glScissor");
   load(f.ClearColor, "glClearColor");
   load(f.Clear, "glClear");
+  load(f.ColorMask, "glColorMask");
   load(f.Enable, "glEnable");
   load(f.Disable, "glDisable");
   load(f.BlendEquation, "glBlendEquation");

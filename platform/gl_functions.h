@@ -93,6 +93,7 @@ struct GlFunctions {
   void (*Scissor)(GLint x, GLint y, GLsizei w, GLsizei h) = nullptr;
   void (*ClearColor)(GLfloat r, GLfloat g, GLfloat b, GLfloat a) = nullptr;
   void (*Clear)(GLbitfield mask) = nullptr;
+  void (*ColorMask)(GLboolean r, GLboolean g, GLboolean b, GLboolean a) = nullptr;
   void (*Enable)(GLenum cap) = nullptr;
   void (*Disable)(GLenum cap) = nullptr;
   void (*BlendEquation)(GLenum mode) = nullptr;

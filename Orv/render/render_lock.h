@@ -15,3 +15,18 @@ bool render_lock_try_enter();
 void render_lock_leave();
 // True when the calling thread holds the render lock (entered and not yet left).
 bool render_lock_held_here();
+
+// Holds the render lock for a scope when there is an active list to lock (and goes on without
+// it when there is none).
+class RenderLockScope {
+ public:
+  RenderLockScope() : held_(render_lock_enter()) {}
+  ~RenderLockScope() {
+    if (held_) render_lock_leave();
+  }
+  RenderLockScope(const RenderLockScope&) = delete;
+  RenderLockScope& operator=(const RenderLockScope&) = delete;
+
+ private:
+  bool held_;
+};

@@ -137,6 +137,12 @@ struct Renderer {
   // target, or when width or height is below the game size or beyond the temporary target.
   bool (*read_render_buffer)(uint32_t* buffer, int32_t width, int32_t height) = nullptr;
 
+  // The camera that sprites drawn in 3D are seen through (GPU peers; null in the software
+  // peer, which has none): eye, target and up, three floats each. get_camera is false while
+  // there is no camera; set_camera keeps the three until close.
+  bool (*get_camera)(float eye[3], float at[3], float up[3]) = nullptr;
+  bool (*set_camera)(const float eye[3], const float at[3], const float up[3]) = nullptr;
+
   // Shows the finished frame: the software peer hands its back buffer to `sink` (null: the
   // frame is kept and not shown), a GPU peer swaps. False when showing failed; the frame draw
   // then stops drawing until render_present_restored.

@@ -10,7 +10,6 @@
 constexpr uint32_t kWndVideoEvents = 0x8064;   // step the full-screen video's events
 constexpr uint32_t kWndRestore = 0x8065;       // restore the renderer
 constexpr uint32_t kWndChangeMode = 0x8066;    // wParam 1 full screen, 0 window
-constexpr uint32_t kWndDebugControl = 0x8067;  // toggle a debug control window, wParam 1 or 2
 constexpr uint32_t kWndEnd = 0x8069;           // end the program
 constexpr uint32_t kWndCall = 0x806A;          // call wParam(lParam)
 constexpr uint32_t kWndChangeSize = 0x806B;    // client size wParam x lParam

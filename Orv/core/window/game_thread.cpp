@@ -12,6 +12,7 @@
 #include "Orv/core/window/input_script.h"
 #include "Orv/core/window/process.h"
 #include "Orv/core/window/window_geometry.h"
+#include "Orv/render/debug/debug_camera.h"
 #include "Orv/render/font/fonts.h"
 #include "Orv/render/render_lock.h"
 #include "Orv/render/transition/screen_transition.h"
@@ -142,12 +143,15 @@ bool game_frame() {
   input_script_step(p.input, input_frame);  // headless runs: scripted keys and cursor
   input_update(p.input, input_frame);
 
-  if (p.params.debug) {
+  // Debug hotkeys: Ctrl+F11 the camera tool, Shift+F11 the sprite tool, either again (or any,
+  // while a tool runs) ends it. There are no dialogs for the window thread to make, so the
+  // request is carried out here, before the task pass.
+  if (p.params.debug && !OrvEffectIs()) {
     uint32_t held = p.input.key_now, push = p.input.push;
     if ((held & kKeyCtrl) && (push & kKeyF11)) {
-      window_post(kWndDebugControl, 2);
+      debug_control(2);
     } else if ((held & kKeyShift) && (push & kKeyF11)) {
-      window_post(kWndDebugControl, 1);
+      debug_control(1);
     }
   }
   if (p.is_movie) video_frame_step();

@@ -107,6 +107,9 @@ struct ProcessRecord {
   std::atomic<platform::Joystick*> joystick{nullptr};
   std::atomic<bool> joystick_rescan{false};
   uint32_t frame_time = 0;  // the game thread's frame stamp
+  // The debug tool's task while one runs (Orv/render/debug/debug_camera.h), else 0. Game
+  // thread, under the render lock.
+  OrvHandle debug_tool = 0;
 
   void reset();
 };

@@ -259,8 +259,6 @@ intptr_t window_message(const platform::Message& m) {
       return 0;  // the software renderer's output is never lost
     case kWndChangeMode:
       return geometry_change_mode(static_cast<int32_t>(m.wparam));
-    case kWndDebugControl:
-      return 0;  // the debug control windows come with the sprite tools
     case kWndEnd:
       p.end_pending = true;
       return 0;

@@ -154,11 +154,8 @@ void gl_textures_purge(GlRenderer* gl);
 struct GlQuad {
   float x[4], y[4], u[4], v[4];
 };
-// With `radial` the quad is drawn through the RADIAL_BLUR program instead (its block from the
-// effect result; tex_w x tex_h the texture's size).
 void gl_draw_quad(GlRenderer* gl, const GlQuad& quad, int32_t target_w, int32_t target_h,
-                  float flip, uint32_t color, int32_t mode, const FxResult* radial = nullptr,
-                  int32_t tex_w = 0, int32_t tex_h = 0);
+                  float flip, uint32_t color, int32_t mode);
 // Four corners of (x, y, u, v), in strip order, into the screen quad's buffer, drawn with the
 // program in use; counted as one draw.
 void gl_draw_strip(GlRenderer* gl, const float (&corners)[16]);
@@ -174,7 +171,8 @@ void gl_set_blend(GlRenderer* gl, int32_t mode);
 int32_t gl_draw_sprite_into(GlRenderer* gl, const DrawRequest& request, int32_t target_w,
                             int32_t target_h);
 // The same from a texture of tex_w x tex_h (request.image is not looked at; request.rect is
-// in the texture's pixels and must lie inside it).
+// in the texture's pixels and must lie inside it). With `radial` the sprite is drawn through
+// the RADIAL_BLUR program, always in its model space (its whole transform applies).
 void gl_draw_texture_into(GlRenderer* gl, platform::GLuint texture, int32_t tex_w, int32_t tex_h,
                           const DrawRequest& request, int32_t target_w, int32_t target_h,
                           int32_t mode_override = 0, const FxResult* radial = nullptr);
@@ -199,6 +197,9 @@ void gl_target_origin(const GlRenderer* gl, const GlTarget& t, int32_t* x, int32
 // The raster wave (effect 1) of the whole frame, or of one sprite drawn alone and warped
 // over the frame, as the software peer draws them.
 void gl_draw_frame_wave(GlRenderer* gl, const FxResult& fx);
+// The radial blur (effect 2) of the whole frame: the picture so far, read as opaque, blurred
+// over itself; the offsets are texels of the game picture. Nothing without RADIAL_BLUR.
+void gl_draw_frame_radial(GlRenderer* gl, const FxResult& fx);
 int32_t gl_draw_sprite_wave(GlRenderer* gl, const DrawRequest& request);
 // A cross-fade pair into the game target (the software peer's mix). 0 when the heights of
 // the two rectangles differ.

@@ -62,6 +62,7 @@ void locate(const platform::GlFunctions& f, GlEffectProgram* p) {
   p->level = at("level");
   p->tex_size = at("TexSize");
   p->tex_diff_u = at("TexDiffU");
+  p->transform = at("transform");
 }
 
 // Builds the program stored as `name`; false (nothing kept) when the library lacks it or the

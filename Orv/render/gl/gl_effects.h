@@ -9,7 +9,8 @@
 //   "Load Library Error : libLumo.so"
 //   "Load Effect Error : LUMO_EFFECT_TYPE_DRAW" / "..._RASTER" / "..._RADIAL_BLUE"
 // Without the RASTER program the raster wave is drawn through the grid moved on the CPU;
-// without RADIAL_BLUR a sprite is not drawn while its radial blur runs; without BICUBIC the
+// without RADIAL_BLUR a sprite is not drawn while its radial blur runs and the full-screen
+// radial blur leaves the frame as it is; without BICUBIC the
 // present filter 3 shows with nearest sampling.
 #pragma once
 
@@ -32,6 +33,7 @@ struct GlEffectProgram {
                   uv_map = -1;
   platform::GLint texture_width = -1, texture_height = -1, offset_x = -1, offset_y = -1, level = -1;
   platform::GLint tex_size = -1, tex_diff_u = -1;
+  platform::GLint transform = -1;  // RADIAL_BLUR: the sprite's model space to clip space
 };
 
 struct GlEffects {

@@ -195,8 +195,10 @@ int32_t gl_draw_crossfade(const DrawRequest& incoming, const DrawRequest& outgoi
 }
 
 void gl_draw_effect(const FxResult& fx) {
-  // The raster wave; no other full-screen effect is drawn yet (the frame stays as it is).
-  if (GlRenderer* g = gl_device()) gl_draw_frame_wave(g, fx);
+  GlRenderer* g = gl_device();
+  if (!g) return;
+  if (fx.effect == 1) gl_draw_frame_wave(g, fx);
+  if (fx.effect == 2) gl_draw_frame_radial(g, fx);
 }
 
 BackBufferView gl_read_back() {
@@ -230,6 +232,17 @@ bool gl_present(PresentFn) {
   return true;
 }
 
+bool gl_get_camera(float eye[3], float at[3], float up[3]) {
+  GlRenderer* g = gl_device();
+  if (!g || !eye || !at || !up) return false;
+  for (int i = 0; i < 3; ++i) {
+    eye[i] = g->camera.eye[i];
+    at[i] = g->camera.at[i];
+    up[i] = g->camera.up[i];
+  }
+  return true;
+}
+
 constexpr Renderer kGl{
     .name = "gl",
     .open = gl_open,
@@ -243,6 +256,8 @@ constexpr Renderer kGl{
     .targets_begin = gl_targets_begin,
     .targets_end = gl_targets_end,
     .read_render_buffer = gl_read_render_buffer,
+    .get_camera = gl_get_camera,
+    .set_camera = gl_renderer_set_camera,
     .present = gl_present,
 };
 

@@ -9,7 +9,7 @@
 // opposite turn (they may differ on an edge where a texel boundary falls on a pixel centre).
 // Everything else the sprite's transform holds (turns about x and y, other rotation units, skew,
 // perspective, centre offset, a moved camera, linear sampling) is drawn in model space
-// (gl_sprite_space.h).
+// (gl_sprite_space.h), and so is every sprite under a radial blur.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -111,39 +111,18 @@ void gl_draw_strip(GlRenderer* g, const GlQuad& q) {
 }
 
 void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t target_h, float flip,
-                  uint32_t color, int32_t mode, const FxResult* radial, int32_t tex_w,
-                  int32_t tex_h) {
+                  uint32_t color, int32_t mode) {
   const platform::GlFunctions& f = g->f;
-  if (radial) {
-    // The radial blur's block: level, then the centre's offset, as floats.
-    float level = 0, ox = 0, oy = 0;
-    std::memcpy(&level, &radial->words[0], 4);
-    std::memcpy(&ox, &radial->words[1], 4);
-    std::memcpy(&oy, &radial->words[2], 4);
-    const GlEffectProgram& p = g->effects.radial_blur;
-    f.UseProgram(p.id);
-    f.Uniform2f(p.target_size, static_cast<float>(target_w), static_cast<float>(target_h));
-    f.Uniform1f(p.flip, flip);
-    f.Uniform4f(p.color, channel(color, 16), channel(color, 8), channel(color, 0),
-                channel(color, 24));
-    f.Uniform1i(p.texture, 0);
-    f.Uniform1f(p.texture_width, static_cast<float>(tex_w));
-    f.Uniform1f(p.texture_height, static_cast<float>(tex_h));
-    f.Uniform1f(p.level, level == level ? level : 0.0f);
-    f.Uniform1f(p.offset_x, ox == ox ? ox : 0.0f);
-    f.Uniform1f(p.offset_y, oy == oy ? oy : 0.0f);
-  } else {
-    // The program with the mode built in when there is one (the general one otherwise).
-    const bool own = mode > 0 && mode < kGlModeCount && g->sprite_modes[mode].id;
-    const GlSpriteProgram& p = own ? g->sprite_modes[mode] : g->sprite;
-    f.UseProgram(p.id);
-    f.Uniform2f(p.target_size, static_cast<float>(target_w), static_cast<float>(target_h));
-    f.Uniform1f(p.flip, flip);
-    f.Uniform4f(p.color, channel(color, 16), channel(color, 8), channel(color, 0),
-                channel(color, 24));
-    if (!own) f.Uniform1i(p.mode, mode);
-    f.Uniform1i(p.tex, 0);
-  }
+  // The program with the mode built in when there is one (the general one otherwise).
+  const bool own = mode > 0 && mode < kGlModeCount && g->sprite_modes[mode].id;
+  const GlSpriteProgram& p = own ? g->sprite_modes[mode] : g->sprite;
+  f.UseProgram(p.id);
+  f.Uniform2f(p.target_size, static_cast<float>(target_w), static_cast<float>(target_h));
+  f.Uniform1f(p.flip, flip);
+  f.Uniform4f(p.color, channel(color, 16), channel(color, 8), channel(color, 0),
+              channel(color, 24));
+  if (!own) f.Uniform1i(p.mode, mode);
+  f.Uniform1i(p.tex, 0);
   gl_draw_strip(g, q);
 }
 
@@ -178,9 +157,32 @@ void set_sampler(GlRenderer* g, platform::GLuint texture, bool linear, bool wrap
   f.TexParameteri(gl::kTexture2D, gl::kTextureWrapT, address);
 }
 
-// The quad in model space through the space program.
+// Sets the RADIAL_BLUR program's parameters: the block's level, then the centre's offset in
+// texels, as floats (a value that is not a number counts as 0); the texture's size.
+void use_radial_program(GlRenderer* g, const FxResult& radial, uint32_t color, float tw, float th,
+                        const float (&matrix)[16]) {
+  const platform::GlFunctions& f = g->f;
+  float level = 0, ox = 0, oy = 0;
+  std::memcpy(&level, &radial.words[0], 4);
+  std::memcpy(&ox, &radial.words[1], 4);
+  std::memcpy(&oy, &radial.words[2], 4);
+  const GlEffectProgram& p = g->effects.radial_blur;
+  f.UseProgram(p.id);
+  f.UniformMatrix4fv(p.transform, 1, 1, matrix);
+  f.Uniform4f(p.color, channel(color, 16), channel(color, 8), channel(color, 0),
+              channel(color, 24));
+  f.Uniform1i(p.texture, 0);
+  f.Uniform1f(p.texture_width, tw);
+  f.Uniform1f(p.texture_height, th);
+  f.Uniform1f(p.level, level == level ? level : 0.0f);
+  f.Uniform1f(p.offset_x, ox == ox ? ox : 0.0f);
+  f.Uniform1f(p.offset_y, oy == oy ? oy : 0.0f);
+}
+
+// The quad in model space through the space program, or with `radial` through the RADIAL_BLUR
+// program.
 void draw_in_space(GlRenderer* g, const DrawRequest& req, const GlSpritePlace& place, int64_t l,
-                   int64_t t, float tw, float th, int32_t mode) {
+                   int64_t t, float tw, float th, int32_t mode, const FxResult* radial) {
   const platform::GlFunctions& f = g->f;
   const GlMatrix m = gl_sprite_matrix(req, place, g->camera);
   float matrix[16];
@@ -193,12 +195,16 @@ void draw_in_space(GlRenderer* g, const DrawRequest& req, const GlSpritePlace& p
   const float v1 = static_cast<float>(static_cast<double>(t + place.h) / th);
   // Top-left, top-right, bottom-left, bottom-right; y runs upwards in model space.
   const float v[16] = {-hx, hy, u0, v0, hx, hy, u1, v0, -hx, -hy, u0, v1, hx, -hy, u1, v1};
-  f.UseProgram(g->space.id);
-  f.UniformMatrix4fv(g->space.transform, 1, 1, matrix);
-  f.Uniform4f(g->space.color, channel(req.color, 16), channel(req.color, 8), channel(req.color, 0),
-              channel(req.color, 24));
-  f.Uniform1i(g->space.mode, mode);
-  f.Uniform1i(g->space.tex, 0);
+  if (radial) {
+    use_radial_program(g, *radial, req.color, tw, th, matrix);
+  } else {
+    f.UseProgram(g->space.id);
+    f.UniformMatrix4fv(g->space.transform, 1, 1, matrix);
+    f.Uniform4f(g->space.color, channel(req.color, 16), channel(req.color, 8),
+                channel(req.color, 0), channel(req.color, 24));
+    f.Uniform1i(g->space.mode, mode);
+    f.Uniform1i(g->space.tex, 0);
+  }
   gl_draw_strip(g, v);
 }
 
@@ -242,12 +248,14 @@ void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w
   // every draw that is not a sprite's own) takes the nearest texel.
   const bool linear =
       g->sprite_filter == 2 && !mode_override && (req.scale_x != 1.0f || req.scale_y != 1.0f);
-  if (!radial && gl_sprite_needs_space(req, linear, g->camera)) {
+  // A radial blur is always drawn through the sprite's whole transform: the software peer has
+  // no picture of it to agree with.
+  if (radial || gl_sprite_needs_space(req, linear, g->camera)) {
     f.Disable(gl::kScissorTest);
     set_sampler(g, texture, linear, wrap);
     if (mode_override || !gl_set_table_blend(g, rm)) gl_set_blend(g, mode);
     GlSpritePlace place{space_side(g), target_w, target_h, x, y, w, h};
-    draw_in_space(g, req, place, l, t, tw, th, mode);
+    draw_in_space(g, req, place, l, t, tw, th, mode, radial);
     return;
   }
   GlQuad q;
@@ -308,7 +316,7 @@ void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w
   }
   set_sampler(g, texture, false, wrap);
   if (mode_override || !gl_set_table_blend(g, rm)) gl_set_blend(g, mode);
-  gl_draw_quad(g, q, target_w, target_h, 1.0f, req.color, mode, radial, tex_w, tex_h);
+  gl_draw_quad(g, q, target_w, target_h, 1.0f, req.color, mode);
   f.Disable(gl::kScissorTest);
   return;
 }

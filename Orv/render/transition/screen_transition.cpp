@@ -13,19 +13,37 @@
 
 namespace {
 
-// Holds the render lock for a scope when there is an active list to lock.
-class LockScope {
- public:
-  LockScope() : held_(render_lock_enter()) {}
-  ~LockScope() {
-    if (held_) render_lock_leave();
-  }
-  LockScope(const LockScope&) = delete;
-  LockScope& operator=(const LockScope&) = delete;
+int32_t next_pow2(int32_t v) {
+  int32_t p = 1;
+  while (p < v && p < (1 << 30)) p <<= 1;
+  return p;
+}
 
- private:
-  bool held_;
-};
+// The effect surface's size: the game size, each side raised to a power of two while images are
+// stored in power-of-two sizes (OrvSetPow, which only the GPU renderer takes).
+void effect_surface_size(int32_t* w, int32_t* h) {
+  const RenderState& rs = orv_render();
+  const bool pow2 = image_store_pow2();
+  *w = pow2 ? next_pow2(rs.game_w) : rs.game_w;
+  *h = pow2 ? next_pow2(rs.game_h) : rs.game_h;
+}
+
+// Sizes the capture as the effect surface; a capture that cannot be made again keeps the old
+// one and its size. False when there is no capture at all.
+bool size_capture(ScreenTransition* t) {
+  int32_t w = 0, h = 0;
+  effect_surface_size(&w, &h);
+  if (!t->capture || t->capture->width != w || t->capture->height != h) {
+    if (ImageObject* made = image_create(w, h, "screen transition")) {
+      image_release(t->capture);
+      t->capture = made;
+    }
+  }
+  if (!t->capture) return false;
+  t->width = t->capture->width;
+  t->height = t->capture->height;
+  return true;
+}
 
 }  // namespace
 
@@ -39,14 +57,11 @@ bool screen_transition_create() {
   if (rs.game_w <= 0 || rs.game_h <= 0) return false;
   auto* t = new (std::nothrow) ScreenTransition;
   if (!t) return false;
-  t->capture = image_create(rs.game_w, rs.game_h, "screen transition");
-  if (!t->capture) {
+  if (!size_capture(t)) {
     delete t;
     return false;
   }
   screen_transition_reset(t);
-  t->width = rs.game_w;
-  t->height = rs.game_h;
   rs.transition = t;
   rs.transition_step = screen_transition_frame;
   return true;
@@ -77,6 +92,7 @@ void screen_transition_reset(ScreenTransition* t) {
     image_release(t->mask);
     t->mask = nullptr;
   }
+  size_capture(t);
 }
 
 void screen_transition_capture(ScreenTransition* t) {
@@ -85,7 +101,9 @@ void screen_transition_capture(ScreenTransition* t) {
   BackBufferView frame = r->read_back();
   int32_t pitch = 0, rows = 0;
   uint32_t* p = image_pixels(t->capture, &pitch, &rows);
-  if (!p || !frame.pixels || frame.width != t->width || frame.height != t->height) return;
+  // The game picture goes to the capture's top-left corner; a power-of-two capture keeps what
+  // lay beyond it.
+  if (!p || !frame.pixels || frame.width > t->width || frame.height > t->height) return;
   for (int32_t y = 0; y < frame.height; ++y) {
     const uint32_t* in = frame.pixels + static_cast<size_t>(y) * frame.width;
     uint32_t* out = p + static_cast<size_t>(y) * pitch;
@@ -109,14 +127,14 @@ void screen_transition_frame() {
 }
 
 void screen_transition_mode_changed() {
-  LockScope lock;
+  RenderLockScope lock;
   if (ScreenTransition* t = screen_transition()) t->duration = 1;
 }
 
 extern "C" {
 
 OrvBool OrvEffectEx(int32_t type, int32_t duration, int32_t skippable, int32_t wait) {
-  LockScope lock;
+  RenderLockScope lock;
   ScreenTransition* t = screen_transition();
   if (t && (!t->enabled || type == 0)) return 1;
   if (!t || type < 0 || type > 99 || t->running) return 0;
@@ -137,7 +155,7 @@ OrvBool OrvEffect(int32_t type, int32_t duration) {
 }
 
 void OrvEffectEnable(int32_t flag) {
-  LockScope lock;
+  RenderLockScope lock;
   if (ScreenTransition* t = screen_transition()) t->enabled = flag;
 }
 

@@ -53,7 +53,10 @@ struct ScreenTransition {
   uint32_t start_time = 0;
   int32_t type = -1;
   int32_t x = 0, y = 0;
-  int32_t width = 0, height = 0;  // of the capture: the game size
+  // The effect surface, the capture's size: the game size, each side raised to a power of two
+  // while images are stored in power-of-two sizes (OrvSetPow); set by the reset. The game
+  // picture lies in its top-left corner.
+  int32_t width = 0, height = 0;
   ImageObject* capture = nullptr;
   // State of the types that keep some between frames.
   bool recaptured = false;      // mosaic: the new scene was captured
@@ -62,8 +65,8 @@ struct ScreenTransition {
   std::vector<uint32_t> small;  // mosaic: the capture scaled down
 };
 
-// Makes the record and its game-size capture, and hooks the step into the frame draw. False
-// when the capture cannot be made (the system initialisation then stops with its box).
+// Makes the record and its capture (the effect surface), and hooks the step into the frame draw.
+// False when the capture cannot be made (the system initialisation then stops with its box).
 bool screen_transition_create();
 // Releases the capture and the mask and the record; the frame draw no longer steps it.
 void screen_transition_destroy();
@@ -72,7 +75,8 @@ ScreenTransition* screen_transition();
 
 // The frame draw's step (game thread, render lock held).
 void screen_transition_frame();
-// Clears the running state: flags, type and colour -1 (all bits), per-type state released.
+// Clears the running state: flags, type and colour -1 (all bits), per-type state released; the
+// effect surface takes the size of the moment (the capture is made again when it changes).
 void screen_transition_reset(ScreenTransition* t);
 // A window-mode change: a running transition ends at its next step (its duration becomes
 // 1 ms). Takes the render lock.

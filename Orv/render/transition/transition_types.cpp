@@ -142,7 +142,10 @@ int32_t TransitionFade(ScreenTransition* t) {
 int32_t TransitionSoftFade(ScreenTransition* t) {
   int32_t pitch = 0;
   if (uint32_t* p = image_pixels(t->capture, &pitch, nullptr)) {
-    Filter3x3(p, t->width, t->height, pitch);
+    // Only the game picture is softened: a power-of-two capture's margin holds no picture, and
+    // softening it in would darken the picture's edges a little more every frame.
+    const RenderState& rs = orv_render();
+    Filter3x3(p, std::min(t->width, rs.game_w), std::min(t->height, rs.game_h), pitch);
     image_mark_changed(t->capture);
   }
   return TransitionFade(t);
@@ -150,7 +153,9 @@ int32_t TransitionSoftFade(ScreenTransition* t) {
 
 int32_t TransitionBox(ScreenTransition* t) {
   int32_t e = elapsed(t);
-  int32_t gw = t->width, gh = t->height;
+  // The box shrinks about the game picture's centre, whatever the capture's size.
+  const RenderState& rs = orv_render();
+  int32_t gw = std::min(t->width, rs.game_w), gh = std::min(t->height, rs.game_h);
   int32_t w = std::clamp(static_cast<int32_t>((1.0 - progress(t, e)) * gw), 0, gw);
   int32_t h = static_cast<int32_t>(int64_t{w} * gh / gw);
   t->x = (gw - w) >> 1;

@@ -260,6 +260,133 @@ TEST_F(GlEffects, RadialBlurNeedsItsProgram) {
   EXPECT_EQ(differing_between({gl_pixels()[centre]}, {unblurred[centre]}, 3), 0);
 }
 
+// The radial blur worked out here: the sprite (opaque, drawn at (x, y), quad w x h from texel
+// (0, 0) of a tw x th texture) with its scale, quarter turns and centre offset undone on each
+// pixel centre, then eight nearest texels on the line towards the centre texel (ox, oy),
+// averaged. Black where the pixel centre is off the quad.
+struct RadialCase {
+  int32_t quarter_turns;  // counterclockwise on screen
+  float scale;
+  int32_t cx, cy;  // the centre offset as stored
+  float level, ox, oy;
+};
+std::vector<uint32_t> radial_reference(const std::vector<uint32_t>& texels, int32_t tw, int32_t th,
+                                       int32_t x, int32_t y, int32_t w, int32_t h,
+                                       const RadialCase& c, int32_t gw, int32_t gh) {
+  std::vector<uint32_t> out(static_cast<size_t>(gw) * gh, 0xFF000000u);
+  for (int32_t py = 0; py < gh; ++py) {
+    for (int32_t px = 0; px < gw; ++px) {
+      // Screen = turn(scale(q + c / 2)) + centre, y downwards; a counterclockwise quarter turn
+      // takes (a, b) to (b, -a), so undoing one takes (a, b) to (-b, a).
+      double a = px + 0.5 - (x + w / 2.0), b = py + 0.5 - (y + h / 2.0);
+      for (int n = 0; n < c.quarter_turns; ++n) {
+        const double t = a;
+        a = -b;
+        b = t;
+      }
+      const double u = a / c.scale - c.cx / 2.0 + w / 2.0, v = b / c.scale - c.cy / 2.0 + h / 2.0;
+      if (u < 0 || u >= w || v < 0 || v >= h) continue;
+      double sum[3] = {0, 0, 0};
+      for (int n = 0; n < 8; ++n) {
+        const double su = u + (c.ox - u) * c.level * n / 8, sv = v + (c.oy - v) * c.level * n / 8;
+        const int32_t ix = std::clamp(static_cast<int32_t>(std::floor(su)), 0, tw - 1);
+        const int32_t iy = std::clamp(static_cast<int32_t>(std::floor(sv)), 0, th - 1);
+        for (int k = 0; k < 3; ++k)
+          sum[k] += (texels[static_cast<size_t>(iy) * tw + ix] >> (8 * k)) & 255u;
+      }
+      uint32_t p = 0xFF000000u;
+      for (int k = 0; k < 3; ++k) p |= static_cast<uint32_t>(std::lround(sum[k] / 8)) << (8 * k);
+      out[static_cast<size_t>(py) * gw + px] = p;
+    }
+  }
+  return out;
+}
+
+// The radial blur is drawn through the sprite's whole transform (scale, turns, centre offset):
+// at every level, level 0 included, it is the picture worked out on the CPU from that geometry.
+TEST_F(GlEffects, RadialBlurFollowsTheSpriteTransform) {
+  constexpr int32_t kGw = 128, kGh = 96, kTw = 40, kTh = 20;
+  // Neighbouring texels differ by little, so that a sample falling on a texel edge either way
+  // moves the average by less than 1.
+  auto ramp = [](int32_t x, int32_t y) {
+    return 0xFF000000u | static_cast<uint32_t>(x * 5) << 16 | static_cast<uint32_t>(y * 9) << 8 |
+           static_cast<uint32_t>(90 + x + y);
+  };
+  // Scales, levels and centres off the texel grid, so that no sample lands on a texel edge.
+  const RadialCase cases[] = {
+      {0, 1.0f, 0, 0, 0.61f, 30.37f, 4.71f},   {1, 1.0f, 8, 6, 0.61f, 30.37f, 4.71f},
+      {2, 1.0f, -4, 10, 0.97f, 3.29f, 15.63f}, {1, 1.6f, 8, -6, 0.43f, 20.17f, 10.83f},
+      {3, 2.0f, 0, 0, 0.83f, 0.41f, 0.77f},
+  };
+  for (const RadialCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.quarter_turns << " turns x" << c.scale << " centre "
+                                    << c.cx << "," << c.cy << " level " << c.level);
+    reopen(kGw, kGh, 4, 0, VELMORA_LUMO);
+    if (IsSkipped()) return;
+    ImageObject* img = image(kTw, kTh, +ramp);
+    DrawRequest r = request(img);
+    r.x = 44;
+    r.y = 38;
+    r.rotation = c.quarter_turns * 128;
+    r.scale_x = r.scale_y = c.scale;
+    r.center_x = c.cx;
+    r.center_y = c.cy;
+    std::vector<uint32_t> texels(static_cast<size_t>(kTw) * kTh);
+    for (int32_t y = 0; y < kTh; ++y)
+      for (int32_t x = 0; x < kTw; ++x) texels[static_cast<size_t>(y) * kTw + x] = ramp(x, y);
+    // Level 0 is the transformed sprite itself.
+    for (float level : {c.level, 0.0f}) {
+      SCOPED_TRACE(level);
+      RadialCase at = c;
+      at.level = level;
+      FxResult fx;
+      fx.effect = 2;
+      std::memcpy(&fx.words[0], &at.level, 4);
+      std::memcpy(&fx.words[1], &at.ox, 4);
+      std::memcpy(&fx.words[2], &at.oy, 4);
+      r.fx = &fx;
+      gl().clear(0xFF000000u);
+      EXPECT_EQ(gl().draw_sprite(r), 1);
+      EXPECT_EQ(
+          differing_between(
+              gl_pixels(), radial_reference(texels, kTw, kTh, r.x, r.y, kTw, kTh, at, kGw, kGh), 2),
+          0);
+    }
+  }
+}
+
+// The full-screen radial blur works on the frame drawn so far, read as opaque (the opaque blend
+// here leaves alpha 128 in the frame), as one sprite at the origin; without the program the
+// frame stays.
+TEST_F(GlEffects, FullScreenRadialBlurOfTheFrame) {
+  constexpr int32_t kGw = 96, kGh = 64;
+  auto ramp = [](int32_t x, int32_t y) {
+    return 0x80000000u | static_cast<uint32_t>(x * 2) << 16 | static_cast<uint32_t>(y * 3) << 8 |
+           static_cast<uint32_t>(40 + x + y);
+  };
+  const RadialCase c{0, 1.0f, 0, 0, 0.71f, 60.37f, 20.71f};
+  FxResult fx;
+  fx.effect = 2;
+  std::memcpy(&fx.words[0], &c.level, 4);
+  std::memcpy(&fx.words[1], &c.ox, 4);
+  std::memcpy(&fx.words[2], &c.oy, 4);
+  for (uint32_t flags : {4u, 0u}) {
+    SCOPED_TRACE(flags);
+    reopen(kGw, kGh, flags, 0, VELMORA_LUMO);
+    if (IsSkipped()) return;
+    gl().clear(0x00000000u);
+    DrawRequest r = request(image(kGw, kGh, +ramp));
+    r.render_mode = 11;  // the texels as they are, alpha too
+    gl().draw_sprite(r);
+    const std::vector<uint32_t> frame = gl_pixels();  // read back opaque
+    gl().draw_effect(fx);
+    const std::vector<uint32_t> want =
+        flags ? radial_reference(frame, kGw, kGh, 0, 0, kGw, kGh, c, kGw, kGh) : frame;
+    EXPECT_EQ(differing_between(gl_pixels(), want, 2), 0);
+    EXPECT_GT(differing_between(frame, want, 2), flags ? kGw * kGh / 2 : -1);
+  }
+}
+
 // The present filters against pictures computed here from the game picture.
 uint32_t sample_clamped(const std::vector<uint32_t>& src, int32_t w, int32_t h, int32_t x,
                         int32_t y) {

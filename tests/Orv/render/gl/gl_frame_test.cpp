@@ -179,6 +179,49 @@ TEST(GlFrame, TargetListDrawsNamedSpritesHiddenOnesToo) {
   gl_frames_stop(list);
 }
 
+// The frame copied into a sprite (OrvSpriteBackBafferCopy) from the GL game target: every alpha
+// byte FF whatever the blends left there (a clear of alpha 0 under a translucent sprite); an
+// image narrower or lower than the frame is refused and left as it was.
+TEST(GlFrame, BackBufferCopyIsOpaqueAndRefusesSmallImages) {
+  if (!context()) GTEST_SKIP() << "no GL 3.3 core context";
+  const OrvHandle list = gl_frames_start();
+  ASSERT_NE(list, 0u);
+  orv_core().render.clear_color = 0x00102030u;
+  std::vector<uint32_t> half(16 * 16, 0x80FF0000u);
+  OrvHandle s = sprite_create_from_bgra(list, 16, 16, half.data(), 16, 0);
+  OrvSpriteSetPos(s, 4, 4, 0);
+  OrvSpriteViewCtrl(s, 1);
+  EXPECT_TRUE(render_frame_draw());
+  const BackBufferView v = render_back_buffer();
+  const std::vector<uint32_t> shown(v.pixels, v.pixels + static_cast<size_t>(kW) * kH);
+  struct Case {
+    int32_t w, h;
+    bool copied;
+  };
+  for (const Case& c : {Case{kW, kH, true}, Case{kW + 8, kH + 2, true}, Case{kW - 1, kH, false},
+                        Case{kW, kH - 1, false}}) {
+    SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
+    std::vector<uint32_t> mark(static_cast<size_t>(c.w) * c.h, 0x00ABCDEFu);
+    OrvHandle copy = sprite_create_from_bgra(list, c.w, c.h, mark.data(), c.w, 0);
+    EXPECT_EQ(OrvSpriteBackBafferCopy(copy), 1);
+    int32_t pitch = 0;
+    const uint32_t* px = image_pixels(sprite_from(copy)->image, &pitch, nullptr);
+    ASSERT_NE(px, nullptr);
+    for (int32_t y = 0; y < kH && y < c.h; ++y) {
+      for (int32_t x = 0; x < kW && x < c.w; ++x) {
+        const uint32_t want = c.copied ? shown[static_cast<size_t>(y) * kW + x] : 0x00ABCDEFu;
+        ASSERT_EQ(px[static_cast<size_t>(y) * pitch + x], want) << x << "," << y;
+      }
+    }
+    if (c.copied) {
+      EXPECT_EQ(px[0], 0xFF102030u);
+      EXPECT_EQ(px[8 * pitch + 8] >> 24, 0xFFu);
+    }
+    OrvSpriteRelease(list, copy);
+  }
+  gl_frames_stop(list);
+}
+
 // Pixels painted, written through a lock or changed by a pixel operation reach the picture
 // that the GL peer draws at the next frame.
 TEST(GlFrame, ChangedPixelsReachTheTexture) {
