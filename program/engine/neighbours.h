@@ -39,6 +39,8 @@ struct LayerServices {
   NeighbourStep action_end_active_and_marked;
   // Ends every action slot and frees the push buffer.
   NeighbourStep action_uninit_all;
+  // After a load: ends and empties action slots 7 and 8.
+  NeighbourStep action_slots_system_clear;
   // Steps the .ani players one frame and frees the finished ones.
   NeighbourStep anim_players_update;
   NeighbourStep anim_release_all;

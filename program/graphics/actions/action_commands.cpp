@@ -28,7 +28,6 @@ using engine::vm_log;
 using engine::vm_pop;
 using engine::VmContext;
 
-constexpr uint32_t kModeRun = 1, kModeSync = 2, kModeLoop = 3;
 constexpr uint32_t kActiveSlot = 0xFFFFFFFFu;
 constexpr uint32_t kSkipScene = 0x10;
 
@@ -406,6 +405,7 @@ void actions_attach() {
   l.action_clear_marked = action_clear_marked;
   l.action_end_active_and_marked = action_end_active_and_marked;
   l.action_uninit_all = action_uninit_all;
+  l.action_slots_system_clear = action_slots_system_clear;
   l.easing_rate = easing_rate;
 }
 

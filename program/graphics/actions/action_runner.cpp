@@ -19,7 +19,6 @@ using engine::kActionSections;
 using engine::kActionSlots;
 using engine::VmContext;
 
-constexpr uint32_t kModeRun = 1, kModeSync = 2, kModeLoop = 3;
 constexpr uint32_t kEndless = 0xFFFFFFFFu;
 
 uint32_t section_count(const ActionLine& line) {
@@ -232,6 +231,13 @@ bool action_sync_running(VmContext& vm) {
     if (slot.bRunning && slot.dwMode == kModeSync) return true;
   }
   return false;
+}
+
+void action_slots_system_clear(VmContext& vm) {
+  for (const uint32_t s : {7u, 8u}) {
+    if (vm.actions.slots[s].bRunning) action_uninit(vm, s);
+    action_slot_zero(vm, s);
+  }
 }
 
 void action_uninit_all(VmContext& vm) {

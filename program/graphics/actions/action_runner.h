@@ -22,6 +22,9 @@ namespace actions {
 using engine::ActionLine;
 using engine::ActionSlot;
 
+// Slot modes: run, sync_run, loop_run.
+constexpr uint32_t kModeRun = 1, kModeSync = 2, kModeLoop = 3;
+
 // A pushed slot: the slot's record and its lines, taken out of the table whole.
 struct PushedSlot {
   ActionSlot slot;
@@ -53,6 +56,8 @@ void action_clear_marked(engine::VmContext& vm);
 void action_end_active_and_marked(engine::VmContext& vm);
 // True when a running slot is in mode 2 (the main script waits).
 bool action_sync_running(engine::VmContext& vm);
+// After a load: slots 7 and 8, the system's own, are ended when running and emptied.
+void action_slots_system_clear(engine::VmContext& vm);
 // Reset and shutdown: drops the pushed slot unplayed, ends every slot (so a filled slot that
 // never ran applies its sections), zeroes the system and resets the ease window.
 void action_uninit_all(engine::VmContext& vm);

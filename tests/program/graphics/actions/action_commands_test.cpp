@@ -1,6 +1,7 @@
 // The action commands: section bookkeeping, slot arguments and the ways a slot is started.
 #include <gtest/gtest.h>
 
+#include "engine/frame_procedure.h"
 #include "program/graphics/actions/actions_fixture.h"
 
 namespace actionstest {
@@ -141,6 +142,38 @@ TEST_F(ActionCommandsTest, IsActionMoveFindsMovingKindsOfRunningSlots) {
   EXPECT_EQ(vm().reg[2], 1u);
   call(kIsMove, {2});
   EXPECT_EQ(vm().reg[2], 0u);
+  call(kShake, {4, 0x03000000, 0, 5, 100});  // its image number did not decode
+  call(kIsMove, {0x03000000});
+  EXPECT_EQ(vm().reg[2], 0u) << "a number that does not decode names no image";
+}
+
+// Through the assembler and the interpreter: the script stands still while its slot plays.
+TEST_F(ActionCommandsTest, ScriptWaitsForItsSynchronousSlot) {
+  layers::ImageRecord& image = layer_image(1);
+  load(
+      "  call action_straight(0, 1, 100, 0, 0, 200)\n"
+      "  call action_sync_run(-1, 200)\n"
+      "  add r1, 1\n"
+      "  end\n");
+  uint32_t t = 1000;
+  auto frame_procedure = [&] {
+    at(t);
+    engine::script_update(vm());
+    layers::images_frame_deltas_clear(vm());
+    actions::action_update(vm());
+    t += 10;
+  };
+  frame_procedure();
+  EXPECT_TRUE(slot(0).bRunning);
+  while (t < 1200) {
+    frame_procedure();
+    EXPECT_EQ(vm().reg[1], 0u) << "at " << t;
+  }
+  EXPECT_EQ(image.frame.actionPos.x, 95);  // trunc(100.5 * 190 / 200), the last step
+  frame_procedure();                       // the slot ends at 200 ms
+  EXPECT_EQ(image.base.pos.x, 100);
+  frame_procedure();
+  EXPECT_EQ(vm().reg[1], 1u);
 }
 
 }  // namespace

@@ -188,6 +188,20 @@ TEST_F(ActionRunnerTest, PushSetsARunningSlotAsideAndPopBringsItBackOnItsOldCloc
   EXPECT_EQ(image.actionSet.pos.x, 100);
 }
 
+TEST_F(ActionRunnerTest, ALoadEmptiesTheSystemSlotsSevenAndEight) {
+  layers::ImageRecord& image = layer_image(1);
+  for (uint32_t s : {6u, 7u, 8u}) {
+    call(kSetActive, {s});
+    call(kStraight, {0, 1, 10, 0, 0, 100});
+  }
+  call(kRun, {7, 0xFFFFFFFF});
+  engine::neighbours.layers.action_slots_system_clear(vm());
+  EXPECT_FALSE(slot(7).bRunning);
+  EXPECT_EQ(image.base.pos.x, 10) << "slot 7 ended: its move jumps to its end";
+  EXPECT_EQ(engine::action_lines[8][0].nSections, 0u) << "slot 8 emptied unplayed";
+  EXPECT_EQ(engine::action_lines[6][0].nSections, 1u);
+}
+
 TEST_F(ActionRunnerTest, DebugMapShowsEachSlotsMode) {
   std::string map;
   static std::string* seen;
