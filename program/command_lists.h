@@ -17,6 +17,7 @@
 #include "program/commands/system_command_list.h"
 #include "program/engine/thread_command_list.h"
 #include "program/engine/wait_command_list.h"
+#include "program/graphics/actions/action_command_list.h"
 #include "program/graphics/layers/layer_command_list.h"
 #include "program/graphics/layers/run_command_list.h"
 #include "program/movie/movie_command_list.h"
@@ -49,6 +50,7 @@
   X(MESSAGE_COMMANDS)            \
   X(LAYER_COMMANDS)               \
   X(RUN_COMMANDS)                \
+  X(ACTION_COMMANDS)             \
   X(MUSIC_COMMANDS)              \
   X(SOUND_COMMANDS)              \
   X(VOICE_COMMANDS)              \

@@ -34,8 +34,13 @@ struct LayerServices {
   NeighbourAsk action_sync_run;
   // Ends the action slots marked to end under scene skip.
   NeighbourStep action_clear_marked;
+  // Ends the active action slot, then the marked ones (a button click). Null: the button
+  // code falls back to action_clear_marked.
+  NeighbourStep action_end_active_and_marked;
   // Ends every action slot and frees the push buffer.
   NeighbourStep action_uninit_all;
+  // After a load: ends and empties action slots 7 and 8.
+  NeighbourStep action_slots_system_clear;
   // Steps the .ani players one frame and frees the finished ones.
   NeighbourStep anim_players_update;
   NeighbourStep anim_release_all;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/game_files.h"
+#include "engine/neighbours.h"
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
@@ -49,6 +50,8 @@ void resume(VmContext& vm) {
 
 // What a load repairs of the state a snapshot does not carry.
 void after_load(VmContext& vm) {
+  // Action slots 7 and 8 belong to the system's own screens: a load leaves them empty.
+  engine::neighbour_run(engine::neighbours.layers.action_slots_system_clear, vm);
   // No click of before the load may end a wait after it.
   engine::g_advance_latch = engine::AdvanceLatch{0, 0, 1};
   vm.text.bEndOfText[0] = 0;

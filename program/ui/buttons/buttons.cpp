@@ -59,9 +59,12 @@ void finished_click(VmContext& vm, ButtonGroup& g, uint32_t group, OrvHandle spr
     gosub(vm, 1, e->dwClickLabel);
     g.nLastPush = no;
     if (pause_allowed(vm)) button_pause(vm, kClickPause);
-    // The active action slot's end on a click belongs to the action system (not built yet);
-    // the marked slots end through its neighbour entry.
-    engine::neighbour_run(engine::neighbours.layers.action_clear_marked, vm);
+    // A click ends the active action slot and the slots marked to end.
+    const engine::LayerServices& actions = engine::neighbours.layers;
+    engine::neighbour_run(actions.action_end_active_and_marked
+                              ? actions.action_end_active_and_marked
+                              : actions.action_clear_marked,
+                          vm);
     break;
   }
   if (!dropped && g.lpHovered) leave(vm, g);
