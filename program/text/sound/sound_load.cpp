@@ -4,10 +4,18 @@
 
 #include "commands/command_util.h"
 #include "engine/orv_api.h"
+#include "engine/orv_calls.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 
 namespace engine {
+
+bool sound_wait_advance(VmContext& vm) {
+  constexpr uint32_t kAdvanceKeys = 0x800006;  // Space, Enter, left button
+  if (get_skip_state(vm) != 0) return true;
+  const uint32_t keys = vm.buttons.bKeyRelease ? orv_input_key_pull() : orv_input_key_push();
+  return (keys & kAdvanceKeys) != 0;
+}
 
 OrvSoundHandle sound_load(VmContext& vm, const std::string& name, int32_t kind,
                           const BgmLoopPoints* points, float gain) {

@@ -16,6 +16,10 @@ constexpr uint32_t kSkipSkipping = 0x35;     // skip toggle, Ctrl held, scene or
 constexpr uint32_t kSkipFastForward = 0x30;  // a scene or history skip runs
 constexpr uint32_t kSkipOrCtrl = 0x5;        // skip toggle or Ctrl held
 
+// True when a sound wait ends this frame: any skip bit, or Space, Enter or the left button
+// pushed (released, in the buttons' key-release mode).
+bool sound_wait_advance(VmContext& vm);
+
 // Loads name (without extension, Shift-JIS) as platform sound type `kind` (1 line voice,
 // 2 background voice, 3 music, 4-6 effects, 7 system voice), trying ".ogg" before ".wav".
 // points: loop points for music, else null. gain: for kind 4 only; above 1.0 the effect is

@@ -12,6 +12,7 @@
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "graphics/layers/image_record.h"
+#include "text/sound/bgv.h"
 #include "text/sound/sound_load.h"
 #include "text/sound/voice_calls.h"
 #include "text/sound/voice_command_list.h"
@@ -70,12 +71,14 @@ void copy_field(char (&field)[32], const std::string& text) {
   std::memcpy(field, text.data(), sjis_clamp(text, sizeof field - 1));
 }
 
-// The empty slot of voice_play: the voice calls end and the slot's sound goes.
+// The empty slot of voice_play: the voice calls end, the slot's sound goes and, for a line
+// voice, the background voices paused for it resume.
 void empty_slot(VmContext& vm, int32_t slot) {
   voice_call_end(vm);
   VoiceSlot& v = vm.sound.voice[slot];
   if (v.sound != 0) orv.OrvSoundRelease(v.sound);
   v = {};
+  if (slot != kSystemVoiceSlot) bgv_resume_for_voices(vm.sound);
 }
 
 uint32_t cmd_voice_play(VmContext& vm) {

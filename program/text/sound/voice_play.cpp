@@ -10,6 +10,7 @@
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "platform/file_handle.h"
+#include "text/sound/bgv.h"
 #include "text/sound/music.h"
 #include "text/sound/sound_load.h"
 #include "text/sound/voice_autopan.h"
@@ -21,7 +22,6 @@ namespace engine {
 namespace {
 
 constexpr size_t kVoicePrefixLength = sizeof kVoicePrefix - 1;
-constexpr uint32_t kAdvanceKeys = 0x800006;  // Space, Enter, left button
 constexpr int32_t kWaitFadeOut = 1000;
 
 bool prefix_rule_voice(const std::string& name) {
@@ -139,6 +139,7 @@ int32_t voice_play_core(VmContext& vm, int32_t slot, const std::string& name, ui
   copy_name(v.name, name);
   dress_voice(s, slot, name, flags);
   if (!(flags & kVoiceNoBgmAuto) && slot != kSystemVoiceSlot) bgm_auto_volume_apply(s, true);
+  bgv_pause_for_voice(s, name);
   if (flags & kVoiceWait) s.dwVoiceWaitMask |= 1u << slot;
   start_slot(v, flags, fade);
   return kVoicePlayed;
@@ -147,6 +148,7 @@ int32_t voice_play_core(VmContext& vm, int32_t slot, const std::string& name, ui
 void line_voices_clear(VmContext& vm) {
   voice_call_end(vm);
   for (int i = 0; i < kLineVoiceSlots; ++i) release_slot(vm.sound.voice[i]);
+  bgv_resume_for_voices(vm.sound);
 }
 
 LineVoice line_voice_play(VmContext& vm, const std::string& name) {
@@ -219,8 +221,7 @@ bool voice_wait_poll(VmContext& vm) {
   SoundState& s = vm.sound;
   if (s.dwVoiceWaitMask == 0) return false;
   const uint32_t skip = get_skip_state(vm);
-  const uint32_t keys = vm.buttons.bKeyRelease ? orv_input_key_pull() : orv_input_key_push();
-  const bool advance = skip != 0 || (keys & kAdvanceKeys) != 0;
+  const bool advance = sound_wait_advance(vm);
   for (int i = 0; i <= kSystemVoiceSlot; ++i) {
     const uint32_t bit = 1u << i;
     if (!(s.dwVoiceWaitMask & bit)) continue;

@@ -74,7 +74,8 @@ enum class LineVoice {
 // a silenced character leaves them alone. `name` empty: the line has no voice.
 LineVoice line_voice_play(VmContext& vm, const std::string& name);
 
-// Ends the voice calls, releases slots 0-7 and empties them.
+// Ends the voice calls, releases slots 0-7 and empties them; the background voices paused for
+// them resume.
 void line_voices_clear(VmContext& vm);
 
 // Releases and empties every voice slot and background-voice slot (enabled set back to 1),
