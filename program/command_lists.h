@@ -26,6 +26,7 @@
 #include "program/text/sound/music_command_list.h"
 #include "program/text/sound/se_command_list.h"
 #include "program/text/sound/sound_command_list.h"
+#include "program/text/sound/spectrum_command_list.h"
 #include "program/text/sound/voice_command_list.h"
 #include "program/text/window/text_window_command_list.h"
 #include "program/ui/buttons/button_command_list.h"
@@ -53,6 +54,7 @@
   X(RUN_COMMANDS)                \
   X(MUSIC_COMMANDS)              \
   X(SOUND_COMMANDS)              \
+  X(SPECTRUM_COMMANDS)           \
   X(VOICE_COMMANDS)              \
   X(BGV_COMMANDS)                \
   X(SE_COMMANDS)                 \

@@ -9,6 +9,7 @@
 #include "text/sound/sound_command_list.h"
 #include "text/sound/sound_effects.h"
 #include "text/sound/sound_frame.h"
+#include "text/sound/spectrum.h"
 #include "text/sound/voice_calls.h"
 #include "text/sound/voices.h"
 #include "text/window/text_window_seams.h"
@@ -117,6 +118,7 @@ void sound_attach() {
   command_list_install(voice_commands);
   command_list_install(bgv_commands);
   command_list_install(se_commands);
+  command_list_install(spectrum_commands);
   TextSoundServices& t = neighbours.text;
   t.sound_channels_update = sound_channels_update;
   t.se_release_all = se_release_all;
