@@ -22,6 +22,13 @@ OrvSoundHandle sound_load(VmContext& vm, const std::string& name, int32_t kind,
   if (get_skip_state(vm) & kSkipFastForward) {
     return kind == kSoundTypeBgm ? orv.OrvSoundLoadSetReserved(0, kSoundTypeBgm) : 0;
   }
+  const OrvSoundHandle h = sound_load_file(name, kind, points, gain);
+  if (h == 0 && kind != kSoundTypeVoice) vm_log(kLogMain, "sound load error [%s]", name.c_str());
+  return h;
+}
+
+OrvSoundHandle sound_load_file(const std::string& name, int32_t kind, const BgmLoopPoints* points,
+                               float gain) {
   for (const char* extension : {".ogg", ".wav"}) {
     const std::string file = name + extension;
     const OrvSoundHandle h = kind == kSoundTypeSe1 && gain > 1.0f
@@ -29,7 +36,6 @@ OrvSoundHandle sound_load(VmContext& vm, const std::string& name, int32_t kind,
                                  : orv.OrvSoundLoad(file.c_str(), kind, points);
     if (h != 0) return h;
   }
-  if (kind != kSoundTypeVoice) vm_log(kLogMain, "sound load error [%s]", name.c_str());
   return 0;
 }
 

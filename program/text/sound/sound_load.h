@@ -30,6 +30,11 @@ bool sound_wait_advance(VmContext& vm);
 OrvSoundHandle sound_load(VmContext& vm, const std::string& name, int32_t kind,
                           const BgmLoopPoints* points, float gain = 1.0f);
 
+// The extension loop of sound_load without its skip test: for the work thread, which must not
+// read the script's skip state. Missing files are not reported.
+OrvSoundHandle sound_load_file(const std::string& name, int32_t kind, const BgmLoopPoints* points,
+                               float gain = 1.0f);
+
 // The name a file operand names, marking the file seen; for a string-slot operand (bit 28)
 // the name is also copied into inline_name (32 bytes, cut to 31 on a character boundary, the
 // rest zero) when that is given.
