@@ -93,9 +93,6 @@ class FakeSoundScope {
       auto it = g_sound->channelVolume.find(h);
       return it == g_sound->channelVolume.end() ? 10000 : it->second;
     };
-    orv.OrvInputGetKeyPush = [] { return g_sound->keysPushed; };
-    orv.OrvInputGetKeyPull = []() -> uint32_t { return 0; };
-    orv.OrvInputGetKeyOn = []() -> uint32_t { return 0; };
     orv.OrvSoundSetFreq = [](uint32_t h, uint32_t hz) -> OrvBool {
       g_sound->log("Freq " + num(h & 0xFFFF) + " " + num(hz));
       return 1;
@@ -184,6 +181,10 @@ class SoundTest : public enginetest::VmTest {
   void SetUp() override {
     VmTest::SetUp();
     scope_ = std::make_unique<FakeSoundScope>(&fake);
+    // The keys pushed this frame, for the waits (the scope restores the entries).
+    orv.OrvInputGetKeyPush = [] { return g_sound->keysPushed; };
+    orv.OrvInputGetKeyPull = []() -> uint32_t { return 0; };
+    orv.OrvInputGetKeyOn = []() -> uint32_t { return 0; };
   }
   void TearDown() override {
     scope_.reset();
