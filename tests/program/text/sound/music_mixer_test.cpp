@@ -1,5 +1,6 @@
 // Music commands against the real sound system: the mix is pulled by the test and the clock is
 // the fixture's fake one.
+#include <cmath>
 #include <filesystem>
 
 #include "Orv/core/files/file_access.h"
@@ -120,6 +121,33 @@ TEST_F(MusicMixer, AVoicePlayedByTheScriptLowersTheMusicToFortyPercentUntilItEnd
   }
   EXPECT_NEAR(level_after(10), 1000, 2);
   EXPECT_EQ(vm().sound.voice[0].sound, 0u);
+}
+
+TEST_F(MusicMixer, SpectrumOfPlayingMusicLightsTheBandOfItsSine) {
+  // A full-scale 1 kHz sine, as the spectrum's own test works its band value out: 86 in band 17.
+  testsupport::WavLayout layout;
+  layout.samples.clear();
+  for (int i = 0; i < 44100 * 2; ++i) {
+    const auto v =
+        static_cast<int16_t>(std::lround(32767.0 * std::sin(2 * M_PI * 1000 * i / 44100)));
+    testsupport::put16(layout.samples, static_cast<uint16_t>(v));
+    testsupport::put16(layout.samples, static_cast<uint16_t>(v));
+  }
+  testsupport::write_file(dir / "game/bgm/TUNE.WAV", testsupport::make_wav(layout));
+  play(1, 0);
+  const uint32_t sound = vm().sound.bgm[0].sound;
+  ASSERT_NE(sound, 0u);
+  level_after(100);
+  auto run = [&](uint32_t id, std::vector<uint32_t> args) {
+    for (auto it = args.rbegin(); it != args.rend(); ++it) engine::vm_push(vm(), *it);
+    EXPECT_EQ(engine::command_lookup(id)(vm()), 1u) << std::hex << id;
+    return vm().reg[0];
+  };
+  run(0x040015, {0, 0});
+  run(0x040017, {sound});
+  run(0x040018, {sound});
+  EXPECT_EQ(run(0x040019, {17, 0}), 86u);
+  run(0x04001a, {});
 }
 
 }  // namespace
