@@ -66,6 +66,8 @@ void se_release_all(VmContext& vm) {
     if (ch.sound != 0) orv.OrvSoundRelease(ch.sound);
     ch = {};
   }
+  // A wait left over from before would swallow the next effect command's first run.
+  vm.sound.dwBlockingSe = 0;
 }
 
 }  // namespace engine

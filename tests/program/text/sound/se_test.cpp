@@ -275,14 +275,20 @@ TEST_F(SeTest, ChannelNumbersOutsideTheTableAreRefused) {
   EXPECT_TRUE(fake.with("Load").empty());
 }
 
-TEST_F(SeTest, ReleaseAllEmptiesReservedChannelsToo) {
+TEST_F(SeTest, ReleaseAllEmptiesReservedChannelsAndDropsTheWait) {
   fake.files = {"A.ogg"};
   call(kSeLoad, {slot_file(0, "a"), 0, 0});
-  call(kSePlayEx, {1, slot_file(0, "a"), 0x1, 0, 0});
-  engine::se_release_all(vm());
+  call(kSePlayEx, {1, slot_file(0, "a"), 0x1 | 0x2, 0, 0});
+  ASSERT_EQ(vm().sound.dwBlockingSe, 2u);
+  engine::se_release_all(vm());  // as a reset before a load does
   EXPECT_EQ(fake.with("Release").size(), 2u);
   EXPECT_EQ(ch(0).flags, 0u);
   EXPECT_EQ(ch(1).sound, 0u);
+  // The first effect command after it plays and takes its own arguments.
+  vm().runner.dwPc = 100;
+  EXPECT_EQ(call(kSePlayEx, {5, slot_file(0, "a"), 0, 0, 0}), 5u);
+  EXPECT_EQ(vm().nArgCount, 0);
+  EXPECT_NE(ch(5).sound, 0u);
 }
 
 }  // namespace
