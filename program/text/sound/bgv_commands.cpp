@@ -11,6 +11,7 @@
 #include "text/sound/bgv.h"
 #include "text/sound/bgv_command_list.h"
 #include "text/sound/sound_load.h"
+#include "text/sound/sound_settings.h"
 #include "text/sound/voices.h"
 
 namespace engine {
@@ -41,10 +42,6 @@ bool in_range(int32_t slot, int32_t i) {
 bool key_begins(const char (&key)[32], const char* name, size_t name_size) {
   const std::string k = stored_name(key);
   return k.empty() || name_starts_with_nocase(std::string(name, name_size), k);
-}
-
-void apply_type(const SoundState& s) {
-  orv.OrvSoundSetVolume(s.switches[kCatBgv] ? s.volumes[kCatBgv] : 0, kSoundTypeBgv);
 }
 
 uint32_t cmd_bgv_play(VmContext& vm) {
@@ -140,16 +137,14 @@ uint32_t cmd_bgv_pause(VmContext& vm) {
 
 uint32_t cmd_bgv_mute(VmContext& vm) {
   const uint32_t flag = vm_pop(vm);
-  vm.sound.switches[kCatBgv] = flag == 0 ? 1 : 0;
-  apply_type(vm.sound);
+  sound_category_mute(vm.sound, kCatBgv, kSoundTypeBgv, flag);
   vm_log(kLogHistory, "bgv_mute %d", static_cast<int32_t>(flag));
   return 1;
 }
 
 uint32_t cmd_set_bgv_volume(VmContext& vm) {
   const int32_t v = pop_i32(vm);
-  vm.sound.volumes[kCatBgv] = std::clamp(v, 0, 100) * 100;
-  apply_type(vm.sound);
+  sound_category_set_volume(vm.sound, kCatBgv, kSoundTypeBgv, v);
   vm_log(kLogHistory, "set_bgv_volume %d", v);
   return 1;
 }

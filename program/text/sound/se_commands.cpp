@@ -12,6 +12,7 @@
 #include "text/sound/se_volume.h"
 #include "text/sound/sound_effects.h"
 #include "text/sound/sound_load.h"
+#include "text/sound/sound_settings.h"
 #include "text/sound/voice_autopan.h"
 #include "text/window/text_window_ops.h"
 
@@ -86,12 +87,6 @@ bool passed_over(VmContext& vm, uint32_t flags) {
 // The channel volume of an override's volume (0..100; larger values are the most there is).
 int32_t channel_volume(uint32_t volume) {
   return static_cast<int32_t>(std::min<uint64_t>(uint64_t{volume} * 100, 10000));
-}
-
-// The category volume of SE type `type` follows its volume and switch.
-void apply_type(const SoundState& s, uint32_t type) {
-  const SoundCategory cat = se_volume_index(type);
-  orv.OrvSoundSetVolume(s.switches[cat] ? s.volumes[cat] : 0, se_category(type));
 }
 
 uint32_t cmd_se_load(VmContext& vm) {
@@ -255,8 +250,7 @@ uint32_t cmd_se_set_volume(VmContext& vm) {
     vm_log(kLogMain, "*** channel error se_set_volume [%d]", static_cast<int32_t>(type));
     return 0;
   }
-  vm.sound.volumes[se_volume_index(type)] = std::clamp(v, 0, 100) * 100;
-  apply_type(vm.sound, type);
+  sound_category_set_volume(vm.sound, se_volume_index(type), se_category(type), v);
   vm_log(kLogHistory, "se_set_volume  %d, %d", v, static_cast<int32_t>(type));
   return 1;
 }
@@ -407,8 +401,7 @@ uint32_t cmd_se_mute(VmContext& vm) {
     vm_log(kLogMain, "*** channel error se_mute [%d]", static_cast<int32_t>(type));
     return 0;
   }
-  vm.sound.switches[se_volume_index(type)] = flag == 0 ? 1 : 0;
-  apply_type(vm.sound, type);
+  sound_category_mute(vm.sound, se_volume_index(type), se_category(type), flag);
   vm_log(kLogHistory, "se_mute  %d, %d", static_cast<int32_t>(flag), static_cast<int32_t>(type));
   return 1;
 }

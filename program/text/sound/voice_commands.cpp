@@ -14,6 +14,7 @@
 #include "graphics/layers/image_record.h"
 #include "text/sound/bgv.h"
 #include "text/sound/sound_load.h"
+#include "text/sound/sound_settings.h"
 #include "text/sound/voice_calls.h"
 #include "text/sound/voice_command_list.h"
 #include "text/sound/voices.h"
@@ -45,10 +46,6 @@ VoiceInfo* voice_info_at(SoundState& s, int32_t n, const char* command) {
   if (n >= 0 && n < 64) return &s.voiceInfo[n];
   vm_log(kLogMain, "error %s record [%d]", command, n);
   return nullptr;
-}
-
-void apply_type(const SoundState& s, SoundCategory cat, int32_t type) {
-  orv.OrvSoundSetVolume(s.switches[cat] ? s.volumes[cat] : 0, type);
 }
 
 // A character's new volume or switch reaches the line voices playing now.
@@ -154,8 +151,7 @@ uint32_t cmd_voice_stop(VmContext& vm) {
 
 uint32_t cmd_voice_set_volume(VmContext& vm) {
   const int32_t v = pop_i32(vm);
-  vm.sound.volumes[kCatVoice] = percent(v) * 100;
-  apply_type(vm.sound, kCatVoice, kSoundTypeVoice);
+  sound_category_set_volume(vm.sound, kCatVoice, kSoundTypeVoice, v);
   vm_log(kLogHistory, "voice_set_volume %d", v);
   return 1;
 }
@@ -315,8 +311,7 @@ uint32_t cmd_voice_wait(VmContext& vm) {
 
 uint32_t cmd_voice_mute(VmContext& vm) {
   const uint32_t flag = vm_pop(vm);
-  vm.sound.switches[kCatVoice] = flag == 0 ? 1 : 0;
-  apply_type(vm.sound, kCatVoice, kSoundTypeVoice);
+  sound_category_mute(vm.sound, kCatVoice, kSoundTypeVoice, flag);
   vm_log(kLogHistory, "voice_mute %d", static_cast<int32_t>(flag));
   return 1;
 }
@@ -393,8 +388,7 @@ uint32_t cmd_is_voice_audible(VmContext& vm) {
 
 uint32_t cmd_set_system_voice_volume(VmContext& vm) {
   const int32_t v = pop_i32(vm);
-  vm.sound.volumes[kCatSystemVoice] = percent(v) * 100;
-  apply_type(vm.sound, kCatSystemVoice, kSoundTypeSystemVoice);
+  sound_category_set_volume(vm.sound, kCatSystemVoice, kSoundTypeSystemVoice, v);
   vm_log(kLogHistory, "set_system_voice_volume %d", v);
   return 1;
 }
@@ -407,8 +401,7 @@ uint32_t cmd_system_voice_get_volume(VmContext& vm) {
 
 uint32_t cmd_system_voice_mute(VmContext& vm) {
   const uint32_t flag = vm_pop(vm);
-  vm.sound.switches[kCatSystemVoice] = flag == 0 ? 1 : 0;
-  apply_type(vm.sound, kCatSystemVoice, kSoundTypeSystemVoice);
+  sound_category_mute(vm.sound, kCatSystemVoice, kSoundTypeSystemVoice, flag);
   vm_log(kLogHistory, "system_voice_mute %d", static_cast<int32_t>(flag));
   return 1;
 }
