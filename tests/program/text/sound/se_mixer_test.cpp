@@ -1,16 +1,6 @@
 // Sound effects and background voices against the real sound system: the levels the script's
 // volumes give are pulled from the mix and compared with the products worked out by hand.
-#include <filesystem>
-
-#include "Orv/core/files/file_access.h"
-#include "Orv/core/sound/sound_source.h"
-#include "Orv/core/sound/sound_system.h"
-#include "orv/orv.h"
-#include "support/sound_fixtures.h"
-#include "support/temp_dir.h"
-#include "support/vm_fixture.h"
-#include "text/sound/sound_frame.h"
-#include "text/sound/voices.h"
+#include "mixer_fixture.h"
 
 namespace {
 
@@ -26,38 +16,14 @@ constexpr uint32_t kBgvPlay = 0x0d0008;
 constexpr uint32_t kSetBgvVolume = 0x0d0015;
 constexpr uint32_t kNoFile = 0x0FFFFFFF;
 
-class SeMixer : public enginetest::VmTest {
+class SeMixer : public soundtest::MixerTest {
  protected:
   void SetUp() override {
-    VmTest::SetUp();
-    const std::string base = dir / "game";
-    std::filesystem::create_directories(base + "/se");
-    testsupport::WavLayout layout;
-    layout.samples.clear();
-    for (int i = 0; i < 2 * 44100; ++i) testsupport::put16(layout.samples, 1000);
-    testsupport::write_file(base + "/se/HIT.WAV", testsupport::make_wav(layout));
-    testsupport::write_file(base + "/se/SE_HIT.WAV", testsupport::make_wav(layout));
-    ASSERT_TRUE(file_set_base_folder(base.c_str()));
-    ASSERT_EQ(OrvSystemPathInit(), 1);
-    ASSERT_EQ(OrvSystemPathSet("se"), 1);
-    advance(0);
-    ASSERT_TRUE(sound_system_start(SoundStartOptions{false, false}));
-    engine::SoundState& s = vm().sound;
-    for (uint32_t& on : s.switches) on = 1;
-    s.switches[engine::kCatMaster] = 1;
-  }
-  void TearDown() override {
-    engine::se_release_all(vm());
-    engine::voice_release_all(vm());
-    sound_system_destroy();
-    OrvSystemPathUninit();
-    file_set_base_folder("");
-    VmTest::TearDown();
-  }
-  void advance(uint32_t ms) {
-    enginetest::g_fake_now += ms;
-    OrvUpdateTime();
-    sound_pass();
+    MixerTest::SetUp();
+    start("se");
+    testsupport::write_file(dir / "game/se/HIT.WAV", level_wav(44100, 1000));
+    testsupport::write_file(dir / "game/se/SE_HIT.WAV", level_wav(44100, 1000));
+    for (uint32_t& on : vm().sound.switches) on = 1;
   }
   uint32_t call(uint32_t id, std::vector<uint32_t> args) {
     for (auto it = args.rbegin(); it != args.rend(); ++it) engine::vm_push(vm(), *it);
@@ -76,8 +42,6 @@ class SeMixer : public enginetest::VmTest {
     sound_mixer()->mix(out.data(), 441);
     return {out[880], out[881]};
   }
-
-  testsupport::TempDir dir;
 };
 
 TEST_F(SeMixer, EffectLevelIsTheProductOfMasterTypeAndChannelVolumes) {
