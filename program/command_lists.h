@@ -23,8 +23,11 @@
 #include "program/movie/movie_command_list.h"
 #include "program/save/save_command_list.h"
 #include "program/text/lines/text_line_command_list.h"
+#include "program/text/sound/bgv_command_list.h"
 #include "program/text/sound/music_command_list.h"
+#include "program/text/sound/se_command_list.h"
 #include "program/text/sound/sound_command_list.h"
+#include "program/text/sound/spectrum_command_list.h"
 #include "program/text/sound/voice_command_list.h"
 #include "program/text/window/text_window_command_list.h"
 #include "program/ui/buttons/button_command_list.h"
@@ -53,7 +56,10 @@
   X(ACTION_COMMANDS)             \
   X(MUSIC_COMMANDS)              \
   X(SOUND_COMMANDS)              \
+  X(SPECTRUM_COMMANDS)           \
   X(VOICE_COMMANDS)              \
+  X(BGV_COMMANDS)                \
+  X(SE_COMMANDS)                 \
   X(BUTTON_COMMANDS)             \
   X(SYSTEM_BUTTON_COMMANDS)      \
   X(SELECT_COMMANDS)             \

@@ -93,6 +93,13 @@ struct TextSoundServices {
   NeighbourAsk voice_playing_muted;
   // True while any line voice plays. Null: false.
   NeighbourAsk voice_any_playing;
+  // An action section's sound effect: starts sound-effect channel ch (0..15, loaded by se_load)
+  // looping when loop is set (the channel's loop flag is set too), with a fade-in of fade_ms
+  // when fade_in is set. While the player skips (skip toggle, Ctrl, scene or history skip) a
+  // one-shot effect plays nothing. False for a channel outside 0..15, which changes nothing.
+  // Null: no effect plays.
+  bool (*se_play_for_action)(VmContext& vm, int32_t ch, uint32_t loop, uint32_t fade_in,
+                             uint32_t fade_ms);
   // A frame's sound housekeeping: finished effects, music fades, line and background voices.
   NeighbourStep sound_channels_update;
   // The voice file name of the text window's current line (voice calls match it); null or

@@ -387,4 +387,80 @@ TEST(Voices, ACrossFadeLeavesTheOldMusicOnChannelOne) {
   EXPECT_EQ(out.find("load error"), std::string::npos) << out;
 }
 
+// A line with the asynchronous voice: the voice loads on the work thread, the line shows once
+// it has loaded and its voice plays; the click at about 400 ms ends the line. The note: 1,
+// whether the voice plays after the line, text_set_async_voice's previous switch.
+TEST(Voices, AnAsynchronousLineVoiceLoadsOnTheWorkThreadAndPlays) {
+  if (!theme_present()) GTEST_SKIP() << "no sound theme in " << kTheme;
+  const std::string script = std::string(kTextInit) +
+                             "  call text_set_async_voice(1) -> r3\n"
+                             "  call text(file\"VO01_001\", text\"Rin\", text\"first line\", -1)\n"
+                             "  call is_voice_playing -> r2\n"
+                             "  mov r1, 1\n"
+                             "  gosub note\n"
+                             "  end\n";
+  const GameRun run = run_case(script, 300, {{"VO01_001.ogg", "alarm-clock-elapsed.oga"}},
+                               "40:800000@640,600;41:0");
+  const std::string& out = run.result.output;
+  EXPECT_EQ(run.result.exit_code, 0) << out;
+  const std::vector<std::vector<int32_t>> expected = {{1, 1, 0, 0, 0, 0, 0, 0}};
+  EXPECT_EQ(run.seen, expected) << out << joined(run.log);
+  EXPECT_EQ(lines_with(run.log, "text : voice VO01_001").size(), 1u) << joined(run.log);
+  EXPECT_EQ(lines_with(run.log, "text*  first line").size(), 1u) << joined(run.log);
+}
+
+// A sound effect held by flag 2 until a click at about 200 ms, over music and a background
+// voice, and the spectrum of the music. The note: 1, when the script goes on after the effect,
+// the effect channel's frequency, the sum of the 31 band values, the effect's channel and the
+// background voice's slot.
+TEST(Voices, AnEffectHoldsTheScriptUntilAClickAndTheMusicHasASpectrum) {
+  if (!theme_present()) GTEST_SKIP() << "no sound theme in " << kTheme;
+  const std::string script =
+      "  call bgm_play(0, file\"TUNE\", 1, 0, 0, 0, 0)\n"
+      "  call bgv_play(-1, file\"BG\", 1, 0) -> r6\n"
+      "  call wait_sync_begin\n"
+      "  call se_play_ex(-1, file\"HIT\", 2, 0, 0) -> r5\n"
+      "  call wait_sync_get_time -> r2\n"
+      "  call se_get_ch_freq(r5) -> r3\n"
+      "  call spectrum_create(0, 0)\n"
+      "  call sound_ch_to_orv_ch_ex(3, 0) -> r12\n"
+      "  call spectrum_set_sound(r12)\n"
+      "  call wait(300, 0)\n"
+      "  call spectrum_update(r12)\n"
+      "  mov r4, 0\n"
+      "  mov r13, 0\n"
+      "bands:\n"
+      "  call spectrum_get_band(r13, 0) -> r14\n"
+      "  add r4, r14\n"
+      "  add r13, 1\n"
+      "  mov r15, r13\n"
+      "  lt r15, 31\n"
+      "  jz bands_done, r15\n"
+      "  jmp bands\n"
+      "bands_done:\n"
+      "  call spectrum_delete\n"
+      "  mov r1, 1\n"
+      "  gosub note\n"
+      "  end\n";
+  const GameRun run = run_case(script, 300,
+                               {{"TUNE.ogg", "phone-incoming-call.oga"},  // loud throughout
+                                {"BG.ogg", "complete.oga"},
+                                {"HIT.ogg", "audio-channel-front-left.oga"}},
+                               "20:800000@640,600;21:0");
+  const std::string& out = run.result.output;
+  EXPECT_EQ(run.result.exit_code, 0) << out;
+  ASSERT_EQ(run.seen.size(), 1u) << out << joined(run.log);
+  const std::vector<int32_t>& seen = run.seen[0];
+  ASSERT_EQ(seen[0], 1) << out << joined(run.log);
+  EXPECT_GE(seen[1], 200) << joined(run.log);
+  EXPECT_LE(seen[1], 230) << joined(run.log);
+  EXPECT_EQ(seen[2], 48000);  // the effect file's own rate
+  EXPECT_GT(seen[3], 0) << out << joined(run.log);
+  EXPECT_EQ(seen[4], 0);
+  EXPECT_EQ(seen[5], 0);
+  EXPECT_EQ(lines_with(run.log, "se_play_ex [0]ch  HIT, 2, 0, 0").size(), 1u) << joined(run.log);
+  EXPECT_EQ(lines_with(run.log, "bgv_play 0, BG, 1, 0").size(), 1u) << joined(run.log);
+  EXPECT_EQ(out.find("load error"), std::string::npos) << out;
+}
+
 }  // namespace

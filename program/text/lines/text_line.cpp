@@ -94,6 +94,22 @@ std::string speaker_name_resolve(VmContext& vm, TextWindow& tw, uint32_t name_op
   return name;
 }
 
+void font_colours_read(TextWindow& tw) {
+  int32_t colour = 0;
+  int32_t shadow = 0;
+  orv.OrvFontGetColor(&colour, &shadow);
+  tw.dwSavedColor = static_cast<uint32_t>(colour);
+  tw.dwSavedShadowColor = static_cast<uint32_t>(shadow);
+  tw.dwColor = tw.dwSavedColor;
+  tw.dwShadowColor = tw.dwSavedShadowColor;
+}
+
+void clear_marked_actions_when_skipping(VmContext& vm) {
+  if (engine::get_skip_state(vm) & engine::kSkipAny) {
+    engine::neighbour_run(engine::neighbours.layers.action_clear_marked, vm);
+  }
+}
+
 void text_set_name(VmContext& vm, TextWindow& tw, uint32_t name_operand) {
   if (!skipping(vm)) paint(tw.lpName);
   std::memset(tw.szName, 0, sizeof tw.szName);

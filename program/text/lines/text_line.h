@@ -32,6 +32,11 @@ std::string speaker_name_resolve(VmContext& vm, TextWindow& tw, uint32_t name_op
 // colour pair and the font colours. A stored length beyond the 32-byte name never matches.
 void name_colour_apply(VmContext& vm, TextWindow& tw, const std::string& name);
 
+// The font's colours become the window's saved and current colour pair.
+void font_colours_read(TextWindow& tw);
+// During a scene or history skip, ends the action slots marked to end under it.
+void clear_marked_actions_when_skipping(VmContext& vm);
+
 // Draws the speaker into the name sprite and writes it into the backlog (no speaker: the
 // backlog's no-speaker name).
 void text_set_name(VmContext& vm, TextWindow& tw, uint32_t name_operand);

@@ -11,5 +11,6 @@
   X(0x020012, "_text_n", 4, cmd_text_n, "a line kept out of the backlog that ends without a click")   \
   X(0x020013, "text_cat", 4, cmd_text_cat, "continues the line on screen with more text")             \
   X(0x02003E, "text_h", 4, cmd_text_h, "a line kept out of the backlog; time -2: at once, no click")  \
-  X(0x02003F, "text_wh", 4, cmd_text_wh, "as text_w, kept out of the backlog")
+  X(0x02003F, "text_wh", 4, cmd_text_wh, "as text_w, kept out of the backlog")                     \
+  X(0x020030, "text_set_async_voice", 1, cmd_text_set_async_voice, "line voices load on the work thread (gives the old switch)")
 // clang-format on

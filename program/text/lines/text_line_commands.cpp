@@ -8,6 +8,7 @@
 #include "engine/vm_services.h"
 #include "shared/sjis_units.h"
 #include "text/history/history_write.h"
+#include "text/lines/text_async.h"
 #include "text/lines/text_line.h"
 #include "text/lines/text_line_command_list.h"
 #include "text/render/text_render.h"
@@ -26,21 +27,22 @@ using engine::kModeRevealAtOnce;
 
 // What sets one line command apart.
 struct LineKind {
-  const char* name;  // for "text initialize error : %s"
-  const char* log;   // its line in the log
-  uint32_t mode;     // the window's mode word
-  bool timed;        // pops a time operand and starts the reveal time from it
-  bool backlog;      // writes a backlog entry and the save text
-  bool parks;        // the script waits at the next instruction until the line ends
-  bool page;         // appended to the page in page mode
-  uint32_t latch;    // the advance latch's enabled word (main script only)
+  const char* name;    // for "text initialize error : %s"
+  const char* log;     // its line in the log
+  uint32_t mode;       // the window's mode word
+  bool timed;          // pops a time operand and starts the reveal time from it
+  bool backlog;        // writes a backlog entry and the save text
+  bool parks;          // the script waits at the next instruction until the line ends
+  bool page;           // appended to the page in page mode
+  uint32_t latch;      // the advance latch's enabled word (main script only)
+  bool async = false;  // loads its voice on the work thread while text_set_async_voice is on
 };
 
-constexpr LineKind kText{"text", "text  %s", 0x10001, true, true, true, true, 0};
-constexpr LineKind kTextW{"text_w", "text_w  %s", 0x20001, true, true, false, true, 1};
+constexpr LineKind kText{"text", "text  %s", 0x10001, true, true, true, true, 0, true};
+constexpr LineKind kTextW{"text_w", "text_w  %s", 0x20001, true, true, false, true, 1, true};
 constexpr LineKind kTextA{"text_a", "text_a  %s", 0x40001, false, true, true, true, 0};
 constexpr LineKind kTextWa{"text_wa", "text_wa  %s", 0x60001, false, true, false, true, 1};
-constexpr LineKind kTextN{"_text_n", "text_n  %s", 0x80001, true, false, true, false, 1};
+constexpr LineKind kTextN{"_text_n", "text_n  %s", 0x80001, true, false, true, false, 1, true};
 constexpr LineKind kTextH{"text_h", "text_h  %s", 0x10001, true, false, true, true, 0};
 constexpr LineKind kTextWh{"text_wh", "text_wh  %s", 0x20001, true, false, false, true, 1};
 
@@ -81,25 +83,18 @@ bool window_ready(VmContext& vm, const char* name) {
   return false;
 }
 
-void font_colours_read(TextWindow& tw) {
-  int32_t colour = 0;
-  int32_t shadow = 0;
-  orv.OrvFontGetColor(&colour, &shadow);
-  tw.dwSavedColor = static_cast<uint32_t>(colour);
-  tw.dwSavedShadowColor = static_cast<uint32_t>(shadow);
-  tw.dwColor = tw.dwSavedColor;
-  tw.dwShadowColor = tw.dwSavedShadowColor;
-}
-
-void clear_marked_actions_when_skipping(VmContext& vm) {
-  if (engine::get_skip_state(vm) & engine::kSkipAny) {
-    engine::neighbour_run(engine::neighbours.layers.action_clear_marked, vm);
-  }
-}
-
 uint32_t run_line(VmContext& vm, const LineKind& k) {
   line_begin(vm, k.latch, false);
   line_snapshot(vm);
+  // A script handed to the work thread loads there anyway, and the runner there does not stop
+  // for a pending step: it takes the ordinary path.
+  if (k.async && text_async_voice_on() && !(orv.OrvIsWorkThreadId && orv.OrvIsWorkThreadId())) {
+    const uint32_t voice = engine::vm_pop(vm);
+    const uint32_t name = engine::vm_pop(vm);
+    const uint32_t text = engine::vm_pop(vm);
+    const int32_t time = pop_i32(vm);
+    return text_async_begin(vm, voice, name, text, time, k.mode);
+  }
   const uint32_t voice = engine::vm_pop(vm);
   const uint32_t name = engine::vm_pop(vm);
   const uint32_t text = engine::vm_pop(vm);

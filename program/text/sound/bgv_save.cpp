@@ -8,6 +8,7 @@
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "save/save_blocks.h"
+#include "text/sound/bgv.h"
 #include "text/sound/sound_load.h"
 #include "text/sound/voices.h"
 
@@ -32,7 +33,7 @@ constexpr size_t kBgvSlotBytes = 92;
 static_assert(codec::stored_size<BgvSlot>([](auto& io, auto& r) { sync_slot(io, r); }) ==
               kBgvSlotBytes);
 
-constexpr uint32_t kBgvLoop = 0x1;
+using engine::kBgvLoop;
 
 }  // namespace
 

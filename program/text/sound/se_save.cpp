@@ -10,6 +10,7 @@
 #include "engine/vm_log.h"
 #include "save/save_blocks.h"
 #include "text/sound/se_volume.h"
+#include "text/sound/sound_effects.h"
 #include "text/sound/sound_load.h"
 
 namespace save {
@@ -67,15 +68,10 @@ constexpr size_t kSeBlockBytes = 1396;
 static_assert(codec::stored_size<SeBlock>([](auto& io, auto& r) { sync_block(io, r); }) ==
               kSeBlockBytes);
 
-constexpr uint32_t kSeLoop = 0x1;
-constexpr uint32_t kSePan = 0x20;
-constexpr uint32_t kSeReserved = 0x20000000;
+using engine::kSeLoop;
+using engine::kSePendingPan;
+using engine::kSeReserved;
 constexpr uint32_t kOverrideVolume = 0x1;
-
-int32_t category_of(uint32_t type) {
-  return type == 1 ? engine::kSoundTypeSe1
-                   : (type == 2 ? engine::kSoundTypeSe2 : engine::kSoundTypeSe0);
-}
 
 }  // namespace
 
@@ -115,14 +111,14 @@ void sound_effect_save_read(engine::VmContext& vm, codec::ByteReader& in, const 
                                  : engine::sound_file_name(vm, ch.file, nullptr);
     const SeChannelOverride& o = s.seOverrides[i];
     const float gain = (o.flags & kOverrideVolume) ? static_cast<float>(o.volume) / 100.0f : 0.0f;
-    ch.sound = engine::sound_load(vm, name, category_of(ch.type), nullptr, gain);
+    ch.sound = engine::sound_load(vm, name, engine::se_category(ch.type), nullptr, gain);
     if (ch.sound == 0) {
       engine::vm_log(engine::kLogMain, "load error : %s", name.c_str());
       continue;
     }
     engine::se_apply_volume(s, ch.sound, name.c_str());
     if (ch.flags & kSeLoop) orv.OrvSoundPlayFade(ch.sound, 1, 2000);
-    if (ch.flags & kSePan) orv.OrvSoundSetPanChannel(ch.sound, ch.pan);
+    if (ch.flags & kSePendingPan) orv.OrvSoundSetPanChannel(ch.sound, ch.pan);
   }
 }
 

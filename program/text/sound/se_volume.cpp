@@ -7,6 +7,16 @@
 
 namespace engine {
 
+int32_t se_category(uint32_t type) {
+  constexpr int32_t kCategory[3] = {kSoundTypeSe0, kSoundTypeSe1, kSoundTypeSe2};
+  return type < 3 ? kCategory[type] : 0;
+}
+
+SoundCategory se_volume_index(uint32_t type) {
+  constexpr SoundCategory kIndex[3] = {kCatSe0, kCatSe1, kCatSe2};
+  return type < 3 ? kIndex[type] : kCatSe0;
+}
+
 void se_apply_volume(const SoundState& s, OrvSoundHandle sound, const char* name) {
   if (sound == 0) return;
   auto channel_volume = [](uint32_t volume) {

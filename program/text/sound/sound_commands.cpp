@@ -4,9 +4,12 @@
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
+#include "text/sound/bgv.h"
 #include "text/sound/music.h"
 #include "text/sound/sound_command_list.h"
+#include "text/sound/sound_effects.h"
 #include "text/sound/sound_frame.h"
+#include "text/sound/spectrum.h"
 #include "text/sound/voice_calls.h"
 #include "text/sound/voices.h"
 #include "text/window/text_window_seams.h"
@@ -113,6 +116,9 @@ void sound_attach() {
   command_list_install(sound_commands);
   command_list_install(music_commands);
   command_list_install(voice_commands);
+  command_list_install(bgv_commands);
+  command_list_install(se_commands);
+  command_list_install(spectrum_commands);
   TextSoundServices& t = neighbours.text;
   t.sound_channels_update = sound_channels_update;
   t.se_release_all = se_release_all;
@@ -121,6 +127,7 @@ void sound_attach() {
   t.voice_system_init = voice_system_init;
   t.voice_any_playing = voice_any_playing;
   t.voice_playing_muted = voice_playing_muted;
+  t.se_play_for_action = se_play_for_action;
   // The text window ends the voice calls and cuts the line voices through these.
   textwindow::text_window_seams.voice_call_end = voice_call_end;
   textwindow::text_window_seams.line_voices_cut = line_voices_clear;

@@ -4,14 +4,14 @@
 #include <cstring>
 
 #include "engine/orv_api.h"
+#include "text/sound/bgv.h"
 #include "text/sound/music.h"
+#include "text/sound/sound_effects.h"
 #include "text/sound/voice_autopan.h"
 
 namespace engine {
 namespace {
 
-constexpr uint32_t kSeReserved = 0x20000000;
-constexpr uint32_t kBgvLoop = 0x1;
 // Handle, file, flags and the reserved area; the enabled, paused and key fields stay.
 constexpr size_t kBgvPlayBytes = 48;
 static_assert(offsetof(BgvSlot, enabled) == kBgvPlayBytes);
@@ -41,6 +41,7 @@ void voice_frame_update(VmContext& vm) {
       if (s.bAutopan) voice_autopan_apply(s, i);
       continue;
     }
+    if (i != 8) bgv_resume_for_voices(s);
     // The name and autopan fields stay: the voice commands still read them.
     orv.OrvSoundRelease(slot.sound);
     slot.sound = 0;
@@ -65,6 +66,8 @@ void se_release_all(VmContext& vm) {
     if (ch.sound != 0) orv.OrvSoundRelease(ch.sound);
     ch = {};
   }
+  // A wait left over from before would swallow the next effect command's first run.
+  vm.sound.dwBlockingSe = 0;
 }
 
 }  // namespace engine

@@ -15,7 +15,8 @@ void se_frame_update(VmContext& vm);
 void voice_frame_update(VmContext& vm);
 // Effects, then music, then voices: once per frame after the script's slice.
 void sound_channels_update(VmContext& vm);
-// Releases all sixteen effect channels, reserved or not, and empties them.
+// Releases all sixteen effect channels, reserved or not, empties them and drops a blocking
+// effect wait.
 void se_release_all(VmContext& vm);
 
 }  // namespace engine

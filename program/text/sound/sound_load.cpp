@@ -4,16 +4,31 @@
 
 #include "commands/command_util.h"
 #include "engine/orv_api.h"
+#include "engine/orv_calls.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 
 namespace engine {
+
+bool sound_wait_advance(VmContext& vm) {
+  constexpr uint32_t kAdvanceKeys = 0x800006;  // Space, Enter, left button
+  if (get_skip_state(vm) != 0) return true;
+  const uint32_t keys = vm.buttons.bKeyRelease ? orv_input_key_pull() : orv_input_key_push();
+  return (keys & kAdvanceKeys) != 0;
+}
 
 OrvSoundHandle sound_load(VmContext& vm, const std::string& name, int32_t kind,
                           const BgmLoopPoints* points, float gain) {
   if (get_skip_state(vm) & kSkipFastForward) {
     return kind == kSoundTypeBgm ? orv.OrvSoundLoadSetReserved(0, kSoundTypeBgm) : 0;
   }
+  const OrvSoundHandle h = sound_load_file(name, kind, points, gain);
+  if (h == 0 && kind != kSoundTypeVoice) vm_log(kLogMain, "sound load error [%s]", name.c_str());
+  return h;
+}
+
+OrvSoundHandle sound_load_file(const std::string& name, int32_t kind, const BgmLoopPoints* points,
+                               float gain) {
   for (const char* extension : {".ogg", ".wav"}) {
     const std::string file = name + extension;
     const OrvSoundHandle h = kind == kSoundTypeSe1 && gain > 1.0f
@@ -21,7 +36,6 @@ OrvSoundHandle sound_load(VmContext& vm, const std::string& name, int32_t kind,
                                  : orv.OrvSoundLoad(file.c_str(), kind, points);
     if (h != 0) return h;
   }
-  if (kind != kSoundTypeVoice) vm_log(kLogMain, "sound load error [%s]", name.c_str());
   return 0;
 }
 

@@ -16,6 +16,10 @@ constexpr uint32_t kSkipSkipping = 0x35;     // skip toggle, Ctrl held, scene or
 constexpr uint32_t kSkipFastForward = 0x30;  // a scene or history skip runs
 constexpr uint32_t kSkipOrCtrl = 0x5;        // skip toggle or Ctrl held
 
+// True when a sound wait ends this frame: any skip bit, or Space, Enter or the left button
+// pushed (released, in the buttons' key-release mode).
+bool sound_wait_advance(VmContext& vm);
+
 // Loads name (without extension, Shift-JIS) as platform sound type `kind` (1 line voice,
 // 2 background voice, 3 music, 4-6 effects, 7 system voice), trying ".ogg" before ".wav".
 // points: loop points for music, else null. gain: for kind 4 only; above 1.0 the effect is
@@ -25,6 +29,11 @@ constexpr uint32_t kSkipOrCtrl = 0x5;        // skip toggle or Ctrl held
 // (so that its record and a snapshot keep it), everything else 0.
 OrvSoundHandle sound_load(VmContext& vm, const std::string& name, int32_t kind,
                           const BgmLoopPoints* points, float gain = 1.0f);
+
+// The extension loop of sound_load without its skip test: for the work thread, which must not
+// read the script's skip state. Missing files are not reported.
+OrvSoundHandle sound_load_file(const std::string& name, int32_t kind, const BgmLoopPoints* points,
+                               float gain = 1.0f);
 
 // The name a file operand names, marking the file seen; for a string-slot operand (bit 28)
 // the name is also copied into inline_name (32 bytes, cut to 31 on a character boundary, the

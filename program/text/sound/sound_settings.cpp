@@ -122,4 +122,18 @@ void sound_settings_default(SoundState& s) {
   sound_settings_apply(s);
 }
 
+void sound_category_apply(const SoundState& s, SoundCategory cat, int32_t type) {
+  orv.OrvSoundSetVolume(s.switches[cat] ? s.volumes[cat] : 0, type);
+}
+
+void sound_category_set_volume(SoundState& s, SoundCategory cat, int32_t type, int32_t percent) {
+  s.volumes[cat] = std::clamp(percent, 0, 100) * 100;
+  sound_category_apply(s, cat, type);
+}
+
+void sound_category_mute(SoundState& s, SoundCategory cat, int32_t type, uint32_t flag) {
+  s.switches[cat] = flag == 0 ? 1 : 0;
+  sound_category_apply(s, cat, type);
+}
+
 }  // namespace engine

@@ -33,4 +33,11 @@ void sound_settings_default(SoundState& s);
 // until a script sets it.
 void sound_settings_apply(const SoundState& s);
 
+// One category's platform type volume = its volume x switch.
+void sound_category_apply(const SoundState& s, SoundCategory cat, int32_t type);
+// A script's volume (0..100, values outside brought into it) stored x 100 and applied.
+void sound_category_set_volume(SoundState& s, SoundCategory cat, int32_t type, int32_t percent);
+// A script's mute flag: switch = !flag, applied.
+void sound_category_mute(SoundState& s, SoundCategory cat, int32_t type, uint32_t flag);
+
 }  // namespace engine

@@ -17,24 +17,10 @@ constexpr void sync(IO& io, AutopanEntry& e) {
 static_assert(codec::stored_size<AutopanEntry>([](auto& io, auto& r) { sync(io, r); }) ==
               kAutopanEntryBytes);
 
-int32_t screen_width() {
-  uint32_t w = 0;
-  uint32_t h = 0;
-  game_screen_size(&w, &h);
-  return static_cast<int32_t>(w);
-}
-
 // The position a binding stands at; false when its layer has no sprite to follow.
 bool binding_position(const AutopanBinding& b, int32_t w, int32_t* x) {
   if (b.fixed) {
-    const int32_t step = w / 20;
-    if (b.value < 0) {
-      *x = -step;
-    } else if (b.value <= 20) {
-      *x = step * b.value;
-    } else {
-      *x = w + step;
-    }
+    *x = autopan_level_x(b.value, w);
     return true;
   }
   const layers::ImageRecord* image = layers::image_record_at(b.value);
@@ -46,6 +32,20 @@ bool binding_position(const AutopanBinding& b, int32_t w, int32_t* x) {
 }
 
 }  // namespace
+
+int32_t game_screen_width() {
+  uint32_t w = 0;
+  uint32_t h = 0;
+  game_screen_size(&w, &h);
+  return static_cast<int32_t>(w);
+}
+
+int32_t autopan_level_x(int32_t level, int32_t w) {
+  const int32_t step = w / 20;
+  if (level < 0) return -step;
+  if (level <= 20) return step * level;
+  return w + step;
+}
 
 int32_t autopan_pan_at(int32_t x, int32_t w, int32_t r) {
   if (x < 0) return -r;
@@ -71,7 +71,7 @@ void voice_autopan_find(SoundState& s, int32_t slot, const std::string& name) {
 void voice_autopan_apply(SoundState& s, int32_t slot) {
   VoiceSlot& v = s.voice[slot];
   if (v.autopan.state != 2) return;
-  const int32_t w = screen_width();
+  const int32_t w = game_screen_width();
   int32_t x = 0;
   if (!binding_position(v.autopan, w, &x)) return;
   const int32_t pan = autopan_pan_at(x, w, s.nAutopanRange);

@@ -21,6 +21,10 @@ namespace engine {
 constexpr size_t kAutopanEntryBytes = 40;
 constexpr size_t kAutopanBlockBytes = 16 * kAutopanEntryBytes;
 
+// The game's screen width in pixels.
+int32_t game_screen_width();
+// The position of fixed level `level` on a screen of width w.
+int32_t autopan_level_x(int32_t level, int32_t w);
 // The pan for a position x on a screen of width w with range r (both as stored).
 int32_t autopan_pan_at(int32_t x, int32_t w, int32_t r);
 

@@ -12,7 +12,9 @@
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "graphics/layers/image_record.h"
+#include "text/sound/bgv.h"
 #include "text/sound/sound_load.h"
+#include "text/sound/sound_settings.h"
 #include "text/sound/voice_calls.h"
 #include "text/sound/voice_command_list.h"
 #include "text/sound/voices.h"
@@ -46,10 +48,6 @@ VoiceInfo* voice_info_at(SoundState& s, int32_t n, const char* command) {
   return nullptr;
 }
 
-void apply_type(const SoundState& s, SoundCategory cat, int32_t type) {
-  orv.OrvSoundSetVolume(s.switches[cat] ? s.volumes[cat] : 0, type);
-}
-
 // A character's new volume or switch reaches the line voices playing now.
 void apply_record_to_lines(const SoundState& s, const VoiceInfo& info) {
   const int32_t v = info.enabled ? static_cast<int32_t>(info.volume) * 100 : 0;
@@ -70,12 +68,14 @@ void copy_field(char (&field)[32], const std::string& text) {
   std::memcpy(field, text.data(), sjis_clamp(text, sizeof field - 1));
 }
 
-// The empty slot of voice_play: the voice calls end and the slot's sound goes.
+// The empty slot of voice_play: the voice calls end, the slot's sound goes and, for a line
+// voice, the background voices paused for it resume.
 void empty_slot(VmContext& vm, int32_t slot) {
   voice_call_end(vm);
   VoiceSlot& v = vm.sound.voice[slot];
   if (v.sound != 0) orv.OrvSoundRelease(v.sound);
   v = {};
+  if (slot != kSystemVoiceSlot) bgv_resume_for_voices(vm.sound);
 }
 
 uint32_t cmd_voice_play(VmContext& vm) {
@@ -151,8 +151,7 @@ uint32_t cmd_voice_stop(VmContext& vm) {
 
 uint32_t cmd_voice_set_volume(VmContext& vm) {
   const int32_t v = pop_i32(vm);
-  vm.sound.volumes[kCatVoice] = percent(v) * 100;
-  apply_type(vm.sound, kCatVoice, kSoundTypeVoice);
+  sound_category_set_volume(vm.sound, kCatVoice, kSoundTypeVoice, v);
   vm_log(kLogHistory, "voice_set_volume %d", v);
   return 1;
 }
@@ -312,8 +311,7 @@ uint32_t cmd_voice_wait(VmContext& vm) {
 
 uint32_t cmd_voice_mute(VmContext& vm) {
   const uint32_t flag = vm_pop(vm);
-  vm.sound.switches[kCatVoice] = flag == 0 ? 1 : 0;
-  apply_type(vm.sound, kCatVoice, kSoundTypeVoice);
+  sound_category_mute(vm.sound, kCatVoice, kSoundTypeVoice, flag);
   vm_log(kLogHistory, "voice_mute %d", static_cast<int32_t>(flag));
   return 1;
 }
@@ -390,8 +388,7 @@ uint32_t cmd_is_voice_audible(VmContext& vm) {
 
 uint32_t cmd_set_system_voice_volume(VmContext& vm) {
   const int32_t v = pop_i32(vm);
-  vm.sound.volumes[kCatSystemVoice] = percent(v) * 100;
-  apply_type(vm.sound, kCatSystemVoice, kSoundTypeSystemVoice);
+  sound_category_set_volume(vm.sound, kCatSystemVoice, kSoundTypeSystemVoice, v);
   vm_log(kLogHistory, "set_system_voice_volume %d", v);
   return 1;
 }
@@ -404,8 +401,7 @@ uint32_t cmd_system_voice_get_volume(VmContext& vm) {
 
 uint32_t cmd_system_voice_mute(VmContext& vm) {
   const uint32_t flag = vm_pop(vm);
-  vm.sound.switches[kCatSystemVoice] = flag == 0 ? 1 : 0;
-  apply_type(vm.sound, kCatSystemVoice, kSoundTypeSystemVoice);
+  sound_category_mute(vm.sound, kCatSystemVoice, kSoundTypeSystemVoice, flag);
   vm_log(kLogHistory, "system_voice_mute %d", static_cast<int32_t>(flag));
   return 1;
 }

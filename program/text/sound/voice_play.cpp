@@ -10,6 +10,7 @@
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "platform/file_handle.h"
+#include "text/sound/bgv.h"
 #include "text/sound/music.h"
 #include "text/sound/sound_load.h"
 #include "text/sound/voice_autopan.h"
@@ -21,7 +22,6 @@ namespace engine {
 namespace {
 
 constexpr size_t kVoicePrefixLength = sizeof kVoicePrefix - 1;
-constexpr uint32_t kAdvanceKeys = 0x800006;  // Space, Enter, left button
 constexpr int32_t kWaitFadeOut = 1000;
 
 bool prefix_rule_voice(const std::string& name) {
@@ -70,13 +70,24 @@ void report_missing(VmContext& vm, const std::string& name) {
   if (voice_check_word(vm)) vm_log(kLogMain, "voice file read : %s", name.c_str());
 }
 
-int32_t play_mix_list(VmContext& vm, const std::vector<std::string>& names, uint32_t flags,
-                      int32_t fade) {
+// Loads on the script's thread: nothing while a scene or history skip runs.
+OrvSoundHandle load_on_script(VmContext& vm, const std::string& name, int32_t kind) {
+  return sound_load(vm, name, kind, nullptr);
+}
+// Loads on the work thread, which must not read the script's skip state.
+OrvSoundHandle load_on_worker(VmContext&, const std::string& name, int32_t kind) {
+  return sound_load_file(name, kind, nullptr);
+}
+using VoiceLoader = OrvSoundHandle (*)(VmContext&, const std::string&, int32_t);
+
+// A mix list's voices into slots 0-7 (emptied before), dressed and named, with their wait bits;
+// the music is lowered unless flag 0x100 says otherwise.
+void load_mix_list(VmContext& vm, const std::vector<std::string>& names, uint32_t flags,
+                   VoiceLoader load) {
   SoundState& s = vm.sound;
-  line_voices_clear(vm);
   for (size_t i = 0; i < names.size(); ++i) {
     VoiceSlot& slot = s.voice[i];
-    slot.sound = sound_load(vm, names[i], kSoundTypeVoice, nullptr);
+    slot.sound = load(vm, names[i], kSoundTypeVoice);
     if (slot.sound != 0) {
       dress_voice(s, static_cast<int32_t>(i), names[i], flags);
     } else {
@@ -86,10 +97,36 @@ int32_t play_mix_list(VmContext& vm, const std::vector<std::string>& names, uint
     if (flags & kVoiceWait) s.dwVoiceWaitMask |= 1u << i;
   }
   if (!(flags & kVoiceNoBgmAuto)) bgm_auto_volume_apply(s, true);
+}
+
+int32_t play_mix_list(VmContext& vm, const std::vector<std::string>& names, uint32_t flags,
+                      int32_t fade) {
+  line_voices_clear(vm);
+  load_mix_list(vm, names, flags, load_on_script);
   for (int i = 0; i < kLineVoiceSlots; ++i) {
-    if (s.voice[i].sound != 0) start_slot(s.voice[i], flags, fade);
+    if (vm.sound.voice[i].sound != 0) start_slot(vm.sound.voice[i], flags, fade);
   }
   return kVoicePlayed;
+}
+
+// One voice into `slot`, dressed and named, lowering the music (not for the system voice),
+// pausing the background voices keyed to it and joining the wait mask. False when it did not
+// load (reported under the voice check).
+bool load_single(VmContext& vm, int32_t slot, const std::string& name, uint32_t flags, int32_t kind,
+                 VoiceLoader load) {
+  SoundState& s = vm.sound;
+  VoiceSlot& v = s.voice[slot];
+  v.sound = load(vm, name, kind);
+  if (v.sound == 0) {
+    report_missing(vm, name);
+    return false;
+  }
+  copy_name(v.name, name);
+  dress_voice(s, slot, name, flags);
+  if (!(flags & kVoiceNoBgmAuto) && slot != kSystemVoiceSlot) bgm_auto_volume_apply(s, true);
+  bgv_pause_for_voice(s, name);
+  if (flags & kVoiceWait) s.dwVoiceWaitMask |= 1u << slot;
+  return true;
 }
 
 }  // namespace
@@ -128,25 +165,32 @@ int32_t voice_play_core(VmContext& vm, int32_t slot, const std::string& name, ui
   }
   std::vector<std::string> names;
   if (voice_mix_list_read(name, &names)) return play_mix_list(vm, names, flags, fade);
-
-  VoiceSlot& v = s.voice[slot];
-  v.sound = sound_load(vm, name, slot == kSystemVoiceSlot ? kSoundTypeSystemVoice : kSoundTypeVoice,
-                       nullptr);
-  if (v.sound == 0) {
-    report_missing(vm, name);
-    return kVoiceNotPlayed;
-  }
-  copy_name(v.name, name);
-  dress_voice(s, slot, name, flags);
-  if (!(flags & kVoiceNoBgmAuto) && slot != kSystemVoiceSlot) bgm_auto_volume_apply(s, true);
-  if (flags & kVoiceWait) s.dwVoiceWaitMask |= 1u << slot;
-  start_slot(v, flags, fade);
+  const int32_t kind = slot == kSystemVoiceSlot ? kSoundTypeSystemVoice : kSoundTypeVoice;
+  if (!load_single(vm, slot, name, flags, kind, load_on_script)) return kVoiceNotPlayed;
+  start_slot(s.voice[slot], flags, fade);
   return kVoicePlayed;
+}
+
+int32_t voice_load_job(VmContext& vm, int32_t slot, const std::string& name, uint32_t flags) {
+  SoundState& s = vm.sound;
+  s.dwVoiceWaitMask = 0;
+  if (name.empty() || slot < 0 || slot > kSystemVoiceSlot) return kVoiceNotPlayed;
+  std::vector<std::string> names;
+  if (voice_mix_list_read(name, &names)) {
+    // The caller ended the voice calls on the script's thread before the job was posted.
+    for (int i = 0; i < kLineVoiceSlots; ++i) release_slot(s.voice[i]);
+    bgv_resume_for_voices(s);
+    load_mix_list(vm, names, flags, load_on_worker);
+    return kVoicePlayed;
+  }
+  return load_single(vm, slot, name, flags, kSoundTypeVoice, load_on_worker) ? kVoicePlayed
+                                                                             : kVoiceNotPlayed;
 }
 
 void line_voices_clear(VmContext& vm) {
   voice_call_end(vm);
   for (int i = 0; i < kLineVoiceSlots; ++i) release_slot(vm.sound.voice[i]);
+  bgv_resume_for_voices(vm.sound);
 }
 
 LineVoice line_voice_play(VmContext& vm, const std::string& name) {
@@ -219,8 +263,7 @@ bool voice_wait_poll(VmContext& vm) {
   SoundState& s = vm.sound;
   if (s.dwVoiceWaitMask == 0) return false;
   const uint32_t skip = get_skip_state(vm);
-  const uint32_t keys = vm.buttons.bKeyRelease ? orv_input_key_pull() : orv_input_key_push();
-  const bool advance = skip != 0 || (keys & kAdvanceKeys) != 0;
+  const bool advance = sound_wait_advance(vm);
   for (int i = 0; i <= kSystemVoiceSlot; ++i) {
     const uint32_t bit = 1u << i;
     if (!(s.dwVoiceWaitMask & bit)) continue;

@@ -51,6 +51,13 @@ constexpr int32_t kVoicePlayed = 2;
 int32_t voice_play_core(VmContext& vm, int32_t slot, const std::string& name, uint32_t flags,
                         int32_t fade, bool check_skip);
 
+// voice_play_core without its skip test and without starting anything, for the work thread:
+// loads `name` (as a line voice, whatever the slot) or its mix list into the slots, dressed,
+// named and with their wait bits, lowering the music and pausing the keyed background voices
+// as a play would. Never runs script code: the caller ends the voice calls before. Returns
+// kVoicePlayed, or kVoiceNotPlayed when a single voice did not load.
+int32_t voice_load_job(VmContext& vm, int32_t slot, const std::string& name, uint32_t flags);
+
 // The channel volume (0..10000) a voice named `name` gets: 10000 unless the ex-volume switch is
 // on and the name looks like a character's voice ("vo", any case, then a byte 0x30..0x7F, at
 // least four bytes); then the first used VoiceInfo whose prefix starts the name (any case), or
@@ -74,7 +81,8 @@ enum class LineVoice {
 // a silenced character leaves them alone. `name` empty: the line has no voice.
 LineVoice line_voice_play(VmContext& vm, const std::string& name);
 
-// Ends the voice calls, releases slots 0-7 and empties them.
+// Ends the voice calls, releases slots 0-7 and empties them; the background voices paused for
+// them resume.
 void line_voices_clear(VmContext& vm);
 
 // Releases and empties every voice slot and background-voice slot (enabled set back to 1),

@@ -28,6 +28,7 @@ struct FakeSound {
   int32_t statusChannel = -1;   // the platform channel of the last OrvSoundGetStatus
   uint32_t nextIndex = 0;
   uint32_t now = 10000;
+  uint32_t keysPushed = 0;  // OrvInputGetKeyPush of this frame
 
   void log(const std::string& line) { calls.push_back(line); }
   bool called(const std::string& line) const {
@@ -92,6 +93,11 @@ class FakeSoundScope {
       auto it = g_sound->channelVolume.find(h);
       return it == g_sound->channelVolume.end() ? 10000 : it->second;
     };
+    orv.OrvSoundSetFreq = [](uint32_t h, uint32_t hz) -> OrvBool {
+      g_sound->log("Freq " + num(h & 0xFFFF) + " " + num(hz));
+      return 1;
+    };
+    orv.OrvSoundGetFreq = [](uint32_t h) -> int32_t { return h ? 22050 : -1; };
     orv.OrvSoundSetPanChannel = [](uint32_t h, int32_t pan) -> OrvBool {
       g_sound->log("Pan " + num(h & 0xFFFF) + " " + num(pan));
       return 1;
@@ -175,6 +181,10 @@ class SoundTest : public enginetest::VmTest {
   void SetUp() override {
     VmTest::SetUp();
     scope_ = std::make_unique<FakeSoundScope>(&fake);
+    // The keys pushed this frame, for the waits (the scope restores the entries).
+    orv.OrvInputGetKeyPush = [] { return g_sound->keysPushed; };
+    orv.OrvInputGetKeyPull = []() -> uint32_t { return 0; };
+    orv.OrvInputGetKeyOn = []() -> uint32_t { return 0; };
   }
   void TearDown() override {
     scope_.reset();

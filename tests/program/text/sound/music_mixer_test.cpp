@@ -1,50 +1,19 @@
 // Music commands against the real sound system: the mix is pulled by the test and the clock is
 // the fixture's fake one.
-#include <filesystem>
+#include <cmath>
 
-#include "Orv/core/files/file_access.h"
-#include "Orv/core/sound/sound_source.h"
-#include "Orv/core/sound/sound_system.h"
-#include "orv/orv.h"
-#include "support/sound_fixtures.h"
-#include "support/temp_dir.h"
-#include "support/vm_fixture.h"
-#include "text/sound/music.h"
-#include "text/sound/sound_frame.h"
-#include "text/sound/voices.h"
+#include "mixer_fixture.h"
 
 namespace {
 
-class MusicMixer : public enginetest::VmTest {
+class MusicMixer : public soundtest::MixerTest {
  protected:
   void SetUp() override {
-    VmTest::SetUp();
-    const std::string base = dir / "game";
-    std::filesystem::create_directories(base + "/bgm");
-    testsupport::WavLayout layout;
-    layout.samples.clear();
-    for (int i = 0; i < 2 * 44100 * 3; ++i) testsupport::put16(layout.samples, 1000);
-    testsupport::write_file(base + "/bgm/TUNE.WAV", testsupport::make_wav(layout));
-    ASSERT_TRUE(file_set_base_folder(base.c_str()));
-    ASSERT_EQ(OrvSystemPathInit(), 1);
-    ASSERT_EQ(OrvSystemPathSet("bgm"), 1);
-    advance(0);
-    ASSERT_TRUE(sound_system_start(SoundStartOptions{false, false}));
+    MixerTest::SetUp();
+    start("bgm");
+    testsupport::write_file(dir / "game/bgm/TUNE.WAV", level_wav(44100 * 3, 1000));
     OrvSoundSetPrimaryVolume(10000);
     OrvSoundSetVolume(10000, 3);
-  }
-  void TearDown() override {
-    engine::voice_release_all(vm());
-    engine::bgm_release_all(vm());
-    sound_system_destroy();
-    OrvSystemPathUninit();
-    file_set_base_folder("");
-    VmTest::TearDown();
-  }
-  void advance(uint32_t ms) {
-    enginetest::g_fake_now += ms;
-    OrvUpdateTime();
-    sound_pass();
   }
   // The left sample of ten milliseconds of mix, after one frame of the game (or, without
   // game_frame, with the game's sound update left out).
@@ -63,8 +32,6 @@ class MusicMixer : public enginetest::VmTest {
     }
     ASSERT_EQ(engine::command_lookup(0x040000)(vm()), 1u);
   }
-
-  testsupport::TempDir dir;
 };
 
 TEST_F(MusicMixer, FadeInReachesFullLevelAfterFourTimesItsOperand) {
@@ -120,6 +87,33 @@ TEST_F(MusicMixer, AVoicePlayedByTheScriptLowersTheMusicToFortyPercentUntilItEnd
   }
   EXPECT_NEAR(level_after(10), 1000, 2);
   EXPECT_EQ(vm().sound.voice[0].sound, 0u);
+}
+
+TEST_F(MusicMixer, SpectrumOfPlayingMusicLightsTheBandOfItsSine) {
+  // A full-scale 1 kHz sine, as the spectrum's own test works its band value out: 86 in band 17.
+  testsupport::WavLayout layout;
+  layout.samples.clear();
+  for (int i = 0; i < 44100 * 2; ++i) {
+    const auto v =
+        static_cast<int16_t>(std::lround(32767.0 * std::sin(2 * M_PI * 1000 * i / 44100)));
+    testsupport::put16(layout.samples, static_cast<uint16_t>(v));
+    testsupport::put16(layout.samples, static_cast<uint16_t>(v));
+  }
+  testsupport::write_file(dir / "game/bgm/TUNE.WAV", testsupport::make_wav(layout));
+  play(1, 0);
+  const uint32_t sound = vm().sound.bgm[0].sound;
+  ASSERT_NE(sound, 0u);
+  level_after(100);
+  auto run = [&](uint32_t id, std::vector<uint32_t> args) {
+    for (auto it = args.rbegin(); it != args.rend(); ++it) engine::vm_push(vm(), *it);
+    EXPECT_EQ(engine::command_lookup(id)(vm()), 1u) << std::hex << id;
+    return vm().reg[0];
+  };
+  run(0x040015, {0, 0});
+  run(0x040017, {sound});
+  run(0x040018, {sound});
+  EXPECT_EQ(run(0x040019, {17, 0}), 86u);
+  run(0x04001a, {});
 }
 
 }  // namespace
