@@ -260,6 +260,7 @@ const engine::CommandList text_line_commands = engine::command_list(kLineCommand
 
 void text_lines_attach() {
   engine::command_list_install(text_line_commands);
+  engine::command_list_install(set_history_commands);
   engine::TextSoundServices& t = engine::neighbours.text;
   t.text_voice_name = window_voice_name;
   t.ret_stack_dump = ret_stack_dump;
