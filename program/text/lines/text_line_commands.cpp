@@ -75,12 +75,6 @@ void line_snapshot(VmContext& vm) {
   engine::neighbour_run(engine::neighbours.interaction.save_snapshot_make, vm);
 }
 
-bool window_ready(VmContext& vm, const char* name) {
-  if (vm.text.bInit) return true;
-  engine::vm_log(engine::kLogMain, "text initialize error : %s", name);
-  return false;
-}
-
 void font_colours_read(TextWindow& tw) {
   int32_t colour = 0;
   int32_t shadow = 0;
@@ -105,7 +99,7 @@ uint32_t run_line(VmContext& vm, const LineKind& k) {
   const uint32_t text = engine::vm_pop(vm);
   TextWindow& tw = vm.text;
   int32_t time = k.timed ? pop_i32(vm) : tw.nTime;
-  if (!window_ready(vm, k.name)) return 0;
+  if (!textwindow::text_window_ready(vm, k.name)) return 0;
   const bool no_click = &k == &kTextH && time == kAtOnceNoClick;
   if (no_click) time = -1;
   tw.dwVoiceId = voice;
@@ -160,7 +154,7 @@ uint32_t cmd_text_cat(VmContext& vm) {
   const uint32_t name = engine::vm_pop(vm);
   const uint32_t text = engine::vm_pop(vm);
   const int32_t time = pop_i32(vm);
-  if (!window_ready(vm, "text_cat")) return 0;
+  if (!textwindow::text_window_ready(vm, "text_cat")) return 0;
   TextWindow& tw = vm.text;
   tw.dwNameId = name;
   tw.dwVoiceId = voice;

@@ -37,12 +37,6 @@ int32_t pop_int(VmContext& vm) {
   return static_cast<int32_t>(vm_pop(vm));
 }
 
-engine::SystemSettings& settings_of(VmContext& vm) {
-  return reinterpret_cast<engine::GameState*>(reinterpret_cast<char*>(&vm) -
-                                              offsetof(engine::GameState, vm))
-      ->settings;
-}
-
 textrender::TextRenderSettings& render() {
   return engine::text_settings.render;
 }
@@ -52,9 +46,7 @@ bool skipping(VmContext& vm) {
 }
 
 bool initialised(VmContext& vm, const char* command) {
-  if (vm.text.bInit) return true;
-  vm_log(kLogMain, "text initialize error : %s", command);
-  return false;
+  return text_window_ready(vm, command);
 }
 
 void paint(const layers::ImageRecord* image) {
@@ -141,12 +133,12 @@ uint32_t cmd_text_clear(VmContext& vm) {
 }
 
 uint32_t cmd_text_set_time(VmContext& vm) {
-  settings_of(vm).dwMessageSpeed = std::min<uint32_t>(vm_pop(vm), 100);
+  engine::player_settings(vm).dwMessageSpeed = std::min<uint32_t>(vm_pop(vm), 100);
   return 1;
 }
 
 uint32_t cmd_text_get_time(VmContext& vm) {
-  const uint32_t speed = settings_of(vm).dwMessageSpeed;
+  const uint32_t speed = engine::player_settings(vm).dwMessageSpeed;
   vm_set_result(vm, speed);
   vm_log(kLogHistory, "text_get_time [%d]", static_cast<int32_t>(speed));
   return 1;
@@ -155,7 +147,7 @@ uint32_t cmd_text_get_time(VmContext& vm) {
 uint32_t cmd_text_window_set_alpha(VmContext& vm) {
   const int32_t alpha = pop_int(vm);
   const int32_t keep = pop_int(vm);
-  if (keep) settings_of(vm).nTextAlpha = alpha;
+  if (keep) engine::player_settings(vm).nTextAlpha = alpha;
   layers::ImageRecord* base = vm.text.lpBase;
   if (!base) {
     vm_log(kLogMain, "text_window_set_alpha %d, %d", alpha, keep);
@@ -221,7 +213,7 @@ uint32_t cmd_text_set_color(VmContext& vm) {
     return 0;
   }
   const std::string name = engine::fetch_text(vm, name_operand);
-  engine::NameColor& c = settings_of(vm).nameColors[entry];
+  engine::NameColor& c = engine::player_settings(vm).nameColors[entry];
   c = engine::NameColor{};
   c.bUsed = 1;
   c.dwTextColor = colour;

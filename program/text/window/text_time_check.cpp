@@ -37,12 +37,6 @@ struct TimeCheckData {
   textrender::RevealState reveal;
 };
 
-engine::SystemSettings& settings_of(engine::VmContext& vm) {
-  return reinterpret_cast<engine::GameState*>(reinterpret_cast<char*>(&vm) -
-                                              offsetof(engine::GameState, vm))
-      ->settings;
-}
-
 int32_t font_size(const TimeCheckData& d) {
   return d.wFontSize > 0 ? d.wFontSize : 1;
 }
@@ -64,7 +58,7 @@ void step_pause(void* data) {
 void step_reveal(void* data) {
   TimeCheckData& d = *static_cast<TimeCheckData*>(data);
   engine::VmContext& vm = *d.vm;
-  const engine::SystemSettings& s = settings_of(vm);
+  const engine::SystemSettings& s = engine::player_settings(vm);
   const int32_t n = d.nRenderedLength;
   const bool fade = engine::text_settings.render.bFade != 0;
   if (s.dwMessageSpeed == 0) {
