@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/game_files.h"
+#include "platform/file_handle.h"
 #include "support/temp_dir.h"
 #include "support/vm_fixture.h"
 #include "text/render/text_tips.h"
@@ -174,6 +175,16 @@ TEST_F(TipsTest, TheFavouritesFileIsByteExactAndReadsBack) {
   EXPECT_EQ(favourites.records[1].number, 12);
   EXPECT_EQ(std::strlen(favourites.records[1].text), 254u);
 
+  // Full fields make a line longer than 512 bytes: it is written whole and reads back.
+  favourites.count = 0;
+  tips::fav_add_record(favourites, 1, std::string(254, 'n'), std::string(127, 'v'),
+                       std::string(254, 't'));
+  EXPECT_EQ(call(0x120047, {}), 0xDEADu);  // fav_save_reload
+  EXPECT_EQ(favourites.count, 1u);
+  EXPECT_EQ(std::strlen(favourites.records[0].name), 254u);
+  EXPECT_EQ(std::strlen(favourites.records[0].voice), 127u);
+  EXPECT_EQ(std::strlen(favourites.records[0].text), 254u);
+
   // A cut or overlong line is read within the fields and ends the reading.
   const std::string broken =
       "000001,0,\"" + std::string(600, 'n') + "\",\"v\",\"t\"\r\n" + "000002,0,\"half";
@@ -254,6 +265,13 @@ TEST_F(TipsTest, KanaRowsSortAndListSort) {
   EXPECT_EQ(words[5], 6);  // き
   EXPECT_EQ(words[6], -1);
 
+  // A word that names no entry leaves its group as it was.
+  const int32_t bad[] = {10000, 2, 5, 99, -1};
+  std::copy(std::begin(bad), std::end(bad), words);
+  tips::tips_list_sort(dict, words, 4096, nullptr);
+  EXPECT_EQ(words[1], 2);
+  EXPECT_EQ(words[2], 5);
+
   // tips_sort moves whole entries; search and get follow them.
   tips::tips_sort(dict);
   EXPECT_EQ(dict.entries[0].column[0], "a");
@@ -282,6 +300,42 @@ TEST_F(TipsTest, FlagsReadAndSaveAsTwoDigitsPerEntry) {
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(engine::game_file_load(dict.flagPath, &bytes));
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "102103");
+}
+
+// tips_csv_read end to end: the data file found by name (here in a folder of the test's own),
+// the flag file beside it, the kana rows; a missing file and an entry without reading.
+std::string g_data_dir;
+
+TEST_F(TipsTest, CsvReadLoadsEntriesFlagsAndRows) {
+  testsupport::TempDir dir;
+  g_data_dir = dir.path();
+  orv.OrvFileCreate = [](const char* name, FileRange* range) -> OrvFileHandle {
+    int64_t size = 0;
+    const OrvFileHandle file =
+        orv.OrvFileOpen((g_data_dir + "/" + name).c_str(), platform::kGenericRead,
+                        platform::kFileShareRead, platform::kOpenExisting, 0, &size);
+    if (file != kOrvInvalidFile)
+      *range = {0, static_cast<uint32_t>(size), static_cast<uint32_t>(size)};
+    return file;
+  };
+  testsupport::write_file(dir / "TIPS.CSV",
+                          "\x8c\xea,\x82\xab,a,b\r\nword,\x83\x4b,c,d\r\nkan,\x8a\xbf,e,f\r\n");
+  testsupport::write_file(dir / "tips.flg", "110001");
+  const uint32_t flags = slot(1, dir.path() + "/tips.flg");
+  EXPECT_EQ(call(0x120052, {slot(0, "TIPS.CSV"), flags}), 3u);
+  EXPECT_EQ(call(0x120053, {0, 4, 9}), 1u);           // き
+  EXPECT_EQ(call(0x120053, {1, 4, 9}), 1u);           // ガ
+  EXPECT_EQ(call(0x120053, {2, 4, 9}), 0xFFFFFFFFu);  // a kanji
+  EXPECT_EQ(call(0x120053, {0, 5, 9}), 1u);
+  EXPECT_EQ(call(0x120053, {2, 6, 9}), 1u);
+  EXPECT_EQ(call(0x120054, {slot(0, "word")}), 1u);
+
+  // A missing file keeps the old entries; an entry without reading answers 0.
+  EXPECT_EQ(call(0x120052, {slot(0, "NONE.CSV"), flags}), 0u);
+  EXPECT_EQ(tips::tips_dictionary.entries.size(), 3u);
+  testsupport::write_file(dir / "BAD.CSV", "a,r,x,y\r\nb,,x,y\r\n");
+  EXPECT_EQ(call(0x120052, {slot(0, "BAD.CSV"), flags}), 0u);
+  EXPECT_TRUE(logged(0, "tips_csv error line 1 : BAD.CSV"));
 }
 
 }  // namespace
