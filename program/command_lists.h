@@ -22,6 +22,8 @@
 #include "program/graphics/layers/run_command_list.h"
 #include "program/movie/movie_command_list.h"
 #include "program/save/save_command_list.h"
+#include "program/text/history/backlog_command_list.h"
+#include "program/text/lines/set_history_command_list.h"
 #include "program/text/lines/text_line_command_list.h"
 #include "program/text/sound/bgv_command_list.h"
 #include "program/text/sound/music_command_list.h"
@@ -29,6 +31,10 @@
 #include "program/text/sound/sound_command_list.h"
 #include "program/text/sound/spectrum_command_list.h"
 #include "program/text/sound/voice_command_list.h"
+#include "program/text/tips/favourite_command_list.h"
+#include "program/text/tips/tips_command_list.h"
+#include "program/text/tips/tips_dictionary_command_list.h"
+#include "program/text/window/text_settings_command_list.h"
 #include "program/text/window/text_window_command_list.h"
 #include "program/ui/buttons/button_command_list.h"
 #include "program/ui/buttons/system_button_command_list.h"
@@ -64,7 +70,13 @@
   X(SYSTEM_BUTTON_COMMANDS)      \
   X(SELECT_COMMANDS)             \
   X(TEXT_WINDOW_COMMANDS)        \
+  X(TEXT_SETTINGS_COMMANDS)      \
+  X(TIPS_COMMANDS)               \
+  X(TIPS_DICTIONARY_COMMANDS)    \
+  X(FAVOURITE_COMMANDS)          \
   X(TEXT_LINE_COMMANDS)          \
+  X(SET_HISTORY_COMMANDS)        \
+  X(BACKLOG_COMMANDS)            \
   X(MOVIE_COMMANDS)              \
   X(SAVE_COMMANDS)               \
   X(SKIP_MODE_COMMANDS)

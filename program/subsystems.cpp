@@ -9,6 +9,7 @@
 #include "text/history/history_write.h"
 #include "text/lines/text_line.h"
 #include "text/sound/sound_commands.h"
+#include "text/tips/tips_commands.h"
 #include "text/window/text_window_commands.h"
 #include "ui/ui_attach.h"
 
@@ -22,6 +23,7 @@ void attach_subsystems() {
   textlines::text_lines_attach();
   ui::ui_attach();
   textwindow::text_window_attach();
+  tips::tips_attach();
   movies::movies_attach();
   save::save_attach();
 }

@@ -107,6 +107,9 @@ struct TextSoundServices {
   const char* (*text_voice_name)(VmContext& vm);
   // Empties the backlog: its entries, their count and the disabled word.
   NeighbourStep history_reset;
+  // Resumes the background voices that a line voice paused (a voice replayed from the backlog
+  // or by text_voice_play). Null: nothing.
+  NeighbourStep bgv_voice_resume;
 };
 
 // Buttons, system buttons, the choice menu, the player-name window, save snapshots and history.

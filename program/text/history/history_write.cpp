@@ -111,8 +111,4 @@ bool history_entry_load(HistoryEntry& e, codec::ByteReader& in) {
   return true;
 }
 
-void history_attach() {
-  neighbours.text.history_reset = history_reset;
-}
-
 }  // namespace engine

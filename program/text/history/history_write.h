@@ -44,7 +44,7 @@ void history_entry_store(const HistoryEntry& e, codec::ByteWriter& out);
 // terminator is cut at its last byte). False when the bytes end early (the entry is then zero).
 bool history_entry_load(HistoryEntry& e, codec::ByteReader& in);
 
-// Installs the backlog's reset hook.
+// Installs the backlog's commands and its reset hook.
 void history_attach();
 
 }  // namespace engine

@@ -31,12 +31,6 @@ constexpr int32_t kNameAreaWidth = 1024;
 constexpr int32_t kNameAreaHeight = 64;
 constexpr int32_t kSoftEdge = 64;
 
-engine::SystemSettings& settings_of(VmContext& vm) {
-  return reinterpret_cast<engine::GameState*>(reinterpret_cast<char*>(&vm) -
-                                              offsetof(engine::GameState, vm))
-      ->settings;
-}
-
 bool skipping(VmContext& vm) {
   return (engine::get_skip_state(vm) & engine::kSkipAny) != 0;
 }
@@ -71,7 +65,7 @@ uint32_t text_id_of(VmContext& vm, uint32_t text_operand) {
 }
 
 void name_colour_apply(VmContext& vm, TextWindow& tw, const std::string& name) {
-  for (const engine::NameColor& c : settings_of(vm).nameColors) {
+  for (const engine::NameColor& c : engine::player_settings(vm).nameColors) {
     if (!c.bUsed || c.dwNameLength != name.size() || c.dwNameLength > sizeof c.szName) continue;
     if (std::memcmp(c.szName, name.data(), name.size()) != 0) continue;
     tw.dwColor = c.dwTextColor;
@@ -144,7 +138,7 @@ void text_mark_read(VmContext& vm, TextWindow& tw, uint32_t id) {
   }
   engine::text_read_set(vm, id);
   tw.bRead = 0;
-  if (settings_of(vm).bSkipUnread == 0 && vm.run.bSkip) {
+  if (engine::player_settings(vm).bSkipUnread == 0 && vm.run.bSkip) {
     tw.bAdvanceRequest = 0;
     vm.messages.bPending = 1;
     vm.messages.slots[1].bPosted = 1;
@@ -176,7 +170,7 @@ void text_set_message(VmContext& vm, TextWindow& tw, uint32_t text_operand) {
       &tw.reveal);
   if (read_colours) orv.OrvFontSetColor(tw.dwColor, tw.dwShadowColor);
   if (engine::text_settings.render.bSpaceSkip) tw.nRenderedLength += kSoftEdge;
-  if (tw.nTime != 0 || settings_of(vm).dwMessageSpeed != 0) {
+  if (tw.nTime != 0 || engine::player_settings(vm).dwMessageSpeed != 0) {
     textwindow::reveal_capture(textwindow::text_sprite(tw.lpMessage), tw.reveal,
                                textwindow::reveal_ordering(engine::text_settings.render),
                                orv.OrvFontGetEffect ? orv.OrvFontGetEffect() : 0, skipping(vm));

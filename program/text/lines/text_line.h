@@ -60,8 +60,11 @@ void ret_stack_dump(VmContext& vm);
 uint32_t text_id_of(VmContext& vm, uint32_t text_operand);
 
 extern const engine::CommandList text_line_commands;
+// set_history, set_history_ex and enable_history (set_history_command_list.h).
+extern const engine::CommandList set_history_commands;
 
-// Installs the line commands and the window's voice name for the voice calls.
+// Installs the line commands, the backlog-line commands and the window's voice name for the voice
+// calls.
 void text_lines_attach();
 
 }  // namespace textlines

@@ -77,10 +77,20 @@ void line_snapshot(VmContext& vm) {
   engine::neighbour_run(engine::neighbours.interaction.save_snapshot_make, vm);
 }
 
-bool window_ready(VmContext& vm, const char* name) {
-  if (vm.text.bInit) return true;
-  engine::vm_log(engine::kLogMain, "text initialize error : %s", name);
-  return false;
+void font_colours_read(TextWindow& tw) {
+  int32_t colour = 0;
+  int32_t shadow = 0;
+  orv.OrvFontGetColor(&colour, &shadow);
+  tw.dwSavedColor = static_cast<uint32_t>(colour);
+  tw.dwSavedShadowColor = static_cast<uint32_t>(shadow);
+  tw.dwColor = tw.dwSavedColor;
+  tw.dwShadowColor = tw.dwSavedShadowColor;
+}
+
+void clear_marked_actions_when_skipping(VmContext& vm) {
+  if (engine::get_skip_state(vm) & engine::kSkipAny) {
+    engine::neighbour_run(engine::neighbours.layers.action_clear_marked, vm);
+  }
 }
 
 uint32_t run_line(VmContext& vm, const LineKind& k) {
@@ -100,7 +110,7 @@ uint32_t run_line(VmContext& vm, const LineKind& k) {
   const uint32_t text = engine::vm_pop(vm);
   TextWindow& tw = vm.text;
   int32_t time = k.timed ? pop_i32(vm) : tw.nTime;
-  if (!window_ready(vm, k.name)) return 0;
+  if (!textwindow::text_window_ready(vm, k.name)) return 0;
   const bool no_click = &k == &kTextH && time == kAtOnceNoClick;
   if (no_click) time = -1;
   tw.dwVoiceId = voice;
@@ -155,7 +165,7 @@ uint32_t cmd_text_cat(VmContext& vm) {
   const uint32_t name = engine::vm_pop(vm);
   const uint32_t text = engine::vm_pop(vm);
   const int32_t time = pop_i32(vm);
-  if (!window_ready(vm, "text_cat")) return 0;
+  if (!textwindow::text_window_ready(vm, "text_cat")) return 0;
   TextWindow& tw = vm.text;
   tw.dwNameId = name;
   tw.dwVoiceId = voice;
@@ -255,6 +265,7 @@ const engine::CommandList text_line_commands = engine::command_list(kLineCommand
 
 void text_lines_attach() {
   engine::command_list_install(text_line_commands);
+  engine::command_list_install(set_history_commands);
   engine::TextSoundServices& t = engine::neighbours.text;
   t.text_voice_name = window_voice_name;
   t.ret_stack_dump = ret_stack_dump;

@@ -12,6 +12,9 @@
 
 namespace engine {
 
+struct SystemSettings;
+struct VmContext;
+
 struct TextSettings {
   // What the renderer and the reveal read: line interval, width and height offsets, pitch,
   // wrap, ruby offset switch, reveal type, fade, space skip, paint colour.
@@ -27,6 +30,10 @@ inline TextSettings text_settings{};
 // The start values: the renderer's defaults (fade on), read colours off with 0x00A8A8A8 and 0,
 // priority 4867.
 void text_settings_reset();
+
+// The player's settings (message and auto speed, window alpha, base image, name colours) in
+// the game state that holds vm.
+SystemSettings& player_settings(VmContext& vm);
 
 // Priorities of the window's other sprites: the base image, and icon n at kBasePriority - (n+1).
 constexpr int32_t kBasePriority = 4871;

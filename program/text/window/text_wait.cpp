@@ -31,12 +31,6 @@ using engine::kModeTimedWait;
 constexpr uint32_t kMouseButton = 0x800000;
 constexpr int32_t kSoftEdge = 64;
 
-engine::SystemSettings& settings_of(VmContext& vm) {
-  return reinterpret_cast<engine::GameState*>(reinterpret_cast<char*>(&vm) -
-                                              offsetof(engine::GameState, vm))
-      ->settings;
-}
-
 uint32_t now() {
   return orv.OrvClockGetTime();
 }
@@ -99,7 +93,7 @@ void text_set_reveal_time(VmContext& vm, TextWindow& tw, int32_t time) {
     tw.nTotalTime = time;
   } else if (time == 0) {
     const int64_t units = tw.nRenderedLength / at_least_one(tw.nCharSize);
-    tw.nTotalTime = clamp32(units * settings_of(vm).dwMessageSpeed);
+    tw.nTotalTime = clamp32(units * engine::player_settings(vm).dwMessageSpeed);
   } else {
     tw.nTotalTime = time;
     tw.dwMode |= kModeRevealAtOnce;
@@ -109,7 +103,8 @@ void text_set_reveal_time(VmContext& vm, TextWindow& tw, int32_t time) {
 bool text_reveal_step(VmContext& vm, TextWindow& tw, uint32_t input) {
   const uint32_t latched = latch_in_main() ? engine::g_advance_latch.dwLatched : 0;
   const int64_t full = int64_t{tw.nRenderedLength} + kSoftEdge;
-  if (latched == 0 && input == 0 && (tw.nTime != 0 || settings_of(vm).dwMessageSpeed != 0)) {
+  if (latched == 0 && input == 0 &&
+      (tw.nTime != 0 || engine::player_settings(vm).dwMessageSpeed != 0)) {
     const uint32_t elapsed = now() + tw.dwRevealOffset - tw.dwStartTime;
     const uint32_t total = static_cast<uint32_t>(tw.nTotalTime);
     const float f = total == 0
@@ -134,7 +129,8 @@ void text_click_wait_start(VmContext& vm) {
   tw.dwMode = (tw.dwMode & 0xFFFF0000u) | kModeClickWait;
   tw.bAdvanceRequest = 0;
   const int64_t step = at_least_one(int64_t{tw.nCharSize} + engine::text_settings.render.nPitch);
-  tw.nTotalTime = clamp32((tw.nRenderedLength / step) * int64_t{settings_of(vm).dwAutoSpeed} + 500);
+  tw.nTotalTime =
+      clamp32((tw.nRenderedLength / step) * int64_t{engine::player_settings(vm).dwAutoSpeed} + 500);
   tw.dwStartTime = now();
 }
 
@@ -169,7 +165,8 @@ bool text_update(VmContext& vm) {
   uint32_t input = without_button_click(vm, engine::get_skip_state(vm));
   voice_call_end(vm);
   // Skip mode stops at text not read before; Ctrl does not.
-  if ((input & 1) && !(input & 4) && settings_of(vm).bSkipUnread == 0 && tw.bRead == 0) {
+  if ((input & 1) && !(input & 4) && engine::player_settings(vm).bSkipUnread == 0 &&
+      tw.bRead == 0) {
     input &= ~1u;
   }
   if (tw.bAdvanceRequest) input |= 2;

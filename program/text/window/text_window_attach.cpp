@@ -1,5 +1,6 @@
 #include "engine/neighbours.h"
 #include "text/window/text_settings.h"
+#include "text/window/text_settings_commands.h"
 #include "text/window/text_wait.h"
 #include "text/window/text_window_commands.h"
 #include "text/window/text_window_ops.h"
@@ -15,6 +16,7 @@ void update(engine::VmContext& vm) {
 
 void text_window_attach() {
   engine::command_list_install(text_window_commands);
+  engine::command_list_install(text_settings_commands);
   engine::text_settings_reset();
   engine::TextSoundServices& t = engine::neighbours.text;
   t.text_window_free = text_window_free;

@@ -25,16 +25,8 @@ int32_t pop_int(VmContext& vm) {
   return static_cast<int32_t>(vm_pop(vm));
 }
 
-engine::GameState& game_state_of(VmContext& vm) {
-  return *reinterpret_cast<engine::GameState*>(reinterpret_cast<char*>(&vm) -
-                                               offsetof(engine::GameState, vm));
-}
-
-// Every window command but text_init and text_set_priority needs a window.
 bool initialised(VmContext& vm, const char* command) {
-  if (vm.text.bInit) return true;
-  vm_log(kLogMain, "text initialize error : %s", command);
-  return false;
+  return text_window_ready(vm, command);
 }
 
 uint32_t cmd_text_init(VmContext& vm) {
@@ -141,7 +133,7 @@ uint32_t cmd_text_set_base(VmContext& vm) {
   vm_log(kLogHistory, "text_set_base 0x%08X, %d, %d, %d", file, x, y, keep);
   if (!initialised(vm, "text_set_base")) return 0;
   if (!text_window_image_load(vm, vm.text, kImageBase, file, x, y)) return 0;
-  if (keep == 1) game_state_of(vm).settings.nTextBaseImage = static_cast<int32_t>(file);
+  if (keep == 1) engine::player_settings(vm).nTextBaseImage = static_cast<int32_t>(file);
   return 1;
 }
 

@@ -156,6 +156,12 @@ void text_window_buttons_update(VmContext& vm, TextWindow& tw) {
   text_button_group_styles(vm, tw);
 }
 
+bool text_window_ready(VmContext& vm, const char* command) {
+  if (vm.text.bInit) return true;
+  engine::vm_log(engine::kLogMain, "text initialize error : %s", command);
+  return false;
+}
+
 void debug_print_current_line(VmContext& vm) {
   const TextWindow& tw = vm.text;
   engine::vm_log(engine::kLogMain, "name=%.*s / voice=%.*s / %.*s",

@@ -63,6 +63,10 @@ void text_icon_view(TextWindow& tw, uint32_t icon, bool on);
 // The style buttons of the bound button group follow the line (name, voice).
 void text_window_buttons_update(VmContext& vm, TextWindow& tw);
 
+// True when the window has been made; else logs "text initialize error : <command>" (key 0),
+// the refusal of every command that needs the window.
+bool text_window_ready(VmContext& vm, const char* command);
+
 // Logs "name=%s / voice=%s / %s" (key 0) with the current line; for script errors elsewhere.
 void debug_print_current_line(VmContext& vm);
 

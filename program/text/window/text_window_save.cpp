@@ -102,12 +102,6 @@ void sync_image(IO& io, S& s, bool icon) {
   if (icon) io.u32(s.animationTime);
 }
 
-engine::SystemSettings& settings_of(engine::VmContext& vm) {
-  return reinterpret_cast<engine::GameState*>(reinterpret_cast<char*>(&vm) -
-                                              offsetof(engine::GameState, vm))
-      ->settings;
-}
-
 template <size_t N>
 void terminate(char (&text)[N]) {
   text[N - 1] = 0;
@@ -311,7 +305,7 @@ void text_window_save_read(engine::VmContext& vm, codec::ByteReader& in, const L
   }
 
   if (files[0]) {
-    const engine::SystemSettings& settings = settings_of(vm);
+    const engine::SystemSettings& settings = engine::player_settings(vm);
     uint32_t file = files[0];
     // A kept base image (text_set_base with its keep flag) wins over the stored one.
     if (settings.nTextBaseImage != -1 && settings.nTextBaseImage != 0) {

@@ -30,6 +30,8 @@ struct TextWindowSeams {
   uint32_t (*icon_animation_create)(uint32_t sprite);
   void (*icon_animation_reset)(uint32_t animation);
   void (*icon_animation_release)(uint32_t animation);
+  // Milliseconds per cell of a waiting icon's animation. Null: nothing.
+  void (*icon_animation_set_time)(uint32_t animation, int32_t ms);
   // Starts the .ani slot of the base image when graphic.dat gives it one. Null: nothing.
   void (*base_ani_start)(engine::VmContext& vm, layers::ImageRecord& image);
 };
