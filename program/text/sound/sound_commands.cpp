@@ -128,6 +128,7 @@ void sound_attach() {
   t.voice_any_playing = voice_any_playing;
   t.voice_playing_muted = voice_playing_muted;
   t.se_play_for_action = se_play_for_action;
+  t.bgv_voice_resume = [](VmContext& vm) { bgv_resume_for_voices(vm.sound); };
   // The text window ends the voice calls and cuts the line voices through these.
   textwindow::text_window_seams.voice_call_end = voice_call_end;
   textwindow::text_window_seams.line_voices_cut = line_voices_clear;
