@@ -312,26 +312,7 @@ uint32_t cmd_sp_create(VmContext& vm) {
   const int32_t w = as_int(vm_pop(vm));
   const int32_t h = as_int(vm_pop(vm));
   if (!layer_ok(layer)) return 0;
-  LayerSlot& slot = vm.layers[layer];
-  layer_release(vm, slot);
-  if (file == kNoFile) return 1;
-  Named n;
-  engine::get_file_name_operand(vm, reinterpret_cast<uint8_t*>(n.name), sizeof n.name, file, 1);
-  ImageRecord* image = image_alloc(kBaseLayer, layer);
-  const uint32_t sprite =
-      sprite_load_by_name_unlocked(vm, n.name, w, h, layer_priority(vm, layer, 0));
-  if (!sprite) {
-    image_release_now(image);
-    return 0;
-  }
-  image->hSprite = sprite;
-  image->lFileNo = file;
-  if (file & engine::kStringHandleBit) std::memcpy(image->szFileName, n.name, 32);
-  set_pos(*image, x, y, 0);
-  slot.lpImage = image;
-  vm_log(kLogHistory, "sp_create %d, %s, %d, %d, %d, %d", as_int(layer), n.name, x, y, w, h);
-  display_op_queue(vm, kOpViewOn, sprite, 1);
-  return 1;
+  return layer_create_sprite(vm, layer, file, x, y, w, h, false);
 }
 
 uint32_t cmd_sp_paint(VmContext& vm) {
@@ -528,6 +509,36 @@ uint32_t cmd_sp_load_wait(VmContext& vm) {
 }
 
 }  // namespace
+
+uint32_t layer_create_sprite(VmContext& vm, uint32_t layer, uint32_t file, int32_t x, int32_t y,
+                             int32_t w, int32_t h, bool keep_links) {
+  LayerSlot& slot = vm.layers[layer];
+  if (keep_links) {
+    release_for_load(vm, slot, true);
+  } else {
+    layer_release(vm, slot);
+  }
+  if (file == kNoFile) return 1;
+  Named n;
+  engine::get_file_name_operand(vm, reinterpret_cast<uint8_t*>(n.name), sizeof n.name, file, 1);
+  ImageRecord* image = image_alloc(kBaseLayer, layer);
+  const uint32_t sprite =
+      sprite_load_by_name_unlocked(vm, n.name, w, h, layer_priority(vm, layer, 0));
+  if (!sprite) {
+    image_release_now(image);
+    return 0;
+  }
+  image->hSprite = sprite;
+  image->lFileNo = file;
+  if (file & engine::kStringHandleBit) std::memcpy(image->szFileName, n.name, 32);
+  set_pos(*image, x, y, 0);
+  slot.lpImage = image;
+  vm_log(kLogHistory,
+         keep_links ? "sp_create_ex %d, %s, %d, %d, %d, %d" : "sp_create %d, %s, %d, %d, %d, %d",
+         as_int(layer), n.name, x, y, w, h);
+  display_op_queue(vm, kOpViewOn, sprite, 1);
+  return 1;
+}
 
 void history_skip_cover_image(VmContext& vm) {
   constexpr uint32_t kCoverLayer = 65;
