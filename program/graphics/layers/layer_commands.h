@@ -25,6 +25,8 @@ extern const engine::CommandList pixel_commands;
 extern const engine::CommandList layer_effect_commands;
 // Image files (image_file_command_list.h).
 extern const engine::CommandList image_file_commands;
+// Text drawn into layers (layer_text_command_list.h).
+extern const engine::CommandList layer_text_commands;
 
 // Creates a w x h sprite in layer 0-127 from a colour name (#AARRGGBB) or a file at (x, y),
 // shown at the next commit; file 0x0FFFFFFF only clears the layer. keep_links: a layer whose

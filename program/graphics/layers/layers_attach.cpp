@@ -18,6 +18,8 @@ void layers_attach() {
   engine::command_list_install(pixel_commands);
   engine::command_list_install(layer_effect_commands);
   engine::command_list_install(image_file_commands);
+  engine::command_list_install(layer_shader_commands);
+  engine::command_list_install(layer_text_commands);
   engine::command_list_install(run_commands);
   engine::LayerServices& l = engine::neighbours.layers;
   l.display_ops_commit = display_ops_commit;
