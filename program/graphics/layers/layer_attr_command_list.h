@@ -10,7 +10,7 @@
     "re-places the layer's picture by a horizontal layout code, its bottom on the screen's")     \
   X(0x030006, "sp_set_alpha", 2, cmd_sp_set_alpha, "sets the image's alpha (0-255)")             \
   X(0x030007, "set_priority", 1, cmd_set_priority,                                               \
-    "moves the priority of pictures loaded from now on by n steps (0: refused at the front)")    \
+    "moves the priority of pictures loaded from now on by n steps (refused past the front)")     \
   X(0x030008, "get_filename", 2, cmd_get_filename,                                               \
     "copies the image's file name into the slot; result the file reference (-1 no image)")       \
   X(0x030009, "sp_set_center", 3, cmd_sp_set_center, "sets the centre of scale and rotation")    \

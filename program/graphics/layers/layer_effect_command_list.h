@@ -7,7 +7,7 @@
 
 #define LAYER_EFFECT_COMMANDS(X)                                                           \
   X(0x030042, "sp_text_get_size", 1, cmd_sp_text_get_size,                                 \
-    "the size of a text in the current font: height << 16 | width")                        \
+    "the size of a text in the current font: height x 65536 + width")                      \
   X(0x030045, "sp_get_show", 1, cmd_sp_get_show, "1 when the layer's picture is shown")    \
   X(0x030049, "sp_get_rect", 2, cmd_sp_get_rect,                                           \
     "writes the image's source rectangle into four TempMemory cells from var")             \
