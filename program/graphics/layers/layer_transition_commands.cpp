@@ -92,14 +92,17 @@ uint32_t cmd_sp_set_transition(VmContext& vm) {
   GraphicInfo found{};
   char load[33] = {};
   std::memcpy(load, name, 32);
+  // The old picture's priority holds its own step already; only a new record adds one.
+  int32_t step = 0;
   if (graphic_dat.find(field, &found)) {
+    step = found.priorityStep;
     std::memcpy(load, found.loadName, 32);
     image.graphicInfo = found;
   }
   const ScreenSize sc = screen_size();
   image.hSprite = 0;
-  const uint32_t sprite = sprite_load_by_name_unlocked(
-      vm, load, sc.w, sc.h, old_info.priority + 134 * image.graphicInfo.priorityStep);
+  const uint32_t sprite =
+      sprite_load_by_name_unlocked(vm, load, sc.w, sc.h, old_info.priority + 134 * step);
   if (!sprite) return 0;
   image.hSprite = sprite;
   slot.hTransIn = sprite;
