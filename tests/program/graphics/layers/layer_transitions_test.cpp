@@ -98,6 +98,19 @@ TEST_F(LayerTransitionsTest, FadeOutClearsTheLayerWhenItEnds) {
   EXPECT_EQ(image(2), nullptr);
 }
 
+// A cross-fade asked for while the layer fades out: cancelling the fade-out clears the layer,
+// so there is nothing to fade from; the command says so instead of reading the gone picture.
+TEST_F(LayerTransitionsTest, CrossFadeOverAFadeOutFindsTheLayerCleared) {
+  show_first();
+  load(
+      "  call sp_cls_transition(2, 1, 300)\n"
+      "  call run_no_wait\n"
+      "  call sp_set_transition(file\"CH02\", 2, 1, 500) -> r1\n");
+  run();
+  EXPECT_EQ(image(2), nullptr);
+  EXPECT_TRUE(logged(0, "sprite transition error : no image [2]"));
+}
+
 TEST_F(LayerTransitionsTest, CopyImageOfAnEmptyLayerThenTransitionQueuesNothing) {
   load(
       "  call sp_copy_image(4)\n"
