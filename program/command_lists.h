@@ -18,7 +18,15 @@
 #include "program/engine/thread_command_list.h"
 #include "program/engine/wait_command_list.h"
 #include "program/graphics/actions/action_command_list.h"
+#include "program/graphics/effects/layer_shader_command_list.h"
+#include "program/graphics/layers/image_file_command_list.h"
+#include "program/graphics/layers/image_op_command_list.h"
+#include "program/graphics/layers/layer_attr_command_list.h"
 #include "program/graphics/layers/layer_command_list.h"
+#include "program/graphics/layers/layer_effect_command_list.h"
+#include "program/graphics/layers/layer_text_command_list.h"
+#include "program/graphics/layers/layer_transition_command_list.h"
+#include "program/graphics/layers/pixel_command_list.h"
 #include "program/graphics/layers/run_command_list.h"
 #include "program/movie/movie_command_list.h"
 #include "program/save/save_command_list.h"
@@ -58,6 +66,14 @@
   X(THREAD_COMMANDS)             \
   X(MESSAGE_COMMANDS)            \
   X(LAYER_COMMANDS)               \
+  X(LAYER_ATTR_COMMANDS)         \
+  X(IMAGE_OP_COMMANDS)           \
+  X(LAYER_TRANSITION_COMMANDS)   \
+  X(PIXEL_COMMANDS)              \
+  X(LAYER_EFFECT_COMMANDS)       \
+  X(IMAGE_FILE_COMMANDS)         \
+  X(LAYER_SHADER_COMMANDS)       \
+  X(LAYER_TEXT_COMMANDS)         \
   X(RUN_COMMANDS)                \
   X(ACTION_COMMANDS)             \
   X(MUSIC_COMMANDS)              \

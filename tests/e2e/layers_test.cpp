@@ -385,4 +385,31 @@ TEST(LayersEndToEnd, GlDrawsTheGoldenScenesWithinTwo) {
   expect_golden(fallback.at(240), "layers-fade-middle");
 }
 
+// Pixels changed by an image operation and read back by the script: a box filled into a
+// colour picture, its colour read with sp_get_pixel and filled once more elsewhere, the
+// picture moved by sp_set_pos_ex; the frame is worked out from the renderer's blend.
+TEST(LayersEndToEnd, BoxFillAndPixelReadChangeThePictureShown) {
+  const auto frames = run_scene(
+      "  call sp_create(0, file\"#FF204060\", 0, 0, 64, 64)\n"
+      "  mov r9, 0xFFFF\n"
+      "  shl r9, 16\n"
+      "  call sp_boxfill(0, 8, 8, 16, 16, r9, 0)\n"
+      "  call sp_get_pixel(0, 10, 10) -> r1\n"
+      "  call sp_boxfill(0, 40, 40, 8, 8, r1, -1)\n"
+      "  call sp_set_pos_ex(0, 100, 50, 0)\n"
+      "  call run(0, 0, 0)\n"
+      "  call wait(100, 0)\n"
+      "  end\n",
+      {20});
+  const Frame& f = frames.at(20);
+  const uint32_t red = blend(0xFF000000u, 0xFFFF0000u, 255);
+  const uint32_t blue = blend(0xFF000000u, 0xFF204060u, 255);
+  EXPECT_EQ(f.at(100 + 8, 50 + 8), red);
+  EXPECT_EQ(f.at(100 + 23, 50 + 23), red);
+  EXPECT_EQ(f.at(100 + 24, 50 + 24), blue);
+  EXPECT_EQ(f.at(100 + 44, 50 + 44), red) << "the colour read back was the red";
+  EXPECT_EQ(f.at(100 + 63, 50 + 63), blue);
+  EXPECT_EQ(f.at(99, 49), 0xFF000000u);
+}
+
 }  // namespace

@@ -75,6 +75,38 @@ const FamilyText kFamilies[] = {
      "script without waiting until it is cancelled; the cancel rebuilds the game from a "
      "snapshot taken where the skip got to. The rest asks about the window and the screen. A "
      "variable is a TempMemory cell 0-4095, -1 for none."},
+    {"LAYER_ATTR_COMMANDS", "Layer attributes",
+     "One property of a layer or of an image at a time; the change shows in the same frame. "
+     "An image is a layer 0-127 or an image number (0x01000000 | n a system image, 0x02000000 "
+     "| plane << 20 | n a button or choice image). A getter of an image number that names "
+     "nothing answers -1. A var is a TempMemory cell 0-4095, -1 for none."},
+    {"IMAGE_OP_COMMANDS", "Image operations",
+     "Changes to the pixels of a layer's picture. With a slot 0-7 the change is recorded in "
+     "that slot of the layer and made again when a saved game is loaded (slot -1: once, not "
+     "recorded). A second command on a slot adds its operation to the slot's. Colours are "
+     "0xAARRGGBB."},
+    {"LAYER_TRANSITION_COMMANDS", "Layer transitions",
+     "A layer fades from its picture to a new one, or fades out and is cleared, starting at "
+     "the next run (under run at once, under run_no_wait over its own time). While skipping "
+     "or with screen effects off the change is made at the next run without a fade."},
+    {"PIXEL_COMMANDS", "Layer pixels",
+     "Direct access to a layer's pixels, 4 bytes each (blue, green, red, alpha). None of it "
+     "is recorded: a loaded game shows the layer's own picture. sp_lock_pixels hands out a "
+     "buffer value for the layer; the other commands take it back with byte offsets and do "
+     "nothing outside the locked pixels."},
+    {"LAYER_EFFECT_COMMANDS", "Layer effects and questions",
+     "One-shot pixel effects between layers, how a layer's sprite is drawn, and questions "
+     "about it. Nothing here is recorded for a loaded game but the drawing options, which "
+     "travel with the sprite's state."},
+    {"IMAGE_FILE_COMMANDS", "Image files",
+     "A layer's picture written to an image file, or an image file painted into it, by a "
+     "path (a relative one is taken from the program folder)."},
+    {"LAYER_SHADER_COMMANDS", "Layer shader effects",
+     "A raster wave or a radial blur over a layer's picture, at most eight at once; kept with "
+     "a saved game and ended with their layer."},
+    {"LAYER_TEXT_COMMANDS", "Layer text",
+     "Text drawn into layers: sp_text draws one line in the current font and remembers it for "
+     "a loaded game; draw_text lays out tagged text with the text window's settings."},
 };
 
 }  // namespace

@@ -5,9 +5,6 @@
 //
 // A load takes the running entries again in the order stored; nodes that were releasing (2)
 // are dropped. Layers from 64 up have no image after a load, so their effects do not return.
-#include <cstring>
-
-#include "engine/orv_api.h"
 #include "graphics/effects/layer_shader_pool.h"
 #include "graphics/layers/image_record.h"
 #include "save/save_blocks.h"
@@ -23,28 +20,6 @@ constexpr uint32_t kMaxLayer = 127;
 
 bool has_params(uint32_t kind) {
   return kind == layers::kShaderRaster || kind == layers::kShaderRadialBlur;
-}
-
-// The platform's parameter block of an effect, from the start values a, b, c (values given to
-// the effect in hundredths, counted as unsigned).
-void start_platform_effect(engine::VmContext& vm, const FxEffectNode& node) {
-  const layers::ImageRecord* image = vm.layers[node.nLayer].lpImage;
-  if (!image) return;
-  auto hundredths = [](int32_t v) { return static_cast<float>(static_cast<uint32_t>(v)) * 0.01f; };
-  const int32_t a = node.params[0], b = node.params[1], c = node.params[2];
-  uint32_t block[3];
-  uint32_t duration = 0;
-  if (node.dwKind == layers::kShaderRaster) {
-    block[0] = static_cast<uint32_t>(c);
-    const float fa = hundredths(a), fb = hundredths(b);
-    std::memcpy(&block[1], &fa, 4);
-    std::memcpy(&block[2], &fb, 4);
-    duration = static_cast<uint32_t>(c);
-  } else {
-    const float f[3] = {hundredths(c), hundredths(a), hundredths(b)};
-    std::memcpy(block, f, sizeof block);
-  }
-  orv.OrvSetFxEffect(&image->hSprite, node.dwKind, 1, duration, block);
 }
 
 }  // namespace
@@ -98,13 +73,10 @@ void layer_shader_save_read(engine::VmContext& vm, codec::ByteReader& in, const 
     if (has_params(kind)) {
       for (int32_t& p : params) p = in.i32();
     }
-    if (layer < 0 || static_cast<uint32_t>(layer) > kMaxLayer || !vm.layers[layer].lpImage) {
-      continue;
+    // Started as the script started it; a layer without its picture (64 and up) has none.
+    if (layer >= 0 && static_cast<uint32_t>(layer) <= kMaxLayer) {
+      layers::shader_effect_start(vm, static_cast<uint32_t>(layer), kind, params);
     }
-    FxEffectNode* node = layers::shader_effect_node_take(layer, kind, params);
-    if (!node) continue;
-    vm.layers[layer].lpEffectNode = node;
-    start_platform_effect(vm, *node);
   }
 }
 

@@ -195,6 +195,13 @@ void images_for_each(Fn fn) {
 // The effective colour: each channel of dwColor plus its five deltas in 16-bit arithmetic,
 // clamped to 0-255.
 uint32_t image_effective_color(const ImageRecord& image);
+// The effective values that the query commands read: each axis summed over the base, the
+// offset, both frame halves and both sets (position without the shake).
+Vec3i image_effective_pos(const ImageRecord& image);
+Vec3i image_effective_rot(const ImageRecord& image);
+// The scale of axis x (0) or y (1) in percent, rounded: (scaleOfs + scale + frame action +
+// frame animation + actionSet + animSet + 0.005) x 100 in floats, truncated.
+int32_t image_scale_percent(const ImageRecord& image, int axis);
 // Pushes the sums of one image's transform sets to its sprite (position, aspect, rotation,
 // scale, colour, source rectangle). A record without a sprite does nothing.
 void image_apply_transform(engine::VmContext& vm, ImageRecord& image);

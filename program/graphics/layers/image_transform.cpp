@@ -63,6 +63,21 @@ uint32_t image_effective_color(const ImageRecord& r) {
          channel(r, 8, &ColorDelta::g) << 8 | channel(r, 0, &ColorDelta::b);
 }
 
+Vec3i image_effective_pos(const ImageRecord& r) {
+  return {pos_sum(r, &Vec3i::x), pos_sum(r, &Vec3i::y), pos_sum(r, &Vec3i::z)};
+}
+
+Vec3i image_effective_rot(const ImageRecord& r) {
+  return {rot_sum(r, &Vec3i::x), rot_sum(r, &Vec3i::y), rot_sum(r, &Vec3i::z)};
+}
+
+int32_t image_scale_percent(const ImageRecord& r, int axis) {
+  float Vec2f::*a = axis == 0 ? &Vec2f::x : &Vec2f::y;
+  const float sum = r.base.scaleOfs.*a + r.base.scale.*a + r.frame.actionScale.*a +
+                    r.frame.animScale.*a + r.actionSet.scale.*a + r.animSet.scale.*a;
+  return static_cast<int32_t>((sum + 0.005f) * 100.0f);
+}
+
 void image_apply_transform(engine::VmContext& vm, ImageRecord& r) {
   const uint32_t s = r.hSprite;
   if (!s) return;

@@ -11,6 +11,7 @@
 #include "graphics/layers/display_ops.h"
 #include "graphics/layers/graphic_dat.h"
 #include "graphics/layers/image_record.h"
+#include "graphics/layers/layer_args.h"
 #include "graphics/layers/layer_command_list.h"
 #include "graphics/layers/layer_layout.h"
 #include "graphics/layers/layer_slots.h"
@@ -29,28 +30,6 @@ using engine::VmContext;
 
 constexpr uint32_t kNoFile = engine::kNoText;
 constexpr uint32_t kAllBits = 0xFFFFFFFFu;
-
-int32_t as_int(uint32_t v) {
-  return static_cast<int32_t>(v);
-}
-
-bool layer_ok(uint32_t layer) {
-  if (layer < kLayers) return true;
-  vm_log(kLogMain,
-         "graph error : \x94\xCD\x88\xCD\x8A\x4F\x82\xCC\x92\x6C\x82\xF0\x8E\x77\x92\xE8\x82\xB5"
-         "\x82\xC4\x82\xA2\x82\xDC\x82\xB7\x81\x42no = %d",
-         as_int(layer));
-  return false;
-}
-
-struct Screen {
-  int32_t w, h;
-};
-Screen screen() {
-  uint32_t w, h;
-  engine::game_screen_size(&w, &h);
-  return {as_int(w), as_int(h)};
-}
 
 // The name a file operand names, and what graphic.dat says of it.
 struct Named {
@@ -130,7 +109,7 @@ uint32_t load_into_layer(VmContext& vm, Place place, uint32_t kind, uint32_t fil
   const int32_t priority = layer_priority(vm, layer, n->found ? n->info.priorityStep : 0,
                                           face ? face->nPriorityOffset : 0);
   ImageRecord* image = image_alloc(kBaseLayer, layer);
-  const Screen sc = screen();
+  const ScreenSize sc = screen_size();
   uint32_t sprite;
   if (place == Place::kFace && orv.OrvIsWorkThreadId()) {
     orv.OrvRenderLockLeave();
@@ -191,7 +170,7 @@ uint32_t cmd_sp_set(VmContext& vm) {
   const uint32_t layer = vm_pop(vm);
   const int32_t cx = as_int(vm_pop(vm));
   const int32_t cy = as_int(vm_pop(vm));
-  if (!layer_ok(layer)) return 0;
+  if (!layer_in_range(layer)) return 0;
   Named n;
   const uint32_t r =
       load_into_layer(vm, Place::kCodes, kOpShowSet, file, layer, cx, cy, 0, nullptr, &n);
@@ -208,7 +187,7 @@ uint32_t cmd_sp_set_ex(VmContext& vm) {
   const int32_t x = as_int(vm_pop(vm));
   const int32_t y = as_int(vm_pop(vm));
   const int32_t z = as_int(vm_pop(vm));
-  if (!layer_ok(layer)) return 0;
+  if (!layer_in_range(layer)) return 0;
   Named n;
   const uint32_t r =
       load_into_layer(vm, Place::kPixels, kOpShowSetEx, file, layer, x, y, z, nullptr, &n);
@@ -219,12 +198,7 @@ uint32_t cmd_sp_set_ex(VmContext& vm) {
 }
 
 bool face_ok(uint32_t face) {
-  if (face < 8) return true;
-  vm_log(kLogMain,
-         "graph error : \x94\xCD\x88\xCD\x8A\x4F\x82\xCC\x92\x6C\x82\xF0\x8E\x77\x92\xE8\x82\xB5"
-         "\x82\xC4\x82\xA2\x82\xDC\x82\xB7\x81\x42no = %d",
-         as_int(face));
-  return false;
+  return number_in_range(face, 8);
 }
 
 uint32_t cmd_face_set(VmContext& vm) {
@@ -235,7 +209,7 @@ uint32_t cmd_face_set(VmContext& vm) {
   if (!face_ok(face)) return 0;
   const engine::FaceEntry entry = vm.faceTable[face];
   // An entry without a layer has nothing to load into.
-  if (!layer_ok(entry.dwLayer)) return 0;
+  if (!layer_in_range(entry.dwLayer)) return 0;
   Named n;
   const uint32_t r =
       load_into_layer(vm, Place::kFace, kOpShowFace, file, entry.dwLayer, x, y, 0, &entry, &n);
@@ -252,7 +226,7 @@ uint32_t cmd_face_init(VmContext& vm) {
   const int32_t y = as_int(vm_pop(vm));
   const int32_t step = as_int(vm_pop(vm));
   if (!face_ok(face)) return 0;
-  if (layer != kNoFaceLayer && !layer_ok(layer)) return 0;
+  if (layer != kNoFaceLayer && !layer_in_range(layer)) return 0;
   if (layer == kNoFaceLayer) {
     std::memset(&vm.faceTable[face], 0xFF, sizeof vm.faceTable[face]);
   } else {
@@ -273,7 +247,7 @@ uint32_t cmd_face_cls(VmContext& vm) {
 
 uint32_t cmd_sp_cls(VmContext& vm) {
   const uint32_t layer = vm_pop(vm);
-  if (layer != 0xFFFFFFFFu && !layer_ok(layer)) return 0;
+  if (layer != 0xFFFFFFFFu && !layer_in_range(layer)) return 0;
   auto release = [&](uint32_t n) {
     if (!layer_release(vm, vm.layers[n])) vm_log(kLogMain, "sprite cls error [%d]", as_int(n));
   };
@@ -291,7 +265,7 @@ uint32_t cmd_sp_cls(VmContext& vm) {
 uint32_t cmd_sp_cls_ex(VmContext& vm) {
   const int32_t first = as_int(vm_pop(vm));
   const int32_t count = as_int(vm_pop(vm));
-  if (first != -1 && !layer_ok(static_cast<uint32_t>(first))) return 0;
+  if (first != -1 && !layer_in_range(static_cast<uint32_t>(first))) return 0;
   const int64_t begin = first < 0 ? 0 : first;
   int64_t end = int64_t{first} + count;
   if (end > kLayers) end = kLayers;
@@ -311,27 +285,8 @@ uint32_t cmd_sp_create(VmContext& vm) {
   const int32_t y = as_int(vm_pop(vm));
   const int32_t w = as_int(vm_pop(vm));
   const int32_t h = as_int(vm_pop(vm));
-  if (!layer_ok(layer)) return 0;
-  LayerSlot& slot = vm.layers[layer];
-  layer_release(vm, slot);
-  if (file == kNoFile) return 1;
-  Named n;
-  engine::get_file_name_operand(vm, reinterpret_cast<uint8_t*>(n.name), sizeof n.name, file, 1);
-  ImageRecord* image = image_alloc(kBaseLayer, layer);
-  const uint32_t sprite =
-      sprite_load_by_name_unlocked(vm, n.name, w, h, layer_priority(vm, layer, 0));
-  if (!sprite) {
-    image_release_now(image);
-    return 0;
-  }
-  image->hSprite = sprite;
-  image->lFileNo = file;
-  if (file & engine::kStringHandleBit) std::memcpy(image->szFileName, n.name, 32);
-  set_pos(*image, x, y, 0);
-  slot.lpImage = image;
-  vm_log(kLogHistory, "sp_create %d, %s, %d, %d, %d, %d", as_int(layer), n.name, x, y, w, h);
-  display_op_queue(vm, kOpViewOn, sprite, 1);
-  return 1;
+  if (!layer_in_range(layer)) return 0;
+  return layer_create_sprite(vm, layer, file, x, y, w, h, false);
 }
 
 uint32_t cmd_sp_paint(VmContext& vm) {
@@ -342,7 +297,7 @@ uint32_t cmd_sp_paint(VmContext& vm) {
   rect.top = as_int(vm_pop(vm));
   rect.right = as_int(vm_pop(vm));
   rect.bottom = as_int(vm_pop(vm));
-  if (!layer_ok(layer)) return 0;
+  if (!layer_in_range(layer)) return 0;
   const ImageRecord* image = vm.layers[layer].lpImage;
   if (!image) return 1;
   uint32_t argb = 0;
@@ -362,7 +317,7 @@ uint32_t cmd_sp_paint(VmContext& vm) {
 uint32_t cmd_sp_fill_alpha(VmContext& vm) {
   const uint32_t layer = vm_pop(vm);
   const uint32_t alpha = vm_pop(vm);
-  if (!layer_ok(layer)) return 0;
+  if (!layer_in_range(layer)) return 0;
   const ImageRecord* image = vm.layers[layer].lpImage;
   vm_log(kLogHistory, "sp_fill_alpha %d, %d", as_int(layer), as_int(alpha));
   if (!image || !image->hSprite) return 1;
@@ -379,7 +334,7 @@ uint32_t cmd_sp_fill_alpha(VmContext& vm) {
 
 uint32_t cmd_get_backbuffer(VmContext& vm) {
   const uint32_t layer = vm_pop(vm);
-  if (!layer_ok(layer)) return 0;
+  if (!layer_in_range(layer)) return 0;
   const ImageRecord* image = vm.layers[layer].lpImage;
   if (!image) return 1;
   if (!(engine::get_skip_state(vm) & engine::kSkipAny)) {
@@ -391,7 +346,7 @@ uint32_t cmd_get_backbuffer(VmContext& vm) {
 
 uint32_t cmd_sp_draw(VmContext& vm) {
   const uint32_t layer = vm_pop(vm);
-  if (!layer_ok(layer)) return 0;
+  if (!layer_in_range(layer)) return 0;
   const ImageRecord* image = vm.layers[layer].lpImage;
   if (image && image->hSprite) {
     vm_log(kLogHistory, "sp_draw  %d", as_int(layer));
@@ -404,7 +359,7 @@ uint32_t cmd_sp_draw(VmContext& vm) {
 
 uint32_t show_or_hide(VmContext& vm, uint32_t kind, const char* format) {
   const uint32_t layer = vm_pop(vm);
-  if (!layer_ok(layer)) return 0;
+  if (!layer_in_range(layer)) return 0;
   const ImageRecord* image = vm.layers[layer].lpImage;
   if (image) {
     display_op_queue(vm, kind, image->hSprite, kind == kOpViewOn ? 1 : 0);
@@ -469,7 +424,7 @@ void async_store(AsyncLoad& req, uint32_t sprite) {
 }
 
 uint32_t async_load_sprite(const AsyncLoad& req) {
-  const Screen sc = screen();
+  const ScreenSize sc = screen_size();
   const int32_t priority =
       layer_priority(*req.vm, req.layer, req.named.found ? req.named.info.priorityStep : 0);
   return sprite_load_by_name_as(req.named.load, sc.w, sc.h, priority, req.skipping);
@@ -489,7 +444,7 @@ uint32_t cmd_sp_load(VmContext& vm) {
   const uint32_t file = vm_pop(vm);
   const uint32_t layer = vm_pop(vm);
   const uint32_t mode = vm_pop(vm);
-  if (!layer_ok(layer)) return 0;
+  if (!layer_in_range(layer)) return 0;
   if (file == kNoFile) return 1;
   LayerSlot& slot = vm.layers[layer];
   layer_release(vm, slot);
@@ -520,7 +475,7 @@ uint32_t cmd_sp_load(VmContext& vm) {
 
 uint32_t cmd_sp_load_wait(VmContext& vm) {
   const uint32_t layer = vm_pop(vm);
-  if (!layer_ok(layer)) return 0;
+  if (!layer_in_range(layer)) return 0;
   LayerSlot& slot = vm.layers[layer];
   const uint32_t waited = slot.lpImage ? layer_async_wait(vm, slot) : 0;
   vm_log(kLogHistory, "sp_load_wait  %d : time %d", as_int(layer), as_int(waited));
@@ -529,12 +484,42 @@ uint32_t cmd_sp_load_wait(VmContext& vm) {
 
 }  // namespace
 
+uint32_t layer_create_sprite(VmContext& vm, uint32_t layer, uint32_t file, int32_t x, int32_t y,
+                             int32_t w, int32_t h, bool keep_links) {
+  LayerSlot& slot = vm.layers[layer];
+  if (keep_links) {
+    release_for_load(vm, slot, true);
+  } else {
+    layer_release(vm, slot);
+  }
+  if (file == kNoFile) return 1;
+  Named n;
+  engine::get_file_name_operand(vm, reinterpret_cast<uint8_t*>(n.name), sizeof n.name, file, 1);
+  ImageRecord* image = image_alloc(kBaseLayer, layer);
+  const uint32_t sprite =
+      sprite_load_by_name_unlocked(vm, n.name, w, h, layer_priority(vm, layer, 0));
+  if (!sprite) {
+    image_release_now(image);
+    return 0;
+  }
+  image->hSprite = sprite;
+  image->lFileNo = file;
+  if (file & engine::kStringHandleBit) std::memcpy(image->szFileName, n.name, 32);
+  set_pos(*image, x, y, 0);
+  slot.lpImage = image;
+  vm_log(kLogHistory,
+         keep_links ? "sp_create_ex %d, %s, %d, %d, %d, %d" : "sp_create %d, %s, %d, %d, %d, %d",
+         as_int(layer), n.name, x, y, w, h);
+  display_op_queue(vm, kOpViewOn, sprite, 1);
+  return 1;
+}
+
 void history_skip_cover_image(VmContext& vm) {
   constexpr uint32_t kCoverLayer = 65;
   LayerSlot& slot = vm.layers[kCoverLayer];
   release_for_load(vm, slot, false);
   ImageRecord* image = image_alloc(kBaseLayer, kCoverLayer);
-  const Screen sc = screen();
+  const ScreenSize sc = screen_size();
   const uint32_t sprite =
       sprite_load_by_name_unlocked(vm, "#FF000000", sc.w, sc.h, layer_priority(vm, kCoverLayer, 0));
   if (!sprite) {

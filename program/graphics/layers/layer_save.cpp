@@ -15,8 +15,9 @@
 // has no file to load again (a picture still loading, or one made without a file) are written
 // as the word 0. Layers 64-127 are not stored.
 //
-// The reader loads every image again from its file, puts the sprite's stored state back, draws
-// its text lines again and starts a movie sprite again with its loop setting.
+// The reader loads every image again from its file, puts the sprite's stored state back,
+// carries out its recorded image operations again, draws its text lines again, applies its
+// filters again and starts a movie sprite again with its loop setting.
 #include <cstring>
 #include <span>
 #include <utility>
@@ -25,8 +26,11 @@
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
+#include "graphics/layers/graph_child.h"
 #include "graphics/layers/graphic_dat.h"
 #include "graphics/layers/image_record.h"
+#include "graphics/layers/layer_args.h"
+#include "graphics/layers/layer_filters.h"
 #include "graphics/layers/layer_slots.h"
 #include "graphics/layers/layer_text_items.h"
 #include "graphics/layers/sprite_info_record.h"
@@ -217,8 +221,16 @@ void restore_layer(engine::VmContext& vm, uint32_t n, uint32_t file, StoredLayer
   }
   image->lFileNo = file;
   slot.lpImage = image;
-  // Replaying the recorded image operations and the filters belong to parts of the layers
-  // that the game does not have yet; the records keep them for a later save.
+  layers::graph_child_replay(vm, n);
+  layers::layer_text_items_redraw(vm, n);
+  if (sprite && !layers::skipping_scene(vm)) {
+    for (uint32_t index = 1; index < layers::kFilterCount; ++index) {
+      if (slot.dwFlags & (1u << index)) {
+        orv.OrvSpriteSetOption(sprite, layers::filter_option(static_cast<int32_t>(index)));
+      }
+    }
+  }
+  // An endless shake goes on from now; a timed one keeps its start and ends on the next frame.
   if ((slot.dwFlags & layers::kLayerShake) && slot.dwShakeLength == 0xFFFFFFFFu) {
     slot.dwShakeStart = orv.OrvtimeGetTime();
   }
@@ -227,6 +239,7 @@ void restore_layer(engine::VmContext& vm, uint32_t n, uint32_t file, StoredLayer
   if ((slot.dwFlags & layers::kLayerMovie) && sprite && orv.OrvMSpriteCheck(sprite)) {
     orv.OrvMSpritePlay(sprite, slot.nMovieLoop);
   }
+  // Render mode, and with an animation its .ani loaded again (it then waits for its start).
   layers::image_apply_graphic_info(vm, *image, kept, l.dwAnimeNo ? 0x6000 : 0x2000);
 }
 
@@ -289,7 +302,6 @@ void layer_save_read(engine::VmContext& vm, codec::ByteReader& in, const LoadMod
     if (in.failed()) return;
     if (vm.layers[n].lpImage) continue;  // the reset left every layer empty
     restore_layer(vm, n, file, l, stored_name);
-    layers::layer_text_items_redraw(vm, n);
   }
   layers::face_view_ctrl(vm, 0);
 }

@@ -4,6 +4,7 @@
 
 #include "engine/orv_api.h"
 #include "engine/vm_services.h"
+#include "graphics/effects/layer_shader_pool.h"
 #include "graphics/layers/layer_text_items.h"
 #include "platform/sleep.h"
 
@@ -67,6 +68,7 @@ uint32_t layer_release(engine::VmContext& vm, engine::LayerSlot& slot) {
     slot.lpImage->hSprite = slot.hTransOut;
   }
   release_unhanded(vm, slot, false);
+  shader_effect_node_release(vm, slot.lpEffectNode);
   if (const int32_t n = layer_index_of(vm, &slot); n >= 0) {
     layer_text_items_clear(static_cast<uint32_t>(n));
   }
@@ -78,6 +80,7 @@ uint32_t layer_release(engine::VmContext& vm, engine::LayerSlot& slot) {
 
 uint32_t layer_release_now(engine::VmContext& vm, engine::LayerSlot& slot) {
   release_unhanded(vm, slot, true);
+  shader_effect_node_release(vm, slot.lpEffectNode);
   if (const int32_t n = layer_index_of(vm, &slot); n >= 0) {
     layer_text_items_clear(static_cast<uint32_t>(n));
   }

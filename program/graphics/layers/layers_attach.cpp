@@ -12,6 +12,14 @@ namespace layers {
 
 void layers_attach() {
   engine::command_list_install(layer_commands);
+  engine::command_list_install(layer_attr_commands);
+  engine::command_list_install(image_op_commands);
+  engine::command_list_install(layer_transition_commands);
+  engine::command_list_install(pixel_commands);
+  engine::command_list_install(layer_effect_commands);
+  engine::command_list_install(image_file_commands);
+  engine::command_list_install(layer_shader_commands);
+  engine::command_list_install(layer_text_commands);
   engine::command_list_install(run_commands);
   engine::LayerServices& l = engine::neighbours.layers;
   l.display_ops_commit = display_ops_commit;

@@ -165,6 +165,40 @@ TEST_F(LayerSaveTest, AnAnimationSlotOutOfRangeIsLoggedAndDropped) {
   layers::layers_clear_all(vm());
 }
 
+// A stored layer carries out its recorded image operation before its text is drawn again,
+// then applies its recorded filters in increasing order; the records come back byte for byte.
+TEST_F(LayerSaveTest, RecordedOperationsAndFiltersAreCarriedOutAgain) {
+  Bytes b = layer_fixture(0, 0x40000 | 1u << 9 | 1u << 3);
+  const size_t ops = 128 + 4 + 692;  // layer 1's first operation record
+  const Bytes fill = Lay().u32(19).u32(1).i32(1).i32(2).u32(0xFF00FF00u).i32(0).i32(3).i32(4).b;
+  std::copy(fill.begin(), fill.end(), b.begin() + static_cast<std::ptrdiff_t>(ops));
+  ASSERT_TRUE(accepts(save::layer_save_check, b));
+  orv.OrvSpriteBoxFill = [](OrvHandle s, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t c) {
+    g_rec->calls.push_back("fill " + std::to_string(s) + " " + std::to_string(x) + " " +
+                           std::to_string(y) + " " + std::to_string(w) + " " + std::to_string(h) +
+                           " " + std::to_string(c));
+  };
+  orv.OrvSpriteSetOption = [](OrvHandle s, int32_t option) -> OrvBool {
+    g_rec->calls.push_back("option " + std::to_string(s) + " " + std::to_string(option));
+    return 1;
+  };
+  EXPECT_EQ(read(save::layer_save_read, b), b.size());
+  const std::string s = std::to_string(vm().layers[1].lpImage->hSprite);
+  std::vector<std::string> order;
+  for (const std::string& c : rec.calls) {
+    if (c.rfind("fill", 0) == 0 || c.rfind("text", 0) == 0 || c.rfind("option", 0) == 0) {
+      order.push_back(c);
+    }
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"fill " + s + " 1 2 3 4 4278255360",
+                                             "text " + s + " hello 7 9", "option " + s + " 3",
+                                             "option " + s + " 1285"}));
+  const Bytes again = write(save::layer_save_write);
+  EXPECT_TRUE(
+      std::equal(fill.begin(), fill.end(), again.begin() + static_cast<std::ptrdiff_t>(ops)));
+  layers::layers_clear_all(vm());
+}
+
 // A layer flagged as holding a movie sprite starts its movie again with the stored loop word;
 // the flag on a picture that is no movie sprite, or a movie sprite without the flag (loaded but
 // never played by the script), starts nothing.
