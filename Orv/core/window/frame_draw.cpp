@@ -98,7 +98,10 @@ bool frame_present_pixels(const uint32_t* pixels, int32_t width, int32_t height)
   PresentFrame& f = present.filling;
   size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
   if (f.capacity < count) {
-    f.pixels.reset(new (std::nothrow) uint32_t[count]);
+    f.pixels.reset();
+    const size_t bytes = count * sizeof(uint32_t);
+    f.pixels = std::unique_ptr<uint32_t[], FrameStoreFree>(
+        static_cast<uint32_t*>(platform::frame_memory_alloc(bytes)), FrameStoreFree{bytes});
     f.capacity = f.pixels ? count : 0;
     if (!f.pixels) return false;
   }

@@ -14,10 +14,19 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/frame_memory.h"
+
+// Gives back a frame store (platform::frame_memory_alloc, of bytes).
+struct FrameStoreFree {
+  size_t bytes = 0;
+  void operator()(uint32_t* pixels) const { platform::frame_memory_free(pixels, bytes); }
+};
+
 // One frame's pixels: top-down ARGB, width x height (0 x 0: none). The store is grown, never
-// cleared: each frame overwrites all of it that is shown.
+// cleared: each frame overwrites all of it that is shown. It is frame memory: on large pages,
+// so that the first frame copied into it does not wait for some 900 page faults.
 struct PresentFrame {
-  std::unique_ptr<uint32_t[]> pixels;
+  std::unique_ptr<uint32_t[], FrameStoreFree> pixels;
   size_t capacity = 0;  // pixels the store holds
   int32_t width = 0, height = 0;
 };

@@ -167,8 +167,11 @@ bool game_frame() {
   uint64_t wait_ns = frame_pace_ns(p.pacer, clock_ns, p.params.frame_rate, p.params.wait_mode);
   if (wait_ns > 0) {
     platform::sleep_until_ns(clock_ns + wait_ns);
-  } else {
-    platform::sleep_ms(0);  // late: only give the other threads a turn
+  } else if (p.frames_drawn > 0) {
+    // Late: only give the other threads a turn. Not on the first frame, which is not late but
+    // starts the run: on a busy machine a turn given away comes back only after the other
+    // programs had theirs, and the first picture would wait for it.
+    platform::sleep_ms(0);
   }
   p.pacing_clock = platform::time_ms();
 

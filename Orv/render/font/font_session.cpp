@@ -5,10 +5,18 @@
 
 namespace {
 
+// Lets the kept faces and their glyphs go.
+void forget_kept(FontState& s) {
+  for (auto& row : s.by_size)
+    for (FontState::KeptFace*& kept : row) kept = nullptr;
+  s.faces.clear();
+  s.glyphs_kept = 0;
+}
+
 // Opens the system face of type at s.size on its file (looking the files up and opening the
 // file on first use) and keeps it; null, with one line in the error report, when it cannot.
 // Out of line, so that a begin of a kept face stays small.
-[[gnu::noinline]] const FontState::KeptFace* face_make(FontState& s, int32_t type, uint32_t key) {
+[[gnu::noinline]] FontState::KeptFace* face_make(FontState& s, int32_t type, uint32_t key) {
   const auto kind = static_cast<platform::FaceKind>(type);
   if (!s.faces_looked_up) {
     platform::find_face_files(s.face_files);
@@ -27,19 +35,23 @@ namespace {
   }
   constexpr size_t kFaceLimit = 32;  // a game uses a handful of sizes
   if (s.faces.size() >= kFaceLimit) {
-    s.faces.clear();  // the begun face, if any, is replaced by the caller
-    s.glyphs_kept = 0;
+    s.current = nullptr;  // the begun face, if any, is replaced by the caller
+    forget_kept(s);
   }
-  TextMetric m;
-  const platform::FaceMetrics& fm = made->metrics();
+  auto kept = std::make_unique<FontState::KeptFace>();
+  kept->key = key;
+  kept->face = std::move(made);
+  TextMetric& m = kept->metrics;
+  const platform::FaceMetrics& fm = kept->face->metrics();
   m.height = s.size;
   m.ascent = fm.ascent;
   m.descent = fm.descent;
   m.average_width = fm.average_width;
   m.max_width = fm.max_width;
   m.weight = fm.weight;
-  s.faces.push_back({key, std::move(made), std::make_unique<GlyphTable>(), m});
-  return &s.faces.back();
+  if (s.size < FontState::kDirectSizes) s.by_size[type][s.size] = kept.get();
+  s.faces.push_back(std::move(kept));
+  return s.faces.back().get();
 }
 
 }  // namespace
@@ -48,9 +60,9 @@ void font_begin_other(FontState& s) {
   s.current_bitmap = -1;
   s.scale = 1.0f;
   s.scaled_ascent = 0;
+  s.current = nullptr;
   if (s.type == kFontTypeBitmap) {
     TextMetric& m = s.own_metrics;
-    s.metrics = &m;
     m = TextMetric{};
     s.current_bitmap = bitmap_font_pick(s.bitmap_fonts, s.size);
     if (s.current_bitmap < 0) {
@@ -67,28 +79,22 @@ void font_begin_other(FontState& s) {
       s.scaled_ascent = m.ascent;
     }
   } else {
-    // A size met before finds its face in the short kept list (as font_begin does for types
-    // 0-3): a change of size back and forth costs a few compares.
+    // A size met before finds its face in the kept list (a size below kDirectSizes is found by
+    // font_begin before it comes here).
     const int32_t type = s.type <= 3 ? s.type : 0;
     const uint32_t key = static_cast<uint32_t>(type) << 16 | s.size;
-    const FontState::KeptFace* kept = nullptr;
-    for (const FontState::KeptFace& k : s.faces) {
-      if (k.key == key) {
-        kept = &k;
+    FontState::KeptFace* kept = nullptr;
+    for (const auto& k : s.faces) {
+      if (k->key == key) {
+        kept = k.get();
         break;
       }
     }
     if (!kept) kept = face_make(s, type, key);
-    if (kept) {
-      s.face = kept->face.get();
-      s.glyphs = kept->glyphs.get();
-      s.metrics = &kept->metrics;
-    } else {
-      s.face = nullptr;
-      s.glyphs = nullptr;
+    s.current = kept;
+    if (!kept) {
       s.own_metrics = TextMetric{};
       s.own_metrics.height = s.size;
-      s.metrics = &s.own_metrics;
     }
   }
   s.begun = 1;
@@ -96,11 +102,8 @@ void font_begin_other(FontState& s) {
 
 void font_forget_faces(FontState& s) {
   font_end(s);
-  s.face = nullptr;
-  s.glyphs = nullptr;
-  s.metrics = &s.own_metrics;  // never left pointing into a kept face that is gone
-  s.faces.clear();
-  s.glyphs_kept = 0;
+  s.current = nullptr;  // never left pointing at a kept face that is gone
+  forget_kept(s);
 }
 
 const Glyph& font_glyph_other(FontState& s, uint16_t code) {
@@ -110,17 +113,17 @@ const Glyph& font_glyph_other(FontState& s, uint16_t code) {
       bitmap_font_glyph(s.bitmap_fonts[s.current_bitmap], code, s.scale, &s.glyph_scratch);
     return s.glyph_scratch;
   }
-  if (s.face) {
-    if (const Glyph* kept = s.glyphs->find(code)) return *kept;
+  if (FontState::KeptFace* face = s.current) {
+    if (const Glyph* kept = face->glyphs.find(code)) return *kept;
     Glyph rendered;
-    if (s.face->glyph(code, &rendered)) {
+    if (face->face->glyph(code, &rendered)) {
       // A bound on the memory: a text uses a few hundred glyphs in a size or two.
       constexpr size_t kGlyphCacheLimit = 4096;
       if (s.glyphs_kept >= kGlyphCacheLimit) {
-        for (FontState::KeptFace& k : s.faces) k.glyphs->clear();
+        for (auto& k : s.faces) k->glyphs.clear();
         s.glyphs_kept = 0;
       }
-      if (const Glyph* kept = s.glyphs->add(code, std::move(rendered))) {
+      if (const Glyph* kept = face->glyphs.add(code, std::move(rendered))) {
         ++s.glyphs_kept;
         return *kept;
       }

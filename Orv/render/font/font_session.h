@@ -17,18 +17,14 @@
 void font_begin_other(FontState& s);
 
 // Begins the font. A text that changes size between characters begins once per change: a face
-// met before is found here, inline, in a few compares, and begun with four stores (the bitmap
-// font's index and scale are left as they are: only a begin of a bitmap font sets them, and
-// only its glyphs read them).
+// met before at a size below kDirectSizes is found here, inline, in one indexed load, and begun
+// with two stores (the bitmap font's index and scale are left as they are: only a begin of a
+// bitmap font sets them, and only its glyphs read them).
 inline void font_begin(FontState& s) {
-  if (s.type <= 3) {
-    const uint32_t key = static_cast<uint32_t>(s.type) << 16 | s.size;
-    for (const FontState::KeptFace& kept : s.faces) {
-      if (kept.key != key) continue;
-      s.face = kept.face.get();
-      s.glyphs = kept.glyphs.get();
-      s.metrics = &kept.metrics;
-      s.begun = 1;
+  s.begun = 1;  // first: an end just before then stores nothing
+  if (s.type <= 3 && s.size < FontState::kDirectSizes) {
+    if (FontState::KeptFace* kept = s.by_size[s.type][s.size]) {
+      s.current = kept;
       return;
     }
   }
@@ -51,11 +47,12 @@ const Glyph& font_glyph_other(FontState& s, uint16_t code);
 // has none. A system face's glyph is rendered on first use and kept in the glyph cache, so that
 // measuring and drawing a text render it once; a bitmap font's is made in s.glyph_scratch. The
 // reference stays valid until the next font_glyph, font_begin or fonts_release on s. A kept
-// glyph is found here, inline: right after a begin the compiler still holds the glyph table it
-// stored, so a change of size adds no trip through memory to the fetch that follows.
+// glyph is found here, inline: right after a begin the compiler still holds the face it stored, so
+// a change of size adds no trip through memory to the fetch that follows.
 inline const Glyph& font_glyph(FontState& s, uint16_t code) {
-  if (s.type != kFontTypeBitmap && s.glyphs) {
-    if (const Glyph* kept = s.glyphs->find(code)) return *kept;
+  const FontState::KeptFace* face = s.current;
+  if (face && s.type != kFontTypeBitmap) {
+    if (const Glyph* kept = face->glyphs.find(code)) return *kept;
   }
   return font_glyph_other(s, code);
 }

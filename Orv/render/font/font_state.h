@@ -57,15 +57,25 @@ enum : uint16_t { kFontTypeBitmap = 4 };
 struct FontState {
   std::recursive_mutex mutex;
 
+  // The faces made so far, by type and size (the type fixes the file and the weight), each
+  // with the glyphs rendered in it so far, kept so that a change of size back and forth makes
+  // nothing again and measuring and drawing a text render each glyph once. Each lives on the
+  // heap, at one address, until released.
+  struct KeptFace {
+    uint32_t key = 0;  // type << 16 | size
+    std::unique_ptr<platform::FontFace> face;
+    GlyphTable glyphs;
+    TextMetric metrics;  // what a begin of this face sets
+  };
+
   // Set between begin and end, with what the begin prepared.
   int32_t begun = 0;
-  // The begun font's metrics: a kept face's own, or own_metrics (a bitmap font, or a face that
-  // could not be opened). Height is always the requested size (scaled for type 4). A pointer,
-  // so that a change of size between kept faces copies nothing.
-  const TextMetric* metrics = &own_metrics;
+  // The begun system face (types 0-3) with its glyphs and metrics; null for a bitmap font or a
+  // face that could not be opened, whose metrics are own_metrics. Height is always the
+  // requested size (scaled for type 4). One pointer, so that a change of size between kept
+  // faces is one store.
+  KeptFace* current = nullptr;
   TextMetric own_metrics;
-  platform::FontFace* face = nullptr;  // types 0-3: the begun one, in faces
-  GlyphTable* glyphs = nullptr;        // and its glyphs (null exactly when face is)
   // Files of the four system faces as fontconfig named them, looked up once for all four
   // (fonts_look_up_faces, or the first begin of a system face).
   platform::FaceFileName face_files[platform::kFaceKinds];
@@ -73,18 +83,9 @@ struct FontState {
   std::atomic<bool> lookup_posted{false};  // fonts_look_up_faces_soon has posted the lookup
   // Each face file opened once (on its first begin) and kept: a size is an FT_Size on it.
   std::shared_ptr<platform::FaceFile> face_opened[4];
-  // The faces made so far, by type and size (the type fixes the file and the weight), each
-  // with the glyphs rendered in it so far, kept so that a change of size back and forth makes
-  // nothing again and measuring and drawing a text render each glyph once. A short list
-  // searched front to back (a game uses a handful of sizes); emptied when it holds kFaceLimit.
-  // The face and glyph table live on the heap, where face and glyphs point, until released.
-  struct KeptFace {
-    uint32_t key;  // type << 16 | size
-    std::unique_ptr<platform::FontFace> face;
-    std::unique_ptr<GlyphTable> glyphs;
-    TextMetric metrics;  // what a begin of this face sets
-  };
-  std::vector<KeptFace> faces;
+  // The kept faces in the order they were made (a game uses a handful of sizes); emptied when
+  // it holds kFaceLimit.
+  std::vector<std::unique_ptr<KeptFace>> faces;
   // Glyphs kept in all faces together; every table is emptied when it reaches
   // kGlyphCacheLimit (a bound on the memory).
   size_t glyphs_kept = 0;
@@ -105,7 +106,17 @@ struct FontState {
   uint16_t type = 0;  // 0-3 system faces, 4 bitmap font
 
   LastGlyph last;
+
+  // The kept faces again, by type and size below kDirectSizes (null: none kept), so that a
+  // begin finds one in a single indexed load; larger sizes are searched for in faces.
+  static constexpr uint16_t kDirectSizes = 256;
+  KeptFace* by_size[4][kDirectSizes] = {};
 };
+
+// The begun font's metrics: the kept face's, or own_metrics.
+inline const TextMetric& font_metrics(const FontState& s) {
+  return s.current ? s.current->metrics : s.own_metrics;
+}
 
 // The library's font state (a member of the core record).
 FontState& font_state();

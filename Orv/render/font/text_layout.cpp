@@ -169,7 +169,7 @@ int32_t draw_text_step_x(int32_t effect) {
 }
 
 void FontMeasureText(FontState& s, const char* text, int32_t* width, int32_t* height) {
-  const int32_t h = s.metrics->height;
+  const int32_t h = font_metrics(s).height;
   int64_t w = 0, total = h, line = 0;
   TextWalker walk(text, s.extra.cell > 0);
   for (Token t = walk.next(); t.kind != Token::kEnd; t = walk.next()) {
@@ -205,7 +205,7 @@ void FontDrawTextInto(FontState& s, uint32_t* buffer, const char* text, int32_t 
                       int32_t width, int32_t height) {
   s.last.valid = false;
   const Target target{buffer, buffer ? width : 0, buffer ? height : 0};
-  const int32_t h = s.metrics->height, d = draw_text_step_x(s.effect);
+  const int32_t h = font_metrics(s).height, d = draw_text_step_x(s.effect);
   int64_t pen = x, top = y;
   auto record = [&](int64_t w, int32_t box) {
     s.last.left = static_cast<int32_t>(pen + d);
@@ -240,7 +240,7 @@ void FontDrawTextInto(FontState& s, uint32_t* buffer, const char* text, int32_t 
       case Token::kGlyph: {
         const Glyph& g = font_glyph(s, t.code);
         if (!g.bits.empty()) {
-          draw_glyph(s, target, g, pen + g.origin_x, top + s.metrics->ascent - g.origin_y);
+          draw_glyph(s, target, g, pen + g.origin_x, top + font_metrics(s).ascent - g.origin_y);
           record(h / 2 + 1 < g.advance_x ? h : g.advance_x, g.box_width);
         }
         pen += g.advance_x;

@@ -11,7 +11,7 @@ DibRenderer* dib_renderer_create(int32_t game_w, int32_t game_h, int32_t window_
   if (!dib) return nullptr;
   try {
     size_t n = static_cast<size_t>(game_w) * static_cast<size_t>(game_h);
-    dib->back.resize(n);  // zero without a pass (ZeroedAllocator)
+    dib->back.resize(n);  // zero without a pass (FrameAllocator)
     dib->row.assign(kDibMaxBox, 0);
   } catch (const std::bad_alloc&) {
     delete dib;

@@ -15,7 +15,7 @@
 
 #include "Orv/render/renderer.h"
 #include "orv/render_types.h"
-#include "shared/zeroed_allocator.h"
+#include "platform/frame_memory.h"
 
 struct ImageObject;
 
@@ -37,8 +37,9 @@ struct DibRenderer {
   bool windowed = true;
   uint32_t device_flags = 0;  // bit 0: smooth stretching
   // The back buffer, game_w x game_h: zero when made without a pass over it (the first frame
-  // clears it anyway, and start-up need not write 3.6 MB at 720p before that).
-  std::vector<uint32_t, ZeroedAllocator<uint32_t>> back;
+  // clears it anyway, and start-up need not write 3.6 MB at 720p before that), on large pages
+  // where the system has them (the first frame's writes then fault a few times, not 900).
+  std::vector<uint32_t, platform::FrameAllocator<uint32_t>> back;
   // A clear not yet written into back: the first sprite of a frame that covers the whole
   // frame is drawn over the colour in one pass (blend_row_over); anything else that reads or
   // draws the back buffer fills it first (dib_settle).

@@ -419,7 +419,7 @@ TEST(GlyphCache, KeptGlyphsEqualFreshOnesAcrossSizes) {
       s.type = b.type;
       s.size = b.size;
       font_begin(s);
-      ASSERT_NE(s.face, nullptr);
+      ASSERT_NE(s.current, nullptr);
       std::string kind_file;
       int kind_index = 0;
       ASSERT_TRUE(platform::find_face_file(static_cast<FaceKind>(b.type), &kind_file, &kind_index));
@@ -441,10 +441,40 @@ TEST(GlyphCache, KeptGlyphsEqualFreshOnesAcrossSizes) {
       font_end(s);
     }
     // Emptied tables render again, the same.
-    for (FontState::KeptFace& k : s.faces) k.glyphs->clear();
+    for (auto& k : s.faces) k->glyphs.clear();
     s.glyphs_kept = 0;
   }
   EXPECT_EQ(s.faces.size(), 3u);  // one face per type and size
+}
+
+// Every begin lands on the face of its own type and size: sizes found by one indexed load,
+// a size past that index found in the kept list, and sizes begun again after the kept faces
+// were let go (too many sizes, or forgotten), when no stale face may be found.
+TEST(GlyphCache, BeginFindsTheFaceOfItsTypeAndSizeAfterFacesAreLetGo) {
+  std::string file;
+  int index = 0;
+  if (!platform::find_face_file(platform::FaceKind::kGothic, &file, &index))
+    GTEST_SKIP() << "no face";
+  FontState s;
+  auto begin_at = [&](uint16_t type, uint16_t size) {
+    s.type = type;
+    s.size = size;
+    font_begin(s);
+    ASSERT_NE(s.current, nullptr) << size;
+    EXPECT_EQ(s.current->key, static_cast<uint32_t>(type) << 16 | size);
+    EXPECT_EQ(font_metrics(s).height, size);
+    EXPECT_GT(font_glyph(s, 0x82A0).advance_x, 0) << size;
+    font_end(s);
+  };
+  for (int round = 0; round < 2; ++round) {
+    for (uint16_t size = 8; size < 48; ++size) begin_at(size & 1, size);  // past the face limit
+    for (uint16_t size = 8; size < 48; size += 7) begin_at(size & 1, size);
+    begin_at(0, 300);  // beyond the index
+    begin_at(2, 300);
+    begin_at(0, 300);
+    font_forget_faces(s);
+    EXPECT_EQ(s.current, nullptr);
+  }
 }
 
 TEST(GlyphCache, TableFindsWhatWasAddedByCode) {
