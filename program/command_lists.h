@@ -17,6 +17,7 @@
 #include "program/commands/system_command_list.h"
 #include "program/engine/thread_command_list.h"
 #include "program/engine/wait_command_list.h"
+#include "program/graphics/animations/anim_command_list.h"
 #include "program/graphics/layers/layer_command_list.h"
 #include "program/graphics/layers/run_command_list.h"
 #include "program/movie/movie_command_list.h"
@@ -49,6 +50,7 @@
   X(MESSAGE_COMMANDS)            \
   X(LAYER_COMMANDS)               \
   X(RUN_COMMANDS)                \
+  X(ANIM_LAYER_COMMANDS)         \
   X(MUSIC_COMMANDS)              \
   X(SOUND_COMMANDS)              \
   X(VOICE_COMMANDS)              \

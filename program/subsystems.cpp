@@ -1,6 +1,7 @@
 #include "subsystems.h"
 
 #include "commands/library_commands.h"
+#include "graphics/animations/animations_attach.h"
 #include "graphics/layers/layers_attach.h"
 #include "graphics/transitions/transitions_attach.h"
 #include "movie/movie_commands.h"
@@ -15,6 +16,7 @@ void attach_subsystems() {
   engine::library_commands_attach();
   graphics::transitions_attach();
   layers::layers_attach();
+  animations::animations_attach();
   engine::sound_attach();
   engine::history_attach();
   textlines::text_lines_attach();
