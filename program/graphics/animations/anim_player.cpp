@@ -310,40 +310,48 @@ void anim_finish(VmContext& vm, AnimSlot& s) {
   finish(&vm, s);
 }
 
-uint32_t anim_load(VmContext& vm, const char* name, ImageRecord* image) {
-  AnimSlot* slot = nullptr;
-  for (AnimSlot& s : anim_slots) {
-    if (&s == &sentinel()) break;
-    if (!s.dwUsed) {
-      slot = &s;
-      break;
-    }
+namespace {
+
+AnimSlot* free_slot() {
+  for (uint32_t i = 0; i < kAnimSlots; ++i) {
+    if (!anim_slots[i].dwUsed) return &anim_slots[i];
   }
-  if (!slot) {
+  return nullptr;
+}
+
+}  // namespace
+
+uint32_t anim_load(VmContext& vm, const char* name, ImageRecord* image) {
+  if (image) image->dwAnimeNo = 0;
+  if (!free_slot()) {
     vm_log(kLogMain, "*** ERROR anim_load no free slot [%s]", name);
-    if (image) image->dwAnimeNo = 0;
+    return 0;
+  }
+  char path[260];
+  const int n = std::snprintf(path, sizeof path, "%s.ani", name);
+  if (n <= 0 || static_cast<size_t>(n) >= sizeof path) {
+    vm_log(kLogMain, "[%s] name too long", name);
+    return 0;
+  }
+  uint8_t* data = nullptr;
+  uint32_t size = 0;
+  if (!read_file(path, &data, &size)) return 0;
+  if (!anim_load_data(vm, data, size, image)) {
+    vm_log(kLogMain, "*** ERROR broken ani [%s] (%u bytes)", path, size);
+    return 0;
+  }
+  return 1;
+}
+
+uint32_t anim_load_data(VmContext& vm, uint8_t* data, uint32_t size, ImageRecord* image) {
+  AnimSlot* slot = free_slot();
+  uint32_t start = 0;
+  if (!slot || !ani_start_offset(AniView{data, size}, &start)) {
+    orv.OrvMemoryFree(data);
     return 0;
   }
   std::memset(static_cast<void*>(slot), 0, sizeof *slot);
-  const uint32_t no = static_cast<uint32_t>(slot - anim_slots) + 1;
-  if (image) image->dwAnimeNo = no;
-  char path[260];
-  const int n = std::snprintf(path, sizeof path, "%s.ani", name);
-  uint8_t* data = nullptr;
-  uint32_t size = 0;
-  bool ok = n > 0 && static_cast<size_t>(n) < sizeof path;
-  if (!ok) vm_log(kLogMain, "[%s] name too long", name);
-  if (ok) ok = read_file(path, &data, &size);
-  uint32_t start = 0;
-  if (ok && !ani_start_offset(AniView{data, size}, &start)) {
-    vm_log(kLogMain, "*** ERROR broken ani [%s] (%u bytes)", path, size);
-    orv.OrvMemoryFree(data);
-    ok = false;
-  }
-  if (!ok) {
-    if (image) image->dwAnimeNo = 0;
-    return 0;
-  }
+  if (image) image->dwAnimeNo = static_cast<uint32_t>(slot - anim_slots) + 1;
   slot->dwUsed = 1;
   slot->dwDiscard = 1;
   slot->lpImageRec = image;

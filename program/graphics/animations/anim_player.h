@@ -55,10 +55,15 @@ struct AnimSlot {
 extern AnimSlot anim_slots[kAnimSlots + 1];
 
 // Loads "<name>.ani" into the first free slot for image (dwAnimeNo = its number), runs its
-// prologue, then waits for a start; under scene or history skip it runs at once. 0 when the
-// file is missing, broken, too large for memory or no slot is free (dwAnimeNo then 0); 1
-// otherwise, also after a short read, which leaves the slot free.
+// prologue, then waits for a start; under scene or history skip it runs at once. 0, with the
+// image's dwAnimeNo 0 and a key-0 line, when no slot is free or the file is missing, reads
+// short, is broken or does not fit in memory; else 1.
 uint32_t anim_load(engine::VmContext& vm, const char* name, layers::ImageRecord* image);
+// The same for a file already in memory: data (size bytes from OrvMemoryAlloc) goes to the
+// slot, or is freed when the file is broken (its start offset outside the op stream) or no
+// slot is free; 0 then.
+uint32_t anim_load_data(engine::VmContext& vm, uint8_t* data, uint32_t size,
+                        layers::ImageRecord* image);
 
 // A slot in state 4 becomes running and steps once; other states do nothing. 1; 0 for a
 // number above 128.
