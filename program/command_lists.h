@@ -18,8 +18,10 @@
 #include "program/engine/thread_command_list.h"
 #include "program/engine/wait_command_list.h"
 #include "program/graphics/animations/anim_command_list.h"
+#include "program/graphics/effects/screen_effect_command_list.h"
 #include "program/graphics/layers/layer_command_list.h"
 #include "program/graphics/layers/run_command_list.h"
+#include "program/graphics/particles/particle_command_list.h"
 #include "program/movie/movie_command_list.h"
 #include "program/save/save_command_list.h"
 #include "program/text/lines/text_line_command_list.h"
@@ -51,6 +53,8 @@
   X(LAYER_COMMANDS)               \
   X(RUN_COMMANDS)                \
   X(ANIM_LAYER_COMMANDS)         \
+  X(SCREEN_EFFECT_COMMANDS)      \
+  X(PARTICLE_COMMANDS)           \
   X(MUSIC_COMMANDS)              \
   X(SOUND_COMMANDS)              \
   X(VOICE_COMMANDS)              \

@@ -14,8 +14,8 @@ class AnimPlayerTest : public AnimTest {};
 TEST_F(AnimPlayerTest, PrologueRunsAtLoadThenTheProgramWaitsForItsStart) {
   AniBytes a;
   const uint32_t start = a.op(252);
-  a.op(12, {2, 1});     // cell 2, 1
-  a.op(7, {5, 0, 0});   // offset at once
+  a.op(12, {2, 1});    // cell 2, 1
+  a.op(7, {5, 0, 0});  // offset at once
   a.op(253);
   a.op(0, {100, 0, 0, 1000});
   a.op(1, {-1});
@@ -75,7 +75,7 @@ TEST_F(AnimPlayerTest, MoveCurvesFollowTheirRates) {
   };
   // Linear; decelerating (0 until about 56 ms, 50 at about 237 ms); accelerating (about 16 at
   // half the time, all of it at about 985 ms); sine out (sin(pi/4) at half the time).
-  const Case cases[] = {{0, 500, 50},  {0, 999, 99},  {15, 50, 0},   {15, 237, 49},
+  const Case cases[] = {{0, 500, 50},  {0, 999, 99},  {15, 50, 0},    {15, 237, 49},
                         {15, 240, 50}, {14, 500, 16}, {14, 985, 100}, {18, 500, 70}};
   for (const Case& c : cases) {
     AniBytes a;
@@ -190,8 +190,8 @@ TEST_F(AnimPlayerTest, SubPlayerRunsItsLabelBesideTheProgramAndIsReplacedOnItsIn
   const uint32_t sub = a.op(7, {0, 1, 0});
   a.op(255);
   const uint32_t main = a.op(11, {2, 0});
-  a.op(11, {2, 0});  // the same index again: the first sub-player ends
-  a.op(11, {9, 0});  // no such index
+  a.op(11, {2, 0});   // the same index again: the first sub-player ends
+  a.op(11, {9, 0});   // no such index
   a.op(11, {3, 77});  // no such label
   a.op(1, {-1});
   write("SUB", a.file(main, {sub}));
