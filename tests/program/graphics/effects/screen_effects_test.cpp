@@ -150,5 +150,39 @@ TEST_F(ScreenEffectsTest, ASnowSheetThatCannotLoadLeavesNoFlakes) {
   EXPECT_EQ(vm().screenEffects.dwActiveJobs, 0u);
 }
 
+// Petals are copies of one row of the sheet at scales 0.5, 0.75 and 1.0 in turn, and turn
+// through their eight cells every 50-99 ms.
+TEST_F(ScreenEffectsTest, PetalsTakeThreeScalesAndCycleTheirCells) {
+  fake().files = {{"PETAL.png", {80, 40}}};
+  static std::vector<std::string> copies;
+  static std::vector<std::string> cells;
+  copies.clear();
+  cells.clear();
+  orv.OrvSpriteCopy = [](OrvHandle, OrvHandle, const OrvRect* src, const OrvRect* dst,
+                         int32_t priority) -> OrvHandle {
+    copies.push_back(std::to_string(src->bottom - src->top) + ":" + std::to_string(dst->right) +
+                     "x" + std::to_string(dst->bottom) + "@" + std::to_string(priority));
+    return layerstest::g_fake->add("petal", dst->right, dst->bottom);
+  };
+  orv.OrvSpriteRectSetPos = [](OrvHandle, int32_t column, int32_t row) -> OrvBool {
+    cells.push_back(std::to_string(column) + "," + std::to_string(row));
+    return 1;
+  };
+  load("  call sakura(file\"PETAL\", 0, 0, 2)\n");
+  run();
+  ASSERT_EQ(copies.size(), 127u);
+  EXPECT_EQ(copies[0], "40:40x20@5000");
+  EXPECT_EQ(copies[1], "40:60x30@4990");
+  EXPECT_EQ(copies[2], "40:80x40@4980");
+  EXPECT_TRUE(logged(10, "sakura PETAL, 0, 0, 2"));
+  engine::ScreenEffectState& fx = vm().screenEffects;
+  EXPECT_GE(fx.petals[0].dwCellInterval, 50u);
+  EXPECT_LE(fx.petals[0].dwCellInterval, 99u);
+  g_now = 5000 + 99;
+  effects::effect_sakura_update(vm());
+  EXPECT_EQ(cells, (std::vector<std::string>{"1,0", "1,0"})) << "only the first two petals";
+  EXPECT_EQ(fx.petals[2].wCell, 0u);
+}
+
 }  // namespace
 }  // namespace effectstest
