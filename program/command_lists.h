@@ -18,7 +18,9 @@
 #include "program/engine/thread_command_list.h"
 #include "program/engine/wait_command_list.h"
 #include "program/graphics/actions/action_command_list.h"
+#include "program/graphics/animations/anim_command_list.h"
 #include "program/graphics/effects/layer_shader_command_list.h"
+#include "program/graphics/effects/screen_effect_command_list.h"
 #include "program/graphics/layers/image_file_command_list.h"
 #include "program/graphics/layers/image_op_command_list.h"
 #include "program/graphics/layers/layer_attr_command_list.h"
@@ -28,6 +30,7 @@
 #include "program/graphics/layers/layer_transition_command_list.h"
 #include "program/graphics/layers/pixel_command_list.h"
 #include "program/graphics/layers/run_command_list.h"
+#include "program/graphics/particles/particle_command_list.h"
 #include "program/movie/movie_command_list.h"
 #include "program/save/save_command_list.h"
 #include "program/text/history/backlog_command_list.h"
@@ -76,6 +79,9 @@
   X(LAYER_TEXT_COMMANDS)         \
   X(RUN_COMMANDS)                \
   X(ACTION_COMMANDS)             \
+  X(ANIM_LAYER_COMMANDS)         \
+  X(SCREEN_EFFECT_COMMANDS)      \
+  X(PARTICLE_COMMANDS)           \
   X(MUSIC_COMMANDS)              \
   X(SOUND_COMMANDS)              \
   X(SPECTRUM_COMMANDS)           \

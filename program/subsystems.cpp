@@ -2,7 +2,10 @@
 
 #include "commands/library_commands.h"
 #include "graphics/actions/action_commands.h"
+#include "graphics/animations/animations_attach.h"
+#include "graphics/effects/screen_effects.h"
 #include "graphics/layers/layers_attach.h"
+#include "graphics/particles/particles.h"
 #include "graphics/transitions/transitions_attach.h"
 #include "movie/movie_commands.h"
 #include "save/save_commands.h"
@@ -18,6 +21,9 @@ void attach_subsystems() {
   graphics::transitions_attach();
   layers::layers_attach();
   actions::actions_attach();
+  animations::animations_attach();
+  effects::screen_effects_attach();
+  particles::particles_attach();
   engine::sound_attach();
   engine::history_attach();
   textlines::text_lines_attach();

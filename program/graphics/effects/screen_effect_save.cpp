@@ -1,6 +1,9 @@
 // The screen effects' block of save data: a mask of the running effects (1 shake, 4 snow,
 // 8 petals, 16 raster), then for each bit in that order the effect's four start arguments.
 // A flush and effects that fade out are not stored. Idle: the 4-byte mask 0.
+#include <algorithm>
+
+#include "graphics/effects/screen_effects.h"
 #include "save/save_blocks.h"
 
 namespace save {
@@ -49,15 +52,21 @@ bool screen_effect_save_check(codec::ByteReader& in, SaveCheck& check) {
   return check.whole(in, "screen effects");
 }
 
-// The effects are stored again as running; starting them anew (their sprites, the shake's
-// hold on the script) belongs to the effect commands, which the game does not have yet.
+// Each stored effect starts again through its command, with its full time (a timed shake
+// holds the script again). Its state and arguments are kept even when the restart cannot make
+// its sprites (a sheet gone from the game), so that the effect is not lost from the next save.
 void screen_effect_save_read(engine::VmContext& vm, codec::ByteReader& in, const LoadMode&) {
   engine::ScreenEffectState& fx = vm.screenEffects;
   const uint32_t mask = in.u32();
   for (const Group& g : kGroups) {
     if (!(mask & g.bit)) continue;
-    in.u32s(fx.*g.args, 4);
-    fx.*g.state = engine::kEffectRunning;
+    uint32_t stored[4];
+    in.u32s(stored, 4);
+    effects::screen_effect_restart(vm, g.bit, stored);
+    if (fx.*g.state == engine::kEffectOff) {
+      std::copy(stored, stored + 4, fx.*g.args);
+      fx.*g.state = engine::kEffectRunning;
+    }
   }
 }
 

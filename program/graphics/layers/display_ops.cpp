@@ -5,6 +5,7 @@
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
+#include "graphics/animations/anim_player.h"
 #include "graphics/layers/image_record.h"
 #include "graphics/layers/layer_slots.h"
 #include "graphics/layers/run_command_list.h"
@@ -26,14 +27,6 @@ uint32_t& pending_kind(engine::VmContext& vm) {
   return vm.run.dwRunStack[1];
 }
 
-// The .ani players are not part of the game yet: only the slot number is checked.
-void anim_start(uint32_t anime_no) {
-  if (anime_no > 128) {
-    engine::vm_log(engine::kLogMain, "*** ERROR AdvAnimStart %d (1-128)",
-                   static_cast<int32_t>(anime_no));
-  }
-}
-
 void show_layer(engine::VmContext& vm, const engine::DisplayOp& op) {
   if (op.args[0] >= kLayers || !vm.layers[op.args[0]].lpImage) {
     engine::vm_log(engine::kLogMain, "%sdrawlayer = %d", kGoneLayer,
@@ -44,7 +37,7 @@ void show_layer(engine::VmContext& vm, const engine::DisplayOp& op) {
   // A face is shown with the text window; the window is not part of the game yet, so a face
   // shows like any layer.
   orv.OrvSpriteViewCtrl(image.hSprite, 1);
-  anim_start(image.dwAnimeNo);
+  animations::AdvAnimStart(vm, image.dwAnimeNo);
 }
 
 void start_layer_transition(engine::VmContext& vm, const engine::DisplayOp& op) {
@@ -57,7 +50,7 @@ void start_layer_transition(engine::VmContext& vm, const engine::DisplayOp& op) 
   } else {
     if (op.dwId == kOpTransition) {
       orv.OrvSpriteViewCtrl(slot.lpImage->hSprite, 1);
-      anim_start(slot.lpImage->dwAnimeNo);
+      animations::AdvAnimStart(vm, slot.lpImage->dwAnimeNo);
     }
     if (!g_run_no_wait) slot.nTransTime = 0;
     const uint32_t duration = g_run_no_wait ? static_cast<uint32_t>(slot.nTransTime) : 0;
@@ -96,7 +89,7 @@ void apply(engine::VmContext& vm, const engine::DisplayOp& op) {
       start_layer_transition(vm, op);
       break;
     case kOpAnimStart:
-      if (op.args[0]) anim_start(op.args[0]);
+      animations::AdvAnimStart(vm, op.args[0]);
       break;
     default:
       // The buttons' own requests go to the button subsystem; other kinds are dropped.

@@ -2,11 +2,12 @@
 #include <cstring>
 
 #include "engine/orv_api.h"
+#include "graphics/animations/anim_player.h"
 #include "graphics/layers/image_record.h"
 
 namespace layers {
 
-void image_apply_graphic_info(engine::VmContext&, ImageRecord& image, const GraphicInfo& info,
+void image_apply_graphic_info(engine::VmContext& vm, ImageRecord& image, const GraphicInfo& info,
                               uint32_t mask) {
   if (info.flags == 0) return;
   image.graphicInfo = info;
@@ -14,7 +15,11 @@ void image_apply_graphic_info(engine::VmContext&, ImageRecord& image, const Grap
   const uint32_t s = image.hSprite;
   if (!s) return;
   if (m & kGraphicRenderMode) orv.OrvSpriteSetRenderMode(s, info.renderMode + 1);
-  // kGraphicAnimation: the .ani players attach here once they are part of the game.
+  if (m & kGraphicAnimation) {
+    char name[sizeof info.aniName + 1] = {};
+    std::memcpy(name, info.aniName, sizeof info.aniName);
+    animations::anim_load(vm, name, &image);
+  }
   if (m & kGraphicColor) orv.OrvSpriteSetColor(s, info.color);
   if (m & kGraphicScale) {
     const float scale = static_cast<float>(info.scalePercent) / 100.0f;

@@ -5,6 +5,7 @@
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
+#include "graphics/animations/anim_player.h"
 
 namespace layers {
 
@@ -23,14 +24,6 @@ void unlink_and_zero(ImageRecord* image) {
   if (image->prev) image->prev->next = image->next;
   if (image->next) image->next->prev = image->prev;
   std::memset(static_cast<void*>(image), 0, sizeof *image);
-}
-
-// The .ani players are not part of this subsystem yet: a slot number is only range-checked.
-void anim_unload(const ImageRecord& image) {
-  if (image.dwAnimeNo > 128) {
-    engine::vm_log(engine::kLogMain, "*** ERROR AdvAnimUnload %d (1-128)",
-                   static_cast<int32_t>(image.dwAnimeNo));
-  }
 }
 
 }  // namespace
@@ -104,7 +97,7 @@ ImageRecord* image_alloc(ImageBase base, uint32_t n) {
 
 void image_release(engine::VmContext& vm, ImageRecord* image) {
   if (!image) return;
-  anim_unload(*image);
+  animations::anim_unload_released(*image);
   engine::DisplayOp op{};
   op.dwId = kDisplayOpReleaseSprite;
   op.args[0] = image->hSprite;
@@ -114,7 +107,7 @@ void image_release(engine::VmContext& vm, ImageRecord* image) {
 
 void image_release_now(ImageRecord* image) {
   if (!image) return;
-  anim_unload(*image);
+  animations::anim_unload_released(*image);
   if (image->hSprite && orv.OrvSpriteRelease) {
     orv.OrvSpriteRelease(orv.OrvRenderGetActive(), image->hSprite);
   }
