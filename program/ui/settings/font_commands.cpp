@@ -22,6 +22,14 @@ uint32_t low_half(int32_t v) {
   return static_cast<uint32_t>(v) & 0xFFFF;
 }
 
+// A font word as the result, logged as "[%d] name".
+uint32_t font_word_result(VmContext& vm, int32_t word, const char* name) {
+  const uint32_t value = low_half(word);
+  engine::vm_set_result(vm, value);
+  engine::vm_log(engine::kLogHistory, "[%d] %s", as_int(value), name);
+  return 1;
+}
+
 }  // namespace
 
 uint32_t cmd_load_font(VmContext& vm) {
@@ -70,17 +78,11 @@ uint32_t cmd_set_font_size(VmContext& vm) {
 }
 
 uint32_t cmd_get_font_size(VmContext& vm) {
-  const uint32_t size = low_half(orv.OrvFontGetFontSize());
-  engine::vm_set_result(vm, size);
-  engine::vm_log(engine::kLogHistory, "[%d] get_font_size", as_int(size));
-  return 1;
+  return font_word_result(vm, orv.OrvFontGetFontSize(), "get_font_size");
 }
 
 uint32_t cmd_get_font_type(VmContext& vm) {
-  const uint32_t type = low_half(orv.OrvFontGetType());
-  engine::vm_set_result(vm, type);
-  engine::vm_log(engine::kLogHistory, "[%d] get_font_type", as_int(type));
-  return 1;
+  return font_word_result(vm, orv.OrvFontGetType(), "get_font_type");
 }
 
 uint32_t cmd_set_font_effect(VmContext& vm) {
@@ -91,10 +93,7 @@ uint32_t cmd_set_font_effect(VmContext& vm) {
 }
 
 uint32_t cmd_get_font_effect(VmContext& vm) {
-  const uint32_t effect = low_half(orv.OrvFontGetEffect());
-  engine::vm_set_result(vm, effect);
-  engine::vm_log(engine::kLogHistory, "[%d] get_font_effect", as_int(effect));
-  return 1;
+  return font_word_result(vm, orv.OrvFontGetEffect(), "get_font_effect");
 }
 
 uint32_t cmd_get_font_color(VmContext& vm) {

@@ -43,11 +43,7 @@ class KeyInput : public UiTest {
     ui::pad_poll_state = ui::PadPollState{};
     UiTest::TearDown();
   }
-  uint32_t cmd(uint32_t id, std::initializer_list<uint32_t> args = {}) {
-    for (auto it = std::rbegin(args); it != std::rend(args); ++it) engine::vm_push(vm(), *it);
-    vm().dwResultReg = 0;
-    return engine::command_lookup(id)(vm());
-  }
+  uint32_t cmd(uint32_t id, std::initializer_list<uint32_t> args = {}) { return command(id, args); }
 
   FakePads pads_;
   ui::AsyncKeySource saved_{};

@@ -73,10 +73,8 @@ class NameEntry : public enginetest::VmTest {
     VmTest::TearDown();
   }
   uint32_t cmd(uint32_t id, std::initializer_list<uint32_t> args = {}) {
-    for (auto it = std::rbegin(args); it != std::rend(args); ++it) engine::vm_push(vm(), *it);
-    vm().dwResultReg = 0;
-    vm().reg[0] = 0xEEEE;
-    return engine::command_lookup(id)(vm());
+    vm().reg[0] = 0xEEEE;  // a result left alone shows
+    return command(id, args);
   }
   uint32_t result() { return vm().reg[0]; }
   void name(const std::string& sjis_name) {

@@ -65,11 +65,7 @@ class Settings : public enginetest::VmTest {
     orv.OrvCursorSetAutoHideTime = [](uint32_t) { return int32_t{1}; };
   }
 
-  uint32_t cmd(uint32_t id, std::initializer_list<uint32_t> args = {}) {
-    for (auto it = std::rbegin(args); it != std::rend(args); ++it) engine::vm_push(vm(), *it);
-    vm().dwResultReg = 0;
-    return engine::command_lookup(id)(vm());
-  }
+  uint32_t cmd(uint32_t id, std::initializer_list<uint32_t> args = {}) { return command(id, args); }
   uint32_t result() { return vm().reg[0]; }
   void slot(uint32_t n, const char* text) { std::strcpy(vm().strings.slots[n], text); }
 
