@@ -1,4 +1,4 @@
-// Calendar time in the local time zone (our stand-in for GetLocalTime on a file's time).
+// Calendar time in the local time zone (our stand-in for GetLocalTime, now or of a file's time).
 #pragma once
 
 #include <cstdint>
@@ -12,9 +12,12 @@ struct LocalTime {
   int32_t day;      // 1-31
   int32_t weekday;  // 0 Sunday
   int32_t hour, minute, second;
+  int32_t millisecond;  // 0-999
 };
 
 // The local time of a moment given in milliseconds since 1970.
 LocalTime local_time_of(int64_t unix_ms);
+// The local time now (GetLocalTime), read from the system's calendar clock.
+LocalTime local_time_now();
 
 }  // namespace platform

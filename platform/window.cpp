@@ -22,8 +22,8 @@ struct Joystick {
 
 namespace {
 
-// Video at video_init; the joysticks later, at joysticks_start.
-constexpr uint32_t kSubsystems = SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
+// Video at video_init; the joysticks and game controllers later, at joysticks_start.
+constexpr uint32_t kSubsystems = SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER;
 
 // The user event that wakes a waiting window thread; 0 until video has started.
 std::atomic<uint32_t> g_wake_type{0};
@@ -142,8 +142,8 @@ void video_quit() {
 }
 
 bool joysticks_start() {
-  if (SDL_WasInit(SDL_INIT_JOYSTICK)) return true;
-  return SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+  if (SDL_WasInit(SDL_INIT_GAMECONTROLLER)) return true;
+  return SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
 }
 
 std::string video_driver_name() {
@@ -525,6 +525,65 @@ bool joystick_read(Joystick* joystick, JoystickState* state) {
   for (int i = 0; i < buttons && i < 32; ++i) {
     if (SDL_JoystickGetButton(joystick->sdl, i)) state->buttons |= 1u << i;
   }
+  return true;
+}
+
+namespace {
+
+int16_t stick_up(int16_t sdl_y) {
+  // SDL's y grows downwards; -32768 has no positive twin.
+  return sdl_y == INT16_MIN ? INT16_MAX : static_cast<int16_t>(-sdl_y);
+}
+
+uint8_t trigger_byte(int16_t value) {
+  return value <= 0 ? 0 : static_cast<uint8_t>(value * 255 / 32767);
+}
+
+}  // namespace
+
+bool pad_read(int index, PadState* state) {
+  if (!state || index < 0 || !SDL_WasInit(SDL_INIT_GAMECONTROLLER)) return false;
+  SDL_GameController* pad = nullptr;
+  int seen = 0;
+  for (int i = 0; i < SDL_NumJoysticks() && !pad; ++i) {
+    if (!SDL_IsGameController(i) || seen++ != index) continue;
+    // A pad stays open once asked for; SDL closes them all when the subsystem stops.
+    pad = SDL_GameControllerFromInstanceID(SDL_JoystickGetDeviceInstanceID(i));
+    if (!pad) pad = SDL_GameControllerOpen(i);
+    if (!pad) return false;
+  }
+  if (!pad || !SDL_GameControllerGetAttached(pad)) return false;
+  static constexpr struct {
+    SDL_GameControllerButton button;
+    uint16_t bit;
+  } kButtons[] = {
+      {SDL_CONTROLLER_BUTTON_DPAD_UP, 0x0001},
+      {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 0x0002},
+      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0x0004},
+      {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 0x0008},
+      {SDL_CONTROLLER_BUTTON_START, 0x0010},
+      {SDL_CONTROLLER_BUTTON_BACK, 0x0020},
+      {SDL_CONTROLLER_BUTTON_LEFTSTICK, 0x0040},
+      {SDL_CONTROLLER_BUTTON_RIGHTSTICK, 0x0080},
+      {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 0x0100},
+      {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 0x0200},
+      {SDL_CONTROLLER_BUTTON_A, 0x1000},
+      {SDL_CONTROLLER_BUTTON_B, 0x2000},
+      {SDL_CONTROLLER_BUTTON_X, 0x4000},
+      {SDL_CONTROLLER_BUTTON_Y, 0x8000},
+  };
+  PadState out;
+  for (const auto& b : kButtons) {
+    if (SDL_GameControllerGetButton(pad, b.button)) out.buttons |= b.bit;
+  }
+  out.left_trigger = trigger_byte(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
+  out.right_trigger =
+      trigger_byte(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
+  out.left_x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
+  out.left_y = stick_up(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY));
+  out.right_x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_RIGHTX);
+  out.right_y = stick_up(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_RIGHTY));
+  *state = out;
   return true;
 }
 

@@ -177,4 +177,17 @@ bool joystick_read(Joystick* joystick, JoystickState* state);
 // Whether the pad is still plugged in.
 bool joystick_attached(Joystick* joystick);
 
+// Game pads through SDL's game controllers, numbered 0-3 in the order of the attached devices
+// that SDL knows as game controllers. Their state in XInput's terms: button bits (0x0001 up,
+// 0x0002 down, 0x0004 left, 0x0008 right, 0x0010 start, 0x0020 back, 0x0040/0x0080 stick
+// presses, 0x0100/0x0200 shoulders, 0x1000 A, 0x2000 B, 0x4000 X, 0x8000 Y), triggers 0-255,
+// sticks -32768..32767 with up positive. Any thread (SDL locks its joysticks); false when no
+// such pad is attached or the game controllers are not started (joysticks_start starts them).
+struct PadState {
+  uint16_t buttons = 0;
+  uint8_t left_trigger = 0, right_trigger = 0;
+  int16_t left_x = 0, left_y = 0, right_x = 0, right_y = 0;
+};
+bool pad_read(int index, PadState* state);
+
 }  // namespace platform

@@ -50,6 +50,10 @@
 #include "program/ui/buttons/button_command_list.h"
 #include "program/ui/buttons/system_button_command_list.h"
 #include "program/ui/choices/select_command_list.h"
+#include "program/ui/dialogs/dialog_command_list.h"
+#include "program/ui/input/input_command_list.h"
+#include "program/ui/name_entry/name_entry_command_list.h"
+#include "program/ui/settings/settings_command_list.h"
 #include "program/ui/system/skip_mode_command_list.h"
 
 // X(list) for each list macro; list(Y) then expands to Y(id, name, argc, handler, description)
@@ -101,5 +105,11 @@
   X(BACKLOG_COMMANDS)            \
   X(MOVIE_COMMANDS)              \
   X(SAVE_COMMANDS)               \
-  X(SKIP_MODE_COMMANDS)
+  X(SKIP_MODE_COMMANDS)          \
+  X(KEY_INPUT_COMMANDS)          \
+  X(PLAYER_SETTINGS_COMMANDS)    \
+  X(FONT_COMMANDS)               \
+  X(MEMORY_STACK_COMMANDS)       \
+  X(DIALOG_COMMANDS)             \
+  X(NAME_ENTRY_COMMANDS)
 // clang-format on

@@ -7,6 +7,11 @@
 #include "ui/buttons/system_buttons.h"
 #include "ui/buttons/text_window_buttons.h"
 #include "ui/choices/select.h"
+#include "ui/dialogs/dialogs.h"
+#include "ui/input/key_input.h"
+#include "ui/name_entry/name_entry.h"
+#include "ui/settings/memory_stack.h"
+#include "ui/settings/player_settings.h"
 #include "ui/system/skip_modes.h"
 
 namespace ui {
@@ -16,6 +21,12 @@ void ui_attach() {
   engine::command_list_install(system_button_commands);
   engine::command_list_install(select_commands);
   engine::command_list_install(skip_mode_commands);
+  engine::command_list_install(key_input_commands);
+  engine::command_list_install(player_settings_commands);
+  engine::command_list_install(font_commands);
+  engine::command_list_install(memory_stack_commands);
+  engine::command_list_install(dialog_commands);
+  engine::command_list_install(name_entry_commands);
   engine::InteractionServices& s = engine::neighbours.interaction;
   s.btn_update = btn_update;
   s.system_btn_update = system_btn_update;
@@ -32,6 +43,7 @@ void ui_attach() {
   s.select_release = select_release;
   s.select_close = select_close;
   s.select_show = select_show;
+  s.player_name_window_destroy = player_name_window_destroy;
   // The text window's calls on the buttons.
   textwindow::TextWindowSeams& tw = textwindow::text_window_seams;
   tw.button_hit = btn_any_hit;

@@ -4,23 +4,24 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "engine/dispatch.h"
-#include "engine/orv_calls.h"
 #include "engine/game_state.h"
 #include "engine/interpreter.h"
 #include "engine/orv_api.h"
+#include "engine/orv_calls.h"
 #include "engine/orv_static_bind.h"
-#include "save/save_stream.h"
 #include "engine/script_files.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "platform/clock.h"
 #include "platform/sjis.h"
+#include "save/save_stream.h"
 #include "subsystems.h"
 #include "vmasm/assembler.h"
 
@@ -93,6 +94,13 @@ class VmTest : public ::testing::Test {
   }
 
   uint32_t run() { return engine::script_run(vm()); }
+  // Runs one command with these arguments (the first is popped first) and result register 0;
+  // returns the handler's status.
+  uint32_t command(uint32_t id, std::initializer_list<uint32_t> args = {}) {
+    for (auto it = std::rbegin(args); it != std::rend(args); ++it) engine::vm_push(vm(), *it);
+    vm().dwResultReg = 0;
+    return engine::command_lookup(id)(vm());
+  }
 
   // True when a captured line with that key contains text (Shift-JIS given as UTF-8).
   bool logged(int key, const std::string& utf8) const {

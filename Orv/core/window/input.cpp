@@ -48,8 +48,24 @@ uint32_t mouse_press_event(uint8_t button, uint8_t clicks) {
   }
 }
 
+void vk_down_set(InputState& in, uint32_t vk, bool down) {
+  if (vk == 0 || vk > 255) return;
+  const uint32_t bit = 1u << (vk % 32);
+  if (down) {
+    in.vk_down[vk / 32].fetch_or(bit);
+  } else {
+    in.vk_down[vk / 32].fetch_and(~bit);
+  }
+}
+
+bool vk_is_down(const InputState& in, uint32_t vk) {
+  if (vk == 0 || vk > 255) return false;
+  return (in.vk_down[vk / 32].load() >> (vk % 32)) & 1u;
+}
+
 void InputState::reset() {
   keys_down = 0;
+  for (std::atomic<uint32_t>& w : vk_down) w = 0;
   cursor_x = cursor_y = 0;
   client_origin_x = client_origin_y = 0;
   touch_flags = 0;

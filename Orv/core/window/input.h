@@ -19,6 +19,11 @@
 //   OrvInputGetMouseMoveX/Y(void)      movement since the last frame.
 //   OrvInputGetWheel(void)             +1 a notch towards the user, -1 away, 0 none.
 //   OrvInputGetJoyPush/On/Pull/OnEx(void)  joystick words; 0 without a joystick.
+//   OrvInputGetAsyncKeyState(vk)       nonzero while the virtual key is held at this moment
+//                                      (not the frame's sample); any thread.
+//   OrvInputGetPadState(index, state)  game pad `index` (0-3, the attached game controllers
+//                                      in device order) as XInput reports it; 0 when there is
+//                                      no such pad. Any thread.
 #pragma once
 
 #include <atomic>
@@ -36,6 +41,11 @@ constexpr uint32_t kKeyMouseButtons = kKeyMouseL | kKeyMouseR | kKeyMouseM;
 constexpr uint32_t kKeyOutsideMask = 0xBC7FFFFFu;
 // A touch contact reads as the primary button together with bit 30.
 constexpr uint32_t kKeyTouch = 0x40800000u;
+
+struct InputState;
+// Marks a virtual key (1-255) held or released in vk_down; other codes are ignored.
+void vk_down_set(InputState& in, uint32_t vk, bool down);
+bool vk_is_down(const InputState& in, uint32_t vk);
 
 // The KeyBits bit of a Windows virtual-key code, 0 for keys outside the set. Mouse buttons use
 // the virtual keys 1 (left), 2 (right) and 4 (middle).
@@ -62,7 +72,10 @@ constexpr uint32_t kTouchFirstDown = 0x1, kTouchSecondDown = 0x2, kTouchMoved = 
 
 struct InputState {
   // Written by the window thread.
-  std::atomic<uint32_t> keys_down{0};             // KeyBits of the keys and buttons held now
+  std::atomic<uint32_t> keys_down{0};  // KeyBits of the keys and buttons held now
+  // Every virtual key held now (bit vk % 32 of word vk / 32), mouse buttons as 1, 2 and 4:
+  // what a question about one key at the moment of asking reads (OrvInputGetAsyncKeyState).
+  std::atomic<uint32_t> vk_down[8] = {};
   std::atomic<int32_t> cursor_x{0}, cursor_y{0};  // cursor on the desktop
   std::atomic<int32_t> client_origin_x{0}, client_origin_y{0};
   std::atomic<uint32_t> touch_flags{0};

@@ -3,6 +3,7 @@
 
 #include "Orv/core/window/process.h"
 #include "orv/orv.h"
+#include "platform/window.h"
 
 namespace {
 InputState& in() {
@@ -46,6 +47,18 @@ void OrvInputKeyCancel(uint32_t key_mask, uint32_t event_mask) {
 void OrvInputKeyRepeatClear(void) {
   in().repeat = 0;
   in().repeat_keys = 0;
+}
+
+int32_t OrvInputGetAsyncKeyState(int32_t vk) {
+  return vk_is_down(in(), static_cast<uint32_t>(vk)) ? 1 : 0;
+}
+
+OrvBool OrvInputGetPadState(uint32_t index, OrvPadState* state) {
+  platform::PadState pad;
+  if (!state || index > 3 || !platform::pad_read(static_cast<int>(index), &pad)) return 0;
+  *state = OrvPadState{pad.buttons, pad.left_trigger, pad.right_trigger, pad.left_x,
+                       pad.left_y,  pad.right_x,      pad.right_y};
+  return 1;
 }
 
 void OrvInputClear(void) {

@@ -97,6 +97,20 @@ uint32_t button_bit(uint8_t button) {
   }
 }
 
+// The virtual key of a mouse button: 1 left, 2 right, 4 middle.
+uint32_t button_vk(uint8_t button) {
+  switch (button) {
+    case platform::kMouseLeft:
+      return 1;
+    case platform::kMouseRight:
+      return 2;
+    case platform::kMouseMiddle:
+      return 4;
+    default:
+      return 0;
+  }
+}
+
 // Touch mode 0 with touch handling on takes touches as touches (finger events); otherwise they
 // arrive as the mouse events SDL makes from them.
 bool touch_as_touch() {
@@ -192,22 +206,26 @@ void window_handle_event(const platform::WindowEvent& ev) {
       break;
     case K::kMouseDown:
       in.keys_down.fetch_or(button_bit(ev.button));
+      vk_down_set(in, button_vk(ev.button), true);
       if (uint32_t event = mouse_press_event(ev.button, ev.clicks)) post_input(event);
       break;
     case K::kMouseUp:
       in.keys_down.fetch_and(~button_bit(ev.button));
+      vk_down_set(in, button_vk(ev.button), false);
       break;
     case K::kWheel:
       post_input(kInputWheel, ev.y < 0 ? 1 : -1);
       break;
     case K::kKeyDown:
       in.keys_down.fetch_or(key_bit_for_vk(ev.vk));
+      vk_down_set(in, ev.vk, true);
       if (ev.alt && ev.vk == 0x0D && !ev.repeat && !process_switches().close_confirm_off) {
         toggle_request();
       }
       break;
     case K::kKeyUp:
       in.keys_down.fetch_and(~key_bit_for_vk(ev.vk));
+      vk_down_set(in, ev.vk, false);
       break;
     case K::kFingerDown:
     case K::kFingerUp:

@@ -18,7 +18,7 @@
 //
 // No include guard: the list is meant to be expanded several times.
 
-#define ORV_EXPORTS_VERSION 4
+#define ORV_EXPORTS_VERSION 5
 
 // ---- the list's version ----
 ORV_EXPORT(uint32_t, OrvApiVersion, (void))
@@ -112,6 +112,8 @@ ORV_EXPORT(uint32_t, OrvInputGetJoyPush, (void))
 ORV_EXPORT(uint32_t, OrvInputGetJoyOn, (void))
 ORV_EXPORT(uint32_t, OrvInputGetJoyPull, (void))
 ORV_EXPORT(uint32_t, OrvInputGetJoyOnEx, (void))
+ORV_EXPORT(int32_t, OrvInputGetAsyncKeyState, (int32_t vk))
+ORV_EXPORT(OrvBool, OrvInputGetPadState, (uint32_t index, OrvPadState* state))
 ORV_EXPORT(int32_t, OrvSetCursor, (const char* name, int32_t mode, int32_t hotspot_x, int32_t hotspot_y))
 ORV_EXPORT(void, OrvReleaseCursor, (void))
 ORV_EXPORT(void, OrvDeleteCursor, (void))

@@ -42,6 +42,21 @@ struct FileRange {
   uint32_t end;     // offset + size
   uint32_t size;    // size of the data
 };
+// A game pad's state as XInput reports it: button bits (0x0001 pad up, 0x0002 down, 0x0004
+// left, 0x0008 right, 0x0010 start, 0x0020 back, 0x0040 left stick, 0x0080 right stick, 0x0100
+// left shoulder, 0x0200 right shoulder, 0x1000 A, 0x2000 B, 0x4000 X, 0x8000 Y), triggers
+// 0-255 and sticks -32768..32767 with up and right positive.
+struct OrvPadState {
+  uint16_t wButtons;
+  uint8_t bLeftTrigger;
+  uint8_t bRightTrigger;
+  int16_t sThumbLX;
+  int16_t sThumbLY;
+  int16_t sThumbRX;
+  int16_t sThumbRY;
+};
+static_assert(sizeof(OrvPadState) == 12, "XINPUT_GAMEPAD's layout");
+
 #include "orv/button_types.h"
 #include "orv/render_types.h"
 #include "orv/sound_types.h"

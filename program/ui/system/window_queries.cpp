@@ -9,6 +9,7 @@
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
 #include "save/save_settings.h"
+#include "ui/ui_variables.h"
 
 namespace ui {
 
@@ -16,7 +17,6 @@ using engine::VmContext;
 
 namespace {
 
-constexpr uint32_t kNoVariable = 0xFFFFFFFFu;
 constexpr int32_t kAspectModes = 4;
 // The measures of the screen a script asks for; every other index answers 0.
 constexpr uint32_t kMetricScreenWidth = 0;
@@ -24,22 +24,6 @@ constexpr uint32_t kMetricScreenHeight = 1;
 
 int32_t as_int(uint32_t v) {
   return static_cast<int32_t>(v);
-}
-
-bool variable_ok(uint32_t v) {
-  return v == kNoVariable || v < engine::kTempMemoryCells;
-}
-
-// Both variables usable; else one key-0 line and the command stores nothing.
-bool variables_ok(const char* name, uint32_t a, uint32_t b) {
-  if (variable_ok(a) && variable_ok(b)) return true;
-  engine::vm_log(engine::kLogMain, "%s %d, %d: a variable outside 0-4095 (or -1 for none)", name,
-                 as_int(a), as_int(b));
-  return false;
-}
-
-void store(VmContext& vm, uint32_t variable, int32_t value) {
-  if (variable != kNoVariable) vm.tempMem[variable] = static_cast<uint32_t>(value);
 }
 
 int32_t width_of(const OrvRect& r) {
@@ -115,8 +99,8 @@ uint32_t cmd_get_monitor_size(VmContext& vm) {
   const int32_t width = width_of(monitor), height = height_of(monitor);
   engine::vm_log(engine::kLogHistory, "get_monitor_size %d, %d", width, height);
   if (!variables_ok("get_monitor_size", width_var, height_var)) return 1;
-  store(vm, width_var, width);
-  store(vm, height_var, height);
+  variable_store(vm, width_var, width);
+  variable_store(vm, height_var, height);
   return 1;
 }
 
@@ -126,8 +110,8 @@ uint32_t cmd_get_window_pos(VmContext& vm) {
   const uint32_t x_var = engine::vm_pop(vm);
   const uint32_t y_var = engine::vm_pop(vm);
   if (!variables_ok("get_window_pos", x_var, y_var)) return 1;
-  store(vm, x_var, x);
-  store(vm, y_var, y);
+  variable_store(vm, x_var, x);
+  variable_store(vm, y_var, y);
   return 1;
 }
 

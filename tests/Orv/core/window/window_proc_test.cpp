@@ -433,3 +433,61 @@ TEST_F(WindowProcTest, CloseAsksFirstUnlessTheSwitchIsSet) {
 }
 
 }  // namespace
+
+namespace {
+
+// A key's state at the moment of asking follows the window's key and button events, for any
+// virtual key, not only the game's key set.
+TEST_F(WindowProcTest, AsyncKeyStateFollowsKeyAndButtonEvents) {
+  EXPECT_EQ(OrvInputGetAsyncKeyState(0x41), 0);
+  window_handle_event(key(0x41));
+  EXPECT_NE(OrvInputGetAsyncKeyState(0x41), 0);
+  EXPECT_EQ(OrvInputGetAsyncKeyState(0x42), 0);
+  WindowEvent up = key(0x41);
+  up.kind = K::kKeyUp;
+  window_handle_event(up);
+  EXPECT_EQ(OrvInputGetAsyncKeyState(0x41), 0);
+  window_handle_event(press(platform::kMouseRight, 1));
+  EXPECT_NE(OrvInputGetAsyncKeyState(2), 0);  // the right button's virtual key
+  for (int32_t vk : {0, -1, 256}) EXPECT_EQ(OrvInputGetAsyncKeyState(vk), 0) << vk;
+}
+
+// A game controller reads as XInput reports a pad: buttons by their bits, triggers 0-255,
+// sticks with up positive.
+TEST_F(WindowProcTest, GameControllerReadsAsAnXInputPad) {
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  OrvPadState state{};
+  EXPECT_EQ(OrvInputGetPadState(0, &state), 0);  // the pads have not started yet
+  ASSERT_TRUE(window_post(kWndGlFrameShown));
+  window_pump(0);
+  window_pump(0);
+  ASSERT_NE(SDL_WasInit(SDL_INIT_GAMECONTROLLER), 0u);
+  const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
+                                              SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+  ASSERT_GE(index, 0) << SDL_GetError();
+  SDL_Joystick* pad = SDL_JoystickOpen(index);
+  ASSERT_NE(pad, nullptr);
+  window_pump(0);
+  ASSERT_NE(OrvInputGetPadState(0, &state), 0);  // the first question opens the pad
+  EXPECT_EQ(state.wButtons, 0);
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, SDL_PRESSED);
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT, SDL_PRESSED);
+  SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, -20000);  // pushed up
+  SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_RIGHTX, 12345);
+  SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+  window_pump(0);
+  ASSERT_NE(OrvInputGetPadState(0, &state), 0);
+  EXPECT_EQ(state.wButtons, 0x1000 | 0x0004);
+  EXPECT_EQ(state.sThumbLY, 20000);
+  EXPECT_EQ(state.sThumbRX, 12345);
+  EXPECT_EQ(state.bRightTrigger, 255);
+  EXPECT_EQ(state.bLeftTrigger, 0);
+  EXPECT_EQ(OrvInputGetPadState(1, &state), 0);  // one pad only
+  EXPECT_EQ(OrvInputGetPadState(4, &state), 0);
+  SDL_JoystickClose(pad);
+  SDL_JoystickDetachVirtual(index);
+  window_pump(0);
+  EXPECT_EQ(OrvInputGetPadState(0, &state), 0);
+}
+
+}  // namespace
