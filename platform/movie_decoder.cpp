@@ -239,7 +239,12 @@ MovieStep take_video(MovieDecoder* d, int32_t w, int32_t h, uint32_t* pixels, in
 MovieStep take_audio(MovieDecoder* d, std::vector<int16_t>* out, int64_t* ms) {
   AVFrame* f = d->frame;
   int64_t t = stream_ms(d, d->audio_index, f->best_effort_timestamp);
-  if (f->nb_samples <= 0 || f->sample_rate <= 0) return MovieStep::kDropped;
+  // Rates and channel counts no movie has are a damaged stream: a resampler built for a rate
+  // of billions spent minutes laying out its filter.
+  constexpr int kMinRate = 1000, kMaxRate = 384000, kMaxChannels = 64;
+  if (f->nb_samples <= 0 || f->sample_rate < kMinRate || f->sample_rate > kMaxRate ||
+      f->ch_layout.nb_channels <= 0 || f->ch_layout.nb_channels > kMaxChannels)
+    return MovieStep::kDropped;
   if (d->skip_until_ms >= 0 && t >= 0 &&
       t + int64_t(f->nb_samples) * 1000 / f->sample_rate < d->skip_until_ms)
     return MovieStep::kDropped;
