@@ -26,6 +26,7 @@
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
+#include "graphics/animations/anim_player.h"
 #include "graphics/layers/graph_child.h"
 #include "graphics/layers/graphic_dat.h"
 #include "graphics/layers/image_record.h"
@@ -239,8 +240,10 @@ void restore_layer(engine::VmContext& vm, uint32_t n, uint32_t file, StoredLayer
   if ((slot.dwFlags & layers::kLayerMovie) && sprite && orv.OrvMSpriteCheck(sprite)) {
     orv.OrvMSpritePlay(sprite, slot.nMovieLoop);
   }
-  // Render mode, and with an animation its .ani loaded again (it then waits for its start).
+  // Render mode, and with an animation its .ani loaded again into a new slot, which is then
+  // started as the display would start it.
   layers::image_apply_graphic_info(vm, *image, kept, l.dwAnimeNo ? 0x6000 : 0x2000);
+  if (l.dwAnimeNo) animations::AdvAnimStart(vm, image->dwAnimeNo);
 }
 
 }  // namespace
