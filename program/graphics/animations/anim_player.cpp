@@ -78,6 +78,8 @@ void tracks_end_all(AnimSlot& p) {
 
 void sub_player_free(AnimSlot*& sub) {
   if (!sub) return;
+  // A sub-player may have started sub-players of its own.
+  for (AnimSlot*& own : sub->lpSubPlayer) sub_player_free(own);
   tracks_end_all(*sub);
   if (sub->lpData) orv.OrvMemoryFree(sub->lpData);
   orv.OrvMemoryFree(sub);
@@ -131,9 +133,9 @@ void start_sub_player(AnimSlot& p, int32_t index, int32_t label) {
 void add_position(AnimSlot& p, const AniOp& op) {
   ImageRecord* img = p.lpImageRec;
   if (!img) return;
-  img->animSet.pos.x += op.v[0];
-  img->animSet.pos.y += op.v[1];
-  img->animSet.pos.z += op.v[2];
+  img->animSet.pos.x = add32(img->animSet.pos.x, op.v[0]);
+  img->animSet.pos.y = add32(img->animSet.pos.y, op.v[1]);
+  img->animSet.pos.z = add32(img->animSet.pos.z, op.v[2]);
   img->animSet.fPos.x += static_cast<float>(op.v[0]);
   img->animSet.fPos.y += static_cast<float>(op.v[1]);
   img->animSet.fPos.z += static_cast<float>(op.v[2]);
@@ -141,7 +143,7 @@ void add_position(AnimSlot& p, const AniOp& op) {
 
 void set_rect(AnimSlot& p, const AniOp& op) {
   if (!p.lpImageRec) return;
-  const OrvRect r{op.v[0], op.v[1], op.v[0] + op.v[2], op.v[1] + op.v[3]};
+  const OrvRect r{op.v[0], op.v[1], add32(op.v[0], op.v[2]), add32(op.v[1], op.v[3])};
   orv.OrvSpriteSetRect(p.lpImageRec->hSprite, &r);
 }
 

@@ -24,6 +24,11 @@
 
 namespace animations {
 
+// Positions and sizes from a file may sum past the int range: they wrap as 32-bit words do.
+inline int32_t add32(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
 struct AniTrack;
 
 enum AnimState : uint32_t {

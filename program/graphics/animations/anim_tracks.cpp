@@ -21,9 +21,9 @@ int16_t add16(int16_t a, int32_t b) {
 }
 
 void add3(Vec3i& v, int32_t x, int32_t y, int32_t z) {
-  v.x += x;
-  v.y += y;
-  v.z += z;
+  v.x = add32(v.x, x);
+  v.y = add32(v.y, y);
+  v.z = add32(v.z, z);
 }
 void add3(Vec3f& v, float x, float y, float z) {
   v.x += x;
@@ -165,16 +165,16 @@ struct CirclePoint {
   int32_t x, y;
 };
 CirclePoint circle_at(const CircleTrack& c, float k) {
-  const int32_t radius_x = trunc_mul(c.drx, k) + c.rx;
-  const uint32_t angle_x = static_cast<uint32_t>(trunc_mul(c.dax, k) + c.ax);
-  const int32_t radius_y = trunc_mul(c.dry, k) + c.ry;
-  const uint32_t angle_y = static_cast<uint32_t>(trunc_mul(c.day, k) + c.ay + 128);
+  const int32_t radius_x = add32(trunc_mul(c.drx, k), c.rx);
+  const uint32_t angle_x = static_cast<uint32_t>(add32(trunc_mul(c.dax, k), c.ax));
+  const int32_t radius_y = add32(trunc_mul(c.dry, k), c.ry);
+  const uint32_t angle_y = static_cast<uint32_t>(add32(add32(trunc_mul(c.day, k), c.ay), 128));
   return {static_cast<int32_t>(static_cast<float>(radius_x) * sine512(angle_x)),
           static_cast<int32_t>(static_cast<float>(radius_y) * sine512(angle_y))};
 }
 void circle_add(Vec3i& pos, Vec3f& fpos, CirclePoint c) {
-  pos.x += c.x;
-  pos.y += c.y;
+  pos.x = add32(pos.x, c.x);
+  pos.y = add32(pos.y, c.y);
   fpos.x += static_cast<float>(c.x);
   fpos.y += static_cast<float>(c.y);
 }
@@ -203,8 +203,8 @@ void circle_end(AnimSlot& pl, AniTrack& t) {
 
 void step_arrive(ImageRecord* img, const StepTrack& s) {
   if (!img) return;
-  img->animSet.pos.x += s.tx;
-  img->animSet.pos.y += s.ty;
+  img->animSet.pos.x = add32(img->animSet.pos.x, s.tx);
+  img->animSet.pos.y = add32(img->animSet.pos.y, s.ty);
   img->animSet.fPos.x += s.ftx;
   img->animSet.fPos.y += s.fty;
 }

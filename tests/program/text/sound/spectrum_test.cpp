@@ -45,7 +45,7 @@ class SpectrumTest : public SoundTest {
     };
     orv.OrvSoundGetPlayCursorToBuffer = [](uint32_t, void* to, uint32_t bytes) -> OrvBool {
       const size_t n = std::min<size_t>(bytes, g_cursor.size() * 2);
-      std::memcpy(to, g_cursor.data(), n);
+      if (n) std::memcpy(to, g_cursor.data(), n);  // an empty cursor has no data pointer
       return 1;
     };
   }
