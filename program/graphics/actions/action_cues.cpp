@@ -4,6 +4,7 @@
 #include "engine/vm_services.h"
 #include "graphics/actions/action_kind_common.h"
 #include "graphics/actions/action_kinds.h"
+#include "graphics/layers/layer_args.h"
 
 namespace actions {
 namespace {
@@ -80,10 +81,7 @@ void* animation_ex_create(VmContext& vm, ActionSection s) {
 // The layer's sprite, or 0 with the section not started (a bad number is logged each try).
 uint32_t layer_sprite(VmContext& vm, uint32_t layer) {
   if (layer >= layers::kLayerImages) {
-    engine::vm_log(engine::kLogMain,
-                   "graph error : \x94\xCD\x88\xCD\x8A\x4F\x82\xCC\x92\x6C\x82\xF0\x8E\x77\x92\xE8"
-                   "\x82\xB5\x82\xC4\x82\xA2\x82\xDC\x82\xB7\x81\x42no = %d",
-                   as_i32(layer));
+    layers::log_range_error(layer);
     return 0;
   }
   const ImageRecord* image = vm.layers[layer].lpImage;

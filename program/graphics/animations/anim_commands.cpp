@@ -6,9 +6,9 @@
 #include "engine/vm_services.h"
 #include "graphics/animations/anim_command_list.h"
 #include "graphics/animations/anim_player.h"
-#include "graphics/animations/layer_arg.h"
 #include "graphics/layers/display_ops.h"
 #include "graphics/layers/image_record.h"
+#include "graphics/layers/layer_args.h"
 
 namespace animations {
 namespace {
@@ -60,7 +60,7 @@ void set_anime(VmContext& vm, const SetAnime& a, const char* command) {
 uint32_t cmd_sp_set_anime(VmContext& vm) {
   const SetAnime a = pop_set_anime(vm);
   vm_log(kLogHistory, "sp_set_anime  %d, %s, %d", as_int(a.layer), a.name, as_int(a.later));
-  if (!layer_arg_ok(a.layer)) return 0;
+  if (!layers::layer_in_range(a.layer)) return 0;
   set_anime(vm, a, "sp_set_anime");
   return 1;
 }
@@ -82,7 +82,7 @@ uint32_t cmd_sp_set_anime_ex(VmContext& vm) {
 
 uint32_t cmd_sp_anime_clear(VmContext& vm) {
   const uint32_t layer = vm_pop(vm);
-  if (!layer_arg_ok(layer)) return 0;
+  if (!layers::layer_in_range(layer)) return 0;
   if (layers::ImageRecord* image = vm.layers[layer].lpImage) {
     AdvAnimUnload(vm, image->dwAnimeNo);
     vm_log(kLogHistory, "sp_anime_clear %d", as_int(layer));

@@ -9,7 +9,7 @@
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "graphics/animations/layer_arg.h"
+#include "graphics/layers/layer_args.h"
 #include "graphics/particles/particles.h"
 
 namespace particles {
@@ -162,7 +162,7 @@ uint32_t cmd_sp_hole_wind_init(VmContext& vm) {
   uint32_t a[6];
   for (uint32_t& v : a) v = vm_pop(vm);
   const uint32_t layer = a[0];
-  if (!animations::layer_arg_ok(layer)) return 0;
+  if (!layers::layer_in_range(layer)) return 0;
   const uint32_t sprite = layer_sprite(vm, layer);
   LockedPixels lock(sprite);
   if (!lock.pixels()) {

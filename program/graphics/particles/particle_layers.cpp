@@ -9,7 +9,7 @@
 #include "engine/orv_api.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "graphics/animations/layer_arg.h"
+#include "graphics/layers/layer_args.h"
 #include "graphics/particles/particles.h"
 
 namespace particles {
@@ -76,7 +76,7 @@ int32_t as_int(uint32_t v) {
 // The record and the layer's sprite for the three set-up commands; null after their log line.
 ParticleLayer* setup(VmContext& vm, uint32_t index, uint32_t layer, const char* command,
                      uint32_t* sprite) {
-  if (!animations::layer_arg_ok(layer)) return nullptr;
+  if (!layers::layer_in_range(layer)) return nullptr;
   ParticleLayer* p = record(index);
   *sprite = layer_sprite(vm, layer);
   if (!p || !*sprite) {
