@@ -15,8 +15,13 @@ void* OrvMemoryAlloc(uint32_t size, uint32_t flags) {
   // malloc(0) may return null; a zero-sized request still gets a valid, freeable block. A
   // zeroed block comes from calloc, which takes large blocks as fresh pages the system has
   // already cleared instead of writing zeros over every page up front.
+  // A request of 2 GiB or more is a damaged size (a script's or a file's): a 32-bit process
+  // never gets one, and asking the heap for it here would commit gigabytes for a game that
+  // cannot mean them. It fails as out of memory does.
   const size_t bytes = size ? size : 1;
-  void* block = (flags & kOrvMemoryZero) ? std::calloc(bytes, 1) : std::malloc(bytes);
+  void* block = size >= kOrvMemoryLargest  ? nullptr
+                : (flags & kOrvMemoryZero) ? std::calloc(bytes, 1)
+                                           : std::malloc(bytes);
   if (!block) {
     error_report("MemoryAllocFail...");
     return nullptr;

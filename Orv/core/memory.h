@@ -10,8 +10,9 @@
 //
 //   void* OrvMemoryAlloc(uint32_t size, uint32_t flags)
 //     size bytes from the run-time heap; flag bit 0 zeroes them. A size of 0 still gives a
-//     valid block that OrvMemoryFree accepts. Counts one block while the core is alive. Out of
-//     memory: writes "MemoryAllocFail...\n" to stderr and returns null. Any thread.
+//     valid block that OrvMemoryFree accepts. Counts one block while the core is alive. A size of
+//     kOrvMemoryLargest or more is refused as out of memory. Out of memory: writes
+//     "MemoryAllocFail...\n" to stderr and returns null. Any thread.
 //
 //   OrvBool OrvMemoryFree(void* block)
 //     null: returns 0 and does nothing. Otherwise frees the block, lowers the count while the
@@ -25,3 +26,5 @@
 
 // Flag bit 0 of OrvMemoryAlloc.
 constexpr uint32_t kOrvMemoryZero = 1;
+// The first size OrvMemoryAlloc refuses: 2 GiB, which a 32-bit process could never take.
+constexpr uint32_t kOrvMemoryLargest = 0x80000000u;

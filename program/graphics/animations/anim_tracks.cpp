@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "graphics/animations/anim_player.h"
 #include "graphics/animations/sine_table.h"
@@ -62,8 +63,13 @@ float move_rate(uint32_t curve, const Progress& p, uint32_t time) {
   return std::min(1.0f, p.r);
 }
 
+// A product that leaves the int range (a file may hold any position and a sine curve may
+// turn it round) stops at the range's end instead of being undefined.
 int32_t trunc_mul(int32_t v, float k) {
-  return static_cast<int32_t>(static_cast<float>(v) * k);
+  const double r = static_cast<double>(static_cast<float>(v) * k);
+  if (!(r > -2147483648.0)) return r != r ? 0 : INT32_MIN;
+  if (r >= 2147483647.0) return INT32_MAX;
+  return static_cast<int32_t>(r);
 }
 
 // ---- move ----
@@ -169,8 +175,7 @@ CirclePoint circle_at(const CircleTrack& c, float k) {
   const uint32_t angle_x = static_cast<uint32_t>(add32(trunc_mul(c.dax, k), c.ax));
   const int32_t radius_y = add32(trunc_mul(c.dry, k), c.ry);
   const uint32_t angle_y = static_cast<uint32_t>(add32(add32(trunc_mul(c.day, k), c.ay), 128));
-  return {static_cast<int32_t>(static_cast<float>(radius_x) * sine512(angle_x)),
-          static_cast<int32_t>(static_cast<float>(radius_y) * sine512(angle_y))};
+  return {trunc_mul(radius_x, sine512(angle_x)), trunc_mul(radius_y, sine512(angle_y))};
 }
 void circle_add(Vec3i& pos, Vec3f& fpos, CirclePoint c) {
   pos.x = add32(pos.x, c.x);

@@ -41,4 +41,17 @@ TEST(CountedMemory, CountsOnlyWhileTheCoreIsAlive) {
   core.alloc_count = 0;
 }
 
+TEST(CountedMemory, SizesOfTwoGigabytesOrMoreAreRefused) {
+  CoreRecord& core = orv_core();
+  core.alive = true;
+  core.alloc_count = 0;
+  for (uint32_t size : {0x80000000u, 0xFFFFFFFFu}) {
+    EXPECT_EQ(OrvMemoryAlloc(size, 1), nullptr) << size;
+    EXPECT_EQ(OrvMemoryAlloc(size, 0), nullptr) << size;
+  }
+  EXPECT_EQ(OrvGetAllocCount(), 0);
+  core.alive = false;
+  core.alloc_count = 0;
+}
+
 }  // namespace
