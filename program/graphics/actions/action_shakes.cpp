@@ -5,6 +5,7 @@
 #include "graphics/actions/action_kind_common.h"
 #include "graphics/actions/action_kinds.h"
 #include "graphics/actions/easing.h"
+#include "graphics/sine.h"
 
 namespace actions {
 namespace {
@@ -131,21 +132,6 @@ void shake2_finish(VmContext&, void* state, uint32_t) {
 
 // ---- ActionCircle: angles in 1/512 turn, radii and angles change along a curve ----
 
-// Entry i is sin(2 pi i / 512) to six decimals, pi taken as 3.141592.
-const float* sine_table_512() {
-  static const auto table = [] {
-    struct Table {
-      float v[512];
-    } t{};
-    for (int i = 0; i < 512; ++i) {
-      const double s = std::sin(2.0 * 3.141592 * i / 512.0);
-      t.v[i] = static_cast<float>(std::round(s * 1e6) / 1e6);
-    }
-    return t;
-  }();
-  return table.v;
-}
-
 struct Circle {
   ImageRecord* image;
   uint32_t keep;
@@ -154,7 +140,7 @@ struct Circle {
 };
 
 void circle_at(const Circle& m, float r, int32_t* x, int32_t* y) {
-  const float* sine = sine_table_512();
+  const auto& sine = graphics::SineTable512;
   const auto part = [r](int32_t v) { return trunc_i32(static_cast<float>(v) * r); };
   const uint32_t ax = static_cast<uint32_t>(wrap_add(part(m.p[5]), m.p[1])) & 511;
   const uint32_t ay = static_cast<uint32_t>(wrap_add(wrap_add(part(m.p[6]), m.p[2]), 128)) & 511;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "graphics/sine.h"
+
 namespace actions {
 namespace {
 
@@ -147,7 +149,7 @@ float easing_decele_log(uint32_t t, uint32_t d) {
 
 float easing_sine_out(uint32_t t, uint32_t d) {
   const float x = d == 0 ? 1.0f : ratio(t, d);
-  return at_most_one(fsin(x * 128.0f * 0.00390625f * kPi));
+  return graphics::sine_out(x);
 }
 
 float easing_decele_quad(uint32_t t, uint32_t d) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "graphics/animations/anim_player.h"
-#include "graphics/animations/sine_table.h"
+#include "graphics/sine.h"
 
 namespace animations {
 namespace {
@@ -15,7 +15,6 @@ using layers::Vec3f;
 using layers::Vec3i;
 
 constexpr uint32_t kEndless = 0xFFFFFFFFu;
-constexpr double kPi = 3.14159265358979323846;
 
 int16_t add16(int16_t a, int32_t b) {
   return static_cast<int16_t>(static_cast<uint16_t>(a) + static_cast<uint16_t>(b));
@@ -56,10 +55,7 @@ float move_rate(uint32_t curve, const Progress& p, uint32_t time) {
     const float l = static_cast<float>(std::log10(static_cast<double>(x))) * 55.0f * -0.01f;
     return std::min(1.0f, l);
   }
-  if (curve & 4) {
-    const double a = static_cast<double>(p.r * 128.0f * 0.00390625f) * kPi;
-    return std::min(1.0f, static_cast<float>(std::sin(a)));
-  }
+  if (curve & 4) return graphics::sine_out(p.r);
   return std::min(1.0f, p.r);
 }
 
@@ -175,7 +171,8 @@ CirclePoint circle_at(const CircleTrack& c, float k) {
   const uint32_t angle_x = static_cast<uint32_t>(add32(trunc_mul(c.dax, k), c.ax));
   const int32_t radius_y = add32(trunc_mul(c.dry, k), c.ry);
   const uint32_t angle_y = static_cast<uint32_t>(add32(add32(trunc_mul(c.day, k), c.ay), 128));
-  return {trunc_mul(radius_x, sine512(angle_x)), trunc_mul(radius_y, sine512(angle_y))};
+  return {trunc_mul(radius_x, graphics::sine512(angle_x)),
+          trunc_mul(radius_y, graphics::sine512(angle_y))};
 }
 void circle_add(Vec3i& pos, Vec3f& fpos, CirclePoint c) {
   pos.x = add32(pos.x, c.x);

@@ -8,10 +8,10 @@
 #include "engine/orv_calls.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
-#include "graphics/animations/sine_table.h"
 #include "graphics/effects/screen_effect_handlers.h"
 #include "graphics/effects/screen_effects.h"
 #include "graphics/layers/sprite_loader.h"
+#include "graphics/sine.h"
 
 namespace effects {
 namespace {
@@ -80,7 +80,7 @@ void fall_move(SnowFlake& f, uint32_t now) {
   const uint32_t phase = f.dwSwayPhase & 511;
   f.dwSwayPhase += 1;
   const int32_t oy = static_cast<int32_t>(static_cast<float>(f.nBottom - f.nStartY) * r);
-  const int32_t sway = static_cast<int32_t>(animations::SineTable512[phase] * -50.0f);
+  const int32_t sway = static_cast<int32_t>(graphics::SineTable512[phase] * -50.0f);
   const int32_t ox = static_cast<int32_t>(static_cast<float>(f.nTargetX - f.nStartX) * r) - sway;
   orv.OrvSpriteSetOffsetPos(f.hSprite, ox, oy);
   if (e == f.dwFallTime) f.dwFallStart = now;

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "graphics/animations/ani_file.h"
-#include "graphics/animations/sine_table.h"
 
 namespace {
 
@@ -96,15 +95,6 @@ TEST(AniFileTest, RefusesEveryOffsetOutsideTheOpStream) {
   EXPECT_TRUE(animations::ani_read_op(view(b), 30, &op)) << "a one-byte op fits";
   EXPECT_FALSE(animations::ani_read_op(view(kFile), 31, &op));
   EXPECT_FALSE(animations::ani_read_op(AniView{nullptr, 0}, 0, &op));
-}
-
-TEST(AniFileTest, SineTableUsesTheShortPi) {
-  EXPECT_EQ(animations::SineTable512[0], 0.0f);
-  EXPECT_EQ(animations::SineTable512[128], 1.0f);
-  EXPECT_EQ(animations::SineTable512[256], 0.000001f);
-  EXPECT_EQ(animations::SineTable512[384], -1.0f);
-  EXPECT_EQ(animations::SineTable512[64], 0.707107f);  // sin(pi/4) to six decimals
-  EXPECT_EQ(animations::sine512(512 + 128), 1.0f);
 }
 
 }  // namespace
