@@ -1,6 +1,5 @@
 // The button commands of group 0x08.
 // One line per command: X(id, name, argc, handler, description); see engine/command_list.h.
-// The animation commands wait for the .ani player and have no handler yet.
 #pragma once
 
 // clang-format off
@@ -25,10 +24,11 @@
   X(0x080012, "btn_expansion", 3, cmd_btn_expansion, "register a text-window style button")            \
   X(0x080013, "btn_lock", 2, cmd_btn_lock, "silence a group for ms (0: until btn_unlock)")             \
   X(0x080014, "btn_unlock", 1, cmd_btn_unlock, "let a group react again")                              \
-  X(0x080015, "btn_set_anim", 4, nullptr, "a button's .ani animation")                                 \
+  X(0x080015, "btn_set_anim", 4, cmd_btn_set_anim,                                                     \
+    "a button's .ani animation; later 1: starts at the next run")                                      \
   X(0x080016, "btn_set_hit", 2, cmd_btn_set_hit, "click a button from the script")                     \
   X(0x080017, "btn_get_onmouse", 1, cmd_btn_get_onmouse, "the last hovered button")                    \
-  X(0x080018, "btn_anim_clear", 2, nullptr, "end a button's .ani animation")                           \
+  X(0x080018, "btn_anim_clear", 2, cmd_btn_anim_clear, "end a button's .ani animation")                \
   X(0x080019, "btn_get_offmouse", 1, cmd_btn_get_offmouse, "the last left button")                     \
   X(0x08001a, "btn_onmouse_clear", 1, cmd_btn_onmouse_clear, "end the hover (its leave label runs)")   \
   X(0x08001b, "btn_blt", 11, cmd_btn_blt, "a button from a layer's picture")                           \
@@ -37,9 +37,11 @@
   X(0x08001e, "btn_get_link", 2, cmd_btn_get_link, "the linked button")                                \
   X(0x08001f, "btn_set_tips", 3, cmd_btn_set_tips, "a button's tips value")                            \
   X(0x080020, "btn_get_tips", 2, cmd_btn_get_tips, "a button's tips value")                            \
-  X(0x080021, "btn_anime_is", 2, nullptr, "1 while a button's animation runs")                         \
-  X(0x080022, "btn_anime_get_status", 2, nullptr, "a button's animation state")                        \
-  X(0x080023, "btn_anime_finish", 2, nullptr, "end a button's animation now")                          \
+  X(0x080021, "btn_anime_is", 2, cmd_btn_anime_is, "1 while a button's image holds an .ani")           \
+  X(0x080022, "btn_anime_get_status", 2, cmd_btn_anime_get_status,                                     \
+    "its .ani state (2 running, 3 waiting, 4 not started), 0 none")                                    \
+  X(0x080023, "btn_anime_finish", 2, cmd_btn_anime_finish,                                             \
+    "end a button's animation now, its end state dropped")                                             \
   X(0x080024, "btn_mode", 1, cmd_btn_mode, "decide on the release instead of the push")                \
   X(0x080025, "btn_get_alpha", 2, cmd_btn_get_alpha, "a button's alpha, -1 without image")             \
   X(0x080026, "btn_on_check", 2, cmd_btn_on_check, "1 when the group reports a finished click now")    \

@@ -9,6 +9,7 @@
 #include "engine/orv_calls.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
+#include "graphics/animations/anim_player.h"
 #include "graphics/layers/display_ops.h"
 #include "graphics/layers/graphic_dat.h"
 #include "graphics/layers/image_record.h"
@@ -740,6 +741,67 @@ uint32_t cmd_btn_get_tips(VmContext& vm) {
   const uint32_t group = vm_pop(vm), no = vm_pop(vm);
   if (!strict_ok(group, no)) return 0;
   vm_set_result(vm, entry_of(vm, group, no).dwTips);
+  return 1;
+}
+
+// ---- The .ani animation of a button's image: its slot is the image's dwAnimeNo ----
+
+uint32_t cmd_btn_set_anim(VmContext& vm) {
+  const uint32_t group = vm_pop(vm), no = vm_pop(vm), file = vm_pop(vm), later = vm_pop(vm);
+  if (!soft_ok("btn_set_anim", group, no)) return 1;
+  char name[33] = {};
+  engine::get_file_name_operand(vm, reinterpret_cast<uint8_t*>(name), sizeof name, file, 1);
+  name[32] = 0;
+  vm_log(kLogHistory, "btn_set_anim %d, %d, %s, %d", as_int(group), as_int(no), name,
+         as_int(later));
+  ImageRecord* image = image_of(vm, group, no);
+  if (!image) return 1;
+  animations::AdvAnimUnload(vm, image->dwAnimeNo);
+  if (!animations::anim_load(vm, name, image)) return 1;
+  if (later) {
+    layers::display_op_queue(vm, layers::kOpAnimStart, image->dwAnimeNo);
+  } else {
+    animations::AdvAnimStart(vm, image->dwAnimeNo);
+  }
+  return 1;
+}
+
+uint32_t cmd_btn_anim_clear(VmContext& vm) {
+  const uint32_t group = vm_pop(vm), no = vm_pop(vm);
+  if (!soft_ok("btn_anim_clear", group, no)) return 1;
+  if (ImageRecord* image = image_of(vm, group, no)) {
+    animations::AdvAnimUnload(vm, image->dwAnimeNo);
+  }
+  vm_log(kLogHistory, "btn_anim_clear  %d, %d", as_int(group), as_int(no));
+  return 1;
+}
+
+// A button without an image has no slot: the queries give 0 and finishing does nothing.
+uint32_t anim_slot_of(VmContext& vm, uint32_t group, uint32_t no) {
+  const ImageRecord* image = image_of(vm, group, no);
+  return image ? image->dwAnimeNo : 0;
+}
+
+uint32_t cmd_btn_anime_is(VmContext& vm) {
+  const uint32_t group = vm_pop(vm), no = vm_pop(vm);
+  if (!strict_ok(group, no)) return 0;
+  vm_set_result(vm, animations::IsAnim(anim_slot_of(vm, group, no)));
+  return 1;
+}
+
+uint32_t cmd_btn_anime_get_status(VmContext& vm) {
+  const uint32_t group = vm_pop(vm), no = vm_pop(vm);
+  if (!strict_ok(group, no)) return 0;
+  vm_set_result(vm, animations::AdvAnimGetStatus(anim_slot_of(vm, group, no)));
+  return 1;
+}
+
+// Ends the animation with its end state dropped: the button returns to its look without it.
+uint32_t cmd_btn_anime_finish(VmContext& vm) {
+  const uint32_t group = vm_pop(vm), no = vm_pop(vm);
+  if (!strict_ok(group, no)) return 0;
+  animations::AdvAnimFinish(anim_slot_of(vm, group, no));
+  vm_log(kLogHistory, "btn_anime_finish  %d, %d", as_int(group), as_int(no));
   return 1;
 }
 

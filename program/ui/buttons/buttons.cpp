@@ -7,6 +7,7 @@
 #include "engine/orv_calls.h"
 #include "engine/vm_log.h"
 #include "engine/vm_services.h"
+#include "graphics/animations/anim_player.h"
 #include "graphics/layers/image_record.h"
 
 namespace ui {
@@ -270,6 +271,8 @@ void button_display_op(VmContext& vm, uint32_t id, const uint32_t* args) {
   switch (id) {
     case 0x80003:  // a new button; the text window shows the buttons of its own group
       if ((vm.text.dwButtonGroup & 0xFFFF) != args[0]) orv.OrvSpriteViewCtrl(s, 1);
+      // An animation that graphic.dat gave the picture waits for this to start.
+      animations::AdvAnimStart(vm, g->entries[args[1]].lpImage->dwAnimeNo);
       break;
     case 0x80005:
       orv.OrvSpriteViewCtrl(s, 1);

@@ -45,8 +45,8 @@ void btn_release_all(engine::VmContext& vm);
 // Followers take their parents' transforms (once per frame, after the layer update).
 void button_follow_update(engine::VmContext& vm);
 void button_follow_table_clear(engine::VmContext& vm);
-// The commit of a queued button request (0x80003 show on set, 0x80004 hide, 0x80005 show,
-// 0x8000d toggle row).
+// The commit of a queued button request (0x80003 show on set and start the image's waiting
+// animation, 0x80004 hide, 0x80005 show, 0x8000d toggle row).
 void button_display_op(engine::VmContext& vm, uint32_t id, const uint32_t* args);
 
 // Starts the reaction pause of the buttons and system buttons.

@@ -4,7 +4,11 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "graphic_dat/graphic_dat_writer.h"
+#include "graphics/animations/anim_player.h"
+#include "graphics/layers/graphic_dat.h"
 #include "program/ui/ui_fixture.h"
+#include "support/ani_bytes.h"
 #include "text/window/text_window_seams.h"
 #include "ui/buttons/text_window_buttons.h"
 
@@ -354,6 +358,151 @@ TEST_F(Buttons, StyleButtonsFollowTheLinesNameAndVoice) {
       EXPECT_EQ(OrvButtonGetPos(g.hGroup, sprite(2)), c.two_row);
     }
   }
+}
+
+}  // namespace
+}  // namespace uitest
+
+namespace uitest {
+namespace {
+
+// The .ani animation of a button's image. GLOW moves the image 10 to the right and then waits
+// for ever; KEEP does the same but keeps its end state (op 19) when it is unloaded.
+class ButtonAnims : public Buttons {
+ protected:
+  void SetUp() override {
+    Buttons::SetUp();
+    testsupport::AniBytes glow;
+    glow.op(7, {10, 0, 0});
+    glow.op(1, {-1});
+    testsupport::write_file(dir / "game/GLOW.ani", glow.file(0));
+    testsupport::AniBytes keep;
+    keep.op(7, {10, 0, 0});
+    keep.op(19);
+    keep.op(1, {-1});
+    testsupport::write_file(dir / "game/KEEP.ani", keep.file(0));
+  }
+  void TearDown() override {
+    layers::graphic_dat.clear();
+    Buttons::TearDown();
+  }
+  // btn_set_anim with the name given through string slot 0.
+  uint32_t set_anim(int32_t group, int32_t no, const char* name, int32_t later) {
+    std::snprintf(engine::AdvGetVarString(vm(), 0), 32, "%s", name);
+    return cmd(0x080015, {group, no, static_cast<int32_t>(engine::kStringHandleBit), later});
+  }
+  layers::ImageRecord& image(int32_t no) { return *vm().buttons.groups[0].entries[no].lpImage; }
+  uint32_t ask(uint32_t id, int32_t no) {
+    cmd(id, {0, no});
+    return result();
+  }
+};
+
+constexpr uint32_t kAnimeIs = 0x080021, kAnimeStatus = 0x080022, kAnimeFinish = 0x080023;
+constexpr uint32_t kAnimClear = 0x080018;
+
+TEST_F(ButtonAnims, StartsNowOrWaitsForTheNextCommit) {
+  EXPECT_EQ(set_anim(0, 0, "GLOW", 0), 1u);
+  EXPECT_EQ(ask(kAnimeIs, 0), 1u);
+  EXPECT_EQ(ask(kAnimeStatus, 0), 3u) << "running, held by its endless wait";
+  EXPECT_EQ(image(0).animSet.pos.x, 10);
+  EXPECT_TRUE(logged(10, "btn_set_anim 0, 0, GLOW, 0"));
+
+  set_anim(0, 1, "GLOW", 1);
+  EXPECT_EQ(ask(kAnimeIs, 1), 1u);
+  EXPECT_EQ(ask(kAnimeStatus, 1), 4u) << "loaded, waiting for its start";
+  frames(2, 0, 1000, 600);
+  EXPECT_EQ(image(1).animSet.pos.x, 0) << "an unstarted animation does not run";
+  layers::display_ops_commit(vm());
+  EXPECT_EQ(ask(kAnimeStatus, 1), 3u);
+  EXPECT_EQ(image(1).animSet.pos.x, 10);
+}
+
+TEST_F(ButtonAnims, ReplacingFreesTheOldSlotAndAMissingFileLeavesNone) {
+  set_anim(0, 0, "GLOW", 0);
+  const uint32_t first = image(0).dwAnimeNo;
+  set_anim(0, 0, "GLOW", 0);
+  EXPECT_EQ(image(0).dwAnimeNo, first) << "the old slot was freed before the new load";
+  EXPECT_EQ(image(0).animSet.pos.x, 10) << "the old animation's end state was dropped";
+  set_anim(0, 0, "NOSUCH", 1);
+  EXPECT_EQ(image(0).dwAnimeNo, 0u);
+  EXPECT_EQ(ask(kAnimeIs, 0), 0u);
+  EXPECT_EQ(animations::IsAnim(first), 0u);
+}
+
+// Clearing unloads (the end state stays after op 19); finishing always drops it.
+TEST_F(ButtonAnims, ClearKeepsAKeptEndStateAndFinishDropsIt) {
+  struct Case {
+    const char* file;
+    uint32_t command;
+    int32_t kept;
+  } cases[] = {
+      {"GLOW", kAnimClear, 0},
+      {"KEEP", kAnimClear, 10},
+      {"KEEP", kAnimeFinish, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + (c.command == kAnimClear ? " clear" : " finish"));
+    image(2).base.posOfs.x = 0;
+    set_anim(0, 2, c.file, 0);
+    EXPECT_EQ(cmd(c.command, {0, 2}), 1u);
+    EXPECT_EQ(image(2).dwAnimeNo, 0u);
+    EXPECT_EQ(ask(kAnimeIs, 2), 0u);
+    EXPECT_EQ(ask(kAnimeStatus, 2), 0u);
+    EXPECT_EQ(image(2).base.posOfs.x, c.kept);
+    EXPECT_EQ(image(2).animSet.pos.x, 0);
+  }
+}
+
+// The queries and the finish refuse bad numbers with handler result 0; setting and clearing log
+// and go on. A place without a button has no animation.
+TEST_F(ButtonAnims, RefusalsAndPlacesWithoutAButton) {
+  struct Case {
+    uint32_t id;
+    int32_t group, no;
+    uint32_t handler;
+    const char* line;
+  } cases[] = {
+      {kAnimeIs, 16, 0, 0, "btn group over error : 16"},
+      {kAnimeStatus, 0, 128, 0, "btn count over error : 128"},
+      {kAnimeFinish, -1, 0, 0, "btn group over error : -1"},
+      {kAnimClear, 0, 128, 1, "btn_anim_clear  0, 128 over NO"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(cmd(c.id, {c.group, c.no}), c.handler);
+    EXPECT_TRUE(logged(0, c.line));
+  }
+  EXPECT_EQ(set_anim(16, 0, "GLOW", 0), 1u);
+  EXPECT_TRUE(logged(0, "btn_set_anim  16, 0 over ID"));
+  EXPECT_EQ(set_anim(0, 5, "GLOW", 0), 1u);
+  EXPECT_EQ(animations::IsAnim(1), 0u) << "nothing loads for a place without a button";
+  EXPECT_EQ(ask(kAnimeIs, 5), 0u);
+  EXPECT_EQ(ask(kAnimeStatus, 5), 0u);
+  EXPECT_EQ(cmd(kAnimeFinish, {0, 5}), 1u);
+  EXPECT_EQ(cmd(kAnimClear, {0, 5}), 1u);
+}
+
+// A releasing button takes its animation with it; a new button's graphic.dat animation starts
+// with the commit that shows it.
+TEST_F(ButtonAnims, ReleaseEndsTheAnimationAndGraphicDatOnesStartWithTheButton) {
+  set_anim(0, 1, "GLOW", 0);
+  const uint32_t slot = image(1).dwAnimeNo;
+  cmd(0x080008, {0, 1});  // btn_release
+  EXPECT_EQ(animations::IsAnim(slot), 0u);
+
+  std::vector<layers::GraphicInfo> records;
+  std::string error;
+  ASSERT_TRUE(graphicdat::parse_list("SHINE load=#FFFFFFFF ani=GLOW\n", &records, &error)) << error;
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(graphicdat::build(records, false, &bytes, &error)) << error;
+  ASSERT_TRUE(layers::graphic_dat.load(bytes, &error)) << error;
+  std::snprintf(engine::AdvGetVarString(vm(), 0), 32, "SHINE");
+  cmd(0x080003, {0, 6, static_cast<int32_t>(engine::kStringHandleBit), 0, 0, 0, 1});
+  EXPECT_EQ(ask(kAnimeStatus, 6), 4u);
+  layers::display_ops_commit(vm());
+  EXPECT_EQ(ask(kAnimeStatus, 6), 3u);
+  EXPECT_EQ(image(6).animSet.pos.x, 10);
 }
 
 }  // namespace
