@@ -110,6 +110,12 @@ struct TextSoundServices {
   // Resumes the background voices that a line voice paused (a voice replayed from the backlog
   // or by text_voice_play). Null: nothing.
   NeighbourStep bgv_voice_resume;
+  // The text window's visible flag: a face picture shows only with the window. Null: true (a
+  // face shows like any picture).
+  NeighbourAsk text_window_visible;
+  // Logs the window's current line "name=%s / voice=%s / %s" (key 0), so that a script error
+  // can be found in the script. Null: nothing.
+  NeighbourStep text_line_report;
 };
 
 // Buttons, system buttons, the choice menu, the player-name window, save snapshots and history.

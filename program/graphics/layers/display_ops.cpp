@@ -27,16 +27,23 @@ uint32_t& pending_kind(engine::VmContext& vm) {
   return vm.run.dwRunStack[1];
 }
 
+// A layer emptied between its request and the commit: the error names the layer and the line
+// of dialogue the script was at.
+void report_gone_layer(engine::VmContext& vm, const char* what, uint32_t layer) {
+  engine::vm_log(engine::kLogMain, "%s%s = %d", kGoneLayer, what, static_cast<int32_t>(layer));
+  engine::neighbour_run(engine::neighbours.text.text_line_report, vm);
+}
+
 void show_layer(engine::VmContext& vm, const engine::DisplayOp& op) {
   if (op.args[0] >= kLayers || !vm.layers[op.args[0]].lpImage) {
-    engine::vm_log(engine::kLogMain, "%sdrawlayer = %d", kGoneLayer,
-                   static_cast<int32_t>(op.args[0]));
+    report_gone_layer(vm, "drawlayer", op.args[0]);
     return;
   }
   const ImageRecord& image = *vm.layers[op.args[0]].lpImage;
-  // A face is shown with the text window; the window is not part of the game yet, so a face
-  // shows like any layer.
-  orv.OrvSpriteViewCtrl(image.hSprite, 1);
+  // A face belongs to the text window and appears only with it.
+  const bool visible = op.dwId != kOpShowFace ||
+                       engine::neighbour_ask(engine::neighbours.text.text_window_visible, vm, true);
+  orv.OrvSpriteViewCtrl(image.hSprite, visible ? 1 : 0);
   animations::AdvAnimStart(vm, image.dwAnimeNo);
 }
 
@@ -45,8 +52,7 @@ void start_layer_transition(engine::VmContext& vm, const engine::DisplayOp& op) 
   engine::LayerSlot& slot = vm.layers[op.args[0]];
   if (!slot.dwTransState) return;
   if (!slot.lpImage) {
-    engine::vm_log(engine::kLogMain, "%stran layer = %d", kGoneLayer,
-                   static_cast<int32_t>(op.args[0]));
+    report_gone_layer(vm, "tran layer", op.args[0]);
   } else {
     if (op.dwId == kOpTransition) {
       orv.OrvSpriteViewCtrl(slot.lpImage->hSprite, 1);

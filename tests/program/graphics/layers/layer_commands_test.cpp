@@ -3,6 +3,8 @@
 // lines, and the asynchronous load with its worker run by hand.
 #include <gtest/gtest.h>
 
+#include "engine/neighbours.h"
+#include "engine/vm_log.h"
 #include "graphic_dat/graphic_dat_writer.h"
 #include "graphics/layers/graphic_dat.h"
 #include "graphics/layers/layer_commands.h"
@@ -474,6 +476,70 @@ TEST_F(AsyncLoadTest, ALoadReplacedWhileItsWorkerRunsGivesItsSpriteBack) {
   size_t alive = 0;
   for (const auto& [id, s] : fake().sprites) alive += s.released ? 0 : 1;
   EXPECT_EQ(alive, 1u) << "the first load's sprite went back";
+}
+
+}  // namespace
+}  // namespace layerstest
+
+namespace layerstest {
+namespace {
+
+// The commit's calls into the text window, through a text table of the test's own: the
+// window's visible flag, and its current line, logged as a marker.
+bool g_window_visible = false;
+
+class CommitWithTextWindowTest : public LayerCommandsTest {
+ protected:
+  void SetUp() override {
+    LayerCommandsTest::SetUp();
+    saved_ = engine::neighbours.text;
+    engine::TextSoundServices& t = engine::neighbours.text;
+    t.text_window_visible = [](engine::VmContext&) { return g_window_visible; };
+    t.text_line_report = [](engine::VmContext&) {
+      engine::vm_log(engine::kLogMain, "name=Aya / voice=V001 / Hello");
+    };
+  }
+  void TearDown() override {
+    engine::neighbours.text = saved_;
+    LayerCommandsTest::TearDown();
+  }
+  // The index of the first captured key-0 line that contains text, -1 for none.
+  int line_at(const std::string& utf8) const {
+    const std::string sjis = platform::utf8_to_sjis_lossy(utf8);
+    for (size_t i = 0; i < logs_.size(); ++i) {
+      if (logs_[i].first == 0 && logs_[i].second.find(sjis) != std::string::npos) {
+        return static_cast<int>(i);
+      }
+    }
+    return -1;
+  }
+  engine::TextSoundServices saved_{};
+};
+
+TEST_F(CommitWithTextWindowTest, AFaceAppearsOnlyWithTheWindow) {
+  for (bool window : {false, true}) {
+    SCOPED_TRACE(window ? "window shown" : "window hidden");
+    g_window_visible = window;
+    load(
+        "  call face_init(2, 9, 640, 720, 1)\n"
+        "  call face_set(file\"FACE\", 2, 0, 0)\n"
+        "  call sp_set(file\"BG01\", 3, 10, 0)\n"
+        "  call run(0, 0, 0)\n");
+    run();
+    EXPECT_EQ(visible(9), window);
+    EXPECT_TRUE(visible(3)) << "other pictures show whatever the window does";
+  }
+}
+
+TEST_F(CommitWithTextWindowTest, AGoneLayerIsReportedWithTheCurrentLine) {
+  load(
+      "  call sp_set(file\"BG01\", 6, 10, 0)\n"
+      "  call sp_cls(6)\n"
+      "  call run(0, 0, 0)\n");
+  run();
+  const int error = line_at("drawlayer = 6");
+  ASSERT_GE(error, 0);
+  EXPECT_EQ(line_at("name=Aya / voice=V001 / Hello"), error + 1);
 }
 
 }  // namespace
