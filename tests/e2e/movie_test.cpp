@@ -188,7 +188,9 @@ TEST(Movies, TheMovieLibrariesLoadOnlyForAMovie) {
     RunControl control;
     control.signal = SIGTERM;
     control.after_output = "startup: first frame";
-    control.after_ms = 1500;
+    // The movie opens on the movie thread after the sprite is set: on a loaded machine that
+    // can take seconds, so the probe waits long enough for it either way.
+    control.after_ms = 5000;
     control.probe = [&](int pid) {
       std::ifstream in("/proc/" + std::to_string(pid) + "/maps");
       std::stringstream ss;

@@ -23,6 +23,8 @@ void text_window_attach() {
   t.text_update = update;
   t.text_click_wait_start = text_click_wait_start;
   t.text_wait_end = text_wait_end;
+  t.text_window_visible = [](engine::VmContext& vm) { return vm.text.bVisible != 0; };
+  t.text_line_report = debug_print_current_line;
 }
 
 }  // namespace textwindow
