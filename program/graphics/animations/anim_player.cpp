@@ -27,6 +27,9 @@ constexpr uint32_t kAnySkip = 0x30;
 // Jumps one step may take before it lets the frame go on: a program loop without a blocking op
 // would otherwise hold the game for ever.
 constexpr uint32_t kJumpsPerStep = 256;
+// Ops one step may run in all: a loop of many ops that each fail (and log) would otherwise
+// write thousands of log lines a frame before the jump count stops it.
+constexpr uint32_t kOpsPerStep = 1024;
 
 AnimSlot& sentinel() {
   return anim_slots[kAnimSlots];
@@ -210,7 +213,7 @@ bool read_file(const char* path, uint8_t** data, uint32_t* size) {
 
 uint32_t anim_step(VmContext& vm, AnimSlot& p) {
   uint32_t jumps = 0;
-  for (;;) {
+  for (uint32_t ops = 1;; ++ops) {
     const uint32_t at = p.dwAnimPc;
     AniOp op;
     if (!ani_read_op(view_of(p), at, &op)) {
@@ -234,6 +237,7 @@ uint32_t anim_step(VmContext& vm, AnimSlot& p) {
     }
     if (p.dwState == kAnimWaiting) return 1;
     if (op.code == kOpJump && ++jumps >= kJumpsPerStep) return 1;
+    if (ops >= kOpsPerStep) return 1;
   }
 }
 

@@ -236,7 +236,12 @@ TEST_F(AnimPlayerTest, BrokenFilesEndOrAreRefused) {
   spin.op(7, {1, 0, 0});
   spin.op(10, {0});
   write("SPIN", spin.file(0, {0}));
-  for (const char* name : {"BADJUMP", "CUT", "SPIN"}) {
+  AniBytes spam;  // a loop of ops that each fail and log: the step's op budget ends it first
+  spam.op(7, {1, 0, 0});
+  for (int i = 0; i < 7; ++i) spam.op(11, {99, 0});
+  spam.op(10, {0});
+  write("SPAM", spam.file(0, {0}));
+  for (const char* name : {"BADJUMP", "CUT", "SPIN", "SPAM"}) {
     layers::ImageRecord& img = picture(1);
     ASSERT_EQ(animations::anim_load(vm(), name, &img), 1u) << name;
     animations::AnimSlot& slot = animations::anim_slots[img.dwAnimeNo - 1];
@@ -244,6 +249,8 @@ TEST_F(AnimPlayerTest, BrokenFilesEndOrAreRefused) {
     if (std::string(name) == "SPIN") {
       EXPECT_EQ(img.animSet.pos.x, 256) << "a step ends after 256 jumps";
       EXPECT_EQ(animations::anim_step(vm(), slot), 1u);
+    } else if (std::string(name) == "SPAM") {
+      EXPECT_EQ(img.animSet.pos.x, 114) << "1,024 ops of nine-op loops: 114 moves, 113 jumps";
     } else {
       EXPECT_EQ(img.animSet.pos.x, 1) << name;
       EXPECT_EQ(animations::anim_step(vm(), slot), 0u) << name << ": an ended program stays ended";
