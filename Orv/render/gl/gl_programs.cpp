@@ -188,7 +188,7 @@ bool gl_target_create(GlRenderer* g, int32_t width, int32_t height, GlTarget* ou
   t.height = height;
   f.GenTextures(1, &t.texture);
   f.BindTexture(gl::kTexture2D, t.texture);
-  f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba8), width, height, 0,
+  f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba), width, height, 0,
                gl::kBgra, gl::kUnsignedByte, nullptr);
   f.TexParameteri(gl::kTexture2D, gl::kTextureMinFilter, gl::kNearest);
   f.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, gl::kNearest);

@@ -35,7 +35,7 @@ const GlTexture* gl_texture_for(GlRenderer* g, const ImageObject* image) {
     g->texture_bytes -=
         uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
     g->texture_bytes += uint64_t{4} * static_cast<uint64_t>(pitch) * static_cast<uint64_t>(rows);
-    f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba8), pitch, rows, 0,
+    f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba), pitch, rows, 0,
                  gl::kBgra, gl::kUnsignedByte, pixels);
   }
   f.PixelStorei(gl::kUnpackRowLength, 0);
