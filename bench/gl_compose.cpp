@@ -100,6 +100,7 @@ struct Figure {
   double fps = 0;
   double cpu_ms = 0;  // per frame, every thread
   GlRendererStats per_frame;
+  int64_t target_pixels = 0;  // GL: the game target's, which the frame's clear covers
 };
 
 // Frames per second of `work` over about kSeconds, after a few frames of warm-up.
@@ -158,6 +159,8 @@ Figure measure(const Renderer* gl, Work work) {
     GlRendererStats s = gl_renderer_stats();
     out.per_frame.uploads = s.uploads / static_cast<uint64_t>(frames);
     out.per_frame.draws = s.draws / static_cast<uint64_t>(frames);
+    const GlRendererFacts facts = gl_renderer_facts();
+    out.target_pixels = int64_t{facts.game_target_w} * facts.game_target_h;
   }
   st.present = nullptr;
   OrvRenderUninit(list);
@@ -204,6 +207,14 @@ int main() {
         work_name(work), sw.fps, sw.cpu_ms, g.fps, g.cpu_ms, sw.fps > 0 ? g.fps / sw.fps : 0.0,
         static_cast<unsigned long long>(g.per_frame.uploads),
         static_cast<unsigned long long>(g.per_frame.draws));
+    if (work == Work::kCompose) {
+      // What llvmpipe touches per frame: its cost grows with the pixels of the sprites'
+      // fragment passes far more than with anything else.
+      int64_t sprite_pixels = 0;
+      for (const Layer& l : kTypical) sprite_pixels += int64_t{l.w} * l.h;
+      std::printf("%-20s gl per frame: %lld pixels drawn by sprites, %lld cleared\n", "",
+                  static_cast<long long>(sprite_pixels), static_cast<long long>(g.target_pixels));
+    }
   }
   if (context) {
     gl_renderer_use_context(nullptr);

@@ -1,9 +1,10 @@
 // Composing the frame onto a framebuffer: the game picture (the corner of the game target)
 // into the window's picture area through the present filter, the rest black.
 //
-// The point and linear filters draw through a program of their own that does nothing but
-// fetch the texel: presenting is a full-window pass every frame, and on a software GL every
-// instruction of the fragment program counts per pixel.
+// A picture shown at its own size is copied by a framebuffer blit. Scaled, the point and
+// linear filters draw through a program of their own that does nothing but fetch the texel:
+// presenting is a full-window pass every frame, and on a software GL every instruction of the
+// fragment program counts per pixel.
 #include <algorithm>
 #include <string>
 

@@ -200,6 +200,7 @@ bool gl_target_create(GlRenderer* g, int32_t width, int32_t height, GlTarget* ou
   t.height = height;
   f.GenTextures(1, &t.texture);
   f.BindTexture(gl::kTexture2D, t.texture);
+  // Unsized RGBA, as the textures (gl_textures.cpp): stored in the BGRA order it is read in.
   f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba), width, height, 0,
                gl::kBgra, gl::kUnsignedByte, nullptr);
   f.TexParameteri(gl::kTexture2D, gl::kTextureMinFilter, gl::kNearest);
