@@ -177,8 +177,8 @@ void gl_draw_texture_into(GlRenderer* gl, platform::GLuint texture, int32_t tex_
                           const DrawRequest& request, int32_t target_w, int32_t target_h,
                           int32_t mode_override = 0, const FxResult* radial = nullptr);
 // Draws the game target onto framebuffer `fbo` (width x height) into `area` through the
-// present filter (point when the area is the game size), the rest cleared to black; flip -1
-// for the window's own framebuffer, whose row 0 is the bottom.
+// present filter (copied pixel for pixel when the area is the game size), the rest cleared to
+// black, the whole opaque; flip -1 for the window's own framebuffer, whose row 0 is the bottom.
 void gl_compose(GlRenderer* gl, platform::GLuint fbo, int32_t width, int32_t height,
                 const OrvRect& area, float flip);
 // The target-list entries of the table (gl_targets.cpp).

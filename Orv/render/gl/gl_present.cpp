@@ -1,9 +1,10 @@
 // Composing the frame onto a framebuffer: the game picture (the corner of the game target)
 // into the window's picture area through the present filter, the rest black.
 //
-// The point and linear filters draw through a program of their own that does nothing but
-// fetch the texel: presenting is a full-window pass every frame, and on a software GL every
-// instruction of the fragment program counts per pixel.
+// A picture shown at its own size is copied by a framebuffer blit. Scaled, the point and
+// linear filters draw through a program of their own that does nothing but fetch the texel:
+// presenting is a full-window pass every frame, and on a software GL every instruction of the
+// fragment program counts per pixel.
 #include <algorithm>
 #include <string>
 
@@ -62,13 +63,36 @@ void gl_compose(GlRenderer* g, platform::GLuint fbo, int32_t width, int32_t heig
   f.BindFramebuffer(gl::kFramebuffer, fbo);
   f.Viewport(0, 0, width, height);
   f.Disable(gl::kScissorTest);
-  f.ClearColor(0, 0, 0, 1);
-  f.Clear(gl::kColorBufferBit);
-  if (!g->game.texture) return;
-  f.ActiveTexture(gl::kTexture0);
-  f.BindTexture(gl::kTexture2D, g->game.texture);
   // A picture shown at its own size meets the window pixel for pixel.
   const bool own_size = area.right - area.left == g->game_w && area.bottom - area.top == g->game_h;
+  const bool covered =
+      area.left <= 0 && area.top <= 0 && area.right >= width && area.bottom >= height;
+  if (!covered || !g->game.fbo || !own_size) {
+    f.ClearColor(0, 0, 0, 1);
+    f.Clear(gl::kColorBufferBit);
+  }
+  if (!g->game.texture) return;
+  if (own_size && g->game.fbo) {
+    // Pixel for pixel the picture is copied by a framebuffer blit (rows turned over for the
+    // window), which a software GL does as row copies where a textured pass would run a
+    // fragment program for every pixel.
+    const int32_t y0 = flip < 0 ? height - area.top : area.top;
+    const int32_t y1 = flip < 0 ? height - area.bottom : area.bottom;
+    f.BindFramebuffer(gl::kReadFramebuffer, g->game.fbo);
+    f.BlitFramebuffer(0, 0, g->game_w, g->game_h, area.left, y0, area.right, y1,
+                      gl::kColorBufferBit, gl::kNearest);
+    f.BindFramebuffer(gl::kFramebuffer, fbo);
+    ++g->stats.draws;
+    // The copy brings the game target's alpha, whatever the blends left there; the frame
+    // shown is opaque.
+    f.ColorMask(0, 0, 0, 1);
+    f.ClearColor(0, 0, 0, 1);
+    f.Clear(gl::kColorBufferBit);
+    f.ColorMask(1, 1, 1, 1);
+    return;
+  }
+  f.ActiveTexture(gl::kTexture0);
+  f.BindTexture(gl::kTexture2D, g->game.texture);
   const int32_t filter = own_size ? 1 : g->present_filter;
   const bool bicubic = filter == 3 && g->effects.has_bicubic;
   const platform::GLint sampling = filter == 2 ? gl::kLinear : gl::kNearest;

@@ -8,13 +8,15 @@ namespace gl = platform::gl;
 namespace {
 
 // Positions arrive in target pixels; y = 0 goes to framebuffer row 0, so that a target's
-// memory holds the picture top row first (flip -1 turns it over for the window).
+// memory holds the picture top row first (flip -1 turns it over for the window). The quad is
+// flat (w = 1), so its coordinates are interpolated without the perspective division, which
+// a software rasteriser would otherwise do for every pixel (the values are the same).
 constexpr const char* kSpriteVertex = R"(#version 330 core
 layout(location = 0) in vec2 pos;
 layout(location = 1) in vec2 uv;
 uniform vec2 target_size;
 uniform float flip;
-out vec2 v_uv;
+noperspective out vec2 v_uv;
 void main() {
   vec2 n = pos / target_size * 2.0 - 1.0;
   gl_Position = vec4(n.x, n.y * flip, 0.0, 1.0);
@@ -74,6 +76,15 @@ void main() {
 }
 )";
 
+// The sprite fragment program behind the flat vertex stage (kSpriteVertex), whose output
+// it must take with the same interpolation.
+std::string flat_fragment() {
+  std::string text = kSpriteFragment;
+  const std::string in = "in vec2 v_uv;";
+  text.replace(text.find(in), in.size(), "noperspective " + in);
+  return text;
+}
+
 platform::GLuint compile(const platform::GlFunctions& f, platform::GLenum type, const char* text,
                          std::string* error) {
   platform::GLuint shader = f.CreateShader(type);
@@ -96,7 +107,7 @@ platform::GLuint compile(const platform::GlFunctions& f, platform::GLenum type, 
 // would otherwise run (masked) for every pixel. False with the log when one fails.
 bool build_mode_programs(GlRenderer* g, std::string* error) {
   const platform::GlFunctions& f = g->f;
-  const std::string text = kSpriteFragment;
+  const std::string text = flat_fragment();
   const std::string uniform = "uniform int mode;";
   const size_t at = text.find(uniform);
   if (at == std::string::npos) return false;
@@ -155,7 +166,8 @@ platform::GLuint gl_program_link(const platform::GlFunctions& f, const char* ver
 bool gl_build_sprite_program(GlRenderer* g, std::string* error) {
   const platform::GlFunctions& f = g->f;
   if (!build_mode_programs(g, error)) return false;
-  const platform::GLuint program = gl_program_link(f, kSpriteVertex, kSpriteFragment, error);
+  const platform::GLuint program =
+      gl_program_link(f, kSpriteVertex, flat_fragment().c_str(), error);
   if (!program) return false;
   GlSpriteProgram& p = g->sprite;
   p.id = program;
@@ -188,7 +200,8 @@ bool gl_target_create(GlRenderer* g, int32_t width, int32_t height, GlTarget* ou
   t.height = height;
   f.GenTextures(1, &t.texture);
   f.BindTexture(gl::kTexture2D, t.texture);
-  f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba8), width, height, 0,
+  // Unsized RGBA, as the textures (gl_textures.cpp): stored in the BGRA order it is read in.
+  f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba), width, height, 0,
                gl::kBgra, gl::kUnsignedByte, nullptr);
   f.TexParameteri(gl::kTexture2D, gl::kTextureMinFilter, gl::kNearest);
   f.TexParameteri(gl::kTexture2D, gl::kTextureMagFilter, gl::kNearest);

@@ -1,6 +1,8 @@
 // The texture cache: one texture per image slot, made again from the slot's pixels when its
 // revision moved on (a new picture in the slot, or pixels written since). A texture has the
-// slot's storage size: the image's own, or powers of two after OrvSetPow.
+// slot's storage size: the image's own, or powers of two after OrvSetPow. The internal format
+// is the unsized RGBA (8 bits a channel) so that the driver may keep the texels in the BGRA
+// order they arrive in: uploads and read-backs are then plain copies.
 #include "Orv/render/gl/gl_device.h"
 #include "Orv/render/image_store.h"
 
@@ -35,7 +37,7 @@ const GlTexture* gl_texture_for(GlRenderer* g, const ImageObject* image) {
     g->texture_bytes -=
         uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
     g->texture_bytes += uint64_t{4} * static_cast<uint64_t>(pitch) * static_cast<uint64_t>(rows);
-    f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba8), pitch, rows, 0,
+    f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba), pitch, rows, 0,
                  gl::kBgra, gl::kUnsignedByte, pixels);
   }
   f.PixelStorei(gl::kUnpackRowLength, 0);
