@@ -25,7 +25,7 @@ double cpu_seconds() {
 
 constexpr int kChars = 47;
 constexpr int kColdLines = 40;
-constexpr int kWarmLines = 20000;  // a warm line takes a fraction of a microsecond
+constexpr int kWarmLines = 100000;  // a warm line takes a fraction of a microsecond
 
 // Kana, kanji and ASCII in Shift-JIS codes, as a line of a scene's text mixes them.
 std::vector<uint16_t> line_codes() {
