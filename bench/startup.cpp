@@ -4,12 +4,13 @@
 // spawn to the line each writes once its first frame is shown (Velmora's start-up trace line
 // "startup: first frame shown", the floor's "first frame shown"); Velmora's run goes on to the
 // first frame the game drew ("startup: first drawn frame shown"), then the process is ended.
-// Printed: the medians and their ratios. Aim: the first frame the game drew (not the window's
-// clear colour) at most 1.5 times the floor. Also printed: the processor time each process had
-// used by then, all its threads together (read from the kernel's per-thread run times when the
-// line arrives): on a loaded machine the wall clock mostly counts the waits for a processor,
-// the processor time does not.
-#include <benchmark/benchmark.h>
+// The programs take turns: each round runs each once, in an order that turns from round to
+// round, so that a change of the machine's load falls on all alike (31 rounds; --rounds=N).
+// Printed: the medians and their ratios, and the median of each round's own ratio. Aim: the
+// first frame the game drew (not the window's clear colour) at most 1.5 times the floor. Also
+// printed: the processor time each process had used by then, all its threads together (read from
+// the kernel's per-thread run times when the line arrives): on a loaded machine the wall clock
+// mostly counts the waits for a processor, the processor time does not.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -21,6 +22,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -107,48 +109,68 @@ double run_once(const std::string& program, const std::vector<std::string>& args
   return ms;
 }
 
-std::vector<double> g_velmora, g_floor, g_velmora_cpu, g_floor_cpu, g_velmora_drawn,
-    g_velmora_drawn_cpu;
+// One program's samples over the rounds (-1 where a run gave no figure).
+struct Samples {
+  std::vector<double> first_ms, first_cpu_ms, drawn_ms, drawn_cpu_ms;
+};
 
-void measure(benchmark::State& state, const std::string& program,
-             const std::vector<std::string>& args, std::vector<double>* samples,
-             std::vector<double>* cpu_samples, std::vector<double>* drawn_samples = nullptr,
-             std::vector<double>* drawn_cpu_samples = nullptr) {
-  for (auto _ : state) {
-    double cpu_ms = -1, drawn_ms = -1, drawn_cpu_ms = -1;
-    const double ms = run_once(program, args, VELMORA_DEMO_DIR, &cpu_ms,
-                               drawn_samples ? &drawn_ms : nullptr, &drawn_cpu_ms);
-    if (ms < 0) {
-      state.SkipWithError("the program showed no first frame");
-      return;
-    }
-    samples->push_back(ms);
-    if (cpu_ms >= 0) cpu_samples->push_back(cpu_ms);
-    if (drawn_samples && drawn_ms >= 0) drawn_samples->push_back(drawn_ms);
-    if (drawn_cpu_samples && drawn_cpu_ms >= 0) drawn_cpu_samples->push_back(drawn_cpu_ms);
-    state.SetIterationTime(ms / 1000.0);
-  }
+// Runs program once in folder cwd and appends its figures; false when it showed no frame.
+bool sample(const std::string& program, const std::string& cwd, bool drawn, Samples* out) {
+  double cpu_ms = -1, drawn_ms = -1, drawn_cpu_ms = -1;
+  const std::vector<std::string> args =
+      drawn ? std::vector<std::string>{"/DIB"} : std::vector<std::string>{};
+  const double ms =
+      run_once(program, args, cwd, &cpu_ms, drawn ? &drawn_ms : nullptr, &drawn_cpu_ms);
+  if (ms < 0) return false;
+  out->first_ms.push_back(ms);
+  out->first_cpu_ms.push_back(cpu_ms);
+  out->drawn_ms.push_back(drawn_ms);
+  out->drawn_cpu_ms.push_back(drawn_cpu_ms);
+  return true;
 }
-
-void BM_VelmoraDemoStart(benchmark::State& state) {
-  measure(state, VELMORA_DEMO_DIR "/Velmora", {"/DIB"}, &g_velmora, &g_velmora_cpu,
-          &g_velmora_drawn, &g_velmora_drawn_cpu);
-}
-void BM_BareSdlPresentFloor(benchmark::State& state) {
-  measure(state, VELMORA_FLOOR_BIN, {}, &g_floor, &g_floor_cpu);
-}
-BENCHMARK(BM_VelmoraDemoStart)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BareSdlPresentFloor)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
 double median(std::vector<double> v) {
-  if (v.empty()) return 0;
+  v.erase(std::remove_if(v.begin(), v.end(), [](double x) { return x < 0; }), v.end());
+  if (v.empty()) return -1;
   std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// The median of the ratios a[i] / b[i] of the same rounds: each ratio compares runs made
+// next to each other, under the same load.
+double median_ratio(const std::vector<double>& a, const std::vector<double>& b) {
+  std::vector<double> r;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+    if (a[i] > 0 && b[i] > 0) r.push_back(a[i] / b[i]);
+  return median(r);
+}
+
+void print_program(const char* name, const Samples& v, const Samples& floor) {
+  const double first = median(v.first_ms), drawn = median(v.drawn_ms);
+  const double f = median(floor.first_ms), f_cpu = median(floor.first_cpu_ms);
+  std::printf(
+      "%s, first frame (clear colour): median %.1f ms, ratio to the floor %.2f (of "
+      "each round's pair: %.2f)\n",
+      name, first, first / f, median_ratio(v.first_ms, floor.first_ms));
+  std::printf(
+      "%s, first frame the game drew: median %.1f ms, ratio to the floor %.2f (of "
+      "each round's pair: %.2f; aim <= 1.5)\n",
+      name, drawn, drawn / f, median_ratio(v.drawn_ms, floor.first_ms));
+  std::printf(
+      "%s, processor time by the first frame: median %.1f ms, ratio %.2f; by the first "
+      "frame the game drew: %.1f ms, ratio %.2f\n",
+      name, median(v.first_cpu_ms), median(v.first_cpu_ms) / f_cpu, median(v.drawn_cpu_ms),
+      median(v.drawn_cpu_ms) / f_cpu);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  int rounds = 31;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--rounds=", 9) == 0) rounds = std::max(1, std::atoi(argv[i] + 9));
+  }
   setenv("SDL_VIDEODRIVER", "dummy", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   setenv("VELMORA_STARTUP_TRACE", "1", 1);
@@ -157,36 +179,60 @@ int main(int argc, char** argv) {
   char runtime[] = "/tmp/velmora-startup-XXXXXX";
   const bool own_runtime = mkdtemp(runtime) != nullptr;
   if (own_runtime) setenv("XDG_RUNTIME_DIR", runtime, 1);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  const double ours = median(g_velmora), floor = median(g_floor);
-  if (ours > 0 && floor > 0) {
-    std::printf(
-        "first frame (clear colour) median: Velmora %.1f ms, bare SDL floor %.1f ms, ratio %.2f\n",
-        ours, floor, ours / floor);
-  }
-  const double drawn = median(g_velmora_drawn);
-  if (drawn > 0 && floor > 0) {
-    std::printf(
-        "first frame the game drew, median: Velmora %.1f ms, ratio to the floor %.2f (aim <= "
-        "1.5)\n",
-        drawn, drawn / floor);
-  }
-  const double ours_cpu = median(g_velmora_cpu), floor_cpu = median(g_floor_cpu);
-  if (ours_cpu > 0 && floor_cpu > 0) {
-    std::printf(
-        "processor time by the first frame, median: Velmora %.1f ms, bare SDL floor %.1f ms, "
-        "ratio %.2f\n",
-        ours_cpu, floor_cpu, ours_cpu / floor_cpu);
-  }
-  const double drawn_cpu = median(g_velmora_drawn_cpu);
-  if (drawn_cpu > 0 && floor_cpu > 0) {
-    std::printf(
-        "processor time by the first frame the game drew, median: Velmora %.1f ms, "
-        "ratio to the floor %.2f\n",
-        drawn_cpu, drawn_cpu / floor_cpu);
+  // VELMORA_STARTUP_BEFORE: the Velmora program of another build, in a copy of the demo
+  // folder, run in the same rounds (a before / after comparison under the same load).
+  const char* before_env = std::getenv("VELMORA_STARTUP_BEFORE");
+  const std::string before = before_env ? before_env : "";
+  const std::string before_dir = std::filesystem::path(before).parent_path().string();
+
+  // Each round runs every program once, the order turning from round to round, so that a
+  // change of the machine's load falls on all of them alike.
+  struct Entry {
+    const char* name;
+    std::string program, cwd;
+    bool drawn;
+    Samples samples;
+  };
+  std::vector<Entry> entries = {
+      {"bare SDL floor", VELMORA_FLOOR_BIN, VELMORA_DEMO_DIR, false, {}},
+      {"Velmora", VELMORA_DEMO_DIR "/Velmora", VELMORA_DEMO_DIR, true, {}},
+  };
+  if (!before.empty()) entries.push_back({"Velmora before", before, before_dir, true, {}});
+  int failed = 0;
+  for (int round = 0; round < rounds; ++round) {
+    std::vector<Entry*> order;
+    for (Entry& e : entries) order.push_back(&e);
+    std::rotate(order.begin(), order.begin() + round % order.size(), order.end());
+    if (round / order.size() % 2) std::reverse(order.begin(), order.end());
+    bool ok = true;
+    std::vector<Samples> round_samples(order.size());
+    for (size_t i = 0; i < order.size() && ok; ++i)
+      ok = sample(order[i]->program, order[i]->cwd, order[i]->drawn, &round_samples[i]);
+    if (!ok) {
+      ++failed;  // a round with a failed run counts for nobody
+      continue;
+    }
+    for (size_t i = 0; i < order.size(); ++i) {
+      Samples& to = order[i]->samples;
+      to.first_ms.push_back(round_samples[i].first_ms[0]);
+      to.first_cpu_ms.push_back(round_samples[i].first_cpu_ms[0]);
+      to.drawn_ms.push_back(round_samples[i].drawn_ms[0]);
+      to.drawn_cpu_ms.push_back(round_samples[i].drawn_cpu_ms[0]);
+    }
   }
   if (own_runtime) std::filesystem::remove_all(runtime);
+  const Samples& floor = entries[0].samples;
+  if (floor.first_ms.empty()) {
+    std::printf("startup: no round completed (%d failed)\n", failed);
+    return 1;
+  }
+  std::printf(
+      "%zu rounds (%d failed); bare SDL floor: first frame median %.1f ms (%.1f-%.1f), "
+      "processor time %.1f ms\n",
+      floor.first_ms.size(), failed, median(floor.first_ms),
+      *std::min_element(floor.first_ms.begin(), floor.first_ms.end()),
+      *std::max_element(floor.first_ms.begin(), floor.first_ms.end()), median(floor.first_cpu_ms));
+  for (size_t i = 1; i < entries.size(); ++i)
+    print_program(entries[i].name, entries[i].samples, floor);
   return 0;
 }

@@ -237,15 +237,25 @@ void teardown() {
   platform::video_quit();
 }
 
-bool start_thread(std::thread& thread, void (*main)(), platform::Event& started) {
+bool spawn_thread(std::thread& thread, void (*main)()) {
   try {
     thread = std::thread(main);
   } catch (const std::system_error&) {
     return false;
   }
+  return true;
+}
+
+// Pumps the window's messages until a spawned thread has set its start event.
+void wait_started(platform::Event& started) {
   // The new thread only sets its event, which wakes nobody: look every millisecond, so that
   // each thread start costs the start, not a 10 ms step of the pump.
   orv_process().window_queue.wait_pumping([&] { return started.is_set(); }, window_message, 1);
+}
+
+bool start_thread(std::thread& thread, void (*main)(), platform::Event& started) {
+  if (!spawn_thread(thread, main)) return false;
+  wait_started(started);
   return true;
 }
 
@@ -366,11 +376,6 @@ int32_t OrvRun(void) {
   ProcessRecord& p = orv_process();
   if (!orv_core().alive || !p.window || p.system_end) return 0;
   p.running = true;
-  // The window shows the clear colour at once, not only once the game has drawn a frame (the
-  // software renderer's window; the GL renderer's window is GL's alone to present).
-  if (!(p.params.show_flags & kShowHidden) && !(p.params.display_flags & kDisplayFlagDirect3D)) {
-    frame_present_on_window();
-  }
   if (!start_thread(p.work_thread, work_thread_main, p.work_started)) {
     // "スレッドの作成に失敗しました。[0x0A]" / "実行エラー"
     process_box(
@@ -379,13 +384,22 @@ int32_t OrvRun(void) {
         "\x8e\xc0\x8ds\x83G\x83\x89\x81[", platform::kMbOk);
     return -1;
   }
-  if (!start_thread(p.game_thread, game_thread_main, p.game_started)) {
+  if (!spawn_thread(p.game_thread, game_thread_main)) {
     process_box(
         "\x83X\x83\x8c\x83\x62\x83h\x82\xcc\x8d\xec\x90\xac\x82\xc9\x8e\xb8\x94s\x82\xb5"
         "\x82\xdc\x82\xb5\x82\xbd\x81\x42[0x0B]",
         "\x8e\xc0\x8ds\x83G\x83\x89\x81[", platform::kMbOk);
     return -1;
   }
+  // The window shows the clear colour at once, not only once the game has drawn a frame (the
+  // software renderer's window; the GL renderer's window is GL's alone to present). The game
+  // thread is spawned first: the window surface's first fill (some 900 fresh pages) and the
+  // game's start and first frame run side by side. A frame the game has handed over by then
+  // is shown in place of the clear colour.
+  if (!(p.params.show_flags & kShowHidden) && !(p.params.display_flags & kDisplayFlagDirect3D)) {
+    frame_present_on_window();
+  }
+  wait_started(p.game_started);
   if (p.params.full_screen) {
     p.params.full_screen = 0;
     OrvWindowChangeMode(1);
