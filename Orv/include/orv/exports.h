@@ -18,7 +18,7 @@
 //
 // No include guard: the list is meant to be expanded several times.
 
-#define ORV_EXPORTS_VERSION 5
+#define ORV_EXPORTS_VERSION 6
 
 // ---- the list's version ----
 ORV_EXPORT(uint32_t, OrvApiVersion, (void))
@@ -185,6 +185,8 @@ ORV_EXPORT(void, DebugSetActionList, (const char* name))
 ORV_EXPORT(int32_t, OrvErrorLogPrintf, (const char* format, ...))
 ORV_EXPORT(int32_t, OrvErrorLogPrintfBasic, (const char* format, ...))
 ORV_EXPORT(int32_t, OrvErrorLogPuts, (void))
+ORV_EXPORT(void, OrvSpriteDebugList, (void))
+ORV_EXPORT(int32_t, OrvSaveScreenShot, (void))
 
 // ---- random numbers ----
 ORV_EXPORT(int32_t, OrvRandomEx, (void))

@@ -1,10 +1,9 @@
 #include "Orv/render/debug/debug_camera.h"
 
+#include <cstdio>
+
 #include "Orv/core/task.h"
-#include "Orv/core/task_tree.h"
 #include "Orv/core/window/input.h"
-#include "Orv/core/window/process.h"
-#include "Orv/render/render_lock.h"
 #include "Orv/render/render_system.h"
 #include "Orv/render/sine_table.h"
 #include "orv/orv.h"
@@ -12,6 +11,7 @@
 namespace {
 
 constexpr float kStep = 1.0f / 600.0f;
+constexpr char kTaskName[] = "OrvCameraCtrlTask";
 
 void copy3(float (&to)[3], const float (&from)[3]) {
   for (int i = 0; i < 3; ++i) to[i] = from[i];
@@ -22,20 +22,25 @@ const Renderer* camera_renderer() {
   return r && r->get_camera && r->set_camera ? r : nullptr;
 }
 
+void show_window(const float (&eye)[3], const float (&at)[3], const float (&up)[3]) {
+  if (!debug_dialog_shown()) return;
+  DebugDialogField fields[9];
+  debug_dialog_show(kDebugDialogCamera, fields, camera_tool_fields(eye, at, up, fields));
+}
+
 void camera_end(void* data) {
   auto* tool = static_cast<CameraTool*>(data);
   if (const Renderer* r = camera_renderer())
     r->set_camera(tool->start_eye, tool->start_at, tool->start_up);
-  // Forgotten here when it ended some other way than through debug_control.
-  ProcessRecord& p = orv_process();
-  const TaskRecord* mine = p.debug_tool ? task_record(p.debug_tool) : nullptr;
-  if (mine && mine->data == data) p.debug_tool = 0;
+  debug_dialog_close(kDebugDialogCamera);
+  debug_tool_ended(data);
 }
 
 void camera_step(void* data) {
   auto* tool = static_cast<CameraTool*>(data);
   const bool close = camera_tool_apply(tool, OrvInputGetKeyOn(), OrvInputGetKeyPush());
   if (const Renderer* r = camera_renderer()) r->set_camera(tool->eye, tool->at, tool->up);
+  show_window(tool->eye, tool->at, tool->up);
   OrvInputClear();
   if (close) debug_control(0);
 }
@@ -47,30 +52,30 @@ void camera_init(void* data) {
   copy3(tool->start_up, tool->up);
   copy3(tool->base, tool->at);
   tool->step[2] = 0.1f;
+  debug_dialog_open(kDebugDialogCamera);
+  show_window(tool->start_eye, tool->start_at, tool->start_up);
   OrvTaskChangeNextImm(camera_step);
 }
 
+}  // namespace
+
 bool open_camera_tool() {
   const Renderer* r = camera_renderer();
-  TaskRecord* root = task_scheduler().root;
   float eye[3], at[3], up[3];
-  if (!r || !root || !r->get_camera(eye, at, up)) return false;
+  if (!r || !r->get_camera(eye, at, up)) return false;
   void* data = nullptr;
-  const OrvHandle task =
-      OrvTaskCreate(camera_init, camera_end, sizeof(CameraTool), &data,
-                    kTaskLinkAfter | kTaskBlocking, root->id, "OrvCameraCtrlTask");
-  if (!task) return false;
+  if (!debug_tool_start(camera_init, camera_end, sizeof(CameraTool), kTaskName, &data))
+    return false;
   auto* tool = static_cast<CameraTool*>(data);
-  for (int i = 0; i < 3; ++i) {
-    tool->eye[i] = eye[i];
-    tool->at[i] = at[i];
-    tool->up[i] = up[i];
-  }
-  orv_process().debug_tool = task;
+  copy3(tool->eye, eye);
+  copy3(tool->at, at);
+  copy3(tool->up, up);
   return true;
 }
 
-}  // namespace
+CameraTool* running_camera_tool() {
+  return static_cast<CameraTool*>(debug_tool_data(kTaskName));
+}
 
 bool camera_tool_apply(CameraTool* t, uint32_t held, uint32_t pushed) {
   const float d = kStep;
@@ -102,17 +107,41 @@ bool camera_tool_apply(CameraTool* t, uint32_t held, uint32_t pushed) {
   return (pushed & kKeyEsc) != 0;
 }
 
-bool debug_control(int32_t which) {
-  RenderLockScope lock;
-  ProcessRecord& p = orv_process();
-  if (p.debug_tool) {
-    const OrvHandle task = p.debug_tool;
-    p.debug_tool = 0;
-    return OrvTaskFree(task) != 0;
+bool camera_tool_reset(CameraTool* t, int32_t control) {
+  float* vectors[3] = {};
+  switch (control) {
+    case kCameraResetEye:
+      vectors[0] = t->eye;
+      break;
+    case kCameraResetAt:
+      vectors[0] = t->at;
+      break;
+    case kCameraResetUp:
+      vectors[0] = t->up;
+      break;
+    case kCameraResetAll:
+      vectors[0] = t->eye;
+      vectors[1] = t->at;
+      vectors[2] = t->up;
+      break;
+    default:
+      return false;
   }
-  return which == 2 && open_camera_tool();
+  for (float* v : vectors) {
+    if (v) v[0] = v[1] = v[2] = 0.0f;
+  }
+  return true;
 }
 
-bool debug_control_open() {
-  return orv_process().debug_tool != 0;
+int32_t camera_tool_fields(const float (&eye)[3], const float (&at)[3], const float (&up)[3],
+                           DebugDialogField* fields) {
+  const float* vectors[3] = {eye, at, up};
+  int32_t n = 0;
+  for (const float* v : vectors) {
+    for (int i = 0; i < 3; ++i, ++n) {
+      fields[n].control = 1002 + n;
+      std::snprintf(fields[n].text, sizeof fields[n].text, "%f", static_cast<double>(v[i]));
+    }
+  }
+  return n;
 }
