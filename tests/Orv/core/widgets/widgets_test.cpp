@@ -22,6 +22,7 @@
 #include "platform/message_box.h"
 #include "platform/window.h"
 #include "support/temp_dir.h"
+#include "support/widget_wait.h"
 
 namespace {
 
@@ -224,23 +225,8 @@ class FileBrowserTest : public Widgets {
     testsupport::write_file(dir_ / "sub/inner.sav", "4");
     platform::file_cache_clear();
   }
-  // Waits (serving nothing: the dialog's thread needs no window) until the shown dialog's
-  // control `id` satisfies `pred`.
-  bool wait_for(int32_t id, const std::function<bool(const Control&)>& pred) {
-    for (int i = 0; i < 500; ++i) {
-      {
-        WidgetState& st = widget_state();
-        std::lock_guard<std::mutex> lock(st.mutex);
-        for (auto& w : st.widgets) {
-          if (!w->shown || w->kind != 1) continue;
-          for (const Control& c : w->controls) {
-            if (c.id == id && pred(c)) return true;
-          }
-        }
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
+  static bool wait_for(int32_t id, const std::function<bool(const Control&)>& pred) {
+    return testsupport::wait_for_control(id, pred);
   }
   static std::function<bool(const Control&)> listing(std::vector<std::string> items) {
     return [items](const Control& c) { return c.items == items; };

@@ -12,6 +12,7 @@
 #include "platform/message_box.h"
 #include "platform/window.h"
 #include "support/vm_fixture.h"
+#include "support/widget_wait.h"
 #include "ui/dialogs/dialog_boxes.h"
 #include "ui/dialogs/dialogs.h"
 
@@ -34,23 +35,6 @@ void key(uint32_t vk) {
   widgets_take_event(e);
 }
 
-// Waits until the shown dialog's control `id` satisfies pred.
-bool wait_for(int32_t id, const std::function<bool(const Control&)>& pred) {
-  for (int i = 0; i < 1000; ++i) {
-    {
-      WidgetState& st = widget_state();
-      std::lock_guard<std::mutex> lock(st.mutex);
-      for (auto& w : st.widgets) {
-        if (!w->shown || w->kind != 1) continue;
-        for (const Control& c : w->controls) {
-          if (c.id == id && pred(c)) return true;
-        }
-      }
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return false;
-}
 std::function<bool(const Control&)> label(const std::string& text) {
   return [text](const Control& c) { return c.label == text; };
 }
@@ -86,17 +70,17 @@ TEST_F(DialogBoxes, EditCountsWhatIsTypedAndGivesItToTheSlotOnOk) {
   std::strcpy(vm().strings.slots[1], "");
   std::strcpy(vm().strings.slots[2], "caption");
   auto f = run(0x12002C, {kStringHandleBit | 3, kStringHandleBit | 2, kStringHandleBit | 1, 10});
-  ASSERT_TRUE(wait_for(1009, label("0/10")));
+  ASSERT_TRUE(testsupport::wait_for_control(1009, label("0/10")));
   type("あいうえおかきくけこさし");  // twelve full-width characters: 24 of 10
-  ASSERT_TRUE(wait_for(1009, label("24/10(over 14)")));
-  EXPECT_TRUE(wait_for(1, [](const Control& c) { return !c.enabled; }));
+  ASSERT_TRUE(testsupport::wait_for_control(1009, label("24/10(over 14)")));
+  EXPECT_TRUE(testsupport::wait_for_control(1, [](const Control& c) { return !c.enabled; }));
   for (int i = 0; i < 12; ++i) key(0x08);
-  ASSERT_TRUE(wait_for(1009, label("0/10")));
+  ASSERT_TRUE(testsupport::wait_for_control(1009, label("0/10")));
   type("abc");
   key(0x0D);  // Return breaks the line: CR LF counts 1
   type("de");
-  ASSERT_TRUE(wait_for(1009, label("6/10")));
-  ASSERT_TRUE(wait_for(1, [](const Control& c) { return c.enabled; }));
+  ASSERT_TRUE(testsupport::wait_for_control(1009, label("6/10")));
+  ASSERT_TRUE(testsupport::wait_for_control(1, [](const Control& c) { return c.enabled; }));
   key(0x09);  // Tab from the text to OK
   key(0x0D);
   ASSERT_TRUE(done(f));
@@ -107,7 +91,7 @@ TEST_F(DialogBoxes, EditCountsWhatIsTypedAndGivesItToTheSlotOnOk) {
 TEST_F(DialogBoxes, EditCancelledKeepsTheSlot) {
   std::strcpy(vm().strings.slots[3], "kept");
   auto f = run(0x12002C, {kStringHandleBit | 3, kStringHandleBit | 2, kStringHandleBit | 1, 10});
-  ASSERT_TRUE(wait_for(1008, [](const Control&) { return true; }));
+  ASSERT_TRUE(testsupport::wait_for_control(1008, [](const Control&) { return true; }));
   type("x");
   key(0x1B);
   ASSERT_TRUE(done(f));
@@ -119,7 +103,7 @@ TEST_F(DialogBoxes, StandEditRefusesATooLongNameAndKeepsTheDialogOpen) {
   setenv("VELMORA_MSGBOX_ANSWERS", "1", 1);
   platform::message_box_answers_restart();
   auto f = run(0x12008B, {4, 10, 2});
-  ASSERT_TRUE(wait_for(1011, [](const Control&) { return true; }));
+  ASSERT_TRUE(testsupport::wait_for_control(1011, [](const Control&) { return true; }));
   type("一二三四五");  // five characters for a name of four
   key(0x09);           // to the line
   type("今日は");
