@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <unistd.h>
+
 #include "platform/sjis.h"
 #include "platform/window_record.h"
 
@@ -397,6 +399,17 @@ bool translate(const SDL_Event& e, WindowEvent* out) {
       ev.vk = vk_from_scancode(e.key.keysym.scancode);
       ev.repeat = e.key.repeat != 0;
       ev.alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+      ev.shift = (e.key.keysym.mod & KMOD_SHIFT) != 0;
+      ev.ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
+      break;
+    case SDL_TEXTINPUT:
+      ev.kind = WindowEventKind::kTextInput;
+      ev.text = e.text.text;
+      break;
+    case SDL_TEXTEDITING:
+      ev.kind = WindowEventKind::kTextEditing;
+      ev.text = e.edit.text;
+      ev.cursor = e.edit.start;
       break;
     case SDL_FINGERDOWN:
     case SDL_FINGERUP:
@@ -423,6 +436,21 @@ bool translate(const SDL_Event& e, WindowEvent* out) {
 }
 
 }  // namespace
+
+void text_input_start(const Rect& rect) {
+  SDL_Rect r{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+  SDL_SetTextInputRect(&r);
+  if (!SDL_IsTextInputActive()) SDL_StartTextInput();
+}
+
+void text_input_stop() {
+  if (SDL_IsTextInputActive()) SDL_StopTextInput();
+}
+
+void beep() {
+  // SDL has no system sound; a terminal rings its bell.
+  if (isatty(2)) (void)!write(2, "\a", 1);
+}
 
 bool event_poll(WindowEvent* out) {
   SDL_Event e;

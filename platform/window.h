@@ -90,8 +90,17 @@ bool window_present_fill(Window* window, uint32_t argb);
 // Shows top-down ARGB pixels (width x height, rows width apart) stretched into dst of the
 // client area, the rest black; smooth: bilinear both when enlarging and shrinking, else nearest
 // neighbour. False when the window has no surface.
+// Pictures laid over a present (the edit boxes and dialogs drawn by the library): straight-alpha
+// ARGB, width x height, rows width apart, blended at client pixel (x, y) after the frame is
+// stretched, so that they keep their own pixel size.
+struct Overlay {
+  const uint32_t* pixels = nullptr;
+  int32_t width = 0, height = 0;
+  int32_t x = 0, y = 0;
+};
 bool window_present_argb(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
-                         const Rect& dst, bool smooth = false);
+                         const Rect& dst, bool smooth = false, const Overlay* overlays = nullptr,
+                         int overlay_count = 0);
 
 // Events, translated from SDL's. Mouse positions are in client pixels; keys are Windows
 // virtual-key codes, so the code above this layer keeps the system's key tables.
@@ -119,6 +128,9 @@ enum class WindowEventKind : uint8_t {
   kFingerMove,
   kJoystickAdded,
   kJoystickRemoved,
+  kTextInput,    // text committed by the keyboard or the input method: `text`, UTF-8
+  kTextEditing,  // the input method's unfinished text: `text` (UTF-8; empty when it ends) and
+                 // the caret in it, in characters (`cursor`)
 };
 
 enum MouseButton : uint8_t { kMouseLeft = 1, kMouseMiddle = 2, kMouseRight = 3 };
@@ -134,7 +146,19 @@ struct WindowEvent {
   bool from_touch = false;  // a mouse event that SDL made from a touch
   int64_t finger = 0;       // finger id of a touch event
   float fx = 0, fy = 0;     // touch position, 0..1 of the window
+  bool shift = false;       // Shift held at a key event
+  bool ctrl = false;        // Ctrl held at a key event
+  int32_t cursor = 0;       // caret of a text-editing event
+  std::string text;         // text of a text event, UTF-8
 };
+
+// Text input for an edit box: SDL's text input (and so the input method) runs only while an
+// edit box has the focus; the input method's candidates are shown near rect (client pixels).
+// Window thread.
+void text_input_start(const Rect& rect);
+void text_input_stop();
+// The system's warning sound (a refused entry); a terminal bell on stderr where there is none.
+void beep();
 
 // The next pending event, without waiting; false when none.
 bool event_poll(WindowEvent* event);

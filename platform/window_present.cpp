@@ -237,6 +237,27 @@ void stretch_linear(Window* window, SDL_Surface* target, const uint32_t* pixels,
   }
 }
 
+// The overlays blended over what the target shows.
+bool blend_overlays(SDL_Surface* target, const Overlay* overlays, int count) {
+  bool ok = true;
+  for (int i = 0; i < count; ++i) {
+    const Overlay& o = overlays[i];
+    if (!o.pixels || o.width <= 0 || o.height <= 0) continue;
+    SDL_Surface* s =
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(o.pixels), o.width, o.height, 32,
+                                           o.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!s) {
+      ok = false;
+      continue;
+    }
+    SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_BLEND);
+    SDL_Rect at{o.x, o.y, o.width, o.height};
+    if (SDL_BlitSurface(s, nullptr, target, &at) != 0) ok = false;
+    SDL_FreeSurface(s);
+  }
+  return ok;
+}
+
 }  // namespace
 
 bool window_present_fill(Window* window, uint32_t argb) {
@@ -249,13 +270,16 @@ bool window_present_fill(Window* window, uint32_t argb) {
 }
 
 bool window_present_argb(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
-                         const Rect& dst, bool smooth) {
+                         const Rect& dst, bool smooth, const Overlay* overlays, int overlay_count) {
   if (!pixels || width <= 0 || height <= 0) return false;
   SDL_Surface* target = SDL_GetWindowSurface(window->sdl);
   if (!target) return false;
   SDL_Rect to{dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top};
   fill_bars(target, to);
-  if (to.w <= 0 || to.h <= 0) return SDL_UpdateWindowSurface(window->sdl) == 0;
+  if (to.w <= 0 || to.h <= 0) {
+    blend_overlays(target, overlays, overlay_count);
+    return SDL_UpdateWindowSurface(window->sdl) == 0;
+  }
 
   const bool direct = same_layout(target);
   const bool scaled = to.w != width || to.h != height;
@@ -294,6 +318,7 @@ bool window_present_argb(Window* window, const uint32_t* pixels, int32_t width, 
     }
     SDL_FreeSurface(source);
   }
+  if (overlay_count > 0 && !blend_overlays(target, overlays, overlay_count)) ok = false;
   return SDL_UpdateWindowSurface(window->sdl) == 0 && ok;
 }
 

@@ -39,6 +39,7 @@ enum class HandleKind : uint8_t {
   kAnime,
   kMemory,
   kOther,
+  kWidget,
 };
 
 class HandleTable {

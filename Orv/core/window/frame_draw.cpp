@@ -4,7 +4,9 @@
 #include <cstring>
 #include <new>
 #include <utility>
+#include <vector>
 
+#include "Orv/core/widgets/widgets.h"
 #include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/process.h"
 #include "Orv/core/window/window_geometry.h"
@@ -133,14 +135,23 @@ void frame_present_on_window() {
     }
   }
   const PresentFrame& f = present.shown;
-  if (f.width == 0) {
+  // The library's edit boxes and dialogs lie over the frame.
+  std::vector<platform::Overlay> overlays;
+  std::vector<std::shared_ptr<const std::vector<uint32_t>>> keep;
+  int32_t client_w = 0, client_h = 0;
+  platform::window_size(p.window, &client_w, &client_h);
+  widgets_overlays(client_w, client_h, &overlays, &keep);
+  if (f.width == 0 && overlays.empty()) {
     if (platform::window_present_fill(p.window, p.clear_colour)) trace_first_frame(present, false);
     return;
   }
   const OrvRect& r = orv_geometry().client_rect;
-  if (platform::window_present_argb(p.window, f.pixels.get(), f.width, f.height,
-                                    platform::Rect{r.left, r.top, r.right, r.bottom},
-                                    present.smooth)) {
+  const uint32_t clear = p.clear_colour;
+  if (platform::window_present_argb(
+          p.window, f.width ? f.pixels.get() : &clear, f.width ? f.width : 1,
+          f.height ? f.height : 1, platform::Rect{r.left, r.top, r.right, r.bottom}, present.smooth,
+          overlays.data(), static_cast<int>(overlays.size())) &&
+      f.width) {
     trace_first_frame(present, true);
   }
 }

@@ -11,6 +11,7 @@
 #include "Orv/core/seams.h"
 #include "Orv/core/sound/sound_system.h"
 #include "Orv/core/task.h"
+#include "Orv/core/widgets/widgets.h"
 #include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/game_thread.h"
@@ -430,6 +431,7 @@ int32_t OrvUninit(void) {
   ProcessRecord& p = orv_process();
   p.running = false;
   teardown();
+  widgets_reset();  // the edit boxes and dialogs go with the window
   // A later init in the same process (tests, tools) must not find this run's end still
   // requested; the rest of the record stays readable until then.
   p.system_end = p.end_requested = p.end_pending = false;

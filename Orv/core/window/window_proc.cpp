@@ -9,6 +9,7 @@
 #include "Orv/core/movie/video_player.h"
 #include "Orv/core/seams.h"
 #include "Orv/core/sound/sound_system.h"
+#include "Orv/core/widgets/widgets.h"
 #include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/game_thread.h"
@@ -152,6 +153,8 @@ void window_handle_event(const platform::WindowEvent& ev) {
   InputState& in = p.input;
   using K = platform::WindowEventKind;
   if (ev.from_touch && touch_as_touch()) return;
+  // An edit box or dialog of the library takes what is meant for it.
+  if (widgets_take_event(ev)) return;
   switch (ev.kind) {
     case K::kClose:
       on_close();

@@ -428,3 +428,18 @@ ORV_EXPORT(void, OrvNumberDrawCtrl, (const OrvHandle* sprites, int32_t count, in
 ORV_EXPORT(void, OrvSameNumberDraw, (const OrvHandle* sprites, int32_t count, int32_t cell))
 ORV_EXPORT(int32_t, OrvNumberDraw, (const OrvHandle* sprites, int32_t value, int32_t count, int32_t flags))
 ORV_EXPORT(int32_t, OrvNumberGetPlace, (int32_t value))
+
+// ---- edit boxes and dialogs ----
+ORV_EXPORT(OrvHandle, OrvWidgetCreate, (int32_t kind, int32_t x, int32_t y, int32_t width, int32_t height, int32_t font_size, int32_t font_type, const char* caption))
+ORV_EXPORT(OrvBool, OrvWidgetDestroy, (OrvHandle widget))
+ORV_EXPORT(OrvBool, OrvWidgetMove, (OrvHandle widget, int32_t x, int32_t y, int32_t width, int32_t height, int32_t font_size))
+ORV_EXPORT(OrvBool, OrvWidgetAddControl, (OrvHandle widget, int32_t id, int32_t kind, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t style, int32_t limit, const char* text))
+ORV_EXPORT(OrvBool, OrvWidgetSetText, (OrvHandle widget, int32_t id, const char* text))
+ORV_EXPORT(int32_t, OrvWidgetGetText, (OrvHandle widget, int32_t id, char* buffer, int32_t size))
+ORV_EXPORT(OrvBool, OrvWidgetEnable, (OrvHandle widget, int32_t id, int32_t enable))
+ORV_EXPORT(OrvBool, OrvWidgetAddItem, (OrvHandle widget, int32_t id, const char* text))
+ORV_EXPORT(int32_t, OrvWidgetSelect, (OrvHandle widget, int32_t id, int32_t item))
+ORV_EXPORT(OrvBool, OrvWidgetShow, (OrvHandle widget, int32_t focus_id))
+ORV_EXPORT(uint32_t, OrvWidgetWait, (OrvHandle widget, int32_t timeout_ms))
+ORV_EXPORT(void, OrvBeep, (void))
+ORV_EXPORT(int32_t, OrvFileDialog, (int32_t save, const char* title, const char* extension, uint32_t flags, int32_t folder_id, char* path, int32_t size))

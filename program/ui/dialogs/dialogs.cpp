@@ -8,6 +8,7 @@
 #include "engine/vm_services.h"
 #include "platform/message_box.h"
 #include "shared/sjis_units.h"
+#include "ui/dialogs/dialog_boxes.h"
 #include "ui/dialogs/dialog_command_list.h"
 #include "ui/dialogs/dialog_text.h"
 
@@ -79,20 +80,6 @@ std::string sprintf_text(const char* format, int32_t a, int32_t b, int32_t c) {
   return buf;
 }
 
-// Without dialog widgets nothing can be shown: cancel, which loses nothing.
-int32_t no_edit(EditDialog&) {
-  engine::vm_log(engine::kLogMain, "edit: the text-entry dialog cannot be shown; taken as cancel");
-  return -1;
-}
-int32_t no_stand_edit(StandEditDialog&) {
-  engine::vm_log(engine::kLogMain, "stand_edit: the entry dialog cannot be shown; taken as cancel");
-  return -1;
-}
-int32_t no_file(FileDialog&) {
-  engine::vm_log(engine::kLogMain, "file dialog: it cannot be shown; no file chosen");
-  return 0;
-}
-
 // The path the last file dialog returned.
 std::string g_last_path;
 
@@ -147,7 +134,7 @@ uint32_t not_supported(VmContext& vm, const char* name, int pops, bool has_resul
 
 }  // namespace
 
-DialogHost dialog_host{no_edit, no_stand_edit, no_file};
+DialogHost dialog_host{dialog_run_edit, dialog_run_stand_edit, dialog_run_file};
 
 StandEditState& stand_edit_state() {
   static StandEditState state;

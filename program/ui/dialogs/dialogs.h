@@ -4,10 +4,10 @@
 //
 // The dialogs' behaviour lives here as records and functions (what each control shows, what OK
 // does); drawing them and letting the player type is the business of a DialogHost, a table of
-// functions. Until the game window has dialog widgets of its own, the host cannot show a dialog
-// and each one ends as if the player cancelled it (the entry dialogs, whose result -1 means
-// cancel) or chose nothing (the file dialogs), with a line on stderr: nothing the player has is
-// lost. Tests put a host in that plays the player.
+// functions: by default the library's modal widgets (dialog_boxes.h). A dialog that cannot be
+// shown ends as if the player cancelled it (the entry dialogs, whose result -1 means cancel) or
+// chose nothing (the file dialogs): nothing the player has is lost. Tests put a host in that
+// plays the player.
 //
 // Thread: the thread that runs the script.
 #pragma once

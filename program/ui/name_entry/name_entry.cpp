@@ -36,19 +36,44 @@ int32_t as_int(uint32_t v) {
   return static_cast<int32_t>(v);
 }
 
-// Nothing can be made until the game window has an edit box of its own.
-uint32_t no_box(const NameBoxPlace&, int32_t) {
-  engine::vm_log(engine::kLogMain, "player name: the game window has no edit box to show");
-  return 0;
+// The box is the library's edit box over the game picture: a widget holding one edit control
+// that fills it.
+constexpr int32_t kBoxWidget = 0;
+constexpr int32_t kEditControl = 2;
+constexpr int32_t kBoxEdit = 1;  // the control's id
+
+uint32_t box_create(const NameBoxPlace& place, int32_t font_type) {
+  const OrvHandle box = orv.OrvWidgetCreate(kBoxWidget, place.x, place.y, place.width, place.height,
+                                            place.font_size, font_type, "");
+  if (!box) return 0;
+  if (!orv.OrvWidgetAddControl(box, kBoxEdit, kEditControl, 0, 0, place.width, place.height, 0, 0,
+                               "")) {
+    orv.OrvWidgetDestroy(box);
+    return 0;
+  }
+  return box;
 }
-void no_destroy(uint32_t) {}
-void no_move(uint32_t, const NameBoxPlace&, int32_t) {}
-void no_set_text(uint32_t, const std::string&) {}
-std::string no_get_text(uint32_t, size_t) {
-  return {};
+void box_destroy(uint32_t box) {
+  orv.OrvWidgetDestroy(box);
 }
-void no_show(uint32_t) {}
-void no_beep() {}
+void box_move(uint32_t box, const NameBoxPlace& place, int32_t) {
+  orv.OrvWidgetMove(box, place.x, place.y, place.width, place.height, place.font_size);
+}
+void box_set_text(uint32_t box, const std::string& sjis) {
+  orv.OrvWidgetSetText(box, kBoxEdit, sjis.c_str());
+}
+std::string box_get_text(uint32_t box, size_t max) {
+  std::string text(max + 1, '\0');
+  const int32_t n = orv.OrvWidgetGetText(box, kBoxEdit, text.data(), static_cast<int32_t>(max + 1));
+  text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return text;
+}
+void box_show(uint32_t box) {
+  orv.OrvWidgetShow(box, kBoxEdit);
+}
+void box_beep() {
+  orv.OrvBeep();
+}
 
 // The one box; PlayerNameBlock::bWindow says whether it exists.
 NameEditWindow g_window;
@@ -104,7 +129,8 @@ void screen_size(int32_t* width, int32_t* height) {
 
 }  // namespace
 
-NameBoxHost name_box_host{no_box, no_destroy, no_move, no_set_text, no_get_text, no_show, no_beep};
+NameBoxHost name_box_host{box_create,   box_destroy, box_move, box_set_text,
+                          box_get_text, box_show,    box_beep};
 
 NameEditWindow* name_edit_window(VmContext& vm) {
   return vm.playerName.bWindow ? &g_window : nullptr;

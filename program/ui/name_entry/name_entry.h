@@ -8,9 +8,9 @@
 // an accepted entry as the name. The box follows the window: player_name_relayout places it
 // again after the window's size or mode changed.
 //
-// The box itself is a NameBoxHost, a table of functions; creating, moving and destroying it run
-// on the window thread (OrvAttachProcess). Until the game window has an edit box of its own the
-// host cannot make one: player_name_set_begin then shows the failure box and opens nothing.
+// The box itself is a NameBoxHost, a table of functions: by default the library's edit box over
+// the game picture (OrvWidgetCreate); tests put in their own. Creating, moving and destroying it
+// run on the window thread (OrvAttachProcess).
 //
 // Thread: the thread that runs the script (the host's window calls as said above).
 #pragma once

@@ -1,0 +1,87 @@
+// Edit boxes and dialogs drawn by the library in the game window, in place of the system's
+// edit controls and dialog boxes.
+//
+// A widget is a box over the game picture (kind 0: frameless, not modal, such as the player's
+// name entry) or a modal dialog (kind 1: centred over the picture, with a caption; while one
+// is shown it takes all keyboard and mouse input). A widget holds controls, each with an id:
+// push buttons, edit controls, static texts, group boxes, editable combo boxes and list boxes.
+// The game side builds a dialog from its template, waits for its notifications (the WM_COMMAND
+// words of the system: notification code << 16 | control id) and reads the controls' texts.
+//
+// Text is Shift-JIS everywhere; typed text arrives as UTF-8 from SDL's text input (the input
+// method's composition is shown at the caret until it is committed) and is converted here.
+// SDL's text input runs only while a shown widget's edit control has the focus.
+//
+// Pictures: the window thread draws each shown widget into its own straight-alpha picture and
+// lays it over the frame when it presents one (the software renderer's path). Under the GL
+// renderer, which presents from the game thread, the widgets take input but are not drawn.
+//
+// Threads: the exports may be called from any thread; the widgets' records are under one
+// lock. Events reach them on the window thread (widgets_take_event), which also draws them.
+//
+// Exports (orv/exports.h, "edit boxes and dialogs"):
+//
+//   OrvHandle OrvWidgetCreate(kind, x, y, width, height, font_size, font_type, caption)
+//     A hidden widget; kind 0 a box at client pixel (x, y), kind 1 a dialog of width x height
+//     pixels (x, y unused) with the caption. font_size is the text's cell height in pixels
+//     (at least 8); font_type 1 draws in Mincho, else Gothic. 0 for another kind or a size
+//     below 1.
+//   OrvBool OrvWidgetDestroy(widget)         removes it (its notifications too).
+//   OrvBool OrvWidgetMove(widget, x, y, width, height, font_size)
+//     places a box again (a dialog keeps its place, centred); the first control of a box is
+//     stretched over all of it.
+//   OrvBool OrvWidgetAddControl(widget, id, kind, x, y, width, height, style, limit, text)
+//     kind 1 button, 2 edit, 3 static, 4 group box, 5 combo box (editable), 6 list box;
+//     position in pixels inside the widget; style with the system's bits (0x1 default push
+//     button / edit: Return inserts a line break with 0x1000, multi-line 0x4; 0x10000 tab
+//     stop; combo and list 0x100 sorted); limit: most bytes typing may bring an edit (or a
+//     combo's field) to, 0 none. The first edit, combo or list added gets the focus.
+//   OrvBool OrvWidgetSetText(widget, id, text)  a control's text (an edit's caret to its end).
+//   int32_t OrvWidgetGetText(widget, id, buffer, size)
+//     copies at most size - 1 bytes (cut on a character boundary) and a zero; returns the
+//     bytes copied, -1 for no such control. A list box gives its selected item.
+//   OrvBool OrvWidgetEnable(widget, id, enable)  a disabled control takes no input.
+//   OrvBool OrvWidgetAddItem(widget, id, text)   an item of a combo or list box (null text:
+//     removes all items).
+//   int32_t OrvWidgetSelect(widget, id, item)   selects an item of a combo (its text into the
+//     field) or list box (-1: none); returns the item selected before, -1 when none or no such
+//     control.
+//   OrvBool OrvWidgetShow(widget, focus_id)     shows the widget and gives the control the
+//     focus (0: keeps the focus).
+//   uint32_t OrvWidgetWait(widget, timeout_ms)
+//     the next notification, waiting up to timeout_ms (-1 no limit): 0 << 16 | id a button
+//     clicked (Return clicks the default button, Escape and the caption's close box give id 2),
+//     0x0300 << 16 | id an edit's or combo's text changed, 1 << 16 | id a list's selection
+//     changed, 2 << 16 | id a list item double-clicked. 0 on time-out; 2 (cancel) once the
+//     program is ending or the widget is gone, so that a dialog never holds its thread up.
+//   void OrvBeep(void)                       the warning sound of a refused entry.
+//   int32_t OrvFileDialog(save, title, extension, flags, folder_id, path, size)
+//     the built-in file browser (file_browser.h); 1 when a file was chosen (its path in path,
+//     Shift-JIS with '\' separators, at most size - 1 bytes), 0 on cancel.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace platform {
+struct WindowEvent;
+struct Overlay;
+}  // namespace platform
+
+// Window thread: offers a window event to the widgets. True when they took it: a shown dialog
+// takes every key, text and mouse event; a box takes typed text and clicks inside it and lets
+// the keys through to the game as well.
+bool widgets_take_event(const platform::WindowEvent& ev);
+
+// Window thread: the pictures of the shown widgets for the client area's size, bottom first.
+// The pictures stay alive as long as `keep` holds them.
+void widgets_overlays(int32_t client_width, int32_t client_height,
+                      std::vector<platform::Overlay>* out,
+                      std::vector<std::shared_ptr<const std::vector<uint32_t>>>* keep);
+
+// Window thread: starts or stops SDL's text input to match the focus.
+void widgets_sync_text_input();
+
+// Removes every widget (the library's shutdown).
+void widgets_reset();

@@ -1,0 +1,309 @@
+// The library's edit boxes and dialogs, driven by window events as SDL's dummy driver would
+// deliver them: typed text into Shift-JIS, the keys a dialog takes, the limits, notifications
+// for OK, cancel and changes, the pictures laid over the presented frame, and the file browser.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <future>
+#include <string>
+#include <thread>
+
+#include "Orv/core/widgets/file_browser.h"
+#include "Orv/core/widgets/widget_record.h"
+#include "Orv/core/widgets/widgets.h"
+#include "Orv/core/window/frame_draw.h"
+#include "Orv/core/window/process.h"
+#include "Orv/core/window/window_proc.h"
+#include "orv/orv.h"
+#include "platform/file.h"
+#include "platform/message_box.h"
+#include "platform/window.h"
+#include "support/temp_dir.h"
+#include "support/widget_wait.h"
+
+namespace {
+
+using platform::WindowEvent;
+using K = platform::WindowEventKind;
+
+constexpr uint32_t kChange = 0x0300;
+
+int32_t start_never_called() {
+  return 0;
+}
+
+WindowEvent text(const std::string& utf8) {
+  WindowEvent e;
+  e.kind = K::kTextInput;
+  e.text = utf8;
+  return e;
+}
+WindowEvent key(uint32_t vk, bool shift = false) {
+  WindowEvent e;
+  e.kind = K::kKeyDown;
+  e.vk = vk;
+  e.shift = shift;
+  return e;
+}
+WindowEvent press(int32_t x, int32_t y, uint8_t clicks = 1) {
+  WindowEvent e;
+  e.kind = K::kMouseDown;
+  e.button = platform::kMouseLeft;
+  e.x = x;
+  e.y = y;
+  e.clicks = clicks;
+  return e;
+}
+
+std::string text_of(OrvHandle w, int32_t id) {
+  char buf[256];
+  const int32_t n = OrvWidgetGetText(w, id, buf, sizeof buf);
+  return n < 0 ? "<none>" : std::string(buf, n);
+}
+
+class Widgets : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    StartParams p;
+    OrvDefaultCreate(&p);
+    p.client_width = 800;
+    p.client_height = 600;
+    p.start_func = &start_never_called;
+    ASSERT_EQ(OrvInit(&p), 1);
+    // The test thread is the window thread.
+  }
+  void TearDown() override {
+    widgets_reset();
+    OrvUninit();
+  }
+  // A dialog with a multi-line edit of 6 bytes (id 10), a sorted combo box (id 11), OK (the
+  // default) and cancel.
+  OrvHandle dialog() {
+    const OrvHandle d = OrvWidgetCreate(1, 0, 0, 300, 140, 16, 0, "caption");
+    EXPECT_TRUE(OrvWidgetAddControl(d, 10, 2, 10, 10, 200, 40, 0x4 | 0x1000 | 0x10000, 6, ""));
+    EXPECT_TRUE(OrvWidgetAddControl(d, 11, 5, 10, 60, 200, 70, 0x100 | 0x10000, 0, ""));
+    EXPECT_TRUE(OrvWidgetAddControl(d, 1, 1, 220, 10, 70, 24, 0x1 | 0x10000, 0, "OK"));
+    EXPECT_TRUE(OrvWidgetAddControl(d, 2, 1, 220, 40, 70, 24, 0x10000, 0, "Cancel"));
+    return d;
+  }
+};
+
+TEST_F(Widgets, ABoxTakesTypedTextAsShiftJisAndLetsKeysThroughToTheGame) {
+  const OrvHandle box = OrvWidgetCreate(0, 10, 10, 200, 30, 16, 0, "");
+  ASSERT_NE(box, 0u);
+  ASSERT_TRUE(OrvWidgetAddControl(box, 1, 2, 0, 0, 200, 30, 0, 0, ""));
+  OrvWidgetSetText(box, 1, "\x8eR");  // "山"
+  window_handle_event(text("山"));    // typed before the box is shown: not taken
+  EXPECT_EQ(text_of(box, 1), "\x8eR");
+  ASSERT_TRUE(OrvWidgetShow(box, 1));
+
+  WindowEvent composing;
+  composing.kind = K::kTextEditing;
+  composing.text = "た";
+  window_handle_event(composing);  // the input method's unfinished text is not the box's text
+  EXPECT_EQ(text_of(box, 1), "\x8eR");
+  window_handle_event(text("田"));
+  EXPECT_EQ(text_of(box, 1), "\x8eR\x93\x63");
+  EXPECT_EQ(OrvWidgetWait(box, 0), kChange << 16 | 1);
+
+  window_handle_event(key(0x08));  // Backspace edits the box and reaches the game too
+  EXPECT_EQ(text_of(box, 1), "\x8eR");
+  window_handle_event(key(0x20));
+  EXPECT_NE(orv_process().input.keys_down.load(), 0u);
+
+  char small[4];
+  OrvWidgetSetText(box, 1, "a\x8eR\x93\x63");
+  EXPECT_EQ(OrvWidgetGetText(box, 1, small, sizeof small), 3);  // "田" does not fit whole
+  EXPECT_STREQ(small, "a\x8eR");
+  EXPECT_EQ(OrvWidgetGetText(box, 9, small, sizeof small), -1);
+  EXPECT_TRUE(OrvWidgetDestroy(box));
+  EXPECT_EQ(OrvWidgetGetText(box, 1, small, sizeof small), -1);
+}
+
+TEST_F(Widgets, ADialogTakesEveryKeyAndNotifiesChangesOkAndCancel) {
+  const OrvHandle d = dialog();
+  ASSERT_TRUE(OrvWidgetShow(d, 10));
+  window_handle_event(text("ab"));
+  window_handle_event(key(0x0D));     // Return breaks the line in this edit
+  window_handle_event(text("cdef"));  // 6 bytes at most: "ab", CR LF and "cd"
+  EXPECT_EQ(text_of(d, 10), "ab\r\ncd");
+  EXPECT_EQ(orv_process().input.keys_down.load(), 0u);  // the game saw no key
+  while (OrvWidgetWait(d, 0) == (kChange << 16 | 10)) {
+  }
+
+  window_handle_event(key(0x09));  // Tab to the combo box
+  window_handle_event(key(0x0D));  // Return there clicks the default button
+  EXPECT_EQ(OrvWidgetWait(d, 0), 1u);
+  OrvWidgetEnable(d, 1, 0);
+  window_handle_event(key(0x0D));  // a disabled OK is not clicked
+  EXPECT_EQ(OrvWidgetWait(d, 0), 0u);
+  window_handle_event(key(0x1B));
+  EXPECT_EQ(OrvWidgetWait(d, 0), 2u);
+}
+
+TEST_F(Widgets, AComboBoxKeepsItsItemsSortedAndUpAndDownPickThem) {
+  const OrvHandle d = dialog();
+  for (const char* name : {"carol", "alice", "bob"}) OrvWidgetAddItem(d, 11, name);
+  ASSERT_TRUE(OrvWidgetShow(d, 11));
+  window_handle_event(key(0x28));
+  EXPECT_EQ(text_of(d, 11), "alice");
+  window_handle_event(key(0x28));
+  window_handle_event(key(0x28));
+  window_handle_event(key(0x28));  // stays on the last
+  EXPECT_EQ(text_of(d, 11), "carol");
+  EXPECT_EQ(OrvWidgetSelect(d, 11, 1), 2);
+  EXPECT_EQ(text_of(d, 11), "bob");
+  window_handle_event(text("!"));  // the field is editable
+  EXPECT_EQ(text_of(d, 11), "bob!");
+}
+
+TEST_F(Widgets, MouseClicksHitControlsWhereTheCentredDialogDrawsThem) {
+  const OrvHandle d = dialog();
+  ASSERT_TRUE(OrvWidgetShow(d, 10));
+  std::vector<platform::Overlay> overlays;
+  std::vector<std::shared_ptr<const std::vector<uint32_t>>> keep;
+  widgets_overlays(800, 600, &overlays, &keep);
+  ASSERT_EQ(overlays.size(), 1u);
+  const platform::Overlay& o = overlays[0];
+  EXPECT_EQ(o.width, 300 + 2 * kFrame);
+  EXPECT_EQ(o.x, (800 - o.width) / 2);
+  EXPECT_EQ(o.y, (600 - o.height) / 2);
+  // The client area begins below the caption.
+  const int32_t cx = o.x + kFrame, cy = o.y + o.height - kFrame - 140;
+  window_handle_event(press(cx + 250, cy + 50));  // cancel
+  EXPECT_EQ(OrvWidgetWait(d, 0), 2u);
+  window_handle_event(press(cx + 5, cy + 5));  // beside every control: nothing
+  window_handle_event(press(cx + 250, cy + 20));
+  EXPECT_EQ(OrvWidgetWait(d, 0), 1u);
+}
+
+TEST_F(Widgets, ShownWidgetsAreLaidOverThePresentedFrame) {
+  const OrvHandle box = OrvWidgetCreate(0, 40, 30, 120, 28, 16, 0, "");
+  ASSERT_TRUE(OrvWidgetAddControl(box, 1, 2, 0, 0, 120, 28, 0, 0, ""));
+  auto pixel = [](int x, int y) {
+    SDL_Surface* s = SDL_GetWindowSurface(SDL_GetWindowFromID(OrvGetWindowHandle()));
+    uint8_t r = 0, g = 0, b = 0;
+    SDL_GetRGB(static_cast<const uint32_t*>(s->pixels)[y * s->pitch / 4 + x], s->format, &r, &g,
+               &b);
+    return r << 16 | g << 8 | b;
+  };
+  frame_present_on_window();
+  EXPECT_EQ(pixel(60, 44), 0x000000);  // hidden: the frame alone
+  OrvWidgetShow(box, 1);
+  frame_present_on_window();
+  EXPECT_EQ(pixel(60, 44), 0xFFFFFF);  // the edit's white field
+  EXPECT_EQ(pixel(20, 44), 0x000000);
+  OrvWidgetMove(box, 200, 30, 120, 28, 16);
+  frame_present_on_window();
+  EXPECT_EQ(pixel(60, 44), 0x000000);
+  EXPECT_EQ(pixel(260, 44), 0xFFFFFF);
+}
+
+TEST_F(Widgets, AProgramThatEndsCancelsItsDialog) {
+  const OrvHandle d = dialog();
+  OrvWidgetShow(d, 10);
+  orv_process().end_requested = true;
+  EXPECT_EQ(OrvWidgetWait(d, 1000), 2u);
+  orv_process().end_requested = false;
+  OrvWidgetDestroy(d);
+  EXPECT_EQ(OrvWidgetWait(d, 1000), 2u);  // gone: cancel too, never a wait for nothing
+}
+
+// ---- the file browser ----
+
+class FileBrowserTest : public Widgets {
+ protected:
+  void SetUp() override {
+    Widgets::SetUp();
+    testsupport::write_file(dir_ / "a.sav", "1");
+    testsupport::write_file(dir_ / "B.SAV", "2");
+    testsupport::write_file(dir_ / "c.txt", "3");
+    testsupport::write_file(dir_ / "sub/inner.sav", "4");
+    platform::file_cache_clear();
+  }
+  static bool wait_for(int32_t id, const std::function<bool(const Control&)>& pred) {
+    return testsupport::wait_for_control(id, pred);
+  }
+  static std::function<bool(const Control&)> listing(std::vector<std::string> items) {
+    return [items](const Control& c) { return c.items == items; };
+  }
+  testsupport::TempDir dir_;
+};
+
+TEST_F(FileBrowserTest, ListsFoldersThenFilesOfTheFilter) {
+  FileBrowser b;
+  b.folder = dir_.path();
+  b.extension = "sav";
+  browser_list(b);
+  std::vector<std::string> labels;
+  for (const FileBrowser::Entry& e : b.entries) labels.push_back(browser_label(e));
+  EXPECT_EQ(labels, (std::vector<std::string>{"[..]", "[sub]", "B.SAV", "a.sav"}));
+  b.all_files = true;
+  browser_enter(b, "sub");
+  EXPECT_EQ(b.folder, dir_.path() + "\\sub");
+  ASSERT_EQ(b.entries.size(), 2u);
+  EXPECT_EQ(b.entries[1].name, "inner.sav");
+  browser_enter(b, "..");
+  EXPECT_EQ(b.folder, dir_.path());
+  b.folder = "\\";
+  browser_enter(b, "..");  // the root has nothing above it
+  EXPECT_EQ(b.folder, "\\");
+}
+
+TEST_F(FileBrowserTest, OpensAFolderAndChoosesAFileWithTheKeyboard) {
+  char path[516];
+  std::snprintf(path, sizeof path, "%s/", dir_.path().c_str());
+  auto chosen = std::async(std::launch::async, [&] {
+    return OrvFileDialog(0, "", "sav", 0x1000, 5, path, sizeof path);
+  });
+  ASSERT_TRUE(wait_for(11, listing({"[..]", "[sub]", "B.SAV", "a.sav"})));
+  window_handle_event(key(0x09, true));  // Shift+Tab from the name field to the list
+  window_handle_event(key(0x28));
+  window_handle_event(key(0x28));  // "[sub]"
+  window_handle_event(key(0x0D));  // OK with an empty name opens the folder
+  ASSERT_TRUE(wait_for(11, listing({"[..]", "inner.sav"})));
+  window_handle_event(key(0x28));
+  window_handle_event(key(0x28));  // the file's name goes into the name field
+  ASSERT_TRUE(wait_for(12, [](const Control& c) { return c.edit.text == "inner.sav"; }));
+  window_handle_event(key(0x0D));
+  ASSERT_EQ(chosen.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+  EXPECT_EQ(chosen.get(), 1);
+  EXPECT_EQ(std::string(path), dir_.path() + "\\sub\\inner.sav");
+}
+
+TEST_F(FileBrowserTest, RefusesAMissingFileToOpenAndCancelsOnEscape) {
+  char path[516];
+  std::snprintf(path, sizeof path, "%s/none.sav", dir_.path().c_str());
+  auto chosen = std::async(std::launch::async, [&] {
+    return OrvFileDialog(0, "", "sav", 0x1000, 5, path, sizeof path);
+  });
+  ASSERT_TRUE(wait_for(12, [](const Control& c) { return c.edit.text == "none.sav"; }));
+  window_handle_event(key(0x0D));  // no such file: the dialog stays
+  EXPECT_EQ(chosen.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+  window_handle_event(key(0x1B));
+  ASSERT_EQ(chosen.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+  EXPECT_EQ(chosen.get(), 0);
+}
+
+TEST_F(FileBrowserTest, SavingAddsTheExtensionAndAsksBeforeReplacing) {
+  setenv("VELMORA_MSGBOX_ANSWERS", "7,6", 1);  // no, then yes
+  platform::message_box_answers_restart();
+  char path[516];
+  std::snprintf(path, sizeof path, "%s/a", dir_.path().c_str());
+  auto chosen = std::async(std::launch::async,
+                           [&] { return OrvFileDialog(1, "", "sav", 0x2, 5, path, sizeof path); });
+  ASSERT_TRUE(wait_for(12, [](const Control& c) { return c.edit.text == "a"; }));
+  window_handle_event(key(0x0D));  // a.sav exists: "no" keeps the dialog open
+  EXPECT_EQ(chosen.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+  window_handle_event(key(0x0D));  // "yes"
+  ASSERT_EQ(chosen.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+  unsetenv("VELMORA_MSGBOX_ANSWERS");
+  EXPECT_EQ(chosen.get(), 1);
+  EXPECT_EQ(std::string(path), dir_.path() + "\\a.sav");
+}
+
+}  // namespace
