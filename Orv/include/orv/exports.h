@@ -91,6 +91,21 @@ ORV_EXPORT(uint32_t, OrvUpdateTime, (void))
 ORV_EXPORT(uint32_t, OrvtimeGetTime, (void))
 ORV_EXPORT(uint32_t, OrvClockGetTime, (void))
 
+// ---- cell animations ----
+ORV_EXPORT(OrvHandle, OrvAnimation, (OrvHandle sprite, uint32_t direction, uint32_t ms))
+ORV_EXPORT(OrvHandle, OrvAnimationEx, (OrvHandle sprite, const AnimationFrame* frames))
+ORV_EXPORT(int32_t, OrvAnimationStart, (OrvHandle animation))
+ORV_EXPORT(int32_t, OrvAnimationStartEx, (OrvHandle animation))
+ORV_EXPORT(int32_t, OrvAnimationStop, (OrvHandle animation))
+ORV_EXPORT(int32_t, OrvAnimationStopEx, (OrvHandle animation))
+ORV_EXPORT(int32_t, OrvAnimationGetTime, (OrvHandle animation))
+ORV_EXPORT(int32_t, OrvAnimationSetTime, (OrvHandle animation, uint32_t ms))
+ORV_EXPORT(int32_t, OrvAnimationReset, (OrvHandle animation))
+ORV_EXPORT(int32_t, OrvAnimationResetEx, (OrvHandle animation, const AnimationFrame* frames))
+ORV_EXPORT(int32_t, OrvAnimationLoopIs, (OrvHandle animation))
+ORV_EXPORT(int32_t, OrvAnimationGetAnimationPoint, (OrvHandle animation))
+ORV_EXPORT(int32_t, OrvAnimationRelease, (OrvHandle animation))
+
 // ---- input ----
 ORV_EXPORT(uint32_t, OrvInputGetKeyPush, (void))
 ORV_EXPORT(uint32_t, OrvInputGetKeyOn, (void))

@@ -57,6 +57,7 @@ struct OrvPadState {
 };
 static_assert(sizeof(OrvPadState) == 12, "XINPUT_GAMEPAD's layout");
 
+#include "orv/animation_types.h"
 #include "orv/button_types.h"
 #include "orv/render_types.h"
 #include "orv/sound_types.h"

@@ -8,7 +8,7 @@
 #include "graphics/layers/graphic_dat.h"
 #include "graphics/layers/image_record.h"
 #include "graphics/layers/sprite_loader.h"
-#include "text/window/text_window_seams.h"
+#include "text/window/text_window_ops.h"
 #include "ui/buttons/buttons.h"
 
 namespace backlog {
@@ -78,9 +78,7 @@ layers::ImageRecord* history_button_create(engine::VmContext& vm, uint32_t group
   image->base.fPos = {static_cast<float>(x), static_cast<float>(y), 0.0f};
   orv.OrvSpriteSetPos(sprite, static_cast<float>(x), static_cast<float>(y), 0.0f);
   layers::image_apply_graphic_info(vm, *image, info, 0xFFFFFFFFu);
-  if (textwindow::text_window_seams.base_ani_start) {
-    textwindow::text_window_seams.base_ani_start(vm, *image);
-  }
+  textwindow::text_image_ani_start(vm, *image);
   orv.OrvSpriteViewCtrl(sprite, 1);
   ButtonEntry& e = g.entries[no];
   e.lpImage = image;

@@ -21,7 +21,6 @@
 #include "text/window/text_settings_commands.h"
 #include "text/window/text_time_check.h"
 #include "text/window/text_window_ops.h"
-#include "text/window/text_window_seams.h"
 #include "text/window/voice_replay.h"
 
 namespace textwindow {
@@ -179,9 +178,7 @@ uint32_t cmd_text_set_icon_animation_time(VmContext& vm) {
   vm_log(kLogHistory, "text_set_icon_animation_time %d, %d", static_cast<int32_t>(icon), time);
   if (icon >= engine::kIconCount) return 1;
   const uint32_t animation = vm.text.icons[icon].hAnimation;
-  if (animation && text_window_seams.icon_animation_set_time) {
-    text_window_seams.icon_animation_set_time(animation, time);
-  }
+  if (animation) orv.OrvAnimationSetTime(animation, static_cast<uint32_t>(time));
   return 1;
 }
 

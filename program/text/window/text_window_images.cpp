@@ -5,12 +5,12 @@
 #include "engine/orv_api.h"
 #include "engine/orv_calls.h"
 #include "engine/vm_services.h"
+#include "graphics/animations/anim_player.h"
 #include "graphics/layers/graphic_dat.h"
 #include "graphics/layers/image_record.h"
 #include "graphics/layers/sprite_loader.h"
 #include "text/window/text_settings.h"
 #include "text/window/text_window_ops.h"
-#include "text/window/text_window_seams.h"
 
 namespace textwindow {
 namespace {
@@ -44,6 +44,30 @@ ImageRecord* blank_image(uint32_t n, int32_t w, int32_t h, int32_t x, int32_t y)
 
 }  // namespace
 
+void text_icon_animation_create(engine::TextIcon& icon, uint32_t ms) {
+  if (!icon.lpImage) return;
+  icon.hAnimation =
+      orv.OrvAnimation(icon.lpImage->hSprite, kOrvAnimationAcross, ms ? ms : kIconAnimationTime);
+}
+
+void text_icon_animation_reset(engine::TextIcon& icon) {
+  if (icon.hAnimation) orv.OrvAnimationReset(icon.hAnimation);
+}
+
+void text_icon_animation_release(engine::TextIcon& icon) {
+  if (icon.hAnimation) orv.OrvAnimationRelease(icon.hAnimation);
+  icon.hAnimation = 0;
+}
+
+uint32_t text_icon_animation_time(const engine::TextIcon& icon) {
+  const int32_t ms = icon.hAnimation ? orv.OrvAnimationGetTime(icon.hAnimation) : 0;
+  return ms > 0 ? static_cast<uint32_t>(ms) : 0;
+}
+
+void text_image_ani_start(VmContext& vm, const layers::ImageRecord& image) {
+  if (image.dwAnimeNo) animations::AdvAnimStart(vm, image.dwAnimeNo);
+}
+
 bool text_window_sprites_create(VmContext& vm, TextWindow& tw) {
   layers::image_release(vm, tw.lpMessage);
   const int64_t w = int64_t{tw.nWidth} + tw.nCharSize + engine::text_settings.render.nPitch;
@@ -67,7 +91,11 @@ bool text_window_image_load(VmContext& vm, TextWindow& tw, uint32_t slot, uint32
   } else {
     engine::TextIcon& icon = tw.icons[slot - 1];
     place = &icon.lpImage;
+    const uint32_t animation = icon.hAnimation;
     text_icon_animation_release(icon);
+    // A scene skip runs no frames between commands: end the released task now rather than
+    // leave it to a pass the skip may not reach before the next icon is made.
+    if (animation && vm.run.bSceneSkip) orv.OrvTaskReProcess(animation);
     layers::image_release(vm, icon.lpImage);
   }
   *place = nullptr;
@@ -120,9 +148,7 @@ bool text_window_image_load(VmContext& vm, TextWindow& tw, uint32_t slot, uint32
   layers::image_apply_transform(vm, *image);
   *place = image;
   if (slot == 0) {
-    if (text_window_seams.base_ani_start && image->graphicInfo.aniName[0]) {
-      text_window_seams.base_ani_start(vm, *image);
-    }
+    text_image_ani_start(vm, *image);
   } else {
     text_icon_animation_create(tw.icons[slot - 1]);
   }

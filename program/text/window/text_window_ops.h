@@ -60,6 +60,19 @@ void text_icons_place(VmContext& vm, TextWindow& tw);
 // Shows or hides one icon's sprite (a slot without an image is left alone).
 void text_icon_view(TextWindow& tw, uint32_t icon, bool on);
 
+// The waiting icons' cell animations: each icon with an image steps through the cells across
+// its sheet, made with the icon, restarted by the click that advances the text, and released
+// with the icon. A stored time of 0 (saves made before the time was kept) means the default.
+constexpr uint32_t kIconAnimationTime = 100;  // ms per cell
+void text_icon_animation_create(engine::TextIcon& icon, uint32_t ms = kIconAnimationTime);
+void text_icon_animation_reset(engine::TextIcon& icon);
+void text_icon_animation_release(engine::TextIcon& icon);
+// ms per cell of the icon's animation, 0 without one (the save block's value).
+uint32_t text_icon_animation_time(const engine::TextIcon& icon);
+
+// Starts the image's .ani slot when graphic.dat gave it one.
+void text_image_ani_start(VmContext& vm, const layers::ImageRecord& image);
+
 // The style buttons of the bound button group follow the line (name, voice).
 void text_window_buttons_update(VmContext& vm, TextWindow& tw);
 

@@ -117,16 +117,17 @@ uint32_t stored_file(const ImageRecord* image) {
   return image ? image->lFileNo : 0;
 }
 
-void write_image(codec::ByteWriter& out, const ImageRecord* image, bool icon) {
+// An icon's animation time goes with it (icon given); the base image has none.
+void write_image(codec::ByteWriter& out, const ImageRecord* image,
+                 const engine::TextIcon* icon = nullptr) {
   const uint32_t file = stored_file(image);
   out.u32(file);
   if (file == 0) return;
   StoredImage s;
   if (image->hSprite) orv.OrvSpriteGetInfo(image->hSprite, &s.info);
   s.base = image->base;
-  // The icons' cell animations are not the game's yet: their time is stored as 0 (the
-  // platform's own).
-  sync_image(out, s, icon);
+  if (icon) s.animationTime = textwindow::text_icon_animation_time(*icon);
+  sync_image(out, s, icon != nullptr);
 }
 
 bool check_image(codec::ByteReader& in, SaveCheck& check, bool icon, const char* field) {
@@ -225,8 +226,8 @@ void text_window_save_write(const engine::VmContext& vm, codec::ByteWriter& out)
   write_transform(out, tw.lpMessage);
   write_transform(out, tw.lpName);
   if (tw.dwTextMode == 1) write_transform(out, tw.lpPage);
-  write_image(out, tw.lpBase, false);
-  for (const engine::TextIcon& icon : tw.icons) write_image(out, icon.lpImage, true);
+  write_image(out, tw.lpBase);
+  for (const engine::TextIcon& icon : tw.icons) write_image(out, icon.lpImage, &icon);
   StoredTail tail;
   std::memcpy(tail.name, tw.szName, sizeof tail.name);
   std::memcpy(tail.message, tw.szMessage, sizeof tail.message);
@@ -323,7 +324,9 @@ void text_window_save_read(engine::VmContext& vm, codec::ByteReader& in, const L
     if (!files[i + 1]) continue;
     engine::TextIcon& icon = tw.icons[i];
     icon.lpImage = load_image(vm, textwindow::kImageIcon0 + i, files[i + 1], images[i + 1]);
-    if (icon.lpImage) textwindow::text_icon_animation_create(icon);
+    if (icon.lpImage) {
+      textwindow::text_icon_animation_create(icon, images[i + 1].animationTime);
+    }
   }
 
   tw.dwIcon = engine::kIconClick;

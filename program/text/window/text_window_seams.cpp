@@ -1,7 +1,5 @@
 #include "text/window/text_window_seams.h"
 
-#include "graphics/layers/image_record.h"
-
 namespace textwindow {
 
 TextWindowSeams text_window_seams{};
@@ -27,25 +25,6 @@ void text_button_group_view(engine::VmContext& vm, engine::TextWindow& tw, bool 
 void text_button_group_styles(engine::VmContext& vm, engine::TextWindow& tw) {
   if ((tw.dwButtonGroup & 0xFFFF) >= 16) return;
   if (text_window_seams.button_group_styles) text_window_seams.button_group_styles(vm, tw);
-}
-
-void text_icon_animation_create(engine::TextIcon& icon) {
-  if (text_window_seams.icon_animation_create && icon.lpImage) {
-    icon.hAnimation = text_window_seams.icon_animation_create(icon.lpImage->hSprite);
-  }
-}
-
-void text_icon_animation_reset(engine::TextIcon& icon) {
-  if (icon.hAnimation && text_window_seams.icon_animation_reset) {
-    text_window_seams.icon_animation_reset(icon.hAnimation);
-  }
-}
-
-void text_icon_animation_release(engine::TextIcon& icon) {
-  if (icon.hAnimation && text_window_seams.icon_animation_release) {
-    text_window_seams.icon_animation_release(icon.hAnimation);
-  }
-  icon.hAnimation = 0;
 }
 
 }  // namespace textwindow

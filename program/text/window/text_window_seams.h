@@ -25,15 +25,6 @@ struct TextWindowSeams {
   void (*button_group_view)(engine::VmContext& vm, uint32_t group, bool on);
   // The bound group's style buttons follow the line (name, voice). Null: nothing.
   void (*button_group_styles)(engine::VmContext& vm, engine::TextWindow& tw);
-  // Cell animation of a waiting icon: made at load, restarted by a click, released with the
-  // icon. Null: no animation (the icon shows its first cell).
-  uint32_t (*icon_animation_create)(uint32_t sprite);
-  void (*icon_animation_reset)(uint32_t animation);
-  void (*icon_animation_release)(uint32_t animation);
-  // Milliseconds per cell of a waiting icon's animation. Null: nothing.
-  void (*icon_animation_set_time)(uint32_t animation, int32_t ms);
-  // Starts the .ani slot of the base image when graphic.dat gives it one. Null: nothing.
-  void (*base_ani_start)(engine::VmContext& vm, layers::ImageRecord& image);
 };
 
 extern TextWindowSeams text_window_seams;
@@ -44,8 +35,5 @@ void line_voices_cut(engine::VmContext& vm);
 bool text_button_hit(engine::VmContext& vm);
 void text_button_group_view(engine::VmContext& vm, engine::TextWindow& tw, bool on);
 void text_button_group_styles(engine::VmContext& vm, engine::TextWindow& tw);
-void text_icon_animation_create(engine::TextIcon& icon);
-void text_icon_animation_reset(engine::TextIcon& icon);
-void text_icon_animation_release(engine::TextIcon& icon);
 
 }  // namespace textwindow

@@ -2,6 +2,7 @@
 // per icon), the fields at their offsets, the window rebuilt hidden with its texts, the kept
 // base image and window alpha, and the refusals of its check.
 #include "program/save/blocks/blocks_fixture.h"
+#include "program/text/window/fake_animations.h"
 
 namespace blockstest {
 namespace {
@@ -31,6 +32,7 @@ class TextWindowSaveTest : public BlocksTest {
             {u(n), kSlot | (3 + static_cast<uint32_t>(n)), 0, 0});
   }
   void base(const char* file) { picture(2, file, kSetBase, {kSlot | 2, 0, 0, 0}); }
+  textwindowtest::FakeAnimations anims;  // recording once a test installs it
 };
 
 TEST_F(TextWindowSaveTest, TheBlockSizeFollowsPageModeBaseImageAndIcons) {
@@ -101,6 +103,32 @@ TEST_F(TextWindowSaveTest, TheWindowComesBackHiddenWithItsPicturesAndTexts) {
   EXPECT_GT(w.nRenderedLength, 0);  // the message is drawn whole
   EXPECT_EQ(engine::text_settings.dwReadColor, 0x00112233u);
   EXPECT_EQ(write(save::text_window_save_write), b);
+}
+
+// Each icon's time per cell goes with it; a stored 0 (blocks written before the time was kept)
+// brings the icon back at the default time instead of one cell per frame.
+TEST_F(TextWindowSaveTest, IconAnimationTimesComeBack) {
+  anims.install();
+  init();
+  icon(0, "ICON0");
+  icon(1, "ICON1");
+  ASSERT_EQ(call(0x02000E, {0, 250}), 1u);  // text_set_icon_animation_time
+  Bytes b = write(save::text_window_save_write);
+  const size_t icon0 = kP + 4;  // after the empty base image reference
+  const size_t time0 = icon0 + 4 + 372 + 152, time1 = time0 + 4 + 528;
+  EXPECT_EQ(word_at(b, time0), 250u);
+  EXPECT_EQ(word_at(b, time1), 100u);
+  put_word(b, time1, 0);
+  put_word(b, time0, 40);
+  textwindow::text_window_free(vm());
+  anims.made.clear();
+  EXPECT_EQ(read(save::text_window_save_read, b), b.size());
+  ASSERT_EQ(anims.made.size(), 2u);
+  EXPECT_EQ(anims.made[0].sprite, tw().icons[0].lpImage->hSprite);
+  EXPECT_EQ(anims.made[0].direction, 1u);
+  EXPECT_EQ(anims.made[0].ms, 40u);
+  EXPECT_EQ(anims.made[1].ms, 100u);
+  EXPECT_EQ(tw().icons[1].hAnimation, 2u);
 }
 
 TEST_F(TextWindowSaveTest, AKeptBaseImageAndWindowAlphaWinOverTheStoredOnes) {

@@ -7,7 +7,9 @@
 
 #include "engine/neighbours.h"
 #include "program/text/sound/fake_sound.h"
+#include "program/text/window/ani_on_load.h"
 #include "program/text/window/text_window_fixture.h"
+#include "text/history/backlog_buttons.h"
 #include "text/history/backlog_window.h"
 #include "text/history/history_write.h"
 
@@ -146,6 +148,22 @@ TEST_F(BacklogTest, FaceImagesComeFromTheVoiceName) {
       {"VO12_001", "IC12"}, {"vo12_001", "IC12"}, {"VOA1_001", "IC99"}, {"XO12_001", ""}, {"", ""},
       {"VO", "IC99"}};
   for (const auto& c : cases) EXPECT_EQ(backlog::face_image_name(c.voice), c.face) << c.voice;
+}
+
+// A history button's picture runs its .ani program from the moment it is made.
+TEST_F(BacklogTest, AButtonStartsItsAniProgram) {
+  AniOnLoad glow(vm(), "FACE");
+  fake().files = {{"FACE.png", {64, 64}}};
+  orv.OrvButtonEntryEx = [](OrvHandle, OrvHandle, uint32_t) { return OrvBool{1}; };
+  orv.OrvButtonDelete = [](OrvHandle, OrvHandle) { return OrvBool{1}; };
+  vm().buttons.groups[3].bInit = 1;
+  const layers::ImageRecord* image = backlog::history_button_create(vm(), 3, 0, "FACE", 0, 0, 0, 0);
+  ASSERT_NE(image, nullptr);
+  ASSERT_NE(image->dwAnimeNo, 0u);
+  EXPECT_EQ(animations::AdvAnimGetStatus(image->dwAnimeNo), animations::kAnimWaiting);
+  backlog::history_button_delete(vm(), 3, 0);
+  layers::display_ops_commit(vm());
+  vm().buttons.groups[3] = engine::ButtonGroup{};
 }
 
 TEST_F(BacklogTest, GetTextHistNoInitAndClear) {

@@ -111,6 +111,31 @@ TEST_F(TipsTest, ColoursPauseAndInit) {
   EXPECT_EQ(vm().tips.dwState, 0u);
 }
 
+// Leaving a sub-scene ends the wait of a line with tips words: the end label runs as a gosub
+// and the script goes on after leave_sub_scene when it returns. Unarmed, nothing is called.
+TEST_F(TipsTest, LeavingASubSceneRunsTheGlossaryEndLabel) {
+  for (const bool armed : {true, false}) {
+    load(std::string(armed ? "  call tips_stop\n" : "") +
+         "  call tips_set_process(0, @glossary_end)\n"
+         "  call leave_sub_scene\n"
+         "  mov r3, 1\n"
+         "  end\n"
+         "glossary_end:\n"
+         "  mov r4, 7\n"
+         "  ret\n");
+    vm().reg[3] = vm().reg[4] = 0;
+    vm().tips.bHookRunning = 1;
+    vm().runner.bRunning = 1;
+    run();
+    EXPECT_EQ(vm().reg[4], armed ? 7u : 0u) << armed;
+    if (armed) {
+      EXPECT_EQ(vm().reg[3], 1u);  // back after the command
+    }
+    EXPECT_EQ(vm().tips.bHookRunning, armed ? 0 : 1) << armed;
+    vm().tips = engine::TextTipsState{};
+  }
+}
+
 // ---- favourites ----
 
 TEST_F(TipsTest, FavouritesNeedACapacityAndTakeTheNextFreeNumber) {

@@ -3,6 +3,7 @@
 // wait_click through the script.
 #include "text/window/text_wait.h"
 #include "engine/frame_procedure.h"
+#include "program/text/window/fake_animations.h"
 #include "program/text/window/text_window_fixture.h"
 #include "text/window/reveal.h"
 
@@ -21,6 +22,7 @@ class WaitTest : public TextWindowTest {
     ASSERT_EQ(call(0x020000, {24, 0, 0, 480, 100, 0, 0, 0}), 1u);
     std::strcpy(vm().strings.slots[0], "ICON0");
     fake().files = {{"ICON0.png", {32, 32}}};
+    animations.install();
     ASSERT_EQ(call(0x020001, {0, 0x10000000, 0, 0}), 1u);
     textwindow::text_window_show(vm(), tw(), true);
   }
@@ -56,6 +58,7 @@ class WaitTest : public TextWindowTest {
   bool icon_shown() { return sprite(tw().icons[0].lpImage)->visible == 1; }
 
   uint32_t points_ = 0;
+  FakeAnimations animations;  // the click icon's is handle 1
 };
 
 TEST_F(WaitTest, RevealTimeAndAutoDelayFormulas) {
@@ -102,6 +105,7 @@ TEST_F(WaitTest, ALineRevealsOverItsTimeThenWaitsForAClick) {
   EXPECT_EQ(tw().dwMode, 0x10002u);
   EXPECT_EQ(alpha_at(479), 255u);
   EXPECT_TRUE(icon_shown());
+  EXPECT_EQ(animations.at(1).resets, 0);  // the reveal ran out: the icon goes on as it was
   EXPECT_EQ(tw().nTotalTime, 1500);
   EXPECT_FALSE(frame(5000));  // no auto mode: only input ends it
   EXPECT_FALSE(popped());
@@ -117,6 +121,7 @@ TEST_F(WaitTest, AClickCompletesTheRevealAndAutoModeEndsTheWaitAfterItsDelay) {
   frame(100, kClick);
   EXPECT_EQ(tw().dwMode, 0x10002u);
   EXPECT_EQ(alpha_at(479), 255u);
+  EXPECT_EQ(animations.at(1).resets, 1);  // the click starts the icon from its first cell
   vm().run.bAuto = 1;
   frame(1499);
   EXPECT_FALSE(popped());

@@ -2,6 +2,8 @@
 #include <cstring>
 
 #include "graphics/layers/image_record.h"
+#include "program/text/window/ani_on_load.h"
+#include "program/text/window/fake_animations.h"
 #include "program/text/window/text_window_fixture.h"
 #include "text/window/text_page.h"
 #include "text/window/text_wait.h"
@@ -26,6 +28,7 @@ class WindowTest : public TextWindowTest {
     std::strcpy(vm().strings.slots[0], file);
     return call(kSetIcon, {u(n), kSlot0, u(x), u(y)});
   }
+  FakeAnimations anims;  // recording once a test installs it
 };
 
 TEST_F(WindowTest, InitRoundsTheWidthAndSizesTheSpritesAsPowersOfTwo) {
@@ -145,6 +148,55 @@ TEST_F(WindowTest, RectNeedsASlotThatHoldsAPicture) {
   EXPECT_EQ(input.rects[s].right, 96);
   EXPECT_EQ(input.rects[s].bottom, 32);
   EXPECT_EQ(input.cells[s], (std::pair<int32_t, int32_t>{32, 32}));
+}
+
+// Each icon steps through the cells across its sheet from its load until it is replaced or the
+// window goes; the time per cell is the script's to change, icon by icon.
+TEST_F(WindowTest, IconsAnimateFromTheirLoadUntilTheyAreReleased) {
+  anims.install();
+  ASSERT_EQ(init(), 1u);
+  ASSERT_EQ(icon(0, "ICON0"), 1u);
+  ASSERT_EQ(icon(1, "ICON1"), 1u);
+  EXPECT_EQ(icon(2, "NOPE"), 0u);  // no picture, no animation
+  ASSERT_EQ(anims.made.size(), 2u);
+  EXPECT_EQ(anims.made[0].sprite, tw().icons[0].lpImage->hSprite);
+  EXPECT_EQ(anims.made[0].direction, 1u);
+  EXPECT_EQ(anims.made[0].ms, 100u);
+  EXPECT_EQ(tw().icons[1].hAnimation, 2u);
+  EXPECT_EQ(tw().icons[2].hAnimation, 0u);
+
+  constexpr uint32_t kSetIconAnimationTime = 0x02000E;
+  EXPECT_EQ(call(kSetIconAnimationTime, {1, 250}), 1u);
+  EXPECT_EQ(anims.made[1].ms, 250u);
+  EXPECT_TRUE(logged(10, "text_set_icon_animation_time 1, 250"));
+  for (uint32_t ignored : {2u, 3u, u(-1)}) EXPECT_EQ(call(kSetIconAnimationTime, {ignored, 7}), 1u);
+  EXPECT_EQ(anims.made[0].ms, 100u);
+  EXPECT_EQ(anims.made[1].ms, 250u);
+
+  // A new picture in a slot takes a new animation; under a scene skip the old task ends at once.
+  ASSERT_EQ(icon(0, "ICON1"), 1u);
+  EXPECT_TRUE(anims.made[0].released);
+  EXPECT_TRUE(anims.reprocessed.empty());
+  vm().run.bSceneSkip = 1;
+  ASSERT_EQ(icon(0, "ICON0"), 1u);
+  vm().run.bSceneSkip = 0;
+  EXPECT_EQ(anims.reprocessed, std::vector<OrvHandle>{3});
+  ASSERT_EQ(anims.made.size(), 4u);
+  EXPECT_EQ(call(kUninit, {}), 1u);
+  for (const FakeAnimation& a : anims.made) EXPECT_TRUE(a.released);
+}
+
+// A base image whose graphic.dat record names an .ani program runs it from its load: the
+// program is loaded with the picture and started at once, not left waiting for a display.
+TEST_F(WindowTest, TheBaseImageStartsItsAniProgram) {
+  AniOnLoad glow(vm(), "BASE");
+  ASSERT_EQ(init(), 1u);
+  std::strcpy(vm().strings.slots[0], "BASE");
+  ASSERT_EQ(call(kSetBase, {kSlot0, 0, 0, 0}), 1u);
+  const uint32_t no = tw().lpBase->dwAnimeNo;
+  ASSERT_NE(no, 0u);
+  EXPECT_EQ(animations::AdvAnimGetStatus(no), animations::kAnimWaiting);
+  textwindow::text_window_free(vm());
 }
 
 TEST_F(WindowTest, IconsFollowTheEndOfTheTextInLayoutModeOne) {
