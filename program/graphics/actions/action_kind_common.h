@@ -6,6 +6,7 @@
 
 #include "engine/orv_api.h"
 #include "engine/vm_context.h"
+#include "graphics/int_math.h"
 #include "graphics/layers/image_record.h"
 
 namespace actions {
@@ -41,18 +42,12 @@ inline float linear_rate(uint32_t t, uint32_t d) {
 }
 
 // Float to int toward zero, saturated where a stored section carries an absurd change.
-inline int32_t trunc_i32(float v) {
-  if (!(v > -2147483648.0f)) return v != v ? 0 : INT32_MIN;
-  if (v >= 2147483648.0f) return INT32_MAX;
-  return static_cast<int32_t>(v);
-}
+using graphics::trunc_i32;
 inline int32_t as_i32(uint32_t v) {
   return static_cast<int32_t>(v);
 }
 // Integer sums wrap (script values are unchecked; no overflow is undefined).
-inline int32_t wrap_add(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
+using graphics::wrap_add;
 inline int32_t wrap_sub(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
 }

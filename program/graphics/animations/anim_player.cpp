@@ -136,9 +136,9 @@ void start_sub_player(AnimSlot& p, int32_t index, int32_t label) {
 void add_position(AnimSlot& p, const AniOp& op) {
   ImageRecord* img = p.lpImageRec;
   if (!img) return;
-  img->animSet.pos.x = add32(img->animSet.pos.x, op.v[0]);
-  img->animSet.pos.y = add32(img->animSet.pos.y, op.v[1]);
-  img->animSet.pos.z = add32(img->animSet.pos.z, op.v[2]);
+  img->animSet.pos.x = wrap_add(img->animSet.pos.x, op.v[0]);
+  img->animSet.pos.y = wrap_add(img->animSet.pos.y, op.v[1]);
+  img->animSet.pos.z = wrap_add(img->animSet.pos.z, op.v[2]);
   img->animSet.fPos.x += static_cast<float>(op.v[0]);
   img->animSet.fPos.y += static_cast<float>(op.v[1]);
   img->animSet.fPos.z += static_cast<float>(op.v[2]);
@@ -146,7 +146,7 @@ void add_position(AnimSlot& p, const AniOp& op) {
 
 void set_rect(AnimSlot& p, const AniOp& op) {
   if (!p.lpImageRec) return;
-  const OrvRect r{op.v[0], op.v[1], add32(op.v[0], op.v[2]), add32(op.v[1], op.v[3])};
+  const OrvRect r{op.v[0], op.v[1], wrap_add(op.v[0], op.v[2]), wrap_add(op.v[1], op.v[3])};
   orv.OrvSpriteSetRect(p.lpImageRec->hSprite, &r);
 }
 

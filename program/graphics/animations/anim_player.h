@@ -20,14 +20,13 @@
 #include <cstdint>
 
 #include "engine/vm_context.h"
+#include "graphics/int_math.h"
 #include "graphics/layers/image_record.h"
 
 namespace animations {
 
 // Positions and sizes from a file may sum past the int range: they wrap as 32-bit words do.
-inline int32_t add32(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
+using graphics::wrap_add;
 
 struct AniTrack;
 

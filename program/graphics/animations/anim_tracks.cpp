@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "graphics/animations/anim_player.h"
+#include "graphics/int_math.h"
 #include "graphics/sine.h"
 
 namespace animations {
@@ -21,9 +22,9 @@ int16_t add16(int16_t a, int32_t b) {
 }
 
 void add3(Vec3i& v, int32_t x, int32_t y, int32_t z) {
-  v.x = add32(v.x, x);
-  v.y = add32(v.y, y);
-  v.z = add32(v.z, z);
+  v.x = wrap_add(v.x, x);
+  v.y = wrap_add(v.y, y);
+  v.z = wrap_add(v.z, z);
 }
 void add3(Vec3f& v, float x, float y, float z) {
   v.x += x;
@@ -62,10 +63,7 @@ float move_rate(uint32_t curve, const Progress& p, uint32_t time) {
 // A product that leaves the int range (a file may hold any position and a sine curve may
 // turn it round) stops at the range's end instead of being undefined.
 int32_t trunc_mul(int32_t v, float k) {
-  const double r = static_cast<double>(static_cast<float>(v) * k);
-  if (!(r > -2147483648.0)) return r != r ? 0 : INT32_MIN;
-  if (r >= 2147483647.0) return INT32_MAX;
-  return static_cast<int32_t>(r);
+  return graphics::trunc_i32(static_cast<float>(v) * k);
 }
 
 // ---- move ----
@@ -167,16 +165,17 @@ struct CirclePoint {
   int32_t x, y;
 };
 CirclePoint circle_at(const CircleTrack& c, float k) {
-  const int32_t radius_x = add32(trunc_mul(c.drx, k), c.rx);
-  const uint32_t angle_x = static_cast<uint32_t>(add32(trunc_mul(c.dax, k), c.ax));
-  const int32_t radius_y = add32(trunc_mul(c.dry, k), c.ry);
-  const uint32_t angle_y = static_cast<uint32_t>(add32(add32(trunc_mul(c.day, k), c.ay), 128));
+  const int32_t radius_x = wrap_add(trunc_mul(c.drx, k), c.rx);
+  const uint32_t angle_x = static_cast<uint32_t>(wrap_add(trunc_mul(c.dax, k), c.ax));
+  const int32_t radius_y = wrap_add(trunc_mul(c.dry, k), c.ry);
+  const uint32_t angle_y =
+      static_cast<uint32_t>(wrap_add(wrap_add(trunc_mul(c.day, k), c.ay), 128));
   return {trunc_mul(radius_x, graphics::sine512(angle_x)),
           trunc_mul(radius_y, graphics::sine512(angle_y))};
 }
 void circle_add(Vec3i& pos, Vec3f& fpos, CirclePoint c) {
-  pos.x = add32(pos.x, c.x);
-  pos.y = add32(pos.y, c.y);
+  pos.x = wrap_add(pos.x, c.x);
+  pos.y = wrap_add(pos.y, c.y);
   fpos.x += static_cast<float>(c.x);
   fpos.y += static_cast<float>(c.y);
 }
@@ -205,8 +204,8 @@ void circle_end(AnimSlot& pl, AniTrack& t) {
 
 void step_arrive(ImageRecord* img, const StepTrack& s) {
   if (!img) return;
-  img->animSet.pos.x = add32(img->animSet.pos.x, s.tx);
-  img->animSet.pos.y = add32(img->animSet.pos.y, s.ty);
+  img->animSet.pos.x = wrap_add(img->animSet.pos.x, s.tx);
+  img->animSet.pos.y = wrap_add(img->animSet.pos.y, s.ty);
   img->animSet.fPos.x += s.ftx;
   img->animSet.fPos.y += s.fty;
 }
