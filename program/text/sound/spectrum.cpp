@@ -27,8 +27,6 @@ void spectrum_create() {
   for (int i = 0; i <= kSpectrumBands; ++i) {
     a->edges[i] = 20.0f * std::pow(1000.0f, static_cast<float>(i) / 31.0f);
   }
-  a->sampleRate = 44100;
-  a->fftSize = kSpectrumSize;
   a->bandCount = kSpectrumBands;
   a->channels = 2;
   spectrum_analyzer = a;
@@ -50,12 +48,12 @@ void spectrum_analyse(SpectrumAnalyzer& a) {
   }
   if (!a.fft) return;
   kiss_fftr(a.fft, a.input, a.spectrum);
-  constexpr int kLastBin = kSpectrumSize / 2;
+  static constexpr int kLastBin = kSpectrumSize / 2;
+  auto bin = [](float hz) {
+    const int k = static_cast<int>(hz / static_cast<float>(kSpectrumRate) * kSpectrumSize);
+    return std::clamp(k, 0, kLastBin);
+  };
   for (int b = 0; b < kSpectrumBands; ++b) {
-    auto bin = [&](float hz) {
-      const int k = static_cast<int>(hz / static_cast<float>(a.sampleRate) * kSpectrumSize);
-      return std::clamp(k, 0, kLastBin);
-    };
     const int lo = bin(a.edges[b]);
     const int hi = bin(a.edges[b + 1]);
     const int n = hi < lo ? 1 : hi - lo + 1;

@@ -19,6 +19,7 @@ namespace engine {
 
 constexpr int32_t kSpectrumSize = 4096;
 constexpr int32_t kSpectrumBands = 31;
+constexpr int32_t kSpectrumRate = 44100;  // the rate the bands are laid out for
 
 struct SpectrumAnalyzer {
   kiss_fftr_cfg fft;
@@ -26,11 +27,9 @@ struct SpectrumAnalyzer {
   float input[kSpectrumSize];
   kiss_fft_cpx spectrum[kSpectrumSize / 2 + 1];
   float edges[kSpectrumBands + 1];  // 20 x 1000^(i / 31) Hz
-  int32_t sampleRate;               // 44100
-  int32_t fftSize;                  // 4096
   int32_t bandCount;                // bounds spectrum_get_band only
   int32_t channels;                 // interleaved channels of the samples
-  std::vector<int16_t> samples;     // fftSize frames of `channels` samples
+  std::vector<int16_t> samples;     // kSpectrumSize frames of `channels` samples
 };
 
 extern SpectrumAnalyzer* spectrum_analyzer;
