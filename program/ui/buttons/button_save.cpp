@@ -19,6 +19,7 @@
 #include "engine/orv_api.h"
 #include "engine/orv_calls.h"
 #include "engine/vm_services.h"
+#include "graphics/animations/anim_player.h"
 #include "graphics/layers/graphic_dat.h"
 #include "graphics/layers/image_record.h"
 #include "graphics/layers/sprite_info_record.h"
@@ -131,7 +132,10 @@ void rebuild_button(engine::VmContext& vm, uint32_t g, uint32_t no, uint32_t fil
   orv.OrvButtonEntry(group.hGroup, sprite);
   b.info.name[sizeof b.info.name - 1] = 0;
   orv.OrvSpriteSetInfo(sprite, &b.info);
+  // Render mode, and an animation of the picture loaded again and started, as the commit that
+  // showed the new button started it.
   layers::image_apply_graphic_info(vm, *image, info, 0x6000);
+  if (image->dwAnimeNo) animations::AdvAnimStart(vm, image->dwAnimeNo);
   image->lFileNo = file;
   e.lpImage = image;
 }

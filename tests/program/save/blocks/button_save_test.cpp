@@ -2,6 +2,7 @@
 // layer picture stored as an empty place, the hovered button stored in its normal frame, the
 // rebuild of a group from bytes, and the refusals of its check.
 #include "program/save/blocks/blocks_fixture.h"
+#include "program/text/window/ani_on_load.h"
 #include "ui/buttons/buttons.h"
 
 namespace blockstest {
@@ -140,6 +141,18 @@ TEST_F(ButtonSaveTest, AStoredGroupIsRebuiltWithItsPicturesAndLabels) {
   EXPECT_EQ(vm().buttons.dwWaitStart, 0u);
   EXPECT_EQ(vm().buttons.dwInvalidTime, 0u);
   EXPECT_EQ(write(save::button_save_write), b);
+}
+
+// A picture whose graphic.dat record names an .ani program animates again after a load, as it
+// did when the button was made; it does not sit on its first frame.
+TEST_F(ButtonSaveTest, ARebuiltButtonStartsTheAnimationOfItsPicture) {
+  textwindowtest::AniOnLoad glow(vm(), "BTN5");
+  EXPECT_EQ(read(save::button_save_read, group_fixture()), group_fixture().size());
+  const layers::ImageRecord* image = group(1).entries[5].lpImage;
+  ASSERT_NE(image, nullptr);
+  ASSERT_NE(image->dwAnimeNo, 0u);
+  EXPECT_EQ(animations::AdvAnimGetStatus(image->dwAnimeNo), animations::kAnimWaiting);
+  ui::btn_release_all(vm());
 }
 
 TEST_F(ButtonSaveTest, AButtonWhosePictureIsGoneIsAnEmptyPlaceAndTheRestIsRead) {
