@@ -67,6 +67,9 @@ uint32_t cmd_bgv_play(VmContext& vm) {
   }
   slot.file = file;
   slot.flags = flags;
+  // A pause left by the slot's last voice (stopped at once) is not the new voice's: it plays,
+  // and the frame update must release it when it ends.
+  slot.paused = 0;
   const std::string name = sound_file_name(vm, file, nullptr);
   slot.sound = sound_load(vm, name, kSoundTypeBgv, nullptr);
   if (slot.sound != 0) {
@@ -96,8 +99,11 @@ uint32_t cmd_bgv_stop(VmContext& vm) {
     if (slot.sound != 0) {
       slot.flags &= ~kBgvLoop;
       if (fading) {
-        // The frame update releases it once the fade has ended.
+        // The frame update releases it once the fade has ended. It skips paused slots, whose
+        // sound is silent but not over; a voice on its way out is no longer paused (the
+        // platform's stop ends a pause too), or its channel would never be let go.
         slot.hasKey = 0;
+        slot.paused = 0;
         orv.OrvSoundStopFade(slot.sound, fade);
         continue;
       }

@@ -79,6 +79,35 @@ TEST_F(BgvTest, StopFadesOnlyWithTheSwitchOnAndNoSkipInput) {
   EXPECT_TRUE(logged(10, "bgv_stop  -1, 0"));
 }
 
+// A voice the script paused is still let go once it ends: faded out, the frame update releases
+// its channel as it does an unpaused one; stopped at once, the pause does not pass on to the
+// next voice played into the slot, which is released when it ends.
+TEST_F(BgvTest, APausedVoiceIsReleasedAfterItsStop) {
+  fake.files = {"BG_A.ogg", "BG_B.ogg"};
+  vm().sound.switches[engine::kCatBgv] = 1;
+  play(2, "bg_a", 0x1, 0);
+  call(kBgvPause, {2, 1, 0});
+  call(kBgvStop, {2, 500});
+  EXPECT_TRUE(fake.called("StopFade " + h(2) + " 500"));
+  const std::string faded = h(2);
+  fake.playing[slot(2).sound] = false;  // the fade has ended
+  engine::voice_frame_update(vm());
+  EXPECT_TRUE(fake.called("Release " + faded));
+  EXPECT_EQ(slot(2).sound, 0u);
+
+  play(3, "bg_a", 0x1, 0);
+  call(kBgvPause, {3, 1, 0});
+  call(kBgvStop, {3, 0});
+  EXPECT_EQ(slot(3).sound, 0u);
+  play(3, "bg_b", 0, 0);
+  EXPECT_EQ(slot(3).paused, 0u);
+  const std::string ended = h(3);
+  fake.playing[slot(3).sound] = false;
+  engine::voice_frame_update(vm());
+  EXPECT_TRUE(fake.called("Release " + ended));
+  EXPECT_EQ(slot(3).sound, 0u);
+}
+
 TEST_F(BgvTest, KeyedSlotPausesUnderItsSpeakersVoiceAndResumesAfter) {
   fake.files = {"BG_A.ogg", "BG_C.ogg", "VO_A01.ogg", "VO_B01.ogg"};
   play(0, "bg_a", 0x1, 0);
