@@ -51,7 +51,7 @@ void set_anime(VmContext& vm, const SetAnime& a, const char* command) {
   std::memcpy(info.aniName, a.name, sizeof info.aniName);
   layers::image_apply_graphic_info(vm, *image, info, layers::kGraphicAnimation);
   if (a.later) {
-    layers::display_op_queue(vm, layers::kOpAnimStart, image->dwAnimeNo);
+    layers::display_op_queue_anim_start(vm, image->dwAnimeNo);
   } else {
     AdvAnimStart(vm, image->dwAnimeNo);
   }

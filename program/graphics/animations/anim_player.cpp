@@ -31,6 +31,9 @@ constexpr uint32_t kJumpsPerStep = 256;
 // write thousands of log lines a frame before the jump count stops it.
 constexpr uint32_t kOpsPerStep = 1024;
 
+// Loads per slot (never reset, wrapping), indexed by slot number - 1.
+uint32_t slot_generation[kAnimSlots];
+
 AnimSlot& sentinel() {
   return anim_slots[kAnimSlots];
 }
@@ -357,6 +360,7 @@ uint32_t anim_load_data(VmContext& vm, uint8_t* data, uint32_t size, ImageRecord
     return 0;
   }
   std::memset(static_cast<void*>(slot), 0, sizeof *slot);
+  ++slot_generation[slot - anim_slots];
   if (image) image->dwAnimeNo = static_cast<uint32_t>(slot - anim_slots) + 1;
   slot->dwUsed = 1;
   slot->dwDiscard = 1;
@@ -389,6 +393,10 @@ uint32_t AdvAnimStart(VmContext& vm, uint32_t no) {
     anim_step(vm, *s);
   }
   return 1;
+}
+
+uint32_t anim_generation(uint32_t no) {
+  return no >= 1 && no <= kAnimSlots ? slot_generation[no - 1] : 0;
 }
 
 void AdvAnimUnload(VmContext& vm, uint32_t no) {

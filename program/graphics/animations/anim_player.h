@@ -72,6 +72,10 @@ uint32_t anim_load_data(engine::VmContext& vm, uint8_t* data, uint32_t size,
 // A slot in state 4 becomes running and steps once; other states do nothing. 1; 0 for a
 // number above 128.
 uint32_t AdvAnimStart(engine::VmContext& vm, uint32_t no);
+// How many animations slot no (1-128) has held; 0 for other numbers. A start queued for a
+// later commit carries it, so that it cannot start an animation loaded into the slot after
+// the one it was queued for.
+uint32_t anim_generation(uint32_t no);
 // Finishes a used slot; its end state stays in the image only when the program cleared the
 // discard flag.
 void AdvAnimUnload(engine::VmContext& vm, uint32_t no);

@@ -95,7 +95,9 @@ void apply(engine::VmContext& vm, const engine::DisplayOp& op) {
       start_layer_transition(vm, op);
       break;
     case kOpAnimStart:
-      animations::AdvAnimStart(vm, op.args[0]);
+      if (animations::anim_generation(op.args[0]) == op.args[1]) {
+        animations::AdvAnimStart(vm, op.args[0]);
+      }
       break;
     default:
       // The buttons' own requests go to the button subsystem; other kinds are dropped.
@@ -195,6 +197,10 @@ uint32_t display_op_queue(engine::VmContext& vm, uint32_t kind, uint32_t a1, uin
   op.args[0] = a1;
   op.args[1] = a2;
   return engine::display_op_push(vm, op);
+}
+
+uint32_t display_op_queue_anim_start(engine::VmContext& vm, uint32_t no) {
+  return display_op_queue(vm, kOpAnimStart, no, animations::anim_generation(no));
 }
 
 void display_ops_commit(engine::VmContext& vm) {

@@ -33,6 +33,11 @@ inline uint32_t g_run_no_wait = 0;
 // Queues one request {kind, a1, a2}; 1, or 0 when the queue entry cannot be allocated.
 uint32_t display_op_queue(engine::VmContext& vm, uint32_t kind, uint32_t a1, uint32_t a2 = 0);
 
+// Queues the start of animation slot no (kOpAnimStart: the slot, then its generation) for the
+// next commit. The commit starts it only while the slot still holds the animation loaded when
+// it was queued: one freed and loaded again for another image in between is left alone.
+uint32_t display_op_queue_anim_start(engine::VmContext& vm, uint32_t no);
+
 // Applies every queued request, oldest first, then clears the text window's advance request
 // and the no-wait flag. Kinds it does not know are dropped.
 void display_ops_commit(engine::VmContext& vm);

@@ -759,7 +759,7 @@ uint32_t cmd_btn_set_anim(VmContext& vm) {
   animations::AdvAnimUnload(vm, image->dwAnimeNo);
   if (!animations::anim_load(vm, name, image)) return 1;
   if (later) {
-    layers::display_op_queue(vm, layers::kOpAnimStart, image->dwAnimeNo);
+    layers::display_op_queue_anim_start(vm, image->dwAnimeNo);
   } else {
     animations::AdvAnimStart(vm, image->dwAnimeNo);
   }

@@ -418,6 +418,24 @@ TEST_F(ButtonAnims, StartsNowOrWaitsForTheNextCommit) {
   EXPECT_EQ(image(1).animSet.pos.x, 10);
 }
 
+// A start queued for the next commit belongs to the animation that queued it: when that one is
+// cleared and its slot taken by another picture's animation before the commit, the newcomer
+// keeps waiting for its own start.
+TEST_F(ButtonAnims, AQueuedStartDoesNotStartTheNextAnimationInItsSlot) {
+  set_anim(0, 0, "GLOW", 1);
+  const uint32_t slot = image(0).dwAnimeNo;
+  cmd(kAnimClear, {0, 0});
+  ASSERT_EQ(animations::anim_load(vm(), "GLOW", &image(1)), 1u);
+  ASSERT_EQ(image(1).dwAnimeNo, slot);
+  layers::display_ops_commit(vm());
+  EXPECT_EQ(ask(kAnimeStatus, 1), 4u) << "still waiting for its own start";
+  EXPECT_EQ(image(1).animSet.pos.x, 0);
+  // A start queued by the newcomer itself still runs.
+  layers::display_op_queue_anim_start(vm(), slot);
+  layers::display_ops_commit(vm());
+  EXPECT_EQ(ask(kAnimeStatus, 1), 3u);
+}
+
 TEST_F(ButtonAnims, ReplacingFreesTheOldSlotAndAMissingFileLeavesNone) {
   set_anim(0, 0, "GLOW", 0);
   const uint32_t first = image(0).dwAnimeNo;
