@@ -68,6 +68,16 @@ uint32_t image_get_file_name(engine::VmContext& vm, uint32_t image_no, char (&na
   return 1;
 }
 
+void image_keep_file(ImageRecord& image, uint32_t file, const char* slot_name, const char* name) {
+  if (file & engine::kStringHandleBit) {
+    std::memcpy(image.szFileName, slot_name, sizeof image.szFileName);
+  } else if (file == 0) {
+    std::memcpy(image.szFileName, name, sizeof image.szFileName);
+    file = engine::kStringHandleBit;
+  }
+  image.lFileNo = file;
+}
+
 void image_op_keep_name(engine::VmContext& vm, uint32_t file, char (&field)[32]) {
   std::memset(field, 0, sizeof field);
   if (!(file & engine::kStringHandleBit)) return;

@@ -129,7 +129,8 @@ struct TransformSet {
 
 struct ImageRecord {
   uint32_t hSprite;    // platform sprite id; 0 none
-  uint32_t lFileNo;    // file operand it came from (bit 28: a string slot, name in szFileName)
+  uint32_t lFileNo;    // file operand it came from (bit 28: a string slot, name in szFileName;
+                       // File.dat entry 0 is kept in that form too); 0 none
   uint32_t dwAnimeNo;  // .ani slot 1-128, 0 none
   uint32_t dwIndex;    // own index in image_table
   BaseTransform base;
@@ -168,6 +169,12 @@ ImageRecord* image_record_at(int32_t index);
 // string-slot file, else its File.dat name (not marked as seen). 1, or 0 when the number names
 // no record or the record keeps no file (lFileNo 0).
 uint32_t image_get_file_name(engine::VmContext& vm, uint32_t image_no, char (&name)[33]);
+// Records the file an image was loaded from: lFileNo = file, and for a string-slot file the
+// name the caller keeps for it (slot_name, 32 bytes). File.dat entry 0 cannot be kept as the
+// number 0, which image records and save blocks read as "no file": that one is kept by its
+// File.dat name (name, 32 bytes) in the string-slot form, so that a save keeps the picture and
+// its name can be asked for.
+void image_keep_file(ImageRecord& image, uint32_t file, const char* slot_name, const char* name);
 // Keeps the name of a string-slot file reference (bit 28, slot below 16) in a 32-byte field,
 // cut at byte 31, so that an image operation can be replayed after the slot changed; any other
 // reference leaves the field zero.

@@ -58,7 +58,7 @@ void resolve(VmContext& vm, uint32_t file, Named* n) {
 }
 
 // Rotation, scale and colour from the sprite, or scale and colour from graphic.dat.
-void take_sprite_state(ImageRecord& image, const OrvSpriteInfo& si, const Named& n, uint32_t file) {
+void take_sprite_state(ImageRecord& image, const OrvSpriteInfo& si, const Named& n) {
   image.base.rot = {static_cast<int32_t>(si.rotation_x), static_cast<int32_t>(si.rotation_y),
                     static_cast<int32_t>(si.rotation_z)};
   image.base.fRot = {si.rotation_x, si.rotation_y, si.rotation_z};
@@ -69,7 +69,6 @@ void take_sprite_state(ImageRecord& image, const OrvSpriteInfo& si, const Named&
     image.base.scale = {si.scale_x, si.scale_y};
   }
   image.base.dwColor = (n.info.flags & kGraphicColor) ? n.info.color : si.color;
-  if (file & engine::kStringHandleBit) std::memcpy(image.szFileName, n.load, 32);
 }
 
 void set_pos(ImageRecord& image, int32_t x, int32_t y, int32_t z) {
@@ -156,8 +155,8 @@ uint32_t load_into_layer(VmContext& vm, Place place, uint32_t kind, uint32_t fil
     image->base.posOfs = {gx, gy, 0};
     image->base.fPosOfs = {static_cast<float>(gx), static_cast<float>(gy), 0.0f};
   }
-  take_sprite_state(*image, si, *n, file);
-  image->lFileNo = file;
+  take_sprite_state(*image, si, *n);
+  image_keep_file(*image, file, n->load, n->name);
   image_apply_graphic_info(vm, *image, n->info, kAllBits);
   slot.lpImage = image;
   image_apply_transform(vm, *image);
@@ -416,10 +415,10 @@ void async_store(AsyncLoad& req, uint32_t sprite) {
   set_pos(image, static_cast<int32_t>(si.x) + n.info.x, static_cast<int32_t>(si.y) + n.info.y, 0);
   image.base.fPos = {si.x + static_cast<float>(n.info.x), si.y + static_cast<float>(n.info.y),
                      0.0f};
-  take_sprite_state(image, si, n, req.file);
+  take_sprite_state(image, si, n);
   image_apply_graphic_info(vm, image, n.info, kAllBits);
   slot.dwAsyncRequest = 0;
-  image.lFileNo = req.file;  // last: the image is complete
+  image_keep_file(image, req.file, n.load, n.name);  // last: the image is complete
   vm_log(kLogHistory, "sp_load  %s, %d, %d", n.name, as_int(req.layer), as_int(req.mode));
 }
 
@@ -503,8 +502,7 @@ uint32_t layer_create_sprite(VmContext& vm, uint32_t layer, uint32_t file, int32
     return 0;
   }
   image->hSprite = sprite;
-  image->lFileNo = file;
-  if (file & engine::kStringHandleBit) std::memcpy(image->szFileName, n.name, 32);
+  image_keep_file(*image, file, n.name, n.name);
   set_pos(*image, x, y, 0);
   slot.lpImage = image;
   vm_log(kLogHistory,
@@ -531,7 +529,7 @@ void history_skip_cover_image(VmContext& vm) {
   orv.OrvSpriteGetInfo(sprite, &si);
   const Named none;
   set_pos(*image, static_cast<int32_t>(si.x), static_cast<int32_t>(si.y), 0);
-  take_sprite_state(*image, si, none, 0);
+  take_sprite_state(*image, si, none);
   image_apply_graphic_info(vm, *image, none.info, kAllBits);
   slot.lpImage = image;
   image_apply_transform(vm, *image);

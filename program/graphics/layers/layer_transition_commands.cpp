@@ -106,8 +106,7 @@ uint32_t cmd_sp_set_transition(VmContext& vm) {
   if (!sprite) return 0;
   image.hSprite = sprite;
   slot.hTransIn = sprite;
-  image.lFileNo = file;
-  if (file & engine::kStringHandleBit) std::memcpy(image.szFileName, load, 32);
+  image_keep_file(image, file, load, name);
   orv.OrvSpriteSetRenderMode(sprite, old_info.render_mode);
   if (image.base.bRect) {
     const OrvRect rect{image.base.rect.left, image.base.rect.top, image.base.rect.right,

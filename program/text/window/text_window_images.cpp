@@ -142,8 +142,7 @@ bool text_window_image_load(VmContext& vm, TextWindow& tw, uint32_t slot, uint32
                      static_cast<int32_t>(si.rotation_z)};
   image->base.fRot = {si.rotation_x, si.rotation_y, si.rotation_z};
   image->base.dwColor = si.color;
-  image->lFileNo = file;
-  if (file & engine::kStringHandleBit) std::memcpy(image->szFileName, load, 32);
+  layers::image_keep_file(*image, file, load, name);
   layers::image_apply_graphic_info(vm, *image, info, 0xFFFFFFFFu);
   layers::image_apply_transform(vm, *image);
   *place = image;

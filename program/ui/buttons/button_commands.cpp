@@ -148,8 +148,7 @@ ImageRecord* make_file_button(VmContext& vm, uint32_t group, uint32_t no, uint32
   }
   image->hSprite = sprite;
   orv.OrvButtonEntryEx(group_of(vm, group).hGroup, sprite, flags);
-  image->lFileNo = file;
-  if (file & engine::kStringHandleBit) std::memcpy(image->szFileName, load, 32);
+  layers::image_keep_file(*image, file, load, name);
   OrvSpriteInfo si{};
   orv.OrvSpriteGetInfo(sprite, &si);
   const int32_t gx = (info.flags & layers::kGraphicPosition) ? info.x : 0;

@@ -9,6 +9,7 @@
 #include "graphics/layers/graphic_dat.h"
 #include "graphics/layers/layer_commands.h"
 #include "program/graphics/layers/layers_fixture.h"
+#include "save/save_blocks.h"
 
 namespace layerstest {
 namespace {
@@ -341,6 +342,26 @@ TEST_F(LayerCommandsTest, FileNamesChildLinksFacesAndAFadeOutCancelled) {
   fading.hTransition = layers::layer_transition_handle(fading);
   EXPECT_EQ(layers::layer_transition_cancel(vm(), fading), 1u);
   EXPECT_EQ(image(4), nullptr) << "a cancelled fade-out releases its layer";
+}
+
+// BG01 sorts first in File.dat: entry 0, which image records and saves read as "no file".
+// Such a picture keeps its name, so that it can be asked for and a save stores the layer.
+TEST_F(LayerCommandsTest, APictureFromFileDatEntryZeroKeepsItsName) {
+  load("  call sp_set(file\"BG01\", 3, 10, 0)\n  call run(0, 0, 0)\n");
+  run();
+  ASSERT_NE(image(3), nullptr);
+  char name[33];
+  EXPECT_EQ(layers::image_get_file_name(vm(), 3, name), 1u);
+  EXPECT_STREQ(name, "BG01");
+  std::vector<uint8_t> block;
+  codec::ByteWriter out(&block);
+  save::layer_save_write(vm(), out);
+  // After the face table (8 x 16 bytes) and the empty layers 0-2: layer 3 by name, its
+  // 1,328-byte record, no text items, then the name.
+  const size_t at = 128 + 3 * 4;
+  ASSERT_GT(block.size(), at + 1336 + 32);
+  EXPECT_EQ(codec::load_u32(block.data() + at), engine::kStringHandleBit);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(block.data() + at + 1336)), "BG01");
 }
 
 // ---- asynchronous loads: the worker is held back and run by the test ----
