@@ -13,7 +13,7 @@ namespace {
 constexpr int32_t kButton = 1, kStatic = 3;
 constexpr int32_t kFontPx = 12;
 constexpr int32_t kMargin = 6;
-constexpr int32_t kTextHeight = 14;
+constexpr int32_t kTextHeight = 16;
 // The face: a disabled button without a label under everything, so that the numbers stand on a
 // plain ground whatever the game shows there (a box has no ground of its own).
 constexpr int32_t kFaceId = 0;
