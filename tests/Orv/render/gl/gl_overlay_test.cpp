@@ -67,6 +67,7 @@ class GlOverlay : public ::testing::Test {
     render_system_init(params, &ok);
     ASSERT_TRUE(ok);
     orv_core().alive = true;
+    clear_before_ = orv_core().render.clear_color;
     orv_core().render.clear_color = kClear;
     list_ = OrvRenderInit();
     OrvRenderSetActive(list_);
@@ -76,6 +77,7 @@ class GlOverlay : public ::testing::Test {
     widgets_reset();
     OrvRenderUninit(list_);
     render_system_uninit();
+    orv_core().render.clear_color = clear_before_;
     orv_core().alive = false;
     gl_renderer_use_context(nullptr);
   }
@@ -133,6 +135,7 @@ class GlOverlay : public ::testing::Test {
   }
 
   OrvHandle list_ = 0;
+  uint32_t clear_before_ = 0;
 };
 
 // A box (an edit and a static text) and a dialog with a caption's text: their pictures
