@@ -9,6 +9,7 @@
 #include "Orv/core/window/app_messages.h"
 #include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/process.h"
+#include "Orv/render/gl/gl_overlay.h"
 #include "Orv/render/render_system.h"
 #include "orv/orv.h"
 #include "platform/sjis.h"
@@ -629,6 +630,8 @@ OrvBool OrvWidgetShow(OrvHandle id, int32_t focus_id) {
 }
 
 uint32_t OrvWidgetWait(OrvHandle id, int32_t timeout_ms) {
+  // A dialog waited for on the thread that shows GL frames holds them up: it shows itself.
+  if (timeout_ms != 0) gl_show_widgets_now();
   WidgetState& st = widget_state();
   std::unique_lock<std::mutex> lock(st.mutex);
   auto ready = [&] {

@@ -12,12 +12,14 @@
 // method's composition is shown at the caret until it is committed) and is converted here.
 // SDL's text input runs only while a shown widget's edit control has the focus.
 //
-// Pictures: the window thread draws each shown widget into its own straight-alpha picture and
-// lays it over the frame when it presents one (the software renderer's path). Under the GL
-// renderer, which presents from the game thread, the widgets take input but are not drawn.
+// Pictures: each shown widget is drawn into its own straight-alpha picture, laid over the frame
+// when one is presented: by the window thread with the software renderer, by the game thread
+// with the GL renderer (Orv/render/gl/gl_overlay.h), whose OrvWidgetWait on that thread shows
+// the last frame again with the widgets over it, since a dialog waited for there holds up the
+// frames.
 //
 // Threads: the exports may be called from any thread; the widgets' records are under one
-// lock. Events reach them on the window thread (widgets_take_event), which also draws them.
+// lock. Events reach them on the window thread (widgets_take_event).
 //
 // Exports (orv/exports.h, "edit boxes and dialogs"):
 //
@@ -74,8 +76,9 @@ struct Overlay;
 // the keys through to the game as well.
 bool widgets_take_event(const platform::WindowEvent& ev);
 
-// Window thread: the pictures of the shown widgets for the client area's size, bottom first.
-// The pictures stay alive as long as `keep` holds them.
+// The pictures of the shown widgets for the client area's size, bottom first (the thread that
+// presents: the window thread, or the game thread with the GL renderer). The pictures stay
+// alive as long as `keep` holds them.
 void widgets_overlays(int32_t client_width, int32_t client_height,
                       std::vector<platform::Overlay>* out,
                       std::vector<std::shared_ptr<const std::vector<uint32_t>>>* keep);

@@ -3,11 +3,13 @@
 #include <atomic>
 
 #include "Orv/render/debug/debug_camera.h"
+#include "Orv/render/debug/debug_panels.h"
 #include "Orv/render/render_lock.h"
 
 namespace {
 
-std::atomic<const DebugDialogView*> g_view{nullptr};
+// The library's own windows until another view (a test's) is set.
+std::atomic<const DebugDialogView*> g_view{&kDebugPanelsView};
 
 }  // namespace
 

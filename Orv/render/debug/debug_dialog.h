@@ -1,15 +1,15 @@
-// The seam between the debug tools and the windows of numbers shown beside the game.
+// The seam between the debug tools and the windows of numbers shown with the game.
 //
 // Each debug tool has a modeless window that shows its state: 106 for the camera tool (the
 // live eye, target and up, with four reset buttons) and 102 for the sprite tool (the mouse and
 // the picked sprite's position, offsets, scale, name, priority and rotation). The tools know
-// what these windows say; drawing them and taking their clicks belongs to a widget layer,
-// which plugs in here with debug_dialog_view_set. Until one does, the tools run without their
-// windows and none of this costs anything.
+// what these windows say; drawing them and taking their clicks belongs to a view, a table that
+// plugs in here. The library starts with its own (debug_panels.h: boxes drawn by its widgets
+// over the game picture); tests set one of their own with debug_dialog_view_set, or none.
 //
 // What the tools do through the view, all on the game thread under the render lock:
-//   open   when a tool opens (the window goes beside the game window; the game window keeps
-//          the focus);
+//   open   when a tool opens (the window goes with the game picture and never takes the keys,
+//          which the tool uses);
 //   show   once a frame while the tool runs, with the texts of the window's controls;
 //   close  when the tool ends, however it ends.
 // The view calls debug_dialog_command when a button of the window is clicked.
@@ -36,8 +36,8 @@ struct DebugDialogView {
   void (*close)(int32_t dialog);
 };
 
-// Installs the view (null: no windows). The view must outlive its use; set it before a tool
-// opens.
+// Installs the view in place of the library's own (null: no windows). The view must outlive
+// its use; set it before a tool opens.
 void debug_dialog_view_set(const DebugDialogView* view);
 
 // The tools' side: each does nothing without a view.

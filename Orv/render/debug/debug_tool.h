@@ -5,7 +5,7 @@
 // linked right after the root task, so it stands before the main task and holds the whole game
 // while it runs; each frame it takes the frame's input for itself and clears it, so the game
 // never reacts to the keys used. At most one tool runs at a time. Each has a window of numbers
-// beside the game when a widget layer provides one (debug_dialog.h).
+// over the corner of the game picture (debug_dialog.h, debug_panels.h).
 //
 // Thread: the game thread, under the render lock (debug_control takes it).
 //

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Orv/render/gl/gl_device.h"
+#include "Orv/render/gl/gl_overlay.h"
 #include "Orv/render/gl/gl_sizes.h"
 #include "Orv/render/image_store.h"
 #include "Orv/render/render_state.h"
@@ -101,6 +102,7 @@ void rebuild_if_asked(GlRenderer* g) {
 void gl_close() {
   GlRenderer* g = orv_render().gl;
   if (!g) return;
+  gl_overlays_release(g);
   if (platform::gl_context_current_here(g->context)) {
     gl_textures_clear(g);
     drop_device_objects(g);
@@ -228,6 +230,7 @@ bool gl_present(PresentFn) {
   auto present_area = orv_render().present_area;
   if (!present_area || !present_area(&area)) area = OrvRect{0, 0, w, h};
   gl_compose(g, 0, w, h, area, -1.0f);
+  gl_draw_overlays(g, w, h);
   platform::gl_context_swap(g->context);
   return true;
 }
