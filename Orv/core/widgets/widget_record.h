@@ -50,6 +50,7 @@ struct Control {
   int32_t top = 0;       // first list item shown, first edit line shown
   int32_t scroll_x = 0;  // pixels of a single line scrolled out on the left
   bool dropped = false;  // a combo box's list is open
+  int32_t hot = -1;      // the item marked in a combo box's open list
 };
 
 struct Widget {
@@ -61,6 +62,7 @@ struct Widget {
   bool shown = false;
   std::vector<Control> controls;
   int focus = -1;  // index into controls
+  int drag = -1;   // the control whose text the left button is selecting, while it is held
   std::deque<uint32_t> notes;
   bool dirty = true;  // the picture must be drawn again
   std::shared_ptr<const std::vector<uint32_t>> picture;
@@ -110,3 +112,10 @@ constexpr int32_t kEditPad = 3;
 inline int32_t combo_field_height(const Widget& w) {
   return line_height(w) + 2 * kEditPad;
 }
+// The open list of a combo box: as tall as its items, at most the rest of the control's height
+// (at least one row); a scroll bar of kScrollBarWidth on its right when the items do not fit.
+int32_t combo_list_height(const Widget& w, const Control& c);
+int32_t combo_list_rows(const Widget& w, const Control& c);
+constexpr int32_t kScrollBarWidth = 12;
+// The scroll bar's thumb in an open list: its top below the list's top, and its height.
+void combo_thumb(const Widget& w, const Control& c, int32_t* top, int32_t* height);
