@@ -1,7 +1,6 @@
 // The widgets' pictures: flat controls in the system's light colours, text in the bold-less
-// Gothic or Mincho face at the widget's cell size.
+// face of the widget's font type at its cell size (widget_font.cpp).
 #include <algorithm>
-#include <map>
 #include <memory>
 
 #include "Orv/core/widgets/widget_record.h"
@@ -61,42 +60,16 @@ struct Picture {
   }
 };
 
-// The faces, opened once per kind and size (window thread only).
-platform::FontFace* face_for(int32_t font_type, int32_t size) {
-  static std::map<std::pair<int32_t, int32_t>, std::unique_ptr<platform::FontFace>> faces;
-  static platform::FaceFileName files[platform::kFaceKinds];
-  static bool looked_up = false;
-  const int kind = font_type == 1 ? 1 : 0;
-  auto key = std::make_pair(kind, size);
-  auto it = faces.find(key);
-  if (it != faces.end()) return it->second.get();
-  if (!looked_up) {
-    platform::find_face_files(files);
-    looked_up = true;
-  }
-  std::unique_ptr<platform::FontFace> face;
-  if (files[kind].found) {
-    std::string error;
-    face = platform::FontFace::open(static_cast<platform::FaceKind>(kind), files[kind].path,
-                                    files[kind].index, size, false, &error);
-  }
-  platform::FontFace* raw = face.get();
-  faces.emplace(key, std::move(face));
-  return raw;
-}
-
 // Draws text[from, to) with the cell's top at (x, y); returns the pen's x after it.
 int32_t draw_text(Picture& pic, const Widget& w, const std::string& text, size_t from, size_t to,
                   int32_t x, int32_t y, uint32_t argb) {
-  platform::FontFace* face = face_for(w.font_type, w.font_size);
+  platform::FontFace* face = widget_face(w);
   const int32_t ascent = face ? face->metrics().ascent : w.font_size;
   to = std::min(to, text.size());
   for (size_t i = from; i < to;) {
-    const bool two = platform::sjis_is_lead(static_cast<uint8_t>(text[i])) && i + 1 < to;
-    const uint16_t code = two ? static_cast<uint16_t>(static_cast<uint8_t>(text[i]) << 8 |
-                                                      static_cast<uint8_t>(text[i + 1]))
-                              : static_cast<uint8_t>(text[i]);
-    const int32_t advance = two ? w.font_size : w.font_size / 2;
+    const uint16_t code = char_code_at(text, i, to);
+    const bool two = code > 0xFF;
+    const int32_t advance = char_advance(w, code);
     platform::GlyphImage g;
     if (face && x < pic.cr && x + advance > pic.cl && face->glyph(code, &g)) {
       const int32_t stride = (g.box_width + 3) & ~3;
@@ -288,9 +261,9 @@ std::vector<LineSpan> layout_lines(const Widget& w, const std::string& text, boo
       x = 0;
       continue;
     }
-    const size_t n =
-        platform::sjis_is_lead(static_cast<uint8_t>(ch)) && i + 1 < text.size() ? 2 : 1;
-    const int32_t cw = n == 2 ? w.font_size : w.font_size / 2;
+    const uint16_t code = char_code_at(text, i, text.size());
+    const size_t n = code > 0xFF ? 2 : 1;
+    const int32_t cw = char_advance(w, code);
     if (x + cw > width && i > start) {  // wraps before this character
       lines.push_back(LineSpan{start, i});
       start = i;

@@ -13,6 +13,9 @@
 #include "Orv/core/widgets/edit_text.h"
 #include "orv/types.h"
 
+namespace platform {
+class FontFace;
+}
 enum class ControlKind : int32_t {
   kButton = 1,
   kEdit = 2,
@@ -85,9 +88,15 @@ int32_t caption_height(const Widget& w);
 void widget_origin(const Widget& w, int32_t client_width, int32_t client_height, int32_t* x,
                    int32_t* y);
 
-// The width of a text in the widget's font: half the cell for a single byte, the cell for a
-// two-byte character (the fixed faces' advances).
+// The widget's face (widget_font.cpp; null where none is installed) and the widths of its
+// text: in the fixed faces (font types 0 and 1) half the cell for a single byte and the cell
+// for a two-byte character, in the proportional ones (2 and 3) the face's advances. A character
+// is a Shift-JIS code: one byte, or lead << 8 | trail. Under the widgets' lock.
+platform::FontFace* widget_face(const Widget& w);
+int32_t char_advance(const Widget& w, uint16_t code);
 int32_t text_width(const Widget& w, const std::string& sjis, size_t from, size_t to);
+// The character at byte `at` of sjis (a lead byte at `end` - 1 stands alone).
+uint16_t char_code_at(const std::string& sjis, size_t at, size_t end);
 
 // Draws the widget into w.picture (window thread, under the lock).
 void widget_draw(Widget& w, int32_t client_width, int32_t client_height);

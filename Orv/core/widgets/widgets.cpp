@@ -355,8 +355,9 @@ void on_key(WidgetState& st, Widget& w, const WindowEvent& ev, ClipboardWork& cl
 size_t caret_at_x(const Widget& w, const std::string& text, LineSpan line, int32_t x) {
   size_t i = line.start;
   while (i < line.end) {
-    const size_t n = platform::sjis_is_lead(static_cast<uint8_t>(text[i])) ? 2 : 1;
-    const int32_t width = text_width(w, text, i, i + n);
+    const uint16_t code = char_code_at(text, i, line.end);
+    const size_t n = code > 0xFF ? 2 : 1;
+    const int32_t width = char_advance(w, code);
     if (x < width / 2) break;
     x -= width;
     i += n;
@@ -544,21 +545,6 @@ void combo_thumb(const Widget& w, const Control& c, int32_t* top, int32_t* heigh
   const int32_t rows = combo_list_rows(w, c), track = combo_list_height(w, c) - 2;
   *height = std::clamp(track * rows / n, 6, track);
   *top = 1 + (track - *height) * c.top / std::max(1, n - rows);
-}
-
-int32_t text_width(const Widget& w, const std::string& sjis, size_t from, size_t to) {
-  int32_t width = 0;
-  to = std::min(to, sjis.size());
-  for (size_t i = from; i < to;) {
-    if (platform::sjis_is_lead(static_cast<uint8_t>(sjis[i])) && i + 1 < to) {
-      width += w.font_size;
-      i += 2;
-    } else {
-      width += w.font_size / 2;
-      ++i;
-    }
-  }
-  return width;
 }
 
 bool widgets_take_event(const WindowEvent& ev) {

@@ -46,7 +46,9 @@
 //   OrvHandle OrvWidgetCreate(kind, x, y, width, height, font_size, font_type, caption)
 //     A hidden widget; kind 0 a box at client pixel (x, y), kind 1 a dialog of width x height
 //     pixels (x, y unused) with the caption. font_size is the text's cell height in pixels
-//     (at least 8); font_type 1 draws in Mincho, else Gothic. 0 for another kind or a size
+//     (at least 8); font_type 1 draws in the fixed Mincho face, 2 in the proportional Gothic
+//     (the system dialogs' face), 3 in the proportional Mincho, anything else in the fixed
+//     Gothic (the fixed faces advance half and full cells). 0 for another kind or a size
 //     below 1.
 //   OrvBool OrvWidgetDestroy(widget)         removes it (its notifications too).
 //   OrvBool OrvWidgetMove(widget, x, y, width, height, font_size)

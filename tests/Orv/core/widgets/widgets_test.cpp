@@ -304,6 +304,30 @@ TEST_F(Widgets, DraggingAndDoubleClickingSelectText) {
   EXPECT_EQ(edit_selected_text(control_of(box, 1).edit), "aX ");
 }
 
+TEST_F(Widgets, ProportionalFacesMeasureEachCharacterAndFixedFacesUseCells) {
+  const OrvHandle fixed = OrvWidgetCreate(0, 0, 0, 200, 30, 16, 0, "");
+  const OrvHandle dialog_face = OrvWidgetCreate(0, 0, 40, 200, 30, 16, 2, "");
+  ASSERT_TRUE(OrvWidgetAddControl(dialog_face, 1, 2, 0, 0, 200, 30, 0, 0, "iiiiiW"));
+  int32_t narrow = 0, wide = 0;
+  {
+    WidgetState& st = widget_state();
+    std::lock_guard<std::mutex> lock(st.mutex);
+    const Widget& f = *st.widgets[0];
+    const Widget& p = *st.widgets[1];
+    ASSERT_EQ(f.id, fixed);
+    EXPECT_EQ(text_width(f, "iW\x8eR", 0, 4), 8 + 8 + 16);  // half and full cells
+    if (!widget_face(p)) GTEST_SKIP() << "no proportional Japanese face installed";
+    narrow = char_advance(p, 'i');
+    wide = char_advance(p, 'W');
+    EXPECT_LT(narrow, wide);
+    EXPECT_EQ(text_width(p, "iiW", 0, 3), 2 * narrow + wide);
+  }
+  // A click lands where the characters are drawn: just after the fifth narrow "i".
+  ASSERT_TRUE(OrvWidgetShow(dialog_face, 1));
+  window_handle_event(press(3 + 5 * narrow + 1, 40 + 10));
+  EXPECT_EQ(control_of(dialog_face, 1).edit.caret, 5u);
+}
+
 TEST_F(Widgets, MouseClicksHitControlsWhereTheCentredDialogDrawsThem) {
   const OrvHandle d = dialog();
   ASSERT_TRUE(OrvWidgetShow(d, 10));
