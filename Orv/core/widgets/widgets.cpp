@@ -178,6 +178,13 @@ struct ClipboardWork {
   std::string copied;
 };
 
+// Whether the shown widget that takes input has an edit or a combo box with the focus.
+bool text_has_focus(WidgetState& st) {
+  std::lock_guard<std::mutex> lock(st.mutex);
+  const Widget* w = active(st);
+  return w && w->focus >= 0 && takes_text(w->controls[w->focus]);
+}
+
 enum class TextCommand { kNone, kCopy, kCut, kPaste, kUndo, kSelectAll };
 
 // The clipboard and undo keys of the system's edit control (Ctrl+A as well).
@@ -464,6 +471,7 @@ int press_control(WidgetState& st, Widget& w, int32_t x, int32_t y, uint8_t clic
 }
 
 void on_press(WidgetState& st, Widget& w, int32_t x, int32_t y, uint8_t clicks) {
+  w.drag = -1;
   // An open list lies over the controls below it and takes the press first; any other press
   // closes it.
   if (press_open_list(st, w, x, y)) return;
@@ -552,7 +560,9 @@ bool widgets_take_event(const WindowEvent& ev) {
   bool taken = false;
   bool repaint = true;
   ClipboardWork clip;
-  if (text_command(ev) == TextCommand::kPaste) clip.pasted = platform::clipboard_text_sjis();
+  if (text_command(ev) == TextCommand::kPaste && text_has_focus(st)) {
+    clip.pasted = platform::clipboard_text_sjis();
+  }
   {
     std::lock_guard<std::mutex> lock(st.mutex);
     Widget* w = active(st);
