@@ -77,6 +77,8 @@ struct WidgetState {
   std::condition_variable changed;               // a notification arrived or a widget went
   std::vector<std::unique_ptr<Widget>> widgets;  // bottom first
   bool text_input_on = false;                    // window thread
+  // The pointer's last place in the client area (window thread): a wheel event has none.
+  int32_t mouse_x = -1, mouse_y = -1;
 };
 WidgetState& widget_state();
 

@@ -565,6 +565,12 @@ bool widgets_take_event(const WindowEvent& ev) {
   }
   {
     std::lock_guard<std::mutex> lock(st.mutex);
+    const bool pointer =
+        ev.kind == K::kMouseDown || ev.kind == K::kMouseUp || ev.kind == K::kMouseMove;
+    if (pointer) {
+      st.mouse_x = ev.x;
+      st.mouse_y = ev.y;
+    }
     Widget* w = active(st);
     if (!w) return false;
     const bool modal = w->kind == 1;
@@ -574,7 +580,8 @@ bool widgets_take_event(const WindowEvent& ev) {
     int32_t ox = 0, oy = 0, dx = 0, dy = 0;
     widget_origin(*w, cw, ch, &ox, &oy);
     client_offset(*w, &dx, &dy);
-    const int32_t lx = ev.x - ox - dx, ly = ev.y - oy - dy;
+    const int32_t px = pointer ? ev.x : st.mouse_x, py = pointer ? ev.y : st.mouse_y;
+    const int32_t lx = px - ox - dx, ly = py - oy - dy;
     const bool inside = lx >= 0 && ly >= 0 && lx < w->width && ly < w->height;
     switch (ev.kind) {
       case K::kKeyDown:

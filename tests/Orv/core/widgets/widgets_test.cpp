@@ -193,6 +193,9 @@ TEST_F(Widgets, AComboBoxKeepsItsItemsSortedAndUpAndDownPickThem) {
 
 TEST_F(Widgets, AComboBoxListOpensOnAltDownF4OrItsArrowAndChoosesByKeysOrClicks) {
   const OrvHandle d = dialog();  // the combo box's list has room for two rows
+  // An edit below the field, which the open list covers (added last: first in line for
+  // clicks but for the list).
+  ASSERT_TRUE(OrvWidgetAddControl(d, 12, 2, 10, 86, 200, 24, 0x10000, 0, ""));
   for (const char* name : {"dave", "carol", "alice", "bob"}) OrvWidgetAddItem(d, 11, name);
   OrvWidgetSetText(d, 11, "bob");
   ASSERT_TRUE(OrvWidgetShow(d, 11));
@@ -227,9 +230,24 @@ TEST_F(Widgets, AComboBoxListOpensOnAltDownF4OrItsArrowAndChoosesByKeysOrClicks)
   window_handle_event(press(cx + 10 + 195, cy + 60 + 5));  // the arrow
   EXPECT_TRUE(control_of(d, 11).dropped);
   const int32_t first_row = cy + 60 + 24 + 2 + 5;  // below the field of a line and its margins
-  window_handle_event(press(cx + 20, first_row));  // "carol", shown first
-  EXPECT_EQ(text_of(d, 11), "carol");
+  WindowEvent move;
+  move.kind = K::kMouseMove;
+  move.x = cx + 20;
+  move.y = first_row;
+  window_handle_event(move);  // the pointer marks the item under it
+  EXPECT_EQ(control_of(d, 11).hot, 2);
+  WindowEvent wheel;  // a wheel event has no place: the pointer's last one counts
+  wheel.kind = K::kWheel;
+  wheel.y = 1;
+  window_handle_event(wheel);  // scrolls the list, not the edit under it
+  EXPECT_EQ(control_of(d, 11).top, 1);
+  window_handle_event(press(cx + 20, first_row));  // "bob", shown first now, over the edit
+  EXPECT_EQ(text_of(d, 11), "bob");
   EXPECT_FALSE(control_of(d, 11).dropped);
+  window_handle_event(text("!"));  // the combo box kept the focus; the chosen text is selected
+  EXPECT_EQ(text_of(d, 11), "!");
+  EXPECT_EQ(text_of(d, 12), "");
+  EXPECT_EQ(OrvWidgetWait(d, 0), kChange << 16 | 11);
   EXPECT_EQ(OrvWidgetWait(d, 0), kChange << 16 | 11);
   window_handle_event(key(0x1B));  // now Escape cancels the dialog
   EXPECT_EQ(OrvWidgetWait(d, 0), 2u);
