@@ -257,10 +257,10 @@ bool text_key(WidgetState& st, Widget& w, Control& c, const WindowEvent& ev, Cli
   return true;
 }
 
-// Keys of a combo box's list: F4, Alt+Down and Alt+Up open and close it; while it is open, Up,
-// Down, Page Up and Page Down move the mark, Return (and closing it with the keys that open
-// it) chooses the marked item, Escape closes it without choosing; while it is closed, Up and
-// Down choose the item before or after. True when the key belonged to the list.
+// Keys of a combo box's list: F4 and Alt+Down open it; while it is open, Up, Down, Page Up and
+// Page Down move the mark, Return, F4, Alt+Down and Alt+Up close it choosing the marked item,
+// Escape closes it choosing nothing; while it is closed, Up and Down choose the item before or
+// after. True when the key belonged to the list.
 bool combo_key(WidgetState& st, Widget& w, Control& c, const WindowEvent& ev) {
   const bool plain = !ev.alt && !ev.ctrl && !ev.shift;
   const bool toggle =

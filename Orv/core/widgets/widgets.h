@@ -23,13 +23,14 @@
 //     pastes, Ctrl+Z or Alt+Backspace undoes the last change (one level; undoing again brings it
 //     back). The clipboard holds UTF-8 (platform/clipboard.h): a pasted character without a
 //     Shift-JIS form arrives as '?', a single line takes a paste up to its first line break,
-//     and the byte limit cuts a paste on a character boundary. Each of these five notifies a
-//     change, copy included, as the system's dialogs see them.
+//     and the byte limit cuts a paste on a character boundary. Copy, cut, paste and undo each
+//     notify a change (copy too, though the text stays), as the system's dialogs see them.
 //   Combo boxes: Up and Down choose the item before or after while the list is closed. F4,
 //     Alt+Down or a click on the arrow opens the list below the field (as tall as the items,
-//     at most the control's height, with a scroll bar when they do not fit); Up, Down, Page Up,
-//     Page Down and the wheel move through it; Return, a click on an item, or F4 and Alt+Up
-//     again choose the marked item (its text into the field, selected; a change notified);
+//     at most the control's height, with a scroll bar when they do not fit); Up, Down, Page Up
+//     and Page Down move its mark, the wheel and the bar's track scroll it; Return, a click on
+//     an item, or F4, Alt+Down or Alt+Up choose the marked item (its text into the field,
+//     selected; a change notified);
 //     Escape or a click elsewhere closes it choosing nothing, without closing the dialog.
 //   Keys take Windows virtual-key codes, which the platform layer makes from the key's
 //     position: Ctrl+Z is the key where Z lies on a US keyboard.
