@@ -169,7 +169,8 @@ extern "C" int32_t OrvFileDialog(int32_t save, const char* title, const char* ex
     initial.erase(0, sep + 1);
   }
   const std::string caption = title && *title ? title : save ? kSaveCaption : kOpenCaption;
-  const OrvHandle h = OrvWidgetCreate(1, 0, 0, 480, 340, 16, 0, caption.c_str());
+  // In the proportional Gothic, as the system's file dialogs are.
+  const OrvHandle h = OrvWidgetCreate(1, 0, 0, 480, 340, 16, 2, caption.c_str());
   if (!h) return 0;
   const std::string kind = b.extension + kFileKind + b.extension + ")";
   OrvWidgetAddControl(h, kIdFolder, 3, 8, 8, 464, 18, 0, 0, "");

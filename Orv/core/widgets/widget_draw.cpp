@@ -1,7 +1,6 @@
 // The widgets' pictures: flat controls in the system's light colours, text in the bold-less
-// Gothic or Mincho face at the widget's cell size.
+// face of the widget's font type at its cell size (widget_font.cpp).
 #include <algorithm>
-#include <map>
 #include <memory>
 
 #include "Orv/core/widgets/widget_record.h"
@@ -61,42 +60,16 @@ struct Picture {
   }
 };
 
-// The faces, opened once per kind and size (window thread only).
-platform::FontFace* face_for(int32_t font_type, int32_t size) {
-  static std::map<std::pair<int32_t, int32_t>, std::unique_ptr<platform::FontFace>> faces;
-  static platform::FaceFileName files[platform::kFaceKinds];
-  static bool looked_up = false;
-  const int kind = font_type == 1 ? 1 : 0;
-  auto key = std::make_pair(kind, size);
-  auto it = faces.find(key);
-  if (it != faces.end()) return it->second.get();
-  if (!looked_up) {
-    platform::find_face_files(files);
-    looked_up = true;
-  }
-  std::unique_ptr<platform::FontFace> face;
-  if (files[kind].found) {
-    std::string error;
-    face = platform::FontFace::open(static_cast<platform::FaceKind>(kind), files[kind].path,
-                                    files[kind].index, size, false, &error);
-  }
-  platform::FontFace* raw = face.get();
-  faces.emplace(key, std::move(face));
-  return raw;
-}
-
 // Draws text[from, to) with the cell's top at (x, y); returns the pen's x after it.
 int32_t draw_text(Picture& pic, const Widget& w, const std::string& text, size_t from, size_t to,
                   int32_t x, int32_t y, uint32_t argb) {
-  platform::FontFace* face = face_for(w.font_type, w.font_size);
+  platform::FontFace* face = widget_face(w);
   const int32_t ascent = face ? face->metrics().ascent : w.font_size;
   to = std::min(to, text.size());
   for (size_t i = from; i < to;) {
-    const bool two = platform::sjis_is_lead(static_cast<uint8_t>(text[i])) && i + 1 < to;
-    const uint16_t code = two ? static_cast<uint16_t>(static_cast<uint8_t>(text[i]) << 8 |
-                                                      static_cast<uint8_t>(text[i + 1]))
-                              : static_cast<uint8_t>(text[i]);
-    const int32_t advance = two ? w.font_size : w.font_size / 2;
+    const uint16_t code = char_code_at(text, i, to);
+    const bool two = code > 0xFF;
+    const int32_t advance = char_advance(w, code);
     platform::GlyphImage g;
     if (face && x < pic.cr && x + advance > pic.cl && face->glyph(code, &g)) {
       const int32_t stride = (g.box_width + 3) & ~3;
@@ -139,40 +112,69 @@ void draw_edit_field(Picture& pic, Widget& w, Control& c, int32_t x, int32_t y, 
     if (line >= c.top + rows) c.top = line - rows + 1;
     c.scroll_x = 0;
   } else {
-    c.top = 0;
+    // (A combo box's top is its list's first item shown, not a line of its field.)
     if (caret_x - c.scroll_x > inner_w - 1) c.scroll_x = caret_x - inner_w + 1;
     if (caret_x < c.scroll_x) c.scroll_x = caret_x;
   }
   pic.clip(x + 1, y + 1, x + width - 1, y + height - 1);
   const uint32_t ink = c.enabled ? kText : kGreyText;
-  for (int32_t row = 0; row < rows && c.top + row < static_cast<int32_t>(lines.size()); ++row) {
-    const LineSpan line = lines[c.top + row];
+  // The selection shows while the control has the focus and nothing is being composed.
+  size_t sel_from = 0, sel_to = 0;
+  const bool selection = focused && e.composition.empty() && edit_selection(e, &sel_from, &sel_to);
+  const int32_t first = multi ? c.top : 0;
+  for (int32_t row = 0; row < rows && first + row < static_cast<int32_t>(lines.size()); ++row) {
+    const LineSpan line = lines[first + row];
     const int32_t ty = y + kEditPad + row * lh + 1;
     const int32_t tx = x + kEditPad - c.scroll_x;
-    draw_text(pic, w, shown, line.start, line.end, tx, ty, ink);
+    if (selection && sel_from <= line.end && sel_to > line.start) {
+      const size_t a = std::max(line.start, sel_from), b = std::min(line.end, sel_to);
+      const int32_t ax = tx + text_width(w, shown, line.start, a);
+      int32_t bw = text_width(w, shown, a, b);
+      // A selected line break shows as a quarter cell after its line.
+      const bool breaks =
+          line.end < shown.size() && (shown[line.end] == '\r' || shown[line.end] == '\n');
+      if (breaks && sel_to > line.end) bw += std::max(2, w.font_size / 4);
+      pic.fill(ax, ty - 1, bw, lh, kSelection);
+      const int32_t bx = draw_text(pic, w, shown, line.start, a, tx, ty, ink);
+      draw_text(pic, w, shown, b, line.end, draw_text(pic, w, shown, a, b, bx, ty, kWhite), ty,
+                ink);
+    } else {
+      draw_text(pic, w, shown, line.start, line.end, tx, ty, ink);
+    }
     // The unfinished text is underlined.
     const size_t us = std::max(line.start, caret), ue = std::min(line.end, comp_end);
     if (us < ue) {
       const int32_t ux = tx + text_width(w, shown, line.start, us);
       pic.fill(ux, ty + w.font_size, text_width(w, shown, us, ue), 1, ink);
     }
-    if (focused && static_cast<size_t>(c.top + row) == caret_line) {
+    if (focused && static_cast<size_t>(first + row) == caret_line) {
       pic.fill(tx + caret_x, ty, 1, w.font_size, kText);
     }
   }
   pic.unclip();
 }
 
+// The items of a list box, or of a combo box's open list with its marked item and, when the
+// items do not fit, a scroll bar.
 void draw_list_items(Picture& pic, const Widget& w, const Control& c, int32_t x, int32_t y,
-                     int32_t width, int32_t height) {
+                     int32_t width, int32_t height, int32_t marked, bool bar) {
   pic.fill(x, y, width, height, kWhite);
   pic.frame(x, y, width, height, kBorder);
+  const int32_t n = static_cast<int32_t>(c.items.size());
+  if (bar && n > 0) {
+    const int32_t bx = x + width - kScrollBarWidth;
+    pic.fill(bx, y + 1, kScrollBarWidth - 1, height - 2, kFace);
+    int32_t thumb_top = 0, thumb_height = 0;
+    combo_thumb(w, c, &thumb_top, &thumb_height);
+    pic.fill(bx + 2, y + thumb_top, kScrollBarWidth - 5, thumb_height, kBorder);
+    width -= kScrollBarWidth - 1;
+  }
   pic.clip(x + 1, y + 1, x + width - 1, y + height - 1);
   const int32_t lh = line_height(w);
-  for (int32_t i = c.top, row = 0; i < static_cast<int32_t>(c.items.size()); ++i, ++row) {
+  for (int32_t i = c.top, row = 0; i < n; ++i, ++row) {
     const int32_t ty = y + 2 + row * lh;
     if (ty >= y + height) break;
-    const bool sel = i == c.selected;
+    const bool sel = i == marked;
     if (sel) pic.fill(x + 1, ty, width - 2, lh, kSelection);
     draw_text(pic, w, c.items[i], 0, c.items[i].size(), x + kEditPad, ty + 1, sel ? kWhite : kText);
   }
@@ -226,11 +228,15 @@ void draw_control(Picture& pic, Widget& w, Control& c, int32_t ox, int32_t oy, b
         pic.fill(x + c.width - field / 2 - (field / 4 - i), y + field * 2 / 5 + i,
                  2 * (field / 4 - i), 1, ink);
       }
-      if (c.dropped) draw_list_items(pic, w, c, x, y + field, c.width, c.height - field);
+      if (c.dropped) {
+        const int32_t rows = combo_list_rows(w, c);
+        draw_list_items(pic, w, c, x, y + field, c.width, combo_list_height(w, c), c.hot,
+                        static_cast<int32_t>(c.items.size()) > rows);
+      }
       break;
     }
     case ControlKind::kList:
-      draw_list_items(pic, w, c, x, y, c.width, c.height);
+      draw_list_items(pic, w, c, x, y, c.width, c.height, c.selected, false);
       break;
   }
 }
@@ -255,9 +261,9 @@ std::vector<LineSpan> layout_lines(const Widget& w, const std::string& text, boo
       x = 0;
       continue;
     }
-    const size_t n =
-        platform::sjis_is_lead(static_cast<uint8_t>(ch)) && i + 1 < text.size() ? 2 : 1;
-    const int32_t cw = n == 2 ? w.font_size : w.font_size / 2;
+    const uint16_t code = char_code_at(text, i, text.size());
+    const size_t n = code > 0xFF ? 2 : 1;
+    const int32_t cw = char_advance(w, code);
     if (x + cw > width && i > start) {  // wraps before this character
       lines.push_back(LineSpan{start, i});
       start = i;

@@ -13,6 +13,9 @@
 #include "Orv/core/widgets/edit_text.h"
 #include "orv/types.h"
 
+namespace platform {
+class FontFace;
+}
 enum class ControlKind : int32_t {
   kButton = 1,
   kEdit = 2,
@@ -50,6 +53,7 @@ struct Control {
   int32_t top = 0;       // first list item shown, first edit line shown
   int32_t scroll_x = 0;  // pixels of a single line scrolled out on the left
   bool dropped = false;  // a combo box's list is open
+  int32_t hot = -1;      // the item marked in a combo box's open list
 };
 
 struct Widget {
@@ -61,6 +65,7 @@ struct Widget {
   bool shown = false;
   std::vector<Control> controls;
   int focus = -1;  // index into controls
+  int drag = -1;   // the control whose text the left button is selecting, while it is held
   std::deque<uint32_t> notes;
   bool dirty = true;  // the picture must be drawn again
   std::shared_ptr<const std::vector<uint32_t>> picture;
@@ -72,6 +77,8 @@ struct WidgetState {
   std::condition_variable changed;               // a notification arrived or a widget went
   std::vector<std::unique_ptr<Widget>> widgets;  // bottom first
   bool text_input_on = false;                    // window thread
+  // The pointer's last place in the client area (window thread): a wheel event has none.
+  int32_t mouse_x = -1, mouse_y = -1;
 };
 WidgetState& widget_state();
 
@@ -83,9 +90,15 @@ int32_t caption_height(const Widget& w);
 void widget_origin(const Widget& w, int32_t client_width, int32_t client_height, int32_t* x,
                    int32_t* y);
 
-// The width of a text in the widget's font: half the cell for a single byte, the cell for a
-// two-byte character (the fixed faces' advances).
+// The widget's face (widget_font.cpp; null where none is installed) and the widths of its
+// text: in the fixed faces (font types 0 and 1) half the cell for a single byte and the cell
+// for a two-byte character, in the proportional ones (2 and 3) the face's advances. A character
+// is a Shift-JIS code: one byte, or lead << 8 | trail. Under the widgets' lock.
+platform::FontFace* widget_face(const Widget& w);
+int32_t char_advance(const Widget& w, uint16_t code);
 int32_t text_width(const Widget& w, const std::string& sjis, size_t from, size_t to);
+// The character at byte `at` of sjis (a lead byte at `end` - 1 stands alone).
+uint16_t char_code_at(const std::string& sjis, size_t at, size_t end);
 
 // Draws the widget into w.picture (window thread, under the lock).
 void widget_draw(Widget& w, int32_t client_width, int32_t client_height);
@@ -110,3 +123,10 @@ constexpr int32_t kEditPad = 3;
 inline int32_t combo_field_height(const Widget& w) {
   return line_height(w) + 2 * kEditPad;
 }
+// The open list of a combo box: as tall as its items, at most the rest of the control's height
+// (at least one row); a scroll bar of kScrollBarWidth on its right when the items do not fit.
+int32_t combo_list_height(const Widget& w, const Control& c);
+int32_t combo_list_rows(const Widget& w, const Control& c);
+constexpr int32_t kScrollBarWidth = 12;
+// The scroll bar's thumb in an open list: its top below the list's top, and its height.
+void combo_thumb(const Widget& w, const Control& c, int32_t* top, int32_t* height);

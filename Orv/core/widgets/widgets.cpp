@@ -12,6 +12,7 @@
 #include "Orv/render/gl/gl_overlay.h"
 #include "Orv/render/render_system.h"
 #include "orv/orv.h"
+#include "platform/clipboard.h"
 #include "platform/sjis.h"
 #include "platform/window.h"
 
@@ -97,29 +98,40 @@ void click(WidgetState& st, Widget& w, Control* c) {
   if (c && c->enabled) note(st, w, kNoteClicked, c->id);
 }
 
+// Closes the open lists of the combo boxes, all but control `keep` (an index).
+void close_lists(Widget& w, int keep = -1) {
+  for (size_t i = 0; i < w.controls.size(); ++i) {
+    if (static_cast<int>(i) != keep) w.controls[i].dropped = false;
+  }
+}
+
+// Tab and Shift+Tab: the next control with a tab stop (or taking text). As in the system's
+// dialogs, an edit reached so has all of its text selected.
 void focus_next(Widget& w, bool back) {
   const int n = static_cast<int>(w.controls.size());
   for (int step = 1; step <= n; ++step) {
     const int i = ((w.focus < 0 ? (back ? 0 : -1) : w.focus) + (back ? -step : step) + n * 2) % n;
-    const Control& c = w.controls[i];
+    Control& c = w.controls[i];
     if (takes_focus(c) && (c.style & kStyleTabStop || takes_text(c))) {
       w.focus = i;
+      close_lists(w);
+      if (takes_text(c)) edit_select_all(c.edit);
       return;
     }
   }
 }
 
-// Keeps a list's selection in view.
-void list_show_selected(Control& c, int32_t rows) {
+// Keeps an item of a list in view.
+void show_item(Control& c, int32_t item, int32_t rows) {
   if (rows < 1) rows = 1;
-  if (c.selected < 0) return;
-  if (c.selected < c.top) c.top = c.selected;
-  if (c.selected >= c.top + rows) c.top = c.selected - rows + 1;
+  if (item < 0) return;
+  if (item < c.top) c.top = item;
+  if (item >= c.top + rows) c.top = item - rows + 1;
 }
 
 int32_t list_rows(const Widget& w, const Control& c) {
-  const int32_t h = c.kind == ControlKind::kCombo ? c.height - combo_field_height(w) : c.height;
-  return std::max(1, (h - 4) / line_height(w));
+  if (c.kind == ControlKind::kCombo) return combo_list_rows(w, c);
+  return std::max(1, (c.height - 4) / line_height(w));
 }
 
 void select_item(Control& c, int32_t item) {
@@ -129,32 +141,196 @@ void select_item(Control& c, int32_t item) {
   }
 }
 
-// Keys for the control with the focus; true when the key belonged to it.
-bool control_key(WidgetState& st, Widget& w, Control& c, const WindowEvent& ev) {
+// The player chose an item of a combo box (from its list or with Up and Down): its text goes
+// into the field, selected, and the change is notified.
+void choose_item(WidgetState& st, Widget& w, Control& c, int32_t item) {
+  c.dropped = false;
+  if (item < 0 || item >= static_cast<int32_t>(c.items.size())) return;
+  select_item(c, item);
+  edit_select_all(c.edit);
+  show_item(c, item, list_rows(w, c));
+  note(st, w, kNoteChange, c.id);
+}
+
+// Opens a combo box's list with the item of the field's text marked (the first item that
+// begins with it, else the item chosen last).
+void open_list(const Widget& w, Control& c) {
+  c.dropped = true;
+  c.hot = c.selected;
+  const std::string& field = c.edit.text;
+  for (size_t i = 0; i < c.items.size() && !field.empty(); ++i) {
+    if (c.items[i] == field) {
+      c.hot = static_cast<int32_t>(i);
+      break;
+    }
+    if (c.hot < 0 && c.items[i].compare(0, field.size(), field) == 0) {
+      c.hot = static_cast<int32_t>(i);
+    }
+  }
+  if (c.hot >= static_cast<int32_t>(c.items.size())) c.hot = -1;
+  show_item(c, c.hot, list_rows(w, c));
+}
+
+// The clipboard's part in an event: read before the widgets' lock is taken (reading may wait
+// for another program), written after it is released.
+struct ClipboardWork {
+  std::string pasted;  // the clipboard's text, for a paste key
+  bool write = false;  // a copy or cut put `copied` on the clipboard
+  std::string copied;
+};
+
+// Whether the shown widget that takes input has an edit or a combo box with the focus.
+bool text_has_focus(WidgetState& st) {
+  std::lock_guard<std::mutex> lock(st.mutex);
+  const Widget* w = active(st);
+  return w && w->focus >= 0 && takes_text(w->controls[w->focus]);
+}
+
+enum class TextCommand { kNone, kCopy, kCut, kPaste, kUndo, kSelectAll };
+
+// The clipboard and undo keys of the system's edit control (Ctrl+A as well).
+TextCommand text_command(const WindowEvent& ev) {
+  if (ev.kind != K::kKeyDown) return TextCommand::kNone;
+  if (ev.ctrl && !ev.shift && !ev.alt) {
+    switch (ev.vk) {
+      case 0x43:  // C
+      case 0x2D:  // Insert
+        return TextCommand::kCopy;
+      case 0x58:  // X
+        return TextCommand::kCut;
+      case 0x56:  // V
+        return TextCommand::kPaste;
+      case 0x5A:  // Z
+        return TextCommand::kUndo;
+      case 0x41:  // A
+        return TextCommand::kSelectAll;
+      default:
+        return TextCommand::kNone;
+    }
+  }
+  if (ev.shift && !ev.ctrl && !ev.alt) {
+    if (ev.vk == 0x2E) return TextCommand::kCut;    // Shift+Delete
+    if (ev.vk == 0x2D) return TextCommand::kPaste;  // Shift+Insert
+  }
+  if (ev.alt && !ev.ctrl && !ev.shift && ev.vk == 0x08) return TextCommand::kUndo;
+  return TextCommand::kNone;
+}
+
+// Keys for an edit or a combo's field; true when the key belonged to it. Clipboard commands
+// and undo notify a change even where the text stays, so that a dialog counting the text
+// counts again, as it does for the system's control.
+bool text_key(WidgetState& st, Widget& w, Control& c, const WindowEvent& ev, ClipboardWork& clip) {
+  EditText& e = c.edit;
+  switch (text_command(ev)) {
+    case TextCommand::kCopy:
+      clip.copied = edit_selected_text(e);
+      clip.write = !clip.copied.empty();
+      note(st, w, kNoteChange, c.id);
+      return true;
+    case TextCommand::kCut: {
+      std::string cut;
+      if (edit_cut(e, &cut)) {
+        clip.copied = std::move(cut);
+        clip.write = true;
+      }
+      note(st, w, kNoteChange, c.id);
+      return true;
+    }
+    case TextCommand::kPaste:
+      edit_paste(e, clip.pasted);
+      note(st, w, kNoteChange, c.id);
+      return true;
+    case TextCommand::kUndo:
+      edit_undo(e);
+      note(st, w, kNoteChange, c.id);
+      return true;
+    case TextCommand::kSelectAll:
+      edit_select_all(e);
+      return true;
+    case TextCommand::kNone:
+      break;
+  }
+  if (ev.alt) return false;
   bool text_changed = false;
-  if (c.kind == ControlKind::kList ||
-      (c.kind == ControlKind::kCombo && (ev.vk == 0x26 || ev.vk == 0x28))) {
-    if (ev.vk != 0x26 && ev.vk != 0x28) return false;
+  const uint32_t mods = (ev.shift ? kEditShift : 0) | (ev.ctrl ? kEditCtrl : 0);
+  if (!edit_key(e, ev.vk, &text_changed, mods)) return false;
+  if (text_changed) note(st, w, kNoteChange, c.id);
+  return true;
+}
+
+// Keys of a combo box's list: F4 and Alt+Down open it; while it is open, Up, Down, Page Up and
+// Page Down move the mark, Return, F4, Alt+Down and Alt+Up close it choosing the marked item,
+// Escape closes it choosing nothing; while it is closed, Up and Down choose the item before or
+// after. True when the key belonged to the list.
+bool combo_key(WidgetState& st, Widget& w, Control& c, const WindowEvent& ev) {
+  const bool plain = !ev.alt && !ev.ctrl && !ev.shift;
+  const bool toggle =
+      (ev.vk == 0x73 && plain) || (ev.alt && !ev.ctrl && (ev.vk == 0x28 || ev.vk == 0x26));
+  const int32_t n = static_cast<int32_t>(c.items.size());
+  const int32_t rows = list_rows(w, c);
+  if (!c.dropped) {
+    if (toggle) {
+      if (ev.vk != 0x26) open_list(w, c);  // Alt+Up only closes
+      return true;
+    }
+    if (!plain || (ev.vk != 0x26 && ev.vk != 0x28)) return false;
+    if (n == 0) return true;
+    const int32_t item =
+        std::clamp(c.selected < 0 ? 0 : c.selected + (ev.vk == 0x26 ? -1 : 1), 0, n - 1);
+    if (item != c.selected) choose_item(st, w, c, item);
+    return true;
+  }
+  if (toggle || (ev.vk == 0x0D && !ev.alt)) {
+    choose_item(st, w, c, c.hot);
+    return true;
+  }
+  if (ev.vk == 0x1B) {
+    c.dropped = false;
+    return true;
+  }
+  int32_t step = 0;
+  if (plain && ev.vk == 0x26) step = -1;
+  if (plain && ev.vk == 0x28) step = 1;
+  if (plain && ev.vk == 0x21) step = -rows;
+  if (plain && ev.vk == 0x22) step = rows;
+  if (step == 0) return false;
+  if (n > 0) {
+    c.hot = std::clamp(c.hot < 0 ? (step > 0 ? 0 : n - 1) : c.hot + step, 0, n - 1);
+    show_item(c, c.hot, rows);
+  }
+  return true;
+}
+
+// Keys for the control with the focus (a combo box's list keys are taken before); true when
+// the key belonged to it.
+bool control_key(WidgetState& st, Widget& w, Control& c, const WindowEvent& ev,
+                 ClipboardWork& clip) {
+  if (c.kind == ControlKind::kList) {
+    if (ev.alt || (ev.vk != 0x26 && ev.vk != 0x28)) return false;
     const int32_t n = static_cast<int32_t>(c.items.size());
     if (n == 0) return true;
     int32_t item = c.selected < 0 ? 0 : c.selected + (ev.vk == 0x26 ? -1 : 1);
     item = std::clamp(item, 0, n - 1);
     if (item != c.selected) {
       select_item(c, item);
-      list_show_selected(c, list_rows(w, c));
-      note(st, w, c.kind == ControlKind::kList ? kNoteSelChange : kNoteChange, c.id);
+      show_item(c, c.selected, list_rows(w, c));
+      note(st, w, kNoteSelChange, c.id);
     }
     return true;
   }
   if (!takes_text(c)) return false;
-  if (!edit_key(c.edit, ev.vk, &text_changed)) return false;
-  if (text_changed) note(st, w, kNoteChange, c.id);
-  return true;
+  return text_key(st, w, c, ev, clip);
 }
 
-void on_key(WidgetState& st, Widget& w, const WindowEvent& ev) {
+void on_key(WidgetState& st, Widget& w, const WindowEvent& ev, ClipboardWork& clip) {
   Control* c = w.focus >= 0 ? &w.controls[w.focus] : nullptr;
   if (c && !c->enabled) c = nullptr;
+  // An open list takes Return and Escape before the dialog does.
+  if (c && c->kind == ControlKind::kCombo && combo_key(st, w, *c, ev)) return;
+  if (ev.alt) {  // Alt with a key is the dialog's menu key, but for undo (Alt+Backspace)
+    if (c && takes_text(*c)) text_key(st, w, *c, ev, clip);
+    return;
+  }
   if (ev.vk == 0x0D) {
     if (c && c->kind == ControlKind::kEdit && (c->style & kStyleWantReturn) &&
         (c->style & kStyleMultiLine)) {
@@ -180,15 +356,16 @@ void on_key(WidgetState& st, Widget& w, const WindowEvent& ev) {
     click(st, w, c);
     return;
   }
-  if (c) control_key(st, w, *c, ev);
+  if (c) control_key(st, w, *c, ev, clip);
 }
 
 // The caret under x in a line of an edit (x relative to the text's left edge).
 size_t caret_at_x(const Widget& w, const std::string& text, LineSpan line, int32_t x) {
   size_t i = line.start;
   while (i < line.end) {
-    const size_t n = platform::sjis_is_lead(static_cast<uint8_t>(text[i])) ? 2 : 1;
-    const int32_t width = text_width(w, text, i, i + n);
+    const uint16_t code = char_code_at(text, i, line.end);
+    const size_t n = code > 0xFF ? 2 : 1;
+    const int32_t width = char_advance(w, code);
     if (x < width / 2) break;
     x -= width;
     i += n;
@@ -196,72 +373,145 @@ size_t caret_at_x(const Widget& w, const std::string& text, LineSpan line, int32
   return std::min(i, line.end);
 }
 
-void on_press(WidgetState& st, Widget& w, int32_t x, int32_t y, uint8_t clicks) {
+// The caret under a point of an edit or a combo's field (relative to the control); a point
+// above or below the lines shown gives the line beyond them, so that a drag scrolls.
+size_t caret_at_point(const Widget& w, const Control& c, int32_t cx, int32_t cy) {
+  const int32_t x = cx - kEditPad + c.scroll_x;
+  if (c.kind == ControlKind::kCombo) {
+    return caret_at_x(w, c.edit.text, LineSpan{0, c.edit.text.size()}, x);
+  }
+  const std::vector<LineSpan> lines = edit_lines(w, c);
+  const int32_t rel = cy - kEditPad;
+  const int32_t row = c.top + (rel < 0 ? -1 : rel / line_height(w));
+  const LineSpan line = lines[std::clamp<size_t>(std::max(row, 0), 0, lines.size() - 1)];
+  return caret_at_x(w, c.edit.text, line, x);
+}
+
+// The item of an open combo list under a point relative to the control; -1 when none.
+int32_t list_item_at(const Widget& w, const Control& c, int32_t cx, int32_t cy) {
+  const int32_t top = combo_field_height(w);
+  if (cx < 0 || cx >= c.width || cy < top || cy >= top + combo_list_height(w, c)) return -1;
+  const int32_t item = c.top + std::max(0, cy - top - 2) / line_height(w);
+  return item < static_cast<int32_t>(c.items.size()) ? item : -1;
+}
+
+bool over_scroll_bar(const Widget& w, const Control& c, int32_t cx) {
+  return static_cast<int32_t>(c.items.size()) > combo_list_rows(w, c) &&
+         cx >= c.width - kScrollBarWidth;
+}
+
+// A press on an open combo list; false when the point is not on one.
+bool press_open_list(WidgetState& st, Widget& w, int32_t x, int32_t y) {
+  for (Control& c : w.controls) {
+    if (c.kind != ControlKind::kCombo || !c.dropped) continue;
+    const int32_t cx = x - c.x, cy = y - c.y, field = combo_field_height(w);
+    if (cx < 0 || cx >= c.width || cy < field || cy >= field + combo_list_height(w, c)) continue;
+    if (over_scroll_bar(w, c, cx)) {
+      // The bar's track pages through the list; its arrows are not drawn.
+      const int32_t rows = combo_list_rows(w, c), n = static_cast<int32_t>(c.items.size());
+      int32_t thumb_top = 0, thumb_height = 0;
+      combo_thumb(w, c, &thumb_top, &thumb_height);
+      if (cy - field < thumb_top) c.top = std::max(0, c.top - rows);
+      if (cy - field >= thumb_top + thumb_height) c.top = std::min(n - rows, c.top + rows);
+      return true;
+    }
+    choose_item(st, w, c, list_item_at(w, c, cx, cy));
+    return true;
+  }
+  return false;
+}
+
+// A press inside the widget; returns the index of a combo box whose list the press opened.
+int press_control(WidgetState& st, Widget& w, int32_t x, int32_t y, uint8_t clicks) {
   for (int i = static_cast<int>(w.controls.size()) - 1; i >= 0; --i) {
     Control& c = w.controls[i];
-    const int32_t h =
-        c.kind == ControlKind::kCombo && !c.dropped ? combo_field_height(w) : c.height;
+    const int32_t h = c.kind == ControlKind::kCombo ? combo_field_height(w) : c.height;
     if (x < c.x || y < c.y || x >= c.x + c.width || y >= c.y + h) continue;
-    if (!c.enabled || c.kind == ControlKind::kStatic || c.kind == ControlKind::kGroup) return;
+    if (!c.enabled || c.kind == ControlKind::kStatic || c.kind == ControlKind::kGroup) return -1;
     if (takes_focus(c)) w.focus = i;
     const int32_t cx = x - c.x, cy = y - c.y;
     switch (c.kind) {
       case ControlKind::kButton:
         click(st, w, &c);
-        return;
-      case ControlKind::kEdit: {
-        const std::vector<LineSpan> lines = edit_lines(w, c);
-        const int32_t row = c.top + std::max(0, (cy - kEditPad) / line_height(w));
-        const LineSpan line = lines[std::min<size_t>(row, lines.size() - 1)];
-        c.edit.caret = caret_at_x(w, c.edit.text, line, cx - kEditPad + c.scroll_x);
-        return;
-      }
-      case ControlKind::kCombo: {
-        const int32_t field = combo_field_height(w);
-        if (cy < field) {
-          if (cx >= c.width - field) {
-            c.dropped = !c.dropped;
-          } else {
-            c.edit.caret = caret_at_x(w, c.edit.text, LineSpan{0, c.edit.text.size()},
-                                      cx - kEditPad + c.scroll_x);
+        return -1;
+      case ControlKind::kCombo:
+        if (cx >= c.width - combo_field_height(w)) {  // the arrow
+          if (c.dropped) {
+            c.dropped = false;
+            return -1;
           }
-          return;
+          open_list(w, c);
+          return i;
         }
-        const int32_t item = c.top + (cy - field - 2) / line_height(w);
-        if (item >= 0 && item < static_cast<int32_t>(c.items.size())) {
-          select_item(c, item);
-          note(st, w, kNoteChange, c.id);
+        [[fallthrough]];
+      case ControlKind::kEdit: {
+        const size_t at = caret_at_point(w, c, cx, cy);
+        if (clicks >= 2) {
+          edit_select_word(c.edit, at);
+        } else {
+          edit_set_caret(c.edit, at);
+          w.drag = i;
         }
-        c.dropped = false;
-        return;
+        return -1;
       }
       case ControlKind::kList: {
         const int32_t item = c.top + (cy - 2) / line_height(w);
-        if (item < 0 || item >= static_cast<int32_t>(c.items.size())) return;
+        if (item < 0 || item >= static_cast<int32_t>(c.items.size())) return -1;
         if (item != c.selected) {
           c.selected = item;
           note(st, w, kNoteSelChange, c.id);
         }
         if (clicks >= 2) note(st, w, kNoteDoubleClick, c.id);
-        return;
+        return -1;
       }
       default:
-        return;
+        return -1;
     }
   }
-  // Outside every control: an open drop-down list closes.
-  for (Control& c : w.controls) c.dropped = false;
+  return -1;
+}
+
+void on_press(WidgetState& st, Widget& w, int32_t x, int32_t y, uint8_t clicks) {
+  w.drag = -1;
+  // An open list lies over the controls below it and takes the press first; any other press
+  // closes it.
+  if (press_open_list(st, w, x, y)) return;
+  close_lists(w, press_control(st, w, x, y, clicks));
+}
+
+// The pointer moved to (x, y) in the widget: a held button selects text, and an open list
+// marks the item under it. True when something changed.
+bool on_move(Widget& w, int32_t x, int32_t y) {
+  if (w.drag >= 0 && w.drag < static_cast<int>(w.controls.size())) {
+    Control& c = w.controls[w.drag];
+    const size_t at = caret_at_point(w, c, x - c.x, y - c.y);
+    if (at == c.edit.caret) return false;
+    edit_select(c.edit, c.edit.anchor, at);
+    return true;
+  }
+  for (Control& c : w.controls) {
+    if (c.kind != ControlKind::kCombo || !c.dropped) continue;
+    const int32_t item = list_item_at(w, c, x - c.x, y - c.y);
+    if (item < 0 || item == c.hot || over_scroll_bar(w, c, x - c.x)) return false;
+    c.hot = item;
+    return true;
+  }
+  return false;
 }
 
 void on_wheel(Widget& w, int32_t x, int32_t y, int32_t away) {
   for (Control& c : w.controls) {
-    if (c.kind != ControlKind::kList && c.kind != ControlKind::kEdit) continue;
-    if (x < c.x || y < c.y || x >= c.x + c.width || y >= c.y + c.height) continue;
+    const bool open_list = c.kind == ControlKind::kCombo && c.dropped;
+    if (c.kind != ControlKind::kList && c.kind != ControlKind::kEdit && !open_list) continue;
+    const int32_t top = open_list ? c.y + combo_field_height(w) : c.y;
+    const int32_t height = open_list ? combo_list_height(w, c) : c.height;
+    if (x < c.x || y < top || x >= c.x + c.width || y >= top + height) continue;
     const int32_t rows = list_rows(w, c);
-    const int32_t count = c.kind == ControlKind::kList
-                              ? static_cast<int32_t>(c.items.size())
-                              : static_cast<int32_t>(edit_lines(w, c).size());
+    const int32_t count = c.kind == ControlKind::kEdit
+                              ? static_cast<int32_t>(edit_lines(w, c).size())
+                              : static_cast<int32_t>(c.items.size());
     c.top = std::clamp(c.top - away, 0, std::max(0, count - rows));
+    return;  // an open list over another control scrolls alone
   }
 }
 
@@ -290,27 +540,38 @@ void widget_origin(const Widget& w, int32_t client_width, int32_t client_height,
   *y = (client_height - outer_h) / 2;
 }
 
-int32_t text_width(const Widget& w, const std::string& sjis, size_t from, size_t to) {
-  int32_t width = 0;
-  to = std::min(to, sjis.size());
-  for (size_t i = from; i < to;) {
-    if (platform::sjis_is_lead(static_cast<uint8_t>(sjis[i])) && i + 1 < to) {
-      width += w.font_size;
-      i += 2;
-    } else {
-      width += w.font_size / 2;
-      ++i;
-    }
-  }
-  return width;
+int32_t combo_list_rows(const Widget& w, const Control& c) {
+  const int32_t most = std::max(1, (c.height - combo_field_height(w) - 4) / line_height(w));
+  return std::clamp(static_cast<int32_t>(c.items.size()), 1, most);
+}
+
+int32_t combo_list_height(const Widget& w, const Control& c) {
+  return combo_list_rows(w, c) * line_height(w) + 4;
+}
+
+void combo_thumb(const Widget& w, const Control& c, int32_t* top, int32_t* height) {
+  const int32_t n = std::max<int32_t>(1, static_cast<int32_t>(c.items.size()));
+  const int32_t rows = combo_list_rows(w, c), track = combo_list_height(w, c) - 2;
+  *height = std::clamp(track * rows / n, 6, track);
+  *top = 1 + (track - *height) * c.top / std::max(1, n - rows);
 }
 
 bool widgets_take_event(const WindowEvent& ev) {
   WidgetState& st = widget_state();
   bool taken = false;
   bool repaint = true;
+  ClipboardWork clip;
+  if (text_command(ev) == TextCommand::kPaste && text_has_focus(st)) {
+    clip.pasted = platform::clipboard_text_sjis();
+  }
   {
     std::lock_guard<std::mutex> lock(st.mutex);
+    const bool pointer =
+        ev.kind == K::kMouseDown || ev.kind == K::kMouseUp || ev.kind == K::kMouseMove;
+    if (pointer) {
+      st.mouse_x = ev.x;
+      st.mouse_y = ev.y;
+    }
     Widget* w = active(st);
     if (!w) return false;
     const bool modal = w->kind == 1;
@@ -320,11 +581,12 @@ bool widgets_take_event(const WindowEvent& ev) {
     int32_t ox = 0, oy = 0, dx = 0, dy = 0;
     widget_origin(*w, cw, ch, &ox, &oy);
     client_offset(*w, &dx, &dy);
-    const int32_t lx = ev.x - ox - dx, ly = ev.y - oy - dy;
+    const int32_t px = pointer ? ev.x : st.mouse_x, py = pointer ? ev.y : st.mouse_y;
+    const int32_t lx = px - ox - dx, ly = py - oy - dy;
     const bool inside = lx >= 0 && ly >= 0 && lx < w->width && ly < w->height;
     switch (ev.kind) {
       case K::kKeyDown:
-        if (!ev.alt) on_key(st, *w, ev);
+        on_key(st, *w, ev, clip);
         taken = modal;
         break;
       case K::kKeyUp:
@@ -349,9 +611,13 @@ bool widgets_take_event(const WindowEvent& ev) {
         taken = modal || inside;
         break;
       case K::kMouseUp:
-      case K::kMouseMove:
-        taken = modal || inside;
+        taken = modal || inside || w->drag >= 0;
+        if (ev.button == platform::kMouseLeft) w->drag = -1;
         repaint = false;
+        break;
+      case K::kMouseMove:
+        taken = modal || inside || w->drag >= 0;
+        repaint = on_move(*w, lx, ly);
         break;
       case K::kWheel:
         if (inside) on_wheel(*w, lx, ly, ev.y);
@@ -362,6 +628,7 @@ bool widgets_take_event(const WindowEvent& ev) {
     }
     if (repaint) w->dirty = true;
   }
+  if (clip.write) platform::clipboard_set_text_sjis(clip.copied);
   if (repaint) show_on_window(nullptr);
   return taken;
 }
@@ -587,6 +854,7 @@ OrvBool OrvWidgetAddItem(OrvHandle id, int32_t control_id, const char* text) {
     c->items.clear();
     c->selected = -1;
     c->top = 0;
+    c->hot = -1;
     return 1;
   }
   auto at = c->items.end();
@@ -605,7 +873,7 @@ int32_t OrvWidgetSelect(OrvHandle id, int32_t control_id, int32_t item) {
     if (!c || (c->kind != ControlKind::kCombo && c->kind != ControlKind::kList)) return -1;
     before = c->selected;
     select_item(*c, item >= 0 && item < static_cast<int32_t>(c->items.size()) ? item : -1);
-    list_show_selected(*c, list_rows(*w, *c));
+    show_item(*c, c->selected, list_rows(*w, *c));
     w->dirty = true;
     if (!w->shown) return before;
   }

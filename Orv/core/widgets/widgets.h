@@ -12,6 +12,29 @@
 // method's composition is shown at the caret until it is committed) and is converted here.
 // SDL's text input runs only while a shown widget's edit control has the focus.
 //
+// Keys and the mouse, as the system's controls take them:
+//   Edits and a combo box's field: the caret keys (Left, Right, Up, Down, Home, End; Ctrl+Left
+//     and Ctrl+Right by words, Ctrl+Home and Ctrl+End to the text's ends; Up and Down move
+//     between lines of multi-line text, like Left and Right in one line) and, with Shift, the
+//     same keys extend the selection; dragging with the left button selects, a double click
+//     selects a word, Ctrl+A all of the text, and Tab into an edit of a dialog selects its
+//     text. Typing and pasting replace the selection; Backspace and Delete delete it.
+//     Ctrl+C or Ctrl+Insert copies, Ctrl+X or Shift+Delete cuts, Ctrl+V or Shift+Insert
+//     pastes, Ctrl+Z or Alt+Backspace undoes the last change (one level; undoing again brings it
+//     back). The clipboard holds UTF-8 (platform/clipboard.h): a pasted character without a
+//     Shift-JIS form arrives as '?', a single line takes a paste up to its first line break,
+//     and the byte limit cuts a paste on a character boundary. Copy, cut, paste and undo each
+//     notify a change (copy too, though the text stays), as the system's dialogs see them.
+//   Combo boxes: Up and Down choose the item before or after while the list is closed. F4,
+//     Alt+Down or a click on the arrow opens the list below the field (as tall as the items,
+//     at most the control's height, with a scroll bar when they do not fit); Up, Down, Page Up
+//     and Page Down move its mark, the wheel and the bar's track scroll it; Return, a click on
+//     an item, or F4, Alt+Down or Alt+Up choose the marked item (its text into the field,
+//     selected; a change notified);
+//     Escape or a click elsewhere closes it choosing nothing, without closing the dialog.
+//   Keys take Windows virtual-key codes, which the platform layer makes from the key's
+//     position: Ctrl+Z is the key where Z lies on a US keyboard.
+//
 // Pictures: each shown widget is drawn into its own straight-alpha picture, laid over the frame
 // when one is presented: by the window thread with the software renderer, by the game thread
 // with the GL renderer (Orv/render/gl/gl_overlay.h), whose OrvWidgetWait on that thread shows
@@ -26,7 +49,9 @@
 //   OrvHandle OrvWidgetCreate(kind, x, y, width, height, font_size, font_type, caption)
 //     A hidden widget; kind 0 a box at client pixel (x, y), kind 1 a dialog of width x height
 //     pixels (x, y unused) with the caption. font_size is the text's cell height in pixels
-//     (at least 8); font_type 1 draws in Mincho, else Gothic. 0 for another kind or a size
+//     (at least 8); font_type 1 draws in the fixed Mincho face, 2 in the proportional Gothic
+//     (the system dialogs' face), 3 in the proportional Mincho, anything else in the fixed
+//     Gothic (the fixed faces advance half and full cells). 0 for another kind or a size
 //     below 1.
 //   OrvBool OrvWidgetDestroy(widget)         removes it (its notifications too).
 //   OrvBool OrvWidgetMove(widget, x, y, width, height, font_size)
@@ -36,8 +61,9 @@
 //     kind 1 button, 2 edit, 3 static, 4 group box, 5 combo box (editable), 6 list box;
 //     position in pixels inside the widget; style with the system's bits (0x1 default push
 //     button / edit: Return inserts a line break with 0x1000, multi-line 0x4; 0x10000 tab
-//     stop; combo and list 0x100 sorted); limit: most bytes typing may bring an edit (or a
-//     combo's field) to, 0 none. The first edit, combo or list added gets the focus.
+//     stop; combo and list 0x100 sorted); limit: most bytes typing and pasting may bring an
+//     edit (or a combo's field) to, 0 the system's default of 32767. The first edit, combo or
+//     list added gets the focus.
 //   OrvBool OrvWidgetSetText(widget, id, text)  a control's text (an edit's caret to its end).
 //   int32_t OrvWidgetGetText(widget, id, buffer, size)
 //     copies at most size - 1 bytes (cut on a character boundary) and a zero; returns the

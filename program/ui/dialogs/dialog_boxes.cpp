@@ -24,9 +24,11 @@ constexpr uint32_t kDefault = 0x1, kMultiLine = 0x4, kSorted = 0x100, kWantRetur
 constexpr uint32_t kClicked = 0, kChange = 0x0300;
 constexpr int32_t kIdOk = 1, kIdCancel = 2;
 
-// The templates' fonts: 14 points and 8 points at 96 dots per inch.
+// The templates' fonts: 14 points and 8 points at 96 dots per inch, both the system's
+// proportional Gothic (the widgets' font type 2).
 constexpr int32_t kEditFontPx = 19;
 constexpr int32_t kStandEditFontPx = 11;
+constexpr int32_t kDialogFontType = 2;
 
 constexpr int32_t kEditControl = 1008, kCounter = 1009;
 constexpr int32_t kGroupBox = 1003, kLimits = 1004, kNameCombo = 1011;
@@ -51,8 +53,9 @@ struct Template {
 Template open_dialog(int32_t width, int32_t height, int32_t font_px, const std::string& caption) {
   Template t;
   t.font_px = font_px;
-  t.dialog = orv.OrvWidgetCreate(1, 0, 0, dialog_units_x(width, font_px),
-                                 dialog_units_y(height, font_px), font_px, 0, caption.c_str());
+  t.dialog =
+      orv.OrvWidgetCreate(1, 0, 0, dialog_units_x(width, font_px), dialog_units_y(height, font_px),
+                          font_px, kDialogFontType, caption.c_str());
   return t;
 }
 

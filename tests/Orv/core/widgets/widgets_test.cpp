@@ -48,6 +48,16 @@ WindowEvent key(uint32_t vk, bool shift = false) {
   e.shift = shift;
   return e;
 }
+WindowEvent ctrl_key(uint32_t vk) {
+  WindowEvent e = key(vk);
+  e.ctrl = true;
+  return e;
+}
+WindowEvent alt_key(uint32_t vk) {
+  WindowEvent e = key(vk);
+  e.alt = true;
+  return e;
+}
 WindowEvent press(int32_t x, int32_t y, uint8_t clicks = 1) {
   WindowEvent e;
   e.kind = K::kMouseDown;
@@ -56,6 +66,26 @@ WindowEvent press(int32_t x, int32_t y, uint8_t clicks = 1) {
   e.y = y;
   e.clicks = clicks;
   return e;
+}
+
+// A copy of a control's record.
+Control control_of(OrvHandle w, int32_t id) {
+  WidgetState& st = widget_state();
+  std::lock_guard<std::mutex> lock(st.mutex);
+  for (auto& widget : st.widgets) {
+    if (widget->id != w) continue;
+    for (const Control& c : widget->controls) {
+      if (c.id == id) return c;
+    }
+  }
+  return Control{};
+}
+
+std::string clipboard() {
+  char* text = SDL_GetClipboardText();
+  std::string copy = text ? text : "";
+  SDL_free(text);
+  return copy;
 }
 
 std::string text_of(OrvHandle w, int32_t id) {
@@ -159,6 +189,161 @@ TEST_F(Widgets, AComboBoxKeepsItsItemsSortedAndUpAndDownPickThem) {
   EXPECT_EQ(text_of(d, 11), "bob");
   window_handle_event(text("!"));  // the field is editable
   EXPECT_EQ(text_of(d, 11), "bob!");
+}
+
+TEST_F(Widgets, AComboBoxListOpensOnAltDownF4OrItsArrowAndChoosesByKeysOrClicks) {
+  const OrvHandle d = dialog();  // the combo box's list has room for two rows
+  // An edit below the field, which the open list covers (added last: first in line for
+  // clicks but for the list).
+  ASSERT_TRUE(OrvWidgetAddControl(d, 12, 2, 10, 86, 200, 24, 0x10000, 0, ""));
+  for (const char* name : {"dave", "carol", "alice", "bob"}) OrvWidgetAddItem(d, 11, name);
+  OrvWidgetSetText(d, 11, "bob");
+  ASSERT_TRUE(OrvWidgetShow(d, 11));
+  window_handle_event(alt_key(0x28));
+  EXPECT_TRUE(control_of(d, 11).dropped);
+  EXPECT_EQ(control_of(d, 11).hot, 1);  // the field's text is marked
+  window_handle_event(key(0x28));
+  window_handle_event(key(0x28));
+  window_handle_event(key(0x28));  // stays on the last, scrolled into view
+  EXPECT_EQ(control_of(d, 11).hot, 3);
+  EXPECT_EQ(control_of(d, 11).top, 2);
+  EXPECT_EQ(text_of(d, 11), "bob");  // moving the mark leaves the field
+  EXPECT_EQ(OrvWidgetWait(d, 0), 0u);
+  window_handle_event(key(0x0D));  // chooses; OK is not clicked
+  EXPECT_EQ(text_of(d, 11), "dave");
+  EXPECT_FALSE(control_of(d, 11).dropped);
+  EXPECT_EQ(OrvWidgetWait(d, 0), kChange << 16 | 11);
+  EXPECT_EQ(OrvWidgetWait(d, 0), 0u);
+
+  window_handle_event(key(0x73));  // F4
+  window_handle_event(key(0x26));
+  window_handle_event(key(0x1B));  // closes the list, not the dialog, and chooses nothing
+  EXPECT_FALSE(control_of(d, 11).dropped);
+  EXPECT_EQ(text_of(d, 11), "dave");
+  EXPECT_EQ(OrvWidgetWait(d, 0), 0u);
+
+  std::vector<platform::Overlay> overlays;
+  std::vector<std::shared_ptr<const std::vector<uint32_t>>> keep;
+  widgets_overlays(800, 600, &overlays, &keep);
+  ASSERT_EQ(overlays.size(), 1u);
+  const int32_t cx = overlays[0].x + kFrame, cy = overlays[0].y + overlays[0].height - kFrame - 140;
+  window_handle_event(press(cx + 10 + 195, cy + 60 + 5));  // the arrow
+  EXPECT_TRUE(control_of(d, 11).dropped);
+  const int32_t first_row = cy + 60 + 24 + 2 + 5;  // below the field of a line and its margins
+  WindowEvent move;
+  move.kind = K::kMouseMove;
+  move.x = cx + 20;
+  move.y = first_row;
+  window_handle_event(move);  // the pointer marks the item under it
+  EXPECT_EQ(control_of(d, 11).hot, 2);
+  WindowEvent wheel;  // a wheel event has no place: the pointer's last one counts
+  wheel.kind = K::kWheel;
+  wheel.y = 1;
+  window_handle_event(wheel);  // scrolls the list, not the edit under it
+  EXPECT_EQ(control_of(d, 11).top, 1);
+  window_handle_event(press(cx + 20, first_row));  // "bob", shown first now, over the edit
+  EXPECT_EQ(text_of(d, 11), "bob");
+  EXPECT_FALSE(control_of(d, 11).dropped);
+  window_handle_event(text("!"));  // the combo box kept the focus; the chosen text is selected
+  EXPECT_EQ(text_of(d, 11), "!");
+  EXPECT_EQ(text_of(d, 12), "");
+  EXPECT_EQ(OrvWidgetWait(d, 0), kChange << 16 | 11);
+  EXPECT_EQ(OrvWidgetWait(d, 0), kChange << 16 | 11);
+  window_handle_event(key(0x1B));  // now Escape cancels the dialog
+  EXPECT_EQ(OrvWidgetWait(d, 0), 2u);
+}
+
+TEST_F(Widgets, ClipboardKeysCopyCutPasteAndUndoThroughUtf8AndNotifyEachOne) {
+  const OrvHandle d = dialog();  // the edit takes 6 bytes on several lines, the combo one line
+  ASSERT_TRUE(OrvWidgetShow(d, 10));
+  window_handle_event(text("山田x"));
+  while (OrvWidgetWait(d, 0) != 0) {
+  }
+  auto notes_for_edit = [&] {
+    int n = 0;
+    for (uint32_t note = OrvWidgetWait(d, 0); note != 0; note = OrvWidgetWait(d, 0)) {
+      EXPECT_EQ(note, kChange << 16 | 10);
+      ++n;
+    }
+    return n;
+  };
+  window_handle_event(ctrl_key(0x41));  // Ctrl+A
+  window_handle_event(ctrl_key(0x43));  // Ctrl+C: the text stays, the count is made again
+  EXPECT_EQ(clipboard(), "山田x");
+  EXPECT_EQ(text_of(d, 10), "\x8eR\x93\x63x");
+  EXPECT_EQ(notes_for_edit(), 1);
+  window_handle_event(ctrl_key(0x58));  // Ctrl+X
+  EXPECT_EQ(text_of(d, 10), "");
+  EXPECT_EQ(notes_for_edit(), 1);
+
+  SDL_SetClipboardText("一\r\n二😀");    // the emoji has no Shift-JIS form: '?', over the limit
+  window_handle_event(ctrl_key(0x56));  // Ctrl+V
+  EXPECT_EQ(text_of(d, 10), "\x88\xea\r\n\x93\xf1");
+  EXPECT_EQ(notes_for_edit(), 1);
+  window_handle_event(key(0x09));        // Tab to the combo box
+  window_handle_event(key(0x2D, true));  // Shift+Insert: one line takes up to the break
+  EXPECT_EQ(text_of(d, 11), "\x88\xea");
+
+  window_handle_event(key(0x09, true));  // back: all of the edit's text is selected
+  window_handle_event(key(0x2E, true));  // Shift+Delete cuts it
+  EXPECT_EQ(text_of(d, 10), "");
+  EXPECT_EQ(clipboard(), "一\r\n二");
+  window_handle_event(ctrl_key(0x5A));  // Ctrl+Z
+  EXPECT_EQ(text_of(d, 10), "\x88\xea\r\n\x93\xf1");
+  while (OrvWidgetWait(d, 0) != 0) {
+  }
+  window_handle_event(alt_key(0x08));  // Alt+Backspace undoes too: the cut again
+  EXPECT_EQ(text_of(d, 10), "");
+  EXPECT_EQ(notes_for_edit(), 1);
+}
+
+TEST_F(Widgets, DraggingAndDoubleClickingSelectText) {
+  const OrvHandle box = OrvWidgetCreate(0, 0, 0, 200, 30, 16, 0, "");
+  ASSERT_TRUE(OrvWidgetAddControl(box, 1, 2, 0, 0, 200, 30, 0, 0, "abc defg"));
+  ASSERT_TRUE(OrvWidgetShow(box, 1));
+  // Half-width characters are 8 pixels wide after the 3-pixel margin.
+  window_handle_event(press(3 + 8 + 1, 10));
+  WindowEvent move;
+  move.kind = K::kMouseMove;
+  move.x = 3 + 8 * 6 + 1;
+  move.y = 10;
+  window_handle_event(move);
+  WindowEvent up = press(move.x, 10);
+  up.kind = K::kMouseUp;
+  window_handle_event(up);
+  move.x = 3 + 8 * 8;
+  window_handle_event(move);  // the button is up: the selection stays
+  EXPECT_EQ(edit_selected_text(control_of(box, 1).edit), "bc de");
+  window_handle_event(text("X "));  // typing replaces it
+  EXPECT_EQ(text_of(box, 1), "aX fg");
+  window_handle_event(press(3 + 8 * 3 + 1, 10, 2));  // a double click on "fg"
+  EXPECT_EQ(edit_selected_text(control_of(box, 1).edit), "fg");
+  window_handle_event(press(3, 10, 2));  // on "aX": the word and the space after it
+  EXPECT_EQ(edit_selected_text(control_of(box, 1).edit), "aX ");
+}
+
+TEST_F(Widgets, ProportionalFacesMeasureEachCharacterAndFixedFacesUseCells) {
+  const OrvHandle fixed = OrvWidgetCreate(0, 0, 0, 200, 30, 16, 0, "");
+  const OrvHandle dialog_face = OrvWidgetCreate(0, 0, 40, 200, 30, 16, 2, "");
+  ASSERT_TRUE(OrvWidgetAddControl(dialog_face, 1, 2, 0, 0, 200, 30, 0, 0, "iiiiiW"));
+  int32_t narrow = 0, wide = 0;
+  {
+    WidgetState& st = widget_state();
+    std::lock_guard<std::mutex> lock(st.mutex);
+    const Widget& f = *st.widgets[0];
+    const Widget& p = *st.widgets[1];
+    ASSERT_EQ(f.id, fixed);
+    EXPECT_EQ(text_width(f, "iW\x8eR", 0, 4), 8 + 8 + 16);  // half and full cells
+    if (!widget_face(p)) GTEST_SKIP() << "no proportional Japanese face installed";
+    narrow = char_advance(p, 'i');
+    wide = char_advance(p, 'W');
+    EXPECT_LT(narrow, wide);
+    EXPECT_EQ(text_width(p, "iiW", 0, 3), 2 * narrow + wide);
+  }
+  // A click lands where the characters are drawn: just after the fifth narrow "i".
+  ASSERT_TRUE(OrvWidgetShow(dialog_face, 1));
+  window_handle_event(press(3 + 5 * narrow + 1, 40 + 10));
+  EXPECT_EQ(control_of(dialog_face, 1).edit.caret, 5u);
 }
 
 TEST_F(Widgets, MouseClicksHitControlsWhereTheCentredDialogDrawsThem) {
