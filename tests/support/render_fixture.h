@@ -26,6 +26,21 @@ inline void set_time(uint32_t ms) {
   OrvUpdateTime();
 }
 
+// Opens the renderer for a w x h game in a window of that size and marks the library alive:
+// the GL peer `gl` when given (its context current on this thread), else the software peer.
+// Gives the display flags in effect; *ok tells whether the renderer opened.
+inline uint32_t render_system_start(int32_t w, int32_t h, const Renderer* gl, bool* ok) {
+  RenderParams params;
+  params.game_width = params.window_width = w;
+  params.game_height = params.window_height = h;
+  params.display_flags = gl ? kDisplayFlagDirect3D : 0;
+  params.gl = gl;
+  *ok = false;
+  const uint32_t flags = render_system_init(params, ok);
+  if (*ok) orv_core().alive = true;
+  return flags;
+}
+
 // A software renderer of w x h pixels with one active render list, for tests in and above the
 // library. Gives the list, 0 when the renderer or the list could not be made.
 inline uint32_t software_render_start(int32_t w, int32_t h) {

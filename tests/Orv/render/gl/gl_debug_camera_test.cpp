@@ -17,6 +17,7 @@
 #include "orv/orv.h"
 #include "platform/gl_context.h"
 #include "platform/window.h"
+#include "support/render_fixture.h"
 
 namespace {
 
@@ -109,15 +110,9 @@ TEST(DebugCamera, ToolMovesTheGlCameraAndPutsItBack) {
       ASSERT_TRUE(platform::gl_context_make_current(context(), nullptr));
       gl_renderer_use_context(context());
     }
-    RenderParams params;
-    params.game_width = params.window_width = 64;
-    params.game_height = params.window_height = 48;
-    params.display_flags = gl ? kDisplayFlagDirect3D : 0;
-    params.gl = gl ? &gl_renderer() : nullptr;
     bool ok = false;
-    render_system_init(params, &ok);
+    rendertest::render_system_start(64, 48, gl ? &gl_renderer() : nullptr, &ok);
     ASSERT_TRUE(ok);
-    orv_core().alive = true;
     const OrvHandle list = OrvRenderInit();
     OrvRenderSetActive(list);
     ASSERT_TRUE(task_scheduler_create());

@@ -19,6 +19,7 @@
 #include "platform/gl_context.h"
 #include "platform/window.h"
 #include "support/debug_panel_probe.h"
+#include "support/render_fixture.h"
 
 namespace {
 
@@ -46,15 +47,9 @@ TEST(GlDebugPanel, CameraWindowShowsTheVectorsAndItsButtonsReset) {
   if (!context()) GTEST_SKIP() << "no GL 3.3 core context";
   ASSERT_TRUE(platform::gl_context_make_current(context(), nullptr));
   gl_renderer_use_context(context());
-  RenderParams params;
-  params.game_width = params.window_width = 64;
-  params.game_height = params.window_height = 48;
-  params.display_flags = kDisplayFlagDirect3D;
-  params.gl = &gl_renderer();
   bool ok = false;
-  render_system_init(params, &ok);
+  rendertest::render_system_start(64, 48, &gl_renderer(), &ok);
   ASSERT_TRUE(ok);
-  orv_core().alive = true;
   const OrvHandle list = OrvRenderInit();
   OrvRenderSetActive(list);
   ASSERT_TRUE(task_scheduler_create());

@@ -18,6 +18,7 @@
 #include "orv/orv.h"
 #include "platform/gl_context.h"
 #include "platform/window.h"
+#include "support/render_fixture.h"
 
 namespace {
 
@@ -58,15 +59,9 @@ class GlOverlay : public ::testing::Test {
     if (!context()) GTEST_SKIP() << "no GL 3.3 core context";
     ASSERT_TRUE(platform::gl_context_make_current(context(), nullptr));
     gl_renderer_use_context(context());
-    RenderParams params;
-    params.game_width = params.window_width = kW;
-    params.game_height = params.window_height = kH;
-    params.display_flags = kDisplayFlagDirect3D;
-    params.gl = &gl_renderer();
     bool ok = false;
-    render_system_init(params, &ok);
+    rendertest::render_system_start(kW, kH, &gl_renderer(), &ok);
     ASSERT_TRUE(ok);
-    orv_core().alive = true;
     clear_before_ = orv_core().render.clear_color;
     orv_core().render.clear_color = kClear;
     list_ = OrvRenderInit();

@@ -79,15 +79,9 @@ std::vector<Px> run(bool gl, int32_t type, const std::vector<uint32_t>& times, G
     EXPECT_TRUE(platform::gl_context_make_current(context(), nullptr));
     gl_renderer_use_context(context());
   }
-  RenderParams params;
-  params.game_width = params.window_width = kW;
-  params.game_height = params.window_height = kH;
-  params.display_flags = gl ? kDisplayFlagDirect3D : 0;
-  params.gl = gl ? &gl_renderer() : nullptr;
   bool ok = false;
-  render_system_init(params, &ok);
+  rendertest::render_system_start(kW, kH, gl ? &gl_renderer() : nullptr, &ok);
   EXPECT_TRUE(ok);
-  orv_core().alive = true;
   orv_core().render.clear_color = 0xFF000000u;
   platform::set_clock_source(fake_clock);
   set_time(0);
