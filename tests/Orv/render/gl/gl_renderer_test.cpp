@@ -269,6 +269,14 @@ TEST_F(GlPeer, TexturesUploadOnlyWhenThePixelsChange) {
   gl().clear(0);
   gl().draw_sprite(request(other));
   EXPECT_TRUE(near(gl_pixels()[0], 0xFFFC0000u));
+  // Nor when the released one was never written after it was made (its storage is often
+  // handed out again at the same address) and no frame was shown in between.
+  image_release(other);
+  images_.clear();
+  ImageObject* third = image(16, 16, [](int32_t, int32_t) { return 0xFF0000FFu; });
+  gl().clear(0);
+  gl().draw_sprite(request(third));
+  EXPECT_TRUE(near(gl_pixels()[0], 0xFF0000FCu)) << std::hex << gl_pixels()[0];
 }
 
 TEST_F(GlPeer, CapsComeFromTheContextAndCountTextures) {
