@@ -156,8 +156,8 @@ struct GlQuad {
 };
 void gl_draw_quad(GlRenderer* gl, const GlQuad& quad, int32_t target_w, int32_t target_h,
                   float flip, uint32_t color, int32_t mode);
-// Four corners of (x, y, u, v), in strip order, into the screen quad's buffer, drawn with the
-// program in use; counted as one draw.
+// Four corners of (x, y, u, v), in strip order, into the screen quad's buffer as its two
+// triangles, drawn with the program in use; counted as one draw.
 void gl_draw_strip(GlRenderer* gl, const float (&corners)[16]);
 // The same for a quad's corners.
 void gl_draw_strip(GlRenderer* gl, const GlQuad& quad);

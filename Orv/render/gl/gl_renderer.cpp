@@ -66,7 +66,7 @@ bool make_device_objects(GlRenderer* g) {
   f.GenBuffers(1, &g->vbo);
   f.BindVertexArray(g->vao);
   f.BindBuffer(gl::kArrayBuffer, g->vbo);
-  f.BufferData(gl::kArrayBuffer, 16 * sizeof(float), nullptr, gl::kStreamDraw);
+  f.BufferData(gl::kArrayBuffer, 24 * sizeof(float), nullptr, gl::kStreamDraw);  // 6 corners
   f.VertexAttribPointer(0, 2, gl::kFloat, 0, 4 * sizeof(float), nullptr);
   f.VertexAttribPointer(1, 2, gl::kFloat, 0, 4 * sizeof(float),
                         reinterpret_cast<const void*>(2 * sizeof(float)));

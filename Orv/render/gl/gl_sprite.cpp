@@ -92,10 +92,18 @@ bool gl_set_table_blend(GlRenderer* g, int32_t render_mode) {
 
 void gl_draw_strip(GlRenderer* g, const float (&corners)[16]) {
   const platform::GlFunctions& f = g->f;
+  // The strip's two triangles, drawn as a plain triangle list: the same triangles (so the same
+  // pixels), but a software rasteriser recognises an axis-aligned pair of them as a rectangle
+  // and fills it along rows, where a strip takes the general path.
+  constexpr int kOrder[6] = {0, 1, 2, 2, 1, 3};
+  float v[24];
+  for (int i = 0; i < 6; ++i) {
+    for (int k = 0; k < 4; ++k) v[i * 4 + k] = corners[kOrder[i] * 4 + k];
+  }
   f.BindVertexArray(g->vao);
   f.BindBuffer(gl::kArrayBuffer, g->vbo);
-  f.BufferSubData(gl::kArrayBuffer, 0, sizeof corners, corners);
-  f.DrawArrays(gl::kTriangleStrip, 0, 4);
+  f.BufferSubData(gl::kArrayBuffer, 0, sizeof v, v);
+  f.DrawArrays(gl::kTriangles, 0, 6);
   ++g->stats.draws;
 }
 
