@@ -23,6 +23,12 @@ struct GlTexture {
   uint32_t revision = 0;         // the slot's revision when uploaded
 };
 
+// The textures of one image: its pixels as they are, and, made when a sprite first needs it,
+// the same pixels in the plain alpha blend's form (gl_blend_texture_for).
+struct GlImageTextures {
+  GlTexture plain, blend;
+};
+
 // A colour target: a texture with a framebuffer drawing into it.
 struct GlTarget {
   platform::GLuint fbo = 0, texture = 0;
@@ -50,14 +56,16 @@ struct GlPresentProgram {
 
 // Fragment modes of the sprite program.
 enum GlDrawMode : int32_t {
-  kGlModeAlpha = 1,     // colour x texel, blended by its alpha
-  kGlModeAdd = 2,       // texel x its alpha x colour alpha, added
-  kGlModeMultiply = 3,  // texel x its alpha x colour alpha, multiplied into the target
-  kGlModeOpaque = 4,    // the texel as it is, alpha 1, nothing discarded (presenting)
-  kGlModeCopy = 5,      // the texel as it is, unblended (alpha-0 texels still discarded)
-  kGlModeModulate = 6,  // texel x colour, for the blend table's modes 4 and 6-10
-  kGlModeTexel = 7,     // mode 11: the texel's colour, alpha = texel alpha x colour alpha
-  kGlModeCount = 8,
+  kGlModeAlpha = 1,      // colour x texel, blended by its alpha
+  kGlModeAdd = 2,        // texel x its alpha x colour alpha, added
+  kGlModeMultiply = 3,   // texel x its alpha x colour alpha, multiplied into the target
+  kGlModeOpaque = 4,     // the texel as it is, alpha 1, nothing discarded (presenting)
+  kGlModeCopy = 5,       // the texel as it is, unblended (alpha-0 texels still discarded)
+  kGlModeModulate = 6,   // texel x colour, for the blend table's modes 4 and 6-10
+  kGlModeTexel = 7,      // mode 11: the texel's colour, alpha = texel alpha x colour alpha
+  kGlModeBlendForm = 8,  // the texel as it is, blended as kGlModeAlpha: the texture holds
+                         // what kGlModeAlpha makes of it under a white colour
+  kGlModeCount = 9,
 };
 
 // Sets the blend of a sprite's render mode for the modes with their own blend (4, 6-11);
@@ -87,7 +95,7 @@ struct GlRenderer {
   platform::GLuint vao = 0, vbo = 0;
   GlCrossfadeProgram crossfade;
   GlPresentProgram present;
-  // The sprite program once per fragment mode (1..7), the mode built in (no `mode` uniform).
+  // The sprite program once per fragment mode (1..8), the mode built in (no `mode` uniform).
   GlSpriteProgram sprite_modes[kGlModeCount];
   // The game target: a square of frame_side (the game size when the driver refuses that),
   // the game picture in its first game_w x game_h pixels.
@@ -102,7 +110,7 @@ struct GlRenderer {
   bool pow2 = false;           // power-of-two sides asked for at open (else by OrvSetPow)
   int32_t present_filter = 0;  // 0 none, 1 point, 2 linear, 3 bicubic
   GlEffects effects;
-  std::unordered_map<const SurfaceSlot*, GlTexture> textures;
+  std::unordered_map<const SurfaceSlot*, GlImageTextures> textures;
   // Bytes held by textures and targets, kept as they change so that caps (any thread) need
   // not walk the cache.
   std::atomic<uint64_t> texture_bytes{0};
@@ -142,6 +150,11 @@ void gl_target_destroy(GlRenderer* gl, GlTarget* target);
 // The texture of an image, uploaded now when the image's pixels changed since the last
 // upload; null when the image has no pixels or is larger than the driver takes.
 const GlTexture* gl_texture_for(GlRenderer* gl, const ImageObject* image);
+// The texture of an image in the plain alpha blend's form: each texel as the sprite program's
+// kGlModeAlpha hands it to the blend stage under a white colour (8-bit values), so that such a
+// sprite is drawn by a bare texture fetch (kGlModeBlendForm) with the same pixels. Made on
+// first use and again when the pixels change; null as gl_texture_for.
+const GlTexture* gl_blend_texture_for(GlRenderer* gl, const ImageObject* image);
 // Deletes every cached texture.
 void gl_textures_clear(GlRenderer* gl);
 // Deletes the textures of slots no image holds any more (released on any thread); called by

@@ -134,8 +134,41 @@ void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t targ
   gl_draw_strip(g, q);
 }
 
+namespace {
+
+// The fragment mode of a render mode: 2, 3 and 5 (multiply, as 3) blend in the fragment
+// program as the software peer does; 4 and 6-11 take their own blend; 0, 1 and every other
+// value blend by alpha.
+int32_t fragment_mode(int32_t render_mode) {
+  if (render_mode == 2) return kGlModeAdd;
+  if (render_mode == 3 || render_mode == 5) return kGlModeMultiply;
+  if (render_mode == 4 || (render_mode >= 6 && render_mode <= 10)) return kGlModeModulate;
+  if (render_mode == 11) return kGlModeTexel;
+  return kGlModeAlpha;
+}
+
+// Whether a sprite is drawn from its texture in the blend's form (kGlModeBlendForm): blended
+// by alpha under a white colour, placed one texel to a pixel (so that the texture coordinates
+// fall on texel centres, wherever a rasteriser's own arithmetic puts them), the picture not
+// repeated. This is the common sprite, and the form lets llvmpipe draw it on its fast path.
+bool in_blend_form(const GlRenderer* g, const DrawRequest& req) {
+  return fragment_mode(req.render_mode) == kGlModeAlpha && req.color == 0xFFFFFFFFu &&
+         req.rotation == 0 && req.scale_x == 1.0f && req.scale_y == 1.0f && req.address_mode != 1 &&
+         !gl_sprite_needs_space(req, false, g->camera);
+}
+
+}  // namespace
+
 int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t target_w,
                             int32_t target_h) {
+  if (in_blend_form(g, req)) {
+    const GlTexture* tex = gl_blend_texture_for(g, req.image);
+    if (!image_pixels(req.image, nullptr, nullptr)) return 0;
+    if (!tex) return 1;  // larger than a texture may be: nothing drawn
+    gl_draw_texture_into(g, tex->id, tex->width, tex->height, req, target_w, target_h,
+                         kGlModeBlendForm);
+    return 1;
+  }
   const GlTexture* tex = gl_texture_for(g, req.image);
   if (!image_pixels(req.image, nullptr, nullptr)) return 0;
   if (!tex) return 1;  // larger than a texture may be: nothing drawn
@@ -240,15 +273,8 @@ void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w
   int64_t w = r - l, h = b - t;
 
   const platform::GlFunctions& f = g->f;
-  // Modes 2, 3 and 5 (multiply, as 3) blend in the fragment program as the software peer
-  // does; 4 and 6-11 take their own blend; 0, 1 and every other value blend by alpha.
-  int32_t mode = kGlModeAlpha;
   const int32_t rm = req.render_mode;
-  if (rm == 2) mode = kGlModeAdd;
-  if (rm == 3 || rm == 5) mode = kGlModeMultiply;
-  if (rm == 4 || (rm >= 6 && rm <= 10)) mode = kGlModeModulate;
-  if (rm == 11) mode = kGlModeTexel;
-  if (mode_override) mode = mode_override;
+  const int32_t mode = mode_override ? mode_override : fragment_mode(rm);
   const float tw = static_cast<float>(tex_w), th = static_cast<float>(tex_h);
   const bool plain = req.rotation == 0 && req.scale_x == 1.0f && req.scale_y == 1.0f;
   if (!plain && (!(req.scale_x > 0.0f) || !(req.scale_y > 0.0f))) return;

@@ -3,22 +3,67 @@
 // slot's storage size: the image's own, or powers of two after OrvSetPow. The internal format
 // is the unsized RGBA (8 bits a channel) so that the driver may keep the texels in the BGRA
 // order they arrive in: uploads and read-backs are then plain copies.
+//
+// A slot may also have a second texture, its pixels in the plain alpha blend's form
+// (gl_blend_texture_for), kept by the same rules.
+#include <array>
+#include <vector>
+
 #include "Orv/render/gl/gl_device.h"
 #include "Orv/render/image_store.h"
 
 namespace gl = platform::gl;
 
-const GlTexture* gl_texture_for(GlRenderer* g, const ImageObject* image) {
+namespace {
+
+// What the sprite program's kGlModeAlpha makes of an alpha a under a white colour, as the
+// target's 8-bit blend takes it: the weight m = a x 255 / 256 (truncated, as the software
+// peer's) goes out as m / 256, which the blend stage turns into m x 255 / 256 rounded to the
+// nearest (the one tie, m = 128, goes up).
+constexpr std::array<uint8_t, 256> kBlendAlpha = [] {
+  std::array<uint8_t, 256> out{};
+  for (uint32_t a = 0; a < 256; ++a)
+    out[a] = static_cast<uint8_t>(((a * 255u >> 8) * 255u + 128u) >> 8);
+  return out;
+}();
+
+// A texel in the blend's form: colour channels c x 255 / 256 truncated (c - 1, 0 staying 0),
+// the program's products with a white colour; alpha as above.
+inline uint32_t blend_form(uint32_t argb) {
+  uint32_t out = static_cast<uint32_t>(kBlendAlpha[argb >> 24]) << 24;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const uint32_t c = (argb >> shift) & 255u;
+    out |= (c ? c - 1 : 0) << shift;
+  }
+  return out;
+}
+
+void forget(GlRenderer* g, GlTexture* t) {
+  if (t->id) g->f.DeleteTextures(1, &t->id);
+  g->texture_bytes -=
+      uint64_t{4} * static_cast<uint64_t>(t->width) * static_cast<uint64_t>(t->height);
+  *t = GlTexture{};
+}
+
+const GlTexture* texture_for(GlRenderer* g, const ImageObject* image, bool in_blend_form) {
   int32_t pitch = 0, rows = 0;
   const uint32_t* pixels = image_pixels(image, &pitch, &rows);
   if (!pixels) return nullptr;
   if (pitch > g->max_texture || rows > g->max_texture) return nullptr;
   const platform::GlFunctions& f = g->f;
-  GlTexture& t = g->textures[image->slot];
+  GlImageTextures& both = g->textures[image->slot];
+  GlTexture& t = in_blend_form ? both.blend : both.plain;
   uint32_t revision = image_revision(image);
   if (t.id && t.buffer == pixels && t.revision == revision && t.width == pitch &&
       t.height == rows) {
     return &t;
+  }
+  const uint32_t* source = pixels;
+  std::vector<uint32_t> converted;
+  if (in_blend_form) {
+    converted.resize(static_cast<size_t>(pitch) * static_cast<size_t>(rows));
+    for (size_t i = 0; i < converted.size(); ++i) converted[i] = blend_form(pixels[i]);
+    source = converted.data();
   }
   bool same_size = t.id && t.width == pitch && t.height == rows;
   bool fresh = !t.id;
@@ -32,13 +77,13 @@ const GlTexture* gl_texture_for(GlRenderer* g, const ImageObject* image) {
   f.PixelStorei(gl::kUnpackRowLength, pitch);
   f.PixelStorei(gl::kUnpackAlignment, 4);
   if (same_size) {
-    f.TexSubImage2D(gl::kTexture2D, 0, 0, 0, pitch, rows, gl::kBgra, gl::kUnsignedByte, pixels);
+    f.TexSubImage2D(gl::kTexture2D, 0, 0, 0, pitch, rows, gl::kBgra, gl::kUnsignedByte, source);
   } else {
     g->texture_bytes -=
         uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
     g->texture_bytes += uint64_t{4} * static_cast<uint64_t>(pitch) * static_cast<uint64_t>(rows);
     f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba), pitch, rows, 0,
-                 gl::kBgra, gl::kUnsignedByte, pixels);
+                 gl::kBgra, gl::kUnsignedByte, source);
   }
   f.PixelStorei(gl::kUnpackRowLength, 0);
   t.width = pitch;
@@ -49,11 +94,20 @@ const GlTexture* gl_texture_for(GlRenderer* g, const ImageObject* image) {
   return &t;
 }
 
+}  // namespace
+
+const GlTexture* gl_texture_for(GlRenderer* g, const ImageObject* image) {
+  return texture_for(g, image, false);
+}
+
+const GlTexture* gl_blend_texture_for(GlRenderer* g, const ImageObject* image) {
+  return texture_for(g, image, true);
+}
+
 void gl_textures_clear(GlRenderer* g) {
-  for (auto& [slot, t] : g->textures) {
-    if (t.id) g->f.DeleteTextures(1, &t.id);
-    g->texture_bytes -=
-        uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
+  for (auto& [slot, both] : g->textures) {
+    forget(g, &both.plain);
+    forget(g, &both.blend);
   }
   g->textures.clear();
 }
@@ -61,10 +115,8 @@ void gl_textures_clear(GlRenderer* g) {
 void gl_textures_purge(GlRenderer* g) {
   for (auto it = g->textures.begin(); it != g->textures.end();) {
     if (it->first->refcount == 0) {
-      GlTexture& t = it->second;
-      if (t.id) g->f.DeleteTextures(1, &t.id);
-      g->texture_bytes -=
-          uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
+      forget(g, &it->second.plain);
+      forget(g, &it->second.blend);
       it = g->textures.erase(it);
     } else {
       ++it;
