@@ -63,7 +63,7 @@ enum GlDrawMode : int32_t {
   kGlModeCopy = 5,       // the texel as it is, unblended (alpha-0 texels still discarded)
   kGlModeModulate = 6,   // texel x colour, for the blend table's modes 4 and 6-10
   kGlModeTexel = 7,      // mode 11: the texel's colour, alpha = texel alpha x colour alpha
-  kGlModeBlendForm = 8,  // the texel as it is, blended as kGlModeAlpha: the texture holds
+  kGlModeBlendForm = 8,  // the texel as it is, blended premultiplied: the texture holds
                          // what kGlModeAlpha makes of it under a white colour
   kGlModeCount = 9,
 };
@@ -151,9 +151,10 @@ void gl_target_destroy(GlRenderer* gl, GlTarget* target);
 // upload; null when the image has no pixels or is larger than the driver takes.
 const GlTexture* gl_texture_for(GlRenderer* gl, const ImageObject* image);
 // The texture of an image in the plain alpha blend's form: each texel as the sprite program's
-// kGlModeAlpha hands it to the blend stage under a white colour (8-bit values), so that such a
-// sprite is drawn by a bare texture fetch (kGlModeBlendForm) with the same pixels. Made on
-// first use and again when the pixels change; null as gl_texture_for.
+// kGlModeAlpha hands it to the blend stage under a white colour (8-bit values, the colour
+// premultiplied by the alpha), so that such a sprite is drawn by a bare texture fetch
+// (kGlModeBlendForm) with the same pixels. Made on first use and again when the pixels
+// change; null as gl_texture_for.
 const GlTexture* gl_blend_texture_for(GlRenderer* gl, const ImageObject* image);
 // Deletes every cached texture.
 void gl_textures_clear(GlRenderer* gl);

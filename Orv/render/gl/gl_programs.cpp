@@ -77,10 +77,10 @@ void main() {
 )";
 
 // kGlModeBlendForm: the texel as it is, from a texture already in the blend's form. Nothing
-// else is done, so that llvmpipe runs the program on its 8-bit path along rows (a bare fetch,
-// optionally times constants, under an ordinary blend), some three times faster than its
-// general one. That path takes only perspective-interpolated texture coordinates; with w = 1
-// they are the flat stage's values.
+// else is done, so that llvmpipe draws the sprite on its 8-bit path along rows (a bare fetch
+// under a premultiplied blend), several times faster than its general one, which converts
+// every texel to floats and back. That path takes only perspective-interpolated texture
+// coordinates; with w = 1 they are the flat stage's values.
 constexpr const char* kBlendFormVertex = R"(#version 330 core
 layout(location = 0) in vec2 pos;
 layout(location = 1) in vec2 uv;

@@ -50,6 +50,10 @@ void gl_set_blend(GlRenderer* g, int32_t mode) {
     case kGlModeMultiply:
       f.BlendFuncSeparate(gl::kDstColor, gl::kZero, gl::kOne, gl::kOne);
       break;
+    case kGlModeBlendForm:
+      // Premultiplied: llvmpipe has a path of its own for this blend of a bare texture fetch.
+      f.BlendFuncSeparate(gl::kOne, gl::kOneMinusSrcAlpha, gl::kOne, gl::kOneMinusSrcAlpha);
+      break;
     default:
       f.BlendFuncSeparate(gl::kSrcAlpha, gl::kOneMinusSrcAlpha, gl::kOne, gl::kOneMinusSrcAlpha);
       break;

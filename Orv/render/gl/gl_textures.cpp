@@ -22,18 +22,24 @@ namespace {
 // nearest (the one tie, m = 128, goes up).
 constexpr std::array<uint8_t, 256> kBlendAlpha = [] {
   std::array<uint8_t, 256> out{};
-  for (uint32_t a = 0; a < 256; ++a)
+  for (uint32_t a = 0; a < 256; ++a) {
     out[a] = static_cast<uint8_t>(((a * 255u >> 8) * 255u + 128u) >> 8);
+  }
   return out;
 }();
 
-// A texel in the blend's form: colour channels c x 255 / 256 truncated (c - 1, 0 staying 0),
-// the program's products with a white colour; alpha as above.
+// A texel in the blend's form, premultiplied: alpha as above; each colour channel is the
+// program's product with a white colour, c x 255 / 256 truncated (c - 1, 0 staying 0), times
+// that alpha as the blend stage multiplies 8-bit values (x / 255 by the sum of a shift and an
+// add), so that the blend's source term is in the texture and a premultiplied blend
+// (gl_set_blend) leaves every target pixel as the plain one did.
 inline uint32_t blend_form(uint32_t argb) {
-  uint32_t out = static_cast<uint32_t>(kBlendAlpha[argb >> 24]) << 24;
+  const uint32_t alpha = kBlendAlpha[argb >> 24];
+  uint32_t out = alpha << 24;
   for (int shift = 0; shift < 24; shift += 8) {
     const uint32_t c = (argb >> shift) & 255u;
-    out |= (c ? c - 1 : 0) << shift;
+    const uint32_t product = (c ? c - 1 : 0) * alpha;
+    out |= ((product + (product >> 8) + 128u) >> 8) << shift;
   }
   return out;
 }
