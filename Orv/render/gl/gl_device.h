@@ -91,6 +91,8 @@ struct GlRenderer {
   // Sprite sampling: 2 samples linearly whenever a scale is not exactly 1, 0 and 1 (and
   // anything else) take the nearest texel.
   int32_t sprite_filter = 0;
+  // Whether sprites that allow it are drawn in the alpha blend's form (tests turn it off).
+  bool blend_forms = true;
   GlCamera camera;
   platform::GLuint vao = 0, vbo = 0;
   GlCrossfadeProgram crossfade;

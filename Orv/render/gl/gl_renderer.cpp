@@ -295,6 +295,10 @@ void gl_renderer_reset_stats() {
   if (GlRenderer* g = gl_device()) g->stats = GlRendererStats{};
 }
 
+void gl_renderer_use_blend_forms_for_test(bool on) {
+  if (GlRenderer* g = gl_device()) g->blend_forms = on;
+}
+
 std::vector<uint32_t> gl_renderer_compose_for_test(int32_t width, int32_t height, OrvRect area) {
   GlRenderer* g = gl_device();
   GlTarget t;

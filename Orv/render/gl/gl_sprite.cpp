@@ -156,8 +156,9 @@ int32_t fragment_mode(int32_t render_mode) {
 // fall on texel centres, wherever a rasteriser's own arithmetic puts them), the picture not
 // repeated. This is the common sprite, and the form lets llvmpipe draw it on its fast path.
 bool in_blend_form(const GlRenderer* g, const DrawRequest& req) {
-  return fragment_mode(req.render_mode) == kGlModeAlpha && req.color == 0xFFFFFFFFu &&
-         req.rotation == 0 && req.scale_x == 1.0f && req.scale_y == 1.0f && req.address_mode != 1 &&
+  return g->blend_forms && fragment_mode(req.render_mode) == kGlModeAlpha &&
+         req.color == 0xFFFFFFFFu && req.rotation == 0 && req.scale_x == 1.0f &&
+         req.scale_y == 1.0f && req.address_mode != 1 &&
          !gl_sprite_needs_space(req, false, g->camera);
 }
 
