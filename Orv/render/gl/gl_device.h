@@ -21,6 +21,9 @@ struct GlTexture {
   int32_t width = 0, height = 0;
   const void* buffer = nullptr;  // the slot's storage when uploaded
   uint32_t revision = 0;         // the slot's revision when uploaded
+  // The blend's form only: the box of the texels whose alpha is not 0 (empty when none is),
+  // the only ones that change a target pixel there.
+  OrvRect visible{0, 0, 0, 0};
 };
 
 // The textures of one image: its pixels as they are, and, made when a sprite first needs it,

@@ -170,7 +170,24 @@ int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t targe
     const GlTexture* tex = gl_blend_texture_for(g, req.image);
     if (!image_pixels(req.image, nullptr, nullptr)) return 0;
     if (!tex) return 1;  // larger than a texture may be: nothing drawn
-    gl_draw_texture_into(g, tex->id, tex->width, tex->height, req, target_w, target_h,
+    // There a texel of alpha 0 leaves its pixel as it was: only the box of the others is
+    // drawn, moved as the software peer moves a rectangle cut on the top and left.
+    const OrvRect& box = tex->visible;
+    DrawRequest part = req;
+    part.rect.left = std::max(req.rect.left, box.left);
+    part.rect.top = std::max(req.rect.top, box.top);
+    part.rect.right = std::min(req.rect.right, box.right);
+    part.rect.bottom = std::min(req.rect.bottom, box.bottom);
+    if (part.rect.right <= part.rect.left || part.rect.bottom <= part.rect.top) return 1;
+    const int64_t x = int64_t{req.x} + part.rect.left - req.rect.left;
+    const int64_t y = int64_t{req.y} + part.rect.top - req.rect.top;
+    if (x == static_cast<int32_t>(x) && y == static_cast<int32_t>(y)) {
+      part.x = static_cast<int32_t>(x);
+      part.y = static_cast<int32_t>(y);
+    } else {
+      part = req;  // the place does not fit: drawn whole
+    }
+    gl_draw_texture_into(g, tex->id, tex->width, tex->height, part, target_w, target_h,
                          kGlModeBlendForm);
     return 1;
   }

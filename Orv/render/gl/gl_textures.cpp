@@ -5,7 +5,9 @@
 // order they arrive in: uploads and read-backs are then plain copies.
 //
 // A slot may also have a second texture, its pixels in the plain alpha blend's form
-// (gl_blend_texture_for), kept by the same rules.
+// (gl_blend_texture_for), kept by the same rules, with the box of its texels that are not
+// fully transparent found while it is made (sprites in that form draw only that box).
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -68,7 +70,23 @@ const GlTexture* texture_for(GlRenderer* g, const ImageObject* image, bool in_bl
   std::vector<uint32_t> converted;
   if (in_blend_form) {
     converted.resize(static_cast<size_t>(pitch) * static_cast<size_t>(rows));
-    for (size_t i = 0; i < converted.size(); ++i) converted[i] = blend_form(pixels[i]);
+    OrvRect box{pitch, rows, 0, 0};
+    for (int32_t y = 0; y < rows; ++y) {
+      const size_t row = static_cast<size_t>(y) * static_cast<size_t>(pitch);
+      int32_t first = pitch, last = -1;
+      for (int32_t x = 0; x < pitch; ++x) {
+        const uint32_t texel = blend_form(pixels[row + static_cast<size_t>(x)]);
+        converted[row + static_cast<size_t>(x)] = texel;
+        if (texel >> 24) {
+          first = std::min(first, x);
+          last = x;
+        }
+      }
+      if (last < 0) continue;
+      box = OrvRect{std::min(box.left, first), std::min(box.top, y), std::max(box.right, last + 1),
+                    y + 1};
+    }
+    t.visible = box.right > box.left ? box : OrvRect{0, 0, 0, 0};
     source = converted.data();
   }
   bool same_size = t.id && t.width == pitch && t.height == rows;

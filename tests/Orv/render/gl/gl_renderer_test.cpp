@@ -137,7 +137,8 @@ TEST_F(GlPeer, BlendTableOfTheOtherModes) {
 // Sprites blended by alpha under a white colour are drawn from their texture in the blend's
 // form; the pixels, alpha included (the target list's target keeps it), must be those of the
 // sprite program's alpha mode: every texel value over every target value in each channel, with
-// alphas spread over the picture, the sprite placed off the origin and cut by the edges.
+// alphas spread over the picture, the sprite placed off the origin and cut by the edges, with
+// and without a clear frame round the picture.
 TEST_F(GlPeer, BlendFormDrawsThePixelsOfTheAlphaMode) {
   open(256, 256);
   // Texel and target alphas run over the columns; the target's colour over the rows.
@@ -164,8 +165,10 @@ TEST_F(GlPeer, BlendFormDrawsThePixelsOfTheAlphaMode) {
     return out;
   };
   for (round = 0; round < 4; ++round) {
+    // From the third round on, a clear frame round the picture, which the blend's form skips.
     sprite = image(256, 256, [](int32_t x, int32_t y) {
-      const uint32_t a = (static_cast<uint32_t>(x * 7 + y * 13) + round * 91u) & 255u;
+      uint32_t a = (static_cast<uint32_t>(x * 7 + y * 13) + round * 91u) & 255u;
+      if (round >= 2 && (x < 40 || y < 9 || y > 200)) a = 0;
       return a << 24 | static_cast<uint32_t>(x) << 16 | static_cast<uint32_t>(255 - x) << 8 |
              static_cast<uint32_t>((x * 5) & 255);
     });
