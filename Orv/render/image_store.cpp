@@ -24,7 +24,12 @@ void free_storage(SurfaceSlot& slot) {
     std::free(slot.buffer->pixels);
     delete slot.buffer;
   }
+  // The revision outlives the picture: the next image in the slot counts on from it, so that
+  // a texture cached for this one (freed storage is often handed out again at the same
+  // address) is seen as stale until the cache drops it.
+  const uint32_t revision = slot.revision;
   slot = SurfaceSlot{};
+  slot.revision = revision;
 }
 
 // Every slot free: indexes 0..n-1 in ascending order already form a valid min-heap.

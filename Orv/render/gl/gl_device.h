@@ -21,6 +21,15 @@ struct GlTexture {
   int32_t width = 0, height = 0;
   const void* buffer = nullptr;  // the slot's storage when uploaded
   uint32_t revision = 0;         // the slot's revision when uploaded
+  // The blend's form only: the box of the texels whose alpha is not 0 (empty when none is),
+  // the only ones that change a target pixel there.
+  OrvRect visible{0, 0, 0, 0};
+};
+
+// The textures of one image: its pixels as they are, and, made when a sprite first needs it,
+// the same pixels in the plain alpha blend's form (gl_blend_texture_for).
+struct GlImageTextures {
+  GlTexture plain, blend;
 };
 
 // A colour target: a texture with a framebuffer drawing into it.
@@ -50,14 +59,16 @@ struct GlPresentProgram {
 
 // Fragment modes of the sprite program.
 enum GlDrawMode : int32_t {
-  kGlModeAlpha = 1,     // colour x texel, blended by its alpha
-  kGlModeAdd = 2,       // texel x its alpha x colour alpha, added
-  kGlModeMultiply = 3,  // texel x its alpha x colour alpha, multiplied into the target
-  kGlModeOpaque = 4,    // the texel as it is, alpha 1, nothing discarded (presenting)
-  kGlModeCopy = 5,      // the texel as it is, unblended (alpha-0 texels still discarded)
-  kGlModeModulate = 6,  // texel x colour, for the blend table's modes 4 and 6-10
-  kGlModeTexel = 7,     // mode 11: the texel's colour, alpha = texel alpha x colour alpha
-  kGlModeCount = 8,
+  kGlModeAlpha = 1,      // colour x texel, blended by its alpha
+  kGlModeAdd = 2,        // texel x its alpha x colour alpha, added
+  kGlModeMultiply = 3,   // texel x its alpha x colour alpha, multiplied into the target
+  kGlModeOpaque = 4,     // the texel as it is, alpha 1, nothing discarded (presenting)
+  kGlModeCopy = 5,       // the texel as it is, unblended (alpha-0 texels still discarded)
+  kGlModeModulate = 6,   // texel x colour, for the blend table's modes 4 and 6-10
+  kGlModeTexel = 7,      // mode 11: the texel's colour, alpha = texel alpha x colour alpha
+  kGlModeBlendForm = 8,  // the texel as it is, blended premultiplied: the texture holds
+                         // what kGlModeAlpha makes of it under a white colour
+  kGlModeCount = 9,
 };
 
 // Sets the blend of a sprite's render mode for the modes with their own blend (4, 6-11);
@@ -83,11 +94,13 @@ struct GlRenderer {
   // Sprite sampling: 2 samples linearly whenever a scale is not exactly 1, 0 and 1 (and
   // anything else) take the nearest texel.
   int32_t sprite_filter = 0;
+  // Whether sprites that allow it are drawn in the alpha blend's form (tests turn it off).
+  bool blend_forms = true;
   GlCamera camera;
   platform::GLuint vao = 0, vbo = 0;
   GlCrossfadeProgram crossfade;
   GlPresentProgram present;
-  // The sprite program once per fragment mode (1..7), the mode built in (no `mode` uniform).
+  // The sprite program once per fragment mode (1..8), the mode built in (no `mode` uniform).
   GlSpriteProgram sprite_modes[kGlModeCount];
   // The game target: a square of frame_side (the game size when the driver refuses that),
   // the game picture in its first game_w x game_h pixels.
@@ -102,7 +115,7 @@ struct GlRenderer {
   bool pow2 = false;           // power-of-two sides asked for at open (else by OrvSetPow)
   int32_t present_filter = 0;  // 0 none, 1 point, 2 linear, 3 bicubic
   GlEffects effects;
-  std::unordered_map<const SurfaceSlot*, GlTexture> textures;
+  std::unordered_map<const SurfaceSlot*, GlImageTextures> textures;
   // Bytes held by textures and targets, kept as they change so that caps (any thread) need
   // not walk the cache.
   std::atomic<uint64_t> texture_bytes{0};
@@ -142,6 +155,12 @@ void gl_target_destroy(GlRenderer* gl, GlTarget* target);
 // The texture of an image, uploaded now when the image's pixels changed since the last
 // upload; null when the image has no pixels or is larger than the driver takes.
 const GlTexture* gl_texture_for(GlRenderer* gl, const ImageObject* image);
+// The texture of an image in the plain alpha blend's form: each texel as the sprite program's
+// kGlModeAlpha hands it to the blend stage under a white colour (8-bit values, the colour
+// premultiplied by the alpha), so that such a sprite is drawn by a bare texture fetch
+// (kGlModeBlendForm) with the same pixels. Made on first use and again when the pixels
+// change; null as gl_texture_for.
+const GlTexture* gl_blend_texture_for(GlRenderer* gl, const ImageObject* image);
 // Deletes every cached texture.
 void gl_textures_clear(GlRenderer* gl);
 // Deletes the textures of slots no image holds any more (released on any thread); called by
@@ -156,8 +175,8 @@ struct GlQuad {
 };
 void gl_draw_quad(GlRenderer* gl, const GlQuad& quad, int32_t target_w, int32_t target_h,
                   float flip, uint32_t color, int32_t mode);
-// Four corners of (x, y, u, v), in strip order, into the screen quad's buffer, drawn with the
-// program in use; counted as one draw.
+// Four corners of (x, y, u, v), in strip order, into the screen quad's buffer as its two
+// triangles, drawn with the program in use; counted as one draw.
 void gl_draw_strip(GlRenderer* gl, const float (&corners)[16]);
 // The same for a quad's corners.
 void gl_draw_strip(GlRenderer* gl, const GlQuad& quad);

@@ -67,7 +67,7 @@ bool make_device_objects(GlRenderer* g) {
   f.GenBuffers(1, &g->vbo);
   f.BindVertexArray(g->vao);
   f.BindBuffer(gl::kArrayBuffer, g->vbo);
-  f.BufferData(gl::kArrayBuffer, 16 * sizeof(float), nullptr, gl::kStreamDraw);
+  f.BufferData(gl::kArrayBuffer, 24 * sizeof(float), nullptr, gl::kStreamDraw);  // 6 corners
   f.VertexAttribPointer(0, 2, gl::kFloat, 0, 4 * sizeof(float), nullptr);
   f.VertexAttribPointer(1, 2, gl::kFloat, 0, 4 * sizeof(float),
                         reinterpret_cast<const void*>(2 * sizeof(float)));
@@ -296,6 +296,10 @@ GlRendererStats gl_renderer_stats() {
 
 void gl_renderer_reset_stats() {
   if (GlRenderer* g = gl_device()) g->stats = GlRendererStats{};
+}
+
+void gl_renderer_use_blend_forms_for_test(bool on) {
+  if (GlRenderer* g = gl_device()) g->blend_forms = on;
 }
 
 std::vector<uint32_t> gl_renderer_compose_for_test(int32_t width, int32_t height, OrvRect area) {

@@ -47,6 +47,9 @@ void gl_renderer_reset_stats();
 // Waits until the driver has finished every command given so far (benchmarks).
 void gl_renderer_finish();
 
+// For tests: whether the sprites that may be drawn from their texture in the alpha blend's
+// form are (on at open); off, every sprite takes the sprite program's own modes.
+void gl_renderer_use_blend_forms_for_test(bool on);
 // For tests: the frame composed as present composes it, into a picture of width x height
 // (top row first) with the game picture in `area`; empty when the peer is not open.
 std::vector<uint32_t> gl_renderer_compose_for_test(int32_t width, int32_t height, OrvRect area);

@@ -50,6 +50,10 @@ void gl_set_blend(GlRenderer* g, int32_t mode) {
     case kGlModeMultiply:
       f.BlendFuncSeparate(gl::kDstColor, gl::kZero, gl::kOne, gl::kOne);
       break;
+    case kGlModeBlendForm:
+      // Premultiplied: llvmpipe has a path of its own for this blend of a bare texture fetch.
+      f.BlendFuncSeparate(gl::kOne, gl::kOneMinusSrcAlpha, gl::kOne, gl::kOneMinusSrcAlpha);
+      break;
     default:
       f.BlendFuncSeparate(gl::kSrcAlpha, gl::kOneMinusSrcAlpha, gl::kOne, gl::kOneMinusSrcAlpha);
       break;
@@ -92,10 +96,18 @@ bool gl_set_table_blend(GlRenderer* g, int32_t render_mode) {
 
 void gl_draw_strip(GlRenderer* g, const float (&corners)[16]) {
   const platform::GlFunctions& f = g->f;
+  // The strip's two triangles, drawn as a plain triangle list: the same triangles (so the same
+  // pixels), but a software rasteriser recognises an axis-aligned pair of them as a rectangle
+  // and fills it along rows, where a strip takes the general path.
+  constexpr int kOrder[6] = {0, 1, 2, 2, 1, 3};
+  float v[24];
+  for (int i = 0; i < 6; ++i) {
+    for (int k = 0; k < 4; ++k) v[i * 4 + k] = corners[kOrder[i] * 4 + k];
+  }
   f.BindVertexArray(g->vao);
   f.BindBuffer(gl::kArrayBuffer, g->vbo);
-  f.BufferSubData(gl::kArrayBuffer, 0, sizeof corners, corners);
-  f.DrawArrays(gl::kTriangleStrip, 0, 4);
+  f.BufferSubData(gl::kArrayBuffer, 0, sizeof v, v);
+  f.DrawArrays(gl::kTriangles, 0, 6);
   ++g->stats.draws;
 }
 
@@ -126,8 +138,59 @@ void gl_draw_quad(GlRenderer* g, const GlQuad& q, int32_t target_w, int32_t targ
   gl_draw_strip(g, q);
 }
 
+namespace {
+
+// The fragment mode of a render mode: 2, 3 and 5 (multiply, as 3) blend in the fragment
+// program as the software peer does; 4 and 6-11 take their own blend; 0, 1 and every other
+// value blend by alpha.
+int32_t fragment_mode(int32_t render_mode) {
+  if (render_mode == 2) return kGlModeAdd;
+  if (render_mode == 3 || render_mode == 5) return kGlModeMultiply;
+  if (render_mode == 4 || (render_mode >= 6 && render_mode <= 10)) return kGlModeModulate;
+  if (render_mode == 11) return kGlModeTexel;
+  return kGlModeAlpha;
+}
+
+// Whether a sprite is drawn from its texture in the blend's form (kGlModeBlendForm): blended
+// by alpha under a white colour, placed one texel to a pixel (so that the texture coordinates
+// fall on texel centres, wherever a rasteriser's own arithmetic puts them), the picture not
+// repeated. This is the common sprite, and the form lets llvmpipe draw it on its fast path.
+bool in_blend_form(const GlRenderer* g, const DrawRequest& req) {
+  return g->blend_forms && fragment_mode(req.render_mode) == kGlModeAlpha &&
+         req.color == 0xFFFFFFFFu && req.rotation == 0 && req.scale_x == 1.0f &&
+         req.scale_y == 1.0f && req.address_mode != 1 &&
+         !gl_sprite_needs_space(req, false, g->camera);
+}
+
+}  // namespace
+
 int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t target_w,
                             int32_t target_h) {
+  if (in_blend_form(g, req)) {
+    const GlTexture* tex = gl_blend_texture_for(g, req.image);
+    if (!image_pixels(req.image, nullptr, nullptr)) return 0;
+    if (!tex) return 1;  // larger than a texture may be: nothing drawn
+    // There a texel of alpha 0 leaves its pixel as it was: only the box of the others is
+    // drawn, moved as the software peer moves a rectangle cut on the top and left.
+    const OrvRect& box = tex->visible;
+    DrawRequest part = req;
+    part.rect.left = std::max(req.rect.left, box.left);
+    part.rect.top = std::max(req.rect.top, box.top);
+    part.rect.right = std::min(req.rect.right, box.right);
+    part.rect.bottom = std::min(req.rect.bottom, box.bottom);
+    if (part.rect.right <= part.rect.left || part.rect.bottom <= part.rect.top) return 1;
+    const int64_t x = int64_t{req.x} + part.rect.left - req.rect.left;
+    const int64_t y = int64_t{req.y} + part.rect.top - req.rect.top;
+    if (x == static_cast<int32_t>(x) && y == static_cast<int32_t>(y)) {
+      part.x = static_cast<int32_t>(x);
+      part.y = static_cast<int32_t>(y);
+    } else {
+      part = req;  // the place does not fit: drawn whole
+    }
+    gl_draw_texture_into(g, tex->id, tex->width, tex->height, part, target_w, target_h,
+                         kGlModeBlendForm);
+    return 1;
+  }
   const GlTexture* tex = gl_texture_for(g, req.image);
   if (!image_pixels(req.image, nullptr, nullptr)) return 0;
   if (!tex) return 1;  // larger than a texture may be: nothing drawn
@@ -232,15 +295,8 @@ void gl_draw_texture_into(GlRenderer* g, platform::GLuint texture, int32_t tex_w
   int64_t w = r - l, h = b - t;
 
   const platform::GlFunctions& f = g->f;
-  // Modes 2, 3 and 5 (multiply, as 3) blend in the fragment program as the software peer
-  // does; 4 and 6-11 take their own blend; 0, 1 and every other value blend by alpha.
-  int32_t mode = kGlModeAlpha;
   const int32_t rm = req.render_mode;
-  if (rm == 2) mode = kGlModeAdd;
-  if (rm == 3 || rm == 5) mode = kGlModeMultiply;
-  if (rm == 4 || (rm >= 6 && rm <= 10)) mode = kGlModeModulate;
-  if (rm == 11) mode = kGlModeTexel;
-  if (mode_override) mode = mode_override;
+  const int32_t mode = mode_override ? mode_override : fragment_mode(rm);
   const float tw = static_cast<float>(tex_w), th = static_cast<float>(tex_h);
   const bool plain = req.rotation == 0 && req.scale_x == 1.0f && req.scale_y == 1.0f;
   if (!plain && (!(req.scale_x > 0.0f) || !(req.scale_y > 0.0f))) return;

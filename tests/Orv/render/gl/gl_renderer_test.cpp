@@ -134,6 +134,53 @@ TEST_F(GlPeer, BlendTableOfTheOtherModes) {
   }
 }
 
+// Sprites blended by alpha under a white colour are drawn from their texture in the blend's
+// form; the pixels, alpha included (the target list's target keeps it), must be those of the
+// sprite program's alpha mode: every texel value over every target value in each channel, with
+// alphas spread over the picture, the sprite placed off the origin and cut by the edges, with
+// and without a clear frame round the picture.
+TEST_F(GlPeer, BlendFormDrawsThePixelsOfTheAlphaMode) {
+  open(256, 256);
+  // Texel and target alphas run over the columns; the target's colour over the rows.
+  ImageObject* under = image(256, 256, [](int32_t x, int32_t y) {
+    return static_cast<uint32_t>(x) << 24 | static_cast<uint32_t>(y) << 16 |
+           static_cast<uint32_t>(255 - y) << 8 | static_cast<uint32_t>((y * 7) & 255);
+  });
+  static uint32_t round;
+  ImageObject* sprite = nullptr;
+  auto draw = [&](bool blend_form) {
+    gl_renderer_use_blend_forms_for_test(blend_form);
+    EXPECT_TRUE(gl().targets_begin());
+    DrawRequest r = request(under);
+    r.render_mode = 11;  // written as it is
+    gl().draw_sprite(r);
+    r = request(sprite);
+    r.x = round % 2 ? -5 : 3;
+    r.y = round % 2 ? 4 : -2;
+    r.rect.left = 1;
+    gl().draw_sprite(r);
+    std::vector<uint32_t> out(256 * 256);
+    EXPECT_TRUE(gl().read_render_buffer(out.data(), 256, 256));
+    gl().targets_end();
+    return out;
+  };
+  for (round = 0; round < 4; ++round) {
+    // From the third round on, a clear frame round the picture, which the blend's form skips.
+    sprite = image(256, 256, [](int32_t x, int32_t y) {
+      uint32_t a = (static_cast<uint32_t>(x * 7 + y * 13) + round * 91u) & 255u;
+      if (round >= 2 && (x < 40 || y < 9 || y > 200)) a = 0;
+      return a << 24 | static_cast<uint32_t>(x) << 16 | static_cast<uint32_t>(255 - x) << 8 |
+             static_cast<uint32_t>((x * 5) & 255);
+    });
+    const std::vector<uint32_t> general = draw(false);
+    const std::vector<uint32_t> form = draw(true);
+    int differ = 0;
+    for (size_t i = 0; i < general.size(); ++i) differ += general[i] != form[i];
+    EXPECT_EQ(differ, 0) << "round " << round;
+  }
+  gl_renderer_use_blend_forms_for_test(true);
+}
+
 TEST_F(GlPeer, TransparentTexelsAreNeverDrawn) {
   open(32, 32);
   clear_both(0xFF123456u);
@@ -269,6 +316,14 @@ TEST_F(GlPeer, TexturesUploadOnlyWhenThePixelsChange) {
   gl().clear(0);
   gl().draw_sprite(request(other));
   EXPECT_TRUE(near(gl_pixels()[0], 0xFFFC0000u));
+  // Nor when the released one was never written after it was made (its storage is often
+  // handed out again at the same address) and no frame was shown in between.
+  image_release(other);
+  images_.clear();
+  ImageObject* third = image(16, 16, [](int32_t, int32_t) { return 0xFF0000FFu; });
+  gl().clear(0);
+  gl().draw_sprite(request(third));
+  EXPECT_TRUE(near(gl_pixels()[0], 0xFF0000FCu)) << std::hex << gl_pixels()[0];
 }
 
 TEST_F(GlPeer, CapsComeFromTheContextAndCountTextures) {
