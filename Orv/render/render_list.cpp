@@ -7,6 +7,7 @@
 
 #include "Orv/core/error_report.h"
 #include "Orv/core/handle_table.h"
+#include "Orv/render/gl/gl_overlay.h"
 #include "Orv/render/last_error.h"
 #include "Orv/render/render_lock.h"
 #include "Orv/render/render_state.h"
@@ -267,7 +268,14 @@ bool render_frame_draw() {
     orv_set_last_error(kErrorInvalidHandle);
     return false;
   }
-  if (!render_lock_try_enter()) return false;  // another thread holds it: skip this frame
+  if (!render_lock_try_enter()) {
+    // Another thread holds it: skip this frame. A thread that waits for the player in a dialog
+    // while it holds the lock touches nothing of the picture meanwhile, and the dialog must be
+    // seen: the last frame is shown again with it (the GL peer; the software peer's window
+    // thread lays the widgets over its last frame by itself).
+    if (st.dialog_waits_locked.load() > 0) gl_show_widgets_over_held_frame();
+    return false;
+  }
   const Renderer* renderer = render_renderer();
   if (!renderer || st.present_failed) {
     render_lock_leave();

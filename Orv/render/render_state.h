@@ -75,6 +75,10 @@ struct RenderState {
   // Test seam: the effect library's path, in place of dll/ and the loader's search path.
   const char* gl_effect_library = nullptr;
   bool present_failed = false;  // a present failed; frames stop until render_present_restored
+  // Dialogs being waited for by a thread that holds the render lock (a script on the work
+  // thread): the frame draw cannot take the lock then, and shows the last frame again with the
+  // dialogs over it instead.
+  std::atomic<int32_t> dialog_waits_locked{0};
   ImagePool images;
   SpriteInfoCache info_cache;
 

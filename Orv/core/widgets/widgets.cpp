@@ -1,6 +1,7 @@
 #include "Orv/core/widgets/widgets.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 
@@ -10,6 +11,8 @@
 #include "Orv/core/window/frame_draw.h"
 #include "Orv/core/window/process.h"
 #include "Orv/render/gl/gl_overlay.h"
+#include "Orv/render/render_lock.h"
+#include "Orv/render/render_state.h"
 #include "Orv/render/render_system.h"
 #include "orv/orv.h"
 #include "platform/clipboard.h"
@@ -899,7 +902,17 @@ OrvBool OrvWidgetShow(OrvHandle id, int32_t focus_id) {
 
 uint32_t OrvWidgetWait(OrvHandle id, int32_t timeout_ms) {
   // A dialog waited for on the thread that shows GL frames holds them up: it shows itself.
-  if (timeout_ms != 0) gl_show_widgets_now();
+  // Waited for on another thread that holds the render lock, it keeps the frame draw from
+  // taking the lock: the draw is told to show the last frame with the dialog meanwhile.
+  std::atomic<int32_t>& waits_locked = orv_render().dialog_waits_locked;
+  const bool counted = timeout_ms != 0 && !gl_show_widgets_now() && render_lock_held_here();
+  if (counted) ++waits_locked;
+  struct Uncount {
+    std::atomic<int32_t>* count;
+    ~Uncount() {
+      if (count) --*count;
+    }
+  } uncount{counted ? &waits_locked : nullptr};
   WidgetState& st = widget_state();
   std::unique_lock<std::mutex> lock(st.mutex);
   auto ready = [&] {

@@ -134,15 +134,27 @@ void gl_overlays_release(GlRenderer* g) {
   c.owner = nullptr;
 }
 
-bool gl_show_widgets_now() {
-  RenderState& st = orv_render();
+namespace {
+
+// Whether this thread may show a frame through the GL peer.
+bool gl_presents_here() {
+  const RenderState& st = orv_render();
   // Only the thread where the context is current reads the peer's record.
   if (!st.gl_context || !platform::gl_context_current_here(st.gl_context)) return false;
-  GlRenderer* g = st.gl;
-  if (!g || st.present_failed) return false;
+  return st.gl && !st.present_failed;
+}
+
+}  // namespace
+
+bool gl_show_widgets_now() {
+  if (!gl_presents_here()) return false;
   // The game thread that waits here holds the lock already; the try never waits for another.
   if (!render_lock_try_enter()) return false;
   const bool shown = gl_renderer().present(nullptr);
   render_lock_leave();
   return shown;
+}
+
+bool gl_show_widgets_over_held_frame() {
+  return gl_presents_here() && gl_renderer().present(nullptr);
 }

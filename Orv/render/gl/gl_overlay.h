@@ -8,7 +8,9 @@
 //
 // A modal dialog run by a script command holds the game thread, which is the thread that shows
 // GL frames; while it waits for the player (OrvWidgetWait) it shows the last frame again with
-// the widgets over it, through gl_show_widgets_now.
+// the widgets over it, through gl_show_widgets_now. A dialog waited for on the work thread
+// (whose script holds the render lock, so that no frame is drawn) is shown by the game thread's
+// frame draw through gl_show_widgets_over_held_frame.
 //
 // Thread: the game thread, with the GL peer's context current; the widgets' records are read
 // under their own lock.
@@ -31,3 +33,8 @@ void gl_overlays_release(GlRenderer* gl);
 // thread where the GL peer does not draw, without the GL peer, after a failed present, or while
 // another thread holds the render lock.
 bool gl_show_widgets_now();
+
+// The same for the frame draw while another thread holds the render lock because it waits in a
+// dialog (RenderState::dialog_waits_locked): that thread changes nothing meanwhile, so the last
+// frame is shown without the lock.
+bool gl_show_widgets_over_held_frame();

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Orv/core/widgets/widgets.h"
@@ -187,6 +189,34 @@ TEST_F(GlOverlay, DialogWaitedForOnTheGameThreadShowsItself) {
   render_lock_leave();
   EXPECT_EQ(wrong_pixels(), 0);
   EXPECT_EQ(window()[0], kClear);  // the frame is there around it
+}
+
+// The same dialog waited for on another thread that holds the render lock (a script on the
+// work thread): the frame draw cannot draw, and shows the last frame with the dialog instead.
+TEST_F(GlOverlay, DialogWaitedForUnderTheRenderLockElsewhereIsShownByTheFrameDraw) {
+  ASSERT_TRUE(render_frame_draw());
+  const OrvHandle dialog = OrvWidgetCreate(1, 0, 0, 40, 20, 12, 0, "Wq");
+  ASSERT_TRUE(OrvWidgetAddControl(dialog, 1, 1, 4, 2, 30, 14, 1, 0, "OK"));
+  ASSERT_TRUE(OrvWidgetShow(dialog, 0));
+  ASSERT_GT(wrong_pixels(), 0);
+
+  std::atomic<bool> waiting{false};
+  uint32_t answer = 0;
+  std::thread script([&] {
+    if (!render_lock_enter()) return;
+    waiting = true;
+    answer = OrvWidgetWait(dialog, -1);
+    render_lock_leave();
+  });
+  while (!waiting || orv_render().dialog_waits_locked.load() == 0) std::this_thread::yield();
+  EXPECT_FALSE(render_frame_draw());
+  EXPECT_EQ(wrong_pixels(), 0);
+  EXPECT_EQ(window()[0], kClear);
+
+  ASSERT_TRUE(OrvWidgetDestroy(dialog));  // the wait ends with cancel
+  script.join();
+  EXPECT_EQ(answer, 2u);
+  EXPECT_EQ(orv_render().dialog_waits_locked.load(), 0);
 }
 
 }  // namespace
