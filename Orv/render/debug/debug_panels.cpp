@@ -44,6 +44,30 @@ const CameraRow kCameraRows[] = {
      "wup \x83\x8a\x83\x5a\x83\x62\x83\x67"},
 };
 constexpr char kResetAllText[] = "ALL \x83\x8a\x83\x5a\x83\x62\x83\x67";  // ALL リセット
+// The windows' help lines, as they stand under the numbers.
+const char* const kCameraHelp[] = {
+    // Z + ↑↓ ( カメラのＺ座標移動 )
+    "Z + \x81\xaa\x81\xab ( \x83J\x83\x81\x83\x89\x82\xcc\x82y\x8d\xc0\x95W\x88\xda\x93\xae )",
+    // Y + ↑↓ ( カメラのＹ座標移動 )
+    "Y + \x81\xaa\x81\xab ( \x83J\x83\x81\x83\x89\x82\xcc\x82x\x8d\xc0\x95W\x88\xda\x93\xae )",
+    // X + ←→ ( カメラのＸ座標移動 )
+    "X + \x81\xa9\x81\xa8 ( \x83J\x83\x81\x83\x89\x82\xcc\x82w\x8d\xc0\x95W\x88\xda\x93\xae )",
+    // SHIFTキーを押しながらだと、atを操作します。
+    "SHIFT\x83L\x81[\x82\xf0\x89\x9f\x82\xb5\x82\xc8\x82\xaa\x82\xe7\x82\xbe\x82\xc6\x81"
+    "Aat\x82\xf0\x91\x80\x8d\xec\x82\xb5\x82\xdc\x82\xb7\x81"
+    "B",
+    // CTRLキーを押しながらだと、wupを操作します。
+    "CTRL\x83L\x81[\x82\xf0\x89\x9f\x82\xb5\x82\xc8\x82\xaa\x82\xe7\x82\xbe\x82\xc6\x81"
+    "Awup\x82\xf0\x91\x80\x8d\xec\x82\xb5\x82\xdc\x82\xb7\x81"
+    "B",
+};
+const char* const kSpriteHelp[] = {
+    // Z軸移動  SHIFT+↑↓ / +ALTキー 移動速度を遅くする
+    "Z\x8e\xb2\x88\xda\x93\xae  SHIFT+\x81\xaa\x81\xab / +ALT\x83L\x81[ "
+    "\x88\xda\x93\xae\x91\xac\x93x\x82\xf0\x92x\x82\xad\x82\xb7\x82\xe9",
+    // Z回転  A D / X回転  U O / Y回転 J L + SHIFT
+    "Z\x89\xf1\x93]  A D / X\x89\xf1\x93]  U O / Y\x89\xf1\x93] J L + SHIFT",
+};
 constexpr int32_t kCameraWidth = 356, kCameraNumberWidth = 76, kCameraButtonX = 250,
                   kCameraButtonWidth = 100, kCameraRowStep = 38, kButtonHeight = 18;
 
@@ -65,7 +89,7 @@ const SpriteRow kSpriteRows[] = {
     {"rotate", {1018, 1019, 1020}, false},
     {"rot move", {1021, 1022, 1023}, false},
 };
-constexpr int32_t kSpriteWidth = 290, kSpriteLabelWidth = 66, kSpriteColumn = 70,
+constexpr int32_t kSpriteWidth = 310, kSpriteLabelWidth = 66, kSpriteColumn = 70,
                   kSpriteRowStep = 16;
 
 struct Panel {
@@ -93,6 +117,15 @@ void add_text(OrvHandle w, int32_t id, int32_t x, int32_t y, int32_t width, cons
   OrvWidgetAddControl(w, id, kStatic, x, y, width, kTextHeight, 0, 0, text);
 }
 
+// The help lines from y down, one text a line; gives the y under them.
+int32_t add_help(OrvHandle w, const char* const* lines, size_t count, int32_t y, int32_t width) {
+  for (size_t i = 0; i < count; ++i) {
+    add_text(w, kLabelId, kMargin, y, width - 2 * kMargin, lines[i]);
+    y += kTextHeight;
+  }
+  return y;
+}
+
 void build_camera(OrvHandle w) {
   add_text(w, kLabelId, kMargin, 4, kCameraWidth - 2 * kMargin, kCameraCaption);
   int32_t y = 22;
@@ -108,6 +141,7 @@ void build_camera(OrvHandle w) {
   }
   OrvWidgetAddControl(w, kCameraResetAll, kButton, kCameraButtonX, y, kCameraButtonWidth,
                       kButtonHeight, 0, 0, kResetAllText);
+  add_help(w, kCameraHelp, std::size(kCameraHelp), y + kButtonHeight + 4, kCameraWidth);
 }
 
 void build_sprite(OrvHandle w) {
@@ -122,6 +156,7 @@ void build_sprite(OrvHandle w) {
     }
     y += kSpriteRowStep;
   }
+  add_help(w, kSpriteHelp, std::size(kSpriteHelp), y + 4, kSpriteWidth);
 }
 
 void panel_close(int32_t dialog) {
@@ -137,8 +172,12 @@ void panel_open(int32_t dialog) {
   panel_close(dialog);
   const bool camera = dialog == kDebugDialogCamera;
   p->width = camera ? kCameraWidth : kSpriteWidth;
-  p->height = camera ? 22 + 3 * kCameraRowStep + kButtonHeight + kMargin
-                     : 22 + static_cast<int32_t>(std::size(kSpriteRows)) * kSpriteRowStep + 4;
+  const int32_t help =
+      camera ? kButtonHeight + 4 + static_cast<int32_t>(std::size(kCameraHelp)) * kTextHeight
+             : 4 + static_cast<int32_t>(std::size(kSpriteHelp)) * kTextHeight;
+  p->height = camera
+                  ? 22 + 3 * kCameraRowStep + help + kMargin
+                  : 22 + static_cast<int32_t>(std::size(kSpriteRows)) * kSpriteRowStep + help + 4;
   place_for(*p, &p->x, &p->y);
   const OrvHandle w = OrvWidgetCreate(0, p->x, p->y, p->width, p->height, kFontPx, 0, nullptr);
   if (!w) return;
