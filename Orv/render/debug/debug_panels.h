@@ -3,9 +3,9 @@
 //
 // Each window is a frameless box (a widget of kind 0, not modal) in the top-right corner of the
 // game picture, made when its tool opens and removed when it closes, moved along when the
-// picture's place in the window changes. It holds the window's labels and a static text per
-// number the tool shows, on a plain face; the camera window (106) adds its four reset buttons.
-// The sprite window's layer combo box (1017) is not made: the tool gives it nothing.
+// picture's place in the window changes. It holds the window's labels and help lines and a static
+// text per number the tool shows, on a plain face; the camera window (106) adds its four reset
+// buttons. The sprite window's layer combo box (1017) is not made: the tool gives it nothing.
 //
 // The box takes clicks inside it (the tool and the game do not see them) and never the keys:
 // it has no edit control, so the keys reach the tool as before. Clicked buttons are noticed
