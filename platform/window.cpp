@@ -379,6 +379,7 @@ bool translate(const SDL_Event& e, WindowEvent* out) {
       ev.x = e.button.x;
       ev.y = e.button.y;
       ev.clicks = e.button.clicks;
+      ev.shift = (SDL_GetModState() & KMOD_SHIFT) != 0;
       ev.button = e.button.button == SDL_BUTTON_LEFT     ? kMouseLeft
                   : e.button.button == SDL_BUTTON_RIGHT  ? kMouseRight
                   : e.button.button == SDL_BUTTON_MIDDLE ? kMouseMiddle

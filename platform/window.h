@@ -146,7 +146,7 @@ struct WindowEvent {
   bool from_touch = false;  // a mouse event that SDL made from a touch
   int64_t finger = 0;       // finger id of a touch event
   float fx = 0, fy = 0;     // touch position, 0..1 of the window
-  bool shift = false;       // Shift held at a key event
+  bool shift = false;       // Shift held at a key or mouse-button event
   bool ctrl = false;        // Ctrl held at a key event
   int32_t cursor = 0;       // caret of a text-editing event
   std::string text;         // text of a text event, UTF-8

@@ -424,8 +424,9 @@ bool press_open_list(WidgetState& st, Widget& w, int32_t x, int32_t y) {
   return false;
 }
 
-// A press inside the widget; returns the index of a combo box whose list the press opened.
-int press_control(WidgetState& st, Widget& w, int32_t x, int32_t y, uint8_t clicks) {
+// A press inside the widget (with Shift: an edit's selection reaches to it); returns the index
+// of a combo box whose list the press opened.
+int press_control(WidgetState& st, Widget& w, int32_t x, int32_t y, uint8_t clicks, bool shift) {
   for (int i = static_cast<int>(w.controls.size()) - 1; i >= 0; --i) {
     Control& c = w.controls[i];
     const int32_t h = c.kind == ControlKind::kCombo ? combo_field_height(w) : c.height;
@@ -451,6 +452,9 @@ int press_control(WidgetState& st, Widget& w, int32_t x, int32_t y, uint8_t clic
         const size_t at = caret_at_point(w, c, cx, cy);
         if (clicks >= 2) {
           edit_select_word(c.edit, at);
+        } else if (shift) {
+          edit_select(c.edit, c.edit.anchor, at);
+          w.drag = i;
         } else {
           edit_set_caret(c.edit, at);
           w.drag = i;
@@ -474,12 +478,12 @@ int press_control(WidgetState& st, Widget& w, int32_t x, int32_t y, uint8_t clic
   return -1;
 }
 
-void on_press(WidgetState& st, Widget& w, int32_t x, int32_t y, uint8_t clicks) {
+void on_press(WidgetState& st, Widget& w, int32_t x, int32_t y, uint8_t clicks, bool shift) {
   w.drag = -1;
   // An open list lies over the controls below it and takes the press first; any other press
   // closes it.
   if (press_open_list(st, w, x, y)) return;
-  close_lists(w, press_control(st, w, x, y, clicks));
+  close_lists(w, press_control(st, w, x, y, clicks, shift));
 }
 
 // The pointer moved to (x, y) in the widget: a held button selects text, and an open list
@@ -610,7 +614,9 @@ bool widgets_take_event(const WindowEvent& ev) {
         taken = true;
         break;
       case K::kMouseDown:
-        if (inside && ev.button == platform::kMouseLeft) on_press(st, *w, lx, ly, ev.clicks);
+        if (inside && ev.button == platform::kMouseLeft) {
+          on_press(st, *w, lx, ly, ev.clicks, ev.shift);
+        }
         taken = modal || inside;
         break;
       case K::kMouseUp:

@@ -16,8 +16,8 @@
 //   Edits and a combo box's field: the caret keys (Left, Right, Up, Down, Home, End; Ctrl+Left
 //     and Ctrl+Right by words, Ctrl+Home and Ctrl+End to the text's ends; Up and Down move
 //     between lines of multi-line text, like Left and Right in one line) and, with Shift, the
-//     same keys extend the selection; dragging with the left button selects, a double click
-//     selects a word, Ctrl+A all of the text, and Tab into an edit of a dialog selects its
+//     same keys extend the selection; dragging with the left button selects, so does a click
+//     with Shift (from the caret to the click), a double click selects a word, Ctrl+A all of the text, and Tab into an edit of a dialog selects its
 //     text. Typing and pasting replace the selection; Backspace and Delete delete it.
 //     Ctrl+C or Ctrl+Insert copies, Ctrl+X or Shift+Delete cuts, Ctrl+V or Shift+Insert
 //     pastes, Ctrl+Z or Alt+Backspace undoes the last change (one level; undoing again brings it

@@ -297,7 +297,7 @@ TEST_F(Widgets, ClipboardKeysCopyCutPasteAndUndoThroughUtf8AndNotifyEachOne) {
   EXPECT_EQ(notes_for_edit(), 1);
 }
 
-TEST_F(Widgets, DraggingAndDoubleClickingSelectText) {
+TEST_F(Widgets, DraggingClickingAndShiftClickingSelectText) {
   const OrvHandle box = OrvWidgetCreate(0, 0, 0, 200, 30, 16, 0, "");
   ASSERT_TRUE(OrvWidgetAddControl(box, 1, 2, 0, 0, 200, 30, 0, 0, "abc defg"));
   ASSERT_TRUE(OrvWidgetShow(box, 1));
@@ -320,6 +320,11 @@ TEST_F(Widgets, DraggingAndDoubleClickingSelectText) {
   EXPECT_EQ(edit_selected_text(control_of(box, 1).edit), "fg");
   window_handle_event(press(3, 10, 2));  // on "aX": the word and the space after it
   EXPECT_EQ(edit_selected_text(control_of(box, 1).edit), "aX ");
+  window_handle_event(press(3 + 8 + 1, 10));  // the caret after "a"
+  WindowEvent shifted = press(3 + 8 * 4 + 1, 10);
+  shifted.shift = true;
+  window_handle_event(shifted);  // Shift+click: from the caret to here
+  EXPECT_EQ(edit_selected_text(control_of(box, 1).edit), "X f");
 }
 
 TEST_F(Widgets, ProportionalFacesMeasureEachCharacterAndFixedFacesUseCells) {
