@@ -2,6 +2,7 @@
 // exports; widget_draw.cpp: pictures; file_browser.cpp). Nothing else includes it.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -74,7 +75,10 @@ struct Widget {
 
 struct WidgetState {
   std::mutex mutex;
-  std::condition_variable changed;               // a notification arrived or a widget went
+  std::condition_variable changed;  // a notification arrived or a widget went
+  // Times the widgets' pictures changed and were shown (window thread): a dialog waited for on
+  // the thread that shows GL frames shows itself again at each.
+  uint64_t repaints = 0;  // under the mutex
   std::vector<std::unique_ptr<Widget>> widgets;  // bottom first
   bool text_input_on = false;                    // window thread
   // The pointer's last place in the client area (window thread): a wheel event has none.

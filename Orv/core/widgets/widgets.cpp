@@ -16,6 +16,7 @@
 #include "Orv/render/render_system.h"
 #include "orv/orv.h"
 #include "platform/clipboard.h"
+#include "platform/clock.h"
 #include "platform/sjis.h"
 #include "platform/window.h"
 
@@ -55,6 +56,13 @@ void show_on_window(void*) {
   widgets_sync_text_input();
   ProcessRecord& p = orv_process();
   if (p.window && !(p.params.display_flags & kDisplayFlagDirect3D)) frame_present_on_window();
+  // Counted under the lock, so that a waiter between its look and its sleep cannot miss it.
+  WidgetState& st = widget_state();
+  {
+    std::lock_guard<std::mutex> lock(st.mutex);
+    ++st.repaints;
+  }
+  st.changed.notify_all();
 }
 
 // After a change made outside the window thread's event handling (an export).
@@ -911,7 +919,8 @@ uint32_t OrvWidgetWait(OrvHandle id, int32_t timeout_ms) {
   // Waited for on another thread that holds the render lock, it keeps the frame draw from
   // taking the lock: the draw is told to show the last frame with the dialog meanwhile.
   std::atomic<int32_t>& waits_locked = orv_render().dialog_waits_locked;
-  const bool counted = timeout_ms != 0 && !gl_show_widgets_now() && render_lock_held_here();
+  const bool shows_itself = timeout_ms != 0 && gl_show_widgets_now();
+  const bool counted = timeout_ms != 0 && !shows_itself && render_lock_held_here();
   if (counted) ++waits_locked;
   struct Uncount {
     std::atomic<int32_t>* count;
@@ -925,7 +934,27 @@ uint32_t OrvWidgetWait(OrvHandle id, int32_t timeout_ms) {
     Widget* w = find(id);
     return !w || !w->notes.empty() || orv_process().end_requested.load();
   };
-  if (timeout_ms < 0) {
+  if (shows_itself) {
+    // Each change of the pictures (a caret moved, a composition typed) is shown at once, not
+    // only when the dialog's loop waits again.
+    const uint32_t start = platform::time_ms();
+    for (;;) {
+      const uint64_t seen = st.repaints;
+      const auto woken = [&] { return ready() || st.repaints != seen; };
+      if (timeout_ms < 0) {
+        st.changed.wait(lock, woken);
+      } else {
+        const uint32_t spent = platform::time_ms() - start;
+        if (spent >= static_cast<uint32_t>(timeout_ms)) break;
+        const auto left = std::chrono::milliseconds(static_cast<uint32_t>(timeout_ms) - spent);
+        if (!st.changed.wait_for(lock, left, woken)) break;
+      }
+      if (ready()) break;
+      lock.unlock();
+      gl_show_widgets_now();
+      lock.lock();
+    }
+  } else if (timeout_ms < 0) {
     st.changed.wait(lock, ready);
   } else if (timeout_ms > 0) {
     st.changed.wait_for(lock, std::chrono::milliseconds(timeout_ms), ready);

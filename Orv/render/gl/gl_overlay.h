@@ -8,9 +8,10 @@
 //
 // A modal dialog run by a script command holds the game thread, which is the thread that shows
 // GL frames; while it waits for the player (OrvWidgetWait) it shows the last frame again with
-// the widgets over it, through gl_show_widgets_now. A dialog waited for on the work thread
-// (whose script holds the render lock, so that no frame is drawn) is shown by the game thread's
-// frame draw through gl_show_widgets_over_held_frame.
+// the widgets over it, through gl_show_widgets_now, and again at each change of their
+// pictures. A dialog waited for on the work thread (whose script holds the render lock, so that
+// no frame is drawn) is shown by the game thread's frame draw through
+// gl_show_widgets_over_held_frame.
 //
 // Thread: the game thread, with the GL peer's context current; the widgets' records are read
 // under their own lock.

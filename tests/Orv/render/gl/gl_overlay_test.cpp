@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
@@ -189,6 +190,33 @@ TEST_F(GlOverlay, DialogWaitedForOnTheGameThreadShowsItself) {
   render_lock_leave();
   EXPECT_EQ(wrong_pixels(), 0);
   EXPECT_EQ(window()[0], kClear);  // the frame is there around it
+}
+
+// While the game thread waits in a dialog, each change of its picture that brings no
+// notification (the caret moved by a key) is shown at once, not when the wait ends.
+TEST_F(GlOverlay, ADialogWaitingOnTheGameThreadShowsEachChangeOfItsPicture) {
+  ASSERT_TRUE(render_frame_draw());
+  const OrvHandle dialog = OrvWidgetCreate(1, 0, 0, 60, 30, 12, 0, "Wq");
+  ASSERT_TRUE(OrvWidgetAddControl(dialog, 10, 2, 2, 2, 50, 14, 0, 0, "abcd"));
+  ASSERT_TRUE(OrvWidgetShow(dialog, 10));
+  const auto key = [](uint32_t vk) {
+    platform::WindowEvent ev;
+    ev.kind = platform::WindowEventKind::kKeyDown;
+    ev.vk = vk;
+    return ev;
+  };
+  std::thread player([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    widgets_take_event(key(0x24));  // Home: the caret moves, nothing is notified
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    widgets_take_event(key(0x1B));  // Escape ends the wait
+  });
+  ASSERT_TRUE(render_lock_enter());
+  const uint32_t answer = OrvWidgetWait(dialog, 5000);
+  render_lock_leave();
+  player.join();
+  EXPECT_EQ(answer, 2u);
+  EXPECT_EQ(wrong_pixels(), 0);  // the caret where Home put it
 }
 
 // The same dialog waited for on another thread that holds the render lock (a script on the
