@@ -432,6 +432,16 @@ bool press_open_list(WidgetState& st, Widget& w, int32_t x, int32_t y) {
   return false;
 }
 
+// Whether (x, y) in the widget lies on an enabled control that takes the pointer (not a label
+// or a group box).
+bool over_live_control(const Widget& w, int32_t x, int32_t y) {
+  for (const Control& c : w.controls) {
+    if (!c.enabled || c.kind == ControlKind::kStatic || c.kind == ControlKind::kGroup) continue;
+    if (x >= c.x && y >= c.y && x < c.x + c.width && y < c.y + c.height) return true;
+  }
+  return false;
+}
+
 // A press inside the widget (with Shift: an edit's selection reaches to it); returns the index
 // of a combo box whose list the press opened.
 int press_control(WidgetState& st, Widget& w, int32_t x, int32_t y, uint8_t clicks, bool shift) {
@@ -598,7 +608,10 @@ bool widgets_take_event(const WindowEvent& ev) {
     client_offset(*w, &dx, &dy);
     const int32_t px = pointer ? ev.x : st.mouse_x, py = pointer ? ev.y : st.mouse_y;
     const int32_t lx = px - ox - dx, ly = py - oy - dy;
-    const bool inside = lx >= 0 && ly >= 0 && lx < w->width && ly < w->height;
+    // A box takes the pointer only over a control that answers it: the rest of it (labels,
+    // its face) lets the game and the debug tools see what lies under it.
+    const bool inside = lx >= 0 && ly >= 0 && lx < w->width && ly < w->height &&
+                        (modal || over_live_control(*w, lx, ly));
     switch (ev.kind) {
       case K::kKeyDown:
         on_key(st, *w, ev, clip);

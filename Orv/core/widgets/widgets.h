@@ -17,14 +17,15 @@
 //     and Ctrl+Right by words, Ctrl+Home and Ctrl+End to the text's ends; Up and Down move
 //     between lines of multi-line text, like Left and Right in one line) and, with Shift, the
 //     same keys extend the selection; dragging with the left button selects, so does a click
-//     with Shift (from the caret to the click), a double click selects a word, Ctrl+A all of the text, and Tab into an edit of a dialog selects its
-//     text. Typing and pasting replace the selection; Backspace and Delete delete it.
-//     Ctrl+C or Ctrl+Insert copies, Ctrl+X or Shift+Delete cuts, Ctrl+V or Shift+Insert
-//     pastes, Ctrl+Z or Alt+Backspace undoes the last change (one level; undoing again brings it
-//     back). The clipboard holds UTF-8 (platform/clipboard.h): a pasted character without a
-//     Shift-JIS form arrives as '?', a single line takes a paste up to its first line break,
-//     and the byte limit cuts a paste on a character boundary. Copy, cut, paste and undo each
-//     notify a change (copy too, though the text stays), as the system's dialogs see them.
+//     with Shift (from the caret to the click), a double click selects a word, Ctrl+A all of the
+//     text, and Tab into an edit of a dialog selects its text. Typing and pasting replace the
+//     selection; Backspace and Delete delete it. Ctrl+C or Ctrl+Insert copies, Ctrl+X or
+//     Shift+Delete cuts, Ctrl+V or Shift+Insert pastes, Ctrl+Z or Alt+Backspace undoes the last
+//     change (one level; undoing again brings it back). The clipboard holds UTF-8
+//     (platform/clipboard.h): a pasted character without a Shift-JIS form arrives as '?', a single
+//     line takes a paste up to its first line break, and the byte limit cuts a paste on a character
+//     boundary. Copy, cut, paste and undo each notify a change (copy too, though the text stays),
+//     as the system's dialogs see them.
 //   Combo boxes: Up and Down choose the item before or after while the list is closed. F4,
 //     Alt+Down or a click on the arrow opens the list below the field (as tall as the items,
 //     at most the control's height, with a scroll bar when they do not fit); Up, Down, Page Up
@@ -98,8 +99,9 @@ struct Overlay;
 }  // namespace platform
 
 // Window thread: offers a window event to the widgets. True when they took it: a shown dialog
-// takes every key, text and mouse event; a box takes typed text and clicks inside it and lets
-// the keys through to the game as well.
+// takes every key, text and mouse event; a box takes typed text and the pointer over its
+// enabled controls other than labels and group boxes (the rest of it lets the pointer through)
+// and lets the keys through to the game as well.
 bool widgets_take_event(const platform::WindowEvent& ev);
 
 // The pictures of the shown widgets for the client area's size, bottom first (the thread that

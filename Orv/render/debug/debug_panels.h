@@ -7,8 +7,9 @@
 // text per number the tool shows, on a plain face; the camera window (106) adds its four reset
 // buttons. The sprite window's layer combo box (1017) is not made: the tool gives it nothing.
 //
-// The box takes clicks inside it (the tool and the game do not see them) and never the keys:
-// it has no edit control, so the keys reach the tool as before. Clicked buttons are noticed
+// The box takes clicks on its buttons only (the tool sees every other click, so that a sprite
+// under the box can be picked) and never the keys: it has no edit control, so the keys reach
+// the tool as before. Clicked buttons are noticed
 // when the tool shows its numbers, once a frame (the box's notifications are polled without
 // waiting), and go to debug_dialog_command.
 //

@@ -1,5 +1,6 @@
 // The sprite tool's window of numbers as the library's own widget box: made when the tool
-// opens, filled every frame, leaving the keys to the tool, removed when the tool ends.
+// opens, filled every frame, leaving the keys and the clicks on its texts to the tool, removed
+// when the tool ends.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -67,6 +68,8 @@ TEST_F(DebugPanels, SpriteWindowIsABoxThatFollowsTheToolAndLeavesItTheKeys) {
   key.kind = platform::WindowEventKind::kKeyDown;
   key.vk = 0x26;  // Up
   EXPECT_FALSE(widgets_take_event(key));
+  // So do clicks on its texts: a sprite under the box can still be picked.
+  EXPECT_FALSE(testsupport::panel_click(kDebugDialogSprite, 1003));
 
   frame(kKeyMouseL, 32, 33);  // picks the sprite
   EXPECT_EQ(panel_text(kDebugDialogSprite, 1001), "32");
