@@ -133,11 +133,11 @@ uint32_t cmd_bgm_play(VmContext& vm) {
     return 0;
   }
   BgmChannel& rec = s.bgm[ch];
-  rec.file = file;
   rec.flags = flags;
   rec.points = BgmLoopPoints{flags & kBgmLoopPoints, start, loop, end};
   rec.volume = 100;
-  const std::string name = sound_file_name(vm, file, &rec.name);
+  std::string name;
+  rec.file = sound_keep_file(vm, file, rec.name, &name);
   rec.sound = sound_load(vm, name, kSoundTypeBgm, &rec.points);
   BgmChannel& other = s.bgm[ch ^ 1];
   if (rec.sound != 0 && other.sound == rec.sound) other = {};
@@ -258,11 +258,11 @@ uint32_t cmd_bgm_load(VmContext& vm) {
   BgmChannel& rec = vm.sound.bgm[ch];
   if (rec.sound != 0) orv.OrvSoundRelease(rec.sound);
   rec = {};
-  rec.file = file;
   rec.flags = kBgmReserved;
   rec.volume = 100;
   rec.points = BgmLoopPoints{(start | loop | end) != 0 ? 1u : 0u, start, loop, end};
-  const std::string name = sound_file_name(vm, file, &rec.name);
+  std::string name;
+  rec.file = sound_keep_file(vm, file, rec.name, &name);
   rec.sound = sound_load(vm, name, kSoundTypeBgm, &rec.points);
   vm_log(kLogHistory, "bgm_load %d, %s, %d, %d, %d", ch, name.c_str(), static_cast<int32_t>(start),
          static_cast<int32_t>(loop), static_cast<int32_t>(end));

@@ -53,10 +53,10 @@ void release(SeChannel& ch) {
 
 // The record's file, type and (for a string-slot operand) inline name; the name to load.
 std::string take_file(VmContext& vm, SeChannel& ch, uint32_t file, uint32_t type) {
-  ch.file = file;
   ch.type = type;
-  std::memset(ch.name, 0, sizeof ch.name);
-  return sound_file_name(vm, file, &ch.name);
+  std::string name;
+  ch.file = sound_keep_file(vm, file, ch.name, &name);
+  return name;
 }
 
 // The gain a load gets from the channel's volume override (only SE type 1 above 1.0 uses it).

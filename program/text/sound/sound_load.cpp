@@ -1,5 +1,6 @@
 #include "text/sound/sound_load.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "commands/command_util.h"
@@ -50,6 +51,15 @@ std::string sound_file_name(VmContext& vm, uint32_t file, char (*inline_name)[32
     std::memcpy(*inline_name, name.data(), n);
   }
   return name;
+}
+
+uint32_t sound_keep_file(VmContext& vm, uint32_t file, char (&inline_name)[32], std::string* name) {
+  std::memset(inline_name, 0, sizeof inline_name);
+  *name = sound_file_name(vm, file, &inline_name);
+  if (file != 0 || name->empty()) return file;
+  // A File.dat name fills at most the 32 bytes of its entry, as the inline name does.
+  std::memcpy(inline_name, name->data(), std::min(name->size(), sizeof inline_name));
+  return kStringHandleBit;
 }
 
 std::string stored_name(const char (&name)[32]) {

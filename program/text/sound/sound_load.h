@@ -40,6 +40,12 @@ OrvSoundHandle sound_load_file(const std::string& name, int32_t kind, const BgmL
 // rest zero) when that is given.
 std::string sound_file_name(VmContext& vm, uint32_t file, char (*inline_name)[32]);
 
+// The file operand a channel record keeps for `file`, with its inline name, and in *name the
+// name to load. A string-slot operand keeps the slot's name (as sound_file_name). File.dat
+// entry 0 is kept the same way, as bit 28 with the entry's name: the record's 0 means "no
+// file", so a save would otherwise drop the sound and a load would not bring it back.
+uint32_t sound_keep_file(VmContext& vm, uint32_t file, char (&inline_name)[32], std::string* name);
+
 // A stored 32-byte name read within its bytes (it may lack a terminator).
 std::string stored_name(const char (&name)[32]);
 

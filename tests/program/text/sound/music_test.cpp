@@ -403,6 +403,30 @@ TEST_F(MusicTest, RestoreReloadsAndStartsWithAFadeIn) {
   }
 }
 
+// Music from File.dat entry 0 (its operand is 0, which a record reads as no music) is kept by
+// name, so that a save and a load bring it back.
+TEST_F(MusicTest, MusicFromTheFirstFileDatEntrySurvivesASave) {
+  std::vector<uint8_t> file_dat(engine::kTableHeaderBytes + 2 * 32, 0);
+  std::memcpy(&file_dat[engine::kTableHeaderBytes], "A", 1);
+  std::memcpy(&file_dat[engine::kTableHeaderBytes + 32], "B", 1);
+  const engine::ScriptFiles before = vm().files;
+  vm().files.pFileDat = file_dat.data();
+  vm().files.dwFileDatSize = static_cast<uint32_t>(file_dat.size());
+  call(kPlay, {0, 0, 1, 0, 0, 0, 0});  // entry 0, looping
+  ASSERT_TRUE(fake.called("Load A.ogg 3"));
+  EXPECT_EQ(call(kFilename, {0}), engine::kStringHandleBit);  // the name is what it keeps
+  const std::vector<uint8_t> bytes = save(vm().sound);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + 32)), "A");
+
+  fake.calls.clear();
+  vm().sound.bgm[0] = {};
+  codec::ByteReader in(bytes.data(), bytes.size());
+  ASSERT_TRUE(engine::bgm_state_restore(vm(), in, false));
+  EXPECT_TRUE(fake.called("Load A.ogg 3"));
+  EXPECT_NE(bgm(0).sound, 0u);
+  vm().files = before;
+}
+
 TEST_F(MusicTest, RestoreOfAMissingFileOrShortBytes) {
   std::vector<uint8_t> bytes = channel_bytes(0, engine::kStringHandleBit | 3, 1, 100, "GONE", 4);
   bytes.resize(184, 0);
