@@ -943,9 +943,14 @@ uint32_t OrvWidgetWait(OrvHandle id, int32_t timeout_ms) {
   } uncount{counted ? &waits_locked : nullptr};
   WidgetState& st = widget_state();
   std::unique_lock<std::mutex> lock(st.mutex);
+  // Nobody can answer once the program ends or its window thread is gone (its queue closed).
+  const auto unanswerable = [] {
+    ProcessRecord& p = orv_process();
+    return p.end_requested.load() || p.window_queue.closed();
+  };
   auto ready = [&] {
     Widget* w = find(id);
-    return !w || !w->notes.empty() || orv_process().end_requested.load();
+    return !w || !w->notes.empty() || unanswerable();
   };
   if (shows_itself) {
     // Each change of the pictures (a caret moved, a composition typed) is shown at once, not
@@ -978,8 +983,9 @@ uint32_t OrvWidgetWait(OrvHandle id, int32_t timeout_ms) {
     w->notes.pop_front();
     return n;
   }
-  // A program that is ending, or a widget that went, cancels: a dialog never holds its thread.
-  if (!w || orv_process().end_requested.load()) return kNoteClicked << 16 | kIdCancel;
+  // A program that is ending or has no window thread, or a widget that went, cancels: a dialog
+  // never holds its thread.
+  if (!w || unanswerable()) return kNoteClicked << 16 | kIdCancel;
   return 0;
 }
 

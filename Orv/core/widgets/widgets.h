@@ -82,7 +82,8 @@
 //     clicked (Return clicks the default button, Escape and the caption's close box give id 2),
 //     0x0300 << 16 | id an edit's or combo's text changed, 1 << 16 | id a list's selection
 //     changed, 2 << 16 | id a list item double-clicked. 0 on time-out; 2 (cancel) once the
-//     program is ending or the widget is gone, so that a dialog never holds its thread up.
+//     program is ending, its window thread is gone (the window's queue closed: nobody can
+//     answer) or the widget is gone, so that a dialog never holds its thread up.
 //   void OrvBeep(void)                       the warning sound of a refused entry.
 //   int32_t OrvFileDialog(save, title, extension, flags, folder_id, path, size)
 //     the built-in file browser (file_browser.h); 1 when a file was chosen (its path in path,

@@ -399,6 +399,10 @@ TEST_F(Widgets, AProgramThatEndsCancelsItsDialog) {
   orv_process().end_requested = true;
   EXPECT_EQ(OrvWidgetWait(d, 1000), 2u);
   orv_process().end_requested = false;
+  // Without a window thread (its queue closed) nobody can answer: cancel, even with no limit.
+  orv_process().window_queue.close();
+  EXPECT_EQ(OrvWidgetWait(d, -1), 2u);
+  orv_process().window_queue.reopen();
   OrvWidgetDestroy(d);
   EXPECT_EQ(OrvWidgetWait(d, 1000), 2u);  // gone: cancel too, never a wait for nothing
 }
