@@ -17,6 +17,7 @@
 #include "orv/orv.h"
 #include "platform/gl_context.h"
 #include "platform/window.h"
+#include "support/gl_available.h"
 #include "support/render_fixture.h"
 
 namespace {
@@ -86,12 +87,7 @@ TEST(DebugCamera, KeysMoveTheLiveCamera) {
 }
 
 platform::GlContext* context() {
-  static platform::GlContext* c = [] {
-    std::string error;
-    if (!platform::video_init(&error)) return static_cast<platform::GlContext*>(nullptr);
-    return platform::gl_context_create_hidden(64, 48, &error);
-  }();
-  return c;
+  return testsupport::hidden_gl_context(64, 48);
 }
 
 int g_main_steps = 0;

@@ -19,6 +19,7 @@
 #include "platform/gl_context.h"
 #include "platform/window.h"
 #include "support/debug_panel_probe.h"
+#include "support/gl_available.h"
 #include "support/render_fixture.h"
 
 namespace {
@@ -26,12 +27,7 @@ namespace {
 using testsupport::panel_text;
 
 platform::GlContext* context() {
-  static platform::GlContext* c = [] {
-    std::string error;
-    if (!platform::video_init(&error)) return static_cast<platform::GlContext*>(nullptr);
-    return platform::gl_context_create_hidden(64, 48, &error);
-  }();
-  return c;
+  return testsupport::hidden_gl_context(64, 48);
 }
 
 void main_step(void*) {}

@@ -17,18 +17,14 @@
 #include "orv/orv.h"
 #include "platform/gl_context.h"
 #include "platform/window.h"
+#include "support/gl_available.h"
 
 namespace {
 
 constexpr int32_t kW = 320, kH = 240;
 
 platform::GlContext* context() {
-  static platform::GlContext* c = [] {
-    std::string error;
-    if (!platform::video_init(&error)) return static_cast<platform::GlContext*>(nullptr);
-    return platform::gl_context_create_hidden(kW, kH, &error);
-  }();
-  return c;
+  return testsupport::hidden_gl_context(kW, kH);
 }
 
 std::vector<uint32_t> picture(int32_t w, int32_t h, uint32_t seed, bool opaque) {

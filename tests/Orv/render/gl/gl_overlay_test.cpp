@@ -21,6 +21,7 @@
 #include "orv/orv.h"
 #include "platform/gl_context.h"
 #include "platform/window.h"
+#include "support/gl_available.h"
 #include "support/render_fixture.h"
 
 namespace {
@@ -29,12 +30,7 @@ constexpr int32_t kW = 96, kH = 72;
 constexpr uint32_t kClear = 0xFF203040u;
 
 platform::GlContext* context() {
-  static platform::GlContext* c = [] {
-    std::string error;
-    if (!platform::video_init(&error)) return static_cast<platform::GlContext*>(nullptr);
-    return platform::gl_context_create_hidden(kW, kH, &error);
-  }();
-  return c;
+  return testsupport::hidden_gl_context(kW, kH);
 }
 
 // The blend of a straight-alpha pixel over an opaque one, as the window's present makes it.

@@ -15,6 +15,7 @@
 #include "Orv/render/transition/screen_transition.h"
 #include "platform/gl_context.h"
 #include "platform/window.h"
+#include "support/gl_available.h"
 #include "support/render_fixture.h"
 
 namespace rendertest {
@@ -24,12 +25,7 @@ constexpr int32_t kW = 64, kH = 48;
 using Px = std::vector<uint32_t>;
 
 platform::GlContext* context() {
-  static platform::GlContext* c = [] {
-    std::string error;
-    if (!platform::video_init(&error)) return static_cast<platform::GlContext*>(nullptr);
-    return platform::gl_context_create_hidden(kW, kH, &error);
-  }();
-  return c;
+  return testsupport::hidden_gl_context(kW, kH);
 }
 
 // A 16 x 1 grey BMP ramp, the mask of the wipe (rows bottom-up, 24-bit, padded).
