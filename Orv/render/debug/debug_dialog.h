@@ -1,4 +1,4 @@
-// The seam between the debug tools and the windows of numbers shown with the game.
+// The boundary between the debug tools and the windows of numbers shown with the game.
 //
 // Each debug tool has a modeless window that shows its state: 106 for the camera tool (the
 // live eye, target and up, with four reset buttons) and 102 for the sprite tool (the mouse and
