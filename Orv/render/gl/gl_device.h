@@ -135,6 +135,12 @@ GlRenderer* gl_device();
 // The vertex program of the passes that draw a quad in target pixels (cross-fade, wave): the
 // position is scaled to clip space by the uniform `target_size`.
 extern const char* const kGlTargetQuadVertex;
+// The same with texture coordinates (sprites, the present): positions in target pixels, y = 0
+// to framebuffer row 0, so that a target's memory holds the picture top row first (uniform
+// `flip` -1 turns it over for the window). The quad is flat (w = 1), so `v_uv` is interpolated
+// without the perspective division, which a software rasteriser would otherwise do for every
+// pixel (the values are the same).
+extern const char* const kGlFlatQuadVertex;
 
 // Compiles the two shaders and links them into a program; 0 with the driver's log in *error
 // when either fails to compile or the program fails to link (nothing is left behind then).

@@ -14,24 +14,10 @@ namespace gl = platform::gl;
 
 namespace {
 
-// Positions arrive in target pixels (as the sprite program's); flip -1 turns the picture over
-// for the window's framebuffer, whose row 0 is the bottom. Texture coordinates are held inside
-// the game picture, so that the linear filter takes its edge texels and nothing of the rest of
-// the square target. The quad is flat (w = 1): its coordinates need no perspective division,
-// which a software rasteriser would otherwise do per pixel.
-constexpr const char* kPresentVertex = R"(#version 330 core
-layout(location = 0) in vec2 pos;
-layout(location = 1) in vec2 uv;
-uniform vec2 target_size;
-uniform float flip;
-noperspective out vec2 v_uv;
-void main() {
-  vec2 n = pos / target_size * 2.0 - 1.0;
-  gl_Position = vec4(n.x, n.y * flip, 0.0, 1.0);
-  v_uv = uv;
-}
-)";
-
+// Drawn through the flat quad stage (kGlFlatQuadVertex); flip -1 turns the picture over for
+// the window's framebuffer, whose row 0 is the bottom. Texture coordinates are held inside the
+// game picture, so that the linear filter takes its edge texels and nothing of the rest of the
+// square target.
 constexpr const char* kPresentFragment = R"(#version 330 core
 noperspective in vec2 v_uv;
 uniform sampler2D tex;
@@ -46,7 +32,7 @@ void main() {
 
 bool gl_build_present_program(GlRenderer* g, std::string* error) {
   const platform::GlFunctions& f = g->f;
-  const platform::GLuint program = gl_program_link(f, kPresentVertex, kPresentFragment, error);
+  const platform::GLuint program = gl_program_link(f, kGlFlatQuadVertex, kPresentFragment, error);
   if (!program) return false;
   GlPresentProgram& p = g->present;
   p.id = program;

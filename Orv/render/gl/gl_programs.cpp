@@ -7,23 +7,6 @@ namespace gl = platform::gl;
 
 namespace {
 
-// Positions arrive in target pixels; y = 0 goes to framebuffer row 0, so that a target's
-// memory holds the picture top row first (flip -1 turns it over for the window). The quad is
-// flat (w = 1), so its coordinates are interpolated without the perspective division, which
-// a software rasteriser would otherwise do for every pixel (the values are the same).
-constexpr const char* kSpriteVertex = R"(#version 330 core
-layout(location = 0) in vec2 pos;
-layout(location = 1) in vec2 uv;
-uniform vec2 target_size;
-uniform float flip;
-noperspective out vec2 v_uv;
-void main() {
-  vec2 n = pos / target_size * 2.0 - 1.0;
-  gl_Position = vec4(n.x, n.y * flip, 0.0, 1.0);
-  v_uv = uv;
-}
-)";
-
 // Positions arrive in the sprite's model space and leave through one row-vector matrix
 // (gl_sprite_space.h); its clip z runs 0..w and is mapped to GL's -w..w here.
 constexpr const char* kSpaceVertex = R"(#version 330 core
@@ -79,21 +62,7 @@ void main() {
 // kGlModeBlendForm: the texel as it is, from a texture already in the blend's form. Nothing
 // else is done, so that llvmpipe draws the sprite on its 8-bit path along rows (a bare fetch
 // under a premultiplied blend), several times faster than its general one, which converts
-// every texel to floats and back. That path takes only perspective-interpolated texture
-// coordinates; with w = 1 they are the flat stage's values.
-constexpr const char* kBlendFormVertex = R"(#version 330 core
-layout(location = 0) in vec2 pos;
-layout(location = 1) in vec2 uv;
-uniform vec2 target_size;
-uniform float flip;
-out vec2 v_uv;
-void main() {
-  vec2 n = pos / target_size * 2.0 - 1.0;
-  gl_Position = vec4(n.x, n.y * flip, 0.0, 1.0);
-  v_uv = uv;
-}
-)";
-
+// every texel to floats and back.
 constexpr const char* kBlendFormFragment = R"(#version 330 core
 in vec2 v_uv;
 uniform sampler2D tex;
@@ -103,7 +72,17 @@ void main() {
 }
 )";
 
-// The sprite fragment program behind the flat vertex stage (kSpriteVertex), whose output
+// The flat vertex stage with its output interpolated in perspective, for the blend form: the
+// 8-bit path takes only perspective-interpolated texture coordinates, and with w = 1 they are
+// the same values.
+std::string blend_form_vertex() {
+  std::string text = kGlFlatQuadVertex;
+  const std::string qualifier = "noperspective ";
+  text.erase(text.find(qualifier), qualifier.size());
+  return text;
+}
+
+// The sprite fragment program behind the flat vertex stage (kGlFlatQuadVertex), whose output
 // it must take with the same interpolation.
 std::string flat_fragment() {
   std::string text = kSpriteFragment;
@@ -138,12 +117,13 @@ bool build_mode_programs(GlRenderer* g, std::string* error) {
   const std::string uniform = "uniform int mode;";
   const size_t at = text.find(uniform);
   if (at == std::string::npos) return false;
+  const std::string form_vertex = blend_form_vertex();
   for (int32_t mode = 1; mode < kGlModeCount; ++mode) {
     std::string fragment = text;
     fragment.replace(at, uniform.size(), "const int mode = " + std::to_string(mode) + ";");
     const bool blend_form = mode == kGlModeBlendForm;
     const platform::GLuint program =
-        gl_program_link(f, blend_form ? kBlendFormVertex : kSpriteVertex,
+        gl_program_link(f, blend_form ? form_vertex.c_str() : kGlFlatQuadVertex,
                         blend_form ? kBlendFormFragment : fragment.c_str(), error);
     if (!program) return false;
     GlSpriteProgram& p = g->sprite_modes[mode];
@@ -157,6 +137,19 @@ bool build_mode_programs(GlRenderer* g, std::string* error) {
 }
 
 }  // namespace
+
+const char* const kGlFlatQuadVertex = R"(#version 330 core
+layout(location = 0) in vec2 pos;
+layout(location = 1) in vec2 uv;
+uniform vec2 target_size;
+uniform float flip;
+noperspective out vec2 v_uv;
+void main() {
+  vec2 n = pos / target_size * 2.0 - 1.0;
+  gl_Position = vec4(n.x, n.y * flip, 0.0, 1.0);
+  v_uv = uv;
+}
+)";
 
 const char* const kGlTargetQuadVertex = R"(#version 330 core
 layout(location = 0) in vec2 pos;
@@ -197,7 +190,7 @@ bool gl_build_sprite_program(GlRenderer* g, std::string* error) {
   const platform::GlFunctions& f = g->f;
   if (!build_mode_programs(g, error)) return false;
   const platform::GLuint program =
-      gl_program_link(f, kSpriteVertex, flat_fragment().c_str(), error);
+      gl_program_link(f, kGlFlatQuadVertex, flat_fragment().c_str(), error);
   if (!program) return false;
   GlSpriteProgram& p = g->sprite;
   p.id = program;
