@@ -162,39 +162,44 @@ bool in_blend_form(const GlRenderer* g, const DrawRequest& req) {
          !gl_sprite_needs_space(req, false, g->camera);
 }
 
+// The request cut to the box of the texture's visible texels (in the blend's form a texel of
+// alpha 0 leaves its pixel as it was) and moved as the software peer moves a rectangle cut on
+// the top and left; false when nothing of it is left. A place that no longer fits stays whole.
+bool cut_to_visible(const GlTexture& tex, DrawRequest* part) {
+  const DrawRequest req = *part;
+  const OrvRect& box = tex.visible;
+  part->rect.left = std::max(req.rect.left, box.left);
+  part->rect.top = std::max(req.rect.top, box.top);
+  part->rect.right = std::min(req.rect.right, box.right);
+  part->rect.bottom = std::min(req.rect.bottom, box.bottom);
+  if (part->rect.right <= part->rect.left || part->rect.bottom <= part->rect.top) return false;
+  const int64_t x = int64_t{req.x} + part->rect.left - req.rect.left;
+  const int64_t y = int64_t{req.y} + part->rect.top - req.rect.top;
+  if (x == static_cast<int32_t>(x) && y == static_cast<int32_t>(y)) {
+    part->x = static_cast<int32_t>(x);
+    part->y = static_cast<int32_t>(y);
+  } else {
+    *part = req;
+  }
+  return true;
+}
+
 }  // namespace
 
 int32_t gl_draw_sprite_into(GlRenderer* g, const DrawRequest& req, int32_t target_w,
                             int32_t target_h) {
-  if (in_blend_form(g, req)) {
-    const GlTexture* tex = gl_blend_texture_for(g, req.image);
-    if (!image_pixels(req.image, nullptr, nullptr)) return 0;
-    if (!tex) return 1;  // larger than a texture may be: nothing drawn
-    // There a texel of alpha 0 leaves its pixel as it was: only the box of the others is
-    // drawn, moved as the software peer moves a rectangle cut on the top and left.
-    const OrvRect& box = tex->visible;
-    DrawRequest part = req;
-    part.rect.left = std::max(req.rect.left, box.left);
-    part.rect.top = std::max(req.rect.top, box.top);
-    part.rect.right = std::min(req.rect.right, box.right);
-    part.rect.bottom = std::min(req.rect.bottom, box.bottom);
-    if (part.rect.right <= part.rect.left || part.rect.bottom <= part.rect.top) return 1;
-    const int64_t x = int64_t{req.x} + part.rect.left - req.rect.left;
-    const int64_t y = int64_t{req.y} + part.rect.top - req.rect.top;
-    if (x == static_cast<int32_t>(x) && y == static_cast<int32_t>(y)) {
-      part.x = static_cast<int32_t>(x);
-      part.y = static_cast<int32_t>(y);
-    } else {
-      part = req;  // the place does not fit: drawn whole
-    }
-    gl_draw_texture_into(g, tex->id, tex->width, tex->height, part, target_w, target_h,
-                         kGlModeBlendForm);
-    return 1;
-  }
-  const GlTexture* tex = gl_texture_for(g, req.image);
+  const bool form = in_blend_form(g, req);
+  const GlTexture* tex = form ? gl_blend_texture_for(g, req.image) : gl_texture_for(g, req.image);
   if (!image_pixels(req.image, nullptr, nullptr)) return 0;
   if (!tex) return 1;  // larger than a texture may be: nothing drawn
-  gl_draw_texture_into(g, tex->id, tex->width, tex->height, req, target_w, target_h);
+  if (!form) {
+    gl_draw_texture_into(g, tex->id, tex->width, tex->height, req, target_w, target_h);
+    return 1;
+  }
+  DrawRequest part = req;
+  if (!cut_to_visible(*tex, &part)) return 1;
+  gl_draw_texture_into(g, tex->id, tex->width, tex->height, part, target_w, target_h,
+                       kGlModeBlendForm);
   return 1;
 }
 
