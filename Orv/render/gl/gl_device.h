@@ -82,6 +82,12 @@ struct GlCrossfadeProgram {
                   target_size = -1;
 };
 
+// The bytes a width x height texture of 8-bit BGRA texels holds, as GlRenderer::texture_bytes
+// counts them.
+inline uint64_t gl_texture_bytes(int32_t width, int32_t height) {
+  return uint64_t{4} * static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+}
+
 struct GlRenderer {
   platform::GlFunctions f;
   platform::GlContext* context = nullptr;

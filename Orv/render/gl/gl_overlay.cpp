@@ -38,16 +38,12 @@ OverlayCache& cache() {
   return c;
 }
 
-uint64_t bytes_of(const OverlayTexture& t) {
-  return uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
-}
-
 // Deletes the textures from `from` on.
 void drop_from(GlRenderer* g, OverlayCache& c, size_t from) {
   for (size_t i = from; i < c.textures.size(); ++i) {
     OverlayTexture& t = c.textures[i];
     if (t.id) g->f.DeleteTextures(1, &t.id);
-    g->texture_bytes -= bytes_of(t);
+    g->texture_bytes -= gl_texture_bytes(t.width, t.height);
   }
   c.textures.resize(std::min(from, c.textures.size()));
 }
@@ -76,10 +72,10 @@ bool upload(GlRenderer* g, OverlayTexture& t, const platform::Overlay& o, const 
     f.TexSubImage2D(gl::kTexture2D, 0, 0, 0, o.width, o.height, gl::kBgra, gl::kUnsignedByte,
                     o.pixels);
   } else {
-    g->texture_bytes -= bytes_of(t);
+    g->texture_bytes -= gl_texture_bytes(t.width, t.height);
     t.width = o.width;
     t.height = o.height;
-    g->texture_bytes += bytes_of(t);
+    g->texture_bytes += gl_texture_bytes(t.width, t.height);
     f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba), o.width, o.height, 0,
                  gl::kBgra, gl::kUnsignedByte, o.pixels);
   }

@@ -247,14 +247,13 @@ bool gl_target_create(GlRenderer* g, int32_t width, int32_t height, GlTarget* ou
     return false;
   }
   *out = t;
-  g->texture_bytes += uint64_t{4} * static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+  g->texture_bytes += gl_texture_bytes(width, height);
   return true;
 }
 
 void gl_target_destroy(GlRenderer* g, GlTarget* t) {
   if (t->texture) {
-    g->texture_bytes -=
-        uint64_t{4} * static_cast<uint64_t>(t->width) * static_cast<uint64_t>(t->height);
+    g->texture_bytes -= gl_texture_bytes(t->width, t->height);
   }
   if (t->fbo) g->f.DeleteFramebuffers(1, &t->fbo);
   if (t->texture) g->f.DeleteTextures(1, &t->texture);

@@ -100,8 +100,7 @@ OrvRect visible_box(const uint32_t* pixels, int32_t pitch, int32_t rows) {
 
 void forget(GlRenderer* g, GlTexture* t) {
   if (t->id) g->f.DeleteTextures(1, &t->id);
-  g->texture_bytes -=
-      uint64_t{4} * static_cast<uint64_t>(t->width) * static_cast<uint64_t>(t->height);
+  g->texture_bytes -= gl_texture_bytes(t->width, t->height);
   *t = GlTexture{};
 }
 
@@ -140,9 +139,8 @@ const GlTexture* texture_for(GlRenderer* g, const ImageObject* image, bool in_bl
   if (same_size) {
     f.TexSubImage2D(gl::kTexture2D, 0, 0, 0, pitch, rows, gl::kBgra, gl::kUnsignedByte, source);
   } else {
-    g->texture_bytes -=
-        uint64_t{4} * static_cast<uint64_t>(t.width) * static_cast<uint64_t>(t.height);
-    g->texture_bytes += uint64_t{4} * static_cast<uint64_t>(pitch) * static_cast<uint64_t>(rows);
+    g->texture_bytes -= gl_texture_bytes(t.width, t.height);
+    g->texture_bytes += gl_texture_bytes(pitch, rows);
     f.TexImage2D(gl::kTexture2D, 0, static_cast<platform::GLint>(gl::kRgba), pitch, rows, 0,
                  gl::kBgra, gl::kUnsignedByte, source);
   }
