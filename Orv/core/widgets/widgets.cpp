@@ -411,87 +411,105 @@ bool over_scroll_bar(const Widget& w, const Control& c, int32_t cx) {
          cx >= c.width - kScrollBarWidth;
 }
 
-// A press on an open combo list; false when the point is not on one.
-bool press_open_list(WidgetState& st, Widget& w, int32_t x, int32_t y) {
+// The combo box whose open list lies under (x, y) in the widget; null when none.
+Control* open_list_at(Widget& w, int32_t x, int32_t y) {
   for (Control& c : w.controls) {
     if (c.kind != ControlKind::kCombo || !c.dropped) continue;
     const int32_t cx = x - c.x, cy = y - c.y, field = combo_field_height(w);
-    if (cx < 0 || cx >= c.width || cy < field || cy >= field + combo_list_height(w, c)) continue;
-    if (over_scroll_bar(w, c, cx)) {
-      // The bar's track pages through the list; its arrows are not drawn.
-      const int32_t rows = combo_list_rows(w, c), n = static_cast<int32_t>(c.items.size());
-      int32_t thumb_top = 0, thumb_height = 0;
-      combo_thumb(w, c, &thumb_top, &thumb_height);
-      if (cy - field < thumb_top) c.top = std::max(0, c.top - rows);
-      if (cy - field >= thumb_top + thumb_height) c.top = std::min(n - rows, c.top + rows);
-      return true;
-    }
-    choose_item(st, w, c, list_item_at(w, c, cx, cy));
-    return true;
+    if (cx >= 0 && cx < c.width && cy >= field && cy < field + combo_list_height(w, c)) return &c;
   }
-  return false;
+  return nullptr;
 }
 
-// Whether (x, y) in the widget lies on an enabled control that takes the pointer (not a label
-// or a group box).
-bool over_live_control(const Widget& w, int32_t x, int32_t y) {
-  for (const Control& c : w.controls) {
-    if (!c.enabled || c.kind == ControlKind::kStatic || c.kind == ControlKind::kGroup) continue;
-    if (x >= c.x && y >= c.y && x < c.x + c.width && y < c.y + c.height) return true;
+// A press on an open combo list; false when the point is not on one.
+bool press_open_list(WidgetState& st, Widget& w, int32_t x, int32_t y) {
+  Control* list = open_list_at(w, x, y);
+  if (!list) return false;
+  Control& c = *list;
+  const int32_t cx = x - c.x, cy = y - c.y, field = combo_field_height(w);
+  if (over_scroll_bar(w, c, cx)) {
+    // The bar's track pages through the list; its arrows are not drawn.
+    const int32_t rows = combo_list_rows(w, c), n = static_cast<int32_t>(c.items.size());
+    int32_t thumb_top = 0, thumb_height = 0;
+    combo_thumb(w, c, &thumb_top, &thumb_height);
+    if (cy - field < thumb_top) c.top = std::max(0, c.top - rows);
+    if (cy - field >= thumb_top + thumb_height) c.top = std::min(n - rows, c.top + rows);
+    return true;
   }
-  return false;
+  choose_item(st, w, c, list_item_at(w, c, cx, cy));
+  return true;
+}
+
+// The index of the control on top at (x, y) in the widget (a combo box by its field), -1 when
+// none is there.
+int control_at(const Widget& w, int32_t x, int32_t y) {
+  for (int i = static_cast<int>(w.controls.size()) - 1; i >= 0; --i) {
+    const Control& c = w.controls[i];
+    const int32_t h = c.kind == ControlKind::kCombo ? combo_field_height(w) : c.height;
+    if (x >= c.x && y >= c.y && x < c.x + c.width && y < c.y + h) return i;
+  }
+  return -1;
+}
+
+// Whether a control answers the pointer: enabled, and not a label or a group box.
+bool answers_pointer(const Control& c) {
+  return c.enabled && c.kind != ControlKind::kStatic && c.kind != ControlKind::kGroup;
+}
+
+// Whether (x, y) in the widget lies on a control that answers the pointer or on an open list.
+bool over_live_control(Widget& w, int32_t x, int32_t y) {
+  const int i = control_at(w, x, y);
+  return (i >= 0 && answers_pointer(w.controls[i])) || open_list_at(w, x, y);
 }
 
 // A press inside the widget (with Shift: an edit's selection reaches to it); returns the index
 // of a combo box whose list the press opened.
 int press_control(WidgetState& st, Widget& w, int32_t x, int32_t y, uint8_t clicks, bool shift) {
-  for (int i = static_cast<int>(w.controls.size()) - 1; i >= 0; --i) {
-    Control& c = w.controls[i];
-    const int32_t h = c.kind == ControlKind::kCombo ? combo_field_height(w) : c.height;
-    if (x < c.x || y < c.y || x >= c.x + c.width || y >= c.y + h) continue;
-    if (!c.enabled || c.kind == ControlKind::kStatic || c.kind == ControlKind::kGroup) return -1;
-    if (takes_focus(c)) w.focus = i;
-    const int32_t cx = x - c.x, cy = y - c.y;
-    switch (c.kind) {
-      case ControlKind::kButton:
-        click(st, w, &c);
-        return -1;
-      case ControlKind::kCombo:
-        if (cx >= c.width - combo_field_height(w)) {  // the arrow
-          if (c.dropped) {
-            c.dropped = false;
-            return -1;
-          }
-          open_list(w, c);
-          return i;
+  const int i = control_at(w, x, y);
+  if (i < 0 || !answers_pointer(w.controls[i])) return -1;
+  Control& c = w.controls[i];
+  if (takes_focus(c)) w.focus = i;
+  const int32_t cx = x - c.x, cy = y - c.y;
+  switch (c.kind) {
+    case ControlKind::kButton:
+      click(st, w, &c);
+      return -1;
+    case ControlKind::kCombo:
+      if (cx >= c.width - combo_field_height(w)) {  // the arrow
+        if (c.dropped) {
+          c.dropped = false;
+          return -1;
         }
-        [[fallthrough]];
-      case ControlKind::kEdit: {
-        const size_t at = caret_at_point(w, c, cx, cy);
-        if (clicks >= 2) {
-          edit_select_word(c.edit, at);
-        } else if (shift) {
-          edit_select(c.edit, c.edit.anchor, at);
-          w.drag = i;
-        } else {
-          edit_set_caret(c.edit, at);
-          w.drag = i;
-        }
+        open_list(w, c);
+        return i;
+      }
+      [[fallthrough]];
+    case ControlKind::kEdit: {
+      const size_t at = caret_at_point(w, c, cx, cy);
+      if (clicks >= 2) {
+        edit_select_word(c.edit, at);
         return -1;
       }
-      case ControlKind::kList: {
-        const int32_t item = c.top + (cy - 2) / line_height(w);
-        if (item < 0 || item >= static_cast<int32_t>(c.items.size())) return -1;
-        if (item != c.selected) {
-          c.selected = item;
-          note(st, w, kNoteSelChange, c.id);
-        }
-        if (clicks >= 2) note(st, w, kNoteDoubleClick, c.id);
-        return -1;
+      if (shift) {
+        edit_select(c.edit, c.edit.anchor, at);
+      } else {
+        edit_set_caret(c.edit, at);
       }
-      default:
-        return -1;
+      w.drag = i;
+      return -1;
     }
+    case ControlKind::kList: {
+      const int32_t item = c.top + (cy - 2) / line_height(w);
+      if (item < 0 || item >= static_cast<int32_t>(c.items.size())) return -1;
+      if (item != c.selected) {
+        c.selected = item;
+        note(st, w, kNoteSelChange, c.id);
+      }
+      if (clicks >= 2) note(st, w, kNoteDoubleClick, c.id);
+      return -1;
+    }
+    default:
+      return -1;
   }
   return -1;
 }
